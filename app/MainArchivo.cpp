@@ -1,0 +1,347 @@
+// Saving the data text, the date columns, the pop-up menus of the grids and
+// charts (export, printing, chart editor) and the "Ayuda" menu.
+#include "MainUnit.h"
+
+#include "AboutU.h"
+#include "Ayuda.h"
+#include "Carga.h"
+#include "Grafico.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+#include "SelecAMUnit.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMarginsF>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QTextCursor>
+#include <QUrl>
+
+#include <stdexcept>
+
+using namespace tendora;
+
+namespace {
+
+// "Archivo de texto (*.txt)" gives "txt".
+QString ExtensionDeFiltro(const QString& filtro)
+{
+    static const QRegularExpression patron(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch m = patron.match(filtro);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+QFileDialog* NuevoDialogoGuardar(QWidget* dueno, const char* nombre, const QString& titulo,
+                                 const QStringList& filtros, const QString& extension)
+{
+    auto* d = new QFileDialog(dueno, titulo);
+    d->setObjectName(QLatin1String(nombre));
+    // Qt's own dialog on every platform: same behaviour everywhere, and tests can drive it.
+    d->setOption(QFileDialog::DontUseNativeDialog, true);
+    // An existing file is replaced without a question.
+    d->setOption(QFileDialog::DontConfirmOverwrite, true);
+    d->setAcceptMode(QFileDialog::AcceptSave);
+    d->setFileMode(QFileDialog::AnyFile);
+    d->setNameFilters(filtros);
+    d->setDefaultSuffix(extension);
+    // A name typed without extension gets the one of the filter in use, so an
+    // export to "tabla" with the Excel filter is not left as "tabla.txt".
+    QObject::connect(d, &QFileDialog::filterSelected, d, [d](const QString& filtro) {
+        const QString ext = ExtensionDeFiltro(filtro);
+        if (!ext.isEmpty())
+            d->setDefaultSuffix(ext);
+    });
+    return d;
+}
+
+void PrepararDialogos(TFormMain& w)
+{
+    if (!w.SaveDialog1)
+        w.SaveDialog1 = NuevoDialogoGuardar(&w, "SaveDialog1", QStringLiteral("Guardar como"),
+                                            Rejilla::FiltrosExportacion(), QStringLiteral("txt"));
+    if (!w.SavePictureDialog1)
+        w.SavePictureDialog1 = NuevoDialogoGuardar(&w, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
+                                                   {QStringLiteral("Bitmaps (*.bmp)")}, QStringLiteral("bmp"));
+}
+
+// The file chosen in a save dialog, or an empty text when it was cancelled.
+QString Elegir(QFileDialog* d)
+{
+    if (d->exec() != QDialog::Accepted)
+        return QString();
+    const QStringList elegidos = d->selectedFiles();
+    return elegidos.isEmpty() ? QString() : elegidos.constFirst();
+}
+
+// Index 1.. of the filter left selected; 0 when none matches.
+int IndiceFiltro(const QFileDialog* d)
+{
+    return static_cast<int>(d->nameFilters().indexOf(d->selectedNameFilter())) + 1;
+}
+
+QAction* NuevaAccion(QMenu* menu, const char* nombre, const QString& texto)
+{
+    QAction* a = menu->addAction(texto);
+    a->setObjectName(QLatin1String(nombre));
+    return a;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- files
+
+void TFormMain::EscribirFichero(const QString& ruta, const QByteArray& datos)
+{
+    // Through a temporary file: a failed write leaves an existing file as it was.
+    QSaveFile fichero(ruta);
+    if (!fichero.open(QIODevice::WriteOnly))
+        throw std::runtime_error(QStringLiteral("No se puede crear el fichero %1. %2")
+                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
+                                     .toStdString());
+    if (fichero.write(datos) != datos.size() || !fichero.commit())
+        throw std::runtime_error(QStringLiteral("Error de escritura en %1. %2")
+                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
+                                     .toStdString());
+}
+
+void TFormMain::GuardarDatos()
+{
+    PrepararDialogos(*this);
+    const QString ruta = Elegir(SaveDialog1);
+    if (ruta.isEmpty())
+        return;
+    // Plain text whatever the filter says: the data text is not a table.
+    QString texto;
+    for (const QString& linea : LineasDeTexto(Memo1->toPlainText())) {
+        texto += linea;
+        texto += QLatin1Char('\n');
+    }
+    EscribirFichero(ruta, texto.toUtf8());
+}
+
+void TFormMain::Guardar1Click()
+{
+    Proteger([this] { GuardarDatos(); });
+}
+
+void TFormMain::ToolButton8Click()
+{
+    Proteger([this] { GuardarDatos(); });
+}
+
+void TFormMain::AnadirAnioMes(int anio, int mes)
+{
+    const QString original = Memo1->toPlainText();
+    const QStringList lineas = LineasDeTexto(original);
+    if (lineas.isEmpty())
+        return;
+    QString texto;
+    texto.reserve(original.size() + lineas.size() * 9);
+    for (qsizetype i = 0; i < lineas.size(); ++i) {
+        if (i > 0)
+            texto += QLatin1Char('\n');
+        texto += TextoEntero(anio);
+        texto += QLatin1Char('\t');
+        texto += TextoEntero(mes);
+        texto += QLatin1Char('\t');
+        texto += lineas[i];
+        if (++mes > 12) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    if (original.endsWith(QLatin1Char('\n')) || original.endsWith(QLatin1Char('\r')))
+        texto += QLatin1Char('\n');
+    // One edit, so that the user can take it back with Ctrl+Z.
+    QTextCursor cursor(Memo1->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(texto);
+    cursor.endEditBlock();
+}
+
+void TFormMain::AadircolumnasdeAoyMes1Click()
+{
+    Proteger([this] {
+        TFormSelecAM dialogo(this);
+        if (dialogo.exec() == QDialog::Accepted)
+            AnadirAnioMes(dialogo.SEA->value(), dialogo.SEM->value());
+    });
+}
+
+// ---------------------------------------------------------------- pop-up menus
+
+QColor TFormMain::ColorMinMax(int col, bool maximo)
+{
+    const QColor rojo(235, 120, 152);
+    const QColor verde(135, 237, 153);
+    const bool error = col <= 9;
+    return (maximo == error) ? rojo : verde;
+}
+
+void TFormMain::CrearMenusEmergentes()
+{
+    PrepararDialogos(*this);
+
+    if (!PopupMenuTabla) {
+        PopupMenuTabla = new QMenu(this);
+        PopupMenuTabla->setObjectName("PopupMenuTabla");
+        Exportartabla1 = NuevaAccion(PopupMenuTabla, "Exportartabla1", QStringLiteral("Exportar tabla"));
+        Imprimirtabla1 = NuevaAccion(PopupMenuTabla, "Imprimirtabla1", QStringLiteral("Imprimir tabla"));
+        Autoajustar1 = NuevaAccion(PopupMenuTabla, "Autoajustar1", QStringLiteral("Autoajustar"));
+        Variartabla1 = NuevaAccion(PopupMenuTabla, "Variartabla1", QStringLiteral("Borrar tabla"));
+        Mostrarminmax1 = NuevaAccion(PopupMenuTabla, "Mostrarminmax1", QStringLiteral("Mostrar min max"));
+        Mostrarminmax1->setCheckable(true);
+        Mostrarminmax1->setChecked(false);
+        connect(Exportartabla1, &QAction::triggered, this, &TFormMain::Exportartabla1Click);
+        connect(Imprimirtabla1, &QAction::triggered, this, &TFormMain::Imprimirtabla1Click);
+        connect(Autoajustar1, &QAction::triggered, this, &TFormMain::Autoajustar1Click);
+        connect(Variartabla1, &QAction::triggered, this, &TFormMain::Variartabla1Click);
+        // The menu flips the check mark itself; the highlighting follows the mark.
+        connect(Mostrarminmax1, &QAction::toggled, this, [this](bool si) {
+            AdvSGErrAjuste->SetMostrarMinMax(si);
+            AdvSGErrAcierto->SetMostrarMinMax(si);
+        });
+        for (Rejilla* g : {AdvStringGridPrevision, StringGridCE, AdvSGErrAjuste, AdvSGErrAcierto}) {
+            g->SetMenuContextual(PopupMenuTabla);
+            connect(g, &Rejilla::MenuPedido, this, &TFormMain::PopupMenuTablaPopup);
+        }
+        // The error tables' colours go with the menu's "Mostrar min max".
+        AdvSGErrAjuste->SetColorMinMax(&TFormMain::ColorMinMax);
+        AdvSGErrAcierto->SetColorMinMax(&TFormMain::ColorMinMax);
+        AdvSGErrAcierto->SetColorEncabezado(QColor(118, 121, 243));
+    }
+
+    if (!PopupMenuGraf) {
+        PopupMenuGraf = new QMenu(this);
+        PopupMenuGraf->setObjectName("PopupMenuGraf");
+        Exportargrfico1 = NuevaAccion(PopupMenuGraf, "Exportargrfico1", QStringLiteral("Exportar"));
+        Imprimir1 = NuevaAccion(PopupMenuGraf, "Imprimir1", QStringLiteral("Imprimir"));
+        Editargrfico1 = NuevaAccion(PopupMenuGraf, "Editargrfico1", QStringLiteral("Editar"));
+        connect(Exportargrfico1, &QAction::triggered, this, &TFormMain::Exportargrfico1Click);
+        connect(Imprimir1, &QAction::triggered, this, &TFormMain::Imprimir1Click);
+        connect(Editargrfico1, &QAction::triggered, this, &TFormMain::Editargrfico1Click);
+        for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
+            g->PonerMenu(PopupMenuGraf);
+            connect(g, &Grafico::menuSolicitado, this, [this](Grafico* grafico, const QPoint&) {
+                PopupMenuGrafPopup(grafico);
+            });
+        }
+        // Print margins, in per cent of the sheet: the forecast chart leaves
+        // more room above and below.
+        ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));
+        for (Grafico* g : {ChartPA, ChartPC, ChartCE})
+            g->PonerMargenesImpresion(QMarginsF(15.0, 15.0, 15.0, 15.0));
+    }
+}
+
+void TFormMain::PopupMenuTablaPopup(Rejilla* grid)
+{
+    RejillaMenu = grid;
+    Variartabla1->setVisible(grid == AdvSGErrAjuste || grid == AdvSGErrAcierto);
+}
+
+void TFormMain::PopupMenuGrafPopup(Grafico* chart)
+{
+    GraficoMenu = chart;
+    // The chart code's items are found by name, whenever they were added.
+    for (QAction* a : PopupMenuGraf->actions()) {
+        const QString n = a->objectName();
+        if (n == QLatin1String("Modificarpuntosdehistrico1"))
+            a->setVisible(chart == ChartP);
+        else if (n == QLatin1String("Mostrarajuste1") || n == QLatin1String("Eliminarseriescomparativas1"))
+            a->setVisible(chart == ChartPC);
+    }
+}
+
+void TFormMain::ExportarTabla(Rejilla* grid)
+{
+    PrepararDialogos(*this);
+    // The export starts from an empty name (the data text's name stays for "Guardar").
+    if (auto* nombre = SaveDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        nombre->clear();
+    const QString ruta = Elegir(SaveDialog1);
+    if (ruta.isEmpty())
+        return;
+    grid->Exportar(ruta, IndiceFiltro(SaveDialog1));
+}
+
+void TFormMain::ExportarGrafico(Grafico* chart)
+{
+    PrepararDialogos(*this);
+    const QString ruta = Elegir(SavePictureDialog1);
+    if (ruta.isEmpty())
+        return;
+    chart->ExportarBMP(ruta);
+}
+
+void TFormMain::Exportartabla1Click()
+{
+    if (RejillaMenu)
+        Proteger([this] { ExportarTabla(RejillaMenu); });
+}
+
+void TFormMain::Imprimirtabla1Click()
+{
+    if (RejillaMenu)
+        Proteger([this] { RejillaMenu->VistaPrevia(); });
+}
+
+void TFormMain::Autoajustar1Click()
+{
+    if (RejillaMenu)
+        AutoajustarTabla(RejillaMenu);
+}
+
+void TFormMain::Variartabla1Click()
+{
+    if (RejillaMenu)
+        BorrarTabla(RejillaMenu);
+}
+
+void TFormMain::Mostrarminmax1Click()
+{
+    if (Mostrarminmax1)
+        Mostrarminmax1->toggle();
+}
+
+void TFormMain::Exportargrfico1Click()
+{
+    if (GraficoMenu)
+        Proteger([this] { ExportarGrafico(GraficoMenu); });
+}
+
+void TFormMain::Imprimir1Click()
+{
+    if (GraficoMenu)
+        Proteger([this] { GraficoMenu->VistaPreviaImpresion(this); });
+}
+
+void TFormMain::Editargrfico1Click()
+{
+    if (GraficoMenu)
+        Proteger([this] { GraficoMenu->EditarGrafico(this); });
+}
+
+// ---------------------------------------------------------------- help
+
+void TFormMain::Manualdeusuario1Click()
+{
+    std::function<bool(const QUrl&)> abrir;
+    if (AbrirAyuda)
+        abrir = [this](const QUrl& url) { return AbrirAyuda(url.toLocalFile()); };
+    AbrirManual(this, DirPrograma, [this](const QString& texto) { MostrarAviso(texto); }, abrir);
+}
+
+void TFormMain::Acercade1Click()
+{
+    if (!AboutBox)
+        AboutBox = new TAboutBox(this);
+    AboutBox->exec();
+}

@@ -1,0 +1,309 @@
+// The calculation sequence, the forecast table view and the error tables.
+#include "MainUnit.h"
+
+#include "Medidas.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <algorithm>
+
+using namespace tendora;
+
+namespace {
+
+// Restores the cursor also when a step fails.
+struct CursorEspera {
+    CursorEspera() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursorEspera() { QApplication::restoreOverrideCursor(); }
+    CursorEspera(const CursorEspera&) = delete;
+    CursorEspera& operator=(const CursorEspera&) = delete;
+};
+
+struct InfoModelo {
+    const char* codigo;
+    int ultimaCol;
+    std::initializer_list<const char*> cabeceras;
+    int paginasCE; // 1 shown, 0 hidden, -1 unchanged
+    bool mediaYTendencia;
+};
+
+const InfoModelo Modelos[12] = {
+    {"NVS", 5, {"P"}, 0, false},
+    {"NVE", 9, {"MM12", "MM12C", "E*I", "D", "P"}, 1, true},
+    {"MMS", 5, {"P"}, 0, false},
+    {"MMD", 6, {"MMS", "P"}, 0, false},
+    {"LES", 5, {"P"}, 0, false},
+    {"LED", 6, {"LES", "P"}, 0, false},
+    {"DST", 9, {"MM12", "MM12C", "E*I", "T", "P"}, 1, true},
+    {"THT", 11, {"MM12", "MM12C", "E*I", "D", "LR", "L", "P"}, 1, true},
+    {"HLT", 7, {"N", "T", "P"}, 0, true},
+    {"H-W", 11, {"MM12", "MM12C", "E*I", "D", "N", "T", "P"}, 1, true},
+    // Croston and S-B have no seasonal coefficients: they hide the C.E. pages
+    // like every other model without them.
+    {"CRT", 8, {"q", "Z", "W", "P"}, 0, false},
+    {"S-B", 8, {"q", "Z", "W", "P"}, 0, false},
+};
+
+const InfoModelo& Info(int item)
+{
+    return Modelos[std::clamp(item, 0, 11)];
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- calculation
+
+void TFormMain::CalcularPrevision(bool Mostrar)
+{
+    try {
+        EjecutarCalculo(Mostrar);
+    } catch (...) {
+        MostrarInformacion(QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado."));
+    }
+}
+
+void TFormMain::EjecutarCalculo(bool Mostrar)
+{
+    if (!Ws.DatosCargados) {
+        MostrarInformacion(QStringLiteral("Cargue los datos antes de calcular."));
+        return;
+    }
+    CursorEspera espera;
+    LimpiarColumnasModelo();
+    AplicarModelo();
+    if (Mostrar)
+        MostrarTablaPrevision();
+    AnadirErroresAjuste();
+    if (Ws.NumDatos < Ws.TotalDatos)
+        AnadirErroresAcierto();
+    if (Mostrar)
+        DibujarGraficos(true);
+}
+
+void TFormMain::AplicarModelo()
+{
+    PrepararFilasPrevision();
+    switch (ModeloSeleccionado()) {
+    case ItemNVS: ModeloNVS(); break;
+    case ItemNVE: ModeloNVE(); break;
+    case ItemMMS: ModeloMMS(); break;
+    case ItemMMD: ModeloMMD(); break;
+    case ItemLES: ModeloLES(); break;
+    case ItemLED: ModeloLED(); break;
+    case ItemDST: ModeloDST(); break;
+    case ItemTHT: ModeloTHT(); break;
+    case ItemHLT: ModeloHLT(); break;
+    case ItemHW: ModeloHW(); break;
+    case ItemCRT: ModeloCroston(1); break;
+    case ItemSB: ModeloSB(); break;
+    default: break;
+    }
+}
+
+double TFormMain::RecortarNegativa(double x) const
+{
+    return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
+}
+
+// The window's models read their spin edits at the moment they run.
+void TFormMain::ModeloNVS() { tendora::ModeloNVS(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloNVE() { tendora::ModeloNVE(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloMMS() { tendora::ModeloMMS(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloMMD() { tendora::ModeloMMD(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloLES() { tendora::ModeloLES(Ws, SEAlfaLE->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloLED() { tendora::ModeloLED(Ws, SEAlfaLE->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloDST() { tendora::ModeloDST(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloTHT() { tendora::ModeloTHT(Ws, SEAlfaTHT->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloHLT()
+{
+    tendora::ModeloHLT(Ws, SEAlfaHLT->value(), SEBetaHLT->value(), CBPrevNeg->isChecked(), ValoresPrever());
+}
+void TFormMain::ModeloHW()
+{
+    tendora::ModeloHW(Ws, SEAlfaHLT->value(), SEBetaHLT->value(), SEPhiHW->value(), CBPrevNeg->isChecked(),
+                      ValoresPrever());
+}
+void TFormMain::ModeloCroston(int variante)
+{
+    tendora::ModeloCroston(Ws, variante, SEAlfaCroston->value(), CBPrevNeg->isChecked(), ValoresPrever());
+}
+void TFormMain::ModeloSB() { ModeloCroston(2); }
+
+// ---------------------------------------------------------------- table view
+
+int TFormMain::UltimaColModelo() const
+{
+    return Info(ModeloSeleccionado()).ultimaCol;
+}
+
+bool TFormMain::MuestraMediaMovil() const
+{
+    return Info(ModeloSeleccionado()).mediaYTendencia;
+}
+
+bool TFormMain::MuestraTendencia() const
+{
+    return Info(ModeloSeleccionado()).mediaYTendencia;
+}
+
+void TFormMain::EncabezadosTabla()
+{
+    const InfoModelo& info = Info(ModeloSeleccionado());
+    Rejilla* g = AdvStringGridPrevision;
+    g->SetColCount(info.ultimaCol);
+    int c = 4;
+    for (const char* cab : info.cabeceras)
+        g->SetTexto(c++, 0, QString::fromUtf8(cab));
+    if (info.paginasCE >= 0) {
+        const bool ver = info.paginasCE == 1;
+        PageControl1->setTabVisible(PageControl1->indexOf(TabSheetTablaCE), ver);
+        PageControl1->setTabVisible(PageControl1->indexOf(TabSheetGraficoCE), ver);
+    }
+    StringGridCE->SetTexto(0, 0, QStringLiteral("Mes"));
+    StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
+}
+
+void TFormMain::MostrarTablaPrevision()
+{
+    EncabezadosTabla();
+    Rejilla* g = AdvStringGridPrevision;
+    const int R = Ws.NumDatos + ValoresPrever();
+    const int ultima = UltimaColModelo();
+    g->ComenzarCarga();
+    g->SetRowCount(R + 1);
+    for (int i = 1; i <= R; ++i) {
+        for (int c = 1; c <= 4; ++c) {
+            if (Ws.Valida(i, c))
+                g->SetNumero(c - 1, i, Ws.V(i, c), Formato::General);
+            else
+                g->Vaciar(c - 1, i);
+        }
+        for (int c = 5; c <= ultima; ++c) {
+            if (Ws.Valida(i, c))
+                g->SetNumero(c - 1, i, Ws.V(i, c), Formato::Fijo2);
+            else
+                g->Vaciar(c - 1, i);
+        }
+    }
+    g->TerminarCarga();
+    g->AutoajustarColumnas(true);
+
+    StringGridCE->ComenzarCarga();
+    for (int m = 1; m <= 12; ++m) {
+        StringGridCE->SetTexto(0, m, TextoEntero(m));
+        StringGridCE->SetNumero(1, m, Ws.CoefEstacional[m].Coeficiente, Formato::Fijo2);
+    }
+    StringGridCE->TerminarCarga();
+}
+
+QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
+{
+    if (fila < 1)
+        return QColor();
+    if (col == 3)
+        return fila <= Ws.NumDatos ? QColor(Qt::blue) : QColor(192, 192, 192);
+    if (col == Ws.ColPrev - 1 && fila > Ws.NumDatos)
+        return QColor(Qt::red);
+    return QColor();
+}
+
+// ---------------------------------------------------------------- error tables
+
+void TFormMain::AnadirErroresAjuste()
+{
+    AnadirFilaTabla(AdvSGErrAjuste);
+    AdvSGErrAjuste->SetTexto(0, AdvSGErrAjuste->RowCount() - 1, EtiquetaModelo());
+    CalcularErrores(1, Ws.FilaInicioPrev + 1, Ws.NumDatos);
+}
+
+void TFormMain::AnadirErroresAcierto()
+{
+    AnadirFilaTabla(AdvSGErrAcierto);
+    AdvSGErrAcierto->SetTexto(0, AdvSGErrAcierto->RowCount() - 1, EtiquetaModelo());
+    // Only rows that hold a forecast of this run are measured.
+    CalcularErrores(2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + ValoresPrever()));
+}
+
+void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
+{
+    const Medidas m = CalcularMedidas(Ws, tipo, primera, ultima);
+    Ws.DesvRelativa = m.DesvRelativa;
+    Rejilla* g = tipo == 1 ? AdvSGErrAjuste : AdvSGErrAcierto;
+    const int fila = g->RowCount() - 1;
+    const auto valores = m.Columnas();
+    for (int c = 0; c < 12; ++c)
+        g->SetNumero(c + 1, fila, valores[static_cast<size_t>(c)], Formato::Fijo2);
+}
+
+void TFormMain::AnadirFilaTabla(Rejilla* grid)
+{
+    if (!grid->Celda(0, grid->RowCount() - 1).isEmpty())
+        grid->SetRowCount(grid->RowCount() + 1);
+}
+
+void TFormMain::BorrarTabla(Rejilla* grid)
+{
+    grid->Borrar();
+}
+
+void TFormMain::AutoajustarTabla(Rejilla* grid)
+{
+    grid->AutoajustarColumnas();
+}
+
+QString TFormMain::CodigoModelo() const
+{
+    return QString::fromUtf8(Info(ModeloSeleccionado()).codigo);
+}
+
+QString TFormMain::ParametrosModelo() const
+{
+    switch (ModeloSeleccionado()) {
+    case ItemMMS:
+    case ItemMMD: return TextoEntero(SEN->value());
+    case ItemLES:
+    case ItemLED: return TextoGeneral(SEAlfaLE->value());
+    case ItemTHT: return TextoGeneral(SEAlfaTHT->value());
+    case ItemHLT: return TextoGeneral(SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(SEBetaHLT->value());
+    case ItemHW:
+        return TextoGeneral(SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(SEBetaHLT->value()) +
+               QLatin1Char(';') + TextoGeneral(SEPhiHW->value());
+    case ItemCRT:
+    case ItemSB: return TextoGeneral(SEAlfaCroston->value());
+    default: return QString();
+    }
+}
+
+QString TFormMain::SufijoOrigen() const
+{
+    const int h = PuntosSinUsar();
+    return h > 0 ? QStringLiteral(" T-") + TextoEntero(h) : QString();
+}
+
+QString TFormMain::EtiquetaModelo() const
+{
+    return CodigoModelo() + QStringLiteral(" (") + ParametrosModelo() + QLatin1Char(')') + SufijoOrigen();
+}
+
+// ---------------------------------------------------------------- commands
+
+void TFormMain::Caluclarprevisin1Click()
+{
+    CalcularPrevision(true);
+}
+
+void TFormMain::TBCalcularClick()
+{
+    CalcularPrevision(true);
+}
+
+void TFormMain::Borrarinformacinsobreerrores1Click()
+{
+    BorrarTabla(AdvSGErrAjuste);
+    BorrarTabla(AdvSGErrAcierto);
+}

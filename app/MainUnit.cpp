@@ -1,0 +1,725 @@
+#include "MainUnit.h"
+
+#include "Aplicacion.h"
+#include "Carga.h"
+#include "DialogoUnit.h"
+#include "Grafico.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTranslator>
+#include <QVBoxLayout>
+#include <climits>
+#include <cmath>
+
+using namespace tendora;
+
+namespace {
+
+const char* const TextosModelo[12] = {
+    "NVS: Naïve",
+    "NVE: Naïve Estacional",
+    "MMS: Media Móvil Simple",
+    "MMD: Media Móvil Doble",
+    "LES: Lisaje Exponencial Simple",
+    "LED: Lisaje Exponencial Doble",
+    "DST: Descomposición de Series Temporales",
+    "THT: Modelo Theta",
+    "HLT: Holt",
+    "H-W: Holt-Winters",
+    "CRT: Croston",
+    "S-B: Syntetos-Boylan",
+};
+
+QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString& hint)
+{
+    auto* se = new QDoubleSpinBox(padre);
+    se->setObjectName(nombre);
+    se->setDecimals(2);
+    se->setRange(0.0, 1.0);
+    se->setSingleStep(0.05);
+    se->setValue(0.5);
+    se->setLocale(QLocale());
+    if (!hint.isEmpty())
+        se->setToolTip(hint);
+    return se;
+}
+
+QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
+{
+    auto* l = new QLabel(texto, padre);
+    l->setObjectName(nombre);
+    return l;
+}
+
+} // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("FormMain");
+    setWindowTitle(QStringLiteral("Tendora"));
+    resize(1200, 800);
+
+    CrearPaginas();
+    CrearMenus();
+    CrearBarraHerramientas();
+    FormCreate();
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::FormCreate()
+{
+    // The point-drag tool of the forecast chart starts inactive, nothing dragged.
+    ReiniciarArrastre();
+    MostrarControlesN(false);
+    MostrarControlesAlfaLE(false);
+    MostrarControlesAlfaTHT(false);
+    MostrarControlesAlfaCroston(false);
+    MostrarControlesHolt(false);
+    MostrarControlesHoltWinters(false);
+    Ws.UltimaCol = 11;
+    DirPrograma = QCoreApplication::applicationDirPath();
+    if (!DirPrograma.endsWith(QDir::separator()) && !DirPrograma.endsWith(QLatin1Char('/')))
+        DirPrograma += QLatin1Char('/');
+
+    // Sample files: beside the executable when installed, or in the source tree.
+    const QStringList candidatos = {
+        DirPrograma + QStringLiteral("ejemplos"),
+        DirPrograma + QStringLiteral("../share/tendora/ejemplos"),
+        QStringLiteral(TENDORA_SOURCE_DIR "/ejemplos"),
+    };
+    for (const QString& c : candidatos)
+        if (QFileInfo(c).isDir()) {
+            DirEjemplos = QDir(c).absolutePath();
+            break;
+        }
+}
+
+// ---------------------------------------------------------------- window
+
+void TFormMain::CrearMenus()
+{
+    QMenuBar* barra = menuBar();
+    barra->setObjectName("MainMenu1");
+
+    Archivo1 = barra->addMenu(QStringLiteral("&Archivo"));
+    Archivo1->setObjectName("Archivo1");
+    Abrir1 = Archivo1->addAction(QStringLiteral("Abrir"), this, &TFormMain::Abrir1Click);
+    Abrir1->setObjectName("Abrir1");
+    Guardar1 = Archivo1->addAction(QStringLiteral("Guardar"), this, &TFormMain::Guardar1Click);
+    Guardar1->setObjectName("Guardar1");
+    Archivo1->addSeparator();
+    Salir1 = Archivo1->addAction(QStringLiteral("Salir"), this, &TFormMain::Salir1Click);
+    Salir1->setObjectName("Salir1");
+
+    Herramientas1 = barra->addMenu(QStringLiteral("&Herramientas"));
+    Herramientas1->setObjectName("Herramientas1");
+    Transferiratabladeprevisin1 = Herramientas1->addAction(QStringLiteral("Cargar datos a tabla de previsión"), this,
+                                                           &TFormMain::Transferiratabladeprevisin1Click);
+    Transferiratabladeprevisin1->setObjectName("Transferiratabladeprevisin1");
+    Caluclarprevisin1 = Herramientas1->addAction(QStringLiteral("Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
+    Caluclarprevisin1->setObjectName("Caluclarprevisin1");
+    Compararmodelos1 = Herramientas1->addAction(QStringLiteral("Comparar modelos"), this, &TFormMain::Compararmodelos1Click);
+    Compararmodelos1->setObjectName("Compararmodelos1");
+    Herramientas1->addSeparator();
+    Aplicartodoslosmtodos1 = Herramientas1->addAction(QStringLiteral("Aplicar todos los métodos"), this,
+                                                      &TFormMain::Aplicartodoslosmtodos1Click);
+    Aplicartodoslosmtodos1->setObjectName("Aplicartodoslosmtodos1");
+    Variacindeparmetros1 = Herramientas1->addAction(QStringLiteral("Variación de parámetros"), this,
+                                                    &TFormMain::Variacindeparmetros1Click);
+    Variacindeparmetros1->setObjectName("Variacindeparmetros1");
+    Variacindeparmetros1->setEnabled(false);
+    Simulacinexante1 = Herramientas1->addAction(QStringLiteral("Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
+    Simulacinexante1->setObjectName("Simulacinexante1");
+    Herramientas1->addSeparator();
+    AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y Mes"), this,
+                                                      &TFormMain::AadircolumnasdeAoyMes1Click);
+    AadircolumnasdeAoyMes1->setObjectName("AadircolumnasdeAoyMes1");
+    Borrarinformacinsobreerrores1 = Herramientas1->addAction(QStringLiteral("Borrar información sobre errores"), this,
+                                                             &TFormMain::Borrarinformacinsobreerrores1Click);
+    Borrarinformacinsobreerrores1->setObjectName("Borrarinformacinsobreerrores1");
+
+    Ayuda1 = barra->addMenu(QStringLiteral("A&yuda"));
+    Ayuda1->setObjectName("Ayuda1");
+    Manualdeusuario1 = Ayuda1->addAction(QStringLiteral("Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
+    Manualdeusuario1->setObjectName("Manualdeusuario1");
+    Acercade1 = Ayuda1->addAction(QStringLiteral("Acerca de..."), this, &TFormMain::Acercade1Click);
+    Acercade1->setObjectName("Acercade1");
+}
+
+void TFormMain::CrearBarraHerramientas()
+{
+    ToolBar1 = addToolBar(QStringLiteral("Herramientas"));
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(24, 24));
+
+    auto boton = [this](const char* nombre, const QString& texto, const QString& hint, QStyle::StandardPixmap icono,
+                        void (TFormMain::*slot)()) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setObjectName(nombre);
+        b->setText(texto);
+        b->setToolTip(hint);
+        b->setIcon(style()->standardIcon(icono));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        b->setMinimumWidth(56);
+        connect(b, &QToolButton::clicked, this, slot);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    TBAbrir = boton("TBAbrir", QStringLiteral("Abrir"), QStringLiteral("Abre un documento de texto"),
+                    QStyle::SP_DialogOpenButton, &TFormMain::Abrir1Click);
+    ToolButton8 = boton("ToolButton8", QStringLiteral("Guardar"), QStringLiteral("Guarda los datos actuales"),
+                        QStyle::SP_DialogSaveButton, &TFormMain::ToolButton8Click);
+    ToolBar1->addSeparator();
+    TBTransferir = boton("TBTransferir", QStringLiteral("Cargar"), QStringLiteral("Cargar los datos a tabla de previsión"),
+                         QStyle::SP_ArrowDown, &TFormMain::TBTransferirClick);
+    TBCalcular = boton("TBCalcular", QStringLiteral("Calcular"), QStringLiteral("Calcular previsión"),
+                       QStyle::SP_MediaPlay, &TFormMain::TBCalcularClick);
+    ToolBar1->addSeparator();
+    TBComparar = boton("TBComparar", QStringLiteral("Comparar"), QStringLiteral("Añadir la previsión actual al gráfico comparativo"),
+                       QStyle::SP_FileDialogContentsView, &TFormMain::TBCompararClick);
+    LabelFichero = new QLabel(ToolBar1);
+    LabelFichero->setObjectName("LabelFichero");
+    ToolBar1->addWidget(LabelFichero);
+}
+
+void TFormMain::CrearPaginas()
+{
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    setCentralWidget(PageControl1);
+
+    auto pagina = [this](const char* nombre, const QString& titulo) {
+        auto* w = new QWidget(PageControl1);
+        w->setObjectName(nombre);
+        PageControl1->addTab(w, titulo);
+        return w;
+    };
+    TabSheetDatos = pagina("TabSheetDatos", QStringLiteral("Datos"));
+    TabSheetModelo = pagina("TabSheetModelo", QStringLiteral("Modelo"));
+    TabSheetTablaPrev = pagina("TabSheetTablaPrev", QStringLiteral("Tabla Previsión"));
+    TabSheetTablaCE = pagina("TabSheetTablaCE", QStringLiteral("Tabla C.E."));
+    TabSheetGrafico = pagina("TabSheetGrafico", QStringLiteral("Gráfico Previsión"));
+    TabSheetGraficoAcum = pagina("TabSheetGraficoAcum", QStringLiteral("Gráfico Prev. acum."));
+    TabSheetGraficoComp = pagina("TabSheetGraficoComp", QStringLiteral("Gráfico Prev. comp."));
+    TabSheetGraficoCE = pagina("TabSheetGraficoCE", QStringLiteral("Gráfico C.E."));
+    TabSheetErrAjuste = pagina("TabSheetErrAjuste", QStringLiteral("Errores ajuste"));
+    TabSheetErrAcierto = pagina("TabSheetErrAcierto", QStringLiteral("Errores acierto"));
+
+    Memo1 = new QPlainTextEdit(TabSheetDatos);
+    Memo1->setObjectName("Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setTabStopDistance(Memo1->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
+    auto* ld = new QVBoxLayout(TabSheetDatos);
+    ld->setContentsMargins(2, 2, 2, 2);
+    ld->addWidget(Memo1);
+
+    CrearPaginaModelo(TabSheetModelo);
+    CrearRejillas();
+    CrearGraficos();
+    PageControl1->setCurrentIndex(0);
+}
+
+void TFormMain::CrearPaginaModelo(QWidget* pagina)
+{
+    auto* panel = new QWidget(pagina);
+    panel->setObjectName("PanelModelo");
+    panel->setAutoFillBackground(true);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(pal);
+    auto* lp = new QVBoxLayout(pagina);
+    lp->setContentsMargins(0, 0, 0, 0);
+    lp->addWidget(panel);
+
+    RGModelo = new QGroupBox(QStringLiteral("Modelo de Previsión "), panel);
+    RGModelo->setObjectName("RGModelo");
+    QFont mono(QStringLiteral("Courier New"));
+    mono.setStyleHint(QFont::Monospace);
+    mono.setPixelSize(13);
+    RGModelo->setFont(mono);
+    RGModeloBotones = new QButtonGroup(RGModelo);
+    RGModeloBotones->setObjectName("RGModeloBotones");
+    RGModeloBotones->setExclusive(true);
+    auto* lr = new QVBoxLayout(RGModelo);
+    for (int i = 0; i < 12; ++i) {
+        auto* rb = new QRadioButton(QString::fromUtf8(TextosModelo[i]), RGModelo);
+        rb->setObjectName(QStringLiteral("RGModelo%1").arg(i));
+        RGModeloBotones->addButton(rb, i);
+        lr->addWidget(rb);
+    }
+    RGModeloBotones->button(ItemDST)->setChecked(true);
+    connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int, bool marcado) {
+        if (marcado)
+            RGModeloClick();
+    });
+
+    LabelN = CrearEtiqueta(panel, "LabelN", QStringLiteral("N:"));
+    SEN = new QSpinBox(panel);
+    SEN->setObjectName("SEN");
+    SEN->setRange(INT_MIN + 1, INT_MAX); // no bounds of its own
+    SEN->setSingleStep(1);
+    SEN->setValue(6);
+    SEN->setToolTip(QStringLiteral("Número de períodos a promediar"));
+    LabelAlfa = CrearEtiqueta(panel, "LabelAlfa", QStringLiteral("Alfa:"));
+    SEAlfaLE = CrearSpinReal(panel, "SEAlfaLE", QStringLiteral("Alisamiento"));
+    LabelAlfaTHT = CrearEtiqueta(panel, "LabelAlfaTHT", QStringLiteral("Alfa:"));
+    SEAlfaTHT = CrearSpinReal(panel, "SEAlfaTHT", QStringLiteral("Alisamiento de L"));
+    LabelAlfaHLT = CrearEtiqueta(panel, "LabelAlfaHLT", QStringLiteral("Alfa:"));
+    SEAlfaHLT = CrearSpinReal(panel, "SEAlfaHLT", QStringLiteral("Alisamiento del nivel"));
+    LabelBetaHLT = CrearEtiqueta(panel, "LabelBetaHLT", QStringLiteral("Beta:"));
+    SEBetaHLT = CrearSpinReal(panel, "SEBetaHLT", QStringLiteral("Alisamiento de la tendencia"));
+    LabelPhiHW = CrearEtiqueta(panel, "LabelPhiHW", QStringLiteral("Phi:"));
+    SEPhiHW = CrearSpinReal(panel, "SEPhiHW", QStringLiteral("Alisamiento de la estacionalidad"));
+    LabelAlfaCroston = CrearEtiqueta(panel, "LabelAlfaCroston", QStringLiteral("Alfa:"));
+    SEAlfaCroston = CrearSpinReal(panel, "SEAlfaCroston", QString());
+
+    Label3 = CrearEtiqueta(panel, "Label3", QStringLiteral("Valores a prever:"));
+    SEValoresPrever = new QSpinBox(panel);
+    SEValoresPrever->setObjectName("SEValoresPrever");
+    SEValoresPrever->setRange(0, 999);
+    SEValoresPrever->setValue(12);
+    Label2 = CrearEtiqueta(panel, "Label2", QStringLiteral("Valores finales del histórico sin utilizar:"));
+    SEPuntosSinUsar = new QSpinBox(panel);
+    SEPuntosSinUsar->setObjectName("SEPuntosSinUsar");
+    SEPuntosSinUsar->setRange(0, 100);
+    SEPuntosSinUsar->setValue(0);
+    CBPrevNeg = new QCheckBox(QStringLiteral("Permitir previsiones negativas"), panel);
+    CBPrevNeg->setObjectName("CBPrevNeg");
+    CBPrevNeg->setLayoutDirection(Qt::RightToLeft); // caption to the left of the box
+    CBPrevNeg->setChecked(false);
+    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    connect(SEValoresPrever, &QSpinBox::valueChanged, this, &TFormMain::SEValoresPreverChange);
+    connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
+
+    // Parameter rows to the right of the selector, top to bottom.
+    auto* parametros = new QGridLayout();
+    parametros->setHorizontalSpacing(8);
+    parametros->setVerticalSpacing(10);
+    auto fila = [parametros](int f, std::initializer_list<std::pair<QLabel*, QWidget*>> pares) {
+        int c = 0;
+        for (auto [l, w] : pares) {
+            l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            w->setMinimumWidth(70);
+            parametros->addWidget(l, f, c++);
+            parametros->addWidget(w, f, c++);
+        }
+    };
+    fila(0, {{LabelN, SEN}});
+    fila(1, {{LabelAlfa, SEAlfaLE}});
+    fila(2, {{LabelAlfaTHT, SEAlfaTHT}});
+    fila(3, {{LabelAlfaHLT, SEAlfaHLT}, {LabelBetaHLT, SEBetaHLT}, {LabelPhiHW, SEPhiHW}});
+    fila(4, {{LabelAlfaCroston, SEAlfaCroston}});
+    parametros->setRowStretch(5, 1);
+    parametros->setColumnStretch(6, 1);
+
+    auto* ajustes = new QGridLayout();
+    ajustes->addWidget(Label3, 0, 0);
+    ajustes->addWidget(SEValoresPrever, 0, 1);
+    ajustes->addWidget(Label2, 1, 0);
+    ajustes->addWidget(SEPuntosSinUsar, 1, 1);
+    ajustes->addWidget(CBPrevNeg, 2, 0, 1, 2, Qt::AlignLeft);
+    SEValoresPrever->setMinimumWidth(70);
+    SEPuntosSinUsar->setMinimumWidth(70);
+    ajustes->setColumnStretch(2, 1);
+
+    auto* izquierda = new QVBoxLayout();
+    izquierda->addWidget(RGModelo);
+    izquierda->addSpacing(12);
+    izquierda->addLayout(ajustes);
+    izquierda->addStretch(1);
+
+    auto* lm = new QHBoxLayout(panel);
+    lm->setContentsMargins(12, 12, 12, 12);
+    lm->setSpacing(24);
+    lm->addLayout(izquierda);
+    lm->addLayout(parametros, 1);
+}
+
+void TFormMain::CrearRejillas()
+{
+    auto colocar = [](QWidget* pagina, QWidget* w) {
+        auto* l = new QVBoxLayout(pagina);
+        l->setContentsMargins(2, 2, 2, 2);
+        l->addWidget(w);
+    };
+    AdvStringGridPrevision = new Rejilla(TabSheetTablaPrev);
+    AdvStringGridPrevision->setObjectName("AdvStringGridPrevision");
+    AdvStringGridPrevision->SetColCount(4);
+    AdvStringGridPrevision->SetRowCount(2);
+    AdvStringGridPrevision->SetTexto(0, 0, QStringLiteral("t"));
+    AdvStringGridPrevision->SetTexto(1, 0, QStringLiteral("Año"));
+    AdvStringGridPrevision->SetTexto(2, 0, QStringLiteral("Mes"));
+    AdvStringGridPrevision->SetTexto(3, 0, QStringLiteral("Datos"));
+    AdvStringGridPrevision->setColumnWidth(0, 30);
+    for (int c = 1; c < 4; ++c)
+        AdvStringGridPrevision->setColumnWidth(c, 50);
+    AdvStringGridPrevision->SetColorTexto([this](int fila, int col) { return AdvStringGridPrevisionGetCellColor(fila, col); });
+    colocar(TabSheetTablaPrev, AdvStringGridPrevision);
+
+    StringGridCE = new Rejilla(TabSheetTablaCE);
+    StringGridCE->setObjectName("StringGridCE");
+    StringGridCE->SetColCount(2);
+    StringGridCE->SetRowCount(13);
+    StringGridCE->SetTexto(0, 0, QStringLiteral("Mes"));
+    StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
+    colocar(TabSheetTablaCE, StringGridCE);
+
+    const QStringList cabeceras = {"Modelo", "MSE", "RMSE", "MAE", "MAPE", "sMAPE", "MRAE",
+                                   "RelMAE", "RelRMSE", "LMR", "PB", "PBMAE", "PBMSE"};
+    auto errores = [&](QWidget* pagina, const char* nombre) {
+        auto* g = new Rejilla(pagina);
+        g->setObjectName(nombre);
+        g->SetColCount(13);
+        g->SetRowCount(2);
+        for (int c = 0; c < 13; ++c)
+            g->SetTexto(c, 0, cabeceras[c]);
+        g->setColumnWidth(0, 100);
+        for (int c = 1; c < 13; ++c)
+            g->setColumnWidth(c, 50);
+        colocar(pagina, g);
+        return g;
+    };
+    AdvSGErrAjuste = errores(TabSheetErrAjuste, "AdvSGErrAjuste");
+    AdvSGErrAcierto = errores(TabSheetErrAcierto, "AdvSGErrAcierto");
+}
+
+void TFormMain::CrearGraficos()
+{
+    auto grafico = [](QWidget* pagina, const char* nombre) {
+        auto* g = new Grafico(pagina);
+        g->setObjectName(nombre);
+        auto* l = new QVBoxLayout(pagina);
+        l->setContentsMargins(2, 2, 2, 2);
+        l->addWidget(g);
+        return g;
+    };
+    ChartP = grafico(TabSheetGrafico, "ChartP");
+    ChartPA = grafico(TabSheetGraficoAcum, "ChartPA");
+    ChartPC = grafico(TabSheetGraficoComp, "ChartPC");
+    ChartCE = grafico(TabSheetGraficoCE, "ChartCE");
+}
+
+void TFormMain::Proteger(const std::function<void()>& orden)
+{
+    try {
+        orden();
+    } catch (const std::exception& error) {
+        QApplication::restoreOverrideCursor();
+        MostrarErrorEstandar(error);
+    }
+}
+
+// ---------------------------------------------------------------- workspace
+
+int TFormMain::ValoresPrever() const
+{
+    return std::clamp(SEValoresPrever->value(), 0, 999);
+}
+
+int TFormMain::PuntosSinUsar() const
+{
+    return std::clamp(SEPuntosSinUsar->value(), 0, SEPuntosSinUsar->maximum());
+}
+
+void TFormMain::DimensionarTabla()
+{
+    tendora::DimensionarTabla(Ws, ValoresPrever());
+}
+
+void TFormMain::LimpiarColumnasDatos()
+{
+    tendora::LimpiarColumnasDatos(Ws, ValoresPrever());
+}
+
+void TFormMain::LimpiarColumnasModelo()
+{
+    tendora::AsegurarFilas(Ws, ValoresPrever());
+    tendora::LimpiarColumnasModelo(Ws, ValoresPrever());
+}
+
+void TFormMain::PrepararFilasPrevision()
+{
+    tendora::PrepararFilasPrevision(Ws, ValoresPrever());
+}
+
+void TFormMain::SEValoresPreverChange()
+{
+    DimensionarTabla();
+}
+
+void TFormMain::SEPuntosSinUsarChange()
+{
+    if (Ws.DatosCargados)
+        Ws.NumDatos = Ws.TotalDatos - PuntosSinUsar();
+    // A lower hold-out may ask for forecast rows beyond the current size.
+    tendora::AsegurarFilas(Ws, ValoresPrever());
+    AdvStringGridPrevision->viewport()->update();
+}
+
+// ---------------------------------------------------------------- loading
+
+void TFormMain::Abrir1Click()
+{
+    Proteger([this] {
+        if (!OpenDialog1) {
+            OpenDialog1 = new QFileDialog(this, QStringLiteral("Abrir"));
+            OpenDialog1->setObjectName("OpenDialog1");
+            OpenDialog1->setNameFilter(QStringLiteral("Fichero de texto (*.txt)"));
+            OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+            OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+            OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+            if (!DirEjemplos.isEmpty())
+                OpenDialog1->setDirectory(DirEjemplos);
+        }
+        if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+            return;
+        AbrirFichero(OpenDialog1->selectedFiles().constFirst());
+    });
+}
+
+void TFormMain::AbrirFichero(const QString& ruta)
+{
+    // Read before changing anything, so a failure leaves Memo1 and the names alone.
+    QFile fichero(ruta);
+    if (!fichero.open(QIODevice::ReadOnly))
+        throw std::runtime_error(QStringLiteral("No se puede abrir el fichero %1. %2")
+                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
+                                     .toStdString());
+    const QByteArray bytes = fichero.readAll();
+    if (fichero.error() != QFileDevice::NoError)
+        throw std::runtime_error(QStringLiteral("Error de lectura en %1. %2")
+                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
+                                     .toStdString());
+    fichero.close();
+    QString texto = DecodificarTexto(bytes);
+    // One line break per line in the editor, whatever the file used.
+    texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    FicheroDatos = ruta;
+    LabelFichero->setText(QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
+    NombreSerie = NombreSerieDe(ruta);
+    Memo1->setPlainText(texto);
+}
+
+void TFormMain::Transferiratabladeprevisin1Click()
+{
+    Proteger([this] { CargarDatos(); });
+}
+
+void TFormMain::TBTransferirClick()
+{
+    Proteger([this] { CargarDatos(); });
+}
+
+void TFormMain::CargarDatos()
+{
+    if (LineasDeTexto(Memo1->toPlainText()).isEmpty()) {
+        MostrarInformacion(QStringLiteral("No hay datos para cargar."));
+        return;
+    }
+    LeerHistorico();
+    MostrarHistorico();
+    ReiniciarArrastre();
+    EliminarSeriesComparativas();
+    DibujarGraficos(false);
+    BorrarTabla(AdvSGErrAjuste);
+    BorrarTabla(AdvSGErrAcierto);
+    Ws.DatosCargados = true;
+}
+
+void TFormMain::LeerHistorico()
+{
+    // Every record is converted before the workspace changes: a bad record
+    // leaves the previous load intact.
+    const std::vector<Registro> registros = LeerRegistros(LineasDeTexto(Memo1->toPlainText()));
+    const int n = static_cast<int>(registros.size());
+
+    Ws.NumDatos = n;
+    Ws.TotalDatos = n; // so the size below keeps exactly the new history
+    DimensionarTabla();
+    LimpiarColumnasDatos();
+    LimpiarColumnasModelo();
+    for (int k = 1; k <= n; ++k) {
+        const Registro& r = registros[static_cast<size_t>(k - 1)];
+        if (k == 1) {
+            Ws.AnioActual = r.Anio;
+            Ws.MesActual = r.Mes;
+        }
+        Ws.Poner(k, 1, k);
+        Ws.Poner(k, 2, r.Anio);
+        Ws.Poner(k, 3, r.Mes);
+        Ws.Poner(k, 4, r.Valor);
+        Ws.AnioActual = r.Anio;
+        Ws.MesActual = r.Mes;
+    }
+    Ws.TotalDatos = Ws.NumDatos;
+    // The new range clamps a hold-out that no longer fits.
+    {
+        const QSignalBlocker bloqueo(SEPuntosSinUsar);
+        SEPuntosSinUsar->setRange(0, std::max(Ws.TotalDatos - 1, 0));
+    }
+    Ws.NumDatos = Ws.TotalDatos - PuntosSinUsar();
+    tendora::AsegurarFilas(Ws, ValoresPrever());
+}
+
+void TFormMain::MostrarHistorico()
+{
+    Rejilla* g = AdvStringGridPrevision;
+    g->ComenzarCarga();
+    g->SetRowCount(1); // empties every data cell
+    g->SetRowCount(Ws.NumDatos + 1);
+    for (int i = 1; i <= Ws.NumDatos; ++i)
+        for (int c = 0; c < 4; ++c)
+            g->SetNumero(c, i, Ws.V(i, c + 1), Formato::General);
+    g->TerminarCarga();
+    g->AutoajustarColumnas(true);
+}
+
+// ---------------------------------------------------------------- messages
+
+void TFormMain::MostrarAviso(const QString& texto)
+{
+    MostrarDialogo(this, TFormDialogo::Aviso, texto);
+}
+
+void TFormMain::MostrarInformacion(const QString& texto)
+{
+    MostrarDialogo(this, TFormDialogo::Informacion, texto);
+}
+
+// ---------------------------------------------------------------- model page
+
+int TFormMain::ModeloSeleccionado() const
+{
+    return RGModeloBotones->checkedId();
+}
+
+void TFormMain::SeleccionarModelo(int item)
+{
+    if (auto* b = RGModeloBotones->button(item))
+        b->setChecked(true);
+}
+
+void TFormMain::MostrarControlesN(bool visible)
+{
+    LabelN->setVisible(visible);
+    SEN->setVisible(visible);
+}
+
+void TFormMain::MostrarControlesAlfaLE(bool visible)
+{
+    LabelAlfa->setVisible(visible);
+    SEAlfaLE->setVisible(visible);
+}
+
+void TFormMain::MostrarControlesAlfaTHT(bool visible)
+{
+    LabelAlfaTHT->setVisible(visible);
+    SEAlfaTHT->setVisible(visible);
+}
+
+void TFormMain::MostrarControlesAlfaCroston(bool visible)
+{
+    LabelAlfaCroston->setVisible(visible);
+    SEAlfaCroston->setVisible(visible);
+}
+
+void TFormMain::MostrarControlesHolt(bool visible)
+{
+    if (ModeloSeleccionado() == ItemHW)
+        return;
+    LabelAlfaHLT->setVisible(visible);
+    SEAlfaHLT->setVisible(visible);
+    LabelBetaHLT->setVisible(visible);
+    SEBetaHLT->setVisible(visible);
+}
+
+void TFormMain::MostrarControlesHoltWinters(bool visible)
+{
+    if (ModeloSeleccionado() != ItemHLT) {
+        LabelAlfaHLT->setVisible(visible);
+        SEAlfaHLT->setVisible(visible);
+        LabelBetaHLT->setVisible(visible);
+        SEBetaHLT->setVisible(visible);
+    }
+    LabelPhiHW->setVisible(visible);
+    SEPhiHW->setVisible(visible);
+}
+
+void TFormMain::RGModeloClick()
+{
+    const int k = ModeloSeleccionado();
+    MostrarControlesN(k == ItemMMS || k == ItemMMD);
+    MostrarControlesAlfaLE(k == ItemLES || k == ItemLED);
+    MostrarControlesAlfaTHT(k == ItemTHT);
+    MostrarControlesHolt(k == ItemHLT || k == ItemHW);
+    MostrarControlesHoltWinters(k == ItemHW);
+    MostrarControlesAlfaCroston(k == ItemCRT || k == ItemSB);
+    Variacindeparmetros1->setEnabled(!(k == ItemNVS || k == ItemNVE || k == ItemDST));
+}
+
+Parametros TFormMain::LeerParametros() const
+{
+    Parametros p;
+    p.N = SEN->value();
+    p.AlfaLE = SEAlfaLE->value();
+    p.AlfaTHT = SEAlfaTHT->value();
+    p.AlfaHLT = SEAlfaHLT->value();
+    p.BetaHLT = SEBetaHLT->value();
+    p.PhiHW = SEPhiHW->value();
+    p.AlfaCroston = SEAlfaCroston->value();
+    p.PrevNeg = CBPrevNeg->isChecked();
+    p.V = ValoresPrever();
+    return p;
+}
+
+// ---------------------------------------------------------------- commands
+
+void TFormMain::Salir1Click()
+{
+    close();
+}
+
+// ---------------------------------------------------------------- start
+
+void CargarTraducciones()
+{
+    const QString ruta = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* qtbase = new QTranslator(qApp);
+    if (qtbase->load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"), QStringLiteral("_"), ruta))
+        QCoreApplication::installTranslator(qtbase);
+    else
+        delete qtbase;
+}

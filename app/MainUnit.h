@@ -1,0 +1,290 @@
+#pragma once
+// The main window: owner of the forecasting workspace and of every command.
+// Implemented across several files, one per concern (MainUnit.cpp: window,
+// loading and model page; MainCalculo.cpp: the calculation and the tables;
+// MainGraficos.cpp: charts; MainExperimentos.cpp: experiments; MainArchivo.cpp:
+// saving, export and help).
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+#include "Espacio.h"
+#include "Modelos.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSpinBox;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QWidget;
+class QLineSeries;
+class QFileDialog;
+namespace tendora {
+class TAboutBox;
+class Rejilla;
+class Grafico;
+}
+class TFormSimExAnte;
+class TFormRangoVar;
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // ---- Workspace (the window is its only owner) ----
+    tendora::Espacio Ws;
+    QString FicheroDatos;
+    QString NombreSerie;
+    QString DirPrograma;
+    // Point-drag state of the forecast chart.
+    int PuntoArrastrado = -1;
+    double ArrastreX = -1.0;
+    double ArrastreY = -1.0;
+
+    // Long-lived dialogs, created at start after the main window.
+    tendora::TAboutBox* AboutBox = nullptr;
+    TFormSimExAnte* FormSimExAnte = nullptr;
+    TFormRangoVar* FormRangoVar = nullptr;
+
+    int ValoresPrever() const;
+    int PuntosSinUsar() const;
+    void DimensionarTabla();
+    void LimpiarColumnasDatos();
+    void LimpiarColumnasModelo();
+    void PrepararFilasPrevision();
+
+    // ---- Loading ----
+    void CargarDatos();
+    void LeerHistorico();
+    void MostrarHistorico();
+    void AbrirFichero(const QString& ruta); // the part of Abrir1Click after the dialog
+
+    // ---- Messages ----
+    void MostrarAviso(const QString& texto);
+    void MostrarInformacion(const QString& texto);
+
+    // ---- Model page ----
+    void MostrarControlesN(bool visible);
+    void MostrarControlesAlfaLE(bool visible);
+    void MostrarControlesAlfaTHT(bool visible);
+    void MostrarControlesAlfaCroston(bool visible);
+    void MostrarControlesHolt(bool visible);
+    void MostrarControlesHoltWinters(bool visible);
+    int ModeloSeleccionado() const;
+    void SeleccionarModelo(int item); // selects an item; RGModeloClick follows
+    tendora::Parametros LeerParametros() const;
+
+    // ---- Calculation (MainCalculo.cpp) ----
+    void CalcularPrevision(bool Mostrar);
+    void EjecutarCalculo(bool Mostrar);
+    void AplicarModelo();
+    double RecortarNegativa(double x) const;
+    void ModeloNVS();
+    void ModeloNVE();
+    void ModeloMMS();
+    void ModeloMMD();
+    void ModeloLES();
+    void ModeloLED();
+    void ModeloDST();
+    void ModeloTHT();
+    void ModeloHLT();
+    void ModeloHW();
+    void ModeloCroston(int variante);
+    void ModeloSB();
+
+    // ---- Forecast table view ----
+    int UltimaColModelo() const;
+    bool MuestraMediaMovil() const;
+    bool MuestraTendencia() const;
+    void EncabezadosTabla();
+    void MostrarTablaPrevision();
+    QColor AdvStringGridPrevisionGetCellColor(int fila, int col) const;
+
+    // ---- Error tables ----
+    void AnadirErroresAjuste();
+    void AnadirErroresAcierto();
+    void CalcularErrores(int tipo, int primera, int ultima);
+    void AnadirFilaTabla(tendora::Rejilla* grid);
+    void BorrarTabla(tendora::Rejilla* grid);
+    void AutoajustarTabla(tendora::Rejilla* grid);
+    QString CodigoModelo() const;
+    QString ParametrosModelo() const;
+    QString SufijoOrigen() const;
+    QString EtiquetaModelo() const;
+
+    // ---- Charts (MainGraficos.cpp) ----
+    void DibujarGraficos(bool ConModelo);
+    void AnadirSerieComparativa();
+    void EliminarSeriesComparativas();
+    void AplicarMostrarAjuste();
+    void ReiniciarArrastre();
+
+    // ---- Saving, dates, export, help (MainArchivo.cpp) ----
+    void GuardarDatos();
+    void AnadirAnioMes(int anio, int mes);
+
+    // ---- Controls (objectName = the names below) ----
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* TBAbrir = nullptr;
+    QToolButton* ToolButton8 = nullptr; // "Guardar"
+    QToolButton* TBTransferir = nullptr;
+    QToolButton* TBCalcular = nullptr;
+    QToolButton* TBComparar = nullptr;
+    QLabel* LabelFichero = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheetDatos = nullptr;
+    QWidget* TabSheetModelo = nullptr;
+    QWidget* TabSheetTablaPrev = nullptr;
+    QWidget* TabSheetTablaCE = nullptr;
+    QWidget* TabSheetGrafico = nullptr;
+    QWidget* TabSheetGraficoAcum = nullptr;
+    QWidget* TabSheetGraficoComp = nullptr;
+    QWidget* TabSheetGraficoCE = nullptr;
+    QWidget* TabSheetErrAjuste = nullptr;
+    QWidget* TabSheetErrAcierto = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+
+    QGroupBox* RGModelo = nullptr;
+    QButtonGroup* RGModeloBotones = nullptr;
+    QLabel* LabelN = nullptr;
+    QSpinBox* SEN = nullptr;
+    QLabel* LabelAlfa = nullptr;
+    QDoubleSpinBox* SEAlfaLE = nullptr;
+    QLabel* LabelAlfaTHT = nullptr;
+    QDoubleSpinBox* SEAlfaTHT = nullptr;
+    QLabel* LabelAlfaHLT = nullptr;
+    QDoubleSpinBox* SEAlfaHLT = nullptr;
+    QLabel* LabelBetaHLT = nullptr;
+    QDoubleSpinBox* SEBetaHLT = nullptr;
+    QLabel* LabelPhiHW = nullptr;
+    QDoubleSpinBox* SEPhiHW = nullptr;
+    QLabel* LabelAlfaCroston = nullptr;
+    QDoubleSpinBox* SEAlfaCroston = nullptr;
+    QLabel* Label3 = nullptr;
+    QSpinBox* SEValoresPrever = nullptr;
+    QLabel* Label2 = nullptr;
+    QSpinBox* SEPuntosSinUsar = nullptr;
+    QCheckBox* CBPrevNeg = nullptr;
+
+    tendora::Rejilla* AdvStringGridPrevision = nullptr;
+    tendora::Rejilla* StringGridCE = nullptr;
+    tendora::Rejilla* AdvSGErrAjuste = nullptr;
+    tendora::Rejilla* AdvSGErrAcierto = nullptr;
+    tendora::Grafico* ChartP = nullptr;
+    tendora::Grafico* ChartPA = nullptr;
+    tendora::Grafico* ChartPC = nullptr;
+    tendora::Grafico* ChartCE = nullptr;
+
+    QMenu* Archivo1 = nullptr;
+    QMenu* Herramientas1 = nullptr;
+    QMenu* Ayuda1 = nullptr;
+    QAction* Abrir1 = nullptr;
+    QAction* Guardar1 = nullptr;
+    QAction* Salir1 = nullptr;
+    QAction* Transferiratabladeprevisin1 = nullptr;
+    QAction* Caluclarprevisin1 = nullptr;
+    QAction* Compararmodelos1 = nullptr;
+    QAction* Aplicartodoslosmtodos1 = nullptr;
+    QAction* Variacindeparmetros1 = nullptr;
+    QAction* Simulacinexante1 = nullptr;
+    QAction* AadircolumnasdeAoyMes1 = nullptr;
+    QAction* Borrarinformacinsobreerrores1 = nullptr;
+    QAction* Manualdeusuario1 = nullptr;
+    QAction* Acercade1 = nullptr;
+
+    QFileDialog* OpenDialog1 = nullptr;
+    // Folder the open dialog starts in the first time (the sample files).
+    QString DirEjemplos;
+
+public slots:
+    void Abrir1Click();
+    void Guardar1Click();
+    void ToolButton8Click();
+    void Salir1Click();
+    void Transferiratabladeprevisin1Click();
+    void TBTransferirClick();
+    void Caluclarprevisin1Click();
+    void TBCalcularClick();
+    void Compararmodelos1Click();
+    void TBCompararClick();
+    void Aplicartodoslosmtodos1Click();
+    void Variacindeparmetros1Click();
+    void Simulacinexante1Click();
+    void AadircolumnasdeAoyMes1Click();
+    void Borrarinformacinsobreerrores1Click();
+    void Manualdeusuario1Click();
+    void Acercade1Click();
+    void RGModeloClick();
+    void SEValoresPreverChange();
+    void SEPuntosSinUsarChange();
+
+    // ---- Files, pop-up menus, help (MainArchivo.cpp) ----
+public:
+    // Builds PopupMenuTabla and PopupMenuGraf and hangs them on the four grids
+    // and the four charts; the chart code appends its own items afterwards.
+    void CrearMenusEmergentes();
+    // Runs as a menu opens on a control: remembers it and shows the items it gets.
+    void PopupMenuTablaPopup(tendora::Rejilla* grid);
+    void PopupMenuGrafPopup(tendora::Grafico* chart);
+    void ExportarTabla(tendora::Rejilla* grid);
+    void ExportarGrafico(tendora::Grafico* chart);
+    // Background of an error table's best/worst cell: columns 1..9 are errors
+    // (smaller is better), 10..12 benchmark shares (larger is better).
+    static QColor ColorMinMax(int col, bool maximo);
+    // The path's whole contents replaced by datos; std::runtime_error on failure.
+    static void EscribirFichero(const QString& ruta, const QByteArray& datos);
+
+    QFileDialog* SaveDialog1 = nullptr;
+    QFileDialog* SavePictureDialog1 = nullptr;
+    QMenu* PopupMenuTabla = nullptr;
+    QAction* Exportartabla1 = nullptr;
+    QAction* Imprimirtabla1 = nullptr;
+    QAction* Autoajustar1 = nullptr;
+    QAction* Variartabla1 = nullptr;
+    QAction* Mostrarminmax1 = nullptr;
+    QMenu* PopupMenuGraf = nullptr;
+    QAction* Exportargrfico1 = nullptr;
+    QAction* Imprimir1 = nullptr;
+    QAction* Editargrfico1 = nullptr;
+    // The grid and the chart on which their menu was last opened.
+    tendora::Rejilla* RejillaMenu = nullptr;
+    tendora::Grafico* GraficoMenu = nullptr;
+    // Stands in for the system's "open" of the manual (tests); empty: the system's.
+    std::function<bool(const QString&)> AbrirAyuda;
+
+public slots:
+    void Exportartabla1Click();
+    void Imprimirtabla1Click();
+    void Autoajustar1Click();
+    void Variartabla1Click();
+    void Mostrarminmax1Click();
+    void Exportargrfico1Click();
+    void Imprimir1Click();
+    void Editargrfico1Click();
+
+private:
+    void CrearMenus();
+    void CrearBarraHerramientas();
+    void CrearPaginas();
+    void CrearPaginaModelo(QWidget* pagina);
+    void CrearRejillas();
+    void CrearGraficos();
+    void FormCreate();
+    // Runs a command; an error that escapes it reaches the standard error display.
+    void Proteger(const std::function<void()>& orden);
+};
+
+// Program start after the QApplication exists: title, translations, then the
+// windows in order (main window, About box, ex-ante dialog, parameter-range dialog).
+TFormMain* CrearVentanas();
+// Loads Qt's own Spanish translations.
+void CargarTraducciones();

@@ -1,0 +1,94 @@
+#include "Numeros.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace tendora {
+
+ErrorConversion::ErrorConversion(const QString& texto)
+    : std::runtime_error(QStringLiteral("'%1' is not a valid floating point value").arg(texto).toStdString())
+{
+}
+
+static QLocale Regional()
+{
+    QLocale l;
+    l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return l;
+}
+
+QString TextoGeneral(double x)
+{
+    if (x == 0.0)
+        x = 0.0; // no "-0"
+    if (!std::isfinite(x))
+        return QString();
+    return Regional().toString(x, 'g', 15);
+}
+
+QString TextoFijo2(double x)
+{
+    if (!std::isfinite(x))
+        return QString();
+    // More than 15 digits before the point cannot be shown in fixed notation.
+    if (std::fabs(x) >= 1e15)
+        return TextoGeneral(x);
+    QString s = Regional().toString(x, 'f', 2);
+    // -0.001 rounds to "-0,00": show it as zero.
+    const QLocale l = Regional();
+    if (s.startsWith(l.negativeSign())) {
+        bool todoCero = true;
+        for (QChar c : s)
+            if (c.isDigit() && c != QLatin1Char('0'))
+                todoCero = false;
+        if (todoCero)
+            s.remove(0, l.negativeSign().size());
+    }
+    return s;
+}
+
+QString TextoEntero(long long n)
+{
+    return QString::number(n);
+}
+
+double ConvertirNumero(const QString& texto, bool* ok)
+{
+    bool bien = false;
+    const QString t = texto.trimmed();
+    double v = Regional().toDouble(t, &bien);
+    if (bien && !std::isfinite(v))
+        bien = false; // "nan", "inf" and overflow are not numbers here
+    if (ok)
+        *ok = bien;
+    return bien ? v : 0.0;
+}
+
+double TextoANumero(const QString& texto)
+{
+    bool ok = false;
+    const double v = ConvertirNumero(texto, &ok);
+    if (!ok)
+        throw ErrorConversion(texto);
+    return v;
+}
+
+double TextoAReal(const QString& texto)
+{
+    bool ok = false;
+    double v = ConvertirNumero(texto, &ok);
+    if (ok)
+        return v;
+    QString otro = texto;
+    const int coma = otro.indexOf(QLatin1Char(','));
+    if (coma >= 0) {
+        otro[coma] = QLatin1Char('.');
+    } else {
+        const int punto = otro.indexOf(QLatin1Char('.'));
+        if (punto >= 0)
+            otro[punto] = QLatin1Char(',');
+    }
+    return TextoANumero(otro);
+}
+
+} // namespace tendora

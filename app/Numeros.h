@@ -1,0 +1,30 @@
+#pragma once
+// Number texts of the whole program, under the default QLocale (the user's
+// regional settings; tests switch it with QLocale::setDefault).
+#include <QString>
+#include <stdexcept>
+
+namespace tendora {
+
+// Conversion failure, with the toolkit-style message "'x' is not a valid floating point value".
+class ErrorConversion : public std::runtime_error {
+public:
+    explicit ErrorConversion(const QString& texto);
+};
+
+// General format: shortest text, up to 15 significant digits, no trailing zeros,
+// whole numbers as plain digits, no thousands separator.
+QString TextoGeneral(double x);
+// Fixed format with two decimals (precision 15, no thousands separator).
+QString TextoFijo2(double x);
+// Whole number as decimal digits.
+QString TextoEntero(long long n);
+
+// The platform's number conversion under the default locale; ok=false on failure.
+double ConvertirNumero(const QString& texto, bool* ok);
+// As above, raising ErrorConversion on failure.
+double TextoANumero(const QString& texto);
+// A value field with either decimal mark (comma or point).
+double TextoAReal(const QString& texto);
+
+} // namespace tendora

@@ -1,0 +1,12 @@
+#include "Aplicacion.h"
+#include "MainUnit.h"
+
+int main(int argc, char** argv)
+{
+    TAplicacion app(argc, argv);
+    TFormMain* ventana = CrearVentanas();
+    ventana->show();
+    const int resultado = app.exec();
+    delete ventana;
+    return resultado;
+}

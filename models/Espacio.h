@@ -1,0 +1,66 @@
+#pragma once
+// The forecasting workspace: the forecast table with its flags, the seasonal
+// coefficients and the counters. Plain data, owned by the main window.
+#include <array>
+#include <vector>
+
+namespace tendora {
+
+constexpr int UltimaColTabla = 11;
+constexpr int NumCols = UltimaColTabla + 1;
+
+struct RegistroCoef {
+    double Coeficiente = 0.0;
+    double Observaciones = 0.0;
+};
+
+struct Espacio {
+    // Row-major: TablaPrev[fila][columna]; columns 0..UltimaCol.
+    std::vector<std::array<double, NumCols>> TablaPrev;
+    std::vector<std::array<bool, NumCols>> CeldaValida;
+    std::array<RegistroCoef, 13> CoefEstacional{}; // months 1..12, index 0 unused
+
+    int TotalDatos = 0;
+    int NumDatos = 0;
+    int FilaInicioPrev = 0;
+    int ColPrev = 0;
+    int ColMediaMovil = 0;
+    int ColTendencia = 0;
+    int UltimaCol = UltimaColTabla;
+    double AnioActual = 0.0;
+    double MesActual = 0.0;
+    double DesvRelativa = 0.0;
+    bool DatosCargados = false;
+
+    int Filas() const { return static_cast<int>(TablaPrev.size()); }
+
+    // Both matrices together; contents kept, new cells 0 and false.
+    void Redimensionar(int filas);
+
+    double V(int fila, int col) const { return TablaPrev[fila][col]; }
+    bool Valida(int fila, int col) const { return CeldaValida[fila][col]; }
+    void Poner(int fila, int col, double valor, bool bandera = true)
+    {
+        TablaPrev[fila][col] = valor;
+        CeldaValida[fila][col] = bandera;
+    }
+    void Limpiar(int fila, int col)
+    {
+        TablaPrev[fila][col] = 0.0;
+        CeldaValida[fila][col] = false;
+    }
+};
+
+// Table operations of the workspace. V is the horizon.
+// Size: never loses history rows 1..TotalDatos and always holds NumDatos + V.
+int FilasNecesarias(const Espacio& e, int V);
+void DimensionarTabla(Espacio& e, int V);
+void AsegurarFilas(Espacio& e, int V); // grows only
+void LimpiarColumnasDatos(Espacio& e, int V);
+void LimpiarColumnasModelo(Espacio& e, int V);
+void PrepararFilasPrevision(Espacio& e, int V);
+
+// Month of a row as the models read it: nearest whole number, halves to even.
+int MesFila(const Espacio& e, int fila);
+
+} // namespace tendora

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Tendora need.
+# Quick when everything is already there.
+set -euo pipefail
+
+PAQUETES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
+  qt6-translations-l10n qt6-l10n-tools
+  xvfb xauth xdotool imagemagick xdg-utils
+)
+
+faltan=()
+for p in "${PAQUETES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    faltan+=("$p")
+  fi
+done
+
+if [ ${#faltan[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "Instalando: ${faltan[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${faltan[@]}"

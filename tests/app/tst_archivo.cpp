@@ -1,0 +1,721 @@
+// Saving the data text, the date columns, the pop-up menus of the grids and
+// charts, and the "Ayuda" menu, driven through the main window.
+#include <QtTest>
+
+#include <QAction>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+#include "AboutU.h"
+#include "DialogoUnit.h"
+#include "Grafico.h"
+#include "MainUnit.h"
+#include "Rejilla.h"
+#include "SelecAMUnit.h"
+
+using namespace tendora;
+
+namespace {
+
+const QLocale Coma(QLocale::Spanish, QLocale::Spain);
+
+// Polls for the next modal window and hands it to the action once; the
+// action says whether it dealt with it. Gives up after a few seconds so a
+// missing dialog fails the test instead of hanging it.
+void Responder(std::function<bool(QWidget*)> accion, int intentos = 250)
+{
+    QTimer::singleShot(20, [accion, intentos] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && accion(w))
+            return;
+        if (intentos > 0)
+            Responder(accion, intentos - 1);
+    });
+}
+
+struct VistoEnDialogo {
+    QString filtro;   // filter selected when the dialog showed
+    QString nombre;   // text of the name field when it showed
+    bool visto = false;
+};
+
+// Answers a save dialog: notes what it opened with, optionally picks a filter,
+// types the name and saves; an empty name cancels.
+void ResponderGuardar(const QString& ruta, const QString& filtro = QString(), VistoEnDialogo* visto = nullptr)
+{
+    Responder([=](QWidget* w) {
+        auto* fd = qobject_cast<QFileDialog*>(w);
+        if (!fd || !fd->isVisible())
+            return false;
+        auto* nombre = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (visto) {
+            visto->filtro = fd->selectedNameFilter();
+            visto->nombre = nombre ? nombre->text() : QString();
+            visto->visto = true;
+        }
+        if (ruta.isEmpty()) {
+            fd->reject();
+            return true;
+        }
+        if (!filtro.isEmpty()) {
+            // As the user does it: through the file type box.
+            auto* tipos = fd->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            const int i = tipos->findText(filtro);
+            tipos->setCurrentIndex(i);
+            emit tipos->activated(i);
+            emit tipos->textActivated(filtro);
+        }
+        nombre->setText(ruta);
+        auto* botones = fd->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        for (QAbstractButton* b : botones->buttons())
+            if (botones->buttonRole(b) == QDialogButtonBox::AcceptRole) {
+                b->click();
+                break;
+            }
+        return true;
+    });
+}
+
+QByteArray Leer(const QString& ruta)
+{
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<no existe>");
+    return f.readAll();
+}
+
+QStringList Visibles(const QMenu* menu)
+{
+    QStringList r;
+    for (const QAction* a : menu->actions())
+        if (a->isVisible() && !a->isSeparator())
+            r << a->text();
+    return r;
+}
+
+// A right click, as the grid and the chart receive it.
+void ClicDerecho(QAbstractScrollArea* control)
+{
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(20, 20), control->viewport()->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(control->viewport(), &e);
+}
+
+} // namespace
+
+class TstArchivo : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void anadirAnioMes_data();
+    void anadirAnioMes();
+    void fechasDosVecesSeCarganComoValor();
+    void dialogoFechas_data();
+    void dialogoFechas();
+
+    void guardarEscribeTextoPlano_data();
+    void guardarEscribeTextoPlano();
+    void guardarCanceladoNoEscribe();
+    void guardarFalloMuestraError();
+    void exportarYGuardarCompartenDialogo();
+    void extensionSegunFiltro_data();
+    void extensionSegunFiltro();
+
+    void menuTablaPorRejilla_data();
+    void menuTablaPorRejilla();
+    void menuGraficoPorGrafico_data();
+    void menuGraficoPorGrafico();
+    void borrarYAutoajustarActuanSobreSuRejilla();
+    void coloresMinMax_data();
+    void coloresMinMax();
+    void encabezadoAcierto();
+    void vistasPreviasYEditor();
+    void exportarGraficoBmp();
+
+    void ayudaFalta();
+    void ayudaEncontradaDesdeOtroDirectorio();
+    void acercaDe();
+
+private:
+    std::unique_ptr<TFormMain> w;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TstArchivo::init()
+{
+    QLocale::setDefault(QLocale::c());
+    w = std::make_unique<TFormMain>();
+    // Idempotent: also fine when the window already built its menus.
+    w->CrearMenusEmergentes();
+    // Stand-ins for the chart code's own items, when it has not added them.
+    for (const char* n : {"Modificarpuntosdehistrico1", "Mostrarajuste1", "Eliminarseriescomparativas1"}) {
+        bool hay = false;
+        for (QAction* a : w->PopupMenuGraf->actions())
+            hay = hay || a->objectName() == QLatin1String(n);
+        if (!hay)
+            w->PopupMenuGraf->addAction(QLatin1String(n))->setObjectName(QLatin1String(n));
+    }
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+void TstArchivo::cleanup()
+{
+    w.reset();
+    dir.reset();
+    QLocale::setDefault(QLocale::c());
+}
+
+// ---------------------------------------------------------------- dates
+
+void TstArchivo::anadirAnioMes_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<QString>("antes");
+    QTest::addColumn<int>("anio");
+    QTest::addColumn<int>("mes");
+    QTest::addColumn<QString>("despues");
+
+    // All worked by hand: month + 1 per line, 12 is followed by 1 of the next year.
+    for (bool coma : {true, false}) {
+        const char* l = coma ? "es" : "C";
+        QTest::addRow("fin de año %s", l) << coma << "125,5\n131\n128" << 2011 << 11
+                                          << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
+        QTest::addRow("salto final se conserva %s", l) << coma << "125,5\n131\n" << 2011 << 11
+                                                       << "2011\t11\t125,5\n2011\t12\t131\n";
+        // Five-digit years would pick up a group separator if localized.
+        QTest::addRow("sin separador de miles %s", l) << coma << "1\n2" << 12345 << 12
+                                                      << "12345\t12\t1\n12346\t1\t2";
+    }
+    QTest::addRow("líneas vacías intermedias") << false << "1\n\n3\n" << 2000 << 1 << "2000\t1\t1\n2000\t2\t\n2000\t3\t3\n";
+    QTest::addRow("trece meses") << false << "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm" << 2000 << 1
+                                 << "2000\t1\ta\n2000\t2\tb\n2000\t3\tc\n2000\t4\td\n2000\t5\te\n2000\t6\tf\n"
+                                    "2000\t7\tg\n2000\t8\th\n2000\t9\ti\n2000\t10\tj\n2000\t11\tk\n2000\t12\tl\n"
+                                    "2001\t1\tm";
+    QTest::addRow("texto vacío") << false << "" << 2000 << 1 << "";
+    QTest::addRow("solo un salto") << false << "\n" << 2000 << 1 << "2000\t1\t\n";
+}
+
+void TstArchivo::anadirAnioMes()
+{
+    QFETCH(bool, coma);
+    QFETCH(QString, antes);
+    QFETCH(int, anio);
+    QFETCH(int, mes);
+    QFETCH(QString, despues);
+    QLocale::setDefault(coma ? Coma : QLocale::c());
+
+    w->Memo1->setPlainText(antes);
+    w->AnadirAnioMes(anio, mes);
+    QCOMPARE(w->Memo1->toPlainText(), despues);
+    // One step back restores the text as it was.
+    if (antes != despues) {
+        w->Memo1->document()->undo();
+        QCOMPARE(w->Memo1->toPlainText(), antes);
+    }
+}
+
+void TstArchivo::fechasDosVecesSeCarganComoValor()
+{
+    w->Memo1->setPlainText(QStringLiteral("125,5\n131\n128\n"));
+    w->AnadirAnioMes(2011, 11);
+    w->AnadirAnioMes(2011, 11);
+    QCOMPARE(w->Memo1->toPlainText(),
+             QStringLiteral("2011\t11\t2011\t11\t125,5\n2011\t12\t2011\t12\t131\n2012\t1\t2012\t1\t128\n"));
+    // Loading reads the outer date as the date and the inner year as the value.
+    w->CargarDatos();
+    QCOMPARE(w->Ws.TotalDatos, 3);
+    QCOMPARE(w->Ws.V(1, 2), 2011.0);
+    QCOMPARE(w->Ws.V(1, 3), 11.0);
+    QCOMPARE(w->Ws.V(1, 4), 2011.0);
+    QCOMPARE(w->Ws.V(3, 2), 2012.0);
+    QCOMPARE(w->Ws.V(3, 3), 1.0);
+    QCOMPARE(w->Ws.V(3, 4), 2012.0);
+}
+
+void TstArchivo::dialogoFechas_data()
+{
+    QTest::addColumn<bool>("aceptar");
+    QTest::addColumn<QString>("despues");
+    QTest::newRow("aceptar") << true << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
+    QTest::newRow("cancelar") << false << "125,5\n131\n128";
+}
+
+void TstArchivo::dialogoFechas()
+{
+    QFETCH(bool, aceptar);
+    QFETCH(QString, despues);
+    w->Memo1->setPlainText(QStringLiteral("125,5\n131\n128"));
+
+    // Twice: the second time the dialog opens on 2000 and 1 again.
+    for (int vez = 0; vez < 2; ++vez) {
+        QString titulo;
+        int anioInicial = 0, mesInicial = 0;
+        Responder([&](QWidget* m) {
+            auto* d = qobject_cast<TFormSelecAM*>(m);
+            if (!d)
+                return false;
+            titulo = d->windowTitle();
+            anioInicial = d->SEA->value();
+            mesInicial = d->SEM->value();
+            d->SEA->setValue(2011);
+            d->SEM->setValue(11);
+            (aceptar ? d->BBAceptar : d->BBCancelar)->click();
+            return true;
+        });
+        w->AadircolumnasdeAoyMes1Click();
+        QCOMPARE(titulo, QStringLiteral("Seleccione año y mes inicial"));
+        QCOMPARE(anioInicial, 2000);
+        QCOMPARE(mesInicial, 1);
+        if (vez == 0)
+            QCOMPARE(w->Memo1->toPlainText(), despues);
+        w->Memo1->setPlainText(QStringLiteral("125,5\n131\n128"));
+    }
+    // Disposed of each time.
+    QVERIFY(!w->findChild<TFormSelecAM*>());
+}
+
+// ---------------------------------------------------------------- saving
+
+void TstArchivo::guardarEscribeTextoPlano_data()
+{
+    QTest::addColumn<QString>("filtro");
+    QTest::addColumn<QString>("nombre");
+    for (const QString& f : Rejilla::FiltrosExportacion())
+        QTest::newRow(f.toUtf8().constData()) << f << QStringLiteral("datos.dat");
+}
+
+void TstArchivo::guardarEscribeTextoPlano()
+{
+    QFETCH(QString, filtro);
+    QFETCH(QString, nombre);
+    const QString ruta = dir->filePath(nombre);
+    {
+        QFile viejo(ruta);
+        QVERIFY(viejo.open(QIODevice::WriteOnly));
+        viejo.write("un contenido anterior mucho más largo que el nuevo\n");
+    }
+    // Lines as in the editor, the last one without a break of its own.
+    w->Memo1->setPlainText(QStringLiteral("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128"));
+    ResponderGuardar(ruta, filtro);
+    w->Guardar1Click();
+    // Each line ended by one line break, whatever the filter; the old file is replaced.
+    QCOMPARE(Leer(ruta), QByteArray("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128\n"));
+    QVERIFY(w->FicheroDatos.isEmpty());
+}
+
+void TstArchivo::guardarCanceladoNoEscribe()
+{
+    w->Memo1->setPlainText(QStringLiteral("1\n2\n"));
+    VistoEnDialogo visto;
+    ResponderGuardar(QString(), QString(), &visto);
+    w->ToolButton8Click();
+    QVERIFY(visto.visto);
+    // The first time the dialog offers plain text.
+    QCOMPARE(visto.filtro, QStringLiteral("Archivo de texto (*.txt)"));
+    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+void TstArchivo::guardarFalloMuestraError()
+{
+    const QString ruta = dir->filePath(QStringLiteral("no/existe/datos.txt"));
+    w->Memo1->setPlainText(QStringLiteral("1\n2\n"));
+    ResponderGuardar(ruta);
+    QString error;
+    Responder([&](QWidget* m) {
+        auto* caja = qobject_cast<QMessageBox*>(m);
+        if (!caja)
+            return false;
+        error = caja->text();
+        caja->accept();
+        return true;
+    });
+    w->Guardar1Click();
+    QVERIFY2(error.startsWith(QStringLiteral("No se puede crear el fichero")), qPrintable(error));
+    QVERIFY(error.contains(QStringLiteral("datos.txt")));
+    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("1\n2\n"));
+    QVERIFY(!QFileInfo::exists(ruta));
+}
+
+void TstArchivo::exportarYGuardarCompartenDialogo()
+{
+    w->Memo1->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+    w->CargarDatos();
+
+    // Export the forecast table as CSV through its pop-up menu.
+    const QString csv = dir->filePath(QStringLiteral("tabla.csv"));
+    ClicDerecho(w->AdvStringGridPrevision);
+    w->PopupMenuTabla->hide();
+    ResponderGuardar(csv, QStringLiteral("Archivo separado por comas (*.csv)"));
+    w->Exportartabla1->trigger();
+    // One line per grid row, the headers first (by hand from the loaded rows).
+    const QList<QByteArray> lineas = Leer(csv).split('\n');
+    QCOMPARE(lineas.value(0).trimmed(), QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
+    QCOMPARE(lineas.value(1).trimmed(), QByteArray("1,2000,1,5"));
+    QCOMPARE(lineas.value(2).trimmed(), QByteArray("2,2000,2,6"));
+
+    // "Guardar" opens on the CSV filter with the last name, and still writes the data text.
+    const QString datos = dir->filePath(QStringLiteral("datos.csv"));
+    VistoEnDialogo visto;
+    ResponderGuardar(datos, QString(), &visto);
+    w->Guardar1Click();
+    QCOMPARE(visto.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
+    QCOMPARE(visto.nombre, csv);
+    QCOMPARE(Leer(datos), QByteArray("2000\t1\t5\n2000\t2\t6\n"));
+
+    // The next export starts from an empty name; cancelling it writes nothing.
+    VistoEnDialogo otra;
+    ResponderGuardar(QString(), QString(), &otra);
+    w->ExportarTabla(w->AdvSGErrAjuste);
+    QVERIFY(otra.visto);
+    QVERIFY(otra.nombre.isEmpty());
+    QCOMPARE(otra.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), 2);
+}
+
+void TstArchivo::extensionSegunFiltro_data()
+{
+    QTest::addColumn<QString>("filtro");
+    QTest::addColumn<QString>("esperado");
+    QTest::newRow("por defecto") << QString() << "nuevo.txt";
+    QTest::newRow("excel") << "Excel (*.xls)" << "nuevo.xls";
+    QTest::newRow("web") << "Página web (*.html)" << "nuevo.html";
+}
+
+void TstArchivo::extensionSegunFiltro()
+{
+    QFETCH(QString, filtro);
+    QFETCH(QString, esperado);
+    w->Memo1->setPlainText(QStringLiteral("1\n"));
+    ResponderGuardar(dir->filePath(QStringLiteral("nuevo")), filtro);
+    w->GuardarDatos();
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{esperado});
+}
+
+// ---------------------------------------------------------------- pop-up menus
+
+void TstArchivo::menuTablaPorRejilla_data()
+{
+    QTest::addColumn<QString>("rejilla");
+    QTest::addColumn<QStringList>("items");
+    const QStringList cuatro = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Mostrar min max"};
+    const QStringList cinco = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Borrar tabla", "Mostrar min max"};
+    QTest::newRow("previsión") << "AdvStringGridPrevision" << cuatro;
+    QTest::newRow("C.E.") << "StringGridCE" << cuatro;
+    QTest::newRow("ajuste") << "AdvSGErrAjuste" << cinco;
+    QTest::newRow("acierto") << "AdvSGErrAcierto" << cinco;
+}
+
+void TstArchivo::menuTablaPorRejilla()
+{
+    QFETCH(QString, rejilla);
+    QFETCH(QStringList, items);
+    // Opened on each grid in turn, ending with the one under test, so a
+    // stale visibility from the previous grid would show.
+    for (const char* otra : {"AdvSGErrAjuste", "AdvStringGridPrevision"}) {
+        ClicDerecho(w->findChild<Rejilla*>(QLatin1String(otra)));
+        w->PopupMenuTabla->hide();
+    }
+    auto* g = w->findChild<Rejilla*>(rejilla);
+    QVERIFY(g);
+    QCOMPARE(g->MenuContextual(), w->PopupMenuTabla);
+    ClicDerecho(g);
+    QCOMPARE(w->RejillaMenu, g);
+    QCOMPARE(Visibles(w->PopupMenuTabla), items);
+    QVERIFY(w->Mostrarminmax1->isCheckable());
+    QVERIFY(!w->Mostrarminmax1->isChecked());
+    w->PopupMenuTabla->hide();
+}
+
+void TstArchivo::menuGraficoPorGrafico_data()
+{
+    QTest::addColumn<QString>("grafico");
+    QTest::addColumn<QStringList>("nombres");
+    const QStringList base = {"Exportargrfico1", "Imprimir1", "Editargrfico1"};
+    QTest::newRow("ChartP") << "ChartP" << (base + QStringList{"Modificarpuntosdehistrico1"});
+    QTest::newRow("ChartPA") << "ChartPA" << base;
+    QTest::newRow("ChartPC") << "ChartPC" << (base + QStringList{"Mostrarajuste1", "Eliminarseriescomparativas1"});
+    QTest::newRow("ChartCE") << "ChartCE" << base;
+}
+
+void TstArchivo::menuGraficoPorGrafico()
+{
+    QFETCH(QString, grafico);
+    QFETCH(QStringList, nombres);
+    for (const char* otro : {"ChartPC", "ChartP"}) {
+        ClicDerecho(w->findChild<Grafico*>(QLatin1String(otro)));
+        w->PopupMenuGraf->hide();
+    }
+    auto* g = w->findChild<Grafico*>(grafico);
+    QVERIFY(g);
+    QCOMPARE(g->Menu(), w->PopupMenuGraf);
+    ClicDerecho(g);
+    QCOMPARE(w->GraficoMenu, g);
+    QStringList visibles;
+    for (const QAction* a : w->PopupMenuGraf->actions())
+        if (a->isVisible() && !a->isSeparator())
+            visibles << a->objectName();
+    QCOMPARE(visibles, nombres);
+    QCOMPARE(w->Exportargrfico1->text(), QStringLiteral("Exportar"));
+    QCOMPARE(w->Imprimir1->text(), QStringLiteral("Imprimir"));
+    QCOMPARE(w->Editargrfico1->text(), QStringLiteral("Editar"));
+    w->PopupMenuGraf->hide();
+}
+
+void TstArchivo::borrarYAutoajustarActuanSobreSuRejilla()
+{
+    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+        g->SetRowCount(4);
+        for (int r = 1; r < 4; ++r) {
+            g->SetTexto(0, r, QStringLiteral("NVS ()"));
+            g->SetNumero(1, r, 123456.25 * r, Formato::Fijo2);
+        }
+    }
+    ClicDerecho(w->AdvSGErrAcierto);
+    w->PopupMenuTabla->hide();
+    w->Variartabla1->trigger();
+    // Only the grid the menu opened on is emptied: header and one empty row.
+    QCOMPARE(w->AdvSGErrAcierto->RowCount(), 2);
+    QVERIFY(w->AdvSGErrAcierto->Celda(0, 1).isEmpty());
+    QCOMPARE(w->AdvSGErrAcierto->Celda(1, 0), QStringLiteral("MSE"));
+    QCOMPARE(w->AdvSGErrAjuste->RowCount(), 4);
+
+    ClicDerecho(w->AdvSGErrAjuste);
+    w->PopupMenuTabla->hide();
+    const int antes = w->AdvSGErrAjuste->AnchoColumna(1);
+    w->Autoajustar1->trigger();
+    // "370368.75" does not fit in 50 pixels: fitting widens the column, column 0 stays.
+    QVERIFY(w->AdvSGErrAjuste->AnchoColumna(1) > antes);
+    QCOMPARE(w->AdvSGErrAjuste->AnchoColumna(0), 100);
+}
+
+void TstArchivo::coloresMinMax_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QColor>("colorMax");
+    QTest::addColumn<QColor>("colorMin");
+    const QColor rojo(235, 120, 152), verde(135, 237, 153);
+    // Errors: the largest is the worst; benchmark shares: the largest is the best.
+    QTest::newRow("MSE") << 1 << rojo << verde;
+    QTest::newRow("LMR") << 9 << rojo << verde;
+    QTest::newRow("PB") << 10 << verde << rojo;
+    QTest::newRow("PBMSE") << 12 << verde << rojo;
+}
+
+void TstArchivo::coloresMinMax()
+{
+    QFETCH(int, col);
+    QFETCH(QColor, colorMax);
+    QFETCH(QColor, colorMin);
+    const double valores[3] = {5.0, 9.0, 1.0}; // max at row 2, min at row 3
+    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+        g->SetRowCount(4);
+        for (int r = 1; r <= 3; ++r) {
+            g->SetTexto(0, r, QStringLiteral("fila"));
+            g->SetNumero(col, r, valores[r - 1], Formato::Fijo2);
+        }
+    }
+    const auto fondo = [col](Rejilla* g, int fila) {
+        return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const auto resaltada = [col](Rejilla* g, int fila) {
+        return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).isValid();
+    };
+    // Off at start.
+    QVERIFY(!resaltada(w->AdvSGErrAjuste, 2));
+
+    // Switched on from the menu of any grid: both error tables follow.
+    ClicDerecho(w->StringGridCE);
+    w->PopupMenuTabla->hide();
+    w->Mostrarminmax1->trigger();
+    QVERIFY(w->Mostrarminmax1->isChecked());
+    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+        QCOMPARE(fondo(g, 2), colorMax);
+        QCOMPARE(fondo(g, 3), colorMin);
+        QVERIFY(!resaltada(g, 1));
+    }
+    // The forecast table is not an error table.
+    QVERIFY(!w->AdvStringGridPrevision->MostrarMinMax());
+
+    // And off again through the handler itself.
+    w->Mostrarminmax1Click();
+    QVERIFY(!w->Mostrarminmax1->isChecked());
+    QVERIFY(!resaltada(w->AdvSGErrAjuste, 2));
+    QVERIFY(!resaltada(w->AdvSGErrAcierto, 3));
+}
+
+void TstArchivo::encabezadoAcierto()
+{
+    const auto color = [](Rejilla* g, int col) {
+        return g->model()->headerData(col, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color();
+    };
+    for (int c = 0; c < 13; ++c) {
+        QCOMPARE(color(w->AdvSGErrAcierto, c), QColor(118, 121, 243));
+        QVERIFY(!w->AdvSGErrAjuste->model()->headerData(c, Qt::Horizontal, Qt::ForegroundRole).isValid());
+    }
+}
+
+void TstArchivo::vistasPreviasYEditor()
+{
+    // The grid's preview, for the grid the menu opened on.
+    ClicDerecho(w->AdvSGErrAjuste);
+    w->PopupMenuTabla->hide();
+    QString titulo;
+    Responder([&](QWidget* m) {
+        auto* d = qobject_cast<QDialog*>(m);
+        if (!d || qobject_cast<QFileDialog*>(m))
+            return false;
+        titulo = d->windowTitle();
+        d->reject();
+        return true;
+    });
+    w->Imprimirtabla1->trigger();
+    QCOMPARE(titulo, QStringLiteral("Preview"));
+
+    // The chart's print preview and its editor, modal over the main window.
+    ClicDerecho(w->ChartPA);
+    w->PopupMenuGraf->hide();
+    QWidget* dueno = nullptr;
+    bool esVistaPrevia = false;
+    Responder([&](QWidget* m) {
+        auto* d = qobject_cast<QDialog*>(m);
+        if (!d)
+            return false;
+        esVistaPrevia = qobject_cast<QPrintPreviewDialog*>(m) != nullptr;
+        dueno = d->parentWidget();
+        d->reject();
+        return true;
+    });
+    w->Imprimir1->trigger();
+    QVERIFY(esVistaPrevia);
+    QCOMPARE(dueno, w.get());
+
+    dueno = nullptr;
+    QString clase;
+    Responder([&](QWidget* m) {
+        auto* d = qobject_cast<QDialog*>(m);
+        if (!d)
+            return false;
+        clase = QLatin1String(d->metaObject()->className());
+        dueno = d->parentWidget();
+        d->reject();
+        return true;
+    });
+    w->Editargrfico1->trigger();
+    QCOMPARE(clase, QStringLiteral("tendora::GraficoEditor"));
+    QCOMPARE(dueno, w.get());
+
+    // The print margins: more room above and below on the forecast chart.
+    QCOMPARE(w->ChartP->MargenesImpresion(), QMarginsF(15, 22, 15, 22));
+    QCOMPARE(w->ChartCE->MargenesImpresion(), QMarginsF(15, 15, 15, 15));
+}
+
+void TstArchivo::exportarGraficoBmp()
+{
+    w->resize(900, 700);
+    w->show();
+    w->PageControl1->setCurrentWidget(w->TabSheetGraficoCE);
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+
+    ClicDerecho(w->ChartCE);
+    w->PopupMenuGraf->hide();
+    // Cancelled: nothing written.
+    ResponderGuardar(QString());
+    w->Exportargrfico1->trigger();
+    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+
+    // A name without extension becomes a .bmp the size of the chart.
+    ResponderGuardar(dir->filePath(QStringLiteral("grafico")));
+    w->Exportargrfico1->trigger();
+    const QString ruta = dir->filePath(QStringLiteral("grafico.bmp"));
+    QVERIFY(QFileInfo::exists(ruta));
+    QCOMPARE(Leer(ruta).left(2), QByteArray("BM"));
+    const QImage imagen(ruta);
+    QVERIFY(!imagen.isNull());
+    QCOMPARE(imagen.size(), w->ChartCE->size());
+    QCOMPARE(w->SavePictureDialog1->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+}
+
+// ---------------------------------------------------------------- help
+
+void TstArchivo::ayudaFalta()
+{
+    w->DirPrograma = dir->path() + QLatin1Char('/');
+    bool abierto = false;
+    w->AbrirAyuda = [&](const QString&) { return abierto = true; };
+    QString caption, texto;
+    Responder([&](QWidget* m) {
+        auto* d = qobject_cast<TFormDialogo*>(m);
+        if (!d)
+            return false;
+        caption = d->windowTitle();
+        texto = d->Mensaje->text();
+        d->BBAceptar->click();
+        return true;
+    });
+    w->Manualdeusuario1->trigger();
+    QCOMPARE(caption, QStringLiteral("Atención"));
+    QCOMPARE(texto, QStringLiteral("No se encuentra el fichero de ayuda \"Tendora.html\". "
+                                   "Debería estar ubicado en el directorio de instalación."));
+    QVERIFY(!abierto);
+}
+
+void TstArchivo::ayudaEncontradaDesdeOtroDirectorio()
+{
+    // The manual is looked for next to the executable, not in the working directory.
+    const QString antes = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir->path()));
+    TFormMain otra;
+    QDir::setCurrent(antes);
+    QCOMPARE(QDir(otra.DirPrograma).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
+    QVERIFY(otra.DirPrograma.endsWith(QLatin1Char('/')));
+
+    QFile manual(dir->filePath(QStringLiteral("Tendora.html")));
+    QVERIFY(manual.open(QIODevice::WriteOnly));
+    manual.write("<!DOCTYPE html><title>Tendora</title>");
+    manual.close();
+    w->DirPrograma = dir->path() + QLatin1Char('/');
+    QString abierto;
+    w->AbrirAyuda = [&](const QString& ruta) {
+        abierto = ruta;
+        return true;
+    };
+    w->Manualdeusuario1Click();
+    QCOMPARE(QFileInfo(abierto).canonicalFilePath(), QFileInfo(manual).canonicalFilePath());
+}
+
+void TstArchivo::acercaDe()
+{
+    // The long-lived box of the program start, shown modally as often as asked.
+    w->AboutBox = new TAboutBox(w.get());
+    for (int vez = 0; vez < 2; ++vez) {
+        QWidget* visto = nullptr;
+        Responder([&](QWidget* m) {
+            if (!qobject_cast<TAboutBox*>(m))
+                return false;
+            visto = m;
+            qobject_cast<QDialog*>(m)->accept();
+            return true;
+        });
+        w->Acercade1->trigger();
+        QCOMPARE(visto, static_cast<QWidget*>(w->AboutBox));
+    }
+}
+
+QTEST_MAIN(TstArchivo)
+#include "tst_archivo.moc"

@@ -1,0 +1,533 @@
+// The main window's foundation: loading, the split, dating, the model page and
+// the message dialog, driven through the real window.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include "Carga.h"
+#include "DialogoUnit.h"
+#include "MainUnit.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+
+using namespace tendora;
+
+namespace {
+
+// Closes the next modal dialog and records its caption and text.
+struct Respuesta {
+    QString titulo;
+    QString texto;
+    bool visto = false;
+};
+
+void ResponderSiguiente(Respuesta* r)
+{
+    QTimer::singleShot(0, [r] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        r->visto = true;
+        r->titulo = w->windowTitle();
+        if (auto* m = w->findChild<QLabel*>("Mensaje"))
+            r->texto = m->text();
+        if (auto* b = w->findChild<QAbstractButton*>("BBAceptar"))
+            b->click();
+        else if (auto* d = qobject_cast<QDialog*>(w))
+            d->reject();
+    });
+}
+
+QString Serie(int n, int anio = 2000, int mes = 1)
+{
+    QString t;
+    for (int i = 0; i < n; ++i) {
+        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg(100 + i);
+        if (++mes == 13) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    return t;
+}
+
+} // namespace
+
+class TstPrincipal : public QObject {
+    Q_OBJECT
+private slots:
+    void registros_data();
+    void registros();
+    void textoAReal_data();
+    void textoAReal();
+    void extraerCampo();
+    void nombreSerie_data();
+    void nombreSerie();
+    void decodificacion();
+    void ventana();
+    void carga24ConReserva();
+    void cargaFallidaNoCambiaNada_data();
+    void cargaFallidaNoCambiaNada();
+    void textoVacio();
+    void reservaFueraDelNuevoRango();
+    void tablaNuncaPierdeHistoria();
+    void fechado_data();
+    void fechado();
+    void paginaModelo_data();
+    void paginaModelo();
+    void guardasHolt();
+    void mensajes_data();
+    void mensajes();
+    void abrirFichero();
+};
+
+void TstPrincipal::registros_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<int>("registros");
+    QTest::addColumn<double>("ultimo");
+    for (const QString loc : {"es_ES", "C"}) {
+        const QByteArray l = loc.toLatin1();
+        QTest::newRow((l + " comma and point").constData()) << loc << "2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128" << 3 << 128.0;
+        QTest::newRow((l + " fourth field ignored").constData()) << loc << "2000\t1\t125,5\ttexto" << 1 << 125.5;
+        QTest::newRow((l + " no final break").constData()) << loc << "2000\t1\t7" << 1 << 7.0;
+        QTest::newRow((l + " one final break").constData()) << loc << "2000\t1\t7\n" << 1 << 7.0;
+        QTest::newRow((l + " CR LF").constData()) << loc << "2000\t1\t7\r\n2000\t2\t8\r\n" << 2 << 8.0;
+        QTest::newRow((l + " CR").constData()) << loc << "2000\t1\t7\r2000\t2\t9\r" << 2 << 9.0;
+        QTest::newRow((l + " exponent comma").constData()) << loc << "2000\t1\t3,0e2" << 1 << 300.0;
+        QTest::newRow((l + " exponent point").constData()) << loc << "2000\t1\t3.0e2" << 1 << 300.0;
+        // Failures: -1 registers.
+        QTest::newRow((l + " two final breaks").constData()) << loc << "2000\t1\t7\n\n" << -1 << 0.0;
+        QTest::newRow((l + " two fields").constData()) << loc << "2000\t1" << -1 << 0.0;
+        QTest::newRow((l + " header").constData()) << loc << "Año\tMes\tValor\n2000\t1\t7" << -1 << 0.0;
+        QTest::newRow((l + " empty middle line").constData()) << loc << "2000\t1\t7\n\n2000\t2\t8" << -1 << 0.0;
+        QTest::newRow((l + " grouped thousands").constData()) << loc << "2000\t1\t1.234,5" << -1 << 0.0;
+        QTest::newRow((l + " nan").constData()) << loc << "2000\t1\tnan" << -1 << 0.0;
+        QTest::newRow((l + " binary").constData()) << loc << QString::fromLatin1("\x01\x02\xff\x7f garbage") << -1 << 0.0;
+    }
+}
+
+void TstPrincipal::registros()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, texto);
+    QFETCH(int, registros);
+    QFETCH(double, ultimo);
+    QLocale::setDefault(QLocale(locale));
+    if (registros < 0) {
+        QVERIFY_THROWS_EXCEPTION(ErrorConversion, LeerRegistros(LineasDeTexto(texto)));
+    } else {
+        const auto r = LeerRegistros(LineasDeTexto(texto));
+        QCOMPARE(int(r.size()), registros);
+        QCOMPARE(r.back().Valor, ultimo);
+        QCOMPARE(r.front().Anio, 2000.0);
+        QCOMPARE(r.front().Mes, 1.0);
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstPrincipal::textoAReal_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<double>("valor"); // NaN: fails
+    const double falla = std::nan("");
+    for (const QString loc : {"es_ES", "C"}) {
+        const QByteArray l = loc.toLatin1();
+        QTest::newRow((l + " 125,5").constData()) << loc << "125,5" << 125.5;
+        QTest::newRow((l + " 125.5").constData()) << loc << "125.5" << 125.5;
+        QTest::newRow((l + " 3,0e2").constData()) << loc << "3,0e2" << 300.0;
+        QTest::newRow((l + " -0,25").constData()) << loc << "-0,25" << -0.25;
+        QTest::newRow((l + " 1.234,5").constData()) << loc << "1.234,5" << falla;
+        QTest::newRow((l + " empty").constData()) << loc << "" << falla;
+        QTest::newRow((l + " inf").constData()) << loc << "inf" << falla;
+        QTest::newRow((l + " 1e400").constData()) << loc << "1e400" << falla;
+    }
+}
+
+void TstPrincipal::textoAReal()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, texto);
+    QFETCH(double, valor);
+    QLocale::setDefault(QLocale(locale));
+    if (std::isnan(valor)) {
+        try {
+            TextoAReal(texto);
+            QFAIL("expected a conversion error");
+        } catch (const ErrorConversion& e) {
+            QVERIFY(QString::fromUtf8(e.what()).endsWith(QStringLiteral("' is not a valid floating point value")));
+        }
+    } else {
+        QCOMPARE(TextoAReal(texto), valor);
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstPrincipal::extraerCampo()
+{
+    const QString linea = QStringLiteral("2000\t1\t125,5\tx");
+    QCOMPARE(ExtraerCampo(linea, 1), QStringLiteral("2000"));
+    QCOMPARE(ExtraerCampo(linea, 3), QStringLiteral("125,5"));
+    QCOMPARE(ExtraerCampo(linea, 4), QStringLiteral("x"));
+    QCOMPARE(ExtraerCampo(linea, 5), QString());
+    QCOMPARE(ExtraerCampo(QStringLiteral(" 2000 \t1"), 1), QStringLiteral(" 2000 ")); // no trimming
+    QCOMPARE(ExtraerCampo(QStringLiteral("sin tabs"), 1), QStringLiteral("sin tabs"));
+}
+
+void TstPrincipal::nombreSerie_data()
+{
+    QTest::addColumn<QString>("ruta");
+    QTest::addColumn<QString>("nombre");
+    QTest::newRow("ventas") << "/datos/ventas.txt" << "ventas";
+    QTest::newRow("four chars") << "/datos/.txt" << "";
+    QTest::newRow("three chars") << "/x/a.t" << "";
+    QTest::newRow("five chars") << "/x/a.txt" << "a";
+}
+
+void TstPrincipal::nombreSerie()
+{
+    QFETCH(QString, ruta);
+    QFETCH(QString, nombre);
+    QCOMPARE(NombreSerieDe(ruta), nombre);
+}
+
+void TstPrincipal::decodificacion()
+{
+    QCOMPARE(DecodificarTexto(QByteArray("a\xc3\xb1o")), QStringLiteral("año"));
+    // Invalid UTF-8 reads as Latin-1 instead of failing.
+    QCOMPARE(DecodificarTexto(QByteArray("a\xf1o")), QStringLiteral("año"));
+}
+
+void TstPrincipal::ventana()
+{
+    TFormMain w;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Tendora"));
+    QVERIFY(w.windowState() & Qt::WindowMaximized);
+    const QStringList paginas = {"Datos", "Modelo", "Tabla Previsión", "Tabla C.E.", "Gráfico Previsión",
+                                 "Gráfico Prev. acum.", "Gráfico Prev. comp.", "Gráfico C.E.", "Errores ajuste",
+                                 "Errores acierto"};
+    QCOMPARE(w.PageControl1->count(), paginas.size());
+    for (int i = 0; i < paginas.size(); ++i)
+        QCOMPARE(w.PageControl1->tabText(i), paginas[i]);
+    QCOMPARE(w.PageControl1->currentIndex(), 0);
+
+    auto textos = [](QMenu* m) {
+        QStringList t;
+        for (QAction* a : m->actions())
+            t << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return t;
+    };
+    QCOMPARE(textos(w.Archivo1), QStringList({"Abrir", "Guardar", "-", "Salir"}));
+    QCOMPARE(textos(w.Herramientas1),
+             QStringList({"Cargar datos a tabla de previsión", "Calcular previsión", "Comparar modelos", "-",
+                          "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante", "-",
+                          "Añadir columnas de Año y Mes", "Borrar información sobre errores"}));
+    QCOMPARE(textos(w.Ayuda1), QStringList({"Manual de usuario...", "Acerca de..."}));
+    QVERIFY(!w.Variacindeparmetros1->isEnabled());
+
+    for (const char* n : {"AdvStringGridPrevision", "StringGridCE", "ChartP", "ChartPA", "ChartPC", "ChartCE",
+                          "AdvSGErrAjuste", "AdvSGErrAcierto", "Memo1", "RGModelo", "SEN", "CBPrevNeg"})
+        QVERIFY2(w.findChild<QWidget*>(n), n);
+    auto* tb = w.findChild<QToolButton*>("TBAbrir");
+    QVERIFY(tb);
+    QCOMPARE(tb->toolTip(), QStringLiteral("Abre un documento de texto"));
+    QCOMPARE(w.findChild<QToolButton*>("TBTransferir")->text(), QStringLiteral("Cargar"));
+    QCOMPARE(w.ValoresPrever(), 12);
+    QCOMPARE(w.PuntosSinUsar(), 0);
+    QCOMPARE(w.SEPuntosSinUsar->maximum(), 100);
+    QVERIFY(!w.Ws.DatosCargados);
+    QCOMPARE(w.PuntoArrastrado, -1);
+    QVERIFY(w.DirPrograma.endsWith(QLatin1Char('/')));
+}
+
+void TstPrincipal::carga24ConReserva()
+{
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(6);
+    w.Memo1->setPlainText(Serie(24, 2010, 3));
+    w.CargarDatos();
+    QCOMPARE(w.Ws.TotalDatos, 24);
+    QCOMPARE(w.Ws.NumDatos, 18);
+    QCOMPARE(w.SEPuntosSinUsar->maximum(), 23);
+    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 19);
+    QCOMPARE(w.AdvStringGridPrevision->Celda(0, 18), QStringLiteral("18"));
+    QCOMPARE(w.AdvStringGridPrevision->Celda(3, 18), QStringLiteral("117"));
+    QVERIFY(w.Ws.DatosCargados);
+    // Held-out rows are in the table, with their dates.
+    QCOMPARE(w.Ws.V(24, 4), 123.0);
+    QCOMPARE(w.Ws.V(24, 2), 2012.0);
+    QCOMPARE(w.Ws.V(24, 3), 2.0);
+    QCOMPARE(w.Ws.AnioActual, 2012.0);
+    QVERIFY(w.Ws.Filas() >= 24 + 1);
+
+    // A changed hold-out moves the split only.
+    w.SEPuntosSinUsar->setValue(2);
+    QCOMPARE(w.Ws.NumDatos, 22);
+    QCOMPARE(w.Ws.TotalDatos, 24);
+}
+
+void TstPrincipal::cargaFallidaNoCambiaNada_data()
+{
+    QTest::addColumn<QString>("malo");
+    QTest::newRow("header") << "Año\tMes\tValor\n2000\t1\t5";
+    QTest::newRow("two fields") << "2000\t1\t5\n2000\t2";
+    QTest::newRow("grouped") << "2000\t1\t1.234,5";
+    QTest::newRow("binary") << QString::fromLatin1("\x89PNG\r\n\x1a\n\x00\x00");
+}
+
+void TstPrincipal::cargaFallidaNoCambiaNada()
+{
+    QFETCH(QString, malo);
+    TFormMain w;
+    w.Memo1->setPlainText(Serie(30));
+    w.CargarDatos();
+    const auto tabla = w.Ws.TablaPrev;
+    w.Memo1->setPlainText(malo);
+    QVERIFY_THROWS_EXCEPTION(ErrorConversion, w.CargarDatos());
+    QCOMPARE(w.Ws.TotalDatos, 30);
+    QCOMPARE(w.Ws.NumDatos, 30);
+    QVERIFY(w.Ws.TablaPrev == tabla);
+    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 31);
+    QCOMPARE(w.SEPuntosSinUsar->maximum(), 29);
+
+    // Through the menu the error reaches the standard error display.
+    bool critico = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            critico = mb->icon() == QMessageBox::Critical &&
+                      mb->text().endsWith(QStringLiteral("' is not a valid floating point value"));
+            mb->accept();
+        }
+    });
+    w.Transferiratabladeprevisin1Click();
+    QVERIFY(critico);
+}
+
+void TstPrincipal::textoVacio()
+{
+    TFormMain w;
+    Respuesta r;
+    ResponderSiguiente(&r);
+    w.CargarDatos();
+    QVERIFY(r.visto);
+    QCOMPARE(r.titulo, QStringLiteral("Información"));
+    QCOMPARE(r.texto, QStringLiteral("No hay datos para cargar."));
+    QVERIFY(!w.Ws.DatosCargados);
+}
+
+void TstPrincipal::reservaFueraDelNuevoRango()
+{
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(50);
+    w.Memo1->setPlainText(Serie(10));
+    w.CargarDatos();
+    QCOMPARE(w.SEPuntosSinUsar->maximum(), 9);
+    QCOMPARE(w.PuntosSinUsar(), 9);
+    QCOMPARE(w.Ws.NumDatos, 1);
+}
+
+void TstPrincipal::tablaNuncaPierdeHistoria()
+{
+    TFormMain w;
+    w.Memo1->setPlainText(Serie(100));
+    w.CargarDatos();
+    w.SEPuntosSinUsar->setValue(50);
+    w.SEValoresPrever->setValue(0);  // smaller than the hold-out
+    QVERIFY(w.Ws.Filas() >= 101);
+    QCOMPARE(w.Ws.V(100, 4), 199.0);
+    w.SEPuntosSinUsar->setValue(0); // now the forecast rows lie beyond the history
+    w.SEValoresPrever->setValue(999);
+    QVERIFY(w.Ws.Filas() >= 100 + 999 + 1);
+    w.SEValoresPrever->setValue(3);
+    w.SEPuntosSinUsar->setValue(99);
+    QVERIFY(w.Ws.Filas() >= 101);
+    QCOMPARE(w.Ws.V(100, 4), 199.0);
+}
+
+void TstPrincipal::fechado_data()
+{
+    QTest::addColumn<int>("mesInicial");
+    QTest::addColumn<int>("horizonte");
+    QTest::addColumn<double>("anioFinal");
+    QTest::addColumn<double>("mesFinal");
+    // 12 records from the given month; the last fitting row's date by hand.
+    QTest::newRow("from January, h 3") << 1 << 3 << 2001.0 << 3.0;    // last row 2000-12
+    QTest::newRow("from December, h 1") << 12 << 1 << 2001.0 << 12.0; // last row 2001-11
+    QTest::newRow("from February, h 0") << 2 << 0 << 2001.0 << 1.0;   // nothing dated
+}
+
+void TstPrincipal::fechado()
+{
+    QFETCH(int, mesInicial);
+    QFETCH(int, horizonte);
+    QFETCH(double, anioFinal);
+    QFETCH(double, mesFinal);
+    TFormMain w;
+    w.SEValoresPrever->setValue(horizonte);
+    w.Memo1->setPlainText(Serie(12, 2000, mesInicial));
+    w.CargarDatos();
+    w.PrepararFilasPrevision();
+    QCOMPARE(w.Ws.AnioActual, anioFinal);
+    QCOMPARE(w.Ws.MesActual, mesFinal);
+    for (int i = 13; i <= 12 + horizonte; ++i) {
+        QCOMPARE(w.Ws.V(i, 1), double(i));
+        QVERIFY(w.Ws.Valida(i, 1) && w.Ws.Valida(i, 2) && w.Ws.Valida(i, 3));
+        QVERIFY(!w.Ws.Valida(i, 4));
+        const double m = w.Ws.V(i - 1, 3) == 12 ? 1 : w.Ws.V(i - 1, 3) + 1;
+        QCOMPARE(w.Ws.V(i, 3), m);
+    }
+}
+
+void TstPrincipal::paginaModelo_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("visibles"); // N, A(LE), T(HT), H(olt alpha+beta), P(hi), C(roston)
+    QTest::addColumn<bool>("variacion");
+    QTest::newRow("NVS") << 0 << "" << false;
+    QTest::newRow("NVE") << 1 << "" << false;
+    QTest::newRow("MMS") << 2 << "N" << true;
+    QTest::newRow("MMD") << 3 << "N" << true;
+    QTest::newRow("LES") << 4 << "A" << true;
+    QTest::newRow("LED") << 5 << "A" << true;
+    QTest::newRow("DST") << 6 << "" << false;
+    QTest::newRow("THT") << 7 << "T" << true;
+    QTest::newRow("HLT") << 8 << "H" << true;
+    QTest::newRow("H-W") << 9 << "HP" << true;
+    QTest::newRow("CRT") << 10 << "C" << true;
+    QTest::newRow("S-B") << 11 << "C" << true;
+}
+
+void TstPrincipal::paginaModelo()
+{
+    QFETCH(int, item);
+    QFETCH(QString, visibles);
+    QFETCH(bool, variacion);
+    TFormMain w;
+    w.show();
+    w.SeleccionarModelo(item);
+    QCOMPARE(w.ModeloSeleccionado(), item);
+    auto ver = [](QWidget* a, QWidget* b) { return a->isVisible() && b->isVisible(); };
+    auto oculto = [](QWidget* a, QWidget* b) { return !a->isVisible() && !b->isVisible(); };
+    auto comprobar = [&](QChar c, QWidget* a, QWidget* b) {
+        if (visibles.contains(c))
+            QVERIFY(ver(a, b));
+        else
+            QVERIFY(oculto(a, b));
+    };
+    comprobar('N', w.LabelN, w.SEN);
+    comprobar('A', w.LabelAlfa, w.SEAlfaLE);
+    comprobar('T', w.LabelAlfaTHT, w.SEAlfaTHT);
+    comprobar('H', w.LabelAlfaHLT, w.SEAlfaHLT);
+    comprobar('H', w.LabelBetaHLT, w.SEBetaHLT);
+    comprobar('P', w.LabelPhiHW, w.SEPhiHW);
+    comprobar('C', w.LabelAlfaCroston, w.SEAlfaCroston);
+    QCOMPARE(w.Variacindeparmetros1->isEnabled(), variacion);
+}
+
+void TstPrincipal::guardasHolt()
+{
+    TFormMain w;
+    w.show();
+    w.SeleccionarModelo(ItemHLT);
+    w.SeleccionarModelo(ItemHW);
+    QVERIFY(w.SEPhiHW->isVisible() && w.SEAlfaHLT->isVisible() && w.SEBetaHLT->isVisible());
+    w.SeleccionarModelo(ItemHLT);
+    QVERIFY(!w.SEPhiHW->isVisible() && w.SEAlfaHLT->isVisible() && w.SEBetaHLT->isVisible());
+    w.SeleccionarModelo(ItemNVS);
+    QVERIFY(!w.SEPhiHW->isVisible() && !w.SEAlfaHLT->isVisible() && !w.SEBetaHLT->isVisible());
+    // Hidden controls keep their values.
+    w.SeleccionarModelo(ItemLES);
+    w.SEAlfaLE->setValue(0.35);
+    w.SeleccionarModelo(ItemMMS);
+    QVERIFY(w.SEN->isVisible() && !w.SEAlfaLE->isVisible());
+    w.SeleccionarModelo(ItemLES);
+    QCOMPARE(w.SEAlfaLE->value(), 0.35);
+    // The constants stop at their bounds; N has none.
+    w.SEAlfaLE->setValue(0.95);
+    w.SEAlfaLE->stepUp();
+    w.SEAlfaLE->stepUp();
+    QCOMPARE(w.SEAlfaLE->value(), 1.0);
+    w.SEAlfaLE->setValue(0.05);
+    w.SEAlfaLE->stepDown();
+    w.SEAlfaLE->stepDown();
+    QCOMPARE(w.SEAlfaLE->value(), 0.0);
+    w.SEN->setValue(1);
+    w.SEN->stepDown();
+    w.SEN->stepDown();
+    QCOMPARE(w.SEN->value(), -1);
+}
+
+void TstPrincipal::mensajes_data()
+{
+    QTest::addColumn<bool>("aviso");
+    QTest::addColumn<QString>("titulo");
+    QTest::newRow("aviso") << true << "Atención";
+    QTest::newRow("información") << false << "Información";
+}
+
+void TstPrincipal::mensajes()
+{
+    QFETCH(bool, aviso);
+    QFETCH(QString, titulo);
+    TFormMain w;
+    bool bien = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<TFormDialogo*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), titulo);
+        QCOMPARE(d->Atencion->isVisible(), aviso);
+        QCOMPARE(d->ImagenInformacion->isVisible(), !aviso);
+        QCOMPARE(d->Mensaje->text(), QStringLiteral("Un texto"));
+        QCOMPARE(d->size(), QSize(358, 178));
+        QCOMPARE(d->BBAceptar->text(), QStringLiteral("Aceptar"));
+        QVERIFY(d->BBAceptar->isDefault());
+        // Enter presses the default button.
+        QTest::keyClick(d, Qt::Key_Return);
+        bien = true;
+    });
+    if (aviso)
+        w.MostrarAviso(QStringLiteral("Un texto"));
+    else
+        w.MostrarInformacion(QStringLiteral("Un texto"));
+    QVERIFY(bien);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TstPrincipal::abrirFichero()
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("ventas.txt");
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("2000\t1\t5\r\n2000\t2\t6\r\n");
+    f.close();
+    TFormMain w;
+    w.AbrirFichero(ruta);
+    QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
+    QCOMPARE(w.FicheroDatos, ruta);
+    QVERIFY(w.LabelFichero->text().startsWith(QStringLiteral("     ")));
+    QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+    // Opening loads nothing.
+    QVERIFY(!w.Ws.DatosCargados);
+    // An unreadable file leaves the text alone.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, w.AbrirFichero(dir.filePath("no-existe.txt")));
+    QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
+    QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+}
+
+QTEST_MAIN(TstPrincipal)
+#include "tst_principal.moc"

@@ -1,0 +1,26 @@
+#pragma once
+// The user manual: an HTML file next to the executable, opened with the
+// system's viewer.
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+namespace tendora {
+
+inline const QString FicheroAyuda = QStringLiteral("Tendora.html");
+
+// "No se encuentra el fichero de ayuda "<fichero>". Debería estar ubicado en
+// el directorio de instalación."
+QString MensajeFaltaAyuda(const QString& fichero);
+
+// Opens dirPrograma + "Tendora.html" (dirPrograma ends with a separator) with
+// the system's viewer, or, when there is no such file, hands the warning to
+// mostrarAviso. Whether the viewer starts is not checked. 'abrir' replaces
+// the system's "open" (tests); empty means QDesktopServices::openUrl.
+void AbrirManual(QWidget* ventana, const QString& dirPrograma,
+                 std::function<void(const QString&)> mostrarAviso,
+                 std::function<bool(const QUrl&)> abrir = {});
+
+} // namespace tendora

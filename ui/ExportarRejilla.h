@@ -1,0 +1,32 @@
+#pragma once
+// Writing a grid to the five export formats. Every format holds the whole
+// grid: the header row, the fixed first column, the texts as shown.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace tendora {
+
+class ModeloRejilla;
+
+// Plain text: one line per grid row, each column padded with blanks to its widest text.
+QByteArray TextoTxt(const ModeloRejilla& m);
+// Comma-separated values; a cell holding a comma, a double quote or a line
+// break is enclosed in double quotes, its quotes doubled.
+QByteArray TextoCsv(const ModeloRejilla& m);
+// An RTF document holding the grid as a table (what Word and Writer open as ".doc").
+QByteArray TextoRtf(const ModeloRejilla& m, const QList<int>& anchosPx);
+// An HTML5 page, UTF-8, with the grid as a table.
+QByteArray TextoHtml(const ModeloRejilla& m);
+// A BIFF8 workbook in an OLE2 compound file: numbers as numbers, texts in the
+// shared string table; more than 65 536 rows continue on further sheets, each
+// starting with the header row.
+QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx);
+
+// Writes the bytes as the whole file; throws std::runtime_error on failure.
+void EscribirArchivo(const QString& ruta, const QByteArray& datos);
+// filtroIndex 1..5: txt, csv, doc, html, xls; any other index writes nothing.
+void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta,
+                            int filtroIndex);
+
+} // namespace tendora

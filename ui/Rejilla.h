@@ -1,0 +1,224 @@
+#pragma once
+// The grid component behind the program's four tables: a string grid in the
+// classic sense (row 0 is the header, column 0 the fixed first column) kept
+// as numbers and texts in a table model and shown by a table view.
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QTableView>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QMenu;
+
+namespace tendora {
+
+// How a numeric cell is written when shown.
+enum class Formato : unsigned char { General, Fijo2 };
+
+enum class TipoCelda : unsigned char { Vacia, Texto, Numero };
+
+// Grid contents. Rows and columns are in grid terms throughout the public
+// API: row 0 is the header row, rows 1.. are data rows (model rows 0..).
+class ModeloRejilla : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Colour of a data cell (row >= 1); an invalid QColor means "default".
+    using FuncionColor = std::function<QColor(int row, int col)>;
+    // Background of a highlighted cell: its column and whether it is the maximum.
+    using FuncionColorMinMax = std::function<QColor(int col, bool maximo)>;
+
+    explicit ModeloRejilla(QObject* parent = nullptr);
+
+    int ColCount() const { return static_cast<int>(columnas_.size()); }
+    void SetColCount(int n);
+    // Header row included, like a string grid: 1 means header only.
+    int RowCount() const { return filas_ + 1; }
+    void SetRowCount(int n);
+
+    // The text the grid shows; row 0 gives the header.
+    QString Celda(int col, int row) const;
+    void SetTexto(int col, int row, const QString& texto);
+    void SetNumero(int col, int row, double valor, Formato formato = Formato::General);
+    void Vaciar(int col, int row);
+
+    TipoCelda Tipo(int col, int row) const;
+    double Numero(int col, int row) const;         // 0 unless Tipo is Numero
+    Formato FormatoDe(int col, int row) const;     // General unless Tipo is Numero
+
+    // Bulk fill: between the two calls no per-cell signal is sent; the views
+    // are reset once at the end. Calls nest.
+    void ComenzarCarga();
+    void TerminarCarga();
+    // Writes n values into column col from grid row filaDesde on (rows must exist).
+    void SetColumnaNumeros(int col, int filaDesde, const double* valores, int n,
+                           Formato formato = Formato::General);
+
+    // Header row and one empty data row; headers and column count stay.
+    void Borrar();
+    // Stable sort of the data rows by one column: numbers by value (also texts
+    // that read as numbers with either decimal mark), then texts, empty cells last.
+    void Ordenar(int col, Qt::SortOrder orden);
+    // The data row at grid row desde ends up at grid row hasta.
+    bool MoverFila(int desde, int hasta);
+
+    void SetColorTexto(FuncionColor f);
+    void SetColorFondo(FuncionColor f);
+    void SetColorEncabezado(const QColor& c);      // text colour of the header row
+    void SetColorFija(const QColor& c);            // background of the fixed column
+
+    // Best and worst value per column (columns >= 1), compared as shown.
+    void SetMostrarMinMax(bool si);
+    bool MostrarMinMax() const { return mostrarMinMax_; }
+    void SetColorMinMax(FuncionColorMinMax f);
+    // Grid row of the first smallest / largest value, -1 if the column has none.
+    int FilaMinimo(int col) const;
+    int FilaMaximo(int col) const;
+    // How many times a column's extremes were computed from scratch (for tests).
+    long long RecalculosMinMax() const { return recalculos_; }
+
+    // QAbstractTableModel. Besides the display text, Qt::UserRole gives the
+    // double of a numeric cell (exports write numbers as numbers).
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                  const QModelIndex& destinationParent, int destinationChild) override;
+
+private:
+    // Column-major cells: value and a key (text slot, or one of the tags below).
+    static constexpr int32_t kVacia = -1;
+    static constexpr int32_t kGeneral = -2;
+    static constexpr int32_t kFijo2 = -3;
+    struct Columna {
+        std::vector<double> valor;
+        std::vector<int32_t> clave;
+    };
+    struct Extremos {
+        bool sucio = true;
+        int min = -1, max = -1;     // model rows
+        double vmin = 0, vmax = 0;
+    };
+
+    bool Valida(int col, int row) const;
+    void LiberarTexto(int32_t clave);
+    int32_t GuardarTexto(const QString& texto, int32_t claveAnterior);
+    void Cambiado(int col, int fila);
+    bool ValorMostrado(int col, int fila, double* v) const;   // model row
+    void Recalcular(int col) const;
+    void AnotarValor(int col, int fila, double v, bool habiaValor);
+    void InvalidarExtremos();
+    void AplicarPermutacion(const std::vector<int>& nuevaAVieja);
+
+    std::vector<Columna> columnas_;
+    QStringList encabezados_;
+    int filas_ = 1;                  // data rows
+    std::vector<QString> textos_;
+    std::vector<int32_t> libres_;
+    int carga_ = 0;
+
+    FuncionColor colorTexto_;
+    FuncionColor colorFondo_;
+    FuncionColorMinMax colorMinMax_;
+    QColor colorEncabezado_;
+    QColor colorFija_;
+    bool mostrarMinMax_ = false;
+    mutable std::vector<Extremos> extremos_;
+    mutable long long recalculos_ = 0;
+};
+
+// The view: 18-pixel rows, bold header, banded rows, whole-row selection,
+// header-click sorting, rows moved by dragging the fixed column.
+class Rejilla : public QTableView {
+    Q_OBJECT
+public:
+    explicit Rejilla(QWidget* parent = nullptr);
+
+    ModeloRejilla* Modelo() const { return modelo_; }
+
+    int ColCount() const { return modelo_->ColCount(); }
+    void SetColCount(int n);
+    int RowCount() const { return modelo_->RowCount(); }
+    void SetRowCount(int n) { modelo_->SetRowCount(n); }
+    QString Celda(int col, int row) const { return modelo_->Celda(col, row); }
+    void SetTexto(int col, int row, const QString& t) { modelo_->SetTexto(col, row, t); }
+    void SetNumero(int col, int row, double v, Formato f = Formato::General) { modelo_->SetNumero(col, row, v, f); }
+    void Vaciar(int col, int row) { modelo_->Vaciar(col, row); }
+    void ComenzarCarga() { modelo_->ComenzarCarga(); }
+    void TerminarCarga() { modelo_->TerminarCarga(); }
+    void SetColumnaNumeros(int col, int filaDesde, const double* v, int n, Formato f = Formato::General)
+    {
+        modelo_->SetColumnaNumeros(col, filaDesde, v, n, f);
+    }
+    void SetColorTexto(ModeloRejilla::FuncionColor f);
+    void SetColorFondo(ModeloRejilla::FuncionColor f);
+    void SetColorEncabezado(const QColor& c);
+    void SetColorMinMax(ModeloRejilla::FuncionColorMinMax f);
+    bool MostrarMinMax() const { return modelo_->MostrarMinMax(); }
+
+    int AnchoColumna(int col) const { return columnWidth(col); }
+    void SetAnchoColumna(int col, int px);
+    // Widths for columns 0, 1, ...; columns past the list get the last width.
+    void SetAnchosColumnas(const QList<int>& anchos);
+    QList<int> AnchosColumnas() const;
+    int AltoFila() const { return 18; }
+    // Fits each column to its widest text plus 10 pixels, measuring a sample of
+    // rows (the longest texts, extremes and spread rows) rather than all of them.
+    void AutoajustarColumnas(bool incluirFija = false);
+
+    // The pop-up menu: the window owns it and fills it; the grid opens it on a
+    // right click after emitting MenuPedido.
+    void SetMenuContextual(QMenu* menu);
+    QMenu* MenuContextual() const;
+
+    // Save dialog filters in the order of Exportar's index (1..5).
+    static QStringList FiltrosExportacion();
+
+public slots:
+    void Autoajustar() { AutoajustarColumnas(false); }
+    void Borrar();
+    void SetMostrarMinMax(bool si);
+    void Ordenar(int col, Qt::SortOrder orden);
+    bool MoverFila(int desde, int hasta);
+    // Writes the whole grid as the filter index says; outside 1..5 writes
+    // nothing. A file that cannot be written throws std::runtime_error.
+    void Exportar(const QString& ruta, int filtroIndex);
+    // Modal print preview ("Preview") of the whole grid.
+    void VistaPrevia();
+
+signals:
+    void MenuPedido(tendora::Rejilla* rejilla);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void IndicadorCambiado(int col, Qt::SortOrder orden);
+    int FilaDestino(int y) const;
+
+    ModeloRejilla* modelo_;
+    QPointer<QMenu> menu_;
+    int anchoPorDefecto_ = 50;
+    bool ordenando_ = false;
+    // Row drag on the fixed column, in model rows.
+    int arrastreDesde_ = -1;
+    int arrastreHasta_ = -1;
+    bool arrastrando_ = false;
+    QPoint puntoPulsado_;
+};
+
+} // namespace tendora
