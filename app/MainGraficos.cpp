@@ -1,9 +1,526 @@
-// Temporary: the charts are being written.
+// The four chart pages: filling them from the forecast table, the comparison
+// series, and editing a history value by dragging its point.
 #include "MainUnit.h"
-void TFormMain::DibujarGraficos(bool) {}
-void TFormMain::AnadirSerieComparativa() {}
-void TFormMain::EliminarSeriesComparativas() {}
-void TFormMain::AplicarMostrarAjuste() {}
-void TFormMain::ReiniciarArrastre() { PuntoArrastrado = -1; ArrastreX = -1.0; ArrastreY = -1.0; }
-void TFormMain::Compararmodelos1Click() {}
-void TFormMain::TBCompararClick() {}
+
+#include "Aritmetica.h"
+#include "Carga.h"
+#include "Grafico.h"
+#include "Numeros.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <array>
+#include <cmath>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+using namespace tendora;
+
+namespace {
+
+const QColor Azul(0, 0, 255);
+const QColor Rojo(255, 0, 0);
+const QColor Verde(0, 128, 0);
+const QColor Negro(0, 0, 0);
+const QColor Lima(0, 255, 0);
+const QColor CoefAlto(171, 216, 202);
+const QColor CoefBajo(244, 196, 151);
+
+// Seeded once as the program starts, so comparison colours differ between runs.
+std::mt19937 GeneradorColores{std::random_device{}()};
+
+// Program names of the series (their objectName).
+const QString NSeriesPrevision = QStringLiteral("SeriesPrevision");
+const QString NSeriesMediaMovil = QStringLiteral("SeriesMediaMovil");
+const QString NSeriesTendencia = QStringLiteral("SeriesTendencia");
+const QString NSeriesDatos = QStringLiteral("SeriesDatos");
+const QString NSerieDesvPos = QStringLiteral("SerieDesvPos");
+const QString NSerieDesvNeg = QStringLiteral("SerieDesvNeg");
+const QString NSeriesPrevCum = QStringLiteral("SeriesPrevCum");
+const QString NSeriesDatosCum = QStringLiteral("SeriesDatosCum");
+const QString NSeriesDatosComp = QStringLiteral("SeriesDatosComp");
+const QString NSeriesCE = QStringLiteral("SeriesCE");
+
+EstiloSerie EstiloPrevision()
+{
+    EstiloSerie e;
+    e.color = Rojo;
+    e.ancho = 2.0;
+    e.forma = FormaMarca::Circulo;
+    e.rellenoMarca = Qt::white;
+    return e;
+}
+
+EstiloSerie EstiloDatos()
+{
+    EstiloSerie e;
+    e.color = Azul;
+    e.ancho = 2.0;
+    e.forma = FormaMarca::Cuadrado;
+    e.tamanoMarca = 3.0;
+    e.rellenoMarca = Qt::white;
+    return e;
+}
+
+EstiloSerie EstiloLinea(const QColor& color, Qt::PenStyle trazo = Qt::SolidLine)
+{
+    EstiloSerie e;
+    e.color = color; // invalid: the chart picks one
+    e.ancho = 2.0;
+    e.trazo = trazo;
+    return e;
+}
+
+// Row labels, built with few conversions: the year changes once a year and
+// months are nearly always whole numbers 1..12.
+class Etiquetas {
+public:
+    Etiquetas()
+    {
+        for (int m = 1; m <= 12; ++m)
+            m_meses[size_t(m)] = QLatin1Char('-') + TextoGeneral(m);
+    }
+    QString operator()(double anio, double mes)
+    {
+        if (!m_hayAnio || anio != m_anio) {
+            m_anio = anio;
+            m_textoAnio = TextoGeneral(anio);
+            m_hayAnio = true;
+        }
+        if (mes >= 1.0 && mes <= 12.0 && mes == std::floor(mes))
+            return m_textoAnio + m_meses[size_t(mes)];
+        return m_textoAnio + QLatin1Char('-') + TextoGeneral(mes);
+    }
+
+private:
+    std::array<QString, 13> m_meses;
+    double m_anio = 0.0;
+    QString m_textoAnio;
+    bool m_hayAnio = false;
+};
+
+bool ColumnaValida(int col)
+{
+    return col >= 0 && col <= UltimaColTabla;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- set-up
+
+void TFormMain::CrearElementosGraficos()
+{
+    if (!ChartP->Serie(NSeriesDatos)) {
+        // Titles before the first drawing.
+        ChartP->PonerTitulo(QStringLiteral("Previsión"));
+        ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada"));
+        ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones"));
+        ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional"));
+
+        // The first series of ChartP must stay SeriesPrevision: comparisons copy it.
+        ChartP->CrearSerie(NSeriesPrevision, QStringLiteral("Previsión"), TipoSerie::LineaPuntos, EstiloPrevision());
+        ChartP->CrearSerie(NSeriesMediaMovil, QStringLiteral("-"), TipoSerie::Linea, EstiloLinea(QColor()));
+        ChartP->CrearSerie(NSeriesTendencia, QStringLiteral("-"), TipoSerie::Linea, EstiloLinea(Negro));
+        SerieGrafico* datos =
+            ChartP->CrearSerie(NSeriesDatos, QStringLiteral("Datos"), TipoSerie::LineaPuntos, EstiloDatos());
+        ChartP->CrearSerie(NSerieDesvPos, QStringLiteral("Desv. +"), TipoSerie::Linea, EstiloLinea(Negro, Qt::DotLine))
+            ->PonerVisible(false);
+        ChartP->CrearSerie(NSerieDesvNeg, QStringLiteral("Desv. -"), TipoSerie::Linea, EstiloLinea(Negro, Qt::DotLine))
+            ->PonerVisible(false);
+
+        ChartPA->CrearSerie(NSeriesPrevCum, QStringLiteral("Previsión acum."), TipoSerie::LineaPuntos,
+                            EstiloPrevision());
+        ChartPA->CrearSerie(NSeriesDatosCum, QStringLiteral("Datos acum."), TipoSerie::LineaPuntos, EstiloDatos());
+        ChartPC->CrearSerie(NSeriesDatosComp, QStringLiteral("Datos"), TipoSerie::LineaPuntos, EstiloDatos());
+        ChartCE->CrearSerie(NSeriesCE, QString(), TipoSerie::Barras, EstiloSerie());
+        ChartCE->PonerLeyendaVisible(false);
+        ChartCE->PonerZoomPermitido(false);
+
+        // Marker lines at the last fitting row: ChartP's shows from the start,
+        // the other two from the first drawing.
+        for (Grafico* g : {ChartP, ChartPA, ChartPC})
+            g->PonerEstiloLineaVertical(Lima, 2.0);
+        ChartP->PonerLineaVertical(0.0);
+        ChartPA->QuitarLineaVertical();
+        ChartPC->QuitarLineaVertical();
+
+        PrepararSeriesModelo();
+
+        // The point-drag tool: vertical only, on the history series, inactive.
+        ChartP->PonerSerieArrastre(datos);
+        ChartP->ActivarArrastre(false);
+        connect(ChartP, &Grafico::puntoArrastrado, this, [this](int indice, double) { RegistrarArrastre(indice); });
+        // The round trip reloads the chart that sends this; the chart expects it.
+        connect(ChartP, &Grafico::ratonSoltado, this, [this](Qt::MouseButton) { Proteger([this] { ChartPMouseUp(); }); });
+
+        if (TBComparar) {
+            const int pagina = PageControl1->indexOf(TabSheetGraficoComp);
+            TBComparar->setToolTip(QStringLiteral("Carga la previsión actual en la pestaña \"") +
+                                   PageControl1->tabText(pagina) + QLatin1Char('"'));
+        }
+    }
+
+    if (!Modificarpuntosdehistrico1) {
+        if (!PopupMenuGraf) {
+            PopupMenuGraf = new QMenu(this);
+            PopupMenuGraf->setObjectName("PopupMenuGraf");
+            for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
+                g->PonerMenu(PopupMenuGraf);
+                connect(g, &Grafico::menuSolicitado, this,
+                        [this](Grafico* grafico, const QPoint&) { PopupMenuGrafPopup(grafico); });
+            }
+        }
+        auto accion = [this](const char* nombre, const QString& texto) {
+            auto* a = PopupMenuGraf->addAction(texto);
+            a->setObjectName(nombre);
+            return a;
+        };
+        Modificarpuntosdehistrico1 = accion("Modificarpuntosdehistrico1", QStringLiteral("Modificar puntos de histórico"));
+        Modificarpuntosdehistrico1->setCheckable(true);
+        Modificarpuntosdehistrico1->setChecked(false);
+        Mostrarajuste1 = accion("Mostrarajuste1", QStringLiteral("Mostrar ajuste"));
+        Mostrarajuste1->setCheckable(true);
+        Mostrarajuste1->setChecked(true);
+        Eliminarseriescomparativas1 = accion("Eliminarseriescomparativas1", QStringLiteral("Eliminar series comparativas"));
+        // The menu flips the check marks itself; the charts follow the marks.
+        connect(Modificarpuntosdehistrico1, &QAction::toggled, this, [this](bool activo) {
+            // The component shows the pointing hand over the points while active.
+            ChartP->ActivarArrastre(activo);
+        });
+        connect(Mostrarajuste1, &QAction::toggled, this, [this] { AplicarMostrarAjuste(); });
+        connect(Eliminarseriescomparativas1, &QAction::triggered, this, &TFormMain::Eliminarseriescomparativas1Click);
+    }
+}
+
+// ---------------------------------------------------------------- drawing
+
+QString TFormMain::EtiquetaPunto(double anio, double mes)
+{
+    return TextoGeneral(anio) + QLatin1Char('-') + TextoGeneral(mes);
+}
+
+void TFormMain::PrepararSeriesModelo()
+{
+    SerieGrafico* mm = ChartP->Serie(NSeriesMediaMovil);
+    SerieGrafico* tend = ChartP->Serie(NSeriesTendencia);
+    if (!mm || !tend)
+        return;
+    QString tituloMM = QStringLiteral("-"), tituloT = QStringLiteral("-");
+    switch (ModeloSeleccionado()) {
+    case 1: // NVE
+        tituloMM = QStringLiteral("Media Móvil");
+        tituloT = QStringLiteral("Desestacional");
+        Ws.ColMediaMovil = 6;
+        Ws.ColTendencia = 8;
+        break;
+    case 6: // DST
+        tituloMM = QStringLiteral("Media Móvil");
+        tituloT = QStringLiteral("Tendencia");
+        Ws.ColMediaMovil = 6;
+        Ws.ColTendencia = 8;
+        break;
+    case 7: // THT
+        tituloMM = QStringLiteral("L");
+        tituloT = QStringLiteral("LR");
+        Ws.ColMediaMovil = 10;
+        Ws.ColTendencia = 9;
+        break;
+    case 8: // HLT
+        tituloMM = QStringLiteral("Nivel");
+        tituloT = QStringLiteral("Tendencia");
+        Ws.ColMediaMovil = 5;
+        Ws.ColTendencia = 6;
+        break;
+    case 9: // H-W
+        tituloMM = QStringLiteral("N");
+        tituloT = QStringLiteral("T");
+        Ws.ColMediaMovil = 9;
+        Ws.ColTendencia = 10;
+        break;
+    default: // the others have neither series; their columns stay as they were
+        break;
+    }
+    mm->setName(tituloMM);
+    tend->setName(tituloT);
+}
+
+void TFormMain::DibujarGraficos(bool ConModelo)
+{
+    SerieGrafico* sPrev = ChartP->Serie(NSeriesPrevision);
+    SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
+    SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
+    SerieGrafico* sDatos = ChartP->Serie(NSeriesDatos);
+    SerieGrafico* sPos = ChartP->Serie(NSerieDesvPos);
+    SerieGrafico* sNeg = ChartP->Serie(NSerieDesvNeg);
+    SerieGrafico* sPrevCum = ChartPA->Serie(NSeriesPrevCum);
+    SerieGrafico* sDatosCum = ChartPA->Serie(NSeriesDatosCum);
+    SerieGrafico* sComp = ChartPC->Serie(NSeriesDatosComp);
+    SerieGrafico* sCE = ChartCE->Serie(NSeriesCE);
+    if (!sPrev || !sMM || !sTend || !sDatos || !sPos || !sNeg || !sPrevCum || !sDatosCum || !sComp || !sCE)
+        throw std::logic_error("Los gráficos no están preparados (CrearElementosGraficos)");
+
+    PrepararSeriesModelo();
+
+    // Every point is worked out before any chart changes, so an overflow in
+    // a running sum or the band leaves the charts as they were.
+    const int L = Ws.NumDatos + ValoresPrever();
+    const int ultima = std::min(L, Ws.Filas() - 1); // the table always holds L + 1 rows; never read past it
+    const size_t n = size_t(std::max(ultima, 0));
+    const bool conMM = ConModelo && MuestraMediaMovil() && ColumnaValida(Ws.ColMediaMovil);
+    const bool conTend = ConModelo && MuestraTendencia() && ColumnaValida(Ws.ColTendencia);
+    const bool conPrev = ConModelo && ColumnaValida(Ws.ColPrev);
+
+    std::vector<PuntoGrafico> datos, datosCum, comp, mm, tend, prev, pos, neg, prevCum, ce;
+    const size_t nDatos = std::min(n, size_t(std::max(Ws.TotalDatos, 0)));
+    datos.reserve(nDatos);
+    datosCum.reserve(nDatos);
+    comp.reserve(nDatos);
+    if (ConModelo) {
+        const size_t nPrev = n - std::min(n, size_t(std::max(Ws.FilaInicioPrev, 0)));
+        prev.reserve(nPrev);
+        pos.reserve(nPrev);
+        neg.reserve(nPrev);
+        prevCum.reserve(nPrev);
+        if (conMM)
+            mm.reserve(n);
+        if (conTend)
+            tend.reserve(n);
+    }
+
+    Etiquetas etiqueta;
+    double sumaDatos = 0.0, sumaPrev = 0.0;
+    const double desv = Ws.DesvRelativa;
+    for (int i = 1; i <= ultima; ++i) {
+        const auto& fila = Ws.TablaPrev[size_t(i)];
+        const auto& valida = Ws.CeldaValida[size_t(i)];
+        const double x = fila[1];
+        const QString et = etiqueta(fila[2], fila[3]);
+        if (i <= Ws.TotalDatos) {
+            const double d = fila[4];
+            sumaDatos = Finito(sumaDatos + d);
+            // Values 0..10 stand out in lime on the forecast chart only.
+            datos.push_back({x, d, et, (d >= 0.0 && d <= 10.0) ? Lima : Azul, false});
+            datosCum.push_back({x, sumaDatos, et, Azul, false});
+            comp.push_back({x, d, et, Azul, false});
+        }
+        if (!ConModelo)
+            continue;
+        if (conMM && valida[size_t(Ws.ColMediaMovil)])
+            mm.push_back({x, fila[size_t(Ws.ColMediaMovil)], et, Verde, false});
+        if (conTend && valida[size_t(Ws.ColTendencia)])
+            tend.push_back({x, fila[size_t(Ws.ColTendencia)], et, Negro, false});
+        if (conPrev && i > Ws.FilaInicioPrev) {
+            const double f = fila[size_t(Ws.ColPrev)];
+            prev.push_back({x, f, et, Rojo, false});
+            pos.push_back({x, Finito((1.0 + desv) * f), et, Negro, false});
+            neg.push_back({x, Finito((1.0 - desv) * f), et, Negro, false});
+            sumaPrev = Finito(sumaPrev + f);
+            prevCum.push_back({x, sumaPrev, et, Rojo, false});
+        }
+    }
+    if (ConModelo) {
+        ce.reserve(12);
+        for (int m = 1; m <= 12; ++m) {
+            const double c = Ws.CoefEstacional[size_t(m)].Coeficiente;
+            ce.push_back({double(m), c, TextoEntero(m), c > 1.0 ? CoefAlto : CoefBajo, false});
+        }
+    }
+
+    const QString codigo = CodigoModelo();
+    ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + NombreSerie);
+    ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + NombreSerie);
+    ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + NombreSerie);
+    ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + NombreSerie);
+
+    // One filling per series; the comparison series are left alone.
+    ChartP->PonerPuntos(sPrev, std::move(prev));
+    ChartP->PonerPuntos(sMM, std::move(mm));
+    ChartP->PonerPuntos(sTend, std::move(tend));
+    ChartP->PonerPuntos(sDatos, std::move(datos));
+    ChartP->PonerPuntos(sPos, std::move(pos));
+    ChartP->PonerPuntos(sNeg, std::move(neg));
+    ChartPA->PonerPuntos(sPrevCum, std::move(prevCum));
+    ChartPA->PonerPuntos(sDatosCum, std::move(datosCum));
+    ChartPC->PonerPuntos(sComp, std::move(comp));
+    ChartCE->PonerPuntos(sCE, std::move(ce));
+
+    // Only a drawing with the model decides whether its two auxiliary series
+    // show; the user's legend choices for every other series stay.
+    if (ConModelo && ultima >= 1) {
+        sMM->PonerVisible(MuestraMediaMovil());
+        sTend->PonerVisible(MuestraTendencia());
+    }
+
+    for (Grafico* g : {ChartP, ChartPA, ChartPC})
+        g->PonerLineaVertical(Ws.NumDatos);
+}
+
+// ---------------------------------------------------------------- comparison
+
+QColor TFormMain::ColoresComparativa(int k)
+{
+    switch (k) {
+    case 2: return QColor(255, 0, 0);
+    case 3: return QColor(0, 0, 128);
+    case 4: return QColor(0, 128, 0);
+    case 5: return QColor(255, 255, 0);
+    case 6: return QColor(0, 255, 255);
+    case 7: return QColor(0, 255, 0);
+    case 8: return QColor(255, 0, 255);
+    case 9: return QColor(192, 220, 192);
+    case 10: return QColor(166, 202, 240);
+    default: return QColor();
+    }
+}
+
+QColor TFormMain::ColorAleatorio()
+{
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    // Drawn blue first, then green, then red; each channel 0..254.
+    const int azul = std::min(254, int(u(GeneradorColores) * 255.0));
+    const int verde = std::min(254, int(u(GeneradorColores) * 255.0));
+    const int rojo = std::min(254, int(u(GeneradorColores) * 255.0));
+    return QColor(rojo, verde, azul);
+}
+
+void TFormMain::AnadirSerieComparativa()
+{
+    SerieGrafico* prev = ChartP->SerieEn(0);
+    if (!prev)
+        throw std::logic_error("Los gráficos no están preparados (CrearElementosGraficos)");
+    const int k = ChartPC->NumSeries() + 1;
+    QColor color = ColoresComparativa(k);
+    if (!color.isValid())
+        color = ColorAleatorio();
+    SerieGrafico* s = ChartPC->CopiarSerie(prev, QStringLiteral("SerieComparativa") + TextoEntero(k - 1),
+                                           QStringLiteral("P ") + EtiquetaModelo(), color);
+    s->PonerMarcas(false);
+}
+
+void TFormMain::AplicarMostrarAjuste()
+{
+    const int V = ValoresPrever();
+    const bool ocultar = Mostrarajuste1 && !Mostrarajuste1->isChecked();
+    auto hayNulos = [](const SerieGrafico* s, int desde, int hasta) {
+        const auto& p = s->Puntos();
+        for (int j = std::max(desde, 0); j <= hasta && j < int(p.size()); ++j)
+            if (p[size_t(j)].nulo)
+                return true;
+        return false;
+    };
+    for (int posicion = 1; posicion < ChartPC->NumSeries(); ++posicion) {
+        SerieGrafico* s = ChartPC->SerieEn(posicion);
+        const int n = s->count();
+        const int ultimo = n - V - 1;
+        if (ocultar) {
+            if (ultimo >= 0)
+                ChartPC->PonerNulos(s, 0, ultimo, true);
+            // Points hidden under a shorter horizon come back: the last V always show.
+            if (hayNulos(s, std::max(ultimo + 1, 0), n - 1))
+                ChartPC->PonerNulos(s, std::max(ultimo + 1, 0), n - 1, false);
+        } else if (hayNulos(s, 0, n - 1)) {
+            // Every point, not only the first n - V: the horizon may have grown since hiding.
+            ChartPC->PonerNulos(s, 0, n - 1, false);
+        }
+    }
+}
+
+void TFormMain::EliminarSeriesComparativas()
+{
+    ChartPC->EliminarSeriesDesde(1);
+}
+
+void TFormMain::Compararmodelos1Click()
+{
+    AnadirSerieComparativa();
+}
+
+void TFormMain::TBCompararClick()
+{
+    AnadirSerieComparativa();
+    AplicarMostrarAjuste();
+}
+
+void TFormMain::Mostrarajuste1Click()
+{
+    Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
+}
+
+void TFormMain::Eliminarseriescomparativas1Click()
+{
+    EliminarSeriesComparativas();
+}
+
+// ---------------------------------------------------------------- point editing
+
+void TFormMain::Modificarpuntosdehistrico1Click()
+{
+    Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
+}
+
+void TFormMain::ReiniciarArrastre()
+{
+    PuntoArrastrado = -1;
+    ArrastreX = -1.0;
+    ArrastreY = -1.0;
+}
+
+void TFormMain::RegistrarArrastre(int indice)
+{
+    PuntoArrastrado = indice;
+}
+
+void TFormMain::ChartPMouseUp()
+{
+    if (PuntoArrastrado == -1)
+        return;
+    SerieGrafico* datos = ChartP->Serie(NSeriesDatos);
+    if (!datos || PuntoArrastrado < 0 || PuntoArrastrado >= datos->count()) {
+        // The series was refilled since the drag: that point is gone.
+        ReiniciarArrastre();
+        return;
+    }
+    const PuntoGrafico& p = datos->Puntos()[size_t(PuntoArrastrado)];
+    ArrastreX = p.x;
+    ArrastreY = p.y;
+    ReescribirLinea(int(std::lround(ArrastreX)), ArrastreY);
+    CargarDatos();
+    EjecutarCalculo(true);
+    ReiniciarArrastre();
+}
+
+void TFormMain::ReescribirLinea(int t, double valor)
+{
+    const QString texto = Memo1->toPlainText();
+    // Lines counted as loading counts them.
+    QStringList lineas = LineasDeTexto(texto);
+    if (t < 1 || t > lineas.size())
+        throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(t - 1).toStdString());
+    const QString& linea = lineas[t - 1];
+    const QString nueva = ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') +
+                          TextoFijo2(valor);
+
+    QTextDocument* doc = Memo1->document();
+    if (!texto.contains(QLatin1Char('\r')) && t <= doc->blockCount()) {
+        // Only that line changes in the editor (one undo step, the rest untouched).
+        QTextCursor c(doc->findBlockByNumber(t - 1));
+        c.movePosition(QTextCursor::StartOfBlock);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        c.insertText(nueva);
+    } else {
+        // Bare carriage returns break lines for loading but not for the editor.
+        lineas[t - 1] = nueva;
+        QString r = lineas.join(QLatin1Char('\n'));
+        if (texto.endsWith(QLatin1Char('\n')) || texto.endsWith(QLatin1Char('\r')))
+            r += QLatin1Char('\n');
+        Memo1->setPlainText(r);
+    }
+}

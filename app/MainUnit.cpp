@@ -87,6 +87,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     CrearMenus();
     CrearBarraHerramientas();
     FormCreate();
+    CrearMenusEmergentes();
+    CrearElementosGraficos();
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 

@@ -271,6 +271,28 @@ public slots:
     void Imprimir1Click();
     void Editargrfico1Click();
 
+    // ---- Chart series and point editing (MainGraficos.cpp) ----
+public:
+    // Series, titles, marker lines, the drag tool and the chart pop-up items;
+    // run once after CrearMenusEmergentes (running it again changes nothing).
+    void CrearElementosGraficos();
+    void PrepararSeriesModelo();
+    void RegistrarArrastre(int indice);
+    void ChartPMouseUp();
+    void ReescribirLinea(int t, double valor);
+    // Colour of a new comparison series when ChartPC then holds k series (2..10); invalid otherwise.
+    static QColor ColoresComparativa(int k);
+    static QColor ColorAleatorio();
+    // Bottom-axis label of a row: year and month joined by "-".
+    static QString EtiquetaPunto(double anio, double mes);
+    QAction* Modificarpuntosdehistrico1 = nullptr;
+    QAction* Mostrarajuste1 = nullptr;
+    QAction* Eliminarseriescomparativas1 = nullptr;
+public slots:
+    void Modificarpuntosdehistrico1Click();
+    void Mostrarajuste1Click();
+    void Eliminarseriescomparativas1Click();
+
 private:
     void CrearMenus();
     void CrearBarraHerramientas();

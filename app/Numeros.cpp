@@ -10,11 +10,23 @@ ErrorConversion::ErrorConversion(const QString& texto)
 {
 }
 
-static QLocale Regional()
+// The default locale with grouping off, rebuilt only when the default changes:
+// grids format numbers on every paint.
+static const QLocale& Regional()
 {
-    QLocale l;
-    l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    return l;
+    thread_local QLocale base;
+    thread_local QLocale regional = [] {
+        QLocale l;
+        l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        return l;
+    }();
+    const QLocale actual;
+    if (!(actual == base)) {
+        base = actual;
+        regional = actual;
+        regional.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    }
+    return regional;
 }
 
 QString TextoGeneral(double x)
@@ -33,9 +45,9 @@ QString TextoFijo2(double x)
     // More than 15 digits before the point cannot be shown in fixed notation.
     if (std::fabs(x) >= 1e15)
         return TextoGeneral(x);
-    QString s = Regional().toString(x, 'f', 2);
+    const QLocale& l = Regional();
+    QString s = l.toString(x, 'f', 2);
     // -0.001 rounds to "-0,00": show it as zero.
-    const QLocale l = Regional();
     if (s.startsWith(l.negativeSign())) {
         bool todoCero = true;
         for (QChar c : s)

@@ -70,6 +70,14 @@ int SiguientePaso(int paso)
     return paso * 2;
 }
 
+// Axis and bar numbers: the regional decimal mark, never a thousands separator.
+QLocale LocaleGrafico()
+{
+    QLocale l;
+    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+    return l;
+}
+
 bool MismoColor(const QColor& a, const QColor& b)
 {
     return a.isValid() && b.isValid() && a.rgba() == b.rgba();
@@ -308,7 +316,7 @@ Grafico::Grafico(QWidget* parent) : QChartView(parent)
     c->setTitleFont(f);
     c->setTitleBrush(Granate);
     c->setLocalizeNumbers(true);
-    c->setLocale(QLocale());
+    c->setLocale(LocaleGrafico());
     m_margenBase = c->margins();
 
     setRenderHint(QPainter::Antialiasing);
@@ -601,16 +609,23 @@ void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a,
         ++i1;
     if (i1 < i0)
         return;
-    salida.reserve(2 * (columnas + 2));
+    salida.reserve(2 * (columnas + 2) + 2);
     const double escala = columnas / (b - a);
     long long columna = std::numeric_limits<long long>::min();
     int menor = i0, mayor = i0;
-    auto volcar = [&] {
-        const int uno = std::min(menor, mayor), otro = std::max(menor, mayor);
-        salida.append(QPointF(p[size_t(uno)].x, p[size_t(uno)].y));
-        if (otro != uno)
-            salida.append(QPointF(p[size_t(otro)].x, p[size_t(otro)].y));
+    int ultimo = -1; // last index written
+    auto escribir = [&](int i) {
+        if (i > ultimo) {
+            salida.append(QPointF(p[size_t(i)].x, p[size_t(i)].y));
+            ultimo = i;
+        }
     };
+    auto volcar = [&] {
+        escribir(std::min(menor, mayor));
+        escribir(std::max(menor, mayor));
+    };
+    // The ends of the line stay where they are.
+    escribir(i0);
     for (int i = i0; i <= i1; ++i) {
         const PuntoGrafico& q = p[size_t(i)];
         const double c = std::floor((q.x - a) * escala);
@@ -628,6 +643,7 @@ void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a,
         }
     }
     volcar();
+    escribir(i1);
 }
 
 } // namespace
@@ -743,7 +759,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
         set->setLabelColor(Qt::black); // Qt writes bar values in white
         conjuntos.append(set);
     }
-    // Enough significant digits for the whole part and three decimals.
+    // Enough significant digits for the integer digits and three decimals.
     const int enteras = mayor >= 1.0 ? int(std::floor(std::log10(mayor))) + 1 : 1;
     b->setLabelsPrecision(std::min(15, enteras + 3));
     if (!conjuntos.isEmpty())
@@ -876,8 +892,10 @@ void Grafico::Programar()
 void Grafico::ActualizarAhora()
 {
     m_pendiente = false;
-    if (chart()->locale() != QLocale())
-        chart()->setLocale(QLocale());
+    // Tests and the window may switch the default locale after construction.
+    const QLocale region = LocaleGrafico();
+    if (chart()->locale() != region || chart()->locale().numberOptions() != region.numberOptions())
+        chart()->setLocale(region);
     if (m_etiquetasSucias)
         ReunirEtiquetas();
     // Axes first, then the points: Qt lays a series out again at every axis change.

@@ -420,8 +420,8 @@ void TstPrincipal::paginaModelo()
     w.show();
     w.SeleccionarModelo(item);
     QCOMPARE(w.ModeloSeleccionado(), item);
-    auto ver = [](QWidget* a, QWidget* b) { return a->isVisible() && b->isVisible(); };
-    auto oculto = [](QWidget* a, QWidget* b) { return !a->isVisible() && !b->isVisible(); };
+    auto ver = [](QWidget* a, QWidget* b) { return !a->isHidden() && !b->isHidden(); };
+    auto oculto = [](QWidget* a, QWidget* b) { return a->isHidden() && b->isHidden(); };
     auto comprobar = [&](QChar c, QWidget* a, QWidget* b) {
         if (visibles.contains(c))
             QVERIFY(ver(a, b));
@@ -444,16 +444,16 @@ void TstPrincipal::guardasHolt()
     w.show();
     w.SeleccionarModelo(ItemHLT);
     w.SeleccionarModelo(ItemHW);
-    QVERIFY(w.SEPhiHW->isVisible() && w.SEAlfaHLT->isVisible() && w.SEBetaHLT->isVisible());
+    QVERIFY(w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) && w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
     w.SeleccionarModelo(ItemHLT);
-    QVERIFY(!w.SEPhiHW->isVisible() && w.SEAlfaHLT->isVisible() && w.SEBetaHLT->isVisible());
+    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) && w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
     w.SeleccionarModelo(ItemNVS);
-    QVERIFY(!w.SEPhiHW->isVisible() && !w.SEAlfaHLT->isVisible() && !w.SEBetaHLT->isVisible());
+    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && !w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) && !w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
     // Hidden controls keep their values.
     w.SeleccionarModelo(ItemLES);
     w.SEAlfaLE->setValue(0.35);
     w.SeleccionarModelo(ItemMMS);
-    QVERIFY(w.SEN->isVisible() && !w.SEAlfaLE->isVisible());
+    QVERIFY(w.SEN->isVisibleTo(w.TabSheetModelo) && !w.SEAlfaLE->isVisibleTo(w.TabSheetModelo));
     w.SeleccionarModelo(ItemLES);
     QCOMPARE(w.SEAlfaLE->value(), 0.35);
     // The constants stop at their bounds; N has none.

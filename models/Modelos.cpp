@@ -1,0 +1,408 @@
+// The twelve models and the computations they share.
+#include "Modelos.h"
+
+#include <cmath>
+
+namespace tendora {
+
+namespace {
+
+double Y(const Espacio& e, int i) { return e.TablaPrev[i][4]; }
+double T(const Espacio& e, int i) { return e.TablaPrev[i][1]; }
+
+// The model writes rows up to R: the table must hold them.
+int UltimaFila(Espacio& e, int V)
+{
+    const int R = e.NumDatos + (V > 0 ? V : 0);
+    AsegurarFilas(e, V);
+    return R;
+}
+
+// A seasonal model needs every month it reads inside 1..12.
+void ComprobarMeses(const Espacio& e, int R)
+{
+    for (int i = 1; i <= R; ++i) {
+        const int m = MesFila(e, i);
+        if (m < 1 || m > 12)
+            throw ErrorAritmetico("Mes fuera de 1..12");
+    }
+}
+
+double S(const Espacio& e, int i) { return e.CoefEstacional[MesFila(e, i)].Coeficiente; }
+
+double Suma(double a, double b) { return Finito(a + b); }
+double Producto(double a, double b) { return Finito(a * b); }
+
+} // namespace
+
+double RecortarNegativa(double x, bool prevNeg)
+{
+    if (prevNeg)
+        return x;
+    return x >= 0.0 ? x : 0.0;
+}
+
+void MediasMovilesCentradas(Espacio& e)
+{
+    const int n = e.NumDatos;
+    for (int i = 7; i <= n - 5; ++i) {
+        double s = 0.0;
+        for (int j = i - 6; j <= i + 5; ++j)
+            s = Suma(s, Y(e, j));
+        e.Poner(i, 5, s / 12.0);
+    }
+    for (int i = 7; i <= n - 6; ++i) {
+        const double c = Finito((e.TablaPrev[i][5] + e.TablaPrev[i + 1][5]) / 2.0);
+        e.Poner(i, 6, c);
+        e.Poner(i, 7, c != 0.0 ? Dividir(Y(e, i), c) : 0.0);
+    }
+}
+
+void CalcularCoefEstacionales(Espacio& e)
+{
+    const int n = e.NumDatos;
+    for (int m = 1; m <= 12; ++m)
+        e.CoefEstacional[m] = RegistroCoef{};
+    for (int i = 7; i <= n - 6; ++i) {
+        const int m = MesFila(e, i);
+        if (m < 1 || m > 12)
+            throw ErrorAritmetico("Mes fuera de 1..12");
+        e.CoefEstacional[m].Coeficiente = Suma(e.CoefEstacional[m].Coeficiente, e.TablaPrev[i][7]);
+        e.CoefEstacional[m].Observaciones += 1.0;
+    }
+    double total = 0.0;
+    for (int m = 1; m <= 12; ++m) {
+        RegistroCoef& r = e.CoefEstacional[m];
+        if (r.Observaciones != 0.0)
+            r.Coeficiente = Dividir(r.Coeficiente, r.Observaciones);
+        total = Suma(total, r.Coeficiente);
+    }
+    if (total == 0.0)
+        throw ErrorAritmetico("Suma de coeficientes estacionales nula");
+    for (int m = 1; m <= 12; ++m)
+        e.CoefEstacional[m].Coeficiente = Producto(Dividir(e.CoefEstacional[m].Coeficiente, total), 12.0);
+}
+
+void Desestacionalizar(Espacio& e)
+{
+    for (int i = 1; i <= e.NumDatos; ++i) {
+        const double s = S(e, i);
+        e.Poner(i, 8, s != 0.0 ? Dividir(Y(e, i), s) : 0.0);
+    }
+}
+
+Recta RectaRegresion(const Espacio& e, int col, int primera, int ultima)
+{
+    const double k = ultima - primera + 1;
+    double St = 0, Sy = 0, Stt = 0, Sty = 0;
+    for (int i = primera; i <= ultima; ++i) {
+        const double t = T(e, i);
+        const double y = e.TablaPrev[i][col];
+        St = Suma(St, t);
+        Sy = Suma(Sy, y);
+        Stt = Suma(Stt, Producto(t, t));
+        Sty = Suma(Sty, Producto(t, y));
+    }
+    if (k <= 1)
+        throw ErrorAritmetico("Recta de regresión con menos de dos puntos");
+    const double tm = Dividir(St, k);
+    const double ym = Dividir(Sy, k);
+    Recta r;
+    r.b = Dividir(Finito(Sty - Producto(tm, Sy)), Finito(Stt - Producto(tm, St)));
+    r.a = Finito(ym - Producto(r.b, tm));
+    return r;
+}
+
+double MediaColumna(const Espacio& e, int col, int primera, int ultima)
+{
+    if (ultima < primera)
+        return 0.0;
+    double s = 0.0;
+    for (int i = primera; i <= ultima; ++i)
+        s = Suma(s, e.TablaPrev[i][col]);
+    return Dividir(s, ultima - primera + 1);
+}
+
+// ---------------------------------------------------------------- naive
+
+void ModeloNVS(Espacio& e, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    for (int i = 2; i <= R; ++i) {
+        const double p = i <= n + 1 ? Y(e, i - 1) : RecortarNegativa(e.TablaPrev[i - 1][5], prevNeg);
+        e.Poner(i, 5, p);
+    }
+    e.ColPrev = 5;
+    e.FilaInicioPrev = 1;
+}
+
+void ModeloNVE(Espacio& e, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    ComprobarMeses(e, R);
+    MediasMovilesCentradas(e);
+    CalcularCoefEstacionales(e);
+    Desestacionalizar(e);
+    for (int i = 2; i <= R; ++i) {
+        const double base = i <= n + 1 ? Y(e, i - 1) : e.TablaPrev[i - 1][9];
+        e.Poner(i, 9, RecortarNegativa(Producto(S(e, i), base), prevNeg));
+    }
+    e.ColPrev = 9;
+    e.FilaInicioPrev = 1;
+}
+
+// ---------------------------------------------------------------- moving averages
+
+void ModeloMMS(Espacio& e, int N, bool prevNeg, int V)
+{
+    if (N < 0)
+        throw ErrorAritmetico("N negativo");
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    for (int i = 1; i <= n; ++i)
+        e.TablaPrev[i][7] = Y(e, i);
+    // 64-bit bounds: N has no upper limit of its own.
+    for (long long j = N + 1LL; j <= R; ++j) {
+        const int i = static_cast<int>(j);
+        const double p = RecortarNegativa(MediaColumna(e, 7, i - N, i - 1), prevNeg);
+        e.Poner(i, 5, p);
+        if (i > n)
+            e.TablaPrev[i][7] = p;
+    }
+    e.ColPrev = 5;
+    e.FilaInicioPrev = N > R ? R : N; // past R there is no fitted row either way
+}
+
+void ModeloMMD(Espacio& e, int N, bool prevNeg, int V)
+{
+    ModeloMMS(e, N, prevNeg, V);
+    const int R = e.NumDatos + (V > 0 ? V : 0);
+    for (long long j = 2LL * N + 1; j <= R; ++j) {
+        const int i = static_cast<int>(j);
+        e.Poner(i, 6, RecortarNegativa(MediaColumna(e, 5, i - N, i - 1), prevNeg));
+    }
+    e.ColPrev = 6;
+    e.FilaInicioPrev = 2LL * N > R ? R : 2 * N;
+}
+
+// ---------------------------------------------------------------- exponential smoothing
+
+void ModeloLES(Espacio& e, double alfa, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    e.TablaPrev[1][5] = Y(e, 1);
+    for (int i = 1; i <= n; ++i)
+        e.TablaPrev[i][7] = Y(e, i);
+    for (int i = 2; i <= R; ++i) {
+        const double f = RecortarNegativa(
+            Suma(Producto(alfa, e.TablaPrev[i - 1][7]), Producto(1.0 - alfa, e.TablaPrev[i - 1][5])), prevNeg);
+        e.Poner(i, 5, f);
+        if (i > n)
+            e.TablaPrev[i][7] = f;
+    }
+    e.ColPrev = 5;
+    e.FilaInicioPrev = 0;
+}
+
+void ModeloLED(Espacio& e, double alfa, bool prevNeg, int V)
+{
+    ModeloLES(e, alfa, prevNeg, V);
+    const int R = e.NumDatos + (V > 0 ? V : 0);
+    e.TablaPrev[1][6] = e.TablaPrev[1][5];
+    for (int i = 2; i <= R; ++i)
+        e.Poner(i, 6,
+                RecortarNegativa(
+                    Suma(Producto(alfa, e.TablaPrev[i - 1][5]), Producto(1.0 - alfa, e.TablaPrev[i - 1][6])),
+                    prevNeg));
+    e.ColPrev = 6;
+    e.FilaInicioPrev = 0;
+}
+
+// ---------------------------------------------------------------- decomposition
+
+void ModeloDST(Espacio& e, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    ComprobarMeses(e, R);
+    MediasMovilesCentradas(e);
+    CalcularCoefEstacionales(e);
+    const Recta r = RectaRegresion(e, 6, 7, n - 6);
+    for (int i = 1; i <= R; ++i) {
+        const double t = Suma(Producto(r.b, T(e, i)), r.a);
+        e.Poner(i, 8, t);
+        e.Poner(i, 9, RecortarNegativa(Producto(S(e, i), t), prevNeg));
+    }
+    e.ColPrev = 9;
+    e.FilaInicioPrev = 0;
+}
+
+// ---------------------------------------------------------------- theta
+
+void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    ComprobarMeses(e, R);
+    MediasMovilesCentradas(e);
+    CalcularCoefEstacionales(e);
+    Desestacionalizar(e);
+    const Recta r = RectaRegresion(e, 8, 1, n);
+    for (int i = 1; i <= R; ++i) {
+        const double lr = Suma(Producto(r.b, T(e, i)), r.a);
+        e.TablaPrev[i][9] = lr;
+        double l;
+        if (i == 1) {
+            l = Finito(Producto(2.0, e.TablaPrev[1][8]) - lr);
+        } else if (i <= n) {
+            const double z = Finito(Producto(2.0, e.TablaPrev[i - 1][8]) - e.TablaPrev[i - 1][9]);
+            l = Suma(Producto(alfa, z), Producto(1.0 - alfa, e.TablaPrev[i - 1][10]));
+        } else {
+            l = e.TablaPrev[i - 1][10];
+        }
+        e.TablaPrev[i][10] = l;
+        const double p = RecortarNegativa(Producto(S(e, i), Suma(lr, l) / 2.0), prevNeg);
+        e.Poner(i, 9, lr);
+        e.Poner(i, 10, l);
+        e.Poner(i, 11, p);
+    }
+    e.ColPrev = 11;
+    e.FilaInicioPrev = 0;
+}
+
+// ---------------------------------------------------------------- Holt, Holt-Winters
+
+void ModeloHLT(Espacio& e, double alfa, double beta, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    const double B0 = Dividir(Finito(Y(e, n) - Y(e, 1)), n - 1);
+    const double L0 = Finito(Y(e, 1) - B0 / 2.0);
+    for (int i = 1; i <= R; ++i) {
+        const double Lp = i == 1 ? L0 : e.TablaPrev[i - 1][5];
+        const double Bp = i == 1 ? B0 : e.TablaPrev[i - 1][6];
+        double L, B;
+        if (i <= n) {
+            L = Suma(Producto(alfa, Y(e, i)), Producto(1.0 - alfa, Suma(Lp, Bp)));
+            B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
+        } else {
+            L = Lp;
+            B = Bp;
+        }
+        const double h = i <= n ? 1.0 : i - n;
+        e.Poner(i, 5, L);
+        e.Poner(i, 6, B);
+        e.Poner(i, 7, RecortarNegativa(Suma(Lp, Producto(h, Bp)), prevNeg));
+    }
+    e.ColPrev = 7;
+    e.FilaInicioPrev = 0;
+}
+
+void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    ComprobarMeses(e, R);
+    MediasMovilesCentradas(e);
+    CalcularCoefEstacionales(e);
+    Desestacionalizar(e);
+    const double A1 = MediaColumna(e, 4, 1, 12);
+    const double A2 = MediaColumna(e, 4, n - 11, n);
+    const int K = (n / 12 - 1) * 12;
+    const double B0 = Dividir(Finito(A2 - A1), K);
+    const double L0 = Finito(A1 - Producto(6.0, B0));
+    for (int i = 1; i <= R; ++i) {
+        const double Lp = i == 1 ? L0 : e.TablaPrev[i - 1][9];
+        const double Bp = i == 1 ? B0 : e.TablaPrev[i - 1][10];
+        RegistroCoef& c = e.CoefEstacional[MesFila(e, i)];
+        const double So = c.Coeficiente;
+        double L, B, P;
+        if (i <= n) {
+            const double y = Y(e, i);
+            const double suave = Producto(1.0 - alfa, Suma(Lp, Bp));
+            L = So != 0.0 ? Suma(Producto(alfa, Dividir(y, So)), suave) : suave;
+            B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
+            c.Coeficiente = Suma(Producto(phi, Dividir(y, L)), Producto(1.0 - phi, So));
+            P = RecortarNegativa(Producto(Suma(Lp, Bp), So), prevNeg);
+        } else {
+            L = Lp;
+            B = Bp;
+            P = RecortarNegativa(Producto(Suma(Lp, Producto(i - n, Bp)), c.Coeficiente), prevNeg);
+        }
+        e.Poner(i, 9, L);
+        e.Poner(i, 10, B);
+        e.Poner(i, 11, P);
+    }
+    e.ColPrev = 11;
+    e.FilaInicioPrev = 0;
+}
+
+// ---------------------------------------------------------------- Croston, Syntetos-Boylan
+
+void ModeloCroston(Espacio& e, int variante, double alfa, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    for (int i = 1; i <= n; ++i)
+        e.TablaPrev[i][9] = Y(e, i);
+    e.Poner(1, 5, 1.0);
+    e.Poner(1, 6, Y(e, 1));
+    e.Poner(1, 7, 1.0);
+    e.Poner(1, 8, Y(e, 1), false);
+    for (int i = 2; i <= R; ++i) {
+        const double x = e.TablaPrev[i - 1][9];
+        const double qAnt = e.TablaPrev[i - 1][5];
+        const double zAnt = e.TablaPrev[i - 1][6];
+        const double wAnt = e.TablaPrev[i - 1][7];
+        double q, z, w;
+        if (x == 0.0) {
+            q = qAnt + 1.0;
+            z = zAnt;
+            w = wAnt;
+        } else {
+            q = 1.0;
+            z = Suma(zAnt, Producto(Finito(x - zAnt), alfa));
+            w = Suma(wAnt, Producto(qAnt - wAnt, alfa));
+        }
+        double f = Dividir(z, w);
+        if (variante != 1)
+            f = Producto(f, 1.0 - alfa / 2.0);
+        e.Poner(i, 5, q);
+        e.Poner(i, 6, z);
+        e.Poner(i, 7, w);
+        e.Poner(i, 8, RecortarNegativa(f, prevNeg));
+        if (i > n)
+            e.TablaPrev[i][9] = RecortarNegativa(f, prevNeg);
+    }
+    e.ColPrev = 8;
+    e.FilaInicioPrev = 0;
+}
+
+void ModeloSB(Espacio& e, double alfa, bool prevNeg, int V)
+{
+    ModeloCroston(e, 2, alfa, prevNeg, V);
+}
+
+void EjecutarModelo(Espacio& e, int item, const Parametros& p)
+{
+    switch (item) {
+    case ItemNVS: ModeloNVS(e, p.PrevNeg, p.V); break;
+    case ItemNVE: ModeloNVE(e, p.PrevNeg, p.V); break;
+    case ItemMMS: ModeloMMS(e, p.N, p.PrevNeg, p.V); break;
+    case ItemMMD: ModeloMMD(e, p.N, p.PrevNeg, p.V); break;
+    case ItemLES: ModeloLES(e, p.AlfaLE, p.PrevNeg, p.V); break;
+    case ItemLED: ModeloLED(e, p.AlfaLE, p.PrevNeg, p.V); break;
+    case ItemDST: ModeloDST(e, p.PrevNeg, p.V); break;
+    case ItemTHT: ModeloTHT(e, p.AlfaTHT, p.PrevNeg, p.V); break;
+    case ItemHLT: ModeloHLT(e, p.AlfaHLT, p.BetaHLT, p.PrevNeg, p.V); break;
+    case ItemHW: ModeloHW(e, p.AlfaHLT, p.BetaHLT, p.PhiHW, p.PrevNeg, p.V); break;
+    case ItemCRT: ModeloCroston(e, 1, p.AlfaCroston, p.PrevNeg, p.V); break;
+    case ItemSB: ModeloSB(e, p.AlfaCroston, p.PrevNeg, p.V); break;
+    default: throw ErrorAritmetico("Modelo desconocido");
+    }
+}
+
+} // namespace tendora

@@ -1,0 +1,319 @@
+// The twelve models on small histories whose values were worked by hand from
+// each model's recurrence, plus one contract run over every model.
+#include <QtTest>
+#include <cmath>
+#include <vector>
+
+#include "Medidas.h"
+#include "Modelos.h"
+
+using namespace tendora;
+
+namespace {
+
+// A history from January 2000 on, n fitting rows, dated forecast rows.
+Espacio Historia(const std::vector<double>& y, int V, int mesInicial = 1)
+{
+    Espacio e;
+    const int n = static_cast<int>(y.size());
+    e.TotalDatos = e.NumDatos = n;
+    DimensionarTabla(e, V);
+    int anio = 2000, mes = mesInicial;
+    for (int i = 1; i <= n; ++i) {
+        e.Poner(i, 1, i);
+        e.Poner(i, 2, anio);
+        e.Poner(i, 3, mes);
+        e.Poner(i, 4, y[static_cast<size_t>(i - 1)]);
+        if (++mes == 13) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    e.DatosCargados = true;
+    LimpiarColumnasModelo(e, V);
+    PrepararFilasPrevision(e, V);
+    return e;
+}
+
+const double s12[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
+
+std::vector<double> Estacional24()
+{
+    std::vector<double> y;
+    for (int i = 0; i < 24; ++i)
+        y.push_back(100 * s12[i % 12]);
+    return y;
+}
+
+std::vector<double> Lineal24()
+{
+    std::vector<double> y;
+    for (int i = 1; i <= 24; ++i)
+        y.push_back(100 + i);
+    return y;
+}
+
+const std::vector<double> corta = {10, 12, 11, 13, 12, 14};
+const std::vector<double> intermitente = {4, 0, 0, 6, 0, 2};
+
+using Filas = QList<double>;
+
+} // namespace
+
+class TstModelos : public QObject {
+    Q_OBJECT
+private slots:
+    void ejemplos_data();
+    void ejemplos();
+    void tendenciaEstacional_data();
+    void tendenciaEstacional();
+    void compartidas();
+    void coeficientesConHuecos();
+    void fallos_data();
+    void fallos();
+    void recorte();
+    void contrato_data();
+    void contrato();
+};
+
+void TstModelos::ejemplos_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QList<double>>("historia");
+    QTest::addColumn<int>("V");
+    QTest::addColumn<int>("N");
+    QTest::addColumn<double>("alfa");
+    QTest::addColumn<double>("beta");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("desde");
+    QTest::addColumn<Filas>("esperado");
+    QTest::addColumn<int>("filaInicio");
+    auto h = [](const std::vector<double>& v) { return QList<double>(v.begin(), v.end()); };
+
+    // Worked by hand from each recurrence.
+    QTest::newRow("NVS") << 0 << h(corta) << 3 << 0 << 0.0 << 0.0 << 5 << 2 << Filas{10, 12, 11, 13, 12, 14, 14, 14} << 1;
+    QTest::newRow("NVE seasonal") << 1 << h(Estacional24()) << 3 << 0 << 0.0 << 0.0 << 9 << 25 << Filas{80, 64, 57.6} << 1;
+    QTest::newRow("NVE linear") << 1 << h(Lineal24()) << 3 << 0 << 0.0 << 0.0 << 9 << 24 << Filas{123, 124, 124, 124} << 1;
+    QTest::newRow("MMS N2") << 2 << h(corta) << 3 << 2 << 0.0 << 0.0 << 5 << 3 << Filas{11, 11.5, 12, 12.5, 13, 13.5, 13.25} << 2;
+    QTest::newRow("MMD N2") << 3 << h(corta) << 3 << 2 << 0.0 << 0.0 << 6 << 5 << Filas{11.25, 11.75, 12.25, 12.75, 13.25} << 4;
+    QTest::newRow("LES") << 4 << h(corta) << 3 << 0 << 0.5 << 0.0 << 5 << 1 << Filas{10, 10, 11, 11, 12, 12, 13, 13, 13} << 0;
+    QTest::newRow("LED") << 5 << h(corta) << 3 << 0 << 0.5 << 0.0 << 6 << 1
+                         << Filas{10, 10, 10, 10.5, 10.75, 11.375, 11.6875, 12.34375, 12.671875} << 0;
+    QTest::newRow("DST linear") << 6 << h(Lineal24()) << 3 << 0 << 0.0 << 0.0 << 9 << 24 << Filas{124, 125, 126, 127} << 0;
+    QTest::newRow("DST seasonal") << 6 << h(Estacional24()) << 3 << 0 << 0.0 << 0.0 << 9 << 25 << Filas{80, 80, 90} << 0;
+    QTest::newRow("THT seasonal") << 7 << h(Estacional24()) << 3 << 0 << 0.5 << 0.0 << 11 << 25 << Filas{80, 80, 90} << 0;
+    QTest::newRow("THT linear") << 7 << h(Lineal24()) << 3 << 0 << 0.5 << 0.0 << 11 << 1
+                                << Filas{101, 101.5, 102.25, 103.125, 104.0625} << 0;
+    QTest::newRow("HLT") << 8 << h(corta) << 3 << 0 << 0.5 << 0.5 << 7 << 1
+                         << Filas{10.4, 10.9, 12.425, 12.33125, 13.4515625, 13.148828125, 14.21025390625, 14.84609375,
+                                  15.48193359375}
+                         << 0;
+    QTest::newRow("HLT alpha1 beta0") << 8 << h(corta) << 3 << 0 << 1.0 << 0.0 << 7 << 7 << Filas{14.8, 15.6, 16.4} << 0;
+    QTest::newRow("H-W seasonal") << 9 << h(Estacional24()) << 3 << 0 << 0.5 << 0.5 << 11 << 25 << Filas{80, 80, 90} << 0;
+    QTest::newRow("H-W linear start") << 9 << h(Lineal24()) << 0 << 0 << 0.5 << 0.5 << 11 << 1 << Filas{101.5} << 0;
+    QTest::newRow("CRT") << 10 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
+                         << Filas{4, 4, 4, 4, 2.5, 2.5, 1.75, 1.75, 1.75} << 0;
+    QTest::newRow("S-B") << 11 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
+                         << Filas{4, 3, 3, 3, 1.875, 1.875, 1.3125, 1.203125, 1.0828125} << 0;
+    QTest::newRow("CRT trailing zeros") << 10 << h({4, 0, 0, 6, 0, 0}) << 4 << 0 << 0.5 << 0.0 << 8 << 7
+                                        << Filas{2.5, 1.5, 1.5, 1.5} << 0;
+}
+
+void TstModelos::ejemplos()
+{
+    QFETCH(int, item);
+    QFETCH(QList<double>, historia);
+    QFETCH(int, V);
+    QFETCH(int, N);
+    QFETCH(double, alfa);
+    QFETCH(double, beta);
+    QFETCH(int, col);
+    QFETCH(int, desde);
+    QFETCH(Filas, esperado);
+    QFETCH(int, filaInicio);
+    Espacio e = Historia(std::vector<double>(historia.begin(), historia.end()), V);
+    Parametros p;
+    p.N = N;
+    p.AlfaLE = p.AlfaTHT = p.AlfaHLT = p.AlfaCroston = alfa;
+    p.BetaHLT = beta;
+    p.PhiHW = 0.5;
+    p.V = V;
+    EjecutarModelo(e, item, p);
+    QCOMPARE(e.ColPrev, col);
+    QCOMPARE(e.FilaInicioPrev, filaInicio);
+    for (int k = 0; k < esperado.size(); ++k) {
+        const int fila = desde + k;
+        QVERIFY2(std::fabs(e.V(fila, col) - esperado[k]) < 1e-9,
+                 qPrintable(QStringLiteral("row %1: %2 vs %3").arg(fila).arg(e.V(fila, col), 0, 'g', 17).arg(esperado[k])));
+    }
+}
+
+void TstModelos::tendenciaEstacional_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<Filas>("esperado"); // rows 37..39, to two decimals, worked by hand
+    QTest::newRow("DST") << 6 << Filas{139.39, 140.71, 160.00};
+    QTest::newRow("THT") << 7 << Filas{136.12, 136.62, 154.48};
+    QTest::newRow("H-W") << 9 << Filas{138.25, 139.43, 158.29};
+}
+
+void TstModelos::tendenciaEstacional()
+{
+    QFETCH(int, item);
+    QFETCH(Filas, esperado);
+    std::vector<double> y;
+    for (int i = 1; i <= 36; ++i)
+        y.push_back((100 + 2 * i) * s12[(i - 1) % 12]);
+    Espacio e = Historia(y, 3);
+    Parametros p;
+    p.V = 3;
+    EjecutarModelo(e, item, p);
+    for (int k = 0; k < 3; ++k)
+        QVERIFY2(std::fabs(e.V(37 + k, e.ColPrev) - esperado[k]) < 0.005, qPrintable(QString::number(e.V(37 + k, e.ColPrev))));
+}
+
+void TstModelos::compartidas()
+{
+    // Y = 100 + i over two years: MM12(7) = 106.5, MM12C = 100 + i, ratios 1.
+    Espacio e = Historia(Lineal24(), 0);
+    MediasMovilesCentradas(e);
+    QCOMPARE(e.V(7, 5), 106.5);
+    QCOMPARE(e.V(19, 5), 118.5);
+    QVERIFY(!e.Valida(20, 5));
+    QCOMPARE(e.V(18, 6), 118.0);
+    QVERIFY(!e.Valida(19, 6));
+    QCOMPARE(e.V(12, 7), 1.0);
+    CalcularCoefEstacionales(e);
+    for (int m = 1; m <= 12; ++m) {
+        QCOMPARE(e.CoefEstacional[m].Coeficiente, 1.0);
+        QCOMPARE(e.CoefEstacional[m].Observaciones, 1.0);
+    }
+    const Recta r = RectaRegresion(e, 6, 7, 18);
+    QVERIFY(std::fabs(r.b - 1) < 1e-12 && std::fabs(r.a - 100) < 1e-9);
+    QCOMPARE(MediaColumna(e, 4, 1, 12), 106.5);
+    QCOMPARE(MediaColumna(e, 4, 5, 4), 0.0);
+}
+
+void TstModelos::coeficientesConHuecos()
+{
+    // n = 20 from January: months 3..6 get no ratio and stay 0; the rest sum to 12.
+    std::vector<double> y = Lineal24();
+    y.resize(20);
+    Espacio e = Historia(y, 3);
+    ModeloDST(e, false, 3);
+    double total = 0;
+    for (int m = 1; m <= 12; ++m)
+        total += e.CoefEstacional[m].Coeficiente;
+    QVERIFY(std::fabs(total - 12) < 1e-9);
+    for (int m = 3; m <= 6; ++m)
+        QCOMPARE(e.CoefEstacional[m].Coeficiente, 0.0);
+    QCOMPARE(e.V(3, 9), 0.0);   // a March row: coefficient 0
+    QVERIFY(e.V(3, 8) > 0);     // while the trend goes on
+}
+
+void TstModelos::fallos_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("N");
+    QTest::newRow("NVE n12") << 1 << 12 << 6;
+    QTest::newRow("DST n13") << 6 << 13 << 6;
+    QTest::newRow("THT n12") << 7 << 12 << 6;
+    QTest::newRow("HLT n1") << 8 << 1 << 6;
+    QTest::newRow("H-W n23") << 9 << 23 << 6;
+    QTest::newRow("MMS negative N") << 2 << 30 << -1;
+    QTest::newRow("MMD negative N") << 3 << 30 << -3;
+}
+
+void TstModelos::fallos()
+{
+    QFETCH(int, item);
+    QFETCH(int, n);
+    QFETCH(int, N);
+    std::vector<double> y;
+    for (int i = 1; i <= n; ++i)
+        y.push_back(50 + (i % 7));
+    Espacio e = Historia(y, 12);
+    e.ColPrev = 99;
+    e.FilaInicioPrev = 77;
+    Parametros p;
+    p.N = N;
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, EjecutarModelo(e, item, p));
+    QCOMPARE(e.ColPrev, 99);
+    QCOMPARE(e.FilaInicioPrev, 77);
+
+    // One row later the same models run (except the refused N).
+    if (N >= 0) {
+        y.push_back(55);
+        Espacio f = Historia(y, 12);
+        EjecutarModelo(f, item, p);
+        QVERIFY(f.ColPrev >= 5);
+    }
+}
+
+void TstModelos::recorte()
+{
+    QCOMPARE(RecortarNegativa(-3, false), 0.0);
+    QCOMPARE(RecortarNegativa(-3, true), -3.0);
+    QCOMPARE(RecortarNegativa(0, false), 0.0);
+    // NVS: row n + 1 is a copy and keeps its sign; later rows are clipped.
+    Espacio e = Historia({3, 1, -2}, 3);
+    ModeloNVS(e, false, 3);
+    QCOMPARE(e.V(4, 5), -2.0);
+    QCOMPARE(e.V(5, 5), 0.0);
+    Espacio f = Historia({3, 1, -2}, 3);
+    ModeloNVS(f, true, 3);
+    QCOMPARE(f.V(6, 5), -2.0);
+    // A history near the largest double overflows: an error, never infinity.
+    Espacio g = Historia(std::vector<double>(30, 1.7e308), 3);
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, ModeloDST(g, false, 3));
+    Espacio h = Historia({1e308, -1e308, 1e308, -1e308}, 3);
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, ModeloHLT(h, 0.5, 0.5, true, 3));
+    // A month outside 1..12 is refused by the seasonal models.
+    Espacio m = Historia(Lineal24(), 3);
+    m.TablaPrev[5][3] = 13;
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, ModeloNVE(m, false, 3));
+}
+
+void TstModelos::contrato_data()
+{
+    QTest::addColumn<int>("item");
+    for (int i = 0; i < 12; ++i)
+        QTest::newRow(qPrintable(QString::number(i))) << i;
+}
+
+void TstModelos::contrato()
+{
+    QFETCH(int, item);
+    // 48 months with trend, season and a few zeros.
+    std::vector<double> y;
+    for (int i = 1; i <= 48; ++i)
+        y.push_back(i % 9 == 0 ? 0.0 : (200 + 3 * i) * s12[(i - 1) % 12]);
+    const int V = 12;
+    Parametros p;
+    p.V = V;
+    Espacio a = Historia(y, V);
+    EjecutarModelo(a, item, p);
+    Espacio b = Historia(y, V);
+    EjecutarModelo(b, item, p);
+    QVERIFY(a.TablaPrev == b.TablaPrev); // repeatable
+    QVERIFY(a.CeldaValida == b.CeldaValida);
+    QVERIFY(a.ColPrev >= 5 && a.ColPrev <= 11);
+    QVERIFY(a.FilaInicioPrev >= 0 && a.FilaInicioPrev < a.NumDatos);
+    for (int i = 0; i < a.Filas(); ++i)
+        for (int c = 0; c < NumCols; ++c)
+            QVERIFY(std::isfinite(a.V(i, c)));
+    for (int i = a.NumDatos + 1; i <= a.NumDatos + V; ++i) {
+        QVERIFY(a.Valida(i, a.ColPrev));     // every forecast row shown
+        QVERIFY(a.V(i, a.ColPrev) >= 0.0);   // clipped
+    }
+    for (int i = 1; i <= a.NumDatos; ++i)
+        QCOMPARE(a.V(i, 4), y[static_cast<size_t>(i - 1)]); // history untouched
+    QVERIFY(!a.Valida(0, a.ColPrev));
+    // The run measures: fit errors over the model's rows.
+    const Medidas m = CalcularMedidas(a, 1, a.FilaInicioPrev + 1, a.NumDatos);
+    QVERIFY(std::isfinite(m.MSE) && m.MSE >= 0);
+}
+
+QTEST_GUILESS_MAIN(TstModelos)
+#include "tst_modelos.moc"
