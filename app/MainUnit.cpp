@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -81,7 +83,12 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("FormMain");
     setWindowTitle(QStringLiteral("Tendora"));
-    resize(1200, 800);
+    // Maximised below; the size of the screen also holds where no window
+    // manager honours that state.
+    if (QScreen* pantalla = QGuiApplication::primaryScreen())
+        resize(pantalla->availableGeometry().size());
+    else
+        resize(1200, 800);
 
     CrearPaginas();
     CrearMenus();

@@ -1,0 +1,305 @@
+// The calculation sequence, the forecast table view and the error tables,
+// driven through the real window.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "MainUnit.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+
+using namespace tendora;
+
+namespace {
+
+QString Serie(int n)
+{
+    // Trend and season, from January 2000.
+    const double s[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
+    QString t;
+    int anio = 2000, mes = 1;
+    for (int i = 1; i <= n; ++i) {
+        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg((100 + 2 * i) * s[(i - 1) % 12]);
+        if (++mes == 13) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    return t;
+}
+
+// Answers every message dialog that shows up during a call, keeping the texts.
+struct Mensajes {
+    QStringList textos;
+    QTimer timer;
+    Mensajes()
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w)
+                return;
+            if (auto* m = w->findChild<QLabel*>("Mensaje"))
+                textos << m->text();
+            if (auto* b = w->findChild<QAbstractButton*>("BBAceptar"))
+                b->click();
+        });
+        timer.start();
+    }
+};
+
+void Cargar(TFormMain& w, int n)
+{
+    w.Memo1->setPlainText(Serie(n));
+    w.CargarDatos();
+}
+
+} // namespace
+
+class TstCalculo : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void sinDatos();
+    void dosCalculosIguales();
+    void ejemploDST();
+    void reservaYColores();
+    void formatos_data();
+    void formatos();
+    void columnasLimpias();
+    void mostrarFalso();
+    void etiquetas_data();
+    void etiquetas();
+    void filaSoloEtiqueta();
+    void borrarTabla();
+    void todosLosModelos();
+};
+
+void TstCalculo::sinDatos()
+{
+    TFormMain w;
+    Mensajes m;
+    w.CalcularPrevision(true);
+    QCOMPARE(m.textos, QStringList{QStringLiteral("Cargue los datos antes de calcular.")});
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QString());
+}
+
+void TstCalculo::dosCalculosIguales()
+{
+    TFormMain w;
+    Cargar(w, 36);
+    w.CalcularPrevision(true);
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 3);
+    for (int c = 0; c < 13; ++c)
+        QCOMPARE(w.AdvSGErrAjuste->Celda(c, 2), w.AdvSGErrAjuste->Celda(c, 1));
+    QVERIFY(!w.AdvSGErrAjuste->Celda(1, 1).isEmpty());
+    // No hold-out: no accuracy row.
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TstCalculo::ejemploDST()
+{
+    TFormMain w;
+    Cargar(w, 36);
+    w.SeleccionarModelo(ItemDST);
+    w.CalcularPrevision(true);
+    Rejilla* g = w.AdvStringGridPrevision;
+    QCOMPARE(g->ColCount(), 9);
+    QCOMPARE(g->RowCount(), 49);
+    const QStringList cab = {"t", "Año", "Mes", "Datos", "MM12", "MM12C", "E*I", "T", "P"};
+    for (int c = 0; c < 9; ++c)
+        QCOMPARE(g->Celda(c, 0), cab[c]);
+    QCOMPARE(g->Celda(0, 37), QStringLiteral("37"));
+    QCOMPARE(g->Celda(1, 37), QStringLiteral("2003"));
+    QCOMPARE(g->Celda(2, 37), QStringLiteral("1"));
+    QCOMPARE(g->Celda(3, 37), QString());
+    // Worked by hand: trend line of the centred averages times January's coefficient.
+    QCOMPARE(g->Celda(8, 37), QStringLiteral("139.39"));
+    QCOMPARE(w.AdvStringGridPrevisionGetCellColor(37, 8), QColor(Qt::red));
+    QCOMPARE(w.AdvStringGridPrevisionGetCellColor(36, 8), QColor());
+    QCOMPARE(w.AdvStringGridPrevisionGetCellColor(5, 3), QColor(Qt::blue));
+    QVERIFY(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)));
+    QCOMPARE(w.StringGridCE->Celda(0, 12), QStringLiteral("12"));
+    QCOMPARE(w.StringGridCE->Celda(1, 1), QStringLiteral("0.80"));
+    // A model without coefficients hides the two C.E. pages.
+    w.SeleccionarModelo(ItemNVS);
+    w.CalcularPrevision(true);
+    QVERIFY(!w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)));
+    QVERIFY(!w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetGraficoCE)));
+    QCOMPARE(g->ColCount(), 5);
+}
+
+void TstCalculo::reservaYColores()
+{
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(3);
+    Cargar(w, 36);
+    w.SeleccionarModelo(ItemHLT);
+    w.SEAlfaHLT->setValue(0.5);
+    w.SEBetaHLT->setValue(0.3);
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
+    QVERIFY(!w.AdvSGErrAcierto->Celda(1, 1).isEmpty());
+    // Held-out data grey, their forecasts red.
+    QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(192, 192, 192));
+    QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 6), QColor(Qt::red));
+    QVERIFY(!w.AdvStringGridPrevision->Celda(3, 34).isEmpty());
+    // A changed hold-out recolours at once, before any calculation.
+    w.SEPuntosSinUsar->setValue(0);
+    QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(Qt::blue));
+}
+
+void TstCalculo::formatos_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("dato");
+    QTest::addColumn<QString>("modelo");
+    QTest::newRow("es") << "es_ES" << "12,5" << "12,50";
+    QTest::newRow("C") << "C" << "12.5" << "12.50";
+}
+
+void TstCalculo::formatos()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, dato);
+    QFETCH(QString, modelo);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    w.Memo1->setPlainText(QStringLiteral("2000\t1\t12,5\n2000\t2\t7\n2000\t3\t9\n"));
+    w.CargarDatos();
+    w.SeleccionarModelo(ItemNVS);
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvStringGridPrevision->Celda(3, 1), dato);
+    QCOMPARE(w.AdvStringGridPrevision->Celda(4, 2), modelo); // NVS: the previous value
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstCalculo::columnasLimpias()
+{
+    TFormMain w;
+    Cargar(w, 36);
+    w.SeleccionarModelo(ItemHW);
+    w.CalcularPrevision(true);
+    QVERIFY(w.Ws.Valida(30, 11));
+    w.SeleccionarModelo(ItemNVS);
+    w.CalcularPrevision(true);
+    for (int i = 0; i < w.Ws.Filas(); ++i)
+        for (int c = 6; c <= 11; ++c)
+            QVERIFY(!w.Ws.Valida(i, c) && w.Ws.V(i, c) == 0.0);
+}
+
+void TstCalculo::mostrarFalso()
+{
+    TFormMain w;
+    Cargar(w, 36);
+    w.SeleccionarModelo(ItemNVS);
+    w.CalcularPrevision(false);
+    QCOMPARE(w.AdvStringGridPrevision->ColCount(), 4); // the view keeps the history
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QStringLiteral("NVS ()"));
+}
+
+void TstCalculo::etiquetas_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("reserva");
+    QTest::addColumn<QString>("etiqueta");
+    QTest::newRow("HLT es") << "es_ES" << int(ItemHLT) << 3 << "HLT (0,5;0,3) T-3";
+    QTest::newRow("HLT C") << "C" << int(ItemHLT) << 3 << "HLT (0.5;0.3) T-3";
+    QTest::newRow("NVS") << "es_ES" << int(ItemNVS) << 0 << "NVS ()";
+    QTest::newRow("MMS") << "es_ES" << int(ItemMMS) << 0 << "MMS (6)";
+    QTest::newRow("H-W") << "es_ES" << int(ItemHW) << 12 << "H-W (0,5;0,3;0,5) T-12";
+    QTest::newRow("S-B") << "C" << int(ItemSB) << 0 << "S-B (0.5)";
+}
+
+void TstCalculo::etiquetas()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, item);
+    QFETCH(int, reserva);
+    QFETCH(QString, etiqueta);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(reserva);
+    Cargar(w, 48);
+    w.SeleccionarModelo(item);
+    w.SEBetaHLT->setValue(0.3);
+    QCOMPARE(w.EtiquetaModelo(), etiqueta);
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), etiqueta);
+    if (reserva > 0)
+        QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), etiqueta);
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstCalculo::filaSoloEtiqueta()
+{
+    // A constant history: every benchmark error is 0, so MRAE fails.
+    TFormMain w;
+    QString t;
+    for (int i = 1; i <= 30; ++i)
+        t += QStringLiteral("2000\t%1\t5\n").arg((i - 1) % 12 + 1);
+    w.Memo1->setPlainText(t);
+    w.CargarDatos();
+    w.SeleccionarModelo(ItemNVS);
+    Mensajes m;
+    w.CalcularPrevision(true);
+    QCOMPARE(m.textos, QStringList{QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.")});
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QStringLiteral("NVS ()"));
+    QCOMPARE(w.AdvSGErrAjuste->Celda(1, 1), QString());
+    QVERIFY(!QApplication::overrideCursor());
+    // The next run appends below the label-only row.
+    Cargar(w, 36);
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2); // loading emptied the table
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 3);
+}
+
+void TstCalculo::borrarTabla()
+{
+    TFormMain w;
+    Cargar(w, 36);
+    w.CalcularPrevision(true);
+    w.CalcularPrevision(true);
+    w.Borrarinformacinsobreerrores1Click();
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QString());
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 0), QStringLiteral("Modelo"));
+    w.CalcularPrevision(true);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QStringLiteral("DST ()"));
+}
+
+void TstCalculo::todosLosModelos()
+{
+    // Every model calculates from the window on a three-year history.
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(6);
+    Cargar(w, 36);
+    Mensajes m;
+    for (int item = 0; item < 12; ++item) {
+        w.SeleccionarModelo(item);
+        w.CalcularPrevision(true);
+        QCOMPARE(w.AdvStringGridPrevision->ColCount(), w.UltimaColModelo());
+    }
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 13);
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 13);
+    for (int r = 1; r <= 12; ++r)
+        QVERIFY(!w.AdvSGErrAcierto->Celda(12, r).isEmpty());
+}
+
+QTEST_MAIN(TstCalculo)
+#include "tst_calculo.moc"
