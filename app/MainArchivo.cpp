@@ -221,18 +221,28 @@ void TFormMain::CrearMenusEmergentes()
     if (!PopupMenuGraf) {
         PopupMenuGraf = new QMenu(this);
         PopupMenuGraf->setObjectName("PopupMenuGraf");
-        Exportargrfico1 = NuevaAccion(PopupMenuGraf, "Exportargrfico1", QStringLiteral("Exportar"));
-        Imprimir1 = NuevaAccion(PopupMenuGraf, "Imprimir1", QStringLiteral("Imprimir"));
-        Editargrfico1 = NuevaAccion(PopupMenuGraf, "Editargrfico1", QStringLiteral("Editar"));
-        connect(Exportargrfico1, &QAction::triggered, this, &TFormMain::Exportargrfico1Click);
-        connect(Imprimir1, &QAction::triggered, this, &TFormMain::Imprimir1Click);
-        connect(Editargrfico1, &QAction::triggered, this, &TFormMain::Editargrfico1Click);
         for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
             g->PonerMenu(PopupMenuGraf);
             connect(g, &Grafico::menuSolicitado, this, [this](Grafico* grafico, const QPoint&) {
                 PopupMenuGrafPopup(grafico);
             });
         }
+    }
+    if (!Exportargrfico1) {
+        // Ours go first, ahead of any item the chart code put there already.
+        QAction* antes = PopupMenuGraf->actions().value(0, nullptr);
+        auto accion = [this, antes](const char* nombre, const QString& texto) {
+            auto* a = new QAction(texto, PopupMenuGraf);
+            a->setObjectName(QLatin1String(nombre));
+            PopupMenuGraf->insertAction(antes, a);
+            return a;
+        };
+        Exportargrfico1 = accion("Exportargrfico1", QStringLiteral("Exportar"));
+        Imprimir1 = accion("Imprimir1", QStringLiteral("Imprimir"));
+        Editargrfico1 = accion("Editargrfico1", QStringLiteral("Editar"));
+        connect(Exportargrfico1, &QAction::triggered, this, &TFormMain::Exportargrfico1Click);
+        connect(Imprimir1, &QAction::triggered, this, &TFormMain::Imprimir1Click);
+        connect(Editargrfico1, &QAction::triggered, this, &TFormMain::Editargrfico1Click);
         // Print margins, in per cent of the sheet: the forecast chart leaves
         // more room above and below.
         ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));

@@ -1,5 +1,389 @@
-// Temporary: the experiments are being written.
+// The three experiments: every model in turn, a grid of parameter values and
+// a series of earlier forecast origins. Each step is an ordinary calculation
+// that logs its rows in the error tables.
 #include "MainUnit.h"
-void TFormMain::Aplicartodoslosmtodos1Click() {}
-void TFormMain::Variacindeparmetros1Click() {}
-void TFormMain::Simulacinexante1Click() {}
+
+#include "Numeros.h"
+#include "RangoVarUnit.h"
+#include "Rejilla.h"
+#include "SimExAnteUnit.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QProgressDialog>
+#include <QSpinBox>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+
+using namespace tendora;
+
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+const QString& TextoNoApropiado()
+{
+    static const QString texto = QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.");
+    return texto;
+}
+
+// An indicator the user cannot dismiss: the loops offer no way to stop.
+class DialogoProgreso : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override { e->ignore(); }
+};
+
+// How many values a smoothing-constant loop takes, by the very sums the loop
+// makes. Refuses a step that would never get past the last value.
+long long ContarValores(double desde, double hasta, double inc)
+{
+    if (!(inc > 0.0))
+        throw std::invalid_argument("El incremento debe ser mayor que cero.");
+    long long n = 0;
+    for (double v = desde; v <= hasta;) {
+        ++n;
+        const double siguiente = v + inc;
+        if (!(siguiente > v))
+            throw std::invalid_argument("El incremento es demasiado pequeño para avanzar.");
+        v = siguiente;
+    }
+    return n;
+}
+
+long long ContarValoresN(long long desde, long long hasta, long long inc)
+{
+    if (inc <= 0)
+        throw std::invalid_argument("El incremento de N debe ser mayor que cero.");
+    return desde > hasta ? 0 : (hasta - desde) / inc + 1;
+}
+
+} // namespace
+
+// Shown only once an experiment has run for a while, and refreshed a few
+// times a second at most: each refresh lets the window paint.
+struct TFormMain::Progreso {
+    Progreso(TFormMain* ventana, const QString& titulo, long long total)
+        : ventana_(ventana), titulo_(titulo), total_(total), anterior_(ventana->ProgresoActivo),
+          inicio_(Reloj::now()), ultima_(inicio_)
+    {
+        ventana_->ProgresoActivo = this;
+    }
+    ~Progreso() { ventana_->ProgresoActivo = anterior_; }
+    Progreso(const Progreso&) = delete;
+    Progreso& operator=(const Progreso&) = delete;
+
+    void Paso(long long hechos)
+    {
+        const Reloj::time_point ahora = Reloj::now();
+        if (!dialogo_) {
+            if (ahora - inicio_ < std::chrono::milliseconds(ventana_->EsperaProgresoMs))
+                return;
+            Crear();
+        } else if (ahora - ultima_ < std::chrono::milliseconds(250)) {
+            return;
+        }
+        ultima_ = ahora;
+        Mostrar(hechos);
+    }
+
+    // A message kept the loop waiting: that time is not the loop's.
+    void Pausa()
+    {
+        inicio_ = Reloj::now();
+        ultima_ = inicio_;
+    }
+
+private:
+    void Crear()
+    {
+        dialogo_ = std::make_unique<DialogoProgreso>(ventana_);
+        dialogo_->setObjectName("FormProgreso");
+        dialogo_->setWindowTitle(titulo_);
+        dialogo_->setCancelButton(nullptr);
+        dialogo_->setWindowModality(Qt::ApplicationModal);
+        dialogo_->setAutoClose(false);
+        dialogo_->setAutoReset(false);
+        dialogo_->setMinimumDuration(0);
+        dialogo_->setRange(0, 1000); // counts beyond int are scaled
+        dialogo_->setMinimumWidth(320);
+        dialogo_->show();
+    }
+
+    void Mostrar(long long hechos)
+    {
+        dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") + TextoEntero(total_));
+        const int milesimas = total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
+        dialogo_->setValue(std::min(milesimas, 1000));
+        // A modal progress dialog lets pending events through as its value
+        // changes; this also covers the first showing.
+        QCoreApplication::processEvents();
+    }
+
+    TFormMain* ventana_;
+    QString titulo_;
+    long long total_;
+    Progreso* anterior_;
+    Reloj::time_point inicio_;
+    Reloj::time_point ultima_;
+    std::unique_ptr<DialogoProgreso> dialogo_;
+};
+
+// ---------------------------------------------------------------- steps
+
+bool TFormMain::CalcularPaso(bool Mostrar)
+{
+    // CalcularPrevision, telling the loop whether the run got through.
+    try {
+        EjecutarCalculo(Mostrar);
+        return true;
+    } catch (...) {
+        MostrarInformacion(TextoNoApropiado());
+        if (ProgresoActivo)
+            ProgresoActivo->Pausa();
+        return false;
+    }
+}
+
+void TFormMain::PasoVariacion(bool Mostrar, long long& pasos)
+{
+    // A failed run leaves the forecast chart as it was: a copy of it would
+    // carry this step's label under an earlier step's forecast.
+    if (CalcularPaso(Mostrar) && Mostrar)
+        AnadirSerieComparativa();
+    ++pasos;
+    if (ProgresoActivo)
+        ProgresoActivo->Paso(pasos);
+}
+
+// ---------------------------------------------------------------- parameter loops
+
+void TFormMain::VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    const long long total = ContarValoresN(desde, hasta, inc);
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
+    for (long long v = desde; v <= hasta;) {
+        SEN->setValue(static_cast<int>(std::clamp<long long>(v, SEN->minimum(), SEN->maximum())));
+        PasoVariacion(Mostrar, pasos);
+        if (hasta - v < inc)
+            break; // the next value is past the last; also no overflow
+        v += inc;
+    }
+}
+
+namespace {
+
+// One level of a smoothing-constant loop: the value accumulates the step in
+// double precision and is compared with the last value exactly.
+template <class Cuerpo>
+void Recorrer(double desde, double hasta, double inc, Cuerpo cuerpo)
+{
+    for (double v = desde; v <= hasta; v += inc)
+        cuerpo(v);
+}
+
+} // namespace
+
+void TFormMain::VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
+    Recorrer(desde, hasta, inc, [&](double a) {
+        SEAlfaLE->setValue(a);
+        PasoVariacion(Mostrar, pasos);
+    });
+}
+
+void TFormMain::VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
+    Recorrer(desde, hasta, inc, [&](double a) {
+        SEAlfaTHT->setValue(a);
+        PasoVariacion(Mostrar, pasos);
+    });
+}
+
+void TFormMain::VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
+    Recorrer(desde, hasta, inc, [&](double a) {
+        SEAlfaCroston->setValue(a);
+        PasoVariacion(Mostrar, pasos);
+    });
+}
+
+void TFormMain::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
+                           double incBeta, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    const long long total = ContarValores(desdeAlfa, hastaAlfa, incAlfa) * ContarValores(desdeBeta, hastaBeta, incBeta);
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
+    Recorrer(desdeAlfa, hastaAlfa, incAlfa, [&](double a) {
+        SEAlfaHLT->setValue(a);
+        Recorrer(desdeBeta, hastaBeta, incBeta, [&](double b) {
+            SEBetaHLT->setValue(b);
+            PasoVariacion(Mostrar, pasos);
+        });
+    });
+}
+
+void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
+                                  double hastaBeta, double incBeta, double desdePhi, double hastaPhi, double incPhi,
+                                  bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    const long long total = ContarValores(desdeAlfa, hastaAlfa, incAlfa) *
+                            ContarValores(desdeBeta, hastaBeta, incBeta) * ContarValores(desdePhi, hastaPhi, incPhi);
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
+    Recorrer(desdeAlfa, hastaAlfa, incAlfa, [&](double a) {
+        SEAlfaHLT->setValue(a);
+        Recorrer(desdeBeta, hastaBeta, incBeta, [&](double b) {
+            SEBetaHLT->setValue(b);
+            Recorrer(desdePhi, hastaPhi, incPhi, [&](double p) {
+                SEPhiHW->setValue(p);
+                PasoVariacion(Mostrar, pasos);
+            });
+        });
+    });
+}
+
+long long TFormMain::VariarParametros()
+{
+    const TFormRangoVar* d = FormRangoVar;
+    const bool dibujar = d->CBGraficos->isChecked();
+    long long pasos = 0;
+    switch (ModeloSeleccionado()) {
+    case ItemMMS:
+    case ItemMMD: VariarN(d->DesdeN->value(), d->HastaN->value(), d->IncN->value(), dibujar, pasos); break;
+    case ItemLES:
+    case ItemLED:
+        VariarAlfaLE(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
+        break;
+    case ItemTHT:
+        VariarAlfaTHT(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
+        break;
+    case ItemHLT:
+        VariarHolt(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
+                   d->HastaBeta->value(), d->IncBeta->value(), dibujar, pasos);
+        break;
+    case ItemHW:
+        VariarHoltWinters(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
+                          d->HastaBeta->value(), d->IncBeta->value(), d->DesdePhi->value(), d->HastaPhi->value(),
+                          d->IncPhi->value(), dibujar, pasos);
+        break;
+    case ItemCRT:
+    case ItemSB:
+        VariarAlfaCroston(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
+        break;
+    default: break; // NVS, NVE and DST have nothing to vary
+    }
+    return pasos;
+}
+
+double TFormMain::RedondearDecimales(int d, double x)
+{
+    long long potencia = 1;
+    for (int k = 0; k < d; ++k)
+        potencia *= 10;
+    const double entero = std::trunc(x);
+    // The default rounding mode takes halves to the even neighbour.
+    return entero + std::nearbyint((x - entero) * static_cast<double>(potencia)) / static_cast<double>(potencia);
+}
+
+// ---------------------------------------------------------------- ex-ante simulation
+
+void TFormMain::SimularExAnte(int desde, int hasta)
+{
+    if (desde < hasta)
+        return;
+    Progreso progreso(this, QStringLiteral("Simulación ex-ante"), static_cast<long long>(desde) - hasta + 1);
+    for (long long h = hasta; h <= desde; ++h) {
+        // The spin edit keeps h within 0..TotalDatos - 1; its change handler moves the split.
+        const int antes = SEPuntosSinUsar->value();
+        SEPuntosSinUsar->setValue(static_cast<int>(h));
+        if (SEPuntosSinUsar->value() == antes)
+            SEPuntosSinUsarChange(); // no change signal, but the split must match all the same
+        if (CalcularPaso(true))
+            AnadirSerieComparativa();
+        progreso.Paso(h - hasta + 1);
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void TFormMain::Aplicartodoslosmtodos1Click()
+{
+    Proteger([this] {
+        if (!Ws.DatosCargados) {
+            MostrarInformacion(QStringLiteral("Cargue los datos antes de calcular."));
+            return;
+        }
+        const int modelos = static_cast<int>(RGModeloBotones->buttons().size());
+        Progreso progreso(this, QStringLiteral("Aplicar todos los métodos"), modelos);
+        for (int i = 0; i < modelos; ++i) {
+            SeleccionarModelo(i);
+            // A model that cannot handle this history is passed over in silence.
+            try {
+                EjecutarCalculo(true);
+                AnadirSerieComparativa();
+            } catch (...) {
+            }
+            progreso.Paso(i + 1);
+        }
+        AutoajustarTabla(AdvSGErrAjuste);
+        AutoajustarTabla(AdvSGErrAcierto);
+        AplicarMostrarAjuste();
+    });
+}
+
+void TFormMain::Variacindeparmetros1Click()
+{
+    Proteger([this] {
+        if (!Ws.DatosCargados) {
+            MostrarInformacion(QStringLiteral("Cargue los datos antes de calcular."));
+            return;
+        }
+        FormRangoVar->MostrarColumnas(ModeloSeleccionado());
+        if (FormRangoVar->exec() != QDialog::Accepted) {
+            AplicarMostrarAjuste();
+            return;
+        }
+        const Reloj::time_point inicio = Reloj::now();
+        const long long pasos = VariarParametros();
+        const Reloj::time_point fin = Reloj::now();
+        const double segundos = RedondearDecimales(4, std::chrono::duration<double>(fin - inicio).count());
+        const QChar CR(13);
+        MostrarInformacion(QStringLiteral("Variaciones calculadas.") + CR + QStringLiteral("N = ") + TextoEntero(pasos) +
+                           CR + QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos"));
+        AplicarMostrarAjuste();
+    });
+}
+
+void TFormMain::Simulacinexante1Click()
+{
+    Proteger([this] {
+        if (!Ws.DatosCargados) {
+            MostrarInformacion(QStringLiteral("Cargue los datos antes de calcular."));
+            return;
+        }
+        FormSimExAnte->PonerLimite(Ws.TotalDatos);
+        if (FormSimExAnte->exec() == QDialog::Accepted)
+            SimularExAnte(FormSimExAnte->SEDesde->value(), FormSimExAnte->SEHasta->value());
+        AutoajustarTabla(AdvSGErrAjuste);
+        AutoajustarTabla(AdvSGErrAcierto);
+        AplicarMostrarAjuste();
+    });
+}

@@ -116,7 +116,7 @@ bool ColumnaValida(int col)
 
 // ---------------------------------------------------------------- set-up
 
-void TFormMain::CrearElementosGraficos()
+void TFormMain::CrearSeriesGraficos()
 {
     if (!ChartP->Serie(NSeriesDatos)) {
         // Titles before the first drawing.
@@ -167,7 +167,11 @@ void TFormMain::CrearElementosGraficos()
                                    PageControl1->tabText(pagina) + QLatin1Char('"'));
         }
     }
+}
 
+void TFormMain::CrearElementosGraficos()
+{
+    CrearSeriesGraficos();
     if (!Modificarpuntosdehistrico1) {
         if (!PopupMenuGraf) {
             PopupMenuGraf = new QMenu(this);
@@ -254,6 +258,7 @@ void TFormMain::PrepararSeriesModelo()
 
 void TFormMain::DibujarGraficos(bool ConModelo)
 {
+    CrearSeriesGraficos();
     SerieGrafico* sPrev = ChartP->Serie(NSeriesPrevision);
     SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
     SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
@@ -264,8 +269,6 @@ void TFormMain::DibujarGraficos(bool ConModelo)
     SerieGrafico* sDatosCum = ChartPA->Serie(NSeriesDatosCum);
     SerieGrafico* sComp = ChartPC->Serie(NSeriesDatosComp);
     SerieGrafico* sCE = ChartCE->Serie(NSeriesCE);
-    if (!sPrev || !sMM || !sTend || !sDatos || !sPos || !sNeg || !sPrevCum || !sDatosCum || !sComp || !sCE)
-        throw std::logic_error("Los gráficos no están preparados (CrearElementosGraficos)");
 
     PrepararSeriesModelo();
 
@@ -393,9 +396,8 @@ QColor TFormMain::ColorAleatorio()
 
 void TFormMain::AnadirSerieComparativa()
 {
+    CrearSeriesGraficos();
     SerieGrafico* prev = ChartP->SerieEn(0);
-    if (!prev)
-        throw std::logic_error("Los gráficos no están preparados (CrearElementosGraficos)");
     const int k = ChartPC->NumSeries() + 1;
     QColor color = ColoresComparativa(k);
     if (!color.isValid())
@@ -451,7 +453,8 @@ void TFormMain::TBCompararClick()
 
 void TFormMain::Mostrarajuste1Click()
 {
-    Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
+    if (Mostrarajuste1)
+        Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
 }
 
 void TFormMain::Eliminarseriescomparativas1Click()
@@ -463,7 +466,8 @@ void TFormMain::Eliminarseriescomparativas1Click()
 
 void TFormMain::Modificarpuntosdehistrico1Click()
 {
-    Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
+    if (Modificarpuntosdehistrico1)
+        Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
 }
 
 void TFormMain::ReiniciarArrastre()

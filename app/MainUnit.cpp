@@ -213,7 +213,7 @@ void TFormMain::CrearBarraHerramientas()
     TBCalcular = boton("TBCalcular", QStringLiteral("Calcular"), QStringLiteral("Calcular previsión"),
                        QStyle::SP_MediaPlay, &TFormMain::TBCalcularClick);
     ToolBar1->addSeparator();
-    TBComparar = boton("TBComparar", QStringLiteral("Comparar"), QStringLiteral("Añadir la previsión actual al gráfico comparativo"),
+    TBComparar = boton("TBComparar", QStringLiteral("Comparar"), QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""),
                        QStyle::SP_FileDialogContentsView, &TFormMain::TBCompararClick);
     LabelFichero = new QLabel(ToolBar1);
     LabelFichero->setObjectName("LabelFichero");

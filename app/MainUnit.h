@@ -276,6 +276,8 @@ public:
     // Series, titles, marker lines, the drag tool and the chart pop-up items;
     // run once after CrearMenusEmergentes (running it again changes nothing).
     void CrearElementosGraficos();
+    // The series, titles, marker lines and drag tool alone (drawing runs it if needed).
+    void CrearSeriesGraficos();
     void PrepararSeriesModelo();
     void RegistrarArrastre(int indice);
     void ChartPMouseUp();
@@ -292,6 +294,39 @@ public slots:
     void Modificarpuntosdehistrico1Click();
     void Mostrarajuste1Click();
     void Eliminarseriescomparativas1Click();
+
+    // ---- Experiments (MainExperimentos.cpp) ----
+public:
+    // Parameter loops. Each sets pasos to 0, then per step sets the spin edits
+    // of the model page, calculates (drawing and adding a comparison series
+    // only when Mostrar) and counts the step, failed or not. A step that is
+    // not positive throws std::invalid_argument before any step runs.
+    void VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos);
+    void VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
+    void VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
+    void VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
+    void VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
+                    double incBeta, bool Mostrar, long long& pasos);
+    void VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
+                           double incBeta, double desdePhi, double hastaPhi, double incPhi, bool Mostrar,
+                           long long& pasos);
+    // The loop of the selected model with the ranges and CBGraficos of
+    // FormRangoVar (the command after its dialog, without the timing); the step count.
+    long long VariarParametros();
+    // One run per hold-out h = hasta .. desde through SEPuntosSinUsar.
+    void SimularExAnte(int desde, int hasta);
+    // Whole part of x plus its fraction rounded to d decimals, halves to even.
+    static double RedondearDecimales(int d, double x);
+    // Milliseconds an experiment runs before its progress indicator appears.
+    int EsperaProgresoMs = 1500;
+    struct Progreso; // the progress indicator of a running experiment
+
+private:
+    // CalcularPrevision for one step of an experiment; false when it failed
+    // (its message has then been shown).
+    bool CalcularPaso(bool Mostrar);
+    void PasoVariacion(bool Mostrar, long long& pasos);
+    Progreso* ProgresoActivo = nullptr;
 
 private:
     void CrearMenus();

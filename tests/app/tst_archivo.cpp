@@ -140,6 +140,8 @@ private slots:
     void menuTablaPorRejilla();
     void menuGraficoPorGrafico_data();
     void menuGraficoPorGrafico();
+    void ordenMenuGrafico_data();
+    void ordenMenuGrafico();
     void borrarYAutoajustarActuanSobreSuRejilla();
     void coloresMinMax_data();
     void coloresMinMax();
@@ -160,16 +162,9 @@ void TstArchivo::init()
 {
     QLocale::setDefault(QLocale::c());
     w = std::make_unique<TFormMain>();
-    // Idempotent: also fine when the window already built its menus.
+    // As the window's constructor does; both are idempotent.
     w->CrearMenusEmergentes();
-    // Stand-ins for the chart code's own items, when it has not added them.
-    for (const char* n : {"Modificarpuntosdehistrico1", "Mostrarajuste1", "Eliminarseriescomparativas1"}) {
-        bool hay = false;
-        for (QAction* a : w->PopupMenuGraf->actions())
-            hay = hay || a->objectName() == QLatin1String(n);
-        if (!hay)
-            w->PopupMenuGraf->addAction(QLatin1String(n))->setObjectName(QLatin1String(n));
-    }
+    w->CrearElementosGraficos();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
 }
@@ -475,6 +470,41 @@ void TstArchivo::menuGraficoPorGrafico()
     QCOMPARE(w->Imprimir1->text(), QStringLiteral("Imprimir"));
     QCOMPARE(w->Editargrfico1->text(), QStringLiteral("Editar"));
     w->PopupMenuGraf->hide();
+}
+
+void TstArchivo::ordenMenuGrafico_data()
+{
+    QTest::addColumn<bool>("menusPrimero");
+    QTest::newRow("menús primero") << true;
+    QTest::newRow("gráficos primero") << false;
+}
+
+void TstArchivo::ordenMenuGrafico()
+{
+    // Whichever part of the window builds first, the items keep their order
+    // and every chart opens the one menu.
+    QFETCH(bool, menusPrimero);
+    TFormMain otra;
+    if (menusPrimero) {
+        otra.CrearMenusEmergentes();
+        otra.CrearElementosGraficos();
+    } else {
+        otra.CrearElementosGraficos();
+        otra.CrearMenusEmergentes();
+    }
+    QStringList nombres;
+    for (const QAction* a : otra.PopupMenuGraf->actions())
+        if (!a->isSeparator())
+            nombres << a->objectName();
+    QCOMPARE(nombres, (QStringList{"Exportargrfico1", "Imprimir1", "Editargrfico1", "Modificarpuntosdehistrico1",
+                                   "Mostrarajuste1", "Eliminarseriescomparativas1"}));
+    for (Grafico* g : {otra.ChartP, otra.ChartPA, otra.ChartPC, otra.ChartCE})
+        QCOMPARE(g->Menu(), otra.PopupMenuGraf);
+    // The menu learns the chart it opened on.
+    ClicDerecho(otra.ChartPA);
+    otra.PopupMenuGraf->hide();
+    QCOMPARE(otra.GraficoMenu, otra.ChartPA);
+    QVERIFY(!otra.Modificarpuntosdehistrico1->isVisible());
 }
 
 void TstArchivo::borrarYAutoajustarActuanSobreSuRejilla()

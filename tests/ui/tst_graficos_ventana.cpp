@@ -108,6 +108,7 @@ private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void inicio();
+    void sinPreparar();
     void etiquetaPunto_data();
     void etiquetaPunto();
     void cargaSoloHistorico_data();
@@ -173,6 +174,32 @@ void TstGraficosVentana::inicio()
     w->PopupMenuGrafPopup(w->ChartPC);
     QVERIFY(w->Mostrarajuste1->isVisible() && w->Eliminarseriescomparativas1->isVisible());
     QCOMPARE(w->PuntoArrastrado, -1);
+}
+
+void TstGraficosVentana::sinPreparar()
+{
+    // A window whose charts were never set up still draws on loading; setting
+    // them up afterwards adds the menu items without doubling a series.
+    TFormMain w;
+    w.Memo1->setPlainText(Texto(24, [](int i) { return 30.0 + i; }));
+    w.CargarDatos();
+    SerieGrafico* datos = S(w.ChartP, "SeriesDatos");
+    QCOMPARE(datos->count(), 24);
+    if (!w.PopupMenuGraf)
+        w.CrearMenusEmergentes();
+    w.CrearElementosGraficos();
+    w.CrearElementosGraficos();
+    QCOMPARE(w.ChartP->NumSeries(), 6);
+    QCOMPARE(w.ChartPA->NumSeries(), 2);
+    QCOMPARE(w.ChartPC->NumSeries(), 1);
+    QCOMPARE(w.ChartCE->NumSeries(), 1);
+    QCOMPARE(S(w.ChartP, "SeriesDatos"), datos);
+    int items = 0;
+    for (QAction* a : w.PopupMenuGraf->actions())
+        items += a->objectName() == QLatin1String("Mostrarajuste1") ? 1 : 0;
+    QCOMPARE(items, 1);
+    // The export items of the menu are still there.
+    QVERIFY(w.PopupMenuGraf->actions().contains(w.Exportargrfico1));
 }
 
 void TstGraficosVentana::etiquetaPunto_data()
@@ -679,12 +706,13 @@ void TstGraficosVentana::arrastre()
     lineas[4] = linea5;
     const QString texto = lineas.join(QLatin1Char('\n'));
     Cargar(*w, texto, 6);
-    const int vacia = w->AdvSGErrAjuste->RowCount();
     w->SeleccionarModelo(ItemNVS);
     w->EjecutarCalculo(true);
+    // The grids' size after one run (an emptied grid keeps a blank row that the first run fills).
+    const int unaFila = w->AdvSGErrAjuste->RowCount();
     w->EjecutarCalculo(true);
     w->TBCompararClick();
-    QCOMPARE(w->AdvSGErrAjuste->RowCount(), vacia + 2);
+    QCOMPARE(w->AdvSGErrAjuste->RowCount(), unaFila + 1);
 
     // What the drag tool leaves: the point moved and its index notified.
     w->ChartP->MoverPunto(S(w->ChartP, "SeriesDatos"), 4, valor);
@@ -701,8 +729,8 @@ void TstGraficosVentana::arrastre()
     QCOMPARE(S(w->ChartP, "SeriesDatos")->Puntos()[4].y, leido);
     QVERIFY(S(w->ChartP, "SeriesPrevision")->count() > 0);
     // One fit row and one accuracy row of the recalculation, no comparisons, nothing held.
-    QCOMPARE(w->AdvSGErrAjuste->RowCount(), vacia + 1);
-    QCOMPARE(w->AdvSGErrAcierto->RowCount(), vacia + 1);
+    QCOMPARE(w->AdvSGErrAjuste->RowCount(), unaFila);
+    QCOMPARE(w->AdvSGErrAcierto->RowCount(), unaFila);
     QCOMPARE(w->ChartPC->NumSeries(), 1);
     QCOMPARE(w->PuntoArrastrado, -1);
     QCOMPARE(w->ArrastreX, -1.0);

@@ -1,0 +1,100 @@
+// Speed of the parameter variation through the window's own path (the ranges
+// of FormRangoVar, then the loop of the selected model) without its dialogs,
+// on the 144 monthly values of AirPassengers, "Dibujar" unticked:
+//   - HLT, alpha and beta 0 to 1 in steps of 0.01 (100 x 100 runs: the
+//     hundred-and-first sum passes 1);
+//   - H-W with the dialog's defaults (9 x 9 x 9 = 729 runs);
+//   - with --completo, H-W over the whole two-decimal grid (1 000 000 runs).
+// Also one drawn grid (LES defaults, 9 runs with charts). Prints runs per
+// second and the peak memory of the process.
+//   QT_QPA_PLATFORM=offscreen ./bench_bench_experimentos [--completo]
+#include "Aplicacion.h"
+#include "MainUnit.h"
+#include "RangoVarUnit.h"
+#include "Rejilla.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QSpinBox>
+#include <QString>
+
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+
+namespace {
+
+void Linea(const QString& texto)
+{
+    std::fputs(qPrintable(texto + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+double PicoMiB()
+{
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return static_cast<double>(uso.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+struct Rango {
+    double desde, hasta, inc;
+};
+
+void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, Rango phi, bool dibujar)
+{
+    w->BorrarTabla(w->AdvSGErrAjuste);
+    w->BorrarTabla(w->AdvSGErrAcierto);
+    w->SeleccionarModelo(item);
+    TFormRangoVar* d = w->FormRangoVar;
+    d->DesdeAlfa->setValue(alfa.desde);
+    d->HastaAlfa->setValue(alfa.hasta);
+    d->IncAlfa->setValue(alfa.inc);
+    d->DesdeBeta->setValue(beta.desde);
+    d->HastaBeta->setValue(beta.hasta);
+    d->IncBeta->setValue(beta.inc);
+    d->DesdePhi->setValue(phi.desde);
+    d->HastaPhi->setValue(phi.hasta);
+    d->IncPhi->setValue(phi.inc);
+    d->CBGraficos->setChecked(dibujar);
+
+    QElapsedTimer reloj;
+    reloj.start();
+    const long long pasos = w->VariarParametros();
+    const double s = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
+    Linea(QStringLiteral("%1: %2 runs in %3 s = %4 runs/s (%5 us/run); fit rows %6; peak RSS %7 MiB")
+              .arg(QLatin1String(nombre))
+              .arg(pasos)
+              .arg(s, 0, 'f', 3)
+              .arg(static_cast<double>(pasos) / s, 0, 'f', 0)
+              .arg(s * 1e6 / static_cast<double>(pasos), 0, 'f', 1)
+              .arg(w->AdvSGErrAjuste->RowCount() - 1)
+              .arg(PicoMiB(), 0, 'f', 0));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool completo = argc > 1 && std::strcmp(argv[1], "--completo") == 0;
+    TAplicacion app(argc, argv);
+    TFormMain* w = CrearVentanas();
+    w->show();
+    QCoreApplication::processEvents();
+    w->AbrirFichero(QStringLiteral(TENDORA_SOURCE_DIR "/ejemplos/AirPassengers.txt"));
+    w->CargarDatos();
+    Linea(QStringLiteral("AirPassengers: %1 values; peak RSS at start %2 MiB").arg(w->Ws.TotalDatos).arg(PicoMiB(), 0, 'f', 0));
+
+    const Rango fino{0.0, 1.0, 0.01};
+    const Rango defecto{0.1, 0.9, 0.1};
+    Medir(w, "LES defaults, drawn", tendora::ItemLES, defecto, defecto, defecto, true);
+    Medir(w, "H-W defaults", tendora::ItemHW, defecto, defecto, defecto, false);
+    Medir(w, "HLT 0..1 step 0.01", tendora::ItemHLT, fino, fino, defecto, false);
+    if (completo)
+        Medir(w, "H-W 0..1 step 0.01", tendora::ItemHW, fino, fino, fino, false);
+    delete w;
+    return 0;
+}
