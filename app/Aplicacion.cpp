@@ -22,7 +22,7 @@ void MostrarErrorEstandar(const QString& texto)
     QWidget* padre = QApplication::activeModalWidget();
     if (!padre)
         padre = QApplication::activeWindow();
-    QMessageBox caja(QMessageBox::Critical, QApplication::applicationDisplayName(), texto, QMessageBox::Ok, padre);
+    QMessageBox caja(QMessageBox::Critical, QApplication::applicationName(), texto, QMessageBox::Ok, padre);
     caja.setObjectName("ErrorEstandar");
     caja.exec();
 }

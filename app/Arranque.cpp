@@ -15,7 +15,6 @@ TFormMain* CrearVentanas()
     // it, but keep it neutral anyway.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Tendora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tendora"));
     CargarTraducciones();
 
     auto* principal = new TFormMain();

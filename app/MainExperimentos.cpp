@@ -262,6 +262,8 @@ void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double inc
 
 long long TFormMain::VariarParametros()
 {
+    if (!FormRangoVar)
+        FormRangoVar = new TFormRangoVar(this);
     const TFormRangoVar* d = FormRangoVar;
     const bool dibujar = d->CBGraficos->isChecked();
     long long pasos = 0;
@@ -356,6 +358,8 @@ void TFormMain::Variacindeparmetros1Click()
             MostrarInformacion(QStringLiteral("Cargue los datos antes de calcular."));
             return;
         }
+        if (!FormRangoVar) // a window built without the program's start
+            FormRangoVar = new TFormRangoVar(this);
         FormRangoVar->MostrarColumnas(ModeloSeleccionado());
         if (FormRangoVar->exec() != QDialog::Accepted) {
             AplicarMostrarAjuste();
@@ -379,6 +383,8 @@ void TFormMain::Simulacinexante1Click()
             MostrarInformacion(QStringLiteral("Cargue los datos antes de calcular."));
             return;
         }
+        if (!FormSimExAnte)
+            FormSimExAnte = new TFormSimExAnte(this);
         FormSimExAnte->PonerLimite(Ws.TotalDatos);
         if (FormSimExAnte->exec() == QDialog::Accepted)
             SimularExAnte(FormSimExAnte->SEDesde->value(), FormSimExAnte->SEHasta->value());

@@ -246,7 +246,8 @@ void TFormMain::CrearPaginas()
     Memo1 = new QPlainTextEdit(TabSheetDatos);
     Memo1->setObjectName("Memo1");
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setTabStopDistance(Memo1->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
+    // Room for a year and a tab between fields.
+    Memo1->setTabStopDistance(Memo1->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
     auto* ld = new QVBoxLayout(TabSheetDatos);
     ld->setContentsMargins(2, 2, 2, 2);
     ld->addWidget(Memo1);
