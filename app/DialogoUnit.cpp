@@ -55,7 +55,11 @@ void TFormDialogo::Preparar(Tipo tipo, const QString& texto)
     setWindowTitle(tipo == Aviso ? QStringLiteral("Atención") : QStringLiteral("Información"));
     Atencion->setVisible(tipo == Aviso);
     ImagenInformacion->setVisible(tipo == Informacion);
-    Mensaje->setText(texto);
+    // A CR ends a line as well (the label only breaks on LF).
+    QString t = texto;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    Mensaje->setText(t);
 }
 
 void MostrarDialogo(QWidget* owner, TFormDialogo::Tipo tipo, const QString& texto)
