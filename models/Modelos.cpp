@@ -125,6 +125,17 @@ double MediaColumna(const Espacio& e, int col, int primera, int ultima)
 
 // ---------------------------------------------------------------- naive
 
+// The seasonal models' common start: months checked, ratios, coefficients
+// and, when asked, the deseasonalised history.
+static void Descomponer(Espacio& e, int R, bool desestacionalizar)
+{
+    ComprobarMeses(e, R);
+    MediasMovilesCentradas(e);
+    CalcularCoefEstacionales(e);
+    if (desestacionalizar)
+        Desestacionalizar(e);
+}
+
 void ModeloNVS(Espacio& e, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
@@ -141,10 +152,7 @@ void ModeloNVE(Espacio& e, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
-    ComprobarMeses(e, R);
-    MediasMovilesCentradas(e);
-    CalcularCoefEstacionales(e);
-    Desestacionalizar(e);
+    Descomponer(e, R, true);
     for (int i = 2; i <= R; ++i) {
         const double base = i <= n + 1 ? Y(e, i - 1) : e.TablaPrev[i - 1][9];
         e.Poner(i, 9, RecortarNegativa(Producto(S(e, i), base), prevNeg));
@@ -227,9 +235,7 @@ void ModeloDST(Espacio& e, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
-    ComprobarMeses(e, R);
-    MediasMovilesCentradas(e);
-    CalcularCoefEstacionales(e);
+    Descomponer(e, R, false);
     const Recta r = RectaRegresion(e, 6, 7, n - 6);
     for (int i = 1; i <= R; ++i) {
         const double t = Suma(Producto(r.b, T(e, i)), r.a);
@@ -246,10 +252,7 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
-    ComprobarMeses(e, R);
-    MediasMovilesCentradas(e);
-    CalcularCoefEstacionales(e);
-    Desestacionalizar(e);
+    Descomponer(e, R, true);
     const Recta r = RectaRegresion(e, 8, 1, n);
     for (int i = 1; i <= R; ++i) {
         const double lr = Suma(Producto(r.b, T(e, i)), r.a);
@@ -305,10 +308,7 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
-    ComprobarMeses(e, R);
-    MediasMovilesCentradas(e);
-    CalcularCoefEstacionales(e);
-    Desestacionalizar(e);
+    Descomponer(e, R, true);
     const double A1 = MediaColumna(e, 4, 1, 12);
     const double A2 = MediaColumna(e, 4, n - 11, n);
     const int K = (n / 12 - 1) * 12;
