@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tendora {
 
@@ -12,6 +13,7 @@ void Espacio::Redimensionar(int filas)
     std::array<bool, NumCols> falsos{};
     TablaPrev.resize(static_cast<size_t>(filas), ceros);
     CeldaValida.resize(static_cast<size_t>(filas), falsos);
+    MesDeFila.resize(static_cast<size_t>(filas), 0);
 }
 
 int FilasNecesarias(const Espacio& e, int V)
@@ -31,9 +33,29 @@ void AsegurarFilas(Espacio& e, int V)
         e.Redimensionar(n);
 }
 
+// Known column ranges get fixed-size stores: short runtime-length fills turn
+// into string instructions that cost more than the row itself.
+template <int Desde, int Hasta>
+static void LimpiarFijas(Espacio& e, int ultima)
+{
+    constexpr size_t cuantas = Hasta - Desde + 1;
+    static constexpr double ceros[cuantas] = {};
+    static constexpr bool falsos[cuantas] = {};
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
+    for (int i = 0; i <= ultima; ++i) {
+        std::memcpy(t[i].data() + Desde, ceros, sizeof ceros);
+        std::memcpy(f[i].data() + Desde, falsos, sizeof falsos);
+    }
+}
+
 static void LimpiarColumnas(Espacio& e, int V, int desde, int hasta)
 {
     const int ultima = std::min(e.NumDatos + std::max(V, 0), e.Filas() - 1);
+    if (desde == 0 && hasta == 4)
+        return LimpiarFijas<0, 4>(e, ultima);
+    if (desde == 5 && hasta == UltimaColTabla)
+        return LimpiarFijas<5, UltimaColTabla>(e, ultima);
     for (int i = 0; i <= ultima; ++i)
         for (int c = desde; c <= hasta; ++c)
             e.Limpiar(i, c);
@@ -66,9 +88,11 @@ void PrepararFilasPrevision(Espacio& e, int V)
     }
 }
 
-int MesFila(const Espacio& e, int fila)
+int MesRedondeado(double v)
 {
-    return static_cast<int>(std::nearbyint(e.TablaPrev[fila][3]));
+    const double r = std::nearbyint(v);
+    // Far outside any month: 0 fails the month check without overflowing an int.
+    return std::fabs(r) < 1e9 ? static_cast<int>(r) : 0;
 }
 
 } // namespace tendora

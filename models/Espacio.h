@@ -19,6 +19,9 @@ struct Espacio {
     std::vector<std::array<double, NumCols>> TablaPrev;
     std::vector<std::array<bool, NumCols>> CeldaValida;
     std::array<RegistroCoef, 13> CoefEstacional{}; // months 1..12, index 0 unused
+    // Month of each row as the current seasonal run checked it, so its loops
+    // index the coefficients without rounding the month column again.
+    std::vector<unsigned char> MesDeFila;
 
     int TotalDatos = 0;
     int NumDatos = 0;
@@ -61,6 +64,17 @@ void LimpiarColumnasModelo(Espacio& e, int V);
 void PrepararFilasPrevision(Espacio& e, int V);
 
 // Month of a row as the models read it: nearest whole number, halves to even.
-int MesFila(const Espacio& e, int fila);
+int MesRedondeado(double v);
+inline int MesFila(const Espacio& e, int fila)
+{
+    const double v = e.TablaPrev[fila][3];
+    // Whole months are the rule; nearbyint is a slow library call.
+    if (v >= 0.0 && v <= 13.0) {
+        const int m = static_cast<int>(v);
+        if (m == v)
+            return m;
+    }
+    return MesRedondeado(v);
+}
 
 } // namespace tendora

@@ -18,17 +18,33 @@ int UltimaFila(Espacio& e, int V)
     return R;
 }
 
-// A seasonal model needs every month it reads inside 1..12.
-void ComprobarMeses(const Espacio& e, int R)
+// A seasonal model needs every month it reads inside 1..12; the months
+// are kept for the rest of the run.
+void ComprobarMeses(Espacio& e, int R)
 {
+    bool bien = true;
+    unsigned char* mes = e.MesDeFila.data();
     for (int i = 1; i <= R; ++i) {
         const int m = MesFila(e, i);
-        if (m < 1 || m > 12)
-            throw ErrorAritmetico("Mes fuera de 1..12");
+        const bool valido = m >= 1 && m <= 12;
+        bien &= valido;
+        mes[i] = static_cast<unsigned char>(valido ? m : 0);
     }
+    if (!bien)
+        throw ErrorAritmetico("Mes fuera de 1..12");
 }
 
-double S(const Espacio& e, int i) { return e.CoefEstacional[MesFila(e, i)].Coeficiente; }
+// Only after ComprobarMeses in the same run.
+double S(const Espacio& e, int i) { return e.CoefEstacional[e.MesDeFila[i]].Coeficiente; }
+
+struct MesDeColumna {
+    const Espacio& e;
+    int operator()(int i) const { return MesFila(e, i); }
+};
+struct MesComprobado {
+    const unsigned char* mes;
+    int operator()(int i) const { return mes[i]; }
+};
 
 double Suma(double a, double b) { return Finito(a + b); }
 double Producto(double a, double b) { return Finito(a * b); }
@@ -45,50 +61,97 @@ double RecortarNegativa(double x, bool prevNeg)
 void MediasMovilesCentradas(Espacio& e)
 {
     const int n = e.NumDatos;
-    for (int i = 7; i <= n - 5; ++i) {
+    // Raw rows: through the vectors the compiler reloads their data on every
+    // row. Each sum runs left to right as written; eight rows at a time only
+    // lets their chains of additions overlap. An overflow stays non-finite
+    // to the end of its sum, so one check per sum suffices.
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
+    int i = 7;
+    for (; i + 7 <= n - 5; i += 8) {
+        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0, s5 = 0.0, s6 = 0.0, s7 = 0.0;
+        for (int j = i - 6; j <= i + 5; ++j) {
+            s0 += t[j][4];
+            s1 += t[j + 1][4];
+            s2 += t[j + 2][4];
+            s3 += t[j + 3][4];
+            s4 += t[j + 4][4];
+            s5 += t[j + 5][4];
+            s6 += t[j + 6][4];
+            s7 += t[j + 7][4];
+        }
+        const double s[8] = {s0, s1, s2, s3, s4, s5, s6, s7};
+        for (int k = 0; k < 8; ++k) {
+            t[i + k][5] = Finito(s[k]) / 12.0;
+            f[i + k][5] = true;
+        }
+    }
+    for (; i <= n - 5; ++i) {
         double s = 0.0;
         for (int j = i - 6; j <= i + 5; ++j)
-            s = Suma(s, Y(e, j));
-        e.Poner(i, 5, s / 12.0);
+            s += t[j][4];
+        t[i][5] = Finito(s) / 12.0;
+        f[i][5] = true;
     }
-    for (int i = 7; i <= n - 6; ++i) {
-        const double c = Finito((e.TablaPrev[i][5] + e.TablaPrev[i + 1][5]) / 2.0);
-        e.Poner(i, 6, c);
-        e.Poner(i, 7, c != 0.0 ? Dividir(Y(e, i), c) : 0.0);
+    for (i = 7; i <= n - 6; ++i) {
+        const double c = Finito((t[i][5] + t[i + 1][5]) / 2.0);
+        t[i][6] = c;
+        f[i][6] = true;
+        t[i][7] = c != 0.0 ? Dividir(t[i][4], c) : 0.0;
+        f[i][7] = true;
     }
 }
 
-void CalcularCoefEstacionales(Espacio& e)
+template <class Mes>
+static void CoefEstacionalesCon(Espacio& e, Mes mesDe)
 {
     const int n = e.NumDatos;
+    const auto* t = e.TablaPrev.data();
+    RegistroCoef* c = e.CoefEstacional.data();
     for (int m = 1; m <= 12; ++m)
-        e.CoefEstacional[m] = RegistroCoef{};
+        c[m] = RegistroCoef{};
     for (int i = 7; i <= n - 6; ++i) {
-        const int m = MesFila(e, i);
+        const int m = mesDe(i);
         if (m < 1 || m > 12)
             throw ErrorAritmetico("Mes fuera de 1..12");
-        e.CoefEstacional[m].Coeficiente = Suma(e.CoefEstacional[m].Coeficiente, e.TablaPrev[i][7]);
-        e.CoefEstacional[m].Observaciones += 1.0;
+        c[m].Coeficiente = Suma(c[m].Coeficiente, t[i][7]);
+        c[m].Observaciones += 1.0;
     }
     double total = 0.0;
     for (int m = 1; m <= 12; ++m) {
-        RegistroCoef& r = e.CoefEstacional[m];
-        if (r.Observaciones != 0.0)
-            r.Coeficiente = Dividir(r.Coeficiente, r.Observaciones);
-        total = Suma(total, r.Coeficiente);
+        if (c[m].Observaciones != 0.0)
+            c[m].Coeficiente = Dividir(c[m].Coeficiente, c[m].Observaciones);
+        total = Suma(total, c[m].Coeficiente);
     }
     if (total == 0.0)
         throw ErrorAritmetico("Suma de coeficientes estacionales nula");
     for (int m = 1; m <= 12; ++m)
-        e.CoefEstacional[m].Coeficiente = Producto(Dividir(e.CoefEstacional[m].Coeficiente, total), 12.0);
+        c[m].Coeficiente = Producto(Dividir(c[m].Coeficiente, total), 12.0);
+}
+
+void CalcularCoefEstacionales(Espacio& e)
+{
+    CoefEstacionalesCon(e, MesDeColumna{e});
+}
+
+template <class Mes>
+static void DesestacionalizarCon(Espacio& e, Mes mesDe)
+{
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
+    double coef[13];
+    for (int m = 0; m <= 12; ++m)
+        coef[m] = e.CoefEstacional[m].Coeficiente;
+    for (int i = 1; i <= e.NumDatos; ++i) {
+        const double s = coef[mesDe(i)];
+        t[i][8] = s != 0.0 ? Dividir(t[i][4], s) : 0.0;
+        f[i][8] = true;
+    }
 }
 
 void Desestacionalizar(Espacio& e)
 {
-    for (int i = 1; i <= e.NumDatos; ++i) {
-        const double s = S(e, i);
-        e.Poner(i, 8, s != 0.0 ? Dividir(Y(e, i), s) : 0.0);
-    }
+    DesestacionalizarCon(e, MesDeColumna{e});
 }
 
 Recta RectaRegresion(const Espacio& e, int col, int primera, int ultima)
@@ -131,9 +194,10 @@ static void Descomponer(Espacio& e, int R, bool desestacionalizar)
 {
     ComprobarMeses(e, R);
     MediasMovilesCentradas(e);
-    CalcularCoefEstacionales(e);
+    const MesComprobado mes{e.MesDeFila.data()};
+    CoefEstacionalesCon(e, mes);
     if (desestacionalizar)
-        Desestacionalizar(e);
+        DesestacionalizarCon(e, mes);
 }
 
 void ModeloNVS(Espacio& e, bool prevNeg, int V)
@@ -153,9 +217,14 @@ void ModeloNVE(Espacio& e, bool prevNeg, int V)
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
     Descomponer(e, R, true);
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
+    double base = R >= 2 ? t[1][4] : 0.0;
     for (int i = 2; i <= R; ++i) {
-        const double base = i <= n + 1 ? Y(e, i - 1) : e.TablaPrev[i - 1][9];
-        e.Poner(i, 9, RecortarNegativa(Producto(S(e, i), base), prevNeg));
+        const double p = RecortarNegativa(Producto(S(e, i), base), prevNeg);
+        t[i][9] = p;
+        f[i][9] = true;
+        base = i <= n ? t[i][4] : p;
     }
     e.ColPrev = 9;
     e.FilaInicioPrev = 1;
@@ -237,10 +306,14 @@ void ModeloDST(Espacio& e, bool prevNeg, int V)
     const int R = UltimaFila(e, V);
     Descomponer(e, R, false);
     const Recta r = RectaRegresion(e, 6, 7, n - 6);
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
     for (int i = 1; i <= R; ++i) {
-        const double t = Suma(Producto(r.b, T(e, i)), r.a);
-        e.Poner(i, 8, t);
-        e.Poner(i, 9, RecortarNegativa(Producto(S(e, i), t), prevNeg));
+        const double tend = Suma(Producto(r.b, t[i][1]), r.a);
+        t[i][8] = tend;
+        f[i][8] = true;
+        t[i][9] = RecortarNegativa(Producto(S(e, i), tend), prevNeg);
+        f[i][9] = true;
     }
     e.ColPrev = 9;
     e.FilaInicioPrev = 0;
@@ -254,23 +327,29 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
     const int R = UltimaFila(e, V);
     Descomponer(e, R, true);
     const Recta r = RectaRegresion(e, 8, 1, n);
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
+    double lrAnt = 0.0, lAnt = 0.0; // previous row's line and level, kept in registers
     for (int i = 1; i <= R; ++i) {
-        const double lr = Suma(Producto(r.b, T(e, i)), r.a);
-        e.TablaPrev[i][9] = lr;
+        const double lr = Suma(Producto(r.b, t[i][1]), r.a);
         double l;
         if (i == 1) {
-            l = Finito(Producto(2.0, e.TablaPrev[1][8]) - lr);
+            l = Finito(Producto(2.0, t[1][8]) - lr);
         } else if (i <= n) {
-            const double z = Finito(Producto(2.0, e.TablaPrev[i - 1][8]) - e.TablaPrev[i - 1][9]);
-            l = Suma(Producto(alfa, z), Producto(1.0 - alfa, e.TablaPrev[i - 1][10]));
+            const double z = Finito(Producto(2.0, t[i - 1][8]) - lrAnt);
+            l = Suma(Producto(alfa, z), Producto(1.0 - alfa, lAnt));
         } else {
-            l = e.TablaPrev[i - 1][10];
+            l = lAnt;
         }
-        e.TablaPrev[i][10] = l;
+        t[i][9] = lr;
+        t[i][10] = l;
         const double p = RecortarNegativa(Producto(S(e, i), Suma(lr, l) / 2.0), prevNeg);
-        e.Poner(i, 9, lr);
-        e.Poner(i, 10, l);
-        e.Poner(i, 11, p);
+        f[i][9] = true;
+        f[i][10] = true;
+        t[i][11] = p;
+        f[i][11] = true;
+        lrAnt = lr;
+        lAnt = l;
     }
     e.ColPrev = 11;
     e.FilaInicioPrev = 0;
@@ -284,9 +363,8 @@ void ModeloHLT(Espacio& e, double alfa, double beta, bool prevNeg, int V)
     const int R = UltimaFila(e, V);
     const double B0 = Dividir(Finito(Y(e, n) - Y(e, 1)), n - 1);
     const double L0 = Finito(Y(e, 1) - B0 / 2.0);
+    double Lp = L0, Bp = B0;
     for (int i = 1; i <= R; ++i) {
-        const double Lp = i == 1 ? L0 : e.TablaPrev[i - 1][5];
-        const double Bp = i == 1 ? B0 : e.TablaPrev[i - 1][6];
         double L, B;
         if (i <= n) {
             L = Suma(Producto(alfa, Y(e, i)), Producto(1.0 - alfa, Suma(Lp, Bp)));
@@ -299,6 +377,8 @@ void ModeloHLT(Espacio& e, double alfa, double beta, bool prevNeg, int V)
         e.Poner(i, 5, L);
         e.Poner(i, 6, B);
         e.Poner(i, 7, RecortarNegativa(Suma(Lp, Producto(h, Bp)), prevNeg));
+        Lp = L;
+        Bp = B;
     }
     e.ColPrev = 7;
     e.FilaInicioPrev = 0;
@@ -314,14 +394,17 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
     const int K = (n / 12 - 1) * 12;
     const double B0 = Dividir(Finito(A2 - A1), K);
     const double L0 = Finito(A1 - Producto(6.0, B0));
+    // Level and trend carried in registers: reading them back from the row
+    // just written puts a store-to-load delay on the recursion.
+    double Lp = L0, Bp = B0;
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
     for (int i = 1; i <= R; ++i) {
-        const double Lp = i == 1 ? L0 : e.TablaPrev[i - 1][9];
-        const double Bp = i == 1 ? B0 : e.TablaPrev[i - 1][10];
-        RegistroCoef& c = e.CoefEstacional[MesFila(e, i)];
+        RegistroCoef& c = e.CoefEstacional[e.MesDeFila[i]];
         const double So = c.Coeficiente;
         double L, B, P;
         if (i <= n) {
-            const double y = Y(e, i);
+            const double y = t[i][4];
             const double suave = Producto(1.0 - alfa, Suma(Lp, Bp));
             L = So != 0.0 ? Suma(Producto(alfa, Dividir(y, So)), suave) : suave;
             B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
@@ -332,9 +415,12 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
             B = Bp;
             P = RecortarNegativa(Producto(Suma(Lp, Producto(i - n, Bp)), c.Coeficiente), prevNeg);
         }
-        e.Poner(i, 9, L);
-        e.Poner(i, 10, B);
-        e.Poner(i, 11, P);
+        t[i][9] = L;
+        t[i][10] = B;
+        t[i][11] = P;
+        f[i][9] = f[i][10] = f[i][11] = true;
+        Lp = L;
+        Bp = B;
     }
     e.ColPrev = 11;
     e.FilaInicioPrev = 0;

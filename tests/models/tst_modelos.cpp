@@ -74,6 +74,9 @@ private slots:
     void recorte();
     void contrato_data();
     void contrato();
+    void mesDeFila_data();
+    void mesDeFila();
+    void mediasEnBloques();
 };
 
 void TstModelos::ejemplos_data()
@@ -317,3 +320,51 @@ void TstModelos::contrato()
 
 QTEST_GUILESS_MAIN(TstModelos)
 #include "tst_modelos.moc"
+
+void TstModelos::mesDeFila_data()
+{
+    QTest::addColumn<double>("valor");
+    QTest::addColumn<int>("mes");
+    QTest::newRow("whole") << 7.0 << 7;
+    QTest::newRow("zero") << 0.0 << 0;
+    QTest::newRow("thirteen") << 13.0 << 13;
+    QTest::newRow("near") << 6.4 << 6;
+    QTest::newRow("half down to even") << 2.5 << 2;
+    QTest::newRow("half up to even") << 3.5 << 4;
+    QTest::newRow("negative") << -2.0 << -2;
+    QTest::newRow("far beyond") << 1e300 << 0;
+    QTest::newRow("far below") << -1e300 << 0;
+}
+
+void TstModelos::mesDeFila()
+{
+    QFETCH(double, valor);
+    QFETCH(int, mes);
+    Espacio e;
+    e.Redimensionar(2);
+    e.TablaPrev[1][3] = valor;
+    QCOMPARE(MesFila(e, 1), mes);
+}
+
+// The centred averages are summed several rows at a time; every length must
+// give the plain left-to-right sum of its twelve values.
+void TstModelos::mediasEnBloques()
+{
+    for (int n = 12; n <= 45; ++n) {
+        std::vector<double> y;
+        for (int i = 1; i <= n; ++i)
+            y.push_back(0.1 * i + 1.0 / (i + 2) + (i % 5));
+        Espacio e = Historia(y, 0);
+        MediasMovilesCentradas(e);
+        for (int i = 1; i <= n; ++i) {
+            const bool tiene = i >= 7 && i <= n - 5;
+            QCOMPARE(e.Valida(i, 5), tiene);
+            if (!tiene)
+                continue;
+            double s = 0.0;
+            for (int j = i - 6; j <= i + 5; ++j)
+                s += y[static_cast<size_t>(j - 1)];
+            QVERIFY(e.V(i, 5) == s / 12.0); // exact: same order, same rounding
+        }
+    }
+}
