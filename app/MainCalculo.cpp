@@ -16,10 +16,22 @@ using namespace tendora;
 
 namespace {
 
-// Restores the cursor also when a step fails.
+// Restores the cursor also when a step fails. Inside an experiment the wait
+// cursor is already up: setting it again would be a round trip to the
+// window system on every step.
 struct CursorEspera {
-    CursorEspera() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorEspera() { QApplication::restoreOverrideCursor(); }
+    CursorEspera()
+        : puesto(!(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor))
+    {
+        if (puesto)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~CursorEspera()
+    {
+        if (puesto)
+            QApplication::restoreOverrideCursor();
+    }
+    const bool puesto;
     CursorEspera(const CursorEspera&) = delete;
     CursorEspera& operator=(const CursorEspera&) = delete;
 };
@@ -115,22 +127,22 @@ void TFormMain::ModeloNVS() { tendora::ModeloNVS(Ws, CBPrevNeg->isChecked(), Val
 void TFormMain::ModeloNVE() { tendora::ModeloNVE(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloMMS() { tendora::ModeloMMS(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloMMD() { tendora::ModeloMMD(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloLES() { tendora::ModeloLES(Ws, SEAlfaLE->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloLED() { tendora::ModeloLED(Ws, SEAlfaLE->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloLES() { tendora::ModeloLES(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloLED() { tendora::ModeloLED(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloDST() { tendora::ModeloDST(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloTHT() { tendora::ModeloTHT(Ws, SEAlfaTHT->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloTHT() { tendora::ModeloTHT(Ws, ValorParametro(SEAlfaTHT), CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloHLT()
 {
-    tendora::ModeloHLT(Ws, SEAlfaHLT->value(), SEBetaHLT->value(), CBPrevNeg->isChecked(), ValoresPrever());
+    tendora::ModeloHLT(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), CBPrevNeg->isChecked(), ValoresPrever());
 }
 void TFormMain::ModeloHW()
 {
-    tendora::ModeloHW(Ws, SEAlfaHLT->value(), SEBetaHLT->value(), SEPhiHW->value(), CBPrevNeg->isChecked(),
+    tendora::ModeloHW(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), ValorParametro(SEPhiHW), CBPrevNeg->isChecked(),
                       ValoresPrever());
 }
 void TFormMain::ModeloCroston(int variante)
 {
-    tendora::ModeloCroston(Ws, variante, SEAlfaCroston->value(), CBPrevNeg->isChecked(), ValoresPrever());
+    tendora::ModeloCroston(Ws, variante, ValorParametro(SEAlfaCroston), CBPrevNeg->isChecked(), ValoresPrever());
 }
 void TFormMain::ModeloSB() { ModeloCroston(2); }
 
@@ -236,8 +248,7 @@ void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
     Rejilla* g = tipo == 1 ? AdvSGErrAjuste : AdvSGErrAcierto;
     const int fila = g->RowCount() - 1;
     const auto valores = m.Columnas();
-    for (int c = 0; c < 12; ++c)
-        g->SetNumero(c + 1, fila, valores[static_cast<size_t>(c)], Formato::Fijo2);
+    g->SetFilaNumeros(fila, 1, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
 }
 
 void TFormMain::AnadirFilaTabla(Rejilla* grid)
@@ -267,14 +278,14 @@ QString TFormMain::ParametrosModelo() const
     case ItemMMS:
     case ItemMMD: return TextoEntero(SEN->value());
     case ItemLES:
-    case ItemLED: return TextoGeneral(SEAlfaLE->value());
-    case ItemTHT: return TextoGeneral(SEAlfaTHT->value());
-    case ItemHLT: return TextoGeneral(SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(SEBetaHLT->value());
+    case ItemLED: return TextoParametro(SEAlfaLE);
+    case ItemTHT: return TextoParametro(SEAlfaTHT);
+    case ItemHLT: return TextoParametro(SEAlfaHLT) + QLatin1Char(';') + TextoParametro(SEBetaHLT);
     case ItemHW:
-        return TextoGeneral(SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(SEBetaHLT->value()) +
-               QLatin1Char(';') + TextoGeneral(SEPhiHW->value());
+        return TextoParametro(SEAlfaHLT) + QLatin1Char(';') + TextoParametro(SEBetaHLT) +
+               QLatin1Char(';') + TextoParametro(SEPhiHW);
     case ItemCRT:
-    case ItemSB: return TextoGeneral(SEAlfaCroston->value());
+    case ItemSB: return TextoParametro(SEAlfaCroston);
     default: return QString();
     }
 }

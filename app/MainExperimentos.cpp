@@ -9,18 +9,21 @@
 #include "SimExAnteUnit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QProgressDialog>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 using namespace tendora;
 
@@ -78,8 +81,14 @@ struct TFormMain::Progreso {
           inicio_(Reloj::now()), ultima_(inicio_)
     {
         ventana_->ProgresoActivo = this;
+        // One wait cursor for the whole experiment, not one per step.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    ~Progreso() { ventana_->ProgresoActivo = anterior_; }
+    ~Progreso()
+    {
+        QApplication::restoreOverrideCursor();
+        ventana_->ProgresoActivo = anterior_;
+    }
     Progreso(const Progreso&) = delete;
     Progreso& operator=(const Progreso&) = delete;
 
@@ -125,6 +134,7 @@ private:
         dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") + TextoEntero(total_));
         const int milesimas = total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
         dialogo_->setValue(std::min(milesimas, 1000));
+        ventana_->SincronizarParametros(); // the window is about to be painted
         // A modal progress dialog lets pending events through as its value
         // changes; this also covers the first showing.
         QCoreApplication::processEvents();
@@ -148,9 +158,17 @@ bool TFormMain::CalcularPaso(bool Mostrar)
         EjecutarCalculo(Mostrar);
         return true;
     } catch (...) {
+        // The message is read against the window as this step left it, with
+        // the ordinary cursor.
+        SincronizarParametros();
+        const bool espera = ProgresoActivo != nullptr;
+        if (espera)
+            QApplication::restoreOverrideCursor();
         MostrarInformacion(TextoNoApropiado());
-        if (ProgresoActivo)
+        if (espera) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
             ProgresoActivo->Pausa();
+        }
         return false;
     }
 }
@@ -182,15 +200,83 @@ void TFormMain::VariarN(long long desde, long long hasta, long long inc, bool Mo
     }
 }
 
+// ---------------------------------------------------------------- fixed parameter values
+
+double TFormMain::ValorParametro(const QDoubleSpinBox* s) const
+{
+    for (int k = 0; k < NumParametrosFijados; ++k)
+        if (ParametrosFijados[static_cast<size_t>(k)].spin == s)
+            return ParametrosFijados[static_cast<size_t>(k)].valor;
+    return s->value();
+}
+
+QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
+{
+    for (int k = 0; k < NumParametrosFijados; ++k)
+        if (ParametrosFijados[static_cast<size_t>(k)].spin == s)
+            return *ParametrosFijados[static_cast<size_t>(k)].texto;
+    return TextoGeneral(s->value());
+}
+
+void TFormMain::SincronizarParametros()
+{
+    for (int k = 0; k < NumParametrosFijados; ++k) {
+        const ParametroFijado& p = ParametrosFijados[static_cast<size_t>(k)];
+        if (p.spin->value() != p.valor)
+            p.spin->setValue(p.valor);
+    }
+}
+
+// The values a loop fixes, one slot per level; at the end (also when the loop
+// is left by an error) the edits get the last values set.
+struct TFormMain::FijacionParametros {
+    explicit FijacionParametros(TFormMain* v) : ventana(v) { ventana->NumParametrosFijados = 0; }
+    ~FijacionParametros()
+    {
+        ventana->SincronizarParametros();
+        ventana->NumParametrosFijados = 0;
+    }
+    FijacionParametros(const FijacionParametros&) = delete;
+    FijacionParametros& operator=(const FijacionParametros&) = delete;
+
+    void Poner(int nivel, QDoubleSpinBox* spin, double valor, const QString& texto)
+    {
+        ParametroFijado& p = ventana->ParametrosFijados[static_cast<size_t>(nivel)];
+        p.spin = spin;
+        p.valor = valor;
+        p.texto = &texto;
+        ventana->NumParametrosFijados = std::max(ventana->NumParametrosFijados, nivel + 1);
+    }
+
+    TFormMain* ventana;
+};
+
 namespace {
 
 // One level of a smoothing-constant loop: the value accumulates the step in
-// double precision and is compared with the last value exactly.
-template <class Cuerpo>
-void Recorrer(double desde, double hasta, double inc, Cuerpo cuerpo)
+// double precision and is compared with the last value exactly. Each value is
+// given to the spin edit, which rounds it to its decimals and bounds it; what
+// the edit then holds is what the model reads and the label writes. The same
+// sums come out on every pass of an outer level, so the level is worked out
+// once, and the edit is left as it was.
+struct Nivel {
+    std::vector<double> valores;
+    std::vector<QString> textos;
+    size_t size() const { return valores.size(); }
+};
+
+Nivel ValoresNivel(QDoubleSpinBox* s, double desde, double hasta, double inc)
 {
-    for (double v = desde; v <= hasta; v += inc)
-        cuerpo(v);
+    Nivel n;
+    const double antes = s->value();
+    const QSignalBlocker bloqueo(s);
+    for (double v = desde; v <= hasta; v += inc) {
+        s->setValue(v);
+        n.valores.push_back(s->value());
+        n.textos.push_back(TextoGeneral(n.valores.back()));
+    }
+    s->setValue(antes);
+    return n;
 }
 
 } // namespace
@@ -199,30 +285,36 @@ void TFormMain::VariarAlfaLE(double desde, double hasta, double inc, bool Mostra
 {
     pasos = 0;
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
-    Recorrer(desde, hasta, inc, [&](double a) {
-        SEAlfaLE->setValue(a);
+    const Nivel a = ValoresNivel(SEAlfaLE, desde, hasta, inc);
+    FijacionParametros fijados(this);
+    for (size_t i = 0; i < a.size(); ++i) {
+        fijados.Poner(0, SEAlfaLE, a.valores[i], a.textos[i]);
         PasoVariacion(Mostrar, pasos);
-    });
+    }
 }
 
 void TFormMain::VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
 {
     pasos = 0;
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
-    Recorrer(desde, hasta, inc, [&](double a) {
-        SEAlfaTHT->setValue(a);
+    const Nivel a = ValoresNivel(SEAlfaTHT, desde, hasta, inc);
+    FijacionParametros fijados(this);
+    for (size_t i = 0; i < a.size(); ++i) {
+        fijados.Poner(0, SEAlfaTHT, a.valores[i], a.textos[i]);
         PasoVariacion(Mostrar, pasos);
-    });
+    }
 }
 
 void TFormMain::VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
 {
     pasos = 0;
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
-    Recorrer(desde, hasta, inc, [&](double a) {
-        SEAlfaCroston->setValue(a);
+    const Nivel a = ValoresNivel(SEAlfaCroston, desde, hasta, inc);
+    FijacionParametros fijados(this);
+    for (size_t i = 0; i < a.size(); ++i) {
+        fijados.Poner(0, SEAlfaCroston, a.valores[i], a.textos[i]);
         PasoVariacion(Mostrar, pasos);
-    });
+    }
 }
 
 void TFormMain::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
@@ -231,13 +323,16 @@ void TFormMain::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, d
     pasos = 0;
     const long long total = ContarValores(desdeAlfa, hastaAlfa, incAlfa) * ContarValores(desdeBeta, hastaBeta, incBeta);
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
-    Recorrer(desdeAlfa, hastaAlfa, incAlfa, [&](double a) {
-        SEAlfaHLT->setValue(a);
-        Recorrer(desdeBeta, hastaBeta, incBeta, [&](double b) {
-            SEBetaHLT->setValue(b);
+    const Nivel a = ValoresNivel(SEAlfaHLT, desdeAlfa, hastaAlfa, incAlfa);
+    const Nivel b = ValoresNivel(SEBetaHLT, desdeBeta, hastaBeta, incBeta);
+    FijacionParametros fijados(this);
+    for (size_t i = 0; i < a.size(); ++i) {
+        fijados.Poner(0, SEAlfaHLT, a.valores[i], a.textos[i]);
+        for (size_t j = 0; j < b.size(); ++j) {
+            fijados.Poner(1, SEBetaHLT, b.valores[j], b.textos[j]);
             PasoVariacion(Mostrar, pasos);
-        });
-    });
+        }
+    }
 }
 
 void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
@@ -248,16 +343,20 @@ void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double inc
     const long long total = ContarValores(desdeAlfa, hastaAlfa, incAlfa) *
                             ContarValores(desdeBeta, hastaBeta, incBeta) * ContarValores(desdePhi, hastaPhi, incPhi);
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
-    Recorrer(desdeAlfa, hastaAlfa, incAlfa, [&](double a) {
-        SEAlfaHLT->setValue(a);
-        Recorrer(desdeBeta, hastaBeta, incBeta, [&](double b) {
-            SEBetaHLT->setValue(b);
-            Recorrer(desdePhi, hastaPhi, incPhi, [&](double p) {
-                SEPhiHW->setValue(p);
+    const Nivel a = ValoresNivel(SEAlfaHLT, desdeAlfa, hastaAlfa, incAlfa);
+    const Nivel b = ValoresNivel(SEBetaHLT, desdeBeta, hastaBeta, incBeta);
+    const Nivel f = ValoresNivel(SEPhiHW, desdePhi, hastaPhi, incPhi);
+    FijacionParametros fijados(this);
+    for (size_t i = 0; i < a.size(); ++i) {
+        fijados.Poner(0, SEAlfaHLT, a.valores[i], a.textos[i]);
+        for (size_t j = 0; j < b.size(); ++j) {
+            fijados.Poner(1, SEBetaHLT, b.valores[j], b.textos[j]);
+            for (size_t k = 0; k < f.size(); ++k) {
+                fijados.Poner(2, SEPhiHW, f.valores[k], f.textos[k]);
                 PasoVariacion(Mostrar, pasos);
-            });
-        });
-    });
+            }
+        }
+    }
 }
 
 long long TFormMain::VariarParametros()

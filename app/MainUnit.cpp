@@ -704,12 +704,12 @@ Parametros TFormMain::LeerParametros() const
 {
     Parametros p;
     p.N = SEN->value();
-    p.AlfaLE = SEAlfaLE->value();
-    p.AlfaTHT = SEAlfaTHT->value();
-    p.AlfaHLT = SEAlfaHLT->value();
-    p.BetaHLT = SEBetaHLT->value();
-    p.PhiHW = SEPhiHW->value();
-    p.AlfaCroston = SEAlfaCroston->value();
+    p.AlfaLE = ValorParametro(SEAlfaLE);
+    p.AlfaTHT = ValorParametro(SEAlfaTHT);
+    p.AlfaHLT = ValorParametro(SEAlfaHLT);
+    p.BetaHLT = ValorParametro(SEBetaHLT);
+    p.PhiHW = ValorParametro(SEPhiHW);
+    p.AlfaCroston = ValorParametro(SEAlfaCroston);
     p.PrevNeg = CBPrevNeg->isChecked();
     p.V = ValoresPrever();
     return p;

@@ -6,6 +6,7 @@
 // saving, export and help).
 #include <QMainWindow>
 #include <QString>
+#include <array>
 #include <functional>
 
 #include "Espacio.h"
@@ -321,12 +322,28 @@ public:
     int EsperaProgresoMs = 1500;
     struct Progreso; // the progress indicator of a running experiment
 
+    // The value of a parameter spin edit for the running step. A loop fixes
+    // its values here and copies them into the edits only when the window can
+    // be seen (a progress refresh, a message, the loop's end): setting an edit
+    // lays out its text, which costs more than the step's own calculation.
+    double ValorParametro(const QDoubleSpinBox* s) const;
+    QString TextoParametro(const QDoubleSpinBox* s) const; // as the labels write it
+    void SincronizarParametros();
+    struct FijacionParametros;
+
 private:
     // CalcularPrevision for one step of an experiment; false when it failed
     // (its message has then been shown).
     bool CalcularPaso(bool Mostrar);
     void PasoVariacion(bool Mostrar, long long& pasos);
     Progreso* ProgresoActivo = nullptr;
+    struct ParametroFijado {
+        QDoubleSpinBox* spin = nullptr;
+        double valor = 0.0;
+        const QString* texto = nullptr;
+    };
+    std::array<ParametroFijado, 3> ParametrosFijados{};
+    int NumParametrosFijados = 0;
 
 private:
     void CrearMenus();

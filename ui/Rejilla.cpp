@@ -385,6 +385,43 @@ void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valo
         emit dataChanged(index(mostrarMinMax_ ? 0 : f0, col), index(mostrarMinMax_ ? filas_ - 1 : fin - 1, col));
 }
 
+void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const double* valores, int n, Formato formato)
+{
+    if (row < 1 || row > filas_ || colDesde < 0 || n <= 0)
+        return;
+    const int fin = std::min(ColCount(), colDesde + n);
+    if (fin <= colDesde)
+        return;
+    const int f = row - 1;
+    const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
+    for (int col = colDesde; col < fin; ++col) {
+        const double v = valores[col - colDesde];
+        double antes = 0;
+        const bool habia = ValorMostrado(col, f, &antes);
+        Columna& c = columnas_[col];
+        LiberarTexto(c.clave[f]);
+        if (std::isfinite(v)) {
+            c.clave[f] = tag;
+            c.valor[f] = v == 0.0 ? 0.0 : v;
+            AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(v) : v, habia);
+        } else {
+            // Nothing non-finite is ever shown.
+            c.clave[f] = kVacia;
+            c.valor[f] = 0.0;
+            if (habia)
+                extremos_[col].sucio = true;
+        }
+    }
+    if (carga_ > 0)
+        return;
+    // With the highlight on, the extremes may move anywhere in the columns.
+    const bool columnas = mostrarMinMax_ && fin - 1 >= std::max(colDesde, 1);
+    if (columnas)
+        emit dataChanged(index(0, std::max(colDesde, 1)), index(filas_ - 1, fin - 1));
+    if (!columnas || colDesde == 0)
+        emit dataChanged(index(f, colDesde), index(f, fin - 1));
+}
+
 void ModeloRejilla::Borrar()
 {
     if (filas_ > 1) {

@@ -57,6 +57,9 @@ public:
     // Writes n values into column col from grid row filaDesde on (rows must exist).
     void SetColumnaNumeros(int col, int filaDesde, const double* valores, int n,
                            Formato formato = Formato::General);
+    // Writes n values into row row from column colDesde on, with one change
+    // signal for the row; a non-finite value empties its cell.
+    void SetFilaNumeros(int row, int colDesde, const double* valores, int n, Formato formato = Formato::General);
 
     // Header row and one empty data row; headers and column count stay.
     void Borrar();
@@ -158,6 +161,10 @@ public:
     void SetColumnaNumeros(int col, int filaDesde, const double* v, int n, Formato f = Formato::General)
     {
         modelo_->SetColumnaNumeros(col, filaDesde, v, n, f);
+    }
+    void SetFilaNumeros(int row, int colDesde, const double* v, int n, Formato f = Formato::General)
+    {
+        modelo_->SetFilaNumeros(row, colDesde, v, n, f);
     }
     void SetColorTexto(ModeloRejilla::FuncionColor f);
     void SetColorFondo(ModeloRejilla::FuncionColor f);

@@ -21,6 +21,7 @@
 #include "DialogoUnit.h"
 #include "Grafico.h"
 #include "MainUnit.h"
+#include "Numeros.h"
 #include "RangoVarUnit.h"
 #include "Rejilla.h"
 #include "SimExAnteUnit.h"
@@ -43,6 +44,7 @@ public:
     std::function<bool(TFormRangoVar*)> rango;     // fills it in; true: "Aceptar"
     std::function<bool(TFormRangoVar*)> trasRechazo; // after a refusal; none: "Cancelar"
     std::function<bool(TFormSimExAnte*)> exAnte;
+    std::function<void()> alMensaje; // looks at the window while a message is up
     int vecesRango = 0;
     int vecesExAnte = 0;
 
@@ -61,6 +63,8 @@ private:
             return;
         if (auto* d = qobject_cast<TFormDialogo*>(w)) {
             mensajes << d->Mensaje->text();
+            if (alMensaje)
+                alMensaje();
             d->BBAceptar->click();
         } else if (auto* r = qobject_cast<TFormRangoVar*>(w)) {
             if (r->LabelError->isVisible()) {
@@ -192,6 +196,8 @@ private slots:
     void redondearDecimales();
     void sinRepintadoSinDibujar();
     void progreso();
+    void parametrosALaVista();
+    void nivelVacio();
     void dialogoExAnte();
     void exAnte_data();
     void exAnte();
@@ -762,6 +768,7 @@ void TstExperimentos::progreso()
 
     QStringList textos;
     bool conBoton = false;
+    int desfasados = 0;
     QTimer mirar;
     mirar.setInterval(0);
     connect(&mirar, &QTimer::timeout, [&] {
@@ -770,6 +777,12 @@ void TstExperimentos::progreso()
             return;
         if (textos.isEmpty() || textos.constLast() != p->labelText())
             textos << p->labelText();
+        // Whenever the window can be seen, the edits hold the last step's values.
+        const QStringList hechas = Etiquetas(w->AdvSGErrAjuste);
+        if (!hechas.isEmpty() &&
+            hechas.constLast() != QStringLiteral("HLT (") + TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') +
+                                      TextoGeneral(w->SEBetaHLT->value()) + QLatin1Char(')'))
+            ++desfasados;
         conBoton = conBoton || !p->findChildren<QPushButton*>().isEmpty();
     });
     mirar.start();
@@ -786,10 +799,53 @@ void TstExperimentos::progreso()
     for (const QString& t : textos)
         QVERIFY2(forma.match(t).hasMatch(), qPrintable(t));
     QVERIFY(!conBoton); // nothing to cancel with
+    QCOMPARE(desfasados, 0);
     // A few refreshes a second at most.
     QVERIFY2(textos.size() <= 2 + ms / 250, qPrintable(QString::number(textos.size())));
     QVERIFY(!QApplication::activeModalWidget()); // gone at the end
     QCOMPARE(Filas(w->AdvSGErrAjuste), 36);
+}
+
+// A failing step's message is read against the window as that step left it:
+// its parameter values in the edits and the ordinary cursor.
+void TstExperimentos::parametrosALaVista()
+{
+    auto w = Ventana("es_ES");
+    Cargar(w.get(), 23); // too short for Holt-Winters: every step fails
+    w->SeleccionarModelo(ItemHW);
+    Contestador c;
+    QStringList vistos;
+    c.alMensaje = [&] {
+        vistos << TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
+                      QLatin1Char(';') + TextoGeneral(w->SEPhiHW->value()) +
+                      (QApplication::overrideCursor() ? QStringLiteral(" wait") : QString());
+    };
+    long long pasos = 0;
+    w->VariarHoltWinters(0.1, 0.2, 0.1, 0.3, 0.3, 0.1, 0.5, 0.6, 0.1, false, pasos);
+    QCOMPARE(pasos, 4LL);
+    QCOMPARE(vistos, L(QStringList{"0,1;0,3;0,5", "0,1;0,3;0,6", "0,2;0,3;0,5", "0,2;0,3;0,6"}));
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+// A level with no values leaves the edits of the levels inside it untouched;
+// the outer edit still takes each of its values.
+void TstExperimentos::nivelVacio()
+{
+    auto w = Ventana("C");
+    Cargar(w.get(), 60);
+    w->SeleccionarModelo(ItemHLT);
+    w->SEAlfaHLT->setValue(0.37);
+    w->SEBetaHLT->setValue(0.63);
+    long long pasos = -1;
+    w->VariarHolt(0.5, 0.4, 0.1, 0.1, 0.2, 0.1, false, pasos);
+    QCOMPARE(pasos, 0LL);
+    QCOMPARE(w->SEAlfaHLT->value(), 0.37);
+    QCOMPARE(w->SEBetaHLT->value(), 0.63);
+    w->VariarHolt(0.1, 0.2, 0.1, 0.5, 0.4, 0.1, false, pasos);
+    QCOMPARE(pasos, 0LL);
+    QCOMPARE(w->SEAlfaHLT->value(), 0.2);
+    QCOMPARE(w->SEBetaHLT->value(), 0.63);
+    QCOMPARE(Filas(w->AdvSGErrAjuste), 0);
 }
 
 // ---------------------------------------------------------------- ex-ante simulation
