@@ -122,23 +122,34 @@ double TFormMain::RecortarNegativa(double x) const
     return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
 }
 
-// The window's models read their spin edits at the moment they run.
+// The window's models read their spin edits at the moment they run, or the
+// value a running experiment fixed for the step.
 void TFormMain::ModeloNVS() { tendora::ModeloNVS(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloNVE() { tendora::ModeloNVE(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloMMS() { tendora::ModeloMMS(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloMMD() { tendora::ModeloMMD(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloLES() { tendora::ModeloLES(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloLED() { tendora::ModeloLED(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloLES()
+{
+    tendora::ModeloLES(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever());
+}
+void TFormMain::ModeloLED()
+{
+    tendora::ModeloLED(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever());
+}
 void TFormMain::ModeloDST() { tendora::ModeloDST(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloTHT() { tendora::ModeloTHT(Ws, ValorParametro(SEAlfaTHT), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloTHT()
+{
+    tendora::ModeloTHT(Ws, ValorParametro(SEAlfaTHT), CBPrevNeg->isChecked(), ValoresPrever());
+}
 void TFormMain::ModeloHLT()
 {
-    tendora::ModeloHLT(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), CBPrevNeg->isChecked(), ValoresPrever());
+    tendora::ModeloHLT(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), CBPrevNeg->isChecked(),
+                       ValoresPrever());
 }
 void TFormMain::ModeloHW()
 {
-    tendora::ModeloHW(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), ValorParametro(SEPhiHW), CBPrevNeg->isChecked(),
-                      ValoresPrever());
+    tendora::ModeloHW(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), ValorParametro(SEPhiHW),
+                      CBPrevNeg->isChecked(), ValoresPrever());
 }
 void TFormMain::ModeloCroston(int variante)
 {

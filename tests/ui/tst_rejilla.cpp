@@ -362,6 +362,8 @@ private slots:
     void minMax();
     void minMaxSigueAlOrden();
     void minMaxEnCache();
+    void filaDeNumeros_data();
+    void filaDeNumeros();
     void colores();
     void autoajustar();
     void menuContextual();
@@ -679,6 +681,63 @@ void TstRejilla::minMaxEnCache()
     QCOMPARE(m.FilaMaximo(1), n + 1);
     QCOMPARE(m.FilaMaximo(1), n + 1);
     QCOMPARE(m.RecalculosMinMax() - antes, 3LL);
+}
+
+void TstRejilla::filaDeNumeros_data()
+{
+    QTest::addColumn<bool>("minMax");
+    QTest::newRow("plain") << false;
+    QTest::newRow("highlight on") << true;
+}
+
+// A row written at once holds what cell-by-cell writes would, with one change
+// signal, and keeps the extremes up to date without a new scan.
+void TstRejilla::filaDeNumeros()
+{
+    QFETCH(bool, minMax);
+    const double nada = std::numeric_limits<double>::infinity();
+    const double fila[4] = {2.345, -1.0, nada, 1e6};
+    Rejilla a, b;
+    for (Rejilla* r : {&a, &b}) {
+        r->SetColCount(5);
+        r->SetRowCount(3);
+        r->SetNumero(3, 2, 7.0); // overwritten by the non-finite value
+        for (int c = 1; c <= 4; ++c)
+            r->SetNumero(c, 1, 10.0 * c, Formato::Fijo2);
+        r->SetMostrarMinMax(minMax);
+    }
+    for (int c = 0; c < 4; ++c)
+        a.SetNumero(c + 1, 2, fila[c], Formato::Fijo2);
+    const ModeloRejilla& m = *b.Modelo();
+    for (int c = 1; c <= 4; ++c)
+        (void)m.FilaMinimo(c); // extremes known before the write
+    const long long antes = m.RecalculosMinMax();
+    QSignalSpy cambios(b.Modelo(), &QAbstractItemModel::dataChanged);
+    b.SetFilaNumeros(2, 1, fila, 4, Formato::Fijo2);
+    QCOMPARE(cambios.count(), 1);
+    const QModelIndex desde = cambios[0][0].toModelIndex(), hasta = cambios[0][1].toModelIndex();
+    QCOMPARE(desde.column(), 1);
+    QCOMPARE(hasta.column(), 4);
+    QCOMPARE(desde.row(), minMax ? 0 : 1);
+    QCOMPARE(hasta.row(), 1);
+    for (int c = 0; c < 5; ++c) {
+        QCOMPARE(b.Celda(c, 2), a.Celda(c, 2));
+        QCOMPARE(b.Modelo()->Tipo(c, 2), a.Modelo()->Tipo(c, 2));
+    }
+    QCOMPARE(b.Celda(3, 2), QString()); // nothing non-finite is shown
+    QCOMPARE(m.FilaMinimo(1), 2);
+    QCOMPARE(m.FilaMinimo(2), 2);
+    QCOMPARE(m.FilaMaximo(4), 2);
+    QCOMPARE(m.RecalculosMinMax() - antes, 0LL);
+    QCOMPARE(m.FilaMinimo(3), 1); // column 3 lost a value: computed again
+    QCOMPARE(m.RecalculosMinMax() - antes, 1LL);
+    // A row outside the grid is left alone; values past the last column are dropped.
+    b.SetFilaNumeros(3, 1, fila, 4);
+    QCOMPARE(b.RowCount(), 3);
+    b.SetFilaNumeros(1, 4, fila, 4);
+    QCOMPARE(b.Celda(3, 1), a.Celda(3, 1));
+    QCOMPARE(b.Celda(4, 1), QStringLiteral("2.345"));
+    QCOMPARE(b.ColCount(), 5);
 }
 
 void TstRejilla::colores()
