@@ -260,14 +260,15 @@ namespace {
 // sums come out on every pass of an outer level, so the level is worked out
 // once, and the edit is left as it was.
 struct Nivel {
+    QDoubleSpinBox* spin = nullptr;
     std::vector<double> valores;
     std::vector<QString> textos;
-    size_t size() const { return valores.size(); }
 };
 
 Nivel ValoresNivel(QDoubleSpinBox* s, double desde, double hasta, double inc)
 {
     Nivel n;
+    n.spin = s;
     const double antes = s->value();
     const QSignalBlocker bloqueo(s);
     for (double v = desde; v <= hasta; v += inc) {
@@ -279,84 +280,69 @@ Nivel ValoresNivel(QDoubleSpinBox* s, double desde, double hasta, double inc)
     return n;
 }
 
+// Every value of level k for each value of the levels outside it.
+template <class Fijar, class Paso>
+void RecorrerNiveles(const std::vector<Nivel>& niveles, size_t k, Fijar& fijar, Paso& paso)
+{
+    if (k == niveles.size()) {
+        paso();
+        return;
+    }
+    const Nivel& n = niveles[k];
+    for (size_t i = 0; i < n.valores.size(); ++i) {
+        fijar(static_cast<int>(k), n.spin, n.valores[i], n.textos[i]);
+        RecorrerNiveles(niveles, k + 1, fijar, paso);
+    }
+}
+
 } // namespace
+
+void TFormMain::VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    long long total = 1;
+    for (const Constante& c : constantes)
+        total *= ContarValores(c.desde, c.hasta, c.inc); // refuses a bad step before any runs
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
+    std::vector<Nivel> niveles;
+    for (const Constante& c : constantes)
+        niveles.push_back(ValoresNivel(c.spin, c.desde, c.hasta, c.inc));
+    FijacionParametros fijados(this);
+    auto fijar = [&](int k, QDoubleSpinBox* spin, double v, const QString& t) { fijados.Poner(k, spin, v, t); };
+    auto paso = [&] { PasoVariacion(Mostrar, pasos); };
+    RecorrerNiveles(niveles, 0, fijar, paso);
+}
 
 void TFormMain::VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
 {
-    pasos = 0;
-    Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
-    const Nivel a = ValoresNivel(SEAlfaLE, desde, hasta, inc);
-    FijacionParametros fijados(this);
-    for (size_t i = 0; i < a.size(); ++i) {
-        fijados.Poner(0, SEAlfaLE, a.valores[i], a.textos[i]);
-        PasoVariacion(Mostrar, pasos);
-    }
+    VariarConstantes({{SEAlfaLE, desde, hasta, inc}}, Mostrar, pasos);
 }
 
 void TFormMain::VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
 {
-    pasos = 0;
-    Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
-    const Nivel a = ValoresNivel(SEAlfaTHT, desde, hasta, inc);
-    FijacionParametros fijados(this);
-    for (size_t i = 0; i < a.size(); ++i) {
-        fijados.Poner(0, SEAlfaTHT, a.valores[i], a.textos[i]);
-        PasoVariacion(Mostrar, pasos);
-    }
+    VariarConstantes({{SEAlfaTHT, desde, hasta, inc}}, Mostrar, pasos);
 }
 
 void TFormMain::VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
 {
-    pasos = 0;
-    Progreso progreso(this, QStringLiteral("Variación de parámetros"), ContarValores(desde, hasta, inc));
-    const Nivel a = ValoresNivel(SEAlfaCroston, desde, hasta, inc);
-    FijacionParametros fijados(this);
-    for (size_t i = 0; i < a.size(); ++i) {
-        fijados.Poner(0, SEAlfaCroston, a.valores[i], a.textos[i]);
-        PasoVariacion(Mostrar, pasos);
-    }
+    VariarConstantes({{SEAlfaCroston, desde, hasta, inc}}, Mostrar, pasos);
 }
 
 void TFormMain::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
                            double incBeta, bool Mostrar, long long& pasos)
 {
-    pasos = 0;
-    const long long total = ContarValores(desdeAlfa, hastaAlfa, incAlfa) * ContarValores(desdeBeta, hastaBeta, incBeta);
-    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
-    const Nivel a = ValoresNivel(SEAlfaHLT, desdeAlfa, hastaAlfa, incAlfa);
-    const Nivel b = ValoresNivel(SEBetaHLT, desdeBeta, hastaBeta, incBeta);
-    FijacionParametros fijados(this);
-    for (size_t i = 0; i < a.size(); ++i) {
-        fijados.Poner(0, SEAlfaHLT, a.valores[i], a.textos[i]);
-        for (size_t j = 0; j < b.size(); ++j) {
-            fijados.Poner(1, SEBetaHLT, b.valores[j], b.textos[j]);
-            PasoVariacion(Mostrar, pasos);
-        }
-    }
+    VariarConstantes({{SEAlfaHLT, desdeAlfa, hastaAlfa, incAlfa}, {SEBetaHLT, desdeBeta, hastaBeta, incBeta}},
+                     Mostrar, pasos);
 }
 
 void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
                                   double hastaBeta, double incBeta, double desdePhi, double hastaPhi, double incPhi,
                                   bool Mostrar, long long& pasos)
 {
-    pasos = 0;
-    const long long total = ContarValores(desdeAlfa, hastaAlfa, incAlfa) *
-                            ContarValores(desdeBeta, hastaBeta, incBeta) * ContarValores(desdePhi, hastaPhi, incPhi);
-    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
-    const Nivel a = ValoresNivel(SEAlfaHLT, desdeAlfa, hastaAlfa, incAlfa);
-    const Nivel b = ValoresNivel(SEBetaHLT, desdeBeta, hastaBeta, incBeta);
-    const Nivel f = ValoresNivel(SEPhiHW, desdePhi, hastaPhi, incPhi);
-    FijacionParametros fijados(this);
-    for (size_t i = 0; i < a.size(); ++i) {
-        fijados.Poner(0, SEAlfaHLT, a.valores[i], a.textos[i]);
-        for (size_t j = 0; j < b.size(); ++j) {
-            fijados.Poner(1, SEBetaHLT, b.valores[j], b.textos[j]);
-            for (size_t k = 0; k < f.size(); ++k) {
-                fijados.Poner(2, SEPhiHW, f.valores[k], f.textos[k]);
-                PasoVariacion(Mostrar, pasos);
-            }
-        }
-    }
+    VariarConstantes({{SEAlfaHLT, desdeAlfa, hastaAlfa, incAlfa},
+                      {SEBetaHLT, desdeBeta, hastaBeta, incBeta},
+                      {SEPhiHW, desdePhi, hastaPhi, incPhi}},
+                     Mostrar, pasos);
 }
 
 long long TFormMain::VariarParametros()

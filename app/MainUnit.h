@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <initializer_list>
 
 #include "Espacio.h"
 #include "Modelos.h"
@@ -336,6 +337,12 @@ private:
     // (its message has then been shown).
     bool CalcularPaso(bool Mostrar);
     void PasoVariacion(bool Mostrar, long long& pasos);
+    // The smoothing-constant loops, outermost level first.
+    struct Constante {
+        QDoubleSpinBox* spin;
+        double desde, hasta, inc;
+    };
+    void VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos);
     Progreso* ProgresoActivo = nullptr;
     struct ParametroFijado {
         QDoubleSpinBox* spin = nullptr;

@@ -43,6 +43,24 @@ static Espacio Historia(int n, int V)
     return e;
 }
 
+// Nanoseconds per run of the model (as the window runs it: table cleared and
+// dated first), best of the batches.
+static double NsPorEjecucion(Espacio& e, int item, const Parametros& p, int lotes, int veces)
+{
+    double mejor = 1e300;
+    for (int lote = 0; lote < lotes; ++lote) {
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int k = 0; k < veces; ++k) {
+            LimpiarColumnasModelo(e, p.V);
+            PrepararFilasPrevision(e, p.V);
+            EjecutarModelo(e, item, p);
+        }
+        const auto t1 = std::chrono::steady_clock::now();
+        mejor = std::min(mejor, std::chrono::duration<double, std::nano>(t1 - t0).count() / veces);
+    }
+    return mejor;
+}
+
 int main()
 {
     const char* codigos[12] = {"NVS", "NVE", "MMS", "MMD", "LES", "LED", "DST", "THT", "HLT", "H-W", "CRT", "S-B"};
@@ -61,40 +79,22 @@ int main()
             // Best of several batches: on a shared virtual machine a batch
             // now and then runs at half speed.
             Espacio e = Historia(144, V);
-            const int veces = 4000;
-            ns144 = nsErr = 1e300;
             const long long antes = asignaciones;
-            for (int lote = 0; lote < 9; ++lote) {
-                auto t0 = std::chrono::steady_clock::now();
-                for (int k = 0; k < veces; ++k) {
-                    LimpiarColumnasModelo(e, V);
-                    PrepararFilasPrevision(e, V);
-                    EjecutarModelo(e, item, p);
-                }
-                auto t1 = std::chrono::steady_clock::now();
-                volatile double sumidero = 0;
-                for (int k = 0; k < veces; ++k)
-                    sumidero = sumidero + CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos).MSE;
-                auto t2 = std::chrono::steady_clock::now();
-                ns144 = std::min(ns144, std::chrono::duration<double, std::nano>(t1 - t0).count() / veces);
-                nsErr = std::min(nsErr, std::chrono::duration<double, std::nano>(t2 - t1).count() / veces);
-            }
+            ns144 = NsPorEjecucion(e, item, p, 9, 4000);
             asignadas = asignaciones - antes;
+            nsErr = 1e300;
+            for (int lote = 0; lote < 9; ++lote) {
+                const auto t0 = std::chrono::steady_clock::now();
+                volatile double sumidero = 0;
+                for (int k = 0; k < 4000; ++k)
+                    sumidero = sumidero + CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos).MSE;
+                const auto t1 = std::chrono::steady_clock::now();
+                nsErr = std::min(nsErr, std::chrono::duration<double, std::nano>(t1 - t0).count() / 4000);
+            }
         }
         {
             Espacio e = Historia(100000, V);
-            us100k = 1e300;
-            for (int lote = 0; lote < 5; ++lote) {
-                const int veces = 4;
-                auto t0 = std::chrono::steady_clock::now();
-                for (int k = 0; k < veces; ++k) {
-                    LimpiarColumnasModelo(e, V);
-                    PrepararFilasPrevision(e, V);
-                    EjecutarModelo(e, item, p);
-                }
-                auto t1 = std::chrono::steady_clock::now();
-                us100k = std::min(us100k, std::chrono::duration<double, std::micro>(t1 - t0).count() / veces);
-            }
+            us100k = NsPorEjecucion(e, item, p, 5, 4) / 1000.0;
         }
         std::printf("%-5s %14.0f %14.0f %16.0f %12.3g\n", codigos[item], ns144, nsErr, us100k,
                     static_cast<double>(asignadas) / (9.0 * 4000.0));
