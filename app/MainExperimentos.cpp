@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QProgressDialog>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
 #include <chrono>
@@ -257,42 +256,41 @@ namespace {
 // double precision and is compared with the last value exactly. Each value is
 // given to the spin edit, which rounds it to its decimals and bounds it; what
 // the edit then holds is what the model reads and the label writes. The same
-// sums come out on every pass of an outer level, so the level is worked out
-// once, and the edit is left as it was.
+// sums come out on every pass of an outer level, so the first pass keeps what
+// the edit made of them and the later passes only fix those values.
 struct Nivel {
     QDoubleSpinBox* spin = nullptr;
+    double desde = 0.0, hasta = 0.0, inc = 0.0;
     std::vector<double> valores;
-    std::vector<QString> textos;
+    std::vector<QString> textos; // reserved in full: fixed values point into it
+    bool completo = false;
 };
-
-Nivel ValoresNivel(QDoubleSpinBox* s, double desde, double hasta, double inc)
-{
-    Nivel n;
-    n.spin = s;
-    const double antes = s->value();
-    const QSignalBlocker bloqueo(s);
-    for (double v = desde; v <= hasta; v += inc) {
-        s->setValue(v);
-        n.valores.push_back(s->value());
-        n.textos.push_back(TextoGeneral(n.valores.back()));
-    }
-    s->setValue(antes);
-    return n;
-}
 
 // Every value of level k for each value of the levels outside it.
 template <class Fijar, class Paso>
-void RecorrerNiveles(const std::vector<Nivel>& niveles, size_t k, Fijar& fijar, Paso& paso)
+void RecorrerNiveles(std::vector<Nivel>& niveles, size_t k, Fijar& fijar, Paso& paso)
 {
     if (k == niveles.size()) {
         paso();
         return;
     }
-    const Nivel& n = niveles[k];
-    for (size_t i = 0; i < n.valores.size(); ++i) {
-        fijar(static_cast<int>(k), n.spin, n.valores[i], n.textos[i]);
+    Nivel& n = niveles[k];
+    const int nivel = static_cast<int>(k);
+    if (n.completo) {
+        for (size_t i = 0; i < n.valores.size(); ++i) {
+            fijar(nivel, n.spin, n.valores[i], n.textos[i]);
+            RecorrerNiveles(niveles, k + 1, fijar, paso);
+        }
+        return;
+    }
+    for (double v = n.desde; v <= n.hasta; v += n.inc) {
+        n.spin->setValue(v);
+        n.valores.push_back(n.spin->value());
+        n.textos.push_back(TextoGeneral(n.valores.back()));
+        fijar(nivel, n.spin, n.valores.back(), n.textos.back());
         RecorrerNiveles(niveles, k + 1, fijar, paso);
     }
+    n.completo = true;
 }
 
 } // namespace
@@ -300,13 +298,21 @@ void RecorrerNiveles(const std::vector<Nivel>& niveles, size_t k, Fijar& fijar, 
 void TFormMain::VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos)
 {
     pasos = 0;
-    long long total = 1;
-    for (const Constante& c : constantes)
-        total *= ContarValores(c.desde, c.hasta, c.inc); // refuses a bad step before any runs
-    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     std::vector<Nivel> niveles;
-    for (const Constante& c : constantes)
-        niveles.push_back(ValoresNivel(c.spin, c.desde, c.hasta, c.inc));
+    long long total = 1;
+    for (const Constante& c : constantes) {
+        const long long cuantos = ContarValores(c.desde, c.hasta, c.inc); // a bad step is refused before any runs
+        total *= cuantos;
+        Nivel n;
+        n.spin = c.spin;
+        n.desde = c.desde;
+        n.hasta = c.hasta;
+        n.inc = c.inc;
+        n.valores.reserve(static_cast<size_t>(cuantos));
+        n.textos.reserve(static_cast<size_t>(cuantos));
+        niveles.push_back(std::move(n));
+    }
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     FijacionParametros fijados(this);
     auto fijar = [&](int k, QDoubleSpinBox* spin, double v, const QString& t) { fijados.Poner(k, spin, v, t); };
     auto paso = [&] { PasoVariacion(Mostrar, pasos); };
