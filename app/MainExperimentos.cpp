@@ -130,10 +130,10 @@ private:
 
     void Mostrar(long long hechos)
     {
+        ventana_->SincronizarParametros(); // the window is about to be painted
         dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") + TextoEntero(total_));
         const int milesimas = total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
         dialogo_->setValue(std::min(milesimas, 1000));
-        ventana_->SincronizarParametros(); // the window is about to be painted
         // A modal progress dialog lets pending events through as its value
         // changes; this also covers the first showing.
         QCoreApplication::processEvents();
