@@ -34,8 +34,14 @@ void ComprobarMeses(Espacio& e, int R)
         throw ErrorAritmetico("Mes fuera de 1..12");
 }
 
-// Only after ComprobarMeses in the same run.
-double S(const Espacio& e, int i) { return e.CoefEstacional[e.MesDeFila[i]].Coeficiente; }
+// The coefficient of each row's month, only after ComprobarMeses in the same
+// run; raw pointers, as the vectors would be reloaded on every row.
+struct Coeficientes {
+    const unsigned char* mes;
+    const RegistroCoef* coef;
+    explicit Coeficientes(const Espacio& e) : mes(e.MesDeFila.data()), coef(e.CoefEstacional.data()) {}
+    double operator()(int i) const { return coef[mes[i]].Coeficiente; }
+};
 
 struct MesDeColumna {
     const Espacio& e;
@@ -219,9 +225,10 @@ void ModeloNVE(Espacio& e, bool prevNeg, int V)
     Descomponer(e, R, true);
     auto* t = e.TablaPrev.data();
     auto* f = e.CeldaValida.data();
+    const Coeficientes S(e);
     double base = R >= 2 ? t[1][4] : 0.0;
     for (int i = 2; i <= R; ++i) {
-        const double p = RecortarNegativa(Producto(S(e, i), base), prevNeg);
+        const double p = RecortarNegativa(Producto(S(i), base), prevNeg);
         t[i][9] = p;
         f[i][9] = true;
         base = i <= n ? t[i][4] : p;
@@ -308,11 +315,12 @@ void ModeloDST(Espacio& e, bool prevNeg, int V)
     const Recta r = RectaRegresion(e, 6, 7, n - 6);
     auto* t = e.TablaPrev.data();
     auto* f = e.CeldaValida.data();
+    const Coeficientes S(e);
     for (int i = 1; i <= R; ++i) {
         const double tend = Suma(Producto(r.b, t[i][1]), r.a);
         t[i][8] = tend;
         f[i][8] = true;
-        t[i][9] = RecortarNegativa(Producto(S(e, i), tend), prevNeg);
+        t[i][9] = RecortarNegativa(Producto(S(i), tend), prevNeg);
         f[i][9] = true;
     }
     e.ColPrev = 9;
@@ -329,6 +337,7 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
     const Recta r = RectaRegresion(e, 8, 1, n);
     auto* t = e.TablaPrev.data();
     auto* f = e.CeldaValida.data();
+    const Coeficientes S(e);
     double lrAnt = 0.0, lAnt = 0.0; // previous row's line and level, kept in registers
     for (int i = 1; i <= R; ++i) {
         const double lr = Suma(Producto(r.b, t[i][1]), r.a);
@@ -343,7 +352,7 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
         }
         t[i][9] = lr;
         t[i][10] = l;
-        const double p = RecortarNegativa(Producto(S(e, i), Suma(lr, l) / 2.0), prevNeg);
+        const double p = RecortarNegativa(Producto(S(i), Suma(lr, l) / 2.0), prevNeg);
         f[i][9] = true;
         f[i][10] = true;
         t[i][11] = p;
@@ -399,8 +408,10 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
     double Lp = L0, Bp = B0;
     auto* t = e.TablaPrev.data();
     auto* f = e.CeldaValida.data();
+    const unsigned char* mes = e.MesDeFila.data();
+    RegistroCoef* coefs = e.CoefEstacional.data();
     for (int i = 1; i <= R; ++i) {
-        RegistroCoef& c = e.CoefEstacional[e.MesDeFila[i]];
+        RegistroCoef& c = coefs[mes[i]];
         const double So = c.Coeficiente;
         double L, B, P;
         if (i <= n) {
