@@ -18,6 +18,27 @@ int UltimaFila(Espacio& e, int V)
     return R;
 }
 
+// The coefficient of each row's month, only after ComprobarMeses in the same
+// run; raw pointers, as the vectors would be reloaded on every row.
+struct Coeficientes {
+    const unsigned char* mes;
+    const RegistroCoef* coef;
+    explicit Coeficientes(const Espacio& e) : mes(e.MesDeFila.data()), coef(e.CoefEstacional.data()) {}
+    double operator()(int i) const { return coef[mes[i]].Coeficiente; }
+};
+
+double Suma(double a, double b) { return Finito(a + b); }
+double Producto(double a, double b) { return Finito(a * b); }
+
+} // namespace
+
+double RecortarNegativa(double x, bool prevNeg)
+{
+    if (prevNeg)
+        return x;
+    return x >= 0.0 ? x : 0.0;
+}
+
 // A seasonal model needs every month it reads inside 1..12; the months
 // are kept for the rest of the run.
 void ComprobarMeses(Espacio& e, int R)
@@ -32,36 +53,6 @@ void ComprobarMeses(Espacio& e, int R)
     }
     if (!bien)
         throw ErrorAritmetico("Mes fuera de 1..12");
-}
-
-// The coefficient of each row's month, only after ComprobarMeses in the same
-// run; raw pointers, as the vectors would be reloaded on every row.
-struct Coeficientes {
-    const unsigned char* mes;
-    const RegistroCoef* coef;
-    explicit Coeficientes(const Espacio& e) : mes(e.MesDeFila.data()), coef(e.CoefEstacional.data()) {}
-    double operator()(int i) const { return coef[mes[i]].Coeficiente; }
-};
-
-struct MesDeColumna {
-    const Espacio& e;
-    int operator()(int i) const { return MesFila(e, i); }
-};
-struct MesComprobado {
-    const unsigned char* mes;
-    int operator()(int i) const { return mes[i]; }
-};
-
-double Suma(double a, double b) { return Finito(a + b); }
-double Producto(double a, double b) { return Finito(a * b); }
-
-} // namespace
-
-double RecortarNegativa(double x, bool prevNeg)
-{
-    if (prevNeg)
-        return x;
-    return x >= 0.0 ? x : 0.0;
 }
 
 void MediasMovilesCentradas(Espacio& e)
@@ -108,18 +99,16 @@ void MediasMovilesCentradas(Espacio& e)
     }
 }
 
-template <class Mes>
-static void CoefEstacionalesCon(Espacio& e, Mes mesDe)
+void CalcularCoefEstacionales(Espacio& e)
 {
     const int n = e.NumDatos;
     const auto* t = e.TablaPrev.data();
+    const unsigned char* mes = e.MesDeFila.data();
     RegistroCoef* c = e.CoefEstacional.data();
     for (int m = 1; m <= 12; ++m)
         c[m] = RegistroCoef{};
     for (int i = 7; i <= n - 6; ++i) {
-        const int m = mesDe(i);
-        if (m < 1 || m > 12)
-            throw ErrorAritmetico("Mes fuera de 1..12");
+        const int m = mes[i];
         c[m].Coeficiente = Suma(c[m].Coeficiente, t[i][7]);
         c[m].Observaciones += 1.0;
     }
@@ -135,29 +124,16 @@ static void CoefEstacionalesCon(Espacio& e, Mes mesDe)
         c[m].Coeficiente = Producto(Dividir(c[m].Coeficiente, total), 12.0);
 }
 
-void CalcularCoefEstacionales(Espacio& e)
-{
-    CoefEstacionalesCon(e, MesDeColumna{e});
-}
-
-template <class Mes>
-static void DesestacionalizarCon(Espacio& e, Mes mesDe)
+void Desestacionalizar(Espacio& e)
 {
     auto* t = e.TablaPrev.data();
     auto* f = e.CeldaValida.data();
-    double coef[13];
-    for (int m = 0; m <= 12; ++m)
-        coef[m] = e.CoefEstacional[m].Coeficiente;
+    const Coeficientes S(e);
     for (int i = 1; i <= e.NumDatos; ++i) {
-        const double s = coef[mesDe(i)];
+        const double s = S(i);
         t[i][8] = s != 0.0 ? Dividir(t[i][4], s) : 0.0;
         f[i][8] = true;
     }
-}
-
-void Desestacionalizar(Espacio& e)
-{
-    DesestacionalizarCon(e, MesDeColumna{e});
 }
 
 Recta RectaRegresion(const Espacio& e, int col, int primera, int ultima)
@@ -200,10 +176,9 @@ static void Descomponer(Espacio& e, int R, bool desestacionalizar)
 {
     ComprobarMeses(e, R);
     MediasMovilesCentradas(e);
-    const MesComprobado mes{e.MesDeFila.data()};
-    CoefEstacionalesCon(e, mes);
+    CalcularCoefEstacionales(e);
     if (desestacionalizar)
-        DesestacionalizarCon(e, mes);
+        Desestacionalizar(e);
 }
 
 void ModeloNVS(Espacio& e, bool prevNeg, int V)

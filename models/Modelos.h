@@ -28,9 +28,12 @@ enum ItemModelo {
 };
 
 double RecortarNegativa(double x, bool prevNeg);
+// Refuses a month outside 1..12 in rows 1..R and keeps each row's month in
+// MesDeFila; the coefficient and deseasonalising steps read it from there.
+void ComprobarMeses(Espacio& e, int R);
 void MediasMovilesCentradas(Espacio& e);
-void CalcularCoefEstacionales(Espacio& e);
-void Desestacionalizar(Espacio& e);
+void CalcularCoefEstacionales(Espacio& e); // after ComprobarMeses
+void Desestacionalizar(Espacio& e);        // after ComprobarMeses
 struct Recta { double b = 0.0; double a = 0.0; };
 Recta RectaRegresion(const Espacio& e, int col, int primera, int ultima);
 double MediaColumna(const Espacio& e, int col, int primera, int ultima);

@@ -179,6 +179,7 @@ void TstModelos::compartidas()
 {
     // Y = 100 + i over two years: MM12(7) = 106.5, MM12C = 100 + i, ratios 1.
     Espacio e = Historia(Lineal24(), 0);
+    ComprobarMeses(e, 24);
     MediasMovilesCentradas(e);
     QCOMPARE(e.V(7, 5), 106.5);
     QCOMPARE(e.V(19, 5), 118.5);
