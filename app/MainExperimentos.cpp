@@ -213,7 +213,7 @@ QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
 {
     for (int k = 0; k < NumParametrosFijados; ++k)
         if (ParametrosFijados[static_cast<size_t>(k)].spin == s)
-            return *ParametrosFijados[static_cast<size_t>(k)].texto;
+            return ParametrosFijados[static_cast<size_t>(k)].texto;
     return TextoGeneral(s->value());
 }
 
@@ -243,7 +243,7 @@ struct TFormMain::FijacionParametros {
         ParametroFijado& p = ventana->ParametrosFijados[static_cast<size_t>(nivel)];
         p.spin = spin;
         p.valor = valor;
-        p.texto = &texto;
+        p.texto = texto;
         ventana->NumParametrosFijados = std::max(ventana->NumParametrosFijados, nivel + 1);
     }
 
@@ -259,16 +259,15 @@ namespace {
 // sums come out on every pass of an outer level, so the first pass keeps what
 // the edit made of them and the later passes only fix those values.
 struct Nivel {
-    QDoubleSpinBox* spin = nullptr;
-    double desde = 0.0, hasta = 0.0, inc = 0.0;
+    TFormMain::Constante c;
     std::vector<double> valores;
-    std::vector<QString> textos; // reserved in full: fixed values point into it
+    std::vector<QString> textos;
     bool completo = false;
 };
 
 // Every value of level k for each value of the levels outside it.
-template <class Fijar, class Paso>
-void RecorrerNiveles(std::vector<Nivel>& niveles, size_t k, Fijar& fijar, Paso& paso)
+template <class Paso>
+void RecorrerNiveles(std::vector<Nivel>& niveles, size_t k, TFormMain::FijacionParametros& fijados, Paso& paso)
 {
     if (k == niveles.size()) {
         paso();
@@ -278,17 +277,17 @@ void RecorrerNiveles(std::vector<Nivel>& niveles, size_t k, Fijar& fijar, Paso& 
     const int nivel = static_cast<int>(k);
     if (n.completo) {
         for (size_t i = 0; i < n.valores.size(); ++i) {
-            fijar(nivel, n.spin, n.valores[i], n.textos[i]);
-            RecorrerNiveles(niveles, k + 1, fijar, paso);
+            fijados.Poner(nivel, n.c.spin, n.valores[i], n.textos[i]);
+            RecorrerNiveles(niveles, k + 1, fijados, paso);
         }
         return;
     }
-    for (double v = n.desde; v <= n.hasta; v += n.inc) {
-        n.spin->setValue(v);
-        n.valores.push_back(n.spin->value());
+    for (double v = n.c.desde; v <= n.c.hasta; v += n.c.inc) {
+        n.c.spin->setValue(v);
+        n.valores.push_back(n.c.spin->value());
         n.textos.push_back(TextoGeneral(n.valores.back()));
-        fijar(nivel, n.spin, n.valores.back(), n.textos.back());
-        RecorrerNiveles(niveles, k + 1, fijar, paso);
+        fijados.Poner(nivel, n.c.spin, n.valores.back(), n.textos.back());
+        RecorrerNiveles(niveles, k + 1, fijados, paso);
     }
     n.completo = true;
 }
@@ -301,22 +300,13 @@ void TFormMain::VariarConstantes(std::initializer_list<Constante> constantes, bo
     std::vector<Nivel> niveles;
     long long total = 1;
     for (const Constante& c : constantes) {
-        const long long cuantos = ContarValores(c.desde, c.hasta, c.inc); // a bad step is refused before any runs
-        total *= cuantos;
-        Nivel n;
-        n.spin = c.spin;
-        n.desde = c.desde;
-        n.hasta = c.hasta;
-        n.inc = c.inc;
-        n.valores.reserve(static_cast<size_t>(cuantos));
-        n.textos.reserve(static_cast<size_t>(cuantos));
-        niveles.push_back(std::move(n));
+        total *= ContarValores(c.desde, c.hasta, c.inc); // a bad step is refused before any runs
+        niveles.push_back({c, {}, {}, false});
     }
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     FijacionParametros fijados(this);
-    auto fijar = [&](int k, QDoubleSpinBox* spin, double v, const QString& t) { fijados.Poner(k, spin, v, t); };
     auto paso = [&] { PasoVariacion(Mostrar, pasos); };
-    RecorrerNiveles(niveles, 0, fijar, paso);
+    RecorrerNiveles(niveles, 0, fijados, paso);
 }
 
 void TFormMain::VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos)

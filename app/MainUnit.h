@@ -331,6 +331,11 @@ public:
     QString TextoParametro(const QDoubleSpinBox* s) const; // as the labels write it
     void SincronizarParametros();
     struct FijacionParametros;
+    // One level of a smoothing-constant loop: its edit and its range.
+    struct Constante {
+        QDoubleSpinBox* spin;
+        double desde, hasta, inc;
+    };
 
 private:
     // CalcularPrevision for one step of an experiment; false when it failed
@@ -338,16 +343,12 @@ private:
     bool CalcularPaso(bool Mostrar);
     void PasoVariacion(bool Mostrar, long long& pasos);
     // The smoothing-constant loops, outermost level first.
-    struct Constante {
-        QDoubleSpinBox* spin;
-        double desde, hasta, inc;
-    };
     void VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos);
     Progreso* ProgresoActivo = nullptr;
     struct ParametroFijado {
         QDoubleSpinBox* spin = nullptr;
         double valor = 0.0;
-        const QString* texto = nullptr;
+        QString texto;
     };
     std::array<ParametroFijado, 3> ParametrosFijados{};
     int NumParametrosFijados = 0;
