@@ -71,5 +71,12 @@ void MostrarDialogo(QWidget* owner, TFormDialogo::Tipo tipo, const QString& text
         const QRect r = pantalla->availableGeometry();
         dialogo.move(r.center() - QPoint(dialogo.width() / 2, dialogo.height() / 2));
     }
+    // A message read while a command keeps the wait cursor up gets the
+    // ordinary one for as long as it is shown.
+    const bool espera = QGuiApplication::overrideCursor() != nullptr;
+    if (espera)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     dialogo.exec();
+    if (espera)
+        QGuiApplication::restoreOverrideCursor();
 }

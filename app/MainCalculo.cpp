@@ -20,8 +20,7 @@ namespace {
 // cursor is already up: setting it again would be a round trip to the
 // window system on every step.
 struct CursorEspera {
-    CursorEspera()
-        : puesto(!(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor))
+    CursorEspera() : puesto(!QApplication::overrideCursor() || QApplication::overrideCursor()->shape() != Qt::WaitCursor)
     {
         if (puesto)
             QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -157,17 +157,10 @@ bool TFormMain::CalcularPaso(bool Mostrar)
         EjecutarCalculo(Mostrar);
         return true;
     } catch (...) {
-        // The message is read against the window as this step left it, with
-        // the ordinary cursor.
-        SincronizarParametros();
-        const bool espera = ProgresoActivo != nullptr;
-        if (espera)
-            QApplication::restoreOverrideCursor();
+        SincronizarParametros(); // the message is read against the window as this step left it
         MostrarInformacion(TextoNoApropiado());
-        if (espera) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (ProgresoActivo)
             ProgresoActivo->Pausa();
-        }
         return false;
     }
 }

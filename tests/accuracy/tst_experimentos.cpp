@@ -818,7 +818,9 @@ void TstExperimentos::parametrosALaVista()
     c.alMensaje = [&] {
         vistos << TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
                       QLatin1Char(';') + TextoGeneral(w->SEPhiHW->value()) +
-                      (QApplication::overrideCursor() ? QStringLiteral(" wait") : QString());
+                      (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor
+                           ? QStringLiteral(" wait")
+                           : QString());
     };
     long long pasos = 0;
     w->VariarHoltWinters(0.1, 0.2, 0.1, 0.3, 0.3, 0.1, 0.5, 0.6, 0.1, false, pasos);
