@@ -700,21 +700,6 @@ void TFormMain::RGModeloClick()
     Variacindeparmetros1->setEnabled(!(k == ItemNVS || k == ItemNVE || k == ItemDST));
 }
 
-Parametros TFormMain::LeerParametros() const
-{
-    Parametros p;
-    p.N = SEN->value();
-    p.AlfaLE = ValorParametro(SEAlfaLE);
-    p.AlfaTHT = ValorParametro(SEAlfaTHT);
-    p.AlfaHLT = ValorParametro(SEAlfaHLT);
-    p.BetaHLT = ValorParametro(SEBetaHLT);
-    p.PhiHW = ValorParametro(SEPhiHW);
-    p.AlfaCroston = ValorParametro(SEAlfaCroston);
-    p.PrevNeg = CBPrevNeg->isChecked();
-    p.V = ValoresPrever();
-    return p;
-}
-
 // ---------------------------------------------------------------- commands
 
 void TFormMain::Salir1Click()

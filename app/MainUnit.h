@@ -83,7 +83,6 @@ public:
     void MostrarControlesHoltWinters(bool visible);
     int ModeloSeleccionado() const;
     void SeleccionarModelo(int item); // selects an item; RGModeloClick follows
-    tendora::Parametros LeerParametros() const;
 
     // ---- Calculation (MainCalculo.cpp) ----
     void CalcularPrevision(bool Mostrar);
