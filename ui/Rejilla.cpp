@@ -315,7 +315,12 @@ void ModeloRejilla::SetNumero(int col, int row, double valor, Formato formato)
         SetTexto(col, 0, formato == Formato::Fijo2 ? TextoFijo2(valor) : TextoGeneral(valor));
         return;
     }
-    const int f = row - 1;
+    EscribirNumero(col, row - 1, valor, formato);
+    Cambiado(col, row - 1);
+}
+
+void ModeloRejilla::EscribirNumero(int col, int f, double valor, Formato formato)
+{
     double antes = 0;
     const bool habia = ValorMostrado(col, f, &antes);
     Columna& c = columnas_[col];
@@ -323,7 +328,20 @@ void ModeloRejilla::SetNumero(int col, int row, double valor, Formato formato)
     c.clave[f] = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
     c.valor[f] = valor == 0.0 ? 0.0 : valor;
     AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(valor) : valor, habia);
-    Cambiado(col, f);
+}
+
+bool ModeloRejilla::EscribirVacia(int col, int f)
+{
+    Columna& c = columnas_[col];
+    if (c.clave[f] == kVacia)
+        return false;
+    double antes = 0;
+    if (ValorMostrado(col, f, &antes))
+        extremos_[col].sucio = true;
+    LiberarTexto(c.clave[f]);
+    c.clave[f] = kVacia;
+    c.valor[f] = 0.0;
+    return true;
 }
 
 void ModeloRejilla::Vaciar(int col, int row)
@@ -334,17 +352,8 @@ void ModeloRejilla::Vaciar(int col, int row)
         SetTexto(col, 0, QString());
         return;
     }
-    const int f = row - 1;
-    Columna& c = columnas_[col];
-    if (c.clave[f] == kVacia)
-        return;
-    double antes = 0;
-    if (ValorMostrado(col, f, &antes))
-        extremos_[col].sucio = true;
-    LiberarTexto(c.clave[f]);
-    c.clave[f] = kVacia;
-    c.valor[f] = 0.0;
-    Cambiado(col, f);
+    if (EscribirVacia(col, row - 1))
+        Cambiado(col, row - 1);
 }
 
 void ModeloRejilla::ComenzarCarga()
@@ -393,24 +402,12 @@ void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const double* valores,
     if (fin <= colDesde)
         return;
     const int f = row - 1;
-    const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
     for (int col = colDesde; col < fin; ++col) {
         const double v = valores[col - colDesde];
-        double antes = 0;
-        const bool habia = ValorMostrado(col, f, &antes);
-        Columna& c = columnas_[col];
-        LiberarTexto(c.clave[f]);
-        if (std::isfinite(v)) {
-            c.clave[f] = tag;
-            c.valor[f] = v == 0.0 ? 0.0 : v;
-            AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(v) : v, habia);
-        } else {
-            // Nothing non-finite is ever shown.
-            c.clave[f] = kVacia;
-            c.valor[f] = 0.0;
-            if (habia)
-                extremos_[col].sucio = true;
-        }
+        if (std::isfinite(v))
+            EscribirNumero(col, f, v, formato);
+        else
+            EscribirVacia(col, f); // nothing non-finite is ever shown
     }
     if (carga_ > 0)
         return;

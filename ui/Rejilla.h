@@ -119,6 +119,9 @@ private:
     bool ValorMostrado(int col, int fila, double* v) const;   // model row
     void Recalcular(int col) const;
     void AnotarValor(int col, int fila, double v, bool habiaValor);
+    // One cell of a data row (model row), without a change signal.
+    void EscribirNumero(int col, int fila, double valor, Formato formato);
+    bool EscribirVacia(int col, int fila); // false if it was empty already
     void InvalidarExtremos();
     void AplicarPermutacion(const std::vector<int>& nuevaAVieja);
 
