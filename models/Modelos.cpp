@@ -316,6 +316,7 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
     double lrAnt = 0.0, lAnt = 0.0; // previous row's line and level, kept in registers
     for (int i = 1; i <= R; ++i) {
         const double lr = Suma(Producto(r.b, t[i][1]), r.a);
+        t[i][9] = lr;
         double l;
         if (i == 1) {
             l = Finito(Producto(2.0, t[1][8]) - lr);
@@ -325,7 +326,6 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
         } else {
             l = lAnt;
         }
-        t[i][9] = lr;
         t[i][10] = l;
         const double p = RecortarNegativa(Producto(S(i), Suma(lr, l) / 2.0), prevNeg);
         f[i][9] = true;
