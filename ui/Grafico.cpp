@@ -175,6 +175,8 @@ public:
         pintor->setFont(g.FuenteLeyenda());
         for (const auto& e : g.m_entradas) {
             const SerieGrafico* s = e.serie;
+            if (!s)
+                continue;
             const QColor color = s->m_estilo.color;
             const qreal cy = e.rect.center().y();
             // Check box.
@@ -834,7 +836,7 @@ SerieGrafico* Grafico::CopiarSerie(const SerieGrafico* origen, const QString& no
     return s;
 }
 
-void Grafico::EliminarSerie(SerieGrafico* serie)
+void Grafico::QuitarSerie(SerieGrafico* serie)
 {
     const int i = Posicion(serie);
     if (i < 0)
@@ -843,6 +845,9 @@ void Grafico::EliminarSerie(SerieGrafico* serie)
         m_indiceArrastre = -1;
         m_serieArrastre = nullptr;
     }
+    // The legend is laid out later, from the event loop; a paint before that
+    // must not find the series in it.
+    std::erase_if(m_entradas, [serie](const EntradaLeyenda& e) { return e.serie == serie; });
     for (QLineSeries* l : serie->m_segmentos) {
         chart()->removeSeries(l);
         delete l;
@@ -855,14 +860,26 @@ void Grafico::EliminarSerie(SerieGrafico* serie)
     }
     m_series.removeAt(i);
     delete serie;
+}
+
+void Grafico::EliminarSerie(SerieGrafico* serie)
+{
+    if (Posicion(serie) < 0)
+        return;
+    QuitarSerie(serie);
+    ActualizarLeyenda();
     SerieCambiada(true);
 }
 
 void Grafico::EliminarSeriesDesde(int posicion)
 {
     posicion = std::max(posicion, 0);
+    if (m_series.size() <= posicion)
+        return;
     while (m_series.size() > posicion)
-        EliminarSerie(m_series.last());
+        QuitarSerie(m_series.last());
+    ActualizarLeyenda();
+    SerieCambiada(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -1226,7 +1243,7 @@ void Grafico::ActualizarLeyenda()
 QRectF Grafico::RectEntradaLeyenda(const SerieGrafico* serie) const
 {
     for (const auto& e : m_entradas)
-        if (e.serie == serie)
+        if (e.serie && e.serie == serie)
             return mapFromScene(chart()->mapToScene(e.rect)).boundingRect();
     return QRectF();
 }
@@ -1237,7 +1254,7 @@ SerieGrafico* Grafico::EntradaBajo(const QPoint& vista) const
         return nullptr;
     const QPointF c = AGrafico(vista);
     for (const auto& e : m_entradas)
-        if (e.rect.contains(c))
+        if (e.serie && e.rect.contains(c))
             return e.serie;
     return nullptr;
 }

@@ -269,7 +269,7 @@ private:
     friend class CapaLeyenda;
 
     struct EntradaLeyenda {
-        SerieGrafico* serie;
+        QPointer<SerieGrafico> serie; // null once its series is gone, whatever removed it
         QRectF rect; // chart coordinates
     };
     struct Rango {
@@ -279,6 +279,8 @@ private:
     };
 
     void CrearEjes(bool barras);
+    // Takes the series out of the chart, the legend and the drag tool, and deletes it.
+    void QuitarSerie(SerieGrafico* serie);
     QLineSeries* NuevoSegmento(SerieGrafico* serie);
     void AplicarEstilo(SerieGrafico* serie);
     void Reconstruir(SerieGrafico* serie);

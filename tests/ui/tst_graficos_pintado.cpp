@@ -1,0 +1,268 @@
+// Series removed or replaced on a chart that is on screen and repainted.
+// Runs offscreen and, through a second CTest entry, under Xvfb: a paint that
+// reads a deleted series crashed only on a real X server, and the sanitizer
+// build reports it on either.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+#include <memory>
+
+#include "Grafico.h"
+#include "MainUnit.h"
+
+using namespace tendora;
+
+namespace {
+
+std::vector<PuntoGrafico> Puntos(int n, double desfase)
+{
+    std::vector<PuntoGrafico> v;
+    for (int t = 1; t <= n; ++t)
+        v.push_back(PuntoGrafico{double(t), 50.0 + 30.0 * std::sin(t / 3.0 + desfase),
+                                 QStringLiteral("%1-%2").arg(2000 + (t - 1) / 12).arg((t - 1) % 12 + 1),
+                                 QColor(), false});
+    return v;
+}
+
+// Paints now, before any queued work of the chart has run.
+void PintarYa(Grafico& g)
+{
+    g.viewport()->repaint();
+    (void)g.grab();
+}
+
+void Dejar(int ms = 30)
+{
+    QTest::qWait(ms);
+}
+
+QString Texto(int n)
+{
+    QString t;
+    int anio = 2000, mes = 1;
+    for (int i = 1; i <= n; ++i) {
+        const double v = 100.0 + 2.0 * i + 15.0 * std::sin(i * 3.14159265358979 / 6.0) + (i % 5);
+        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg(v, 0, 'f', 2);
+        if (++mes == 13) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    return t;
+}
+
+template <class T>
+T* Hijo(QObject* w, const char* nombre)
+{
+    T* h = w->findChild<T*>(QString::fromLatin1(nombre));
+    if (!h)
+        qFatal("no control %s", nombre);
+    return h;
+}
+
+void Pulsar(QObject* w, const char* boton)
+{
+    QTest::mouseClick(Hijo<QToolButton>(w, boton), Qt::LeftButton);
+}
+
+void Pagina(QObject* w, const char* hoja)
+{
+    auto* paginas = Hijo<QTabWidget>(w, "PageControl1");
+    paginas->setCurrentWidget(Hijo<QWidget>(w, hoja));
+}
+
+} // namespace
+
+class TstGraficosPintado : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void eliminarConLeyendaVisible_data();
+    void eliminarConLeyendaVisible();
+    void sustituirPuntosMientrasSePinta();
+    void leyendaBajoElRatonTrasEliminar();
+    void cargarConComparativaEnPantalla_data();
+    void cargarConComparativaEnPantalla();
+    void eliminarComparativasDesdeElMenu();
+};
+
+void TstGraficosPintado::eliminarConLeyendaVisible_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<int>("desde");
+    QTest::newRow("la última de tres") << 3 << 2;
+    QTest::newRow("todas menos la primera de doce") << 12 << 1;
+    QTest::newRow("todas") << 5 << 0;
+}
+
+void TstGraficosPintado::eliminarConLeyendaVisible()
+{
+    QFETCH(int, series);
+    QFETCH(int, desde);
+    Grafico g;
+    g.resize(900, 500);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    for (int k = 0; k < series; ++k) {
+        SerieGrafico* s = g.CrearSerie(QStringLiteral("S%1").arg(k), QStringLiteral("Serie %1").arg(k), TipoSerie::Linea);
+        g.PonerPuntos(s, Puntos(40, k));
+    }
+    Dejar();
+    QVERIFY(g.LeyendaMostrada());
+    QVERIFY(!g.RectEntradaLeyenda(g.SerieEn(series - 1)).isEmpty());
+
+    g.EliminarSeriesDesde(desde);
+    // The legend forgets the removed series at once, not at the next update.
+    PintarYa(g);
+    QCOMPARE(g.NumSeries(), desde);
+    for (int k = 0; k < desde; ++k)
+        QVERIFY(!g.RectEntradaLeyenda(g.SerieEn(k)).isEmpty());
+    Dejar();
+
+    // New series in the freed places paint as well.
+    for (int k = desde; k < series; ++k) {
+        SerieGrafico* s = g.CrearSerie(QStringLiteral("N%1").arg(k), QStringLiteral("Nueva %1").arg(k), TipoSerie::Linea);
+        g.PonerPuntos(s, Puntos(40, -k));
+        PintarYa(g);
+    }
+    Dejar();
+    QCOMPARE(g.NumSeries(), series);
+    QVERIFY(!g.RectEntradaLeyenda(g.SerieEn(series - 1)).isEmpty());
+}
+
+void TstGraficosPintado::sustituirPuntosMientrasSePinta()
+{
+    // Lines split by null points and refilled with fewer and more points,
+    // painted between every change.
+    Grafico g;
+    g.resize(900, 500);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    SerieGrafico* a = g.CrearSerie("A", "A", TipoSerie::LineaPuntos);
+    SerieGrafico* b = g.CrearSerie("B", "B", TipoSerie::Linea);
+    for (int n : {60, 5, 0, 120, 1, 30}) {
+        auto p = Puntos(n, n);
+        for (size_t i = 0; i < p.size(); i += 7)
+            p[i].nulo = true;
+        g.PonerPuntos(a, p);
+        PintarYa(g);
+        g.PonerPuntos(b, Puntos(n / 2, 0.5));
+        PintarYa(g);
+        Dejar(5);
+        QCOMPARE(a->count(), n);
+    }
+}
+
+void TstGraficosPintado::leyendaBajoElRatonTrasEliminar()
+{
+    // A click on the place where a removed series' legend entry stood toggles nothing.
+    Grafico g;
+    g.resize(900, 500);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    SerieGrafico* a = g.CrearSerie("A", "Primera", TipoSerie::Linea);
+    g.PonerPuntos(a, Puntos(30, 0));
+    SerieGrafico* b = g.CrearSerie("B", "Segunda", TipoSerie::Linea);
+    g.PonerPuntos(b, Puntos(30, 1));
+    Dejar();
+    const QPoint donde = g.RectEntradaLeyenda(b).center().toPoint();
+    QVERIFY(!donde.isNull());
+    g.EliminarSerie(b);
+    QTest::mouseMove(g.viewport(), donde);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, donde);
+    PintarYa(g);
+    QCOMPARE(g.NumSeries(), 1);
+    QVERIFY(a->isVisible());
+}
+
+void TstGraficosPintado::cargarConComparativaEnPantalla_data()
+{
+    QTest::addColumn<QString>("como");
+    QTest::addColumn<int>("comparaciones");
+    QTest::newRow("botón Cargar, una comparación") << QStringLiteral("boton") << 1;
+    QTest::newRow("botón Cargar, tres comparaciones") << QStringLiteral("boton") << 3;
+    QTest::newRow("menú Cargar, doce comparaciones") << QStringLiteral("menu") << 12;
+}
+
+void TstGraficosPintado::cargarConComparativaEnPantalla()
+{
+    QFETCH(QString, como);
+    QFETCH(int, comparaciones);
+    std::unique_ptr<TFormMain> w(CrearVentanas());
+    w->resize(1200, 800);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Hijo<QPlainTextEdit>(w.get(), "Memo1")->setPlainText(Texto(48));
+    Pulsar(w.get(), "TBTransferir");
+    Pulsar(w.get(), "TBCalcular");
+    for (int k = 0; k < comparaciones; ++k)
+        Pulsar(w.get(), "TBComparar");
+    Pagina(w.get(), "TabSheetGraficoComp");
+    Dejar(100);
+    auto* chart = Hijo<Grafico>(w.get(), "ChartPC");
+    QCOMPARE(chart->NumSeries(), 1 + comparaciones);
+    QVERIFY(chart->LeyendaMostrada());
+
+    for (int vez = 0; vez < 3; ++vez) {
+        if (como == QLatin1String("boton"))
+            Pulsar(w.get(), "TBTransferir");
+        else
+            Hijo<QAction>(w.get(), "Transferiratabladeprevisin1")->trigger();
+        PintarYa(*chart);
+        Dejar();
+        QCOMPARE(chart->NumSeries(), 1);
+        Pulsar(w.get(), "TBCalcular");
+        Pulsar(w.get(), "TBComparar");
+        PintarYa(*chart);
+        Dejar();
+        QCOMPARE(chart->NumSeries(), 2);
+    }
+}
+
+void TstGraficosPintado::eliminarComparativasDesdeElMenu()
+{
+    std::unique_ptr<TFormMain> w(CrearVentanas());
+    w->resize(1200, 800);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Hijo<QPlainTextEdit>(w.get(), "Memo1")->setPlainText(Texto(36));
+    Pulsar(w.get(), "TBTransferir");
+    Pulsar(w.get(), "TBCalcular");
+    for (int k = 0; k < 4; ++k)
+        Pulsar(w.get(), "TBComparar");
+    Pagina(w.get(), "TabSheetGraficoComp");
+    Dejar(100);
+    auto* chart = Hijo<Grafico>(w.get(), "ChartPC");
+    // The chart's own pop-up menu, opened where the user right-clicks.
+    QMenu* menu = nullptr;
+    QTimer::singleShot(50, [&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* a : menu->actions())
+            if (a->objectName() == QLatin1String("Eliminarseriescomparativas1"))
+                a->trigger();
+        menu->close();
+    });
+    chart->AbrirMenu(chart->mapToGlobal(chart->rect().center()));
+    Dejar(120);
+    QVERIFY(menu);
+    PintarYa(*chart);
+    Dejar();
+    QCOMPARE(chart->NumSeries(), 1);
+}
+
+QTEST_MAIN(TstGraficosPintado)
+#include "tst_graficos_pintado.moc"
