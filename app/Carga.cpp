@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace tendora {
 
 QStringList LineasDeTexto(const QString& texto)
@@ -35,18 +37,46 @@ QString ExtraerCampo(const QString& linea, int n)
     return linea.mid(inicio, fin < 0 ? -1 : fin - inicio);
 }
 
+ErrorLectura::ErrorLectura(const ErrorConversion& error, int linea)
+    : ErrorConversion(std::string(error.what()) +
+                      QStringLiteral("\nLínea %1 del texto de Datos.").arg(linea).toStdString()),
+      m_linea(linea)
+{
+}
+
 std::vector<Registro> LeerRegistros(const QStringList& lineas)
 {
     std::vector<Registro> registros;
     registros.reserve(static_cast<size_t>(lineas.size()));
+    int numero = 0;
     for (const QString& linea : lineas) {
+        ++numero;
         Registro r;
-        r.Anio = TextoANumero(ExtraerCampo(linea, 1));
-        r.Mes = TextoANumero(ExtraerCampo(linea, 2));
-        r.Valor = TextoAReal(ExtraerCampo(linea, 3));
+        try {
+            r.Anio = TextoANumero(ExtraerCampo(linea, 1));
+            r.Mes = TextoANumero(ExtraerCampo(linea, 2));
+            r.Valor = TextoAReal(ExtraerCampo(linea, 3));
+        } catch (const ErrorConversion& e) {
+            throw ErrorLectura(e, numero);
+        }
         registros.push_back(r);
     }
     return registros;
+}
+
+int InicioDeLinea(const QString& texto, int n)
+{
+    int pos = 0;
+    for (int linea = 1; linea < n && pos < texto.size(); ++linea) {
+        int i = pos;
+        while (i < texto.size() && texto[i] != QLatin1Char('\n') && texto[i] != QLatin1Char('\r'))
+            ++i;
+        if (i >= texto.size())
+            return int(texto.size());
+        // CR LF is one break.
+        pos = i + ((texto[i] == QLatin1Char('\r') && i + 1 < texto.size() && texto[i + 1] == QLatin1Char('\n')) ? 2 : 1);
+    }
+    return std::min(pos, int(texto.size()));
 }
 
 QString DecodificarTexto(const QByteArray& bytes)

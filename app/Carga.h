@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "Numeros.h"
+
 namespace tendora {
 
 struct Registro {
@@ -16,8 +18,21 @@ struct Registro {
 QStringList LineasDeTexto(const QString& texto);
 // Field n (from 1) of a line framed by one tab at each end; past the end: empty.
 QString ExtraerCampo(const QString& linea, int n);
-// Every record of the text, or ErrorConversion naming the first text that does not convert.
+// A field of the data text that does not convert: the conversion message and
+// a second line with the record's line number (from 1).
+class ErrorLectura : public ErrorConversion {
+public:
+    ErrorLectura(const ErrorConversion& error, int linea);
+    int Linea() const { return m_linea; }
+
+private:
+    int m_linea;
+};
+
+// Every record of the text, or ErrorLectura naming the first text that does not convert and its line.
 std::vector<Registro> LeerRegistros(const QStringList& lineas);
+// Where line n (from 1) starts in the text, counting line breaks as LineasDeTexto does.
+int InicioDeLinea(const QString& texto, int n);
 // A file's bytes as text: UTF-8 when valid, otherwise the single-byte Latin-1 code page.
 QString DecodificarTexto(const QByteArray& bytes);
 // Series name: the file name (without directory) less its last four characters.

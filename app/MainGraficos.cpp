@@ -211,83 +211,74 @@ QString TFormMain::EtiquetaPunto(double anio, double mes)
     return TextoGeneral(anio) + QLatin1Char('-') + TextoGeneral(mes);
 }
 
+namespace {
+
+// Titles of the two auxiliary series of a model and the columns they plot
+// (-1: the column stays as it was; those series stay empty).
+struct SeriesDelModelo {
+    QString tituloMM = QStringLiteral("-");
+    int colMM = -1;
+    QString tituloT = QStringLiteral("-");
+    int colT = -1;
+};
+
+SeriesDelModelo SeriesModelo(int item)
+{
+    switch (item) {
+    case ItemNVE: return {QStringLiteral("Media Móvil"), 6, QStringLiteral("Desestacional"), 8};
+    case ItemDST: return {QStringLiteral("Media Móvil"), 6, QStringLiteral("Tendencia"), 8};
+    case ItemTHT: return {QStringLiteral("L"), 10, QStringLiteral("LR"), 9};
+    case ItemHLT: return {QStringLiteral("Nivel"), 5, QStringLiteral("Tendencia"), 6};
+    case ItemHW: return {QStringLiteral("N"), 9, QStringLiteral("T"), 10};
+    default: return {};
+    }
+}
+
+} // namespace
+
 void TFormMain::PrepararSeriesModelo()
 {
     SerieGrafico* mm = ChartP->Serie(NSeriesMediaMovil);
     SerieGrafico* tend = ChartP->Serie(NSeriesTendencia);
     if (!mm || !tend)
         return;
-    QString tituloMM = QStringLiteral("-"), tituloT = QStringLiteral("-");
-    switch (ModeloSeleccionado()) {
-    case 1: // NVE
-        tituloMM = QStringLiteral("Media Móvil");
-        tituloT = QStringLiteral("Desestacional");
-        Ws.ColMediaMovil = 6;
-        Ws.ColTendencia = 8;
-        break;
-    case 6: // DST
-        tituloMM = QStringLiteral("Media Móvil");
-        tituloT = QStringLiteral("Tendencia");
-        Ws.ColMediaMovil = 6;
-        Ws.ColTendencia = 8;
-        break;
-    case 7: // THT
-        tituloMM = QStringLiteral("L");
-        tituloT = QStringLiteral("LR");
-        Ws.ColMediaMovil = 10;
-        Ws.ColTendencia = 9;
-        break;
-    case 8: // HLT
-        tituloMM = QStringLiteral("Nivel");
-        tituloT = QStringLiteral("Tendencia");
-        Ws.ColMediaMovil = 5;
-        Ws.ColTendencia = 6;
-        break;
-    case 9: // H-W
-        tituloMM = QStringLiteral("N");
-        tituloT = QStringLiteral("T");
-        Ws.ColMediaMovil = 9;
-        Ws.ColTendencia = 10;
-        break;
-    default: // the others have neither series; their columns stay as they were
-        break;
-    }
-    mm->setName(tituloMM);
-    tend->setName(tituloT);
+    const SeriesDelModelo m = SeriesModelo(ModeloSeleccionado());
+    if (m.colMM >= 0)
+        Ws.ColMediaMovil = m.colMM;
+    if (m.colT >= 0)
+        Ws.ColTendencia = m.colT;
+    mm->setName(m.tituloMM);
+    tend->setName(m.tituloT);
 }
 
 void TFormMain::DibujarGraficos(bool ConModelo)
 {
-    CrearSeriesGraficos();
-    SerieGrafico* sPrev = ChartP->Serie(NSeriesPrevision);
-    SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
-    SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
-    SerieGrafico* sDatos = ChartP->Serie(NSeriesDatos);
-    SerieGrafico* sPos = ChartP->Serie(NSerieDesvPos);
-    SerieGrafico* sNeg = ChartP->Serie(NSerieDesvNeg);
-    SerieGrafico* sPrevCum = ChartPA->Serie(NSeriesPrevCum);
-    SerieGrafico* sDatosCum = ChartPA->Serie(NSeriesDatosCum);
-    SerieGrafico* sComp = ChartPC->Serie(NSeriesDatosComp);
-    SerieGrafico* sCE = ChartCE->Serie(NSeriesCE);
+    PrepararGraficos(Ws, ConModelo)();
+}
 
-    PrepararSeriesModelo();
+std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
+{
+    CrearSeriesGraficos();
 
     // Every point is worked out before any chart changes, so an overflow in
     // a running sum or the band leaves the charts as they were.
-    const int L = Ws.NumDatos + ValoresPrever();
-    const int ultima = std::min(L, Ws.Filas() - 1); // the table always holds L + 1 rows; never read past it
+    const SeriesDelModelo modelo = SeriesModelo(ModeloSeleccionado());
+    const int colMM = modelo.colMM >= 0 ? modelo.colMM : e.ColMediaMovil;
+    const int colT = modelo.colT >= 0 ? modelo.colT : e.ColTendencia;
+    const int L = e.NumDatos + ValoresPrever();
+    const int ultima = std::min(L, e.Filas() - 1); // the table always holds L + 1 rows; never read past it
     const size_t n = size_t(std::max(ultima, 0));
-    const bool conMM = ConModelo && MuestraMediaMovil() && ColumnaValida(Ws.ColMediaMovil);
-    const bool conTend = ConModelo && MuestraTendencia() && ColumnaValida(Ws.ColTendencia);
-    const bool conPrev = ConModelo && ColumnaValida(Ws.ColPrev);
+    const bool conMM = ConModelo && MuestraMediaMovil() && ColumnaValida(colMM);
+    const bool conTend = ConModelo && MuestraTendencia() && ColumnaValida(colT);
+    const bool conPrev = ConModelo && ColumnaValida(e.ColPrev);
 
     std::vector<PuntoGrafico> datos, datosCum, comp, mm, tend, prev, pos, neg, prevCum, ce;
-    const size_t nDatos = std::min(n, size_t(std::max(Ws.TotalDatos, 0)));
+    const size_t nDatos = std::min(n, size_t(std::max(e.TotalDatos, 0)));
     datos.reserve(nDatos);
     datosCum.reserve(nDatos);
     comp.reserve(nDatos);
     if (ConModelo) {
-        const size_t nPrev = n - std::min(n, size_t(std::max(Ws.FilaInicioPrev, 0)));
+        const size_t nPrev = n - std::min(n, size_t(std::max(e.FilaInicioPrev, 0)));
         prev.reserve(nPrev);
         pos.reserve(nPrev);
         neg.reserve(nPrev);
@@ -300,13 +291,13 @@ void TFormMain::DibujarGraficos(bool ConModelo)
 
     Etiquetas etiqueta;
     double sumaDatos = 0.0, sumaPrev = 0.0;
-    const double desv = Ws.DesvRelativa;
+    const double desv = e.DesvRelativa;
     for (int i = 1; i <= ultima; ++i) {
-        const auto& fila = Ws.TablaPrev[size_t(i)];
-        const auto& valida = Ws.CeldaValida[size_t(i)];
+        const auto& fila = e.TablaPrev[size_t(i)];
+        const auto& valida = e.CeldaValida[size_t(i)];
         const double x = fila[1];
         const QString et = etiqueta(fila[2], fila[3]);
-        if (i <= Ws.TotalDatos) {
+        if (i <= e.TotalDatos) {
             const double d = fila[4];
             sumaDatos = Finito(sumaDatos + d);
             // Values 0..10 stand out in lime on the forecast chart only.
@@ -316,12 +307,12 @@ void TFormMain::DibujarGraficos(bool ConModelo)
         }
         if (!ConModelo)
             continue;
-        if (conMM && valida[size_t(Ws.ColMediaMovil)])
-            mm.push_back({x, fila[size_t(Ws.ColMediaMovil)], et, Verde, false});
-        if (conTend && valida[size_t(Ws.ColTendencia)])
-            tend.push_back({x, fila[size_t(Ws.ColTendencia)], et, Negro, false});
-        if (conPrev && i > Ws.FilaInicioPrev) {
-            const double f = fila[size_t(Ws.ColPrev)];
+        if (conMM && valida[size_t(colMM)])
+            mm.push_back({x, fila[size_t(colMM)], et, Verde, false});
+        if (conTend && valida[size_t(colT)])
+            tend.push_back({x, fila[size_t(colT)], et, Negro, false});
+        if (conPrev && i > e.FilaInicioPrev) {
+            const double f = fila[size_t(e.ColPrev)];
             prev.push_back({x, f, et, Rojo, false});
             pos.push_back({x, Finito((1.0 + desv) * f), et, Negro, false});
             neg.push_back({x, Finito((1.0 - desv) * f), et, Negro, false});
@@ -332,38 +323,46 @@ void TFormMain::DibujarGraficos(bool ConModelo)
     if (ConModelo) {
         ce.reserve(12);
         for (int m = 1; m <= 12; ++m) {
-            const double c = Ws.CoefEstacional[size_t(m)].Coeficiente;
+            const double c = e.CoefEstacional[size_t(m)].Coeficiente;
             ce.push_back({double(m), c, TextoEntero(m), c > 1.0 ? CoefAlto : CoefBajo, false});
         }
     }
 
-    const QString codigo = CodigoModelo();
-    ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + NombreSerie);
-    ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + NombreSerie);
-    ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + NombreSerie);
-    ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + NombreSerie);
+    // What follows changes the charts and cannot fail.
+    return [this, ConModelo, ultima, linea = e.NumDatos, datos = std::move(datos), datosCum = std::move(datosCum),
+            comp = std::move(comp), mm = std::move(mm), tend = std::move(tend), prev = std::move(prev),
+            pos = std::move(pos), neg = std::move(neg), prevCum = std::move(prevCum), ce = std::move(ce)]() mutable {
+        PrepararSeriesModelo();
+        const QString codigo = CodigoModelo();
+        ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + NombreSerie);
+        ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + NombreSerie);
+        ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + NombreSerie);
+        ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + NombreSerie);
 
-    // One filling per series; the comparison series are left alone.
-    ChartP->PonerPuntos(sPrev, std::move(prev));
-    ChartP->PonerPuntos(sMM, std::move(mm));
-    ChartP->PonerPuntos(sTend, std::move(tend));
-    ChartP->PonerPuntos(sDatos, std::move(datos));
-    ChartP->PonerPuntos(sPos, std::move(pos));
-    ChartP->PonerPuntos(sNeg, std::move(neg));
-    ChartPA->PonerPuntos(sPrevCum, std::move(prevCum));
-    ChartPA->PonerPuntos(sDatosCum, std::move(datosCum));
-    ChartPC->PonerPuntos(sComp, std::move(comp));
-    ChartCE->PonerPuntos(sCE, std::move(ce));
+        // One filling per series; the comparison series are left alone.
+        SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
+        SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
+        ChartP->PonerPuntos(ChartP->Serie(NSeriesPrevision), std::move(prev));
+        ChartP->PonerPuntos(sMM, std::move(mm));
+        ChartP->PonerPuntos(sTend, std::move(tend));
+        ChartP->PonerPuntos(ChartP->Serie(NSeriesDatos), std::move(datos));
+        ChartP->PonerPuntos(ChartP->Serie(NSerieDesvPos), std::move(pos));
+        ChartP->PonerPuntos(ChartP->Serie(NSerieDesvNeg), std::move(neg));
+        ChartPA->PonerPuntos(ChartPA->Serie(NSeriesPrevCum), std::move(prevCum));
+        ChartPA->PonerPuntos(ChartPA->Serie(NSeriesDatosCum), std::move(datosCum));
+        ChartPC->PonerPuntos(ChartPC->Serie(NSeriesDatosComp), std::move(comp));
+        ChartCE->PonerPuntos(ChartCE->Serie(NSeriesCE), std::move(ce));
 
-    // Only a drawing with the model decides whether its two auxiliary series
-    // show; the user's legend choices for every other series stay.
-    if (ConModelo && ultima >= 1) {
-        sMM->PonerVisible(MuestraMediaMovil());
-        sTend->PonerVisible(MuestraTendencia());
-    }
+        // Only a drawing with the model decides whether its two auxiliary series
+        // show; the user's legend choices for every other series stay.
+        if (ConModelo && ultima >= 1) {
+            sMM->PonerVisible(MuestraMediaMovil());
+            sTend->PonerVisible(MuestraTendencia());
+        }
 
-    for (Grafico* g : {ChartP, ChartPA, ChartPC})
-        g->PonerLineaVertical(Ws.NumDatos);
+        for (Grafico* g : {ChartP, ChartPA, ChartPC})
+            g->PonerLineaVertical(linea);
+    };
 }
 
 // ---------------------------------------------------------------- comparison

@@ -1,6 +1,7 @@
 #include "MainUnit.h"
 
 #include "Aplicacion.h"
+#include "Aritmetica.h"
 #include "Carga.h"
 #include "DialogoUnit.h"
 #include "Grafico.h"
@@ -30,6 +31,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
@@ -555,53 +557,91 @@ void TFormMain::TBTransferirClick()
 
 void TFormMain::CargarDatos()
 {
-    if (LineasDeTexto(Memo1->toPlainText()).isEmpty()) {
+    const QString texto = Memo1->toPlainText();
+    const QStringList lineas = LineasDeTexto(texto);
+    if (lineas.isEmpty()) {
         MostrarInformacion(QStringLiteral("No hay datos para cargar."));
         return;
     }
-    LeerHistorico();
+    // A load happens whole or not at all: everything that can fail (reading
+    // the records, the running sums of the drawing) runs on a staged copy of
+    // the workspace before anything the user sees changes.
+    // The user lands on the line to mend.
+    auto irALinea = [this, &texto](int linea) {
+        QTextCursor c(Memo1->document());
+        c.setPosition(std::min(InicioDeLinea(texto, linea), Memo1->document()->characterCount() - 1));
+        Memo1->setTextCursor(c);
+        Memo1->ensureCursorVisible();
+        PageControl1->setCurrentWidget(TabSheetDatos);
+        Memo1->setFocus();
+    };
+    std::vector<Registro> registros;
+    try {
+        registros = LeerRegistros(lineas);
+    } catch (const ErrorLectura& e) {
+        irALinea(e.Linea());
+        throw;
+    }
+    Espacio nuevo = Ws;
+    LeerHistorico(nuevo, registros);
+    std::function<void()> dibujar;
+    try {
+        dibujar = PrepararGraficos(nuevo, false);
+    } catch (const ErrorAritmetico&) {
+        // Only the running sum of the data can fail here: name its line.
+        double suma = 0.0;
+        int linea = 1;
+        while (linea < int(registros.size()) && std::isfinite(suma += registros[size_t(linea - 1)].Valor))
+            ++linea;
+        irALinea(linea);
+        throw ErrorAritmetico(QStringLiteral("La suma acumulada de los datos desborda en la línea %1 del texto de "
+                                             "Datos: los valores son demasiado grandes para representarlos.")
+                                  .arg(linea)
+                                  .toStdString());
+    }
+
+    Ws = std::move(nuevo);
+    {
+        const QSignalBlocker bloqueo(SEPuntosSinUsar);
+        // The new range clamps a hold-out that no longer fits, as LeerHistorico assumed.
+        SEPuntosSinUsar->setRange(0, std::max(Ws.TotalDatos - 1, 0));
+    }
     MostrarHistorico();
     ReiniciarArrastre();
     EliminarSeriesComparativas();
-    DibujarGraficos(false);
+    dibujar();
     BorrarTabla(AdvSGErrAjuste);
     BorrarTabla(AdvSGErrAcierto);
     Ws.DatosCargados = true;
 }
 
-void TFormMain::LeerHistorico()
+void TFormMain::LeerHistorico(Espacio& e, const std::vector<Registro>& registros) const
 {
-    // Every record is converted before the workspace changes: a bad record
-    // leaves the previous load intact.
-    const std::vector<Registro> registros = LeerRegistros(LineasDeTexto(Memo1->toPlainText()));
     const int n = static_cast<int>(registros.size());
-
-    Ws.NumDatos = n;
-    Ws.TotalDatos = n; // so the size below keeps exactly the new history
-    DimensionarTabla();
-    LimpiarColumnasDatos();
-    LimpiarColumnasModelo();
+    e.NumDatos = n;
+    e.TotalDatos = n; // so the size below keeps exactly the new history
+    const int V = ValoresPrever();
+    tendora::DimensionarTabla(e, V);
+    tendora::LimpiarColumnasDatos(e, V);
+    tendora::AsegurarFilas(e, V);
+    tendora::LimpiarColumnasModelo(e, V);
     for (int k = 1; k <= n; ++k) {
         const Registro& r = registros[static_cast<size_t>(k - 1)];
         if (k == 1) {
-            Ws.AnioActual = r.Anio;
-            Ws.MesActual = r.Mes;
+            e.AnioActual = r.Anio;
+            e.MesActual = r.Mes;
         }
-        Ws.Poner(k, 1, k);
-        Ws.Poner(k, 2, r.Anio);
-        Ws.Poner(k, 3, r.Mes);
-        Ws.Poner(k, 4, r.Valor);
-        Ws.AnioActual = r.Anio;
-        Ws.MesActual = r.Mes;
+        e.Poner(k, 1, k);
+        e.Poner(k, 2, r.Anio);
+        e.Poner(k, 3, r.Mes);
+        e.Poner(k, 4, r.Valor);
+        e.AnioActual = r.Anio;
+        e.MesActual = r.Mes;
     }
-    Ws.TotalDatos = Ws.NumDatos;
-    // The new range clamps a hold-out that no longer fits.
-    {
-        const QSignalBlocker bloqueo(SEPuntosSinUsar);
-        SEPuntosSinUsar->setRange(0, std::max(Ws.TotalDatos - 1, 0));
-    }
-    Ws.NumDatos = Ws.TotalDatos - PuntosSinUsar();
-    tendora::AsegurarFilas(Ws, ValoresPrever());
+    e.TotalDatos = e.NumDatos;
+    // The hold-out as the new range 0..T-1 will clamp it.
+    e.NumDatos = e.TotalDatos - std::min(PuntosSinUsar(), std::max(e.TotalDatos - 1, 0));
+    tendora::AsegurarFilas(e, V);
 }
 
 void TFormMain::MostrarHistorico()

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "Espacio.h"
 #include "Modelos.h"
@@ -29,6 +30,7 @@ class QWidget;
 class QLineSeries;
 class QFileDialog;
 namespace tendora {
+struct Registro;
 class TAboutBox;
 class Rejilla;
 class Grafico;
@@ -66,7 +68,9 @@ public:
 
     // ---- Loading ----
     void CargarDatos();
-    void LeerHistorico();
+    // The parsed records into e as the new history, with the hold-out as the
+    // new range will clamp it; nothing else changes.
+    void LeerHistorico(tendora::Espacio& e, const std::vector<tendora::Registro>& registros) const;
     void MostrarHistorico();
     void AbrirFichero(const QString& ruta); // the part of Abrir1Click after the dialog
 
@@ -124,6 +128,11 @@ public:
 
     // ---- Charts (MainGraficos.cpp) ----
     void DibujarGraficos(bool ConModelo);
+    // The drawing of e in two steps: every point is worked out now (this is
+    // what can fail: an overflow in a running sum or the band), and the step
+    // returned puts them on the charts, which cannot fail. Loading checks its
+    // new table this way before anything changes.
+    std::function<void()> PrepararGraficos(const tendora::Espacio& e, bool ConModelo);
     void AnadirSerieComparativa();
     void EliminarSeriesComparativas();
     void AplicarMostrarAjuste();

@@ -6,8 +6,38 @@
 namespace tendora {
 
 ErrorConversion::ErrorConversion(const QString& texto)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid floating point value").arg(texto).toStdString())
+    : std::runtime_error(QStringLiteral("'%1' is not a valid floating point value").arg(TextoLegible(texto)).toStdString())
 {
+}
+
+QString TextoLegible(const QString& texto, int maximo)
+{
+    QString r;
+    int mostrados = 0;
+    for (int i = 0; i < texto.size(); ++i) {
+        if (mostrados >= maximo) {
+            r += QChar(0x2026);
+            break;
+        }
+        const QChar c = texto[i];
+        const char16_t u = c.unicode();
+        if (u == u'\t')
+            r += QLatin1String("\\t");
+        else if (u == u'\n')
+            r += QLatin1String("\\n");
+        else if (u == u'\r')
+            r += QLatin1String("\\r");
+        else if (u < 0x20 || (u >= 0x7f && u <= 0x9f))
+            r += QLatin1String("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else if (c.isHighSurrogate() && i + 1 < texto.size() && texto[i + 1].isLowSurrogate())
+            r += texto.mid(i++, 2); // one character in two code units, never split
+        else if (!c.isPrint() && u != u' ')
+            r += QLatin1String("\\u") + QString::number(int(u), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+        else
+            r += c;
+        ++mostrados;
+    }
+    return r;
 }
 
 // The default locale with grouping off, rebuilt only when the default changes:

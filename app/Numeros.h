@@ -7,10 +7,18 @@
 namespace tendora {
 
 // Conversion failure, with the toolkit-style message "'x' is not a valid floating point value".
+// The text is shown readable: control characters escaped, cut to about 40 characters.
 class ErrorConversion : public std::runtime_error {
 public:
     explicit ErrorConversion(const QString& texto);
+
+protected:
+    explicit ErrorConversion(const std::string& mensaje) : std::runtime_error(mensaje) {}
 };
+
+// A text as a message can show it: control characters written as \t, \n, \r
+// or \xHH (a NUL would end the message), cut to about maximo characters with "…".
+QString TextoLegible(const QString& texto, int maximo = 40);
 
 // General format: shortest text, up to 15 significant digits, no trailing zeros,
 // whole numbers as plain digits, no thousands separator.

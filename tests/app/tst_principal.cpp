@@ -13,11 +13,13 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QtTest>
 
 #include "Carga.h"
 #include "DialogoUnit.h"
+#include "Grafico.h"
 #include "MainUnit.h"
 #include "Numeros.h"
 #include "Rejilla.h"
@@ -80,6 +82,7 @@ private slots:
     void carga24ConReserva();
     void cargaFallidaNoCambiaNada_data();
     void cargaFallidaNoCambiaNada();
+    void cargaDesbordadaNoCambiaNada();
     void textoVacio();
     void reservaFueraDelNuevoRango();
     void tablaNuncaPierdeHistoria();
@@ -283,38 +286,129 @@ void TstPrincipal::carga24ConReserva()
 void TstPrincipal::cargaFallidaNoCambiaNada_data()
 {
     QTest::addColumn<QString>("malo");
-    QTest::newRow("header") << "Año\tMes\tValor\n2000\t1\t5";
-    QTest::newRow("two fields") << "2000\t1\t5\n2000\t2";
-    QTest::newRow("grouped") << "2000\t1\t1.234,5";
-    QTest::newRow("binary") << QString::fromLatin1("\x89PNG\r\n\x1a\n\x00\x00");
+    QTest::addColumn<int>("linea");
+    QTest::addColumn<QString>("primera"); // first line of the message, worked out by hand
+    const QString sufijo = QStringLiteral("' is not a valid floating point value");
+    QTest::newRow("header") << "Año\tMes\tValor\n2000\t1\t5" << 1 << "'Año" + sufijo;
+    QTest::newRow("two fields") << "2000\t1\t5\n2000\t2" << 2 << "'" + sufijo;
+    // The second try swaps the first comma for a point; that text is named.
+    QTest::newRow("grouped") << "2000\t1\t5\n2000\t2\t6\n2000\t3\t1.234,5" << 3 << "'1.234.5" + sufijo;
+    // A binary file: control characters escaped, a NUL no longer ends the message.
+    QTest::newRow("binary") << QString::fromLatin1(QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16)) << 1
+                            << "'\\x89PNG" + sufijo;
+    QTest::newRow("NUL in a value") << QString::fromLatin1(QByteArray("2000\t1\t12\x00" "3\n", 11)) << 1
+                                    << "'12\\x003" + sufijo;
+    QTest::newRow("long text cut") << "2000\t1\t5\n2000\t2\t" + QString(60, QLatin1Char('x')) << 2
+                                   << "'" + QString(40, QLatin1Char('x')) + QChar(0x2026) + sufijo;
+    QTest::newRow("CR line breaks") << "2000\t1\t5\r2000\t2\t6\r2000\t3\tseis\r" << 3 << "'seis" + sufijo;
 }
 
 void TstPrincipal::cargaFallidaNoCambiaNada()
 {
     QFETCH(QString, malo);
-    TFormMain w;
-    w.Memo1->setPlainText(Serie(30));
-    w.CargarDatos();
-    const auto tabla = w.Ws.TablaPrev;
-    w.Memo1->setPlainText(malo);
-    QVERIFY_THROWS_EXCEPTION(ErrorConversion, w.CargarDatos());
-    QCOMPARE(w.Ws.TotalDatos, 30);
-    QCOMPARE(w.Ws.NumDatos, 30);
-    QVERIFY(w.Ws.TablaPrev == tabla);
-    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 31);
-    QCOMPARE(w.SEPuntosSinUsar->maximum(), 29);
+    QFETCH(int, linea);
+    QFETCH(QString, primera);
+    for (const QLocale& region : {QLocale(QLocale::Spanish, QLocale::Spain), QLocale::c()}) {
+        QLocale::setDefault(region);
+        TFormMain w;
+        w.Memo1->setPlainText(Serie(30));
+        w.CargarDatos();
+        const auto tabla = w.Ws.TablaPrev;
+        w.Memo1->setPlainText(malo);
+        QVERIFY_THROWS_EXCEPTION(ErrorConversion, w.CargarDatos());
+        QCOMPARE(w.Ws.TotalDatos, 30);
+        QCOMPARE(w.Ws.NumDatos, 30);
+        QVERIFY(w.Ws.TablaPrev == tabla);
+        QCOMPARE(w.AdvStringGridPrevision->RowCount(), 31);
+        QCOMPARE(w.SEPuntosSinUsar->maximum(), 29);
 
-    // Through the menu the error reaches the standard error display.
-    bool critico = false;
+        // Through the menu the error reaches the standard error display, in two
+        // readable lines, and the user is left on the line to mend.
+        w.PageControl1->setCurrentWidget(w.TabSheetGrafico);
+        w.Memo1->moveCursor(QTextCursor::End);
+        QString texto;
+        bool critico = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                critico = mb->icon() == QMessageBox::Critical;
+                texto = mb->text();
+                mb->accept();
+            }
+        });
+        w.Transferiratabladeprevisin1Click();
+        QVERIFY(critico);
+        QCOMPARE(texto, primera + QStringLiteral("\nLínea %1 del texto de Datos.").arg(linea));
+        QCOMPARE(w.PageControl1->currentWidget(), w.TabSheetDatos);
+        const QString antes = w.Memo1->toPlainText().left(w.Memo1->textCursor().position());
+        QCOMPARE(int(antes.count(QLatin1Char('\n')) + antes.count(QLatin1Char('\r'))) -
+                     int(antes.count(QLatin1String("\r\n"))),
+                 linea - 1);
+        QVERIFY(antes.isEmpty() || antes.endsWith(QLatin1Char('\n')) || antes.endsWith(QLatin1Char('\r')));
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstPrincipal::cargaDesbordadaNoCambiaNada()
+{
+    // 36 values of 1e308 read well, but their running sum (the cumulative
+    // chart) overflows at the second: the load is refused before anything changes.
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(6);
+    w.Memo1->setPlainText(Serie(30));
+    w.TBTransferirClick();
+    w.SeleccionarModelo(ItemLES);
+    w.TBCalcularClick();
+    w.TBCompararClick();
+    const auto tabla = w.Ws.TablaPrev;
+    const QString celda = w.AdvStringGridPrevision->Celda(4, 30);
+    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 37);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
+    QCOMPARE(w.ChartPC->NumSeries(), 2);
+
+    QString grande;
+    for (int i = 0; i < 36; ++i)
+        grande += QStringLiteral("%1\t%2\t1e308\n").arg(2001 + i / 12).arg(i % 12 + 1);
+    w.Memo1->setPlainText(grande);
+    QString texto;
     QTimer::singleShot(0, [&] {
         if (auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            critico = mb->icon() == QMessageBox::Critical &&
-                      mb->text().endsWith(QStringLiteral("' is not a valid floating point value"));
+            texto = mb->text();
             mb->accept();
         }
     });
-    w.Transferiratabladeprevisin1Click();
-    QVERIFY(critico);
+    w.TBTransferirClick();
+    QCOMPARE(texto, QStringLiteral("La suma acumulada de los datos desborda en la línea 2 del texto de Datos: los "
+                                   "valores son demasiado grandes para representarlos."));
+    QCOMPARE(w.Memo1->textCursor().blockNumber(), 1);
+    QVERIFY(w.Ws.TablaPrev == tabla);
+    QCOMPARE(w.Ws.TotalDatos, 30);
+    QCOMPARE(w.Ws.NumDatos, 24);
+    QCOMPARE(w.SEPuntosSinUsar->maximum(), 29);
+    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 37);
+    QCOMPARE(w.AdvStringGridPrevision->Celda(4, 30), celda);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
+    QCOMPARE(w.ChartPC->NumSeries(), 2);
+    QCOMPARE(w.ChartP->Serie("SeriesDatos")->count(), 30);
+
+    // Calcular goes on with the data that were loaded, without a message.
+    bool mensaje = false;
+    QTimer::singleShot(0, &w, [&] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            mensaje = true;
+            d->reject();
+        }
+    });
+    w.TBCalcularClick();
+    QVERIFY(!mensaje);
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 3);
+    QVERIFY(w.Ws.TablaPrev == tabla);
+
+    // One value of 1e308 loads: its sum is finite.
+    w.Memo1->setPlainText(QStringLiteral("2000\t1\t1e308\n2000\t2\t5\n"));
+    w.TBTransferirClick();
+    QCOMPARE(w.Ws.TotalDatos, 2);
+    QCOMPARE(w.Ws.V(1, 4), 1e308);
 }
 
 void TstPrincipal::textoVacio()
