@@ -1,5 +1,7 @@
 #include "Aplicacion.h"
 
+#include "Modal.h"
+
 #include <QMessageBox>
 #include <QWidget>
 
@@ -24,7 +26,7 @@ void MostrarErrorEstandar(const QString& texto)
         padre = QApplication::activeWindow();
     QMessageBox caja(QMessageBox::Critical, QApplication::applicationName(), texto, QMessageBox::Ok, padre);
     caja.setObjectName("ErrorEstandar");
-    caja.exec();
+    tendora::EjecutarModal(&caja);
 }
 
 void MostrarErrorEstandar(const std::exception& error)

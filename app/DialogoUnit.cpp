@@ -1,5 +1,7 @@
 #include "DialogoUnit.h"
 
+#include "Modal.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -76,7 +78,7 @@ void MostrarDialogo(QWidget* owner, TFormDialogo::Tipo tipo, const QString& text
     const bool espera = QGuiApplication::overrideCursor() != nullptr;
     if (espera)
         QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    dialogo.exec();
+    tendora::EjecutarModal(&dialogo);
     if (espera)
         QGuiApplication::restoreOverrideCursor();
 }

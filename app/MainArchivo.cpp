@@ -6,6 +6,7 @@
 #include "Ayuda.h"
 #include "Carga.h"
 #include "Grafico.h"
+#include "Modal.h"
 #include "Numeros.h"
 #include "Rejilla.h"
 #include "SelecAMUnit.h"
@@ -73,7 +74,7 @@ void PrepararDialogos(TFormMain& w)
 // The file chosen in a save dialog, or an empty text when it was cancelled.
 QString Elegir(QFileDialog* d)
 {
-    if (d->exec() != QDialog::Accepted)
+    if (EjecutarModal(d) != QDialog::Accepted)
         return QString();
     const QStringList elegidos = d->selectedFiles();
     return elegidos.isEmpty() ? QString() : elegidos.constFirst();
@@ -170,7 +171,7 @@ void TFormMain::AadircolumnasdeAoyMes1Click()
 {
     Proteger([this] {
         TFormSelecAM dialogo(this);
-        if (dialogo.exec() == QDialog::Accepted)
+        if (EjecutarModal(&dialogo) == QDialog::Accepted)
             AnadirAnioMes(dialogo.SEA->value(), dialogo.SEM->value());
     });
 }
@@ -353,5 +354,5 @@ void TFormMain::Acercade1Click()
 {
     if (!AboutBox)
         AboutBox = new TAboutBox(this);
-    AboutBox->exec();
+    EjecutarModal(AboutBox);
 }

@@ -3,6 +3,7 @@
 // that logs its rows in the error tables.
 #include "MainUnit.h"
 
+#include "Modal.h"
 #include "Numeros.h"
 #include "RangoVarUnit.h"
 #include "Rejilla.h"
@@ -435,7 +436,7 @@ void TFormMain::Variacindeparmetros1Click()
         if (!FormRangoVar) // a window built without the program's start
             FormRangoVar = new TFormRangoVar(this);
         FormRangoVar->MostrarColumnas(ModeloSeleccionado());
-        if (FormRangoVar->exec() != QDialog::Accepted) {
+        if (EjecutarModal(FormRangoVar) != QDialog::Accepted) {
             AplicarMostrarAjuste();
             return;
         }
@@ -460,7 +461,7 @@ void TFormMain::Simulacinexante1Click()
         if (!FormSimExAnte)
             FormSimExAnte = new TFormSimExAnte(this);
         FormSimExAnte->PonerLimite(Ws.TotalDatos);
-        if (FormSimExAnte->exec() == QDialog::Accepted)
+        if (EjecutarModal(FormSimExAnte) == QDialog::Accepted)
             SimularExAnte(FormSimExAnte->SEDesde->value(), FormSimExAnte->SEHasta->value());
         AutoajustarTabla(AdvSGErrAjuste);
         AutoajustarTabla(AdvSGErrAcierto);

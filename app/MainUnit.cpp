@@ -5,6 +5,7 @@
 #include "Carga.h"
 #include "DialogoUnit.h"
 #include "Grafico.h"
+#include "Modal.h"
 #include "Numeros.h"
 #include "Rejilla.h"
 
@@ -514,7 +515,7 @@ void TFormMain::Abrir1Click()
             if (!DirEjemplos.isEmpty())
                 OpenDialog1->setDirectory(DirEjemplos);
         }
-        if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+        if (EjecutarModal(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
             return;
         AbrirFichero(OpenDialog1->selectedFiles().constFirst());
     });

@@ -1,6 +1,7 @@
 #include "GraficoEditor.h"
 
 #include "Grafico.h"
+#include "Modal.h"
 #include "Numeros.h"
 
 #include <QCheckBox>
@@ -304,7 +305,7 @@ void Grafico::EditarGrafico(QWidget* dueno)
 {
     ActualizarAhora();
     GraficoEditor editor(this, dueno);
-    editor.exec();
+    EjecutarModal(&editor);
 }
 
 } // namespace tendora

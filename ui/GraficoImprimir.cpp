@@ -1,6 +1,8 @@
 // Bitmap export and printing of a Grafico.
 #include "Grafico.h"
 
+#include "Modal.h"
+
 #include <QChart>
 #include <QCoreApplication>
 #include <QDir>
@@ -57,7 +59,7 @@ void Grafico::VistaPreviaImpresion(QWidget* dueno)
         const QRect hoja = p->pageLayout().fullRectPixels(p->resolution());
         PintarPagina(&pintor, QRectF(QPointF(0.0, 0.0), QSizeF(hoja.size())));
     });
-    vista.exec();
+    EjecutarModal(&vista);
 }
 
 } // namespace tendora

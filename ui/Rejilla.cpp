@@ -1,8 +1,9 @@
 #include "Rejilla.h"
 
 #include "ExportarRejilla.h"
-#include "RejillaImprimir.h"
+#include "Modal.h"
 #include "Numeros.h"
+#include "RejillaImprimir.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -984,7 +985,7 @@ void Rejilla::Exportar(const QString& ruta, int filtroIndex)
 void Rejilla::VistaPrevia()
 {
     RejillaVistaPrevia dialogo(*this, window());
-    dialogo.exec();
+    EjecutarModal(&dialogo);
 }
 
 void Rejilla::SetMenuContextual(QMenu* menu)

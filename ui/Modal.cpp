@@ -1,0 +1,35 @@
+#include "Modal.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QDialog>
+#include <QLineEdit>
+
+namespace tendora {
+
+void CerrarEmergentes(QWidget* w)
+{
+    if (w)
+        for (QLineEdit* e : w->findChildren<QLineEdit*>())
+            if (QCompleter* c = e->completer(); c && c->popup() && c->popup()->isVisible())
+                c->popup()->hide();
+    // Each close makes the next one active; a pop-up that refuses to close ends the loop.
+    for (int i = 0; i < 16; ++i) {
+        QWidget* p = QApplication::activePopupWidget();
+        if (!p)
+            break;
+        p->close();
+        if (QApplication::activePopupWidget() == p)
+            p->hide();
+    }
+}
+
+int EjecutarModal(QDialog* d)
+{
+    const int r = d->exec();
+    CerrarEmergentes(d);
+    return r;
+}
+
+} // namespace tendora
