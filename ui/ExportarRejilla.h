@@ -23,9 +23,9 @@ QByteArray TextoHtml(const ModeloRejilla& m);
 // starting with the header row.
 QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx);
 
-// Writes the bytes as the whole file; throws std::runtime_error on failure.
-void EscribirArchivo(const QString& ruta, const QByteArray& datos);
 // filtroIndex 1..5: txt, csv, doc, html, xls; any other index writes nothing.
+// A file that cannot be written whole throws std::runtime_error and keeps
+// any existing file as it was.
 void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta,
                             int filtroIndex);
 
