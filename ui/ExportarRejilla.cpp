@@ -176,7 +176,7 @@ void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, 
     case 2: EscribirFicheroSeguro(ruta, TextoCsv(m)); break;
     case 3: EscribirFicheroSeguro(ruta, TextoRtf(m, anchosPx)); break;
     case 4: EscribirFicheroSeguro(ruta, TextoHtml(m)); break;
-    case 5: EscribirFicheroSeguro(ruta, LibroXls(m, anchosPx)); break;
+    case 5: EscribirFicheroSeguro(ruta, LibroXls(m)); break;
     default: break;
     }
 }

@@ -20,8 +20,9 @@ QByteArray TextoRtf(const ModeloRejilla& m, const QList<int>& anchosPx);
 QByteArray TextoHtml(const ModeloRejilla& m);
 // A BIFF8 workbook in an OLE2 compound file: numbers as numbers, texts in the
 // shared string table; more than 65 536 rows continue on further sheets, each
-// starting with the header row.
-QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx);
+// starting with the header row. Column widths follow the longest text of each
+// column in characters, not the screen's pixels.
+QByteArray LibroXls(const ModeloRejilla& m);
 
 // filtroIndex 1..5: txt, csv, doc, html, xls; any other index writes nothing.
 // A file that cannot be written whole throws std::runtime_error and keeps
