@@ -5,6 +5,7 @@
 #include "AboutU.h"
 #include "Ayuda.h"
 #include "Carga.h"
+#include "EscrituraSegura.h"
 #include "Grafico.h"
 #include "Modal.h"
 #include "Numeros.h"
@@ -19,7 +20,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QTextCursor>
 #include <QUrl>
@@ -97,20 +97,6 @@ QAction* NuevaAccion(QMenu* menu, const char* nombre, const QString& texto)
 
 // ---------------------------------------------------------------- files
 
-void TFormMain::EscribirFichero(const QString& ruta, const QByteArray& datos)
-{
-    // Through a temporary file: a failed write leaves an existing file as it was.
-    QSaveFile fichero(ruta);
-    if (!fichero.open(QIODevice::WriteOnly))
-        throw std::runtime_error(QStringLiteral("No se puede crear el fichero %1. %2")
-                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
-                                     .toStdString());
-    if (fichero.write(datos) != datos.size() || !fichero.commit())
-        throw std::runtime_error(QStringLiteral("Error de escritura en %1. %2")
-                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
-                                     .toStdString());
-}
-
 void TFormMain::GuardarDatos()
 {
     PrepararDialogos(*this);
@@ -123,7 +109,7 @@ void TFormMain::GuardarDatos()
         texto += linea;
         texto += QLatin1Char('\n');
     }
-    EscribirFichero(ruta, texto.toUtf8());
+    EscribirFicheroSeguro(ruta, texto.toUtf8());
 }
 
 void TFormMain::Guardar1Click()

@@ -250,8 +250,6 @@ public:
     // Background of an error table's best/worst cell: columns 1..9 are errors
     // (smaller is better), 10..12 benchmark shares (larger is better).
     static QColor ColorMinMax(int col, bool maximo);
-    // The path's whole contents replaced by datos; std::runtime_error on failure.
-    static void EscribirFichero(const QString& ruta, const QByteArray& datos);
 
     QFileDialog* SaveDialog1 = nullptr;
     QFileDialog* SavePictureDialog1 = nullptr;

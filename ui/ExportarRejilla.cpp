@@ -1,10 +1,7 @@
 #include "ExportarRejilla.h"
 
+#include "EscrituraSegura.h"
 #include "Rejilla.h"
-
-#include <QSaveFile>
-
-#include <stdexcept>
 
 namespace tendora {
 
@@ -171,26 +168,15 @@ QByteArray TextoHtml(const ModeloRejilla& m)
     return s.toUtf8();
 }
 
-void EscribirArchivo(const QString& ruta, const QByteArray& datos)
-{
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly))
-        throw std::runtime_error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(ruta, f.errorString()).toStdString());
-    if (f.write(datos) != datos.size() || !f.commit())
-        throw std::runtime_error(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(ruta, f.errorString()).toStdString());
-}
-
 void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta,
                             int filtroIndex)
 {
     switch (filtroIndex) {
-    case 1: EscribirArchivo(ruta, TextoTxt(m)); break;
-    case 2: EscribirArchivo(ruta, TextoCsv(m)); break;
-    case 3: EscribirArchivo(ruta, TextoRtf(m, anchosPx)); break;
-    case 4: EscribirArchivo(ruta, TextoHtml(m)); break;
-    case 5: EscribirArchivo(ruta, LibroXls(m, anchosPx)); break;
+    case 1: EscribirFicheroSeguro(ruta, TextoTxt(m)); break;
+    case 2: EscribirFicheroSeguro(ruta, TextoCsv(m)); break;
+    case 3: EscribirFicheroSeguro(ruta, TextoRtf(m, anchosPx)); break;
+    case 4: EscribirFicheroSeguro(ruta, TextoHtml(m)); break;
+    case 5: EscribirFicheroSeguro(ruta, LibroXls(m)); break;
     default: break;
     }
 }

@@ -20,12 +20,13 @@ QByteArray TextoRtf(const ModeloRejilla& m, const QList<int>& anchosPx);
 QByteArray TextoHtml(const ModeloRejilla& m);
 // A BIFF8 workbook in an OLE2 compound file: numbers as numbers, texts in the
 // shared string table; more than 65 536 rows continue on further sheets, each
-// starting with the header row.
-QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx);
+// starting with the header row. Column widths follow the longest text of each
+// column in characters, not the screen's pixels.
+QByteArray LibroXls(const ModeloRejilla& m);
 
-// Writes the bytes as the whole file; throws std::runtime_error on failure.
-void EscribirArchivo(const QString& ruta, const QByteArray& datos);
 // filtroIndex 1..5: txt, csv, doc, html, xls; any other index writes nothing.
+// A file that cannot be written whole throws std::runtime_error and keeps
+// any existing file as it was.
 void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta,
                             int filtroIndex);
 

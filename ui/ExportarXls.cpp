@@ -8,6 +8,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -169,6 +171,29 @@ void TablaCadenas(QByteArray& s, const std::vector<QString>& cadenas, uint32_t t
     Registro(s, 0x00FF, e);
 }
 
+// Width of a text in widths of the digit '0' of the sheet's font, which is the
+// unit of a spreadsheet's column width: capitals and a few wide letters take
+// about one and a half, everything else one at most; bold a tenth more.
+double AnchoEnCeros(const QString& texto, bool negrita)
+{
+    double ancho = 0;
+    for (QChar ch : texto) {
+        const bool anchaLetra = ch.isUpper() || ch == QLatin1Char('m') || ch == QLatin1Char('w')
+                                || ch == QLatin1Char('%') || ch == QLatin1Char('@');
+        ancho += anchaLetra ? 1.5 : 1.0;
+    }
+    return negrita ? ancho * 1.1 : ancho;
+}
+
+// Column width in 1/256 of a '0': the widest text plus a margin of two, so a
+// number never turns into "###" however the spreadsheet rounds its metrics.
+uint16_t AnchoColumna(double enCeros)
+{
+    constexpr double kMargen = 2.0, kMinimo = 4.0, kMaximo = 255.0;
+    const double caracteres = std::clamp(std::ceil(enCeros) + kMargen, kMinimo, kMaximo);
+    return static_cast<uint16_t>(caracteres * 256.0);
+}
+
 QByteArray Ole2(QByteArray flujo)
 {
     constexpr uint32_t kLibre = 0xFFFFFFFF, kFinCadena = 0xFFFFFFFE, kSectorFat = 0xFFFFFFFD,
@@ -274,7 +299,7 @@ QByteArray Ole2(QByteArray flujo)
 
 } // namespace
 
-QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx)
+QByteArray LibroXls(const ModeloRejilla& m)
 {
     const int cols = m.ColCount();
     if (cols > kColumnasHoja)
@@ -304,8 +329,11 @@ QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx)
     // Cells of every sheet; texts that read as numbers go in as numbers.
     std::vector<QByteArray> celdas(hojas);
     std::vector<QString> encabezado(cols);
-    for (int c = 0; c < cols; ++c)
+    std::vector<double> anchos(cols, 0.0);   // widest text of each column, in '0's
+    for (int c = 0; c < cols; ++c) {
         encabezado[c] = m.Celda(c, 0);
+        anchos[c] = AnchoEnCeros(encabezado[c], true);
+    }
     for (int h = 0; h < hojas; ++h) {
         QByteArray& s = celdas[h];
         for (int c = 0; c < cols; ++c) {
@@ -332,13 +360,15 @@ QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx)
                 double v = 0;
                 bool numero = t == TipoCelda::Numero;
                 uint16_t xf = kXfGeneral;
-                QString texto;
+                // The shown text: a fixed-format number has as many digits
+                // in the sheet as on screen, a general one no more.
+                const QString texto = m.Celda(c, r);
+                anchos[c] = std::max(anchos[c], AnchoEnCeros(texto, false));
                 if (numero) {
                     v = m.Numero(c, r);
                     if (m.FormatoDe(c, r) == Formato::Fijo2)
                         xf = kXfFijo2;
                 } else {
-                    texto = m.Celda(c, r);
                     v = ConvertirNumero(texto, &numero);
                 }
                 U16(d, xf);
@@ -425,11 +455,10 @@ QByteArray LibroXls(const ModeloRejilla& m, const QList<int>& anchosPx)
             Registro(s, 0x0200, d);  // DIMENSIONS
         }
         for (int c = 0; c < cols; ++c) {
-            const int px = c < anchosPx.size() ? anchosPx[c] : 50;
             QByteArray d;
             U16(d, c);
             U16(d, c);
-            U16(d, static_cast<unsigned>(std::clamp((px - 5) * 256 / 7, 256, 255 * 256)));
+            U16(d, AnchoColumna(anchos[c]));
             U16(d, kXfGeneral);
             U16(d, 0);
             U16(d, 0);

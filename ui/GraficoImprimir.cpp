@@ -1,11 +1,14 @@
 // Bitmap export and printing of a Grafico.
 #include "Grafico.h"
 
+#include "EscrituraSegura.h"
 #include "Modal.h"
 
+#include <QBuffer>
 #include <QChart>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrintPreviewDialog>
@@ -25,9 +28,16 @@ void Grafico::ExportarBMP(const QString& fichero)
     ActualizarAhora();
     m_banda->hide();
     const QPixmap imagen = grab();
-    if (imagen.isNull() || !imagen.save(fichero, "BMP"))
-        throw std::runtime_error(
-            QStringLiteral("No se puede crear el fichero \"%1\".").arg(QDir::toNativeSeparators(fichero)).toStdString());
+    // Encoded in memory first, so the file is written whole or not at all.
+    QByteArray bmp;
+    QBuffer memoria(&bmp);
+    memoria.open(QIODevice::WriteOnly);
+    if (imagen.isNull() || !imagen.save(&memoria, "BMP"))
+        throw std::runtime_error(QStringLiteral("No se pudo guardar el fichero «%1»: no se ha podido generar la imagen "
+                                                "del gráfico.")
+                                     .arg(QDir::toNativeSeparators(QFileInfo(fichero).absoluteFilePath()))
+                                     .toStdString());
+    EscribirFicheroSeguro(fichero, bmp);
 }
 
 void Grafico::PintarPagina(QPainter* pintor, const QRectF& pagina)

@@ -341,7 +341,7 @@ void TstArchivo::guardarFalloMuestraError()
         return true;
     });
     w->Guardar1Click();
-    QVERIFY2(error.startsWith(QStringLiteral("No se puede crear el fichero")), qPrintable(error));
+    QVERIFY2(error.startsWith(QStringLiteral("No se pudo guardar el fichero")), qPrintable(error));
     QVERIFY(error.contains(QStringLiteral("datos.txt")));
     QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("1\n2\n"));
     QVERIFY(!QFileInfo::exists(ruta));

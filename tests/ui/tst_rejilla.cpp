@@ -125,6 +125,7 @@ struct LibroLeido {
     QStringList hojas;
     std::vector<std::map<std::pair<int, int>, CeldaLeida>> celdas; // per sheet, (row, col)
     std::vector<std::pair<int, int>> formatosXf;                    // (font, format) per XF
+    std::vector<std::map<int, double>> anchos;                      // per sheet: column width in '0's
     std::vector<uint32_t> posHojas, posBof;
     QString error;
 };
@@ -213,6 +214,7 @@ LibroLeido LeerXls(const QByteArray& archivo)
                 l.posBof.push_back(static_cast<uint32_t>(p));
                 ++hoja;
                 l.celdas.emplace_back();
+                l.anchos.emplace_back();
             }
             break;
         case 0x0085: {
@@ -226,6 +228,11 @@ LibroLeido LeerXls(const QByteArray& archivo)
         }
         case 0x00E0:
             l.formatosXf.emplace_back(L16(d, 0), L16(d, 2));
+            break;
+        case 0x007D:  // COLINFO: first and last column, width in 1/256 of a '0'
+            if (hoja >= 0)
+                for (int c = L16(d, 0); c <= L16(d, 2); ++c)
+                    l.anchos[hoja][c] = L16(d, 4) / 256.0;
             break;
         case 0x00FC:
             segmentos = {d};
@@ -375,6 +382,8 @@ private slots:
     void exportarXls_data();
     void exportarXls();
     void exportarXlsGrande();
+    void anchosXls_data();
+    void anchosXls();
     void exportarPorFiltro();
     void escrituraFallida();
     void paginar();
@@ -955,7 +964,7 @@ void TstRejilla::exportarXls()
     r.SetNumero(2, 1, 2010);
     r.SetTexto(3, 1, coma ? "7,25" : "7.25");   // a text that reads as a number
     r.SetTexto(0, 2, "MSE");                    // same string as a header: shared once
-    const LibroLeido l = LeerXls(LibroXls(*r.Modelo(), r.AnchosColumnas()));
+    const LibroLeido l = LeerXls(LibroXls(*r.Modelo()));
     QVERIFY2(l.error.isEmpty(), qPrintable(l.error));
     QCOMPARE(l.hojas, QStringList({"Hoja1"}));
     QCOMPARE(l.posHojas, l.posBof);  // each sheet entry points at its sheet
@@ -975,6 +984,53 @@ void TstRejilla::exportarXls()
     QVERIFY(c.find({3, 0}) == c.end());  // empty cells are not written
     // The header row uses the bold font (index 5: BIFF has no font 4).
     QCOMPARE(l.formatosXf.at(c.at({0, 0}).xf).first, 5);
+}
+
+void TstRejilla::anchosXls_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::newRow("es") << true;
+    QTest::newRow("C") << false;
+}
+
+void TstRejilla::anchosXls()
+{
+    // A spreadsheet column is as wide as a number of '0's of its font; each
+    // must hold its longest text, or a number shows as "###".
+    QFETCH(bool, coma);
+    PonerLocale(coma);
+    Rejilla r;
+    r.SetColCount(5);
+    r.SetRowCount(4);
+    const QStringList encabezados = {"Modelo", "MSE", "Previsión a largo plazo", "t", ""};
+    for (int c = 0; c < 5; ++c)
+        r.SetTexto(c, 0, encabezados[c]);
+    r.SetTexto(0, 1, "NVS");
+    r.SetTexto(0, 2, "HLT (0,5;0,3) T-3");
+    r.SetNumero(1, 1, 7.5, Formato::Fijo2);
+    r.SetNumero(1, 2, 123456.78, Formato::Fijo2);   // "123456,78": 9 characters
+    r.SetNumero(1, 3, -3.25, Formato::Fijo2);
+    r.SetNumero(2, 1, 1.5);
+    r.SetNumero(3, 3, 0.123456789012345);           // 15 digits: 17 characters
+    // Pixel widths that are far too narrow must not matter.
+    r.SetAnchosColumnas({20, 20, 20, 20, 20});
+    QCOMPARE(r.Celda(1, 2), coma ? QString("123456,78") : QString("123456.78"));
+
+    const LibroLeido l = LeerXls(LibroXls(*r.Modelo()));
+    QVERIFY2(l.error.isEmpty(), qPrintable(l.error));
+    const std::map<int, double>& a = l.anchos.at(0);
+    QCOMPARE(a.size(), size_t(5));
+    // Longest text in characters (counted by hand) plus at least one of margin,
+    // and not more than a few: a column twice too wide is no better.
+    const int largo[5] = {17, 9, 23, 17, 0};
+    for (int c = 0; c < 4; ++c) {
+        QVERIFY2(a.at(c) >= largo[c] + 1, qPrintable(QStringLiteral("columna %1: %2").arg(c).arg(a.at(c))));
+        QVERIFY2(a.at(c) <= largo[c] * 1.5 + 4, qPrintable(QStringLiteral("columna %1: %2").arg(c).arg(a.at(c))));
+    }
+    // The header decides when it is the longest text: bold capitals need more.
+    QVERIFY(a.at(2) >= 24);
+    // An empty column still gets a usable width.
+    QVERIFY(a.at(4) >= 3);
 }
 
 void TstRejilla::exportarXlsGrande()
@@ -997,7 +1053,7 @@ void TstRejilla::exportarXlsGrande()
     for (int i = 1; i <= n; ++i)
         r.SetTexto(0, i, QStringLiteral("Fila número %1").arg(i));
     r.TerminarCarga();
-    const QByteArray xls = LibroXls(*r.Modelo(), r.AnchosColumnas());
+    const QByteArray xls = LibroXls(*r.Modelo());
     QVERIFY(L32(xls, 72) > 0);  // DIFAT sectors in use
     const LibroLeido l = LeerXls(xls);
     QVERIFY2(l.error.isEmpty(), qPrintable(l.error));

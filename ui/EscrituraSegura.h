@@ -1,0 +1,17 @@
+#pragma once
+// The one way the program writes a file: data text, table exports and chart
+// pictures all go through here, so a failed write never costs the user the
+// file that was there before.
+#include <QByteArray>
+#include <QString>
+
+namespace tendora {
+
+// Writes the bytes as the whole file at ruta. They go to a temporary file in
+// the same folder, unbuffered, and replace ruta only once every byte is on
+// disk; on any failure the temporary file is removed, an existing file is left
+// as it was, and std::runtime_error carries a Spanish text naming the file and
+// the cause.
+void EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos);
+
+} // namespace tendora
