@@ -4,6 +4,7 @@
 #include "Aritmetica.h"
 #include "Carga.h"
 #include "DialogoUnit.h"
+#include "EscrituraSegura.h"
 #include "Grafico.h"
 #include "Modal.h"
 #include "Numeros.h"
@@ -447,6 +448,10 @@ void TFormMain::Proteger(const std::function<void()>& orden)
 {
     try {
         orden();
+    } catch (const ErrorEscritura& error) {
+        // A failed write is the program's own finding, told as a warning.
+        QApplication::restoreOverrideCursor();
+        MostrarAviso(QString::fromUtf8(error.what()));
     } catch (const std::exception& error) {
         QApplication::restoreOverrideCursor();
         MostrarErrorEstandar(error);

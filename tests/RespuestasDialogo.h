@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -64,6 +65,22 @@ inline void ResponderMensaje(QString* texto, QString* nombre = nullptr)
         if (nombre)
             *nombre = caja->objectName();
         caja->accept();
+        return true;
+    });
+}
+
+// Notes the caption and text of the program's next own message dialog
+// (a warning or an information) and closes it with "Aceptar".
+inline void ResponderAviso(QString* titulo, QString* texto)
+{
+    Responder([=](QWidget* w) {
+        auto* mensaje = w->findChild<QLabel*>(QStringLiteral("Mensaje"));
+        auto* aceptar = w->findChild<QAbstractButton*>(QStringLiteral("BBAceptar"));
+        if (!mensaje || !aceptar)
+            return false;
+        *titulo = w->windowTitle();
+        *texto = mensaje->text();
+        aceptar->click();
         return true;
     });
 }

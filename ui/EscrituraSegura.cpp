@@ -56,12 +56,13 @@ QString CausaEnEspanol(const QString& textoSistema, const QFileInfo& info)
 [[noreturn]] void Fallo(const QString& ruta, bool existia, const QString& textoSistema)
 {
     const QFileInfo info(ruta);
+    // The name alone: the user has just chosen the folder, and a whole path
+    // would not fit the message dialog.
     QString texto = QStringLiteral("No se pudo guardar el fichero «%1»: %2.")
-                        .arg(QDir::toNativeSeparators(info.absoluteFilePath()),
-                             CausaEnEspanol(textoSistema, info));
+                        .arg(info.fileName(), CausaEnEspanol(textoSistema, info));
     texto += existia ? QStringLiteral(" El fichero anterior no se ha modificado.")
                      : QStringLiteral(" No se ha creado ningún fichero.");
-    throw std::runtime_error(texto.toStdString());
+    throw ErrorEscritura(texto.toStdString());
 }
 
 } // namespace

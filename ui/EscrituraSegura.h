@@ -5,12 +5,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <stdexcept>
+
 namespace tendora {
+
+// A file that could not be written; the text says which and why, in Spanish.
+class ErrorEscritura : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Writes the bytes as the whole file at ruta. They go to a temporary file in
 // the same folder, unbuffered, and replace ruta only once every byte is on
 // disk; on any failure the temporary file is removed, an existing file is left
-// as it was, and std::runtime_error carries a Spanish text naming the file and
+// as it was, and ErrorEscritura carries a Spanish text naming the file and
 // the cause.
 void EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos);
 

@@ -331,16 +331,19 @@ void TstArchivo::guardarFalloMuestraError()
     const QString ruta = dir->filePath(QStringLiteral("no/existe/datos.txt"));
     w->Memo1->setPlainText(QStringLiteral("1\n2\n"));
     ResponderGuardar(ruta);
-    QString error;
+    QString error, titulo;
+    // The program's own warning dialog, not the toolkit's error box.
     Responder([&](QWidget* m) {
-        auto* caja = qobject_cast<QMessageBox*>(m);
-        if (!caja)
+        auto* mensaje = m->findChild<QLabel*>(QStringLiteral("Mensaje"));
+        if (!mensaje)
             return false;
-        error = caja->text();
-        caja->accept();
+        titulo = m->windowTitle();
+        error = mensaje->text();
+        m->findChild<QAbstractButton*>(QStringLiteral("BBAceptar"))->click();
         return true;
     });
     w->Guardar1Click();
+    QCOMPARE(titulo, QStringLiteral("Atención"));
     QVERIFY2(error.startsWith(QStringLiteral("No se pudo guardar el fichero")), qPrintable(error));
     QVERIFY(error.contains(QStringLiteral("datos.txt")));
     QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("1\n2\n"));

@@ -264,12 +264,12 @@ void TstEscritura::discoLleno()
     QCOMPARE(antes, esperados);
 
     QString mensaje, caja;
-    ResponderMensaje(&mensaje, &caja);
+    ResponderAviso(&caja, &mensaje);
     Ejecutar(orden, ruta);
-    QCOMPARE(caja, QStringLiteral("ErrorEstandar"));
+    QCOMPARE(caja, QStringLiteral("Atención"));
     QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: no queda espacio en el disco. "
                                      "El fichero anterior no se ha modificado.")
-                          .arg(ruta));
+                          .arg(nombre));
     QCOMPARE(Leer(ruta), kAnterior);
     QCOMPARE(Ficheros(carpeta), antes);
 
@@ -310,11 +310,11 @@ void TstEscritura::carpetaSoloLectura()
     }
 
     QString mensaje, caja;
-    ResponderMensaje(&mensaje, &caja);
+    ResponderAviso(&caja, &mensaje);
     Ejecutar(orden, ruta);
-    QCOMPARE(caja, QStringLiteral("ErrorEstandar"));
+    QCOMPARE(caja, QStringLiteral("Atención"));
     QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: %2. El fichero anterior no se ha modificado.")
-                          .arg(ruta, causa));
+                          .arg(nombre, causa));
     QCOMPARE(Leer(ruta), kAnterior);
     QCOMPARE(Ficheros(carpeta), QStringList{nombre});
 }
@@ -329,12 +329,13 @@ void TstEscritura::carpetaInexistente()
     QFETCH(int, orden);
     const QString carpeta = dir->filePath(QStringLiteral("no/existe"));
     const QString ruta = carpeta + QLatin1Char('/') + QLatin1String(kNombres[orden]);
-    QString mensaje;
-    ResponderMensaje(&mensaje);
+    QString mensaje, caja;
+    ResponderAviso(&caja, &mensaje);
     Ejecutar(orden, ruta);
+    QCOMPARE(caja, QStringLiteral("Atención"));
     QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: la carpeta «%2» no existe. "
                                      "No se ha creado ningún fichero.")
-                          .arg(ruta, carpeta));
+                          .arg(QLatin1String(kNombres[orden]), carpeta));
     QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("no"))));
     QCOMPARE(w->Memo1->toPlainText(), kDatos);
 }

@@ -1113,7 +1113,11 @@ void TstRejilla::escrituraFallida()
         r.Exportar(ruta, 2);
         QFAIL("no error");
     } catch (const std::runtime_error& e) {
-        QVERIFY(QString::fromUtf8(e.what()).contains(ruta));
+        // Spanish, naming the file and the folder that is missing.
+        QCOMPARE(QString::fromUtf8(e.what()),
+                 QStringLiteral("No se pudo guardar el fichero «tabla.csv»: la carpeta «%1» no existe. "
+                                "No se ha creado ningún fichero.")
+                     .arg(dir.filePath("no/existe")));
     }
     QVERIFY(!QFile::exists(ruta));
 }
