@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
@@ -68,6 +69,16 @@ QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString&
     if (!hint.isEmpty())
         se->setToolTip(hint);
     return se;
+}
+
+// A whole-number edit as the program reads it: by its text, since the box
+// keeps its last valid value while the user's text is no number (an emptied
+// box); such text reads as the minimum.
+int LeerEntero(const QSpinBox* se)
+{
+    bool ok = false;
+    const int v = se->locale().toInt(se->cleanText(), &ok);
+    return ok ? std::clamp(v, se->minimum(), se->maximum()) : se->minimum();
 }
 
 QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
@@ -331,6 +342,12 @@ void TFormMain::CrearPaginaModelo(QWidget* pagina)
 
     connect(SEValoresPrever, &QSpinBox::valueChanged, this, &TFormMain::SEValoresPreverChange);
     connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
+    // An emptied box sends no value change, yet the split must follow what it
+    // now reads; leaving it then shows that value, the minimum, not the old one.
+    for (QSpinBox* se : {SEValoresPrever, SEPuntosSinUsar})
+        se->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
+        connect(texto, &QLineEdit::textChanged, this, &TFormMain::SEPuntosSinUsarChange);
 
     // Parameter rows to the right of the selector, top to bottom.
     auto* parametros = new QGridLayout();
@@ -454,12 +471,12 @@ void TFormMain::Proteger(const std::function<void()>& orden)
 
 int TFormMain::ValoresPrever() const
 {
-    return std::clamp(SEValoresPrever->value(), 0, 999);
+    return std::clamp(LeerEntero(SEValoresPrever), 0, 999);
 }
 
 int TFormMain::PuntosSinUsar() const
 {
-    return std::clamp(SEPuntosSinUsar->value(), 0, SEPuntosSinUsar->maximum());
+    return LeerEntero(SEPuntosSinUsar);
 }
 
 void TFormMain::DimensionarTabla()

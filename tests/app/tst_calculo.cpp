@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include "MainUnit.h"
@@ -80,6 +81,8 @@ private slots:
     void filaSoloEtiqueta();
     void borrarTabla();
     void todosLosModelos();
+    void editorVaciado_data();
+    void editorVaciado();
 };
 
 void TstCalculo::sinDatos()
@@ -299,6 +302,62 @@ void TstCalculo::todosLosModelos()
     QCOMPARE(w.AdvSGErrAcierto->RowCount(), 13);
     for (int r = 1; r <= 12; ++r)
         QVERIFY(!w.AdvSGErrAcierto->Celda(12, r).isEmpty());
+}
+
+void TstCalculo::editorVaciado_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("reserva");    // hold-out set before loading
+    QTest::addColumn<int>("filas");      // grid rows after the run, header included
+    QTest::addColumn<int>("numDatos");
+    // By hand: 36 values, horizon 12, hold-out 6; the emptied box reads 0.
+    QTest::newRow("hold-out es") << "es_ES" << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
+    QTest::newRow("hold-out C") << "C" << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
+    QTest::newRow("horizon es") << "es_ES" << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
+    QTest::newRow("horizon C") << "C" << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
+}
+
+// The user empties a whole-number box (select all, Delete) and presses Calcular.
+void TstCalculo::editorVaciado()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, edit);
+    QFETCH(int, reserva);
+    QFETCH(int, filas);
+    QFETCH(int, numDatos);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(reserva);
+    Cargar(w, 36);
+    QCOMPARE(w.Ws.NumDatos, 36 - reserva);
+    w.SeleccionarModelo(ItemHLT);
+    w.show();
+    w.activateWindow();
+    w.PageControl1->setCurrentWidget(w.TabSheetModelo);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto* se = w.findChild<QSpinBox*>(edit);
+    QVERIFY(se);
+    se->setFocus();
+    QTest::keyClick(se, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(se, Qt::Key_Delete);
+    QCOMPARE(se->text(), QString());
+    QCOMPARE(w.Ws.NumDatos, numDatos); // the split follows the emptied box at once
+    Mensajes m;
+    QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    const QString decimal = locale == "C" ? "0.5" : "0,5";
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), "HLT (" + decimal + ";" + decimal + ")"); // no " T-6"
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
+    QCOMPARE(w.AdvStringGridPrevision->RowCount(), filas);
+    QCOMPARE(w.Ws.NumDatos, numDatos);
+    // Leaving the box shows what was read, and the split stays.
+    w.CBPrevNeg->setFocus();
+    QVERIFY(!se->hasFocus());
+    QCOMPARE(se->text(), QStringLiteral("0"));
+    QCOMPARE(w.Ws.NumDatos, numDatos);
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_MAIN(TstCalculo)
