@@ -631,6 +631,7 @@ void TFormMain::MostrarHistorico()
         for (int c = 0; c < 4; ++c)
             g->SetNumero(c, i, Ws.V(i, c + 1), Formato::General);
     g->TerminarCarga();
+    g->QuitarOrden();
     g->AutoajustarColumnas(true);
 }
 

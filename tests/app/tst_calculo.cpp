@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -62,6 +63,33 @@ void Cargar(TFormMain& w, int n)
     w.CargarDatos();
 }
 
+QColor ColorTexto(const Rejilla* g, int col, int fila)
+{
+    const ModeloRejilla* m = g->Modelo();
+    const QVariant v = m->data(m->index(fila - 1, col), Qt::ForegroundRole);
+    return v.canConvert<QBrush>() ? v.value<QBrush>().color() : QColor();
+}
+
+void ClicEnCabecera(Rejilla* g, int col)
+{
+    g->scrollTo(g->Modelo()->index(0, col));
+    QHeaderView* h = g->horizontalHeader();
+    const QPoint centro(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, centro);
+}
+
+// Drags a row by its fixed column, as the user moves rows.
+void ArrastrarFila(Rejilla* g, int desde, int hasta)
+{
+    g->scrollTo(g->Modelo()->index(desde - 1, 0), QAbstractItemView::PositionAtCenter);
+    auto centro = [&](int fila) { return g->visualRect(g->Modelo()->index(fila - 1, 0)).center(); };
+    QWidget* vp = g->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, centro(desde));
+    QTest::mouseMove(vp, centro(desde + (hasta > desde ? 1 : -1)));
+    QTest::mouseMove(vp, centro(hasta));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, centro(hasta));
+}
+
 } // namespace
 
 class TstCalculo : public QObject {
@@ -81,6 +109,8 @@ private slots:
     void filaSoloEtiqueta();
     void borrarTabla();
     void todosLosModelos();
+    void coloresPorTiempo_data();
+    void coloresPorTiempo();
     void editorVaciado_data();
     void editorVaciado();
 };
@@ -302,6 +332,88 @@ void TstCalculo::todosLosModelos()
     QCOMPARE(w.AdvSGErrAcierto->RowCount(), 13);
     for (int r = 1; r <= 12; ++r)
         QVERIFY(!w.AdvSGErrAcierto->Celda(12, r).isEmpty());
+}
+
+void TstCalculo::coloresPorTiempo_data()
+{
+    // Grid column sorted by a header click (-1: a row dragged instead), and
+    // how many clicks (2: descending).
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("clics");
+    QTest::newRow("Datos ascending") << 3 << 1;   // held-out rows move among the history
+    QTest::newRow("P descending") << 8 << 2;      // forecasts to the top
+    QTest::newRow("t descending") << 0 << 2;
+    QTest::newRow("held-out row dragged up") << -1 << 0;
+}
+
+void TstCalculo::coloresPorTiempo()
+{
+    QFETCH(int, col);
+    QFETCH(int, clics);
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(6);
+    Cargar(w, 36);
+    w.SeleccionarModelo(ItemDST);
+    w.CalcularPrevision(true);
+    w.show();
+    w.PageControl1->setCurrentWidget(w.TabSheetTablaPrev);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Rejilla* g = w.AdvStringGridPrevision;
+    QHeaderView* h = g->horizontalHeader();
+    QCOMPARE(h->sortIndicatorSection(), -1);
+    if (col >= 0) {
+        for (int k = 0; k < clics; ++k)
+            ClicEnCabecera(g, col);
+        QCOMPARE(h->sortIndicatorSection(), col);
+    } else {
+        ArrastrarFila(g, 31, 28); // the first held-out row among the fitting rows
+        QCOMPARE(g->Celda(0, 28), QStringLiteral("31"));
+    }
+    QTest::qWait(20); // let it repaint
+
+    // Rows 1..30 are fitted history, 31..42 forecasts, the first six of them
+    // on held-out history.
+    QCOMPARE(g->RowCount(), 43);
+    int enSuSitio = 0;
+    for (int r = 1; r <= 42; ++r) {
+        const int t = g->Celda(0, r).toInt();
+        QVERIFY(t >= 1 && t <= 42);
+        enSuSitio += t == r;
+        QCOMPARE(ColorTexto(g, 3, r), t <= 30 ? QColor(Qt::blue) : QColor(192, 192, 192));
+        QCOMPARE(ColorTexto(g, 8, r), t > 30 ? QColor(Qt::red) : QColor());
+        QCOMPARE(ColorTexto(g, 1, r), QColor());
+    }
+    QVERIFY(enSuSitio < 42); // the rows did move
+
+    // A new calculation shows the rows in time order again and no header
+    // claims a sort; in the coefficient table too, and after a load.
+    w.PageControl1->setCurrentWidget(w.TabSheetTablaCE);
+    ClicEnCabecera(w.StringGridCE, 1);
+    QCOMPARE(w.StringGridCE->horizontalHeader()->sortIndicatorSection(), 1);
+    w.CalcularPrevision(true);
+    QCOMPARE(h->sortIndicatorSection(), -1);
+    for (int r = 1; r <= 42; ++r)
+        QCOMPARE(g->Celda(0, r), QString::number(r));
+    QCOMPARE(w.StringGridCE->horizontalHeader()->sortIndicatorSection(), -1);
+    QCOMPARE(w.StringGridCE->Celda(0, 1), QStringLiteral("1"));
+    w.PageControl1->setCurrentWidget(w.TabSheetTablaPrev);
+    ClicEnCabecera(g, 3);
+    QCOMPARE(h->sortIndicatorSection(), 3);
+    Cargar(w, 36);
+    QCOMPARE(h->sortIndicatorSection(), -1);
+    QCOMPARE(g->Celda(0, 1), QStringLiteral("1"));
+
+    // A new split recolours the sorted grid by t at once.
+    w.CalcularPrevision(true);
+    ClicEnCabecera(g, 8);
+    ClicEnCabecera(g, 8);
+    QVERIFY(g->Celda(0, 1).toInt() > 30); // a forecast row on top
+    w.SEPuntosSinUsar->setValue(0);
+    for (int r = 1; r <= 42; ++r) {
+        const int t = g->Celda(0, r).toInt();
+        QCOMPARE(ColorTexto(g, 3, r), t <= 36 ? QColor(Qt::blue) : QColor(192, 192, 192));
+        QCOMPARE(ColorTexto(g, 8, r), t > 36 ? QColor(Qt::red) : QColor());
+    }
 }
 
 void TstCalculo::editorVaciado_data()
