@@ -71,14 +71,14 @@ QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString&
     return se;
 }
 
-// A whole-number edit as the program reads it: by its text, since the box
-// keeps its last valid value while the user's text is no number (an emptied
-// box); such text reads as the minimum.
+// A whole-number edit as the program reads it: the box keeps its last valid
+// value while the user's text is no number (an emptied box), and such text
+// reads as the minimum. An acceptable text is the value itself (keyboard
+// tracking is on); the check hits the box's own cache, so experiments that
+// read the edits on every step stay as fast.
 int LeerEntero(const QSpinBox* se)
 {
-    bool ok = false;
-    const int v = se->locale().toInt(se->cleanText(), &ok);
-    return ok ? std::clamp(v, se->minimum(), se->maximum()) : se->minimum();
+    return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
 QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
