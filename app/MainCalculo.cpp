@@ -213,6 +213,7 @@ void TFormMain::MostrarTablaPrevision()
         }
     }
     g->TerminarCarga();
+    g->QuitarOrden(); // rows in time order again
     g->AutoajustarColumnas(true);
 
     StringGridCE->ComenzarCarga();
@@ -221,15 +222,21 @@ void TFormMain::MostrarTablaPrevision()
         StringGridCE->SetNumero(1, m, Ws.CoefEstacional[m].Coeficiente, Formato::Fijo2);
     }
     StringGridCE->TerminarCarga();
+    StringGridCE->QuitarOrden();
 }
 
 QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
 {
-    if (fila < 1)
+    if (fila < 1 || (col != 3 && col != Ws.ColPrev - 1))
         return QColor();
+    // By the row's own time, not its place: the user may have sorted or moved it.
+    const ModeloRejilla* m = AdvStringGridPrevision->Modelo();
+    if (m->Tipo(0, fila) != TipoCelda::Numero)
+        return QColor();
+    const double t = m->Numero(0, fila);
     if (col == 3)
-        return fila <= Ws.NumDatos ? QColor(Qt::blue) : QColor(192, 192, 192);
-    if (col == Ws.ColPrev - 1 && fila > Ws.NumDatos)
+        return t <= Ws.NumDatos ? QColor(Qt::blue) : QColor(192, 192, 192);
+    if (t > Ws.NumDatos)
         return QColor(Qt::red);
     return QColor();
 }

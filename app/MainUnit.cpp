@@ -25,6 +25,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
@@ -72,6 +73,16 @@ QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString&
     if (!hint.isEmpty())
         se->setToolTip(hint);
     return se;
+}
+
+// A whole-number edit as the program reads it: the box keeps its last valid
+// value while the user's text is no number (an emptied box), and such text
+// reads as the minimum. An acceptable text is the value itself (keyboard
+// tracking is on); the check hits the box's own cache, so experiments that
+// read the edits on every step stay as fast.
+int LeerEntero(const QSpinBox* se)
+{
+    return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
 QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
@@ -335,6 +346,12 @@ void TFormMain::CrearPaginaModelo(QWidget* pagina)
 
     connect(SEValoresPrever, &QSpinBox::valueChanged, this, &TFormMain::SEValoresPreverChange);
     connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
+    // An emptied box sends no value change, yet the split must follow what it
+    // now reads; leaving it then shows that value, the minimum, not the old one.
+    for (QSpinBox* se : {SEValoresPrever, SEPuntosSinUsar})
+        se->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
+        connect(texto, &QLineEdit::textChanged, this, &TFormMain::SEPuntosSinUsarChange);
 
     // Parameter rows to the right of the selector, top to bottom.
     auto* parametros = new QGridLayout();
@@ -462,12 +479,12 @@ void TFormMain::Proteger(const std::function<void()>& orden)
 
 int TFormMain::ValoresPrever() const
 {
-    return std::clamp(SEValoresPrever->value(), 0, 999);
+    return std::clamp(LeerEntero(SEValoresPrever), 0, 999);
 }
 
 int TFormMain::PuntosSinUsar() const
 {
-    return std::clamp(SEPuntosSinUsar->value(), 0, SEPuntosSinUsar->maximum());
+    return LeerEntero(SEPuntosSinUsar);
 }
 
 void TFormMain::DimensionarTabla()
@@ -660,6 +677,7 @@ void TFormMain::MostrarHistorico()
         for (int c = 0; c < 4; ++c)
             g->SetNumero(c, i, Ws.V(i, c + 1), Formato::General);
     g->TerminarCarga();
+    g->QuitarOrden();
     g->AutoajustarColumnas(true);
 }
 

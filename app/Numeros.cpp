@@ -65,7 +65,17 @@ QString TextoGeneral(double x)
         x = 0.0; // no "-0"
     if (!std::isfinite(x))
         return QString();
-    return Regional().toString(x, 'g', 15);
+    const QLocale& l = Regional();
+    QString s = l.toString(x, 'g', 15);
+    // Next to the largest double, 15 digits can round past it and the text
+    // would not read back; there the shortest exact text is written instead.
+    if (std::fabs(x) >= 1.797693134862e308) {
+        bool ok = false;
+        const double v = l.toDouble(s, &ok);
+        if (!ok || !std::isfinite(v))
+            s = l.toString(x, 'g', QLocale::FloatingPointShortest);
+    }
+    return s;
 }
 
 QString TextoFijo2(double x)

@@ -21,7 +21,9 @@ protected:
 QString TextoLegible(const QString& texto, int maximo = 40);
 
 // General format: shortest text, up to 15 significant digits, no trailing zeros,
-// whole numbers as plain digits, no thousands separator.
+// whole numbers as plain digits, no thousands separator. Every text reads
+// back: where 15 digits would round past the largest double, the shortest
+// text that gives x back.
 QString TextoGeneral(double x);
 // Fixed format with two decimals (precision 15, no thousands separator).
 QString TextoFijo2(double x);

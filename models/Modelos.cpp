@@ -214,7 +214,9 @@ void ModeloNVE(Espacio& e, bool prevNeg, int V)
 
 // ---------------------------------------------------------------- moving averages
 
-void ModeloMMS(Espacio& e, int N, bool prevNeg, int V)
+// MMS without its closing act, so that MMD, which goes on from it, leaves
+// ColPrev and FilaInicioPrev alone when its own stage fails.
+static int SerieMMS(Espacio& e, int N, bool prevNeg, int V)
 {
     if (N < 0)
         throw ErrorAritmetico("N negativo");
@@ -230,14 +232,19 @@ void ModeloMMS(Espacio& e, int N, bool prevNeg, int V)
         if (i > n)
             e.TablaPrev[i][7] = p;
     }
+    return R;
+}
+
+void ModeloMMS(Espacio& e, int N, bool prevNeg, int V)
+{
+    const int R = SerieMMS(e, N, prevNeg, V);
     e.ColPrev = 5;
     e.FilaInicioPrev = N > R ? R : N; // past R there is no fitted row either way
 }
 
 void ModeloMMD(Espacio& e, int N, bool prevNeg, int V)
 {
-    ModeloMMS(e, N, prevNeg, V);
-    const int R = e.NumDatos + (V > 0 ? V : 0);
+    const int R = SerieMMS(e, N, prevNeg, V);
     for (long long j = 2LL * N + 1; j <= R; ++j) {
         const int i = static_cast<int>(j);
         e.Poner(i, 6, RecortarNegativa(MediaColumna(e, 5, i - N, i - 1), prevNeg));
@@ -248,7 +255,8 @@ void ModeloMMD(Espacio& e, int N, bool prevNeg, int V)
 
 // ---------------------------------------------------------------- exponential smoothing
 
-void ModeloLES(Espacio& e, double alfa, bool prevNeg, int V)
+// LES without its closing act, for the same reason as SerieMMS.
+static int SerieLES(Espacio& e, double alfa, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
@@ -262,14 +270,19 @@ void ModeloLES(Espacio& e, double alfa, bool prevNeg, int V)
         if (i > n)
             e.TablaPrev[i][7] = f;
     }
+    return R;
+}
+
+void ModeloLES(Espacio& e, double alfa, bool prevNeg, int V)
+{
+    SerieLES(e, alfa, prevNeg, V);
     e.ColPrev = 5;
     e.FilaInicioPrev = 0;
 }
 
 void ModeloLED(Espacio& e, double alfa, bool prevNeg, int V)
 {
-    ModeloLES(e, alfa, prevNeg, V);
-    const int R = e.NumDatos + (V > 0 ? V : 0);
+    const int R = SerieLES(e, alfa, prevNeg, V);
     e.TablaPrev[1][6] = e.TablaPrev[1][5];
     for (int i = 2; i <= R; ++i)
         e.Poner(i, 6,

@@ -937,6 +937,7 @@ QStringList Rejilla::FiltrosExportacion()
 void Rejilla::Borrar()
 {
     modelo_->Borrar();
+    QuitarOrden(); // an empty grid has no order to show
 }
 
 void Rejilla::SetMostrarMinMax(bool si)
@@ -964,16 +965,19 @@ void Rejilla::IndicadorCambiado(int col, Qt::SortOrder orden)
     QApplication::restoreOverrideCursor();
 }
 
+void Rejilla::QuitarOrden()
+{
+    ordenando_ = true;
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    ordenando_ = false;
+}
+
 bool Rejilla::MoverFila(int desde, int hasta)
 {
     if (!modelo_->MoverFila(desde, hasta))
         return false;
-    if (desde != hasta) {
-        // The rows are no longer in the indicated order.
-        ordenando_ = true;
-        horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-        ordenando_ = false;
-    }
+    if (desde != hasta)
+        QuitarOrden(); // the rows are no longer in the indicated order
     return true;
 }
 

@@ -198,6 +198,8 @@ public slots:
     void Borrar();
     void SetMostrarMinMax(bool si);
     void Ordenar(int col, Qt::SortOrder orden);
+    // No header claims an order any more (the rows were refilled); nothing moves.
+    void QuitarOrden();
     bool MoverFila(int desde, int hasta);
     // Writes the whole grid as the filter index says; outside 1..5 writes
     // nothing. A file that cannot be written throws std::runtime_error.

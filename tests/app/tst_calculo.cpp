@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include "MainUnit.h"
@@ -61,6 +63,33 @@ void Cargar(TFormMain& w, int n)
     w.CargarDatos();
 }
 
+QColor ColorTexto(const Rejilla* g, int col, int fila)
+{
+    const ModeloRejilla* m = g->Modelo();
+    const QVariant v = m->data(m->index(fila - 1, col), Qt::ForegroundRole);
+    return v.canConvert<QBrush>() ? v.value<QBrush>().color() : QColor();
+}
+
+void ClicEnCabecera(Rejilla* g, int col)
+{
+    g->scrollTo(g->Modelo()->index(0, col));
+    QHeaderView* h = g->horizontalHeader();
+    const QPoint centro(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, centro);
+}
+
+// Drags a row by its fixed column, as the user moves rows.
+void ArrastrarFila(Rejilla* g, int desde, int hasta)
+{
+    g->scrollTo(g->Modelo()->index(desde - 1, 0), QAbstractItemView::PositionAtCenter);
+    auto centro = [&](int fila) { return g->visualRect(g->Modelo()->index(fila - 1, 0)).center(); };
+    QWidget* vp = g->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, centro(desde));
+    QTest::mouseMove(vp, centro(desde + (hasta > desde ? 1 : -1)));
+    QTest::mouseMove(vp, centro(hasta));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, centro(hasta));
+}
+
 } // namespace
 
 class TstCalculo : public QObject {
@@ -80,6 +109,10 @@ private slots:
     void filaSoloEtiqueta();
     void borrarTabla();
     void todosLosModelos();
+    void coloresPorTiempo_data();
+    void coloresPorTiempo();
+    void editorVaciado_data();
+    void editorVaciado();
 };
 
 void TstCalculo::sinDatos()
@@ -299,6 +332,144 @@ void TstCalculo::todosLosModelos()
     QCOMPARE(w.AdvSGErrAcierto->RowCount(), 13);
     for (int r = 1; r <= 12; ++r)
         QVERIFY(!w.AdvSGErrAcierto->Celda(12, r).isEmpty());
+}
+
+void TstCalculo::coloresPorTiempo_data()
+{
+    // Grid column sorted by a header click (-1: a row dragged instead), and
+    // how many clicks (2: descending).
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("clics");
+    QTest::newRow("Datos ascending") << 3 << 1;   // held-out rows move among the history
+    QTest::newRow("P descending") << 8 << 2;      // forecasts to the top
+    QTest::newRow("t descending") << 0 << 2;
+    QTest::newRow("held-out row dragged up") << -1 << 0;
+}
+
+void TstCalculo::coloresPorTiempo()
+{
+    QFETCH(int, col);
+    QFETCH(int, clics);
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(6);
+    Cargar(w, 36);
+    w.SeleccionarModelo(ItemDST);
+    w.CalcularPrevision(true);
+    w.show();
+    w.PageControl1->setCurrentWidget(w.TabSheetTablaPrev);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Rejilla* g = w.AdvStringGridPrevision;
+    QHeaderView* h = g->horizontalHeader();
+    QCOMPARE(h->sortIndicatorSection(), -1);
+    if (col >= 0) {
+        for (int k = 0; k < clics; ++k)
+            ClicEnCabecera(g, col);
+        QCOMPARE(h->sortIndicatorSection(), col);
+    } else {
+        ArrastrarFila(g, 31, 28); // the first held-out row among the fitting rows
+        QCOMPARE(g->Celda(0, 28), QStringLiteral("31"));
+    }
+    QTest::qWait(20); // let it repaint
+
+    // Rows 1..30 are fitted history, 31..42 forecasts, the first six of them
+    // on held-out history.
+    QCOMPARE(g->RowCount(), 43);
+    int enSuSitio = 0;
+    for (int r = 1; r <= 42; ++r) {
+        const int t = g->Celda(0, r).toInt();
+        QVERIFY(t >= 1 && t <= 42);
+        enSuSitio += t == r;
+        QCOMPARE(ColorTexto(g, 3, r), t <= 30 ? QColor(Qt::blue) : QColor(192, 192, 192));
+        QCOMPARE(ColorTexto(g, 8, r), t > 30 ? QColor(Qt::red) : QColor());
+        QCOMPARE(ColorTexto(g, 1, r), QColor());
+    }
+    QVERIFY(enSuSitio < 42); // the rows did move
+
+    // A new calculation shows the rows in time order again and no header
+    // claims a sort; in the coefficient table too, and after a load.
+    w.PageControl1->setCurrentWidget(w.TabSheetTablaCE);
+    ClicEnCabecera(w.StringGridCE, 1);
+    QCOMPARE(w.StringGridCE->horizontalHeader()->sortIndicatorSection(), 1);
+    w.CalcularPrevision(true);
+    QCOMPARE(h->sortIndicatorSection(), -1);
+    for (int r = 1; r <= 42; ++r)
+        QCOMPARE(g->Celda(0, r), QString::number(r));
+    QCOMPARE(w.StringGridCE->horizontalHeader()->sortIndicatorSection(), -1);
+    QCOMPARE(w.StringGridCE->Celda(0, 1), QStringLiteral("1"));
+    w.PageControl1->setCurrentWidget(w.TabSheetTablaPrev);
+    ClicEnCabecera(g, 3);
+    QCOMPARE(h->sortIndicatorSection(), 3);
+    Cargar(w, 36);
+    QCOMPARE(h->sortIndicatorSection(), -1);
+    QCOMPARE(g->Celda(0, 1), QStringLiteral("1"));
+
+    // A new split recolours the sorted grid by t at once.
+    w.CalcularPrevision(true);
+    ClicEnCabecera(g, 8);
+    ClicEnCabecera(g, 8);
+    QVERIFY(g->Celda(0, 1).toInt() > 30); // a forecast row on top
+    w.SEPuntosSinUsar->setValue(0);
+    for (int r = 1; r <= 42; ++r) {
+        const int t = g->Celda(0, r).toInt();
+        QCOMPARE(ColorTexto(g, 3, r), t <= 36 ? QColor(Qt::blue) : QColor(192, 192, 192));
+        QCOMPARE(ColorTexto(g, 8, r), t > 36 ? QColor(Qt::red) : QColor());
+    }
+}
+
+void TstCalculo::editorVaciado_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("reserva");    // hold-out set before loading
+    QTest::addColumn<int>("filas");      // grid rows after the run, header included
+    QTest::addColumn<int>("numDatos");
+    // By hand: 36 values, horizon 12, hold-out 6; the emptied box reads 0.
+    QTest::newRow("hold-out es") << "es_ES" << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
+    QTest::newRow("hold-out C") << "C" << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
+    QTest::newRow("horizon es") << "es_ES" << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
+    QTest::newRow("horizon C") << "C" << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
+}
+
+// The user empties a whole-number box (select all, Delete) and presses Calcular.
+void TstCalculo::editorVaciado()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, edit);
+    QFETCH(int, reserva);
+    QFETCH(int, filas);
+    QFETCH(int, numDatos);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    w.SEPuntosSinUsar->setValue(reserva);
+    Cargar(w, 36);
+    QCOMPARE(w.Ws.NumDatos, 36 - reserva);
+    w.SeleccionarModelo(ItemHLT);
+    w.show();
+    w.activateWindow();
+    w.PageControl1->setCurrentWidget(w.TabSheetModelo);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto* se = w.findChild<QSpinBox*>(edit);
+    QVERIFY(se);
+    se->setFocus();
+    QTest::keyClick(se, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(se, Qt::Key_Delete);
+    QCOMPARE(se->text(), QString());
+    QCOMPARE(w.Ws.NumDatos, numDatos); // the split follows the emptied box at once
+    Mensajes m;
+    QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    const QString decimal = locale == "C" ? "0.5" : "0,5";
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), "HLT (" + decimal + ";" + decimal + ")"); // no " T-6"
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
+    QCOMPARE(w.AdvStringGridPrevision->RowCount(), filas);
+    QCOMPARE(w.Ws.NumDatos, numDatos);
+    // Leaving the box shows what was read, and the split stays.
+    w.CBPrevNeg->setFocus();
+    QVERIFY(!se->hasFocus());
+    QCOMPARE(se->text(), QStringLiteral("0"));
+    QCOMPARE(w.Ws.NumDatos, numDatos);
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_MAIN(TstCalculo)

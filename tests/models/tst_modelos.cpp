@@ -2,6 +2,7 @@
 // each model's recurrence, plus one contract run over every model.
 #include <QtTest>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "Medidas.h"
@@ -71,6 +72,8 @@ private slots:
     void coeficientesConHuecos();
     void fallos_data();
     void fallos();
+    void desbordamientos_data();
+    void desbordamientos();
     void recorte();
     void contrato_data();
     void contrato();
@@ -253,6 +256,62 @@ void TstModelos::fallos()
         EjecutarModelo(f, item, p);
         QVERIFY(f.ColPrev >= 5);
     }
+}
+
+void TstModelos::desbordamientos_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<Filas>("historia");
+    QTest::addColumn<int>("N");
+    QTest::addColumn<double>("alfa");
+    const double D = std::numeric_limits<double>::max();
+    Filas grandes(30, 1.7e308);
+    // D, 0, 0 four times: each mean of three holds one D, D / 3 (finite), but
+    // three of those add up past the largest double (checked with Python floats).
+    Filas picos;
+    for (int k = 0; k < 4; ++k)
+        picos << D << 0 << 0;
+    // Two large values of opposite sign: their difference overflows.
+    const Filas opuestos = {-1.7e308, 1.7e308, 1, 2, 3, 4};
+    QTest::newRow("NVE") << int(ItemNVE) << grandes << 6 << 0.5;
+    QTest::newRow("MMS") << int(ItemMMS) << grandes << 2 << 0.5;
+    QTest::newRow("MMD second stage") << int(ItemMMD) << picos << 3 << 0.5;
+    // Within 0..1 (all the page allows) smoothing cannot overflow; the core
+    // takes any constant, and 3 extrapolates. 3 x 1e308 overflows in LES at
+    // once; from 1e307 LES stays finite and its second smoothing does not
+    // (worked out with Python floats).
+    QTest::newRow("LES") << int(ItemLES) << Filas{1e308, 0, 0} << 0 << 3.0;
+    QTest::newRow("LED second stage") << int(ItemLED) << Filas{1e307, 0, 0} << 0 << 3.0;
+    QTest::newRow("DST") << int(ItemDST) << grandes << 6 << 0.5;
+    QTest::newRow("THT") << int(ItemTHT) << grandes << 6 << 0.5;
+    QTest::newRow("HLT") << int(ItemHLT) << Filas{1e308, -1e308, 1e308, -1e308} << 6 << 0.5;
+    QTest::newRow("H-W") << int(ItemHW) << grandes << 6 << 0.5;
+    QTest::newRow("CRT") << int(ItemCRT) << opuestos << 6 << 0.5;
+    QTest::newRow("S-B") << int(ItemSB) << opuestos << 6 << 0.5;
+}
+
+// A model that fails part way keeps the previous run's forecast column and
+// first row, whichever stage failed.
+void TstModelos::desbordamientos()
+{
+    QFETCH(int, item);
+    QFETCH(Filas, historia);
+    QFETCH(int, N);
+    QFETCH(double, alfa);
+    Espacio e = Historia(std::vector<double>(historia.begin(), historia.end()), 3);
+    e.ColPrev = 99;
+    e.FilaInicioPrev = 77;
+    Parametros p;
+    p.V = 3;
+    p.N = N;
+    p.AlfaLE = p.AlfaTHT = p.AlfaHLT = p.AlfaCroston = alfa;
+    p.PrevNeg = true;
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, EjecutarModelo(e, item, p));
+    QCOMPARE(e.ColPrev, 99);
+    QCOMPARE(e.FilaInicioPrev, 77);
+    for (int i = 0; i < e.Filas(); ++i)
+        for (int c = 0; c < NumCols; ++c)
+            QVERIFY(std::isfinite(e.V(i, c)));
 }
 
 void TstModelos::recorte()

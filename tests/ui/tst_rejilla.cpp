@@ -580,7 +580,9 @@ void TstRejilla::borrar()
 {
     Rejilla r;
     Rellenar(r, {{"x", {1, 2}}, {"y", {3, 4}}, {"z", {5, 6}}});
+    r.Ordenar(2, Qt::DescendingOrder);
     r.Borrar();
+    QCOMPARE(r.horizontalHeader()->sortIndicatorSection(), -1); // nothing left to claim an order
     QCOMPARE(r.RowCount(), 2);
     QCOMPARE(r.ColCount(), 3);
     for (int c = 0; c < 3; ++c)

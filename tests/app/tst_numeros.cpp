@@ -1,0 +1,113 @@
+// Number texts: every text the program writes reads back to a finite number,
+// under a decimal-comma and a decimal-point locale.
+#include <QtTest>
+#include <cmath>
+#include <limits>
+
+#include "Numeros.h"
+
+using namespace tendora;
+
+class TstNumeros : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void general_data();
+    void general();
+    void fijo_data();
+    void fijo();
+};
+
+namespace {
+
+const double kMax = std::numeric_limits<double>::max();
+
+void Locale(bool coma)
+{
+    QLocale::setDefault(coma ? QLocale(QLocale::Spanish, QLocale::Spain) : QLocale::c());
+}
+
+// The same text under both locales: the point becomes a comma and e an E in es_ES.
+QString EnEs(QString t)
+{
+    t.replace(QLatin1Char('.'), QLatin1Char(','));
+    t.replace(QLatin1Char('e'), QLatin1Char('E'));
+    return t;
+}
+
+} // namespace
+
+void TstNumeros::general_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<QString>("texto"); // C locale; Python's repr for the shortest texts
+    QTest::addColumn<bool>("exacto");   // the text gives x itself back
+    // 15 digits round past the largest double: the shortest text instead.
+    QTest::newRow("max") << kMax << "1.7976931348623157e+308" << true;
+    QTest::newRow("-max") << -kMax << "-1.7976931348623157e+308" << true;
+    QTest::newRow("below max") << std::nextafter(kMax, 0.0) << "1.7976931348623155e+308" << true;
+    // 15 digits that read back stay as they are.
+    QTest::newRow("13 digits") << 1.7976931348623e308 << "1.7976931348623e+308" << true;
+    QTest::newRow("15 digits") << 1.79769313486231e308 << "1.79769313486231e+308" << true;
+    QTest::newRow("-15 digits") << -1.79769313486231e308 << "-1.79769313486231e+308" << true;
+    // Ordinary numbers, as the general format always wrote them.
+    QTest::newRow("half") << 12.5 << "12.5" << true;
+    QTest::newRow("whole") << 1234567.0 << "1234567" << true;
+    QTest::newRow("sum") << 0.1 + 0.2 << "0.3" << false;
+    QTest::newRow("large") << 1e20 << "1e+20" << true;
+    QTest::newRow("small") << 1e-5 << "1e-05" << true;
+    QTest::newRow("third") << 1.0 / 3.0 << "0.333333333333333" << false;
+    QTest::newRow("minus zero") << -0.0 << "0" << true;
+}
+
+void TstNumeros::general()
+{
+    QFETCH(double, x);
+    QFETCH(QString, texto);
+    QFETCH(bool, exacto);
+    for (bool coma : {false, true}) {
+        Locale(coma);
+        const QString esperado = coma ? EnEs(texto) : texto;
+        const QString s = TextoGeneral(x);
+        QCOMPARE(s, esperado);
+        bool ok = false;
+        const double v = ConvertirNumero(s, &ok);
+        QVERIFY2(ok && std::isfinite(v), qPrintable(s));
+        if (exacto)
+            QCOMPARE(v, x);
+        // Text, number, text: the same text again (a file saved and reloaded).
+        QCOMPARE(TextoGeneral(TextoANumero(s)), s);
+    }
+}
+
+void TstNumeros::fijo_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<QString>("texto"); // C locale
+    // Beyond 15 digits before the point the general text is written.
+    QTest::newRow("max") << kMax << "1.7976931348623157e+308";
+    QTest::newRow("-max") << -kMax << "-1.7976931348623157e+308";
+    QTest::newRow("15 digits") << 1.79769313486231e308 << "1.79769313486231e+308";
+    QTest::newRow("1e15") << 1e15 << "1e+15";
+    QTest::newRow("two decimals") << 12.5 << "12.50";
+    QTest::newRow("rounded") << 2.675 << "2.67"; // 2.675 is 2.67499999... as a double
+    QTest::newRow("negative zero") << -0.001 << "0.00";
+}
+
+void TstNumeros::fijo()
+{
+    QFETCH(double, x);
+    QFETCH(QString, texto);
+    for (bool coma : {false, true}) {
+        Locale(coma);
+        const QString esperado = coma ? EnEs(texto) : texto;
+        const QString s = TextoFijo2(x);
+        QCOMPARE(s, esperado);
+        bool ok = false;
+        const double v = ConvertirNumero(s, &ok);
+        QVERIFY2(ok && std::isfinite(v), qPrintable(s));
+    }
+}
+
+QTEST_GUILESS_MAIN(TstNumeros)
+#include "tst_numeros.moc"
