@@ -125,8 +125,8 @@ double TFormMain::RecortarNegativa(double x) const
 // value a running experiment fixed for the step.
 void TFormMain::ModeloNVS() { tendora::ModeloNVS(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloNVE() { tendora::ModeloNVE(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloMMS() { tendora::ModeloMMS(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloMMD() { tendora::ModeloMMD(Ws, SEN->value(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloMMS() { tendora::ModeloMMS(Ws, ValorN(), CBPrevNeg->isChecked(), ValoresPrever()); }
+void TFormMain::ModeloMMD() { tendora::ModeloMMD(Ws, ValorN(), CBPrevNeg->isChecked(), ValoresPrever()); }
 void TFormMain::ModeloLES()
 {
     tendora::ModeloLES(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever());
@@ -293,7 +293,7 @@ QString TFormMain::ParametrosModelo() const
 {
     switch (ModeloSeleccionado()) {
     case ItemMMS:
-    case ItemMMD: return TextoEntero(SEN->value());
+    case ItemMMD: return TextoEntero(ValorN());
     case ItemLES:
     case ItemLED: return TextoParametro(SEAlfaLE);
     case ItemTHT: return TextoParametro(SEAlfaTHT);

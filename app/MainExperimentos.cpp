@@ -200,7 +200,8 @@ double TFormMain::ValorParametro(const QDoubleSpinBox* s) const
     for (int k = 0; k < NumParametrosFijados; ++k)
         if (ParametrosFijados[static_cast<size_t>(k)].spin == s)
             return ParametrosFijados[static_cast<size_t>(k)].valor;
-    return s->value();
+    // An emptied box keeps its last value; what the user sees reads as the minimum, 0.
+    return s->hasAcceptableInput() ? s->value() : s->minimum();
 }
 
 QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
@@ -208,7 +209,7 @@ QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
     for (int k = 0; k < NumParametrosFijados; ++k)
         if (ParametrosFijados[static_cast<size_t>(k)].spin == s)
             return ParametrosFijados[static_cast<size_t>(k)].texto;
-    return TextoGeneral(s->value());
+    return TextoGeneral(ValorParametro(s));
 }
 
 void TFormMain::SincronizarParametros()

@@ -348,7 +348,8 @@ void TFormMain::CrearPaginaModelo(QWidget* pagina)
     connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
     // An emptied box sends no value change, yet the split must follow what it
     // now reads; leaving it then shows that value, the minimum, not the old one.
-    for (QSpinBox* se : {SEValoresPrever, SEPuntosSinUsar})
+    for (QAbstractSpinBox* se : std::initializer_list<QAbstractSpinBox*>{
+             SEValoresPrever, SEPuntosSinUsar, SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston})
         se->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
         connect(texto, &QLineEdit::textChanged, this, &TFormMain::SEPuntosSinUsarChange);
@@ -485,6 +486,12 @@ int TFormMain::ValoresPrever() const
 int TFormMain::PuntosSinUsar() const
 {
     return LeerEntero(SEPuntosSinUsar);
+}
+
+int TFormMain::ValorN() const
+{
+    // SEN has no bounds of its own; its minimum is no reading of an empty box.
+    return SEN->hasAcceptableInput() ? SEN->value() : 0;
 }
 
 void TFormMain::DimensionarTabla()

@@ -61,6 +61,8 @@ public:
 
     int ValoresPrever() const;
     int PuntosSinUsar() const;
+    // N of the moving averages: SEN as the user left it; text that is no number reads as 0.
+    int ValorN() const;
     void DimensionarTabla();
     void LimpiarColumnasDatos();
     void LimpiarColumnasModelo();

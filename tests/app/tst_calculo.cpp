@@ -113,6 +113,8 @@ private slots:
     void coloresPorTiempo();
     void editorVaciado_data();
     void editorVaciado();
+    void parametroVaciado_data();
+    void parametroVaciado();
 };
 
 void TstCalculo::sinDatos()
@@ -469,6 +471,53 @@ void TstCalculo::editorVaciado()
     QVERIFY(!se->hasFocus());
     QCOMPARE(se->text(), QStringLiteral("0"));
     QCOMPARE(w.Ws.NumDatos, numDatos);
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstCalculo::parametroVaciado_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("etiqueta"); // of the new fit row
+    // An emptied parameter box reads as 0, like any text that is no number.
+    QTest::newRow("alpha of Holt, es") << "es_ES" << "SEAlfaHLT" << int(ItemHLT) << "HLT (0;0,5)";
+    QTest::newRow("beta of Holt, C") << "C" << "SEBetaHLT" << int(ItemHLT) << "HLT (0.5;0)";
+    QTest::newRow("alpha of LES, es") << "es_ES" << "SEAlfaLE" << int(ItemLES) << "LES (0)";
+    // N = 0 is a run of its own (every mean over no rows is 0), not the last N.
+    QTest::newRow("N of MMS, es") << "es_ES" << "SEN" << int(ItemMMS) << "MMS (0)";
+    // Negative N is refused; the emptied box is not read as one.
+    QTest::newRow("N of MMD, C") << "C" << "SEN" << int(ItemMMD) << "MMD (0)";
+}
+
+void TstCalculo::parametroVaciado()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, edit);
+    QFETCH(int, item);
+    QFETCH(QString, etiqueta);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    Cargar(w, 36);
+    w.SeleccionarModelo(item);
+    w.show();
+    w.activateWindow();
+    w.PageControl1->setCurrentWidget(w.TabSheetModelo);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto* se = w.findChild<QAbstractSpinBox*>(edit);
+    QVERIFY(se && se->isVisible());
+    se->setFocus();
+    QTest::keyClick(se, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(se, Qt::Key_Delete);
+    QCOMPARE(se->text(), QString());
+    Mensajes m;
+    QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), etiqueta);
+    // Leaving the box shows the 0 that was read.
+    w.CBPrevNeg->setFocus();
+    QVERIFY(se->text() == QStringLiteral("0") || se->text() == QStringLiteral("0,00") ||
+            se->text() == QStringLiteral("0.00"));
     QLocale::setDefault(QLocale::c());
 }
 
