@@ -31,12 +31,6 @@ namespace {
 
 using Reloj = std::chrono::steady_clock;
 
-const QString& TextoNoApropiado()
-{
-    static const QString texto = QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.");
-    return texto;
-}
-
 // An indicator the user cannot dismiss: the loops offer no way to stop.
 class DialogoProgreso : public QProgressDialog {
 public:
@@ -47,21 +41,21 @@ protected:
     void closeEvent(QCloseEvent* e) override { e->ignore(); }
 };
 
-// How many values a smoothing-constant loop takes, by the very sums the loop
-// makes. Refuses a step that would never get past the last value.
+// How many values a smoothing-constant loop takes: Desde + k × Inc for
+// k = 0..K, with K = floor((Hasta − Desde) / Inc + 1e-9). The small margin
+// keeps Hasta in the range when the quotient comes out a hair below a whole
+// number (0.05..0.95 step 0.05 gives 17.999999999999996). Refuses a step that
+// is not positive, or so small that the count has no sensible end.
 long long ContarValores(double desde, double hasta, double inc)
 {
     if (!(inc > 0.0))
         throw std::invalid_argument("El incremento debe ser mayor que cero.");
-    long long n = 0;
-    for (double v = desde; v <= hasta;) {
-        ++n;
-        const double siguiente = v + inc;
-        if (!(siguiente > v))
-            throw std::invalid_argument("El incremento es demasiado pequeño para avanzar.");
-        v = siguiente;
-    }
-    return n;
+    if (hasta < desde)
+        return 0;
+    const double k = std::floor((hasta - desde) / inc + 1e-9);
+    if (!(k < 1e9))
+        throw std::invalid_argument("El incremento es demasiado pequeño para avanzar.");
+    return static_cast<long long>(k) + 1;
 }
 
 long long ContarValoresN(long long desde, long long hasta, long long inc)
@@ -106,13 +100,6 @@ struct TFormMain::Progreso {
         Mostrar(hechos);
     }
 
-    // A message kept the loop waiting: that time is not the loop's.
-    void Pausa()
-    {
-        inicio_ = Reloj::now();
-        ultima_ = inicio_;
-    }
-
 private:
     void Crear()
     {
@@ -153,15 +140,14 @@ private:
 
 bool TFormMain::CalcularPaso(bool Mostrar)
 {
-    // CalcularPrevision, telling the loop whether the run got through.
+    // CalcularPrevision without its message: a grid on an intermittent series
+    // could otherwise raise hundreds of them. The experiment counts the
+    // failures and tells them once, at its end.
     try {
         EjecutarCalculo(Mostrar);
         return true;
     } catch (...) {
-        SincronizarParametros(); // the message is read against the window as this step left it
-        MostrarInformacion(TextoNoApropiado());
-        if (ProgresoActivo)
-            ProgresoActivo->Pausa();
+        ++PasosFallidos;
         return false;
     }
 }
@@ -182,6 +168,7 @@ void TFormMain::PasoVariacion(bool Mostrar, long long& pasos)
 void TFormMain::VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos)
 {
     pasos = 0;
+    PasosFallidos = 0;
     const long long total = ContarValoresN(desde, hasta, inc);
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     for (long long v = desde; v <= hasta;) {
@@ -247,14 +234,14 @@ struct TFormMain::FijacionParametros {
 
 namespace {
 
-// One level of a smoothing-constant loop: the value accumulates the step in
-// double precision and is compared with the last value exactly. Each value is
-// given to the spin edit, which rounds it to its decimals and bounds it; what
-// the edit then holds is what the model reads and the label writes. The same
-// sums come out on every pass of an outer level, so the first pass keeps what
-// the edit made of them and the later passes only fix those values.
+// One level of a smoothing-constant loop: value k is Desde + k × Inc. Each
+// value is given to the spin edit, which rounds it to its decimals and bounds
+// it; what the edit then holds is what the model reads and the label writes.
+// The same values come out on every pass of an outer level, so the first pass
+// keeps what the edit made of them and the later passes only fix those values.
 struct Nivel {
     TFormMain::Constante c;
+    long long cuantos = 0;
     std::vector<double> valores;
     std::vector<QString> textos;
     bool completo = false;
@@ -277,8 +264,8 @@ void RecorrerNiveles(std::vector<Nivel>& niveles, size_t k, TFormMain::FijacionP
         }
         return;
     }
-    for (double v = n.c.desde; v <= n.c.hasta; v += n.c.inc) {
-        n.c.spin->setValue(v);
+    for (long long i = 0; i < n.cuantos; ++i) {
+        n.c.spin->setValue(n.c.desde + static_cast<double>(i) * n.c.inc);
         n.valores.push_back(n.c.spin->value());
         n.textos.push_back(TextoGeneral(n.valores.back()));
         fijados.Poner(nivel, n.c.spin, n.valores.back(), n.textos.back());
@@ -292,11 +279,13 @@ void RecorrerNiveles(std::vector<Nivel>& niveles, size_t k, TFormMain::FijacionP
 void TFormMain::VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos)
 {
     pasos = 0;
+    PasosFallidos = 0;
     std::vector<Nivel> niveles;
     long long total = 1;
     for (const Constante& c : constantes) {
-        total *= ContarValores(c.desde, c.hasta, c.inc); // a bad step is refused before any runs
-        niveles.push_back({c, {}, {}, false});
+        const long long cuantos = ContarValores(c.desde, c.hasta, c.inc); // a bad step is refused before any runs
+        total *= cuantos;
+        niveles.push_back({c, cuantos, {}, {}, false});
     }
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     FijacionParametros fijados(this);
@@ -385,6 +374,7 @@ double TFormMain::RedondearDecimales(int d, double x)
 
 void TFormMain::SimularExAnte(int desde, int hasta)
 {
+    PasosFallidos = 0;
     if (desde < hasta)
         return;
     Progreso progreso(this, QStringLiteral("Simulación ex-ante"), static_cast<long long>(desde) - hasta + 1);
@@ -446,8 +436,11 @@ void TFormMain::Variacindeparmetros1Click()
         const Reloj::time_point fin = Reloj::now();
         const double segundos = RedondearDecimales(4, std::chrono::duration<double>(fin - inicio).count());
         const QChar CR(13);
-        MostrarInformacion(QStringLiteral("Variaciones calculadas.") + CR + QStringLiteral("N = ") + TextoEntero(pasos) +
-                           CR + QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos"));
+        QString texto = QStringLiteral("Variaciones calculadas.") + CR + QStringLiteral("N = ") + TextoEntero(pasos) +
+                        CR + QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos");
+        if (PasosFallidos > 0)
+            texto += CR + QStringLiteral("Fallidas = ") + TextoEntero(PasosFallidos);
+        MostrarInformacion(texto);
         AplicarMostrarAjuste();
     });
 }
@@ -462,8 +455,13 @@ void TFormMain::Simulacinexante1Click()
         if (!FormSimExAnte)
             FormSimExAnte = new TFormSimExAnte(this);
         FormSimExAnte->PonerLimite(Ws.TotalDatos);
-        if (EjecutarModal(FormSimExAnte) == QDialog::Accepted)
-            SimularExAnte(FormSimExAnte->SEDesde->value(), FormSimExAnte->SEHasta->value());
+        if (EjecutarModal(FormSimExAnte) == QDialog::Accepted) {
+            const int desde = FormSimExAnte->SEDesde->value(), hasta = FormSimExAnte->SEHasta->value();
+            SimularExAnte(desde, hasta);
+            if (PasosFallidos > 0)
+                MostrarInformacion(QStringLiteral("Simulaciones fallidas: ") + TextoEntero(PasosFallidos) +
+                                   QStringLiteral(" de ") + TextoEntero(desde - hasta + 1) + QLatin1Char('.'));
+        }
         AutoajustarTabla(AdvSGErrAjuste);
         AutoajustarTabla(AdvSGErrAcierto);
         AplicarMostrarAjuste();

@@ -309,8 +309,9 @@ public slots:
 public:
     // Parameter loops. Each sets pasos to 0, then per step sets the spin edits
     // of the model page, calculates (drawing and adding a comparison series
-    // only when Mostrar) and counts the step, failed or not. A step that is
-    // not positive throws std::invalid_argument before any step runs.
+    // only when Mostrar) and counts the step, failed or not. A range runs
+    // Desde + k × Inc up to Hasta included. A step that is not positive
+    // throws std::invalid_argument before any step runs.
     void VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos);
     void VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
     void VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
@@ -325,6 +326,9 @@ public:
     long long VariarParametros();
     // One run per hold-out h = hasta .. desde through SEPuntosSinUsar.
     void SimularExAnte(int desde, int hasta);
+    // Steps of the last parameter loop or ex-ante simulation whose run failed;
+    // they show no message of their own and are told once at the end.
+    long long PasosFallidos = 0;
     // Whole part of x plus its fraction rounded to d decimals, halves to even.
     static double RedondearDecimales(int d, double x);
     // Milliseconds an experiment runs before its progress indicator appears.

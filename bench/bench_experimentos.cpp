@@ -1,10 +1,10 @@
 // Speed of the parameter variation through the window's own path (the ranges
 // of FormRangoVar, then the loop of the selected model) without its dialogs,
 // on the 144 monthly values of AirPassengers, "Dibujar" unticked:
-//   - HLT, alpha and beta 0 to 1 in steps of 0.01 (100 x 100 runs: the
-//     hundred-and-first sum passes 1);
+//   - HLT, alpha and beta 0 to 1 in steps of 0.01 (101 x 101 runs, both
+//     ends included);
 //   - H-W with the dialog's defaults (9 x 9 x 9 = 729 runs);
-//   - with --completo, H-W over the whole two-decimal grid (1 000 000 runs).
+//   - with --completo, H-W over the whole two-decimal grid (101³ = 1 030 301 runs).
 // Also one drawn grid (LES defaults, 9 runs with charts). Prints runs per
 // second and the peak memory of the process.
 //   QT_QPA_PLATFORM=offscreen ./bench_bench_experimentos [--completo]

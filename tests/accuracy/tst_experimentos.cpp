@@ -30,7 +30,6 @@ using namespace tendora;
 
 namespace {
 
-const QString NoApropiado = QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.");
 const QString SinDatos = QStringLiteral("Cargue los datos antes de calcular.");
 
 // Answers every modal dialog the window opens while a command runs: message
@@ -188,6 +187,7 @@ private slots:
     void variacion();
     void variacionDibujando();
     void variacionConFallos();
+    void variacionIntermitente();
     void incrementoNoPositivo_data();
     void incrementoNoPositivo();
     void rechazoCorregido();
@@ -436,17 +436,17 @@ void TstExperimentos::variacion_data()
     };
     for (const char* loc : {"es_ES", "C"}) {
         auto fila = [loc](const char* nombre) -> QTestData& { return QTest::newRow(QByteArray(loc).append(' ').append(nombre).constData()); };
-        // The sums 0.1 + 0.1 + ... stay at or below 0.9 nine times (the ninth is 0.8999999999999999).
+        // Desde + k × Inc, k = 0..floor((Hasta − Desde) / Inc + 1e-9): worked by hand.
         fila("LES defaults") << loc << int(ItemLES) << 0 << pordefecto << 9
                              << QStringList{"LES (0,1)", "LES (0,2)", "LES (0,3)", "LES (0,4)", "LES (0,5)",
                                             "LES (0,6)", "LES (0,7)", "LES (0,8)", "LES (0,9)"}
                              << QList<double>{0.9};
-        // 0.2 + 0.1 is 0.30000000000000004 in binary, just above 0.3: two values.
-        fila("LED 0.1..0.3") << loc << int(ItemLED) << 0 << con(3, {0.1, 0.3, 0.1}) << 2
-                             << QStringList{"LED (0,1)", "LED (0,2)"} << QList<double>{0.2};
-        // Eighteen sums up to 0.9000000000000002; the nineteenth passes 0.95.
-        fila("LES 0.05..0.95") << loc << int(ItemLES) << 0 << con(3, {0.05, 0.95, 0.05}) << 18
-                               << QStringList{"LES (0,05)", "LES (0,9)"} << QList<double>{0.9};
+        // (0.3 − 0.1) / 0.1 is 1.9999999999999998 in binary: the margin keeps 0.3.
+        fila("LED 0.1..0.3") << loc << int(ItemLED) << 0 << con(3, {0.1, 0.3, 0.1}) << 3
+                             << QStringList{"LED (0,1)", "LED (0,2)", "LED (0,3)"} << QList<double>{0.3};
+        // (0.95 − 0.05) / 0.05 is 17.999999999999996: nineteen values, the last 0.95.
+        fila("LES 0.05..0.95") << loc << int(ItemLES) << 0 << con(3, {0.05, 0.95, 0.05}) << 19
+                               << QStringList{"LES (0,05)", "LES (0,95)"} << QList<double>{0.95};
         fila("MMS defaults") << loc << int(ItemMMS) << 0 << pordefecto << 11
                              << QStringList{"MMS (2)", "MMS (3)", "MMS (4)", "MMS (5)", "MMS (6)", "MMS (7)",
                                             "MMS (8)", "MMS (9)", "MMS (10)", "MMS (11)", "MMS (12)"}
@@ -455,15 +455,17 @@ void TstExperimentos::variacion_data()
                                  << QStringList{"MMD (2)", "MMD (5)", "MMD (8)", "MMD (11)"} << QList<double>{11};
         fila("THT one value") << loc << int(ItemTHT) << 0 << con(3, {0.25, 0.25, 0.1}) << 1
                               << QStringList{"THT (0,25)"} << QList<double>{0.25};
-        // 0.30000000000000004 + 0.1 comes back to exactly 0.4: three values.
         fila("CRT 0.2..0.4") << loc << int(ItemCRT) << 0 << con(3, {0.2, 0.4, 0.1}) << 3
                              << QStringList{"CRT (0,2)", "CRT (0,3)", "CRT (0,4)"} << QList<double>{0.4};
         fila("S-B from 0") << loc << int(ItemSB) << 0 << con(3, {0.0, 0.1, 0.05}) << 3
                            << QStringList{"S-B (0)", "S-B (0,05)", "S-B (0,1)"} << QList<double>{0.1};
-        fila("HLT 2x2 held back") << loc << int(ItemHLT) << 3 << con(3, {0.1, 0.2, 0.1, 0.1, 0.3, 0.1}) << 4
-                                  << QStringList{"HLT (0,1;0,1) T-3", "HLT (0,1;0,2) T-3", "HLT (0,2;0,1) T-3",
-                                                 "HLT (0,2;0,2) T-3"}
-                                  << QList<double>{0.2, 0.2};
+        fila("HLT 2x3 held back") << loc << int(ItemHLT) << 3 << con(3, {0.1, 0.2, 0.1, 0.1, 0.3, 0.1}) << 6
+                                  << QStringList{"HLT (0,1;0,1) T-3", "HLT (0,1;0,2) T-3", "HLT (0,1;0,3) T-3",
+                                                 "HLT (0,2;0,1) T-3", "HLT (0,2;0,2) T-3", "HLT (0,2;0,3) T-3"}
+                                  << QList<double>{0.2, 0.3};
+        // 0..1 step 0.01: 101 values, 0 and 1 included.
+        fila("THT 0..1 step 0.01") << loc << int(ItemTHT) << 0 << con(3, {0.0, 1.0, 0.01}) << 101
+                                   << QStringList{"THT (0)", "THT (1)"} << QList<double>{1.0};
         fila("H-W defaults") << loc << int(ItemHW) << 0 << pordefecto << 729
                              << QStringList{"H-W (0,1;0,1;0,1)", "H-W (0,9;0,9;0,9)"} << QList<double>{0.9, 0.9, 0.9};
         fila("first above last") << loc << int(ItemLES) << 0 << con(3, {0.5, 0.4, 0.1}) << 0 << QStringList{}
@@ -561,8 +563,8 @@ void TstExperimentos::variacionDibujando()
     };
     w->Variacindeparmetros1Click();
     QCOMPARE(c.mensajes.size(), 1);
-    QVERIFY(c.mensajes[0].contains(QStringLiteral("N = 2")));
-    QCOMPARE(Comparativas(w.get()), (QStringList{"P LES (0,1)", "P LES (0,2)"}));
+    QVERIFY(c.mensajes[0].contains(QStringLiteral("N = 3")));
+    QCOMPARE(Comparativas(w.get()), (QStringList{"P LES (0,1)", "P LES (0,2)", "P LES (0,3)"}));
     // Drawn: the forecast table shows the LES columns (t, year, month, data, P).
     QCOMPARE(w->AdvStringGridPrevision->ColCount(), 5);
     QCOMPARE(w->AdvStringGridPrevision->Celda(4, 0), QStringLiteral("P"));
@@ -582,16 +584,50 @@ void TstExperimentos::variacionConFallos()
         return true;
     };
     w->Variacindeparmetros1Click();
-    // N = -3 and N = -1 fail (MMS refuses a negative N): one message each,
-    // and they still count as steps.
-    QCOMPARE(c.mensajes.size(), 3);
-    QCOMPARE(c.mensajes[0], NoApropiado);
-    QCOMPARE(c.mensajes[1], NoApropiado);
-    QVERIFY(c.mensajes[2].contains(QStringLiteral("N = 4")));
+    // N = -3 and N = -1 fail (MMS refuses a negative N): no message of their
+    // own, they count as steps, and the closing message tells them.
+    QCOMPARE(c.mensajes.size(), 1);
+    const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+    QCOMPARE(lineas.size(), 4);
+    QCOMPARE(lineas[1], QStringLiteral("N = 4"));
+    QCOMPARE(lineas[3], QStringLiteral("Fallidas = 2"));
     QCOMPARE(Etiquetas(w->AdvSGErrAjuste), (QStringList{"MMS (1)", "MMS (3)"}));
     // No series for the failed steps: it would be an earlier forecast under their label.
     QCOMPARE(Comparativas(w.get()), (QStringList{"P MMS (1)", "P MMS (3)"}));
     QCOMPARE(w->SEN->value(), 3);
+}
+
+void TstExperimentos::variacionIntermitente()
+{
+    // Nearly two years of spare-parts demand: one month short of the two
+    // years Holt-Winters needs for its first trend, so every run fails.
+    QString t;
+    for (int i = 0; i < 23; ++i) {
+        const int v = (i >= 12 && i < 24) ? 0 : (i % 5 == 0 ? 3 : (i % 7 == 0 ? 1 : 0));
+        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(v);
+    }
+    auto w = Ventana("es_ES");
+    w->Memo1->setPlainText(t);
+    w->CargarDatos();
+    w->SeleccionarModelo(ItemHW);
+    Contestador c;
+    c.rango = [](TFormRangoVar* r) {
+        for (QDoubleSpinBox* e : {r->DesdeAlfa, r->DesdeBeta, r->DesdePhi})
+            e->setValue(0.1);
+        for (QDoubleSpinBox* e : {r->HastaAlfa, r->HastaBeta, r->HastaPhi})
+            e->setValue(0.9);
+        for (QDoubleSpinBox* e : {r->IncAlfa, r->IncBeta, r->IncPhi})
+            e->setValue(0.1);
+        return true;
+    };
+    w->Variacindeparmetros1Click();
+    // One message for the 729 failed steps, not 729.
+    QCOMPARE(c.mensajes.size(), 1);
+    const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+    QCOMPARE(lineas.size(), 4);
+    QCOMPARE(lineas[1], QStringLiteral("N = 729"));
+    QCOMPARE(lineas[3], QStringLiteral("Fallidas = 729"));
+    QCOMPARE(w->SEPhiHW->value(), 0.9);
 }
 
 void TstExperimentos::incrementoNoPositivo_data()
@@ -667,7 +703,7 @@ void TstExperimentos::rechazoCorregido()
     w->Variacindeparmetros1Click();
     QCOMPARE(c.rechazos.size(), 1);
     QCOMPARE(desdeTrasRechazo, QStringLiteral("0,10")); // the values stayed while refused
-    // 0.1 + 0.4 = 0.5 and 0.5 + 0.4 = 0.9 exactly in binary: three values.
+    // (0.9 − 0.1) / 0.4 = 2: three values, 0.1, 0.5 and 0.9.
     QCOMPARE(Etiquetas(w->AdvSGErrAjuste), (QStringList{"LES (0,1)", "LES (0,5)", "LES (0,9)"}));
 
     // Called directly, a step that is not positive runs nothing either.
@@ -814,18 +850,16 @@ void TstExperimentos::parametrosALaVista()
     Cargar(w.get(), 23); // too short for Holt-Winters: every step fails
     w->SeleccionarModelo(ItemHW);
     Contestador c;
-    QStringList vistos;
-    c.alMensaje = [&] {
-        vistos << TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
-                      QLatin1Char(';') + TextoGeneral(w->SEPhiHW->value()) +
-                      (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor
-                           ? QStringLiteral(" wait")
-                           : QString());
-    };
     long long pasos = 0;
     w->VariarHoltWinters(0.1, 0.2, 0.1, 0.3, 0.3, 0.1, 0.5, 0.6, 0.1, false, pasos);
     QCOMPARE(pasos, 4LL);
-    QCOMPARE(vistos, L(QStringList{"0,1;0,3;0,5", "0,1;0,3;0,6", "0,2;0,3;0,5", "0,2;0,3;0,6"}));
+    // Failed steps raise no message; they are counted for the closing one.
+    QCOMPARE(c.mensajes, QStringList());
+    QCOMPARE(w->PasosFallidos, 4LL);
+    // The edits show the last values run, and the cursor is back.
+    QCOMPARE(TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
+                 QLatin1Char(';') + TextoGeneral(w->SEPhiHW->value()),
+             L(QStringLiteral("0,2;0,3;0,6")));
     QVERIFY(!QApplication::overrideCursor());
 }
 
@@ -916,7 +950,7 @@ void TstExperimentos::exAnte_data()
                                   << QStringList{} << 0;
         fila("cancelled") << loc << int(ItemLES) << 6 << -1 << -1 << false << QStringList{} << QStringList{} << 0
                           << QStringList{} << 0;
-        // Every step fails in the model (a negative N): one message each, no rows, no series.
+        // Every step fails in the model (a negative N): no rows, no series.
         fila("all fail") << loc << int(ItemMMS) << -1 << 2 << 0 << true << QStringList{} << QStringList{} << 3
                          << QStringList{} << 2;
     }
@@ -956,7 +990,10 @@ void TstExperimentos::exAnte()
     w->Simulacinexante1Click();
 
     QCOMPARE(c.vecesExAnte, 1);
-    QCOMPARE(c.mensajes, QStringList(fallos, NoApropiado));
+    // Failed steps say nothing of their own; one message tells them at the end.
+    const int pasos = desde >= 0 ? std::max(desde - hasta + 1, 0) : 7;
+    QCOMPARE(c.mensajes, fallos > 0 ? QStringList{QStringLiteral("Simulaciones fallidas: %1 de %2.").arg(fallos).arg(pasos)}
+                                    : QStringList());
     QCOMPARE(Etiquetas(w->AdvSGErrAjuste), L(ajuste));
     QCOMPARE(Etiquetas(w->AdvSGErrAcierto), L(acierto));
     QCOMPARE(Comparativas(w.get()), L(series));
