@@ -405,9 +405,11 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
         if (i <= n) {
             const double y = t[i][4];
             const double suave = Producto(1.0 - alfa, Suma(Lp, Bp));
-            L = So != 0.0 ? Suma(Producto(alfa, Dividir(y, So)), suave) : suave;
+            // (alfa × y) / So and (phi × y) / L, multiplied first as the model
+            // reads: near a zero level the last bit decides the new index.
+            L = So != 0.0 ? Suma(Dividir(Producto(alfa, y), So), suave) : suave;
             B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
-            c.Coeficiente = Suma(Producto(phi, Dividir(y, L)), Producto(1.0 - phi, So));
+            c.Coeficiente = Suma(Dividir(Producto(phi, y), L), Producto(1.0 - phi, So));
             P = RecortarNegativa(Producto(Suma(Lp, Bp), So), prevNeg);
         } else {
             L = Lp;

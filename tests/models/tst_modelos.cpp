@@ -59,7 +59,25 @@ const std::vector<double> intermitente = {4, 0, 0, 6, 0, 2};
 
 using Filas = QList<double>;
 
+// One expected cell of the forecast table; column 0 stands for the seasonal
+// index of month `fila` left in CoefEstacional.
+struct Celda {
+    int fila;
+    int col;
+    double valor;
+};
+using Celdas = QList<Celda>;
+
+// 36 months whose level falls through zero in the third year: a falling line
+// (40 - 1.5 t) times the seasonal pattern above, plus 3 sin t, to two decimals.
+const std::vector<double> cruceCero = {
+    33.32, 32.33, 32.37, 31.73, 32.87, 36.36, 37.37, 33.77, 27.74, 23.37, 18.15, 20.39,
+    17.66, 18.17, 17.7,  15.14, 13.07, 13.35, 14.25, 13.74, 11.01, 6.97,  2.41,  1.28,
+    1.6,   3.09,  2.42,  -1.19, -5.84, -8.96, -9.01, -7.15, -6.5,  -9.41, -12.53, -16.98};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Celda)
 
 class TstModelos : public QObject {
     Q_OBJECT
@@ -80,6 +98,8 @@ private slots:
     void mesDeFila_data();
     void mesDeFila();
     void mediasEnBloques();
+    void ordenEscrito_data();
+    void ordenEscrito();
 };
 
 void TstModelos::ejemplos_data()
@@ -426,5 +446,51 @@ void TstModelos::mediasEnBloques()
                 s += y[static_cast<size_t>(j - 1)];
             QVERIFY(e.V(i, 5) == s / 12.0); // exact: same order, same rounding
         }
+    }
+}
+
+void TstModelos::ordenEscrito_data()
+{
+    QTest::addColumn<int>("fila");
+    QTest::addColumn<double>("valor");
+    QTest::addColumn<double>("alfa");
+    QTest::addColumn<double>("phi");
+    QTest::addColumn<Celdas>("esperado");
+    // One history value is set, to the last bit, so that a level or an index
+    // lands a few units in the last place from zero; there the order of each
+    // product and quotient shows in later rows and in the indices. Expected
+    // values from independent Python of the written formulas, evaluated left
+    // to right (alfa x y / So as (alfa x y) / So, phi x y / L as (phi x y) / L).
+    // Multiplying by 0.5 is exact in either order, so each case tests one of
+    // the two quotients.
+    QTest::newRow("level near zero, alpha 0.3")
+        << 23 << -13.63775322380429 << 0.3 << 0.5
+        << Celdas{{23, 9, -7.283063041541027e-14},
+                  {11, 0, 46813247207999.9},
+                  {35, 11, -3249057518207722.5},
+                  {47, 11, -4962903298997054.0}};
+    QTest::newRow("index near zero, phi 0.3")
+        << 33 << -33.0022529639614 << 0.5 << 0.3
+        << Celdas{{33, 9, 13.757081359970446},
+                  {9, 0, -2.625677453238495e-13},
+                  {10, 0, 2.1885856589326074},
+                  {45, 11, 2.665341456825177e-11}};
+}
+
+void TstModelos::ordenEscrito()
+{
+    QFETCH(int, fila);
+    QFETCH(double, valor);
+    QFETCH(double, alfa);
+    QFETCH(double, phi);
+    QFETCH(Celdas, esperado);
+    std::vector<double> y = cruceCero;
+    y[static_cast<size_t>(fila - 1)] = valor;
+    Espacio e = Historia(y, 12);
+    ModeloHW(e, alfa, 0.1, phi, true, 12);
+    for (const Celda& c : esperado) {
+        const double v = c.col == 0 ? e.CoefEstacional[c.fila].Coeficiente : e.V(c.fila, c.col);
+        QVERIFY2(v == c.valor, qPrintable(QStringLiteral("row %1 col %2: %3 vs %4")
+                                              .arg(c.fila).arg(c.col).arg(v, 0, 'g', 17).arg(c.valor, 0, 'g', 17)));
     }
 }
