@@ -12,12 +12,14 @@ using namespace tendora;
 
 namespace {
 
-// A history from January 2000 on, n fitting rows, dated forecast rows.
-Espacio Historia(const std::vector<double>& y, int V, int mesInicial = 1)
+// A history from January 2000 on, dated forecast rows; the last `reserva`
+// values are held out of the fit.
+Espacio Historia(const std::vector<double>& y, int V, int mesInicial = 1, int reserva = 0)
 {
     Espacio e;
     const int n = static_cast<int>(y.size());
-    e.TotalDatos = e.NumDatos = n;
+    e.TotalDatos = n;
+    e.NumDatos = n - reserva;
     DimensionarTabla(e, V);
     int anio = 2000, mes = mesInicial;
     for (int i = 1; i <= n; ++i) {
@@ -98,6 +100,8 @@ private slots:
     void mesDeFila_data();
     void mesDeFila();
     void mediasEnBloques();
+    void crostonMasAlla_data();
+    void crostonMasAlla();
     void ordenEscrito_data();
     void ordenEscrito();
 };
@@ -140,9 +144,9 @@ void TstModelos::ejemplos_data()
     QTest::newRow("CRT") << 10 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
                          << Filas{4, 4, 4, 4, 2.5, 2.5, 1.75, 1.75, 1.75} << 0;
     QTest::newRow("S-B") << 11 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
-                         << Filas{4, 3, 3, 3, 1.875, 1.875, 1.3125, 1.203125, 1.0828125} << 0;
+                         << Filas{4, 3, 3, 3, 1.875, 1.875, 1.3125, 1.3125, 1.3125} << 0;
     QTest::newRow("CRT trailing zeros") << 10 << h({4, 0, 0, 6, 0, 0}) << 4 << 0 << 0.5 << 0.0 << 8 << 7
-                                        << Filas{2.5, 1.5, 1.5, 1.5} << 0;
+                                        << Filas{2.5, 2.5, 2.5, 2.5} << 0;
 }
 
 void TstModelos::ejemplos()
@@ -447,6 +451,60 @@ void TstModelos::mediasEnBloques()
             QVERIFY(e.V(i, 5) == s / 12.0); // exact: same order, same rounding
         }
     }
+}
+
+void TstModelos::crostonMasAlla_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<Filas>("historia");
+    QTest::addColumn<int>("reserva");
+    QTest::addColumn<bool>("prevNeg");
+    QTest::addColumn<double>("q");
+    QTest::addColumn<double>("z");
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("p");
+    // Row n + 1 worked by hand from the recurrence with alpha 0.5; every later
+    // row must repeat it.
+    QTest::newRow("CRT after a zero") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 0} << 0 << false << 3.0 << 5.0 << 2.0 << 2.5;
+    QTest::newRow("CRT after a value") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0 << 1.75;
+    QTest::newRow("S-B after a value") << int(ItemSB) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0 << 1.3125;
+    // Z = 4 + (-10 - 4) x 0.5 = -3, W = 1.5: -2, clipped to 0 unless allowed.
+    QTest::newRow("CRT clipped") << int(ItemCRT) << Filas{4, 0, -10} << 0 << false << 1.0 << -3.0 << 1.5 << 0.0;
+    QTest::newRow("CRT negative") << int(ItemCRT) << Filas{4, 0, -10} << 0 << true << 1.0 << -3.0 << 1.5 << -2.0;
+    // Fit on 4, 0, 0, 6; the held-out 0 and 2 must not move the forecasts.
+    QTest::newRow("S-B held out") << int(ItemSB) << Filas{4, 0, 0, 6, 0, 2} << 2 << false << 1.0 << 5.0 << 2.0 << 1.875;
+}
+
+void TstModelos::crostonMasAlla()
+{
+    QFETCH(int, item);
+    QFETCH(Filas, historia);
+    QFETCH(int, reserva);
+    QFETCH(bool, prevNeg);
+    QFETCH(double, q);
+    QFETCH(double, z);
+    QFETCH(double, w);
+    QFETCH(double, p);
+    const int V = 4;
+    Espacio e = Historia(std::vector<double>(historia.begin(), historia.end()), V, 1, reserva);
+    Parametros par;
+    par.AlfaCroston = 0.5;
+    par.PrevNeg = prevNeg;
+    par.V = V;
+    EjecutarModelo(e, item, par);
+    const int n = e.NumDatos;
+    for (int i = n + 1; i <= n + V; ++i) {
+        QCOMPARE(e.V(i, 5), q);
+        QCOMPARE(e.V(i, 6), z);
+        QCOMPARE(e.V(i, 7), w);
+        QCOMPARE(e.V(i, 8), p);
+        QCOMPARE(e.V(i, 9), p); // the working series goes on with the forecasts
+        for (int c = 5; c <= 8; ++c)
+            QVERIFY(e.Valida(i, c));
+        QVERIFY(!e.Valida(i, 9));
+    }
+    for (int i = n + 1; i <= e.TotalDatos; ++i) // held-out data stay as they were
+        QCOMPARE(e.V(i, 4), historia[i - 1]);
 }
 
 void TstModelos::ordenEscrito_data()
