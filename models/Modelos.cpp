@@ -405,9 +405,11 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
         if (i <= n) {
             const double y = t[i][4];
             const double suave = Producto(1.0 - alfa, Suma(Lp, Bp));
-            L = So != 0.0 ? Suma(Producto(alfa, Dividir(y, So)), suave) : suave;
+            // (alfa × y) / So and (phi × y) / L, multiplied first as the model
+            // reads: near a zero level the last bit decides the new index.
+            L = So != 0.0 ? Suma(Dividir(Producto(alfa, y), So), suave) : suave;
             B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
-            c.Coeficiente = Suma(Producto(phi, Dividir(y, L)), Producto(1.0 - phi, So));
+            c.Coeficiente = Suma(Dividir(Producto(phi, y), L), Producto(1.0 - phi, So));
             P = RecortarNegativa(Producto(Suma(Lp, Bp), So), prevNeg);
         } else {
             L = Lp;
@@ -431,36 +433,45 @@ void ModeloCroston(Espacio& e, int variante, double alfa, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
+    auto* t = e.TablaPrev.data();
+    auto* fl = e.CeldaValida.data();
     for (int i = 1; i <= n; ++i)
-        e.TablaPrev[i][9] = Y(e, i);
-    e.Poner(1, 5, 1.0);
-    e.Poner(1, 6, Y(e, 1));
-    e.Poner(1, 7, 1.0);
-    e.Poner(1, 8, Y(e, 1), false);
-    for (int i = 2; i <= R; ++i) {
-        const double x = e.TablaPrev[i - 1][9];
-        const double qAnt = e.TablaPrev[i - 1][5];
-        const double zAnt = e.TablaPrev[i - 1][6];
-        const double wAnt = e.TablaPrev[i - 1][7];
-        double q, z, w;
+        t[i][9] = t[i][4];
+    // Row 1 starts the state; its value has no flag.
+    double q = 1.0, z = t[1][4], w = 1.0, p = t[1][4];
+    const auto Escribir = [&](int i) {
+        t[i][5] = q;
+        t[i][6] = z;
+        t[i][7] = w;
+        t[i][8] = p;
+        fl[i][5] = fl[i][6] = fl[i][7] = fl[i][8] = true;
+    };
+    Escribir(1);
+    fl[1][8] = false;
+    // Rows up to n + 1 read the demand of the row before, all of it history.
+    const int ultimaConDato = R < n + 1 ? R : n + 1;
+    for (int i = 2; i <= ultimaConDato; ++i) {
+        const double x = t[i - 1][4];
         if (x == 0.0) {
-            q = qAnt + 1.0;
-            z = zAnt;
-            w = wAnt;
+            q = q + 1.0;
         } else {
+            z = Suma(z, Producto(Finito(x - z), alfa));
+            w = Suma(w, Producto(q - w, alfa));
             q = 1.0;
-            z = Suma(zAnt, Producto(Finito(x - zAnt), alfa));
-            w = Suma(wAnt, Producto(qAnt - wAnt, alfa));
         }
         double f = Dividir(z, w);
         if (variante != 1)
             f = Producto(f, 1.0 - alfa / 2.0);
-        e.Poner(i, 5, q);
-        e.Poner(i, 6, z);
-        e.Poner(i, 7, w);
-        e.Poner(i, 8, RecortarNegativa(f, prevNeg));
+        p = RecortarNegativa(f, prevNeg);
+        Escribir(i);
         if (i > n)
-            e.TablaPrev[i][9] = RecortarNegativa(f, prevNeg);
+            t[i][9] = p;
+    }
+    // No demand is known past row n, so no forecast stands in for one: the
+    // state and the value of row n + 1 hold for the whole horizon.
+    for (int i = n + 2; i <= R; ++i) {
+        Escribir(i);
+        t[i][9] = p;
     }
     e.ColPrev = 8;
     e.FilaInicioPrev = 0;

@@ -12,12 +12,14 @@ using namespace tendora;
 
 namespace {
 
-// A history from January 2000 on, n fitting rows, dated forecast rows.
-Espacio Historia(const std::vector<double>& y, int V, int mesInicial = 1)
+// A history from January 2000 on, dated forecast rows; the last `reserva`
+// values are held out of the fit.
+Espacio Historia(const std::vector<double>& y, int V, int mesInicial = 1, int reserva = 0)
 {
     Espacio e;
     const int n = static_cast<int>(y.size());
-    e.TotalDatos = e.NumDatos = n;
+    e.TotalDatos = n;
+    e.NumDatos = n - reserva;
     DimensionarTabla(e, V);
     int anio = 2000, mes = mesInicial;
     for (int i = 1; i <= n; ++i) {
@@ -59,7 +61,25 @@ const std::vector<double> intermitente = {4, 0, 0, 6, 0, 2};
 
 using Filas = QList<double>;
 
+// One expected cell of the forecast table; column 0 stands for the seasonal
+// index of month `fila` left in CoefEstacional.
+struct Celda {
+    int fila;
+    int col;
+    double valor;
+};
+using Celdas = QList<Celda>;
+
+// 36 months whose level falls through zero in the third year: a falling line
+// (40 - 1.5 t) times the seasonal pattern above, plus 3 sin t, to two decimals.
+const std::vector<double> cruceCero = {
+    33.32, 32.33, 32.37, 31.73, 32.87, 36.36, 37.37, 33.77, 27.74, 23.37, 18.15, 20.39,
+    17.66, 18.17, 17.7,  15.14, 13.07, 13.35, 14.25, 13.74, 11.01, 6.97,  2.41,  1.28,
+    1.6,   3.09,  2.42,  -1.19, -5.84, -8.96, -9.01, -7.15, -6.5,  -9.41, -12.53, -16.98};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Celda)
 
 class TstModelos : public QObject {
     Q_OBJECT
@@ -80,6 +100,10 @@ private slots:
     void mesDeFila_data();
     void mesDeFila();
     void mediasEnBloques();
+    void crostonMasAlla_data();
+    void crostonMasAlla();
+    void ordenEscrito_data();
+    void ordenEscrito();
 };
 
 void TstModelos::ejemplos_data()
@@ -120,9 +144,9 @@ void TstModelos::ejemplos_data()
     QTest::newRow("CRT") << 10 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
                          << Filas{4, 4, 4, 4, 2.5, 2.5, 1.75, 1.75, 1.75} << 0;
     QTest::newRow("S-B") << 11 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
-                         << Filas{4, 3, 3, 3, 1.875, 1.875, 1.3125, 1.203125, 1.0828125} << 0;
+                         << Filas{4, 3, 3, 3, 1.875, 1.875, 1.3125, 1.3125, 1.3125} << 0;
     QTest::newRow("CRT trailing zeros") << 10 << h({4, 0, 0, 6, 0, 0}) << 4 << 0 << 0.5 << 0.0 << 8 << 7
-                                        << Filas{2.5, 1.5, 1.5, 1.5} << 0;
+                                        << Filas{2.5, 2.5, 2.5, 2.5} << 0;
 }
 
 void TstModelos::ejemplos()
@@ -426,5 +450,105 @@ void TstModelos::mediasEnBloques()
                 s += y[static_cast<size_t>(j - 1)];
             QVERIFY(e.V(i, 5) == s / 12.0); // exact: same order, same rounding
         }
+    }
+}
+
+void TstModelos::crostonMasAlla_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<Filas>("historia");
+    QTest::addColumn<int>("reserva");
+    QTest::addColumn<bool>("prevNeg");
+    QTest::addColumn<double>("q");
+    QTest::addColumn<double>("z");
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("p");
+    // Row n + 1 worked by hand from the recurrence with alpha 0.5; every later
+    // row must repeat it.
+    QTest::newRow("CRT after a zero") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 0} << 0 << false << 3.0 << 5.0 << 2.0 << 2.5;
+    QTest::newRow("CRT after a value") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0 << 1.75;
+    QTest::newRow("S-B after a value") << int(ItemSB) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0 << 1.3125;
+    // Z = 4 + (-10 - 4) x 0.5 = -3, W = 1.5: -2, clipped to 0 unless allowed.
+    QTest::newRow("CRT clipped") << int(ItemCRT) << Filas{4, 0, -10} << 0 << false << 1.0 << -3.0 << 1.5 << 0.0;
+    QTest::newRow("CRT negative") << int(ItemCRT) << Filas{4, 0, -10} << 0 << true << 1.0 << -3.0 << 1.5 << -2.0;
+    // Fit on 4, 0, 0, 6; the held-out 0 and 2 must not move the forecasts.
+    QTest::newRow("S-B held out") << int(ItemSB) << Filas{4, 0, 0, 6, 0, 2} << 2 << false << 1.0 << 5.0 << 2.0 << 1.875;
+}
+
+void TstModelos::crostonMasAlla()
+{
+    QFETCH(int, item);
+    QFETCH(Filas, historia);
+    QFETCH(int, reserva);
+    QFETCH(bool, prevNeg);
+    QFETCH(double, q);
+    QFETCH(double, z);
+    QFETCH(double, w);
+    QFETCH(double, p);
+    const int V = 4;
+    Espacio e = Historia(std::vector<double>(historia.begin(), historia.end()), V, 1, reserva);
+    Parametros par;
+    par.AlfaCroston = 0.5;
+    par.PrevNeg = prevNeg;
+    par.V = V;
+    EjecutarModelo(e, item, par);
+    const int n = e.NumDatos;
+    for (int i = n + 1; i <= n + V; ++i) {
+        QCOMPARE(e.V(i, 5), q);
+        QCOMPARE(e.V(i, 6), z);
+        QCOMPARE(e.V(i, 7), w);
+        QCOMPARE(e.V(i, 8), p);
+        QCOMPARE(e.V(i, 9), p); // the working series goes on with the forecasts
+        for (int c = 5; c <= 8; ++c)
+            QVERIFY(e.Valida(i, c));
+        QVERIFY(!e.Valida(i, 9));
+    }
+    for (int i = n + 1; i <= e.TotalDatos; ++i) // held-out data stay as they were
+        QCOMPARE(e.V(i, 4), historia[i - 1]);
+}
+
+void TstModelos::ordenEscrito_data()
+{
+    QTest::addColumn<int>("fila");
+    QTest::addColumn<double>("valor");
+    QTest::addColumn<double>("alfa");
+    QTest::addColumn<double>("phi");
+    QTest::addColumn<Celdas>("esperado");
+    // One history value is set, to the last bit, so that a level or an index
+    // lands a few units in the last place from zero; there the order of each
+    // product and quotient shows in later rows and in the indices. Expected
+    // values from independent Python of the written formulas, evaluated left
+    // to right (alfa x y / So as (alfa x y) / So, phi x y / L as (phi x y) / L).
+    // Multiplying by 0.5 is exact in either order, so each case tests one of
+    // the two quotients.
+    QTest::newRow("level near zero, alpha 0.3")
+        << 23 << -13.63775322380429 << 0.3 << 0.5
+        << Celdas{{23, 9, -7.283063041541027e-14},
+                  {11, 0, 46813247207999.9},
+                  {35, 11, -3249057518207722.5},
+                  {47, 11, -4962903298997054.0}};
+    QTest::newRow("index near zero, phi 0.3")
+        << 33 << -33.0022529639614 << 0.5 << 0.3
+        << Celdas{{33, 9, 13.757081359970446},
+                  {9, 0, -2.625677453238495e-13},
+                  {10, 0, 2.1885856589326074},
+                  {45, 11, 2.665341456825177e-11}};
+}
+
+void TstModelos::ordenEscrito()
+{
+    QFETCH(int, fila);
+    QFETCH(double, valor);
+    QFETCH(double, alfa);
+    QFETCH(double, phi);
+    QFETCH(Celdas, esperado);
+    std::vector<double> y = cruceCero;
+    y[static_cast<size_t>(fila - 1)] = valor;
+    Espacio e = Historia(y, 12);
+    ModeloHW(e, alfa, 0.1, phi, true, 12);
+    for (const Celda& c : esperado) {
+        const double v = c.col == 0 ? e.CoefEstacional[c.fila].Coeficiente : e.V(c.fila, c.col);
+        QVERIFY2(v == c.valor, qPrintable(QStringLiteral("row %1 col %2: %3 vs %4")
+                                              .arg(c.fila).arg(c.col).arg(v, 0, 'g', 17).arg(c.valor, 0, 'g', 17)));
     }
 }
