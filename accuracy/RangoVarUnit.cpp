@@ -1,6 +1,6 @@
 #include "RangoVarUnit.h"
 
-#include "Modelos.h"
+#include "Catalogo.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -141,25 +141,35 @@ TFormRangoVar::TFormRangoVar(QWidget* parent)
     l->setSizeConstraint(QLayout::SetFixedSize); // follows the columns shown
 }
 
-bool TFormRangoVar::UsaN(int item)
+namespace {
+
+// What the model of an item reads; no item varies nothing.
+unsigned ParametrosDe(int item)
 {
-    return item == ItemMMS || item == ItemMMD;
+    return item >= 0 && item < NumModelos ? Catalogo[size_t(item)].Lee : 0u;
 }
 
+} // namespace
+
+bool TFormRangoVar::UsaN(int item)
+{
+    return ParametrosDe(item) & ParamN;
+}
+
+// One "Alfa" column serves the first smoothing constant of every model.
 bool TFormRangoVar::UsaAlfa(int item)
 {
-    return item == ItemLES || item == ItemLED || item == ItemTHT || item == ItemHLT || item == ItemHW ||
-           item == ItemCRT || item == ItemSB;
+    return ParametrosDe(item) & (ParamAlfaLE | ParamAlfaTHT | ParamHolt | ParamAlfaCroston);
 }
 
 bool TFormRangoVar::UsaBeta(int item)
 {
-    return item == ItemHLT || item == ItemHW;
+    return ParametrosDe(item) & ParamHolt;
 }
 
 bool TFormRangoVar::UsaPhi(int item)
 {
-    return item == ItemHW;
+    return ParametrosDe(item) & ParamPhiHW;
 }
 
 void TFormRangoVar::MostrarColumnas(int item)

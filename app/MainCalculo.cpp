@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <algorithm>
+#include <string_view>
 
 using namespace tendora;
 
@@ -35,34 +36,9 @@ struct CursorEspera {
     CursorEspera& operator=(const CursorEspera&) = delete;
 };
 
-struct InfoModelo {
-    const char* codigo;
-    int ultimaCol;
-    std::initializer_list<const char*> cabeceras;
-    int paginasCE; // 1 shown, 0 hidden, -1 unchanged
-    bool mediaYTendencia;
-};
-
-const InfoModelo Modelos[12] = {
-    {"NVS", 5, {"P"}, 0, false},
-    {"NVE", 9, {"MM12", "MM12C", "E*I", "D", "P"}, 1, true},
-    {"MMS", 5, {"P"}, 0, false},
-    {"MMD", 6, {"MMS", "P"}, 0, false},
-    {"LES", 5, {"P"}, 0, false},
-    {"LED", 6, {"LES", "P"}, 0, false},
-    {"DST", 9, {"MM12", "MM12C", "E*I", "T", "P"}, 1, true},
-    {"THT", 11, {"MM12", "MM12C", "E*I", "D", "LR", "L", "P"}, 1, true},
-    {"HLT", 7, {"N", "T", "P"}, 0, true},
-    {"H-W", 11, {"MM12", "MM12C", "E*I", "D", "N", "T", "P"}, 1, true},
-    // Croston and S-B have no seasonal coefficients: they hide the C.E. pages
-    // like every other model without them.
-    {"CRT", 8, {"q", "Z", "W", "P"}, 0, false},
-    {"S-B", 8, {"q", "Z", "W", "P"}, 0, false},
-};
-
-const InfoModelo& Info(int item)
+QString Utf8(std::string_view s)
 {
-    return Modelos[std::clamp(item, 0, 11)];
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 } // namespace
@@ -99,21 +75,7 @@ void TFormMain::EjecutarCalculo(bool Mostrar)
 void TFormMain::AplicarModelo()
 {
     PrepararFilasPrevision();
-    switch (ModeloSeleccionado()) {
-    case ItemNVS: ModeloNVS(); break;
-    case ItemNVE: ModeloNVE(); break;
-    case ItemMMS: ModeloMMS(); break;
-    case ItemMMD: ModeloMMD(); break;
-    case ItemLES: ModeloLES(); break;
-    case ItemLED: ModeloLED(); break;
-    case ItemDST: ModeloDST(); break;
-    case ItemTHT: ModeloTHT(); break;
-    case ItemHLT: ModeloHLT(); break;
-    case ItemHW: ModeloHW(); break;
-    case ItemCRT: ModeloCroston(1); break;
-    case ItemSB: ModeloSB(); break;
-    default: break;
-    }
+    EjecutarModeloItem(ModeloSeleccionado());
 }
 
 double TFormMain::RecortarNegativa(double x) const
@@ -121,68 +83,77 @@ double TFormMain::RecortarNegativa(double x) const
     return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
 }
 
-// The window's models read their spin edits at the moment they run, or the
-// value a running experiment fixed for the step.
-void TFormMain::ModeloNVS() { tendora::ModeloNVS(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloNVE() { tendora::ModeloNVE(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloMMS() { tendora::ModeloMMS(Ws, ValorN(), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloMMD() { tendora::ModeloMMD(Ws, ValorN(), CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloLES()
+// Only what the model reads is read: the others keep their defaults, which
+// the model never looks at.
+Parametros TFormMain::LeerParametros(int item) const
 {
-    tendora::ModeloLES(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever());
+    const FichaModelo& f = FichaDe(item);
+    Parametros p;
+    if (f.Usa(ParamN))
+        p.N = ValorN();
+    if (f.Usa(ParamAlfaLE))
+        p.AlfaLE = ValorParametro(SEAlfaLE);
+    if (f.Usa(ParamAlfaTHT))
+        p.AlfaTHT = ValorParametro(SEAlfaTHT);
+    if (f.Usa(ParamHolt)) {
+        p.AlfaHLT = ValorParametro(SEAlfaHLT);
+        p.BetaHLT = ValorParametro(SEBetaHLT);
+    }
+    if (f.Usa(ParamPhiHW))
+        p.PhiHW = ValorParametro(SEPhiHW);
+    if (f.Usa(ParamAlfaCroston))
+        p.AlfaCroston = ValorParametro(SEAlfaCroston);
+    p.PrevNeg = CBPrevNeg->isChecked();
+    p.V = ValoresPrever();
+    return p;
 }
-void TFormMain::ModeloLED()
+
+// The one dispatcher of the core, as the tests run it.
+void TFormMain::EjecutarModeloItem(int item)
 {
-    tendora::ModeloLED(Ws, ValorParametro(SEAlfaLE), CBPrevNeg->isChecked(), ValoresPrever());
+    tendora::EjecutarModelo(Ws, item, LeerParametros(item));
 }
-void TFormMain::ModeloDST() { tendora::ModeloDST(Ws, CBPrevNeg->isChecked(), ValoresPrever()); }
-void TFormMain::ModeloTHT()
-{
-    tendora::ModeloTHT(Ws, ValorParametro(SEAlfaTHT), CBPrevNeg->isChecked(), ValoresPrever());
-}
-void TFormMain::ModeloHLT()
-{
-    tendora::ModeloHLT(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), CBPrevNeg->isChecked(),
-                       ValoresPrever());
-}
-void TFormMain::ModeloHW()
-{
-    tendora::ModeloHW(Ws, ValorParametro(SEAlfaHLT), ValorParametro(SEBetaHLT), ValorParametro(SEPhiHW),
-                      CBPrevNeg->isChecked(), ValoresPrever());
-}
-void TFormMain::ModeloCroston(int variante)
-{
-    tendora::ModeloCroston(Ws, variante, ValorParametro(SEAlfaCroston), CBPrevNeg->isChecked(), ValoresPrever());
-}
-void TFormMain::ModeloSB() { ModeloCroston(2); }
+
+void TFormMain::ModeloNVS() { EjecutarModeloItem(ItemNVS); }
+void TFormMain::ModeloNVE() { EjecutarModeloItem(ItemNVE); }
+void TFormMain::ModeloMMS() { EjecutarModeloItem(ItemMMS); }
+void TFormMain::ModeloMMD() { EjecutarModeloItem(ItemMMD); }
+void TFormMain::ModeloLES() { EjecutarModeloItem(ItemLES); }
+void TFormMain::ModeloLED() { EjecutarModeloItem(ItemLED); }
+void TFormMain::ModeloDST() { EjecutarModeloItem(ItemDST); }
+void TFormMain::ModeloTHT() { EjecutarModeloItem(ItemTHT); }
+void TFormMain::ModeloHLT() { EjecutarModeloItem(ItemHLT); }
+void TFormMain::ModeloHW() { EjecutarModeloItem(ItemHW); }
+// Variant 1 is Croston's; any other applies the Syntetos-Boylan correction.
+void TFormMain::ModeloCroston(int variante) { EjecutarModeloItem(variante == 1 ? ItemCRT : ItemSB); }
+void TFormMain::ModeloSB() { EjecutarModeloItem(ItemSB); }
 
 // ---------------------------------------------------------------- table view
 
 int TFormMain::UltimaColModelo() const
 {
-    return Info(ModeloSeleccionado()).ultimaCol;
+    return FichaDe(ModeloSeleccionado()).UltimaCol;
 }
 
 bool TFormMain::MuestraMediaMovil() const
 {
-    return Info(ModeloSeleccionado()).mediaYTendencia;
+    return FichaDe(ModeloSeleccionado()).MediaMovil.Muestra();
 }
 
 bool TFormMain::MuestraTendencia() const
 {
-    return Info(ModeloSeleccionado()).mediaYTendencia;
+    return FichaDe(ModeloSeleccionado()).Tendencia.Muestra();
 }
 
 void TFormMain::EncabezadosTabla()
 {
-    const InfoModelo& info = Info(ModeloSeleccionado());
+    const FichaModelo& f = FichaDe(ModeloSeleccionado());
     Rejilla* g = AdvStringGridPrevision;
-    g->SetColCount(info.ultimaCol);
-    int c = 4;
-    for (const char* cab : info.cabeceras)
-        g->SetTexto(c++, 0, QString::fromUtf8(cab));
-    if (info.paginasCE >= 0) {
-        const bool ver = info.paginasCE == 1;
+    g->SetColCount(f.UltimaCol);
+    for (int k = 0; k < f.NumCabeceras(); ++k)
+        g->SetTexto(ColDatos + k, 0, Utf8(f.Cabeceras[size_t(k)])); // grid column = table column - 1
+    if (f.Paginas != PaginasCE::SinCambio) {
+        const bool ver = f.Paginas == PaginasCE::Visibles;
         PageControl1->setTabVisible(PageControl1->indexOf(TabSheetTablaCE), ver);
         PageControl1->setTabVisible(PageControl1->indexOf(TabSheetGraficoCE), ver);
     }
@@ -199,13 +170,13 @@ void TFormMain::MostrarTablaPrevision()
     g->ComenzarCarga();
     g->SetRowCount(R + 1);
     for (int i = 1; i <= R; ++i) {
-        for (int c = 1; c <= 4; ++c) {
+        for (int c = ColT; c <= ColDatos; ++c) {
             if (Ws.Valida(i, c))
                 g->SetNumero(c - 1, i, Ws.V(i, c), Formato::General);
             else
                 g->Vaciar(c - 1, i);
         }
-        for (int c = 5; c <= ultima; ++c) {
+        for (int c = ColModelo; c <= ultima; ++c) {
             if (Ws.Valida(i, c))
                 g->SetNumero(c - 1, i, Ws.V(i, c), Formato::Fijo2);
             else
@@ -286,25 +257,36 @@ void TFormMain::AutoajustarTabla(Rejilla* grid)
 
 QString TFormMain::CodigoModelo() const
 {
-    return QString::fromUtf8(Info(ModeloSeleccionado()).codigo);
+    return Utf8(FichaDe(ModeloSeleccionado()).Codigo);
 }
 
+// The values the model reads, in the page's order, joined by ";".
 QString TFormMain::ParametrosModelo() const
 {
-    switch (ModeloSeleccionado()) {
-    case ItemMMS:
-    case ItemMMD: return TextoEntero(ValorN());
-    case ItemLES:
-    case ItemLED: return TextoParametro(SEAlfaLE);
-    case ItemTHT: return TextoParametro(SEAlfaTHT);
-    case ItemHLT: return TextoParametro(SEAlfaHLT) + QLatin1Char(';') + TextoParametro(SEBetaHLT);
-    case ItemHW:
-        return TextoParametro(SEAlfaHLT) + QLatin1Char(';') + TextoParametro(SEBetaHLT) +
-               QLatin1Char(';') + TextoParametro(SEPhiHW);
-    case ItemCRT:
-    case ItemSB: return TextoParametro(SEAlfaCroston);
-    default: return QString();
+    const FichaModelo& f = FichaDe(ModeloSeleccionado());
+    QString t;
+    bool primero = true;
+    const auto poner = [&](const QString& v) {
+        if (!primero)
+            t += QLatin1Char(';');
+        t += v;
+        primero = false;
+    };
+    if (f.Usa(ParamN))
+        poner(TextoEntero(ValorN()));
+    if (f.Usa(ParamAlfaLE))
+        poner(TextoParametro(SEAlfaLE));
+    if (f.Usa(ParamAlfaTHT))
+        poner(TextoParametro(SEAlfaTHT));
+    if (f.Usa(ParamHolt)) {
+        poner(TextoParametro(SEAlfaHLT));
+        poner(TextoParametro(SEBetaHLT));
     }
+    if (f.Usa(ParamPhiHW))
+        poner(TextoParametro(SEPhiHW));
+    if (f.Usa(ParamAlfaCroston))
+        poner(TextoParametro(SEAlfaCroston));
+    return t;
 }
 
 QString TFormMain::SufijoOrigen() const

@@ -332,31 +332,24 @@ long long TFormMain::VariarParametros()
     const TFormRangoVar* d = FormRangoVar;
     const bool dibujar = d->CBGraficos->isChecked();
     long long pasos = 0;
-    switch (ModeloSeleccionado()) {
-    case ItemMMS:
-    case ItemMMD: VariarN(d->DesdeN->value(), d->HastaN->value(), d->IncN->value(), dibujar, pasos); break;
-    case ItemLES:
-    case ItemLED:
+    // By the parameters the model reads; phi before Holt, as H-W reads both.
+    const FichaModelo& f = FichaDe(ModeloSeleccionado());
+    if (f.Usa(ParamN))
+        VariarN(d->DesdeN->value(), d->HastaN->value(), d->IncN->value(), dibujar, pasos);
+    else if (f.Usa(ParamAlfaLE))
         VariarAlfaLE(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
-        break;
-    case ItemTHT:
+    else if (f.Usa(ParamAlfaTHT))
         VariarAlfaTHT(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
-        break;
-    case ItemHLT:
-        VariarHolt(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
-                   d->HastaBeta->value(), d->IncBeta->value(), dibujar, pasos);
-        break;
-    case ItemHW:
+    else if (f.Usa(ParamPhiHW))
         VariarHoltWinters(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
                           d->HastaBeta->value(), d->IncBeta->value(), d->DesdePhi->value(), d->HastaPhi->value(),
                           d->IncPhi->value(), dibujar, pasos);
-        break;
-    case ItemCRT:
-    case ItemSB:
+    else if (f.Usa(ParamHolt))
+        VariarHolt(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
+                   d->HastaBeta->value(), d->IncBeta->value(), dibujar, pasos);
+    else if (f.Usa(ParamAlfaCroston))
         VariarAlfaCroston(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
-        break;
-    default: break; // NVS, NVE and DST have nothing to vary
-    }
+    // NVS, NVE and DST have nothing to vary.
     return pasos;
 }
 

@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include <array>
+#include <string_view>
 #include <cmath>
 #include <random>
 #include <stdexcept>
@@ -214,24 +215,19 @@ QString TFormMain::EtiquetaPunto(double anio, double mes)
 namespace {
 
 // Titles of the two auxiliary series of a model and the columns they plot
-// (-1: the column stays as it was; those series stay empty).
+// (SinColumna: the column stays as it was; those series stay empty).
 struct SeriesDelModelo {
-    QString tituloMM = QStringLiteral("-");
-    int colMM = -1;
-    QString tituloT = QStringLiteral("-");
-    int colT = -1;
+    QString tituloMM;
+    int colMM;
+    QString tituloT;
+    int colT;
 };
 
 SeriesDelModelo SeriesModelo(int item)
 {
-    switch (item) {
-    case ItemNVE: return {QStringLiteral("Media Móvil"), 6, QStringLiteral("Desestacional"), 8};
-    case ItemDST: return {QStringLiteral("Media Móvil"), 6, QStringLiteral("Tendencia"), 8};
-    case ItemTHT: return {QStringLiteral("L"), 10, QStringLiteral("LR"), 9};
-    case ItemHLT: return {QStringLiteral("Nivel"), 5, QStringLiteral("Tendencia"), 6};
-    case ItemHW: return {QStringLiteral("N"), 9, QStringLiteral("T"), 10};
-    default: return {};
-    }
+    const FichaModelo& f = FichaDe(item);
+    const auto texto = [](std::string_view t) { return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())); };
+    return {texto(f.MediaMovil.Titulo), f.MediaMovil.Col, texto(f.Tendencia.Titulo), f.Tendencia.Col};
 }
 
 } // namespace
@@ -243,9 +239,9 @@ void TFormMain::PrepararSeriesModelo()
     if (!mm || !tend)
         return;
     const SeriesDelModelo m = SeriesModelo(ModeloSeleccionado());
-    if (m.colMM >= 0)
+    if (m.colMM != SinColumna)
         Ws.ColMediaMovil = m.colMM;
-    if (m.colT >= 0)
+    if (m.colT != SinColumna)
         Ws.ColTendencia = m.colT;
     mm->setName(m.tituloMM);
     tend->setName(m.tituloT);
@@ -263,8 +259,8 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
     // Every point is worked out before any chart changes, so an overflow in
     // a running sum or the band leaves the charts as they were.
     const SeriesDelModelo modelo = SeriesModelo(ModeloSeleccionado());
-    const int colMM = modelo.colMM >= 0 ? modelo.colMM : e.ColMediaMovil;
-    const int colT = modelo.colT >= 0 ? modelo.colT : e.ColTendencia;
+    const int colMM = modelo.colMM != SinColumna ? modelo.colMM : e.ColMediaMovil;
+    const int colT = modelo.colT != SinColumna ? modelo.colT : e.ColTendencia;
     const int L = e.NumDatos + ValoresPrever();
     const int ultima = std::min(L, e.Filas() - 1); // the table always holds L + 1 rows; never read past it
     const size_t n = size_t(std::max(ultima, 0));
@@ -295,10 +291,10 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
     for (int i = 1; i <= ultima; ++i) {
         const auto& fila = e.TablaPrev[size_t(i)];
         const auto& valida = e.CeldaValida[size_t(i)];
-        const double x = fila[1];
-        const QString et = etiqueta(fila[2], fila[3]);
+        const double x = fila[ColT];
+        const QString et = etiqueta(fila[ColAnio], fila[ColMes]);
         if (i <= e.TotalDatos) {
-            const double d = fila[4];
+            const double d = fila[ColDatos];
             sumaDatos = Finito(sumaDatos + d);
             // Values 0..10 stand out in lime on the forecast chart only.
             datos.push_back({x, d, et, (d >= 0.0 && d <= 10.0) ? Lima : Azul, false});

@@ -46,21 +46,6 @@ using namespace tendora;
 
 namespace {
 
-const char* const TextosModelo[12] = {
-    "NVS: Naïve",
-    "NVE: Naïve Estacional",
-    "MMS: Media Móvil Simple",
-    "MMD: Media Móvil Doble",
-    "LES: Lisaje Exponencial Simple",
-    "LED: Lisaje Exponencial Doble",
-    "DST: Descomposición de Series Temporales",
-    "THT: Modelo Theta",
-    "HLT: Holt",
-    "H-W: Holt-Winters",
-    "CRT: Croston",
-    "S-B: Syntetos-Boylan",
-};
-
 QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString& hint)
 {
     auto* se = new QDoubleSpinBox(padre);
@@ -295,8 +280,9 @@ void TFormMain::CrearPaginaModelo(QWidget* pagina)
     RGModeloBotones->setObjectName("RGModeloBotones");
     RGModeloBotones->setExclusive(true);
     auto* lr = new QVBoxLayout(RGModelo);
-    for (int i = 0; i < 12; ++i) {
-        auto* rb = new QRadioButton(QString::fromUtf8(TextosModelo[i]), RGModelo);
+    for (const FichaModelo& f : Catalogo) {
+        const int i = f.Item;
+        auto* rb = new QRadioButton(QString::fromUtf8(f.Texto.data(), static_cast<qsizetype>(f.Texto.size())), RGModelo);
         rb->setObjectName(QStringLiteral("RGModelo%1").arg(i));
         RGModeloBotones->addButton(rb, i);
         lr->addWidget(rb);
@@ -739,7 +725,8 @@ void TFormMain::MostrarControlesAlfaCroston(bool visible)
 
 void TFormMain::MostrarControlesHolt(bool visible)
 {
-    if (ModeloSeleccionado() == ItemHW)
+    // The Holt-Winters operation shows these pairs with phi.
+    if (FichaDe(ModeloSeleccionado()).Usa(ParamPhiHW))
         return;
     LabelAlfaHLT->setVisible(visible);
     SEAlfaHLT->setVisible(visible);
@@ -749,7 +736,9 @@ void TFormMain::MostrarControlesHolt(bool visible)
 
 void TFormMain::MostrarControlesHoltWinters(bool visible)
 {
-    if (ModeloSeleccionado() != ItemHLT) {
+    // Alpha and beta of plain Holt are the Holt operation's to show.
+    const FichaModelo& f = FichaDe(ModeloSeleccionado());
+    if (!(f.Usa(ParamHolt) && !f.Usa(ParamPhiHW))) {
         LabelAlfaHLT->setVisible(visible);
         SEAlfaHLT->setVisible(visible);
         LabelBetaHLT->setVisible(visible);
@@ -761,14 +750,15 @@ void TFormMain::MostrarControlesHoltWinters(bool visible)
 
 void TFormMain::RGModeloClick()
 {
-    const int k = ModeloSeleccionado();
-    MostrarControlesN(k == ItemMMS || k == ItemMMD);
-    MostrarControlesAlfaLE(k == ItemLES || k == ItemLED);
-    MostrarControlesAlfaTHT(k == ItemTHT);
-    MostrarControlesHolt(k == ItemHLT || k == ItemHW);
-    MostrarControlesHoltWinters(k == ItemHW);
-    MostrarControlesAlfaCroston(k == ItemCRT || k == ItemSB);
-    Variacindeparmetros1->setEnabled(!(k == ItemNVS || k == ItemNVE || k == ItemDST));
+    const FichaModelo& f = FichaDe(ModeloSeleccionado());
+    MostrarControlesN(f.Usa(ParamN));
+    MostrarControlesAlfaLE(f.Usa(ParamAlfaLE));
+    MostrarControlesAlfaTHT(f.Usa(ParamAlfaTHT));
+    MostrarControlesHolt(f.Usa(ParamHolt));
+    MostrarControlesHoltWinters(f.Usa(ParamPhiHW));
+    MostrarControlesAlfaCroston(f.Usa(ParamAlfaCroston));
+    // A model without parameters has nothing to vary.
+    Variacindeparmetros1->setEnabled(f.Lee != 0);
 }
 
 // ---------------------------------------------------------------- commands

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "Catalogo.h"
 #include "Espacio.h"
 #include "Modelos.h"
 
@@ -94,6 +95,10 @@ public:
     void CalcularPrevision(bool Mostrar);
     void EjecutarCalculo(bool Mostrar);
     void AplicarModelo();
+    // The parameters the model of an item reads, as the page holds them now
+    // (or as a running experiment fixed them), and the run of that model.
+    tendora::Parametros LeerParametros(int item) const;
+    void EjecutarModeloItem(int item);
     double RecortarNegativa(double x) const;
     void ModeloNVS();
     void ModeloNVE();

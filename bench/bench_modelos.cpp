@@ -8,8 +8,8 @@
 #include <new>
 #include <vector>
 
+#include "Catalogo.h"
 #include "Medidas.h"
-#include "Modelos.h"
 
 using namespace tendora;
 
@@ -63,7 +63,6 @@ static double NsPorEjecucion(Espacio& e, int item, const Parametros& p, int lote
 
 int main()
 {
-    const char* codigos[12] = {"NVS", "NVE", "MMS", "MMD", "LES", "LED", "DST", "THT", "HLT", "H-W", "CRT", "S-B"};
     const int V = 12;
     Parametros p;
     p.V = V;
@@ -72,7 +71,7 @@ int main()
     p.PhiHW = 0.3;
     std::printf("%-5s %14s %14s %16s %12s\n", "model", "144 run ns", "144 errors ns", "100000 run us",
                 "allocs/run");
-    for (int item = 0; item < 12; ++item) {
+    for (int item = 0; item < NumModelos; ++item) {
         double ns144 = 0, nsErr = 0, us100k = 0;
         long long asignadas = 0;
         {
@@ -96,7 +95,8 @@ int main()
             Espacio e = Historia(100000, V);
             us100k = NsPorEjecucion(e, item, p, 5, 4) / 1000.0;
         }
-        std::printf("%-5s %14.0f %14.0f %16.0f %12.3g\n", codigos[item], ns144, nsErr, us100k,
+        std::printf("%-5.*s %14.0f %14.0f %16.0f %12.3g\n", int(Catalogo[size_t(item)].Codigo.size()),
+                    Catalogo[size_t(item)].Codigo.data(), ns144, nsErr, us100k,
                     static_cast<double>(asignadas) / (9.0 * 4000.0));
     }
     return 0;

@@ -52,10 +52,10 @@ static void LimpiarFijas(Espacio& e, int ultima)
 static void LimpiarColumnas(Espacio& e, int V, int desde, int hasta)
 {
     const int ultima = std::min(e.NumDatos + std::max(V, 0), e.Filas() - 1);
-    if (desde == 0 && hasta == 4)
-        return LimpiarFijas<0, 4>(e, ultima);
-    if (desde == 5 && hasta == UltimaColTabla)
-        return LimpiarFijas<5, UltimaColTabla>(e, ultima);
+    if (desde == 0 && hasta == ColDatos)
+        return LimpiarFijas<0, ColDatos>(e, ultima);
+    if (desde == ColModelo && hasta == UltimaColTabla)
+        return LimpiarFijas<ColModelo, UltimaColTabla>(e, ultima);
     for (int i = 0; i <= ultima; ++i)
         for (int c = desde; c <= hasta; ++c)
             e.Limpiar(i, c);
@@ -63,28 +63,28 @@ static void LimpiarColumnas(Espacio& e, int V, int desde, int hasta)
 
 void LimpiarColumnasDatos(Espacio& e, int V)
 {
-    LimpiarColumnas(e, V, 0, 4);
+    LimpiarColumnas(e, V, 0, ColDatos);
 }
 
 void LimpiarColumnasModelo(Espacio& e, int V)
 {
-    LimpiarColumnas(e, V, 5, e.UltimaCol);
+    LimpiarColumnas(e, V, ColModelo, e.UltimaCol);
 }
 
 void PrepararFilasPrevision(Espacio& e, int V)
 {
     AsegurarFilas(e, V);
-    e.AnioActual = e.TablaPrev[e.NumDatos][2];
-    e.MesActual = e.TablaPrev[e.NumDatos][3];
+    e.AnioActual = e.TablaPrev[e.NumDatos][ColAnio];
+    e.MesActual = e.TablaPrev[e.NumDatos][ColMes];
     for (int i = e.NumDatos + 1; i <= e.NumDatos + V; ++i) {
         e.MesActual += 1;
         if (e.MesActual == 13) {
             e.MesActual = 1;
             e.AnioActual += 1;
         }
-        e.Poner(i, 1, i);
-        e.Poner(i, 2, e.AnioActual);
-        e.Poner(i, 3, e.MesActual);
+        e.Poner(i, ColT, i);
+        e.Poner(i, ColAnio, e.AnioActual);
+        e.Poner(i, ColMes, e.MesActual);
     }
 }
 

@@ -6,6 +6,15 @@
 
 namespace tendora {
 
+// Columns of the forecast table. Unscoped constants: indexing with them
+// compiles to the same code as the bare numbers.
+enum ColumnaTabla : int {
+    ColT = 1,       // time index, equal to the row
+    ColAnio = 2,
+    ColMes = 3,
+    ColDatos = 4,   // the history value
+    ColModelo = 5,  // first column a model writes
+};
 constexpr int UltimaColTabla = 11;
 constexpr int NumCols = UltimaColTabla + 1;
 
@@ -15,7 +24,7 @@ struct RegistroCoef {
 };
 
 struct Espacio {
-    // Row-major: TablaPrev[fila][columna]; columns 0..UltimaCol.
+    // Row-major, (row, column) everywhere: TablaPrev[fila][columna]; columns 0..UltimaCol.
     std::vector<std::array<double, NumCols>> TablaPrev;
     std::vector<std::array<bool, NumCols>> CeldaValida;
     std::array<RegistroCoef, 13> CoefEstacional{}; // months 1..12, index 0 unused
@@ -67,7 +76,7 @@ void PrepararFilasPrevision(Espacio& e, int V);
 int MesRedondeado(double v);
 inline int MesFila(const Espacio& e, int fila)
 {
-    const double v = e.TablaPrev[fila][3];
+    const double v = e.TablaPrev[fila][ColMes];
     // Whole months are the rule; nearbyint is a slow library call.
     if (v >= 0.0 && v <= 13.0) {
         const int m = static_cast<int>(v);

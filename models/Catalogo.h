@@ -1,0 +1,60 @@
+#pragma once
+// The model catalogue: one record per model, indexed by its item in the model
+// selector. Everything the program needs to know about a model — how to run
+// it, what it reads and what the window shows of it — is read from here.
+// Texts are UTF-8; the window converts them.
+#include <array>
+#include <string_view>
+
+#include "Modelos.h"
+
+namespace tendora {
+
+// The parameters a model reads, as flags.
+enum ParametroModelo : unsigned {
+    ParamN = 1u << 0,           // SEN
+    ParamAlfaLE = 1u << 1,      // SEAlfaLE
+    ParamAlfaTHT = 1u << 2,     // SEAlfaTHT
+    ParamHolt = 1u << 3,        // SEAlfaHLT and SEBetaHLT
+    ParamPhiHW = 1u << 4,       // SEPhiHW
+    ParamAlfaCroston = 1u << 5, // SEAlfaCroston
+};
+
+// What the C.E. pages do when the model's table is shown.
+enum class PaginasCE { Ocultas, Visibles, SinCambio };
+
+// An auxiliary chart series: the column it plots and its legend title. A
+// model without the series leaves the column as it was (SinColumna) and
+// titles it "-".
+constexpr int SinColumna = -1;
+struct SerieAuxiliar {
+    int Col = SinColumna;
+    std::string_view Titulo = "-";
+    constexpr bool Muestra() const { return Col != SinColumna; }
+};
+
+constexpr int MaxCabeceras = UltimaColTabla - ColDatos;
+
+struct FichaModelo {
+    ItemModelo Item;
+    std::string_view Codigo;  // "NVS" ... "S-B"
+    std::string_view Texto;   // the selector's item text
+    int UltimaCol;            // last shown column; also the grid's column count
+    // Headers of grid columns 4 .. UltimaCol - 1 (table columns 5 .. UltimaCol).
+    std::array<std::string_view, MaxCabeceras> Cabeceras;
+    PaginasCE Paginas;
+    SerieAuxiliar MediaMovil;
+    SerieAuxiliar Tendencia;
+    unsigned Lee;             // the parameters it reads, ParametroModelo flags
+    void (*Ejecutar)(Espacio&, const Parametros&);
+
+    constexpr int NumCabeceras() const { return UltimaCol - ColDatos; }
+    constexpr bool Usa(ParametroModelo p) const { return (Lee & p) != 0; }
+};
+
+extern const std::array<FichaModelo, NumModelos> Catalogo;
+
+// The record of an item; an item outside 0..11 reads as the nearest one.
+const FichaModelo& FichaDe(int item);
+
+} // namespace tendora

@@ -1,0 +1,81 @@
+// Holt and Holt-Winters: HLT and H-W.
+#include "Comunes.h"
+
+namespace tendora {
+
+using namespace detalle;
+
+void ModeloHLT(Espacio& e, double alfa, double beta, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    const double B0 = Dividir(Finito(Y(e, n) - Y(e, 1)), n - 1);
+    const double L0 = Finito(Y(e, 1) - B0 / 2.0);
+    double Lp = L0, Bp = B0;
+    for (int i = 1; i <= R; ++i) {
+        double L, B;
+        if (i <= n) {
+            L = Suma(Producto(alfa, Y(e, i)), Producto(1.0 - alfa, Suma(Lp, Bp)));
+            B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
+        } else {
+            L = Lp;
+            B = Bp;
+        }
+        const double h = i <= n ? 1.0 : i - n;
+        e.Poner(i, 5, L);
+        e.Poner(i, 6, B);
+        e.Poner(i, 7, RecortarNegativa(Suma(Lp, Producto(h, Bp)), prevNeg));
+        Lp = L;
+        Bp = B;
+    }
+    e.ColPrev = 7;
+    e.FilaInicioPrev = 0;
+}
+
+void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, int V)
+{
+    const int n = e.NumDatos;
+    const int R = UltimaFila(e, V);
+    Descomponer(e, R, true);
+    const double A1 = MediaColumna(e, ColDatos, 1, 12);
+    const double A2 = MediaColumna(e, ColDatos, n - 11, n);
+    const int K = (n / 12 - 1) * 12;
+    const double B0 = Dividir(Finito(A2 - A1), K);
+    const double L0 = Finito(A1 - Producto(6.0, B0));
+    // Level and trend carried in registers: reading them back from the row
+    // just written puts a store-to-load delay on the recursion.
+    double Lp = L0, Bp = B0;
+    auto* t = e.TablaPrev.data();
+    auto* f = e.CeldaValida.data();
+    const unsigned char* mes = e.MesDeFila.data();
+    RegistroCoef* coefs = e.CoefEstacional.data();
+    for (int i = 1; i <= R; ++i) {
+        RegistroCoef& c = coefs[mes[i]];
+        const double So = c.Coeficiente;
+        double L, B, P;
+        if (i <= n) {
+            const double y = t[i][ColDatos];
+            const double suave = Producto(1.0 - alfa, Suma(Lp, Bp));
+            // (alfa × y) / So and (phi × y) / L, multiplied first as the model
+            // reads: near a zero level the last bit decides the new index.
+            L = So != 0.0 ? Suma(Dividir(Producto(alfa, y), So), suave) : suave;
+            B = Suma(Producto(Finito(L - Lp), beta), Producto(1.0 - beta, Bp));
+            c.Coeficiente = Suma(Dividir(Producto(phi, y), L), Producto(1.0 - phi, So));
+            P = RecortarNegativa(Producto(Suma(Lp, Bp), So), prevNeg);
+        } else {
+            L = Lp;
+            B = Bp;
+            P = RecortarNegativa(Producto(Suma(Lp, Producto(i - n, Bp)), c.Coeficiente), prevNeg);
+        }
+        t[i][9] = L;
+        t[i][10] = B;
+        t[i][11] = P;
+        f[i][9] = f[i][10] = f[i][11] = true;
+        Lp = L;
+        Bp = B;
+    }
+    e.ColPrev = 11;
+    e.FilaInicioPrev = 0;
+}
+
+} // namespace tendora

@@ -1,0 +1,232 @@
+// The model catalogue against what the user sees of each model. The expected
+// facts are written out by hand from the program's per-model table (selector
+// text, code, columns and headers, C.E. pages, chart series, parameters), not
+// read back from the catalogue; each row is checked against the catalogue and
+// against the real window after selecting the item and calculating.
+#include <QAbstractButton>
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "Catalogo.h"
+#include "Grafico.h"
+#include "MainUnit.h"
+#include "Rejilla.h"
+
+using namespace tendora;
+
+namespace {
+
+// Three years of trend and season from January 2000: every model handles it
+// (Holt-Winters needs two full years).
+QString Serie36()
+{
+    const double s[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
+    QString t;
+    for (int i = 1; i <= 36; ++i)
+        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + (i - 1) / 12).arg((i - 1) % 12 + 1).arg((100 + 2 * i) * s[(i - 1) % 12]);
+    return t;
+}
+
+// Controls of the model page, by the letter the data rows use.
+const char* const Controles = "NATHPC";
+
+} // namespace
+
+class TstCatalogo : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void modelos_data();
+    void catalogo();
+    void catalogo_data() { modelos_data(); }
+    void ventana();
+    void ventana_data() { modelos_data(); }
+    void fueraDeRango();
+};
+
+void TstCatalogo::initTestCase()
+{
+    // Labels are compared with a decimal point.
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstCatalogo::cleanupTestCase()
+{
+    QLocale::setDefault(QLocale::system());
+}
+
+void TstCatalogo::modelos_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("codigo");
+    QTest::addColumn<QStringList>("cabeceras"); // grid columns 4 on; their count + 4 is the last column
+    QTest::addColumn<bool>("paginasCE");        // C.E. tabs after the model's table is shown
+    QTest::addColumn<QString>("tituloMM");
+    QTest::addColumn<int>("colMM");             // -1: no series, the column stays
+    QTest::addColumn<QString>("tituloT");
+    QTest::addColumn<int>("colT");
+    QTest::addColumn<QString>("parametros");    // N, Alfa LE, Theta, Holt, Phi, Croston
+    QTest::addColumn<QString>("etiqueta");      // the error-table label with the page's start values
+
+    const QStringList descomp = {"MM12", "MM12C", "E*I"};
+    QTest::newRow("NVS") << 0 << "NVS: Naïve" << "NVS" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << ""
+                         << "NVS ()";
+    QTest::newRow("NVE") << 1 << "NVE: Naïve Estacional" << "NVE" << descomp + QStringList{"D", "P"} << true
+                         << "Media Móvil" << 6 << "Desestacional" << 8 << "" << "NVE ()";
+    QTest::newRow("MMS") << 2 << "MMS: Media Móvil Simple" << "MMS" << QStringList{"P"} << false << "-" << -1 << "-"
+                         << -1 << "N" << "MMS (6)";
+    QTest::newRow("MMD") << 3 << "MMD: Media Móvil Doble" << "MMD" << QStringList{"MMS", "P"} << false << "-" << -1
+                         << "-" << -1 << "N" << "MMD (6)";
+    QTest::newRow("LES") << 4 << "LES: Lisaje Exponencial Simple" << "LES" << QStringList{"P"} << false << "-" << -1
+                         << "-" << -1 << "A" << "LES (0.5)";
+    QTest::newRow("LED") << 5 << "LED: Lisaje Exponencial Doble" << "LED" << QStringList{"LES", "P"} << false << "-"
+                         << -1 << "-" << -1 << "A" << "LED (0.5)";
+    QTest::newRow("DST") << 6 << "DST: Descomposición de Series Temporales" << "DST" << descomp + QStringList{"T", "P"}
+                         << true << "Media Móvil" << 6 << "Tendencia" << 8 << "" << "DST ()";
+    QTest::newRow("THT") << 7 << "THT: Modelo Theta" << "THT" << descomp + QStringList{"D", "LR", "L", "P"} << true
+                         << "L" << 10 << "LR" << 9 << "T" << "THT (0.5)";
+    QTest::newRow("HLT") << 8 << "HLT: Holt" << "HLT" << QStringList{"N", "T", "P"} << false << "Nivel" << 5
+                         << "Tendencia" << 6 << "H" << "HLT (0.5;0.5)";
+    QTest::newRow("H-W") << 9 << "H-W: Holt-Winters" << "H-W" << descomp + QStringList{"D", "N", "T", "P"} << true
+                         << "N" << 9 << "T" << 10 << "HP" << "H-W (0.5;0.5;0.5)";
+    // Without coefficients Croston and S-B hide the C.E. pages like the
+    // other non-seasonal models.
+    QTest::newRow("CRT") << 10 << "CRT: Croston" << "CRT" << QStringList{"q", "Z", "W", "P"} << false << "-" << -1
+                         << "-" << -1 << "C" << "CRT (0.5)";
+    QTest::newRow("S-B") << 11 << "S-B: Syntetos-Boylan" << "S-B" << QStringList{"q", "Z", "W", "P"} << false << "-"
+                         << -1 << "-" << -1 << "C" << "S-B (0.5)";
+}
+
+void TstCatalogo::catalogo()
+{
+    QFETCH(int, item);
+    QFETCH(QString, texto);
+    QFETCH(QString, codigo);
+    QFETCH(QStringList, cabeceras);
+    QFETCH(bool, paginasCE);
+    QFETCH(QString, tituloMM);
+    QFETCH(int, colMM);
+    QFETCH(QString, tituloT);
+    QFETCH(int, colT);
+    QFETCH(QString, parametros);
+    const auto q = [](std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); };
+
+    const FichaModelo& f = Catalogo[size_t(item)];
+    QCOMPARE(int(f.Item), item);
+    QCOMPARE(&FichaDe(item), &f);
+    QCOMPARE(q(f.Texto), texto);
+    QCOMPARE(q(f.Codigo), codigo);
+    QCOMPARE(f.UltimaCol, 4 + int(cabeceras.size()));
+    QCOMPARE(f.NumCabeceras(), int(cabeceras.size()));
+    for (int k = 0; k < f.NumCabeceras(); ++k)
+        QCOMPARE(q(f.Cabeceras[size_t(k)]), cabeceras[k]);
+    QCOMPARE(f.Paginas, paginasCE ? PaginasCE::Visibles : PaginasCE::Ocultas);
+    QCOMPARE(q(f.MediaMovil.Titulo), tituloMM);
+    QCOMPARE(f.MediaMovil.Col, colMM);
+    QCOMPARE(q(f.Tendencia.Titulo), tituloT);
+    QCOMPARE(f.Tendencia.Col, colT);
+    const ParametroModelo bandera[6] = {ParamN, ParamAlfaLE, ParamAlfaTHT, ParamHolt, ParamPhiHW, ParamAlfaCroston};
+    for (int k = 0; k < 6; ++k)
+        QCOMPARE(f.Usa(bandera[k]), parametros.contains(QLatin1Char(Controles[k])));
+}
+
+void TstCatalogo::ventana()
+{
+    QFETCH(int, item);
+    QFETCH(QString, texto);
+    QFETCH(QString, codigo);
+    QFETCH(QStringList, cabeceras);
+    QFETCH(bool, paginasCE);
+    QFETCH(QString, tituloMM);
+    QFETCH(int, colMM);
+    QFETCH(QString, tituloT);
+    QFETCH(int, colT);
+    QFETCH(QString, parametros);
+    QFETCH(QString, etiqueta);
+
+    TFormMain w;
+    w.NombreSerie = QStringLiteral("serie");
+    w.Memo1->setPlainText(Serie36());
+    w.CargarDatos();
+    // DST first: the C.E. tabs show, and the auxiliary series plot columns 6 and 8.
+    w.CalcularPrevision(true);
+    QVERIFY(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)));
+
+    auto* rb = w.findChild<QRadioButton*>(QStringLiteral("RGModelo%1").arg(item));
+    QVERIFY(rb);
+    QCOMPARE(rb->text(), texto);
+    rb->click();
+    QCOMPARE(w.ModeloSeleccionado(), item);
+
+    // The page shows the parameters the model reads, and only those.
+    QWidget* const spins[6] = {w.SEN, w.SEAlfaLE, w.SEAlfaTHT, w.SEAlfaHLT, w.SEPhiHW, w.SEAlfaCroston};
+    for (int k = 0; k < 6; ++k)
+        QCOMPARE(!spins[k]->isHidden(), parametros.contains(QLatin1Char(Controles[k])));
+    QCOMPARE(!w.SEBetaHLT->isHidden(), parametros.contains(QLatin1Char('H')));
+    QCOMPARE(w.Variacindeparmetros1->isEnabled(), !parametros.isEmpty());
+
+    w.CalcularPrevision(true);
+
+    // The forecast table's columns and headers.
+    Rejilla* g = w.AdvStringGridPrevision;
+    const QStringList todas = QStringList{"t", "Año", "Mes", "Datos"} + cabeceras;
+    QCOMPARE(g->ColCount(), int(todas.size()));
+    QCOMPARE(w.UltimaColModelo(), int(todas.size()));
+    for (int c = 0; c < int(todas.size()); ++c)
+        QCOMPARE(g->Celda(c, 0), todas[c]);
+    QCOMPARE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)), paginasCE);
+    QCOMPARE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetGraficoCE)), paginasCE);
+
+    // The chart's auxiliary series: titles, columns, shown or not.
+    SerieGrafico* mm = w.ChartP->Serie(QStringLiteral("SeriesMediaMovil"));
+    SerieGrafico* tend = w.ChartP->Serie(QStringLiteral("SeriesTendencia"));
+    QVERIFY(mm && tend);
+    QCOMPARE(mm->name(), tituloMM);
+    QCOMPARE(tend->name(), tituloT);
+    QCOMPARE(mm->isVisible(), colMM >= 0);
+    QCOMPARE(tend->isVisible(), colT >= 0);
+    QCOMPARE(w.MuestraMediaMovil(), colMM >= 0);
+    QCOMPARE(w.MuestraTendencia(), colT >= 0);
+    QCOMPARE(w.Ws.ColMediaMovil, colMM >= 0 ? colMM : 6); // DST's, left as it was
+    QCOMPARE(w.Ws.ColTendencia, colT >= 0 ? colT : 8);
+
+    // The code and parameters in the labels.
+    QCOMPARE(w.CodigoModelo(), codigo);
+    QCOMPARE(w.AdvSGErrAjuste->Celda(0, w.AdvSGErrAjuste->RowCount() - 1), etiqueta);
+    QCOMPARE(w.ChartP->Titulo(), QStringLiteral("Previsión (%1) : serie").arg(codigo));
+
+    // The window ran the model through the core's dispatcher: the same run
+    // from the page's start values gives the same table, cell for cell.
+    Espacio e = w.Ws;
+    LimpiarColumnasModelo(e, 12);
+    Parametros p; // the page's start values: N 6, every constant 0.5, horizon 12
+    EjecutarModelo(e, item, p);
+    QCOMPARE(e.ColPrev, w.Ws.ColPrev);
+    QCOMPARE(e.FilaInicioPrev, w.Ws.FilaInicioPrev);
+    for (int i = 0; i <= 36 + 12; ++i)
+        for (int c = ColModelo; c <= UltimaColTabla; ++c) {
+            QCOMPARE(e.TablaPrev[size_t(i)][size_t(c)], w.Ws.TablaPrev[size_t(i)][size_t(c)]);
+            QCOMPARE(e.CeldaValida[size_t(i)][size_t(c)], w.Ws.CeldaValida[size_t(i)][size_t(c)]);
+        }
+}
+
+void TstCatalogo::fueraDeRango()
+{
+    // The dispatcher refuses an item it does not know; the record look-up
+    // reads the nearest one.
+    Espacio e;
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, EjecutarModelo(e, -1, Parametros{}));
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, EjecutarModelo(e, NumModelos, Parametros{}));
+    QCOMPARE(int(FichaDe(-3).Item), int(ItemNVS));
+    QCOMPARE(int(FichaDe(99).Item), int(ItemSB));
+}
+
+QTEST_MAIN(TstCatalogo)
+#include "tst_catalogo.moc"
