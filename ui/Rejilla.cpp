@@ -59,8 +59,14 @@ bool LeerNumero(const QString& t, double* v)
 // The value of a two-decimal cell as the user sees it.
 double RedondeoFijo2(double v)
 {
-    if (std::fabs(v) >= 1e13)
+    // Fifteen significant digits: fewer real decimals from 1e13 on.
+    const double a = std::fabs(v);
+    if (a >= 1e15)
         return v;
+    if (a >= 1e14)
+        return std::round(v);
+    if (a >= 1e13)
+        return std::round(v * 10.0) / 10.0;
     return std::round(v * 100.0) / 100.0;
 }
 
