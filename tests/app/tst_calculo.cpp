@@ -458,12 +458,14 @@ void TstCalculo::minMaxConVacias()
     w.Memo1->setPlainText(Intermitente());
     w.CargarDatos();
     w.SeleccionarModelo(ItemNVS);
+    Mensajes m;
     // MAPE of NVS by hand: 3 held back, all 0: none; 4 held back (4, 0, 0, 0
     // against 0): 100; 6 held back (0, 0, 4, 0, 0, 0 against 6): 50.
     for (int reserva : {3, 4, 6}) {
         w.SEPuntosSinUsar->setValue(reserva);
         Calcular(w, w.TabSheetErrAcierto);
     }
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
     Rejilla* g = w.AdvSGErrAcierto;
     QCOMPARE(g->RowCount(), 4);
     QCOMPARE(Medidas(g, 1)[3], QString());

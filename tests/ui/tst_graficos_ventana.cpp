@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -411,8 +412,21 @@ void TstGraficosVentana::bandaSinNegativos()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    // Any message would be answered and noted, not left hanging.
+    QStringList avisos;
+    QTimer contestar;
+    connect(&contestar, &QTimer::timeout, [&avisos] {
+        if (QWidget* d = QApplication::activeModalWidget()) {
+            if (auto* l = d->findChild<QLabel*>(QStringLiteral("Mensaje")))
+                avisos << l->text();
+            if (auto* b = d->findChild<QAbstractButton*>(QStringLiteral("BBAceptar")))
+                b->click();
+        }
+    });
+    contestar.start(5);
     QTest::mouseClick(w->findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
     QTest::qWait(20); // let it repaint
+    QCOMPARE(avisos, QStringList());
     QCOMPARE(w->Ws.DesvRelativa, 2.0);
 
     const auto& prev = S(w->ChartP, "SeriesPrevision")->Puntos();
