@@ -1,6 +1,7 @@
 #include "Medidas.h"
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace tendora {
@@ -13,7 +14,7 @@ namespace {
 // through the derived measures until it is turned into an empty optional.
 inline double Valor(double x)
 {
-    return std::isfinite(x) ? x : std::nan("");
+    return std::isfinite(x) ? x : std::numeric_limits<double>::quiet_NaN();
 }
 
 inline Medida Final(double x)
