@@ -1,26 +1,33 @@
 #include "Medidas.h"
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace tendora {
 
 namespace {
 
-// Runs one checked step and, if it fails, names the measure that met the failure.
-template <class Paso>
-inline double En(const char* medida, Paso paso)
+// The sums run in plain floating point: a failing term (an overflow, a
+// quotient by an infinite benchmark error) turns its sum into inf or NaN, and
+// only the measures built on that sum lose their value. NaN carries "no value"
+// through the derived measures until it is turned into an empty optional.
+inline double Valor(double x)
 {
-    try {
-        return paso();
-    } catch (const ErrorAritmetico& x) {
-        throw ErrorMedida(medida, x.what());
-    }
+    return std::isfinite(x) ? x : std::numeric_limits<double>::quiet_NaN();
 }
 
-inline double Porcentaje(const char* medida, double suma, double cuenta)
+inline Medida Final(double x)
 {
-    return En(medida, [&] { return Finito(Dividir(suma, cuenta) * 100.0); });
+    return std::isfinite(x) ? Medida(x) : std::nullopt;
+}
+
+// 0 for a finite x, NaN for an infinite one: added to a sum, it marks the sum
+// as having met a non-finite value even where the term itself would hide it
+// (a quotient by infinity reads 0, a comparison with infinity reads false).
+inline double Marca(double x)
+{
+    return 0.0 * x;
 }
 
 } // namespace
@@ -37,72 +44,70 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
     double W1 = 0, W2 = 0, W3 = 0;
     double N = 0, NA = 0, NS = 0, NB = 0, NR = 0;
 
-    // One try for the whole pass: 'etapa' names the measure whose sum is being
-    // built, so a failing term is reported by the measure it feeds.
-    const char* etapa = "MSE";
-    try {
-        for (int i = primera; i <= ultima; ++i) {
-            const double A = e.TablaPrev[i][4];
-            const double F = e.TablaPrev[i][col];
-
-            etapa = "MSE";
-            const double err = Finito(A - F);
-            N += 1;
-            S1 = Finito(S1 + Finito(err * err));
-            etapa = "MAE";
-            S2 = Finito(S2 + std::fabs(err));
-            if (A != 0.0) {
-                etapa = "MAPE";
-                NA += 1;
-                S3 = Finito(S3 + std::fabs(Dividir(err, A)));
-            }
-            const double AF = A + F;
-            if (AF != 0.0) {
-                etapa = "sMAPE";
-                NS += 1;
-                S4 = Finito(S4 + Finito(2.0 * std::fabs(Dividir(err, Finito(AF)))));
-            }
-
-            // Benchmark row: the previous one for fit errors, the forecast origin otherwise.
-            const int fb = tipo == 1 ? i - 1 : primera - 1;
-            if (fb >= 1) {
-                etapa = "MSEReferencia";
-                const double b = Finito(A - e.TablaPrev[fb][4]);
-                NB += 1;
-                S5 = Finito(S5 + Finito(b * b));
-                etapa = "MAEReferencia";
-                S6 = Finito(S6 + std::fabs(b));
-                if (b != 0.0) {
-                    etapa = "MRAE";
-                    NR += 1;
-                    S7 = Finito(S7 + std::fabs(Dividir(err, b)));
-                }
-                // Signed errors for PB; both squares are finite by now.
-                W1 += b > err ? 1 : 0;
-                W2 += std::fabs(err) < std::fabs(b) ? 1 : 0;
-                W3 += b * b > err * err ? 1 : 0;
-            }
+    for (int i = primera; i <= ultima; ++i) {
+        const double A = e.TablaPrev[i][4];
+        const double F = e.TablaPrev[i][col];
+        const double err = A - F;
+        const double err2 = err * err;
+        N += 1;
+        S1 += err2;
+        S2 += std::fabs(err);
+        if (A != 0.0) {
+            NA += 1;
+            S3 += std::fabs(err / A);
         }
-    } catch (const ErrorAritmetico& x) {
-        throw ErrorMedida(etapa, x.what());
+        const double AF = A + F;
+        if (AF != 0.0) {
+            NS += 1;
+            S4 += 2.0 * std::fabs(err / AF) + Marca(AF);
+        }
+
+        // Benchmark row: the previous one for fit errors, the forecast origin otherwise.
+        const int fb = tipo == 1 ? i - 1 : primera - 1;
+        if (fb >= 1) {
+            const double b = A - e.TablaPrev[fb][4];
+            const double b2 = b * b;
+            NB += 1;
+            S5 += b2;
+            S6 += std::fabs(b);
+            if (b != 0.0) {
+                NR += 1;
+                S7 += std::fabs(err / b) + Marca(b);
+            }
+            // Signed errors for PB; the marks keep a count that compared an
+            // infinite error from passing for a number.
+            const double marca = Marca(err) + Marca(b);
+            W1 += (b > err ? 1.0 : 0.0) + marca;
+            W2 += (std::fabs(err) < std::fabs(b) ? 1.0 : 0.0) + marca;
+            W3 += (b2 > err2 ? 1.0 : 0.0) + Marca(err2) + Marca(b2);
+        }
     }
 
+    // Each measure from its own sums: a count of 0 gives 0/0 or x/0, a
+    // perfect fit the logarithm of 0, and all of those come out non-finite.
+    const double MSE = Valor(S1 / N);
+    const double RMSE = Valor(std::sqrt(MSE));
+    const double MAE = Valor(S2 / N);
+    const double MSERef = Valor(S5 / NB);
+    const double MAERef = Valor(S6 / NB);
+    const double RelRMSE = Valor(RMSE / Valor(std::sqrt(MSERef)));
+
     Medidas m;
-    m.MSE = En("MSE", [&] { return Dividir(S1, N); });
-    m.RMSE = En("RMSE", [&] { return Raiz(m.MSE); });
-    m.MAE = En("MAE", [&] { return Dividir(S2, N); });
-    m.MAPE = Porcentaje("MAPE", S3, NA);
-    m.sMAPE = Porcentaje("sMAPE", S4, NS);
-    m.MSEReferencia = En("MSEReferencia", [&] { return Dividir(S5, NB); });
-    m.MAEReferencia = En("MAEReferencia", [&] { return Dividir(S6, NB); });
-    m.MRAE = En("MRAE", [&] { return Dividir(S7, NR); });
-    m.RelMAE = En("RelMAE", [&] { return Dividir(m.MAE, m.MAEReferencia); });
-    m.RelRMSE = En("RelRMSE", [&] { return Dividir(m.RMSE, Raiz(m.MSEReferencia)); });
-    m.LMR = En("LMR", [&] { return Ln(m.RelRMSE); });
-    m.PB = Porcentaje("PB", W1, NB);
-    m.PBMSE = Porcentaje("PBMSE", W3, NB);
-    m.PBMAE = Porcentaje("PBMAE", W2, NB);
-    m.DesvRelativa = En("DesvRelativa", [&] { return Dividir(S4, NS); });
+    m.MSE = Final(MSE);
+    m.RMSE = Final(RMSE);
+    m.MAE = Final(MAE);
+    m.MAPE = Final(S3 / NA * 100.0);
+    m.sMAPE = Final(S4 / NS * 100.0);
+    m.MSEReferencia = Final(MSERef);
+    m.MAEReferencia = Final(MAERef);
+    m.MRAE = Final(S7 / NR);
+    m.RelMAE = Final(MAE / MAERef);
+    m.RelRMSE = Final(RelRMSE);
+    m.LMR = Final(std::log(RelRMSE));
+    m.PB = Final(W1 / NB * 100.0);
+    m.PBMSE = Final(W3 / NB * 100.0);
+    m.PBMAE = Final(W2 / NB * 100.0);
+    m.DesvRelativa = m.sMAPE ? S4 / NS : 0.0;
     return m;
 }
 

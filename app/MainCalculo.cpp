@@ -66,7 +66,8 @@ void TFormMain::EjecutarCalculo(bool Mostrar)
     if (Mostrar)
         MostrarTablaPrevision();
     AnadirErroresAjuste();
-    if (Ws.NumDatos < Ws.TotalDatos)
+    // Values held back but no forecast to set against them: nothing to measure.
+    if (Ws.NumDatos < Ws.TotalDatos && ValoresPrever() > 0)
         AnadirErroresAcierto();
     if (Mostrar)
         DibujarGraficos(true);
@@ -229,6 +230,7 @@ void TFormMain::AnadirErroresAcierto()
     CalcularErrores(2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + ValoresPrever()));
 }
 
+// A measure without a value leaves its own cell empty; the run itself goes on.
 void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
 {
     const Medidas m = CalcularMedidas(Ws, tipo, primera, ultima);

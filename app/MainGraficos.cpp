@@ -8,6 +8,7 @@
 #include "Numeros.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -16,9 +17,11 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -288,6 +291,8 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
     Etiquetas etiqueta;
     double sumaDatos = 0.0, sumaPrev = 0.0;
     const double desv = e.DesvRelativa;
+    // Where forecasts stop at 0, a band below 0 would promise what cannot happen.
+    const double sueloBanda = CBPrevNeg->isChecked() ? -std::numeric_limits<double>::infinity() : 0.0;
     for (int i = 1; i <= ultima; ++i) {
         const auto& fila = e.TablaPrev[size_t(i)];
         const auto& valida = e.CeldaValida[size_t(i)];
@@ -311,7 +316,7 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
             const double f = fila[size_t(e.ColPrev)];
             prev.push_back({x, f, et, Rojo, false});
             pos.push_back({x, Finito((1.0 + desv) * f), et, Negro, false});
-            neg.push_back({x, Finito((1.0 - desv) * f), et, Negro, false});
+            neg.push_back({x, std::max(sueloBanda, Finito((1.0 - desv) * f)), et, Negro, false});
             sumaPrev = Finito(sumaPrev + f);
             prevCum.push_back({x, sumaPrev, et, Rojo, false});
         }

@@ -83,10 +83,25 @@ QString TextoFijo2(double x)
     if (!std::isfinite(x))
         return QString();
     // More than 15 digits before the point cannot be shown in fixed notation.
-    if (std::fabs(x) >= 1e15)
+    const double a = std::fabs(x);
+    if (a >= 1e15)
         return TextoGeneral(x);
     const QLocale& l = Regional();
-    QString s = l.toString(x, 'f', 2);
+    // Fifteen significant digits: from 1e13 on they leave one real decimal,
+    // from 1e14 on none; the text keeps two, the missing ones written as 0.
+    const int reales = a >= 1e14 ? 0 : a >= 1e13 ? 1 : 2;
+    QString s = l.toString(x, 'f', reales);
+    if (reales < 2) {
+        // Rounding may carry into a sixteenth digit before the point (999…9,6):
+        // then the value is written as from 1e15 on.
+        const qsizetype enteros = s.size() - (x < 0 ? l.negativeSign().size() : 0) -
+                                  (reales > 0 ? 1 + reales : 0);
+        if (enteros > 15)
+            return TextoGeneral(x);
+        if (reales == 0)
+            s += l.decimalPoint();
+        s += QString(2 - reales, QLatin1Char('0'));
+    }
     // -0.001 rounds to "-0,00": show it as zero.
     if (s.startsWith(l.negativeSign())) {
         bool todoCero = true;

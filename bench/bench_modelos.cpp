@@ -86,7 +86,7 @@ int main()
                 const auto t0 = std::chrono::steady_clock::now();
                 volatile double sumidero = 0;
                 for (int k = 0; k < 4000; ++k)
-                    sumidero = sumidero + CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos).MSE;
+                    sumidero = sumidero + CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos).MSE.value_or(0.0);
                 const auto t1 = std::chrono::steady_clock::now();
                 nsErr = std::min(nsErr, std::chrono::duration<double, std::nano>(t1 - t0).count() / 4000);
             }

@@ -59,8 +59,14 @@ bool LeerNumero(const QString& t, double* v)
 // The value of a two-decimal cell as the user sees it.
 double RedondeoFijo2(double v)
 {
-    if (std::fabs(v) >= 1e13)
+    // Fifteen significant digits: fewer real decimals from 1e13 on.
+    const double a = std::fabs(v);
+    if (a >= 1e15)
         return v;
+    if (a >= 1e14)
+        return std::round(v);
+    if (a >= 1e13)
+        return std::round(v * 10.0) / 10.0;
     return std::round(v * 100.0) / 100.0;
 }
 
@@ -395,7 +401,31 @@ void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valo
         emit dataChanged(index(mostrarMinMax_ ? 0 : f0, col), index(mostrarMinMax_ ? filas_ - 1 : fin - 1, col));
 }
 
+namespace {
+// A value of a row, if it is one that can be shown: nothing non-finite ever is.
+std::optional<double> Mostrable(double v)
+{
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+std::optional<double> Mostrable(const std::optional<double>& v)
+{
+    return v && std::isfinite(*v) ? v : std::nullopt;
+}
+} // namespace
+
 void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const double* valores, int n, Formato formato)
+{
+    EscribirFila(row, colDesde, valores, n, formato);
+}
+
+void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const std::optional<double>* valores, int n,
+                                   Formato formato)
+{
+    EscribirFila(row, colDesde, valores, n, formato);
+}
+
+template <class Valor>
+void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, int n, Formato formato)
 {
     if (row < 1 || row > filas_ || colDesde < 0 || n <= 0)
         return;
@@ -404,11 +434,10 @@ void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const double* valores,
         return;
     const int f = row - 1;
     for (int col = colDesde; col < fin; ++col) {
-        const double v = valores[col - colDesde];
-        if (std::isfinite(v))
-            EscribirNumero(col, f, v, formato);
+        if (const std::optional<double> v = Mostrable(valores[col - colDesde]))
+            EscribirNumero(col, f, *v, formato);
         else
-            EscribirVacia(col, f); // nothing non-finite is ever shown
+            EscribirVacia(col, f);
     }
     if (carga_ > 0)
         return;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QMenu;
@@ -60,6 +61,9 @@ public:
     // Writes n values into row row from column colDesde on, with one change
     // signal for the row; a non-finite value empties its cell.
     void SetFilaNumeros(int row, int colDesde, const double* valores, int n, Formato formato = Formato::General);
+    // The same, where a value that is not there empties its cell.
+    void SetFilaNumeros(int row, int colDesde, const std::optional<double>* valores, int n,
+                        Formato formato = Formato::General);
 
     // Header row and one empty data row; headers and column count stay.
     void Borrar();
@@ -122,6 +126,8 @@ private:
     // One cell of a data row (model row), without a change signal.
     void EscribirNumero(int col, int fila, double valor, Formato formato);
     bool EscribirVacia(int col, int fila); // false if it was empty already
+    template <class Valor>
+    void EscribirFila(int row, int colDesde, const Valor* valores, int n, Formato formato);
     void InvalidarExtremos();
     void AplicarPermutacion(const std::vector<int>& nuevaAVieja);
 
@@ -166,6 +172,10 @@ public:
         modelo_->SetColumnaNumeros(col, filaDesde, v, n, f);
     }
     void SetFilaNumeros(int row, int colDesde, const double* v, int n, Formato f = Formato::General)
+    {
+        modelo_->SetFilaNumeros(row, colDesde, v, n, f);
+    }
+    void SetFilaNumeros(int row, int colDesde, const std::optional<double>* v, int n, Formato f = Formato::General)
     {
         modelo_->SetFilaNumeros(row, colDesde, v, n, f);
     }

@@ -940,12 +940,11 @@ void TstExperimentos::exAnte_data()
         fila("one origin") << loc << int(ItemLES) << 6 << 3 << 3 << true << QStringList{"LES (0,5) T-3"}
                            << QStringList{"LES (0,5) T-3"} << 0 << QStringList{"P LES (0,5) T-3"} << 3;
         // 30 values: hold-outs 27, 28, 29 and 29 again (the spin edit stops at
-        // T - 1). With one fitting value NVS has no fit row to measure (0 / 0
-        // in the MSE): the label stays, the values and the series do not.
-        fila("Desde T") << loc << int(ItemNVS) << 6 << 30 << 27 << true
-                        << QStringList{"NVS () T-27", "NVS () T-28", "NVS () T-29", "NVS () T-29"}
-                        << QStringList{"NVS () T-27", "NVS () T-28"} << 2
-                        << QStringList{"P NVS () T-27", "P NVS () T-28"} << 29;
+        // T - 1). With one fitting value NVS has no fit row to measure: its
+        // cells stay empty, and the step is still a run that got through.
+        const QStringList hastaT = {"NVS () T-27", "NVS () T-28", "NVS () T-29", "NVS () T-29"};
+        fila("Desde T") << loc << int(ItemNVS) << 6 << 30 << 27 << true << hastaT << hastaT << 0
+                        << ConP(hastaT) << 29;
         fila("Desde below Hasta") << loc << int(ItemLES) << 6 << 2 << 4 << true << QStringList{} << QStringList{} << 0
                                   << QStringList{} << 0;
         fila("cancelled") << loc << int(ItemLES) << 6 << -1 << -1 << false << QStringList{} << QStringList{} << 0

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "Grafico.h"
 #include "MainUnit.h"
 #include "Numeros.h"
 #include "Rejilla.h"
@@ -56,6 +57,46 @@ struct Mensajes {
         timer.start();
     }
 };
+
+// Spare parts: demand in a few months only. Row 21 holds 4, the last three are 0.
+QString Intermitente()
+{
+    const int v[24] = {0, 0, 3, 0, 0, 0, 5, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 6, 0, 0, 4, 0, 0, 0};
+    QString t;
+    for (int i = 0; i < 24; ++i)
+        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(v[i]);
+    return t;
+}
+
+// The user presses "Calcular" on the tool bar, with the given page in front.
+void Calcular(TFormMain& w, QWidget* pagina)
+{
+    if (!w.isVisible()) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+    w.PageControl1->setCurrentWidget(pagina);
+    QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
+    QTest::qWait(20); // let it repaint
+}
+
+// Columns 1..12 of a grid row.
+QStringList Medidas(const Rejilla* g, int fila)
+{
+    QStringList r;
+    for (int c = 1; c <= 12; ++c)
+        r << g->Celda(c, fila);
+    return r;
+}
+
+// Decimal point texts as the given locale writes them.
+QStringList EnLocale(QStringList t, const QString& locale)
+{
+    if (locale != QLatin1String("C"))
+        for (QString& x : t)
+            x.replace(QLatin1Char('.'), QLatin1Char(','));
+    return t;
+}
 
 void Cargar(TFormMain& w, int n)
 {
@@ -106,7 +147,12 @@ private slots:
     void mostrarFalso();
     void etiquetas_data();
     void etiquetas();
-    void filaSoloEtiqueta();
+    void retenidosNulos_data();
+    void retenidosNulos();
+    void celdasVacias_data();
+    void celdasVacias();
+    void horizonteCero();
+    void minMaxConVacias();
     void borrarTabla();
     void todosLosModelos();
     void coloresPorTiempo_data();
@@ -278,28 +324,175 @@ void TstCalculo::etiquetas()
     QLocale::setDefault(QLocale::c());
 }
 
-void TstCalculo::filaSoloEtiqueta()
+void TstCalculo::retenidosNulos_data()
 {
-    // A constant history: every benchmark error is 0, so MRAE fails.
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QStringList>("acierto"); // "?": written, value not checked
+    // NVS by hand: forecast 4 (row 21) against 0, 0, 0, and so is the benchmark:
+    // e = b = -4; no held-back value is non-zero, so MAPE has none; A + F = 4.
+    const QStringList nvs = {"16.00", "4.00", "4.00", "", "200.00", "1.00",
+                             "1.00", "1.00", "0.00", "0.00", "0.00", "0.00"};
+    QStringList crt(12, QStringLiteral("?"));
+    crt[3] = QString();
+    QTest::newRow("NVS es") << "es_ES" << int(ItemNVS) << nvs;
+    QTest::newRow("NVS C") << "C" << int(ItemNVS) << nvs;
+    QTest::newRow("CRT es") << "es_ES" << int(ItemCRT) << crt;
+    QTest::newRow("S-B C") << "C" << int(ItemSB) << crt;
+}
+
+// An intermittent history whose three held-back values are all 0.
+void TstCalculo::retenidosNulos()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, item);
+    QFETCH(QStringList, acierto);
+    QLocale::setDefault(QLocale(locale));
     TFormMain w;
+    w.SEPuntosSinUsar->setValue(3);
+    w.Memo1->setPlainText(Intermitente());
+    w.CargarDatos();
+    w.SeleccionarModelo(item);
+    Mensajes m;
+    Calcular(w, w.TabSheetErrAcierto);
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+
+    const QStringList filaAcierto = Medidas(w.AdvSGErrAcierto, 1);
+    const QStringList esperado = EnLocale(acierto, locale);
+    for (int k = 0; k < 12; ++k) {
+        if (esperado[k] == QLatin1String("?"))
+            QVERIFY2(!filaAcierto[k].isEmpty(), qPrintable(QString::number(k + 1)));
+        else
+            QCOMPARE(filaAcierto[k], esperado[k]);
+    }
+    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), w.CodigoModelo() + QStringLiteral(" (") + w.ParametrosModelo() + ") T-3");
+    // The fit range has demand in it: every fit measure is written.
+    for (const QString& t : Medidas(w.AdvSGErrAjuste, 1))
+        QVERIFY(!t.isEmpty());
+
+    // The charts show this run: the forecast from the first fitted row to 21 + 12.
+    QCOMPARE(w.ChartP->Titulo(), QStringLiteral("Previsión (") + w.CodigoModelo() + ") : " + w.NombreSerie);
+    const SerieGrafico* prev = w.ChartP->Serie(QStringLiteral("SeriesPrevision"));
+    QCOMPARE(prev->count(), 33 - w.Ws.FilaInicioPrev);
+    QCOMPARE(prev->Puntos().back().x, 33.0);
+    QCOMPARE(w.ChartPA->Serie(QStringLiteral("SeriesPrevCum"))->count(), prev->count());
+    QVERIFY(!QApplication::overrideCursor());
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstCalculo::celdasVacias_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("caso");
+    QTest::addColumn<QStringList>("fila");
+    // A constant history under NVS, no hold-out: e = b = 0 in every fit row,
+    // so every ratio to the benchmark is 0/0; no row beats the benchmark (by hand).
+    const QStringList constante = {"0.00", "0.00", "0.00", "0.00", "0.00", "",
+                                   "", "", "", "0.00", "0.00", "0.00"};
+    // A straight line under Holt with alpha = beta = 1: the six held-back
+    // values are met exactly, while the benchmark misses by 2, 4, ... 12; the
+    // logarithm of RelRMSE = 0 has no value (by hand).
+    const QStringList recta = {"0.00", "0.00", "0.00", "0.00", "0.00", "0.00",
+                               "0.00", "0.00", "", "100.00", "100.00", "100.00"};
+    QTest::newRow("constante es") << "es_ES" << "constante" << constante;
+    QTest::newRow("constante C") << "C" << "constante" << constante;
+    QTest::newRow("recta es") << "es_ES" << "recta" << recta;
+    QTest::newRow("recta C") << "C" << "recta" << recta;
+}
+
+// A perfect fit and an all-zero benchmark error leave only their own cells empty.
+void TstCalculo::celdasVacias()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, caso);
+    QFETCH(QStringList, fila);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    const bool recta = caso == QLatin1String("recta");
+    w.SEPuntosSinUsar->setValue(recta ? 6 : 0);
     QString t;
     for (int i = 1; i <= 30; ++i)
-        t += QStringLiteral("2000\t%1\t5\n").arg((i - 1) % 12 + 1);
+        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + (i - 1) / 12).arg((i - 1) % 12 + 1).arg(recta ? 10 + 2 * i : 5);
     w.Memo1->setPlainText(t);
+    w.CargarDatos();
+    w.SeleccionarModelo(recta ? ItemHLT : ItemNVS);
+    w.SEAlfaHLT->setValue(1.0);
+    w.SEBetaHLT->setValue(1.0);
+    Mensajes m;
+    Rejilla* g = recta ? w.AdvSGErrAcierto : w.AdvSGErrAjuste;
+    Calcular(w, recta ? w.TabSheetErrAcierto : w.TabSheetErrAjuste);
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    QCOMPARE(Medidas(g, 1), EnLocale(fila, locale));
+    QVERIFY(!g->Celda(0, 1).isEmpty());
+    QVERIFY(w.ChartP->Serie(QStringLiteral("SeriesPrevision"))->count() > 0);
+    // The next run appends below.
+    Calcular(w, w.TabSheetErrAjuste);
+    QCOMPARE(g->RowCount(), 3);
+    QCOMPARE(Medidas(g, 2), Medidas(g, 1));
+    QLocale::setDefault(QLocale::c());
+}
+
+// Values held back but nothing forecast: no accuracy row, and no message, for any model.
+void TstCalculo::horizonteCero()
+{
+    TFormMain w;
+    w.SEValoresPrever->setValue(0);
+    w.SEPuntosSinUsar->setValue(6);
+    Cargar(w, 36);
+    Mensajes m;
+    for (int item = 0; item < 12; ++item) {
+        w.SeleccionarModelo(item);
+        Calcular(w, w.TabSheetErrAcierto);
+        QCOMPARE(w.AdvSGErrAjuste->Celda(0, item + 1), w.EtiquetaModelo());
+    }
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
+    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
+    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 13);
+}
+
+// Highlighting and sorting pass over the empty cells of partly measured runs.
+void TstCalculo::minMaxConVacias()
+{
+    TFormMain w;
+    w.Memo1->setPlainText(Intermitente());
     w.CargarDatos();
     w.SeleccionarModelo(ItemNVS);
     Mensajes m;
-    w.CalcularPrevision(true);
-    QCOMPARE(m.textos, QStringList{QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.")});
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QStringLiteral("NVS ()"));
-    QCOMPARE(w.AdvSGErrAjuste->Celda(1, 1), QString());
-    QVERIFY(!QApplication::overrideCursor());
-    // The next run appends below the label-only row.
-    Cargar(w, 36);
-    w.CalcularPrevision(true);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2); // loading emptied the table
-    w.CalcularPrevision(true);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 3);
+    // MAPE of NVS by hand: 3 held back, all 0: none; 4 held back (4, 0, 0, 0
+    // against 0): 100; 6 held back (0, 0, 4, 0, 0, 0 against 6): 50.
+    for (int reserva : {3, 4, 6}) {
+        w.SEPuntosSinUsar->setValue(reserva);
+        Calcular(w, w.TabSheetErrAcierto);
+    }
+    QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
+    Rejilla* g = w.AdvSGErrAcierto;
+    QCOMPARE(g->RowCount(), 4);
+    QCOMPARE(Medidas(g, 1)[3], QString());
+    QCOMPARE(Medidas(g, 2)[3], QStringLiteral("100.00"));
+    QCOMPARE(Medidas(g, 3)[3], QStringLiteral("50.00"));
+
+    w.Mostrarminmax1->trigger();
+    QTest::qWait(20); // let it repaint
+    const auto fondo = [g](int fila, int col) {
+        return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const auto resaltada = [g](int fila, int col) {
+        return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).isValid();
+    };
+    QVERIFY(!resaltada(1, 4));
+    QCOMPARE(fondo(2, 4), QColor(235, 120, 152)); // the worst MAPE
+    QCOMPARE(fondo(3, 4), QColor(135, 237, 153)); // the best, not the empty cell
+
+    // Sorted by MAPE either way, the run without one stays last.
+    ClicEnCabecera(g, 4);
+    QCOMPARE(g->Celda(0, 1), QStringLiteral("NVS () T-6"));
+    QCOMPARE(g->Celda(0, 3), QStringLiteral("NVS () T-3"));
+    ClicEnCabecera(g, 4);
+    QCOMPARE(g->Celda(0, 1), QStringLiteral("NVS () T-4"));
+    QCOMPARE(g->Celda(0, 3), QStringLiteral("NVS () T-3"));
+    QVERIFY(!resaltada(3, 4));
+    QCOMPARE(fondo(2, 4), QColor(135, 237, 153));
 }
 
 void TstCalculo::borrarTabla()

@@ -92,6 +92,20 @@ void TstNumeros::fijo_data()
     QTest::newRow("two decimals") << 12.5 << "12.50";
     QTest::newRow("rounded") << 2.675 << "2.67"; // 2.675 is 2.67499999... as a double
     QTest::newRow("negative zero") << -0.001 << "0.00";
+    // Fifteen significant digits: from 1e13 on one real decimal, from 1e14 on
+    // none, the text still with two. Expected texts from Python's Decimal of
+    // the double, quantized ROUND_HALF_UP to 15 digits and padded with 0.
+    QTest::newRow("1e13 decade") << 13709186898898.608 << "13709186898898.60";
+    QTest::newRow("1e13 decade, negative") << -13709186898898.608 << "-13709186898898.60";
+    QTest::newRow("1e13 decade, rounded up") << 12345678901234.567 << "12345678901234.60";
+    QTest::newRow("1e13 decade into 1e14") << 99999999999999.95 << "100000000000000.00";
+    QTest::newRow("1e14 decade") << 123456789012345.67 << "123456789012346.00";
+    QTest::newRow("1e14 decade, rounded down") << 987654321098765.4 << "987654321098765.00";
+    QTest::newRow("1e14 decade, half") << 123456789012344.5 << "123456789012345.00";
+    QTest::newRow("1e14 decade into 1e15") << 999999999999999.6 << "1e+15";
+    // Below 1e13 two real decimals, as always.
+    QTest::newRow("1e12 decade") << 1234567890123.456 << "1234567890123.46";
+    QTest::newRow("1e12 decade into 1e13") << 9999999999999.996 << "10000000000000.00";
 }
 
 void TstNumeros::fijo()

@@ -399,7 +399,7 @@ void TstModelos::contrato()
     QVERIFY(!a.Valida(0, a.ColPrev));
     // The run measures: fit errors over the model's rows.
     const Medidas m = CalcularMedidas(a, 1, a.FilaInicioPrev + 1, a.NumDatos);
-    QVERIFY(std::isfinite(m.MSE) && m.MSE >= 0);
+    QVERIFY(m.MSE && std::isfinite(*m.MSE) && *m.MSE >= 0);
 }
 
 QTEST_GUILESS_MAIN(TstModelos)

@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -117,6 +119,8 @@ private slots:
     void colorLima();
     void calculoDST();
     void bandaYSumas();
+    void bandaSinNegativos_data();
+    void bandaSinNegativos();
     void coeficientesUno();
     void desbordamientoNoToca();
     void seriesPorModelo_data();
@@ -385,6 +389,60 @@ void TstGraficosVentana::bandaYSumas()
     w->DibujarGraficos(true);
     QCOMPARE(S(w->ChartP, "SerieDesvPos")->Puntos()[0].y, 200.0);
     QCOMPARE(S(w->ChartP, "SerieDesvNeg")->Puntos()[0].y, 200.0);
+}
+
+void TstGraficosVentana::bandaSinNegativos_data()
+{
+    QTest::addColumn<bool>("negativas"); // "Permitir previsiones negativas"
+    QTest::newRow("not allowed") << false;
+    QTest::newRow("allowed") << true;
+}
+
+// Spare parts whose three held-back months are 0: NVS forecasts 4 from row 21,
+// sMAPE is 200 (by hand: 2 * |0 - 4| / (0 + 4) in every row), so the band
+// reaches (1 - 2) * 4 = -4 below a forecast that cannot go below 0.
+void TstGraficosVentana::bandaSinNegativos()
+{
+    QFETCH(bool, negativas);
+    auto w = Ventana();
+    const int v[24] = {0, 0, 3, 0, 0, 0, 5, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 6, 0, 0, 4, 0, 0, 0};
+    Cargar(*w, Texto(24, [&](int i) { return double(v[i - 1]); }), 3, 12);
+    w->SeleccionarModelo(ItemNVS);
+    w->CBPrevNeg->setChecked(negativas);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    // Any message would be answered and noted, not left hanging.
+    QStringList avisos;
+    QTimer contestar;
+    connect(&contestar, &QTimer::timeout, [&avisos] {
+        if (QWidget* d = QApplication::activeModalWidget()) {
+            if (auto* l = d->findChild<QLabel*>(QStringLiteral("Mensaje")))
+                avisos << l->text();
+            if (auto* b = d->findChild<QAbstractButton*>(QStringLiteral("BBAceptar")))
+                b->click();
+        }
+    });
+    contestar.start(5);
+    QTest::mouseClick(w->findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
+    QTest::qWait(20); // let it repaint
+    QCOMPARE(avisos, QStringList());
+    QCOMPARE(w->Ws.DesvRelativa, 2.0);
+
+    const auto& prev = S(w->ChartP, "SeriesPrevision")->Puntos();
+    const auto& pos = S(w->ChartP, "SerieDesvPos")->Puntos();
+    const auto& neg = S(w->ChartP, "SerieDesvNeg")->Puntos();
+    QCOMPARE(prev.size(), size_t(33 - w->Ws.FilaInicioPrev));
+    QCOMPARE(neg.size(), prev.size());
+    for (size_t j = 0; j < prev.size(); ++j) {
+        const double f = prev[j].y;
+        QCOMPARE(pos[j].y, 3.0 * f); // the upper edge as ever
+        QCOMPARE(neg[j].y, negativas ? -f : 0.0);
+    }
+    // The forecasts after row 21: 4, the band's lower edge -4 or 0.
+    QCOMPARE(prev.back().y, 4.0);
+    QCOMPARE(neg.back().y, negativas ? -4.0 : 0.0);
+    QCOMPARE(pos.back().y, 12.0);
 }
 
 void TstGraficosVentana::coeficientesUno()

@@ -607,6 +607,11 @@ void TstRejilla::minMax_data()
     QTest::newRow("normal") << QList<double>{3, 1, 7, 2} << 3 << 2;
     QTest::newRow("iguales: la primera, como maximo") << QList<double>{4, 4, 4} << 1 << -1;
     QTest::newRow("iguales tal como se ven") << QList<double>{1.004, 1.001, 0.5} << 1 << 3;
+    // Both shown 13709186898898,60 and 123456789012346,00 (fifteen digits).
+    QTest::newRow("iguales tal como se ven, 1e13")
+        << QList<double>{13709186898898.608, 13709186898898.64, 1} << 1 << 3;
+    QTest::newRow("iguales tal como se ven, 1e14")
+        << QList<double>{123456789012345.67, 123456789012346.2, 1} << 1 << 3;
     QTest::newRow("negativos") << QList<double>{-0.5, -2, 1} << 3 << 2;
     QTest::newRow("fila sin valores") << QList<double>{nada, 8, 6} << 2 << 3;
     // A search starting from 999 999 999 would miss this minimum.
