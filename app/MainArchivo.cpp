@@ -164,14 +164,6 @@ void TFormMain::AadircolumnasdeAoyMes1Click()
 
 // ---------------------------------------------------------------- pop-up menus
 
-QColor TFormMain::ColorMinMax(int col, bool maximo)
-{
-    const QColor rojo(235, 120, 152);
-    const QColor verde(135, 237, 153);
-    const bool error = col <= 9;
-    return (maximo == error) ? rojo : verde;
-}
-
 void TFormMain::CrearMenusEmergentes()
 {
     PrepararDialogos(*this);

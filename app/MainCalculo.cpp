@@ -1,7 +1,6 @@
-// The calculation sequence, the forecast table view and the error tables.
+// The calculation sequence, the forecast table view and the error tables' forwarders.
 #include "MainUnit.h"
 
-#include "Medidas.h"
 #include "Numeros.h"
 #include "Rejilla.h"
 
@@ -84,29 +83,10 @@ double TFormMain::RecortarNegativa(double x) const
     return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
 }
 
-// Only what the model reads is read: the others keep their defaults, which
-// the model never looks at.
+// The running experiment owns the step's parameters value; outside one it reads the page.
 Parametros TFormMain::LeerParametros(int item) const
 {
-    const FichaModelo& f = FichaDe(item);
-    Parametros p;
-    if (f.Usa(ParamN))
-        p.N = ValorN();
-    if (f.Usa(ParamAlfaLE))
-        p.AlfaLE = ValorParametro(SEAlfaLE);
-    if (f.Usa(ParamAlfaTHT))
-        p.AlfaTHT = ValorParametro(SEAlfaTHT);
-    if (f.Usa(ParamHolt)) {
-        p.AlfaHLT = ValorParametro(SEAlfaHLT);
-        p.BetaHLT = ValorParametro(SEBetaHLT);
-    }
-    if (f.Usa(ParamPhiHW))
-        p.PhiHW = ValorParametro(SEPhiHW);
-    if (f.Usa(ParamAlfaCroston))
-        p.AlfaCroston = ValorParametro(SEAlfaCroston);
-    p.PrevNeg = CBPrevNeg->isChecked();
-    p.V = ValoresPrever();
-    return p;
+    return Experimentacion.LeerParametros(item);
 }
 
 // The one dispatcher of the core, as the tests run it.
@@ -215,91 +195,21 @@ QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
 
 // ---------------------------------------------------------------- error tables
 
-void TFormMain::AnadirErroresAjuste()
-{
-    AnadirFilaTabla(AdvSGErrAjuste);
-    AdvSGErrAjuste->SetTexto(0, AdvSGErrAjuste->RowCount() - 1, EtiquetaModelo());
-    CalcularErrores(1, Ws.FilaInicioPrev + 1, Ws.NumDatos);
-}
-
-void TFormMain::AnadirErroresAcierto()
-{
-    AnadirFilaTabla(AdvSGErrAcierto);
-    AdvSGErrAcierto->SetTexto(0, AdvSGErrAcierto->RowCount() - 1, EtiquetaModelo());
-    // Only rows that hold a forecast of this run are measured.
-    CalcularErrores(2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + ValoresPrever()));
-}
-
-// A measure without a value leaves its own cell empty; the run itself goes on.
-void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
-{
-    const Medidas m = CalcularMedidas(Ws, tipo, primera, ultima);
-    Ws.DesvRelativa = m.DesvRelativa;
-    Rejilla* g = tipo == 1 ? AdvSGErrAjuste : AdvSGErrAcierto;
-    const int fila = g->RowCount() - 1;
-    const auto valores = m.Columnas();
-    g->SetFilaNumeros(fila, 1, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
-}
-
-void TFormMain::AnadirFilaTabla(Rejilla* grid)
-{
-    if (!grid->Celda(0, grid->RowCount() - 1).isEmpty())
-        grid->SetRowCount(grid->RowCount() + 1);
-}
-
-void TFormMain::BorrarTabla(Rejilla* grid)
-{
-    grid->Borrar();
-}
-
-void TFormMain::AutoajustarTabla(Rejilla* grid)
-{
-    grid->AutoajustarColumnas();
-}
-
-QString TFormMain::CodigoModelo() const
-{
-    return Utf8(FichaDe(ModeloSeleccionado()).Codigo);
-}
-
-// The values the model reads, in the page's order, joined by ";".
-QString TFormMain::ParametrosModelo() const
-{
-    const FichaModelo& f = FichaDe(ModeloSeleccionado());
-    QString t;
-    bool primero = true;
-    const auto poner = [&](const QString& v) {
-        if (!primero)
-            t += QLatin1Char(';');
-        t += v;
-        primero = false;
-    };
-    if (f.Usa(ParamN))
-        poner(TextoEntero(ValorN()));
-    if (f.Usa(ParamAlfaLE))
-        poner(TextoParametro(SEAlfaLE));
-    if (f.Usa(ParamAlfaTHT))
-        poner(TextoParametro(SEAlfaTHT));
-    if (f.Usa(ParamHolt)) {
-        poner(TextoParametro(SEAlfaHLT));
-        poner(TextoParametro(SEBetaHLT));
-    }
-    if (f.Usa(ParamPhiHW))
-        poner(TextoParametro(SEPhiHW));
-    if (f.Usa(ParamAlfaCroston))
-        poner(TextoParametro(SEAlfaCroston));
-    return t;
-}
-
-QString TFormMain::SufijoOrigen() const
-{
-    const int h = PuntosSinUsar();
-    return h > 0 ? QStringLiteral(" T-") + TextoEntero(h) : QString();
-}
+void TFormMain::AnadirErroresAjuste() { TablasErr.AnadirErroresAjuste(EtiquetaModelo()); }
+void TFormMain::AnadirErroresAcierto() { TablasErr.AnadirErroresAcierto(EtiquetaModelo(), ValoresPrever()); }
+void TFormMain::CalcularErrores(int tipo, int primera, int ultima) { TablasErr.CalcularErrores(tipo, primera, ultima); }
+void TFormMain::AnadirFilaTabla(Rejilla* grid) { TablasErrores::AnadirFilaTabla(grid); }
+void TFormMain::BorrarTabla(Rejilla* grid) { TablasErrores::BorrarTabla(grid); }
+void TFormMain::AutoajustarTabla(Rejilla* grid) { TablasErrores::AutoajustarTabla(grid); }
+QColor TFormMain::ColorMinMax(int col, bool maximo) { return TablasErrores::ColorMinMax(col, maximo); }
+QString TFormMain::CodigoModelo() const { return TablasErrores::CodigoModelo(ModeloSeleccionado()); }
+// The texts of the step's parameters belong with its value, in the experiments.
+QString TFormMain::ParametrosModelo() const { return Experimentacion.ParametrosModelo(ModeloSeleccionado()); }
+QString TFormMain::SufijoOrigen() const { return TablasErrores::SufijoOrigen(PuntosSinUsar()); }
 
 QString TFormMain::EtiquetaModelo() const
 {
-    return CodigoModelo() + QStringLiteral(" (") + ParametrosModelo() + QLatin1Char(')') + SufijoOrigen();
+    return TablasErrores::EtiquetaModelo(CodigoModelo(), ParametrosModelo(), SufijoOrigen());
 }
 
 // ---------------------------------------------------------------- commands

@@ -91,6 +91,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
         resize(1200, 800);
 
     CrearPaginas();
+    TablasErr.Enlazar(AdvSGErrAjuste, AdvSGErrAcierto);
     CrearMenus();
     CrearBarraHerramientas();
     FormCreate();

@@ -3,7 +3,8 @@
 // Implemented across several files, one per concern (MainUnit.cpp: window,
 // loading and model page; MainCalculo.cpp: the calculation and the tables;
 // MainGraficos.cpp: charts; MainExperimentos.cpp: experiments; MainArchivo.cpp:
-// saving, export and help).
+// saving, export and help). The error tables and the experiments live in
+// accuracy/ (TablasErrores, Experimentos); the window keeps their names as forwarders.
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -13,7 +14,9 @@
 
 #include "Catalogo.h"
 #include "Espacio.h"
+#include "Experimentos.h"
 #include "Modelos.h"
+#include "TablasErrores.h"
 
 class QAction;
 class QButtonGroup;
@@ -39,7 +42,7 @@ class Grafico;
 class TFormSimExAnte;
 class TFormRangoVar;
 
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, private tendora::VentanaExperimentos {
     Q_OBJECT
 public:
     explicit TFormMain(QWidget* parent = nullptr);
@@ -96,7 +99,8 @@ public:
     void EjecutarCalculo(bool Mostrar);
     void AplicarModelo();
     // The parameters the model of an item reads, as the page holds them now
-    // (or as a running experiment fixed them), and the run of that model.
+    // (or as a running experiment fixed them: Experimentacion owns the
+    // step's value), and the run of that model.
     tendora::Parametros LeerParametros(int item) const;
     void EjecutarModeloItem(int item);
     double RecortarNegativa(double x) const;
@@ -121,7 +125,8 @@ public:
     void MostrarTablaPrevision();
     QColor AdvStringGridPrevisionGetCellColor(int fila, int col) const;
 
-    // ---- Error tables ----
+    // ---- Error tables (TablasErr; these forward to it) ----
+    tendora::TablasErrores TablasErr{Ws};
     void AnadirErroresAjuste();
     void AnadirErroresAcierto();
     void CalcularErrores(int tipo, int primera, int ultima);
@@ -310,13 +315,12 @@ public slots:
     void Mostrarajuste1Click();
     void Eliminarseriescomparativas1Click();
 
-    // ---- Experiments (MainExperimentos.cpp) ----
+    // ---- Experiments (Experimentacion; these forward to it, MainExperimentos.cpp) ----
 public:
-    // Parameter loops. Each sets pasos to 0, then per step sets the spin edits
-    // of the model page, calculates (drawing and adding a comparison series
-    // only when Mostrar) and counts the step, failed or not. A range runs
-    // Desde + k × Inc up to Hasta included. A step that is not positive
-    // throws std::invalid_argument before any step runs.
+    // The loops, their levels, the progress indicator and the parameters
+    // value of the running step; it reaches the window only through the
+    // VentanaExperimentos overrides below.
+    tendora::Experimentos Experimentacion{*this};
     void VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos);
     void VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
     void VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
@@ -326,49 +330,29 @@ public:
     void VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
                            double incBeta, double desdePhi, double hastaPhi, double incPhi, bool Mostrar,
                            long long& pasos);
-    // The loop of the selected model with the ranges and CBGraficos of
-    // FormRangoVar (the command after its dialog, without the timing); the step count.
     long long VariarParametros();
-    // One run per hold-out h = hasta .. desde through SEPuntosSinUsar.
     void SimularExAnte(int desde, int hasta);
-    // Steps of the last parameter loop or ex-ante simulation whose run failed;
-    // they show no message of their own and are told once at the end.
-    long long PasosFallidos = 0;
-    // Whole part of x plus its fraction rounded to d decimals, halves to even.
+    // The experiment's own counters, under the names the window always had.
+    long long& PasosFallidos = Experimentacion.PasosFallidos;
+    int& EsperaProgresoMs = Experimentacion.EsperaProgresoMs;
     static double RedondearDecimales(int d, double x);
-    // Milliseconds an experiment runs before its progress indicator appears.
-    int EsperaProgresoMs = 1500;
-    struct Progreso; // the progress indicator of a running experiment
-
-    // The value of a parameter spin edit for the running step. A loop fixes
-    // its values here and copies them into the edits only when the window can
-    // be seen (a progress refresh, a message, the loop's end): setting an edit
-    // lays out its text, which costs more than the step's own calculation.
     double ValorParametro(const QDoubleSpinBox* s) const;
-    QString TextoParametro(const QDoubleSpinBox* s) const; // as the labels write it
+    QString TextoParametro(const QDoubleSpinBox* s) const;
     void SincronizarParametros();
-    struct FijacionParametros;
-    // One level of a smoothing-constant loop: its edit and its range.
-    struct Constante {
-        QDoubleSpinBox* spin;
-        double desde, hasta, inc;
-    };
 
 private:
-    // CalcularPrevision for one step of an experiment; false when it failed
-    // (its message has then been shown).
-    bool CalcularPaso(bool Mostrar);
-    void PasoVariacion(bool Mostrar, long long& pasos);
-    // The smoothing-constant loops, outermost level first.
-    void VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos);
-    Progreso* ProgresoActivo = nullptr;
-    struct ParametroFijado {
-        QDoubleSpinBox* spin = nullptr;
-        double valor = 0.0;
-        QString texto;
-    };
-    std::array<ParametroFijado, 3> ParametrosFijados{};
-    int NumParametrosFijados = 0;
+    // What the experiments ask of the window (ValorN, ValoresPrever,
+    // ModeloSeleccionado, SeleccionarModelo, AnadirSerieComparativa,
+    // AplicarMostrarAjuste and MostrarInformacion are the window's own).
+    QWidget* Ventana() override;
+    const tendora::Espacio& Datos() const override;
+    Controles Edits() const override;
+    int NumModelos() const override;
+    void PuntosSinUsarCambiados() override;
+    void Calcular(bool Mostrar) override;
+    void AutoajustarTablas() override;
+    TFormRangoVar* DialogoRangos() override;
+    TFormSimExAnte* DialogoExAnte() override;
 
 private:
     void CrearMenus();

@@ -1,0 +1,510 @@
+#include "Experimentos.h"
+
+#include "Catalogo.h"
+#include "Modal.h"
+#include "Numeros.h"
+#include "RangoVarUnit.h"
+#include "SimExAnteUnit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QProgressDialog>
+#include <QSpinBox>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace tendora {
+
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+// An indicator the user cannot dismiss: the loops offer no way to stop.
+class DialogoProgreso : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override { e->ignore(); }
+};
+
+long long ContarValoresN(long long desde, long long hasta, long long inc)
+{
+    if (inc <= 0)
+        throw std::invalid_argument("El incremento de N debe ser mayor que cero.");
+    return desde > hasta ? 0 : (hasta - desde) / inc + 1;
+}
+
+const QString kSinDatos = QStringLiteral("Cargue los datos antes de calcular.");
+
+} // namespace
+
+// How many values a smoothing-constant loop takes: Desde + k × Inc for
+// k = 0..K, with K = floor((Hasta − Desde) / Inc + 1e-9). The small margin
+// keeps Hasta in the range when the quotient comes out a hair below a whole
+// number (0.05..0.95 step 0.05 gives 17.999999999999996). Refuses a step that
+// is not positive, or so small that the count has no sensible end.
+long long Experimentos::ContarValores(double desde, double hasta, double inc)
+{
+    if (!(inc > 0.0))
+        throw std::invalid_argument("El incremento debe ser mayor que cero.");
+    if (hasta < desde)
+        return 0;
+    const double k = std::floor((hasta - desde) / inc + 1e-9);
+    if (!(k < 1e9))
+        throw std::invalid_argument("El incremento es demasiado pequeño para avanzar.");
+    return static_cast<long long>(k) + 1;
+}
+
+// Shown only once an experiment has run for a while, and refreshed a few
+// times a second at most: each refresh lets the window paint.
+struct Experimentos::Progreso {
+    Progreso(Experimentos* dueno, const QString& titulo, long long total)
+        : dueno_(dueno), titulo_(titulo), total_(total), anterior_(dueno->progresoActivo_), inicio_(Reloj::now()),
+          ultima_(inicio_)
+    {
+        dueno_->progresoActivo_ = this;
+        // One wait cursor for the whole experiment, not one per step.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~Progreso()
+    {
+        QApplication::restoreOverrideCursor();
+        dueno_->progresoActivo_ = anterior_;
+    }
+    Progreso(const Progreso&) = delete;
+    Progreso& operator=(const Progreso&) = delete;
+
+    void Paso(long long hechos)
+    {
+        const Reloj::time_point ahora = Reloj::now();
+        if (!dialogo_) {
+            if (ahora - inicio_ < std::chrono::milliseconds(dueno_->EsperaProgresoMs))
+                return;
+            Crear();
+        } else if (ahora - ultima_ < std::chrono::milliseconds(250)) {
+            return;
+        }
+        ultima_ = ahora;
+        Mostrar(hechos);
+    }
+
+private:
+    void Crear()
+    {
+        dialogo_ = std::make_unique<DialogoProgreso>(dueno_->v_.Ventana());
+        dialogo_->setObjectName("FormProgreso");
+        dialogo_->setWindowTitle(titulo_);
+        dialogo_->setCancelButton(nullptr);
+        dialogo_->setWindowModality(Qt::ApplicationModal);
+        dialogo_->setAutoClose(false);
+        dialogo_->setAutoReset(false);
+        dialogo_->setMinimumDuration(0);
+        dialogo_->setRange(0, 1000); // counts beyond int are scaled
+        dialogo_->setMinimumWidth(320);
+        dialogo_->show();
+    }
+
+    void Mostrar(long long hechos)
+    {
+        dueno_->SincronizarParametros(); // the window is about to be painted
+        dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") + TextoEntero(total_));
+        const int milesimas = total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
+        dialogo_->setValue(std::min(milesimas, 1000));
+        // A modal progress dialog lets pending events through as its value
+        // changes; this also covers the first showing.
+        QCoreApplication::processEvents();
+    }
+
+    Experimentos* dueno_;
+    QString titulo_;
+    long long total_;
+    Progreso* anterior_;
+    Reloj::time_point inicio_;
+    Reloj::time_point ultima_;
+    std::unique_ptr<DialogoProgreso> dialogo_;
+};
+
+Experimentos::Experimentos(VentanaExperimentos& ventana) : v_(ventana) {}
+
+Experimentos::~Experimentos() = default;
+
+// ---------------------------------------------------------------- steps
+
+bool Experimentos::CalcularPaso(bool Mostrar)
+{
+    // The calculation without its message: a grid on an intermittent series
+    // could otherwise raise hundreds of them. The experiment counts the
+    // failures and tells them once, at its end.
+    try {
+        v_.Calcular(Mostrar);
+        return true;
+    } catch (...) {
+        ++PasosFallidos;
+        return false;
+    }
+}
+
+void Experimentos::PasoVariacion(bool Mostrar, long long& pasos)
+{
+    // A failed run leaves the forecast chart as it was: a copy of it would
+    // carry this step's label under an earlier step's forecast.
+    if (CalcularPaso(Mostrar) && Mostrar)
+        v_.AnadirSerieComparativa();
+    ++pasos;
+    if (progresoActivo_)
+        progresoActivo_->Paso(pasos);
+}
+
+// ---------------------------------------------------------------- parameter loops
+
+void Experimentos::VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    PasosFallidos = 0;
+    const long long total = ContarValoresN(desde, hasta, inc);
+    QSpinBox* SEN = v_.Edits().N;
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
+    for (long long v = desde; v <= hasta;) {
+        SEN->setValue(static_cast<int>(std::clamp<long long>(v, SEN->minimum(), SEN->maximum())));
+        PasoVariacion(Mostrar, pasos);
+        if (hasta - v < inc)
+            break; // the next value is past the last; also no overflow
+        v += inc;
+    }
+}
+
+// ---------------------------------------------------------------- the step's parameters
+
+double Experimentos::ValorParametro(const QDoubleSpinBox* s) const
+{
+    for (int k = 0; k < numFijados_; ++k)
+        if (fijados_[static_cast<size_t>(k)].spin == s)
+            return paso_.*fijados_[static_cast<size_t>(k)].campo;
+    // An emptied box keeps its last value; what the user sees reads as the minimum, 0.
+    return s->hasAcceptableInput() ? s->value() : s->minimum();
+}
+
+QString Experimentos::TextoParametro(const QDoubleSpinBox* s) const
+{
+    for (int k = 0; k < numFijados_; ++k)
+        if (fijados_[static_cast<size_t>(k)].spin == s)
+            return fijados_[static_cast<size_t>(k)].texto;
+    return TextoGeneral(ValorParametro(s));
+}
+
+void Experimentos::SincronizarParametros()
+{
+    for (int k = 0; k < numFijados_; ++k) {
+        const Fijado& f = fijados_[static_cast<size_t>(k)];
+        const double valor = paso_.*f.campo;
+        if (f.spin->value() != valor)
+            f.spin->setValue(valor);
+    }
+}
+
+// Only what the model reads is read: the others keep their defaults, which
+// the model never looks at.
+Parametros Experimentos::LeerParametros(int item) const
+{
+    const FichaModelo& f = FichaDe(item);
+    const VentanaExperimentos::Controles c = v_.Edits();
+    Parametros p;
+    if (f.Usa(ParamN))
+        p.N = v_.ValorN();
+    if (f.Usa(ParamAlfaLE))
+        p.AlfaLE = ValorParametro(c.AlfaLE);
+    if (f.Usa(ParamAlfaTHT))
+        p.AlfaTHT = ValorParametro(c.AlfaTHT);
+    if (f.Usa(ParamHolt)) {
+        p.AlfaHLT = ValorParametro(c.AlfaHLT);
+        p.BetaHLT = ValorParametro(c.BetaHLT);
+    }
+    if (f.Usa(ParamPhiHW))
+        p.PhiHW = ValorParametro(c.PhiHW);
+    if (f.Usa(ParamAlfaCroston))
+        p.AlfaCroston = ValorParametro(c.AlfaCroston);
+    p.PrevNeg = c.PrevNeg->isChecked();
+    p.V = v_.ValoresPrever();
+    return p;
+}
+
+QString Experimentos::ParametrosModelo(int item) const
+{
+    const FichaModelo& f = FichaDe(item);
+    const VentanaExperimentos::Controles c = v_.Edits();
+    QString t;
+    bool primero = true;
+    const auto poner = [&](const QString& v) {
+        if (!primero)
+            t += QLatin1Char(';');
+        t += v;
+        primero = false;
+    };
+    if (f.Usa(ParamN))
+        poner(TextoEntero(v_.ValorN()));
+    if (f.Usa(ParamAlfaLE))
+        poner(TextoParametro(c.AlfaLE));
+    if (f.Usa(ParamAlfaTHT))
+        poner(TextoParametro(c.AlfaTHT));
+    if (f.Usa(ParamHolt)) {
+        poner(TextoParametro(c.AlfaHLT));
+        poner(TextoParametro(c.BetaHLT));
+    }
+    if (f.Usa(ParamPhiHW))
+        poner(TextoParametro(c.PhiHW));
+    if (f.Usa(ParamAlfaCroston))
+        poner(TextoParametro(c.AlfaCroston));
+    return t;
+}
+
+// The values a loop fixes, one slot per level; at the end (also when the loop
+// is left by an error) the edits get the last values set.
+struct Experimentos::FijacionParametros {
+    explicit FijacionParametros(Experimentos* e) : dueno(e) { dueno->numFijados_ = 0; }
+    ~FijacionParametros()
+    {
+        dueno->SincronizarParametros();
+        dueno->numFijados_ = 0;
+    }
+    FijacionParametros(const FijacionParametros&) = delete;
+    FijacionParametros& operator=(const FijacionParametros&) = delete;
+
+    void Poner(int nivel, const Constante& c, double valor, const QString& texto)
+    {
+        Fijado& f = dueno->fijados_[static_cast<size_t>(nivel)];
+        f.spin = c.spin;
+        f.campo = c.campo;
+        f.texto = texto;
+        dueno->paso_.*c.campo = valor;
+        dueno->numFijados_ = std::max(dueno->numFijados_, nivel + 1);
+    }
+
+    Experimentos* dueno;
+};
+
+// One level of a smoothing-constant loop: value k is Desde + k × Inc. Each
+// value is given to the spin edit, which rounds it to its decimals and bounds
+// it; what the edit then holds is what the model reads and the label writes.
+// The same values come out on every pass of an outer level, so the first pass
+// keeps what the edit made of them and the later passes only fix those values.
+struct Experimentos::Nivel {
+    Constante c;
+    long long cuantos = 0;
+    std::vector<double> valores;
+    std::vector<QString> textos;
+    bool completo = false;
+};
+
+// Every value of level k for each value of the levels outside it.
+void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, FijacionParametros& fijados,
+                                   bool Mostrar, long long& pasos)
+{
+    if (k == cuantos) {
+        PasoVariacion(Mostrar, pasos);
+        return;
+    }
+    Nivel& n = niveles[k];
+    const int nivel = static_cast<int>(k);
+    if (n.completo) {
+        for (size_t i = 0; i < n.valores.size(); ++i) {
+            fijados.Poner(nivel, n.c, n.valores[i], n.textos[i]);
+            RecorrerNiveles(niveles, cuantos, k + 1, fijados, Mostrar, pasos);
+        }
+        return;
+    }
+    for (long long i = 0; i < n.cuantos; ++i) {
+        n.c.spin->setValue(n.c.desde + static_cast<double>(i) * n.c.inc);
+        n.valores.push_back(n.c.spin->value());
+        n.textos.push_back(TextoGeneral(n.valores.back()));
+        fijados.Poner(nivel, n.c, n.valores.back(), n.textos.back());
+        RecorrerNiveles(niveles, cuantos, k + 1, fijados, Mostrar, pasos);
+    }
+    n.completo = true;
+}
+
+void Experimentos::VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos)
+{
+    pasos = 0;
+    PasosFallidos = 0;
+    std::vector<Nivel> niveles;
+    long long total = 1;
+    for (const Constante& c : constantes) {
+        const long long cuantos = ContarValores(c.desde, c.hasta, c.inc); // a bad step is refused before any runs
+        total *= cuantos;
+        niveles.push_back({c, cuantos, {}, {}, false});
+    }
+    Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
+    FijacionParametros fijados(this);
+    RecorrerNiveles(niveles.data(), niveles.size(), 0, fijados, Mostrar, pasos);
+}
+
+void Experimentos::VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
+{
+    VariarConstantes({{v_.Edits().AlfaLE, &Parametros::AlfaLE, desde, hasta, inc}}, Mostrar, pasos);
+}
+
+void Experimentos::VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
+{
+    VariarConstantes({{v_.Edits().AlfaTHT, &Parametros::AlfaTHT, desde, hasta, inc}}, Mostrar, pasos);
+}
+
+void Experimentos::VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
+{
+    VariarConstantes({{v_.Edits().AlfaCroston, &Parametros::AlfaCroston, desde, hasta, inc}}, Mostrar, pasos);
+}
+
+void Experimentos::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
+                              double hastaBeta, double incBeta, bool Mostrar, long long& pasos)
+{
+    const VentanaExperimentos::Controles c = v_.Edits();
+    VariarConstantes({{c.AlfaHLT, &Parametros::AlfaHLT, desdeAlfa, hastaAlfa, incAlfa},
+                      {c.BetaHLT, &Parametros::BetaHLT, desdeBeta, hastaBeta, incBeta}},
+                     Mostrar, pasos);
+}
+
+void Experimentos::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
+                                     double hastaBeta, double incBeta, double desdePhi, double hastaPhi,
+                                     double incPhi, bool Mostrar, long long& pasos)
+{
+    const VentanaExperimentos::Controles c = v_.Edits();
+    VariarConstantes({{c.AlfaHLT, &Parametros::AlfaHLT, desdeAlfa, hastaAlfa, incAlfa},
+                      {c.BetaHLT, &Parametros::BetaHLT, desdeBeta, hastaBeta, incBeta},
+                      {c.PhiHW, &Parametros::PhiHW, desdePhi, hastaPhi, incPhi}},
+                     Mostrar, pasos);
+}
+
+long long Experimentos::VariarParametros()
+{
+    const TFormRangoVar* d = v_.DialogoRangos();
+    const bool dibujar = d->CBGraficos->isChecked();
+    long long pasos = 0;
+    // By the parameters the model reads; phi before Holt, as H-W reads both.
+    const FichaModelo& f = FichaDe(v_.ModeloSeleccionado());
+    if (f.Usa(ParamN))
+        VariarN(d->DesdeN->value(), d->HastaN->value(), d->IncN->value(), dibujar, pasos);
+    else if (f.Usa(ParamAlfaLE))
+        VariarAlfaLE(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
+    else if (f.Usa(ParamAlfaTHT))
+        VariarAlfaTHT(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
+    else if (f.Usa(ParamPhiHW))
+        VariarHoltWinters(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
+                          d->HastaBeta->value(), d->IncBeta->value(), d->DesdePhi->value(), d->HastaPhi->value(),
+                          d->IncPhi->value(), dibujar, pasos);
+    else if (f.Usa(ParamHolt))
+        VariarHolt(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), d->DesdeBeta->value(),
+                   d->HastaBeta->value(), d->IncBeta->value(), dibujar, pasos);
+    else if (f.Usa(ParamAlfaCroston))
+        VariarAlfaCroston(d->DesdeAlfa->value(), d->HastaAlfa->value(), d->IncAlfa->value(), dibujar, pasos);
+    // NVS, NVE and DST have nothing to vary.
+    return pasos;
+}
+
+double Experimentos::RedondearDecimales(int d, double x)
+{
+    long long potencia = 1;
+    for (int k = 0; k < d; ++k)
+        potencia *= 10;
+    const double entero = std::trunc(x);
+    // The default rounding mode takes halves to the even neighbour.
+    return entero + std::nearbyint((x - entero) * static_cast<double>(potencia)) / static_cast<double>(potencia);
+}
+
+// ---------------------------------------------------------------- ex-ante simulation
+
+void Experimentos::SimularExAnte(int desde, int hasta)
+{
+    PasosFallidos = 0;
+    if (desde < hasta)
+        return;
+    QSpinBox* SEPuntosSinUsar = v_.Edits().PuntosSinUsar;
+    Progreso progreso(this, QStringLiteral("Simulación ex-ante"), static_cast<long long>(desde) - hasta + 1);
+    for (long long h = hasta; h <= desde; ++h) {
+        // The spin edit keeps h within 0..TotalDatos - 1; its change handler moves the split.
+        const int antes = SEPuntosSinUsar->value();
+        SEPuntosSinUsar->setValue(static_cast<int>(h));
+        if (SEPuntosSinUsar->value() == antes)
+            v_.PuntosSinUsarCambiados(); // no change signal, but the split must match all the same
+        if (CalcularPaso(true))
+            v_.AnadirSerieComparativa();
+        progreso.Paso(h - hasta + 1);
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void Experimentos::AplicarTodos()
+{
+    if (!v_.Datos().DatosCargados) {
+        v_.MostrarInformacion(kSinDatos);
+        return;
+    }
+    const int modelos = v_.NumModelos();
+    Progreso progreso(this, QStringLiteral("Aplicar todos los métodos"), modelos);
+    for (int i = 0; i < modelos; ++i) {
+        v_.SeleccionarModelo(i);
+        // A model that cannot handle this history is passed over in silence.
+        try {
+            v_.Calcular(true);
+            v_.AnadirSerieComparativa();
+        } catch (...) {
+        }
+        progreso.Paso(i + 1);
+    }
+    v_.AutoajustarTablas();
+    v_.AplicarMostrarAjuste();
+}
+
+void Experimentos::VariacionParametros()
+{
+    if (!v_.Datos().DatosCargados) {
+        v_.MostrarInformacion(kSinDatos);
+        return;
+    }
+    TFormRangoVar* dialogo = v_.DialogoRangos();
+    dialogo->MostrarColumnas(v_.ModeloSeleccionado());
+    if (EjecutarModal(dialogo) != QDialog::Accepted) {
+        v_.AplicarMostrarAjuste();
+        return;
+    }
+    const Reloj::time_point inicio = Reloj::now();
+    const long long pasos = VariarParametros();
+    const Reloj::time_point fin = Reloj::now();
+    const double segundos = RedondearDecimales(4, std::chrono::duration<double>(fin - inicio).count());
+    const QChar CR(13);
+    QString texto = QStringLiteral("Variaciones calculadas.") + CR + QStringLiteral("N = ") + TextoEntero(pasos) + CR +
+                    QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos");
+    if (PasosFallidos > 0)
+        texto += CR + QStringLiteral("Fallidas = ") + TextoEntero(PasosFallidos);
+    v_.MostrarInformacion(texto);
+    v_.AplicarMostrarAjuste();
+}
+
+void Experimentos::SimulacionExAnte()
+{
+    if (!v_.Datos().DatosCargados) {
+        v_.MostrarInformacion(kSinDatos);
+        return;
+    }
+    TFormSimExAnte* dialogo = v_.DialogoExAnte();
+    dialogo->PonerLimite(v_.Datos().TotalDatos);
+    if (EjecutarModal(dialogo) == QDialog::Accepted) {
+        const int desde = dialogo->SEDesde->value(), hasta = dialogo->SEHasta->value();
+        SimularExAnte(desde, hasta);
+        if (PasosFallidos > 0)
+            v_.MostrarInformacion(QStringLiteral("Simulaciones fallidas: ") + TextoEntero(PasosFallidos) +
+                                  QStringLiteral(" de ") + TextoEntero(desde - hasta + 1) + QLatin1Char('.'));
+    }
+    v_.AutoajustarTablas();
+    v_.AplicarMostrarAjuste();
+}
+
+} // namespace tendora

@@ -1,0 +1,149 @@
+#pragma once
+// The three experiments: every model in turn, a grid of parameter values and
+// a series of earlier forecast origins. Each step is an ordinary calculation
+// of the window that logs its rows in the error tables.
+#include <QString>
+#include <array>
+#include <initializer_list>
+
+#include "Espacio.h"
+#include "Modelos.h"
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QSpinBox;
+class QWidget;
+class TFormRangoVar;
+class TFormSimExAnte;
+
+namespace tendora {
+
+// All an experiment asks of the window that runs it.
+class VentanaExperimentos {
+public:
+    // The model page's edits a loop sets and reads.
+    struct Controles {
+        QSpinBox* N;
+        QDoubleSpinBox* AlfaLE;
+        QDoubleSpinBox* AlfaTHT;
+        QDoubleSpinBox* AlfaHLT;
+        QDoubleSpinBox* BetaHLT;
+        QDoubleSpinBox* PhiHW;
+        QDoubleSpinBox* AlfaCroston;
+        QSpinBox* PuntosSinUsar;
+        QCheckBox* PrevNeg;
+    };
+    virtual QWidget* Ventana() = 0; // owner of the progress indicator
+    virtual const Espacio& Datos() const = 0;
+    virtual Controles Edits() const = 0;
+    virtual int ValorN() const = 0;
+    virtual int ValoresPrever() const = 0;
+    virtual int NumModelos() const = 0;
+    virtual int ModeloSeleccionado() const = 0;
+    virtual void SeleccionarModelo(int item) = 0;
+    // The hold-out edit's change handler, for a value the edit already held.
+    virtual void PuntosSinUsarCambiados() = 0;
+    // The calculation sequence without its trap; throws when the run fails.
+    virtual void Calcular(bool Mostrar) = 0;
+    virtual void AnadirSerieComparativa() = 0;
+    virtual void AutoajustarTablas() = 0;
+    virtual void AplicarMostrarAjuste() = 0;
+    virtual void MostrarInformacion(const QString& texto) = 0;
+    // The two dialogs, created at first use by a window built without the program's start.
+    virtual TFormRangoVar* DialogoRangos() = 0;
+    virtual TFormSimExAnte* DialogoExAnte() = 0;
+
+protected:
+    ~VentanaExperimentos() = default;
+};
+
+class Experimentos {
+public:
+    explicit Experimentos(VentanaExperimentos& ventana);
+    ~Experimentos();
+    Experimentos(const Experimentos&) = delete;
+    Experimentos& operator=(const Experimentos&) = delete;
+
+    // The three commands after their dialogs' checks; the window runs them
+    // under its error display.
+    void AplicarTodos();
+    void VariacionParametros();
+    void SimulacionExAnte();
+
+    // Parameter loops. Each sets pasos to 0, then per step sets the spin edits
+    // of the model page, calculates (drawing and adding a comparison series
+    // only when Mostrar) and counts the step, failed or not. A range runs
+    // Desde + k × Inc up to Hasta included. A step that is not positive
+    // throws std::invalid_argument before any step runs.
+    void VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos);
+    void VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
+    void VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
+    void VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
+    void VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
+                    double incBeta, bool Mostrar, long long& pasos);
+    void VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
+                           double incBeta, double desdePhi, double hastaPhi, double incPhi, bool Mostrar,
+                           long long& pasos);
+    // The loop of the selected model with the ranges and CBGraficos of
+    // the range dialog; the step count.
+    long long VariarParametros();
+    // One run per hold-out h = hasta .. desde through the hold-out edit.
+    void SimularExAnte(int desde, int hasta);
+
+    // ---- The one parameters value of the running step ----
+    // A loop fixes the constants it varies in Paso_ and copies them into the
+    // edits only when the window can be seen (a progress refresh, a message,
+    // the loop's end): setting an edit lays out its text, which costs more
+    // than the step's own calculation. LeerParametros is the one place the
+    // window gets a run's parameters from: the fixed values from here, the
+    // rest from the page as the user left it.
+    Parametros LeerParametros(int item) const;
+    double ValorParametro(const QDoubleSpinBox* s) const;
+    QString TextoParametro(const QDoubleSpinBox* s) const; // as the labels write it
+    // The values the selected model reads, in the page's order, joined by ";".
+    QString ParametrosModelo(int item) const;
+    void SincronizarParametros();
+
+    // Steps of the last parameter loop or ex-ante simulation whose run failed;
+    // they show no message of their own and are told once at the end.
+    long long PasosFallidos = 0;
+    // Milliseconds an experiment runs before its progress indicator appears.
+    int EsperaProgresoMs = 1500;
+
+    // Whole part of x plus its fraction rounded to d decimals, halves to even.
+    static double RedondearDecimales(int d, double x);
+    // How many values Desde + k × Inc a smoothing-constant loop takes.
+    static long long ContarValores(double desde, double hasta, double inc);
+
+    // One level of a smoothing-constant loop: its edit, the field of the
+    // parameters value it fixes, and its range.
+    struct Constante {
+        QDoubleSpinBox* spin;
+        double Parametros::*campo;
+        double desde, hasta, inc;
+    };
+
+private:
+    struct Progreso;
+    struct FijacionParametros;
+    struct Nivel;
+    void RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, FijacionParametros& fijados, bool Mostrar,
+                         long long& pasos);
+    // The calculation for one step; false when it failed (counted, no message).
+    bool CalcularPaso(bool Mostrar);
+    void PasoVariacion(bool Mostrar, long long& pasos);
+    void VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos);
+
+    VentanaExperimentos& v_;
+    Progreso* progresoActivo_ = nullptr;
+    Parametros paso_;
+    struct Fijado {
+        QDoubleSpinBox* spin = nullptr;
+        double Parametros::*campo = nullptr;
+        QString texto;
+    };
+    std::array<Fijado, 3> fijados_{};
+    int numFijados_ = 0;
+};
+
+} // namespace tendora

@@ -1,0 +1,98 @@
+#include "TablasErrores.h"
+
+#include "Catalogo.h"
+#include "Espacio.h"
+#include "Medidas.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace tendora {
+
+void TablasErrores::Enlazar(Rejilla* ajuste, Rejilla* acierto)
+{
+    ajuste_ = ajuste;
+    acierto_ = acierto;
+}
+
+void TablasErrores::AnadirErroresAjuste(const QString& etiqueta)
+{
+    AnadirFilaTabla(ajuste_);
+    ajuste_->SetTexto(0, ajuste_->RowCount() - 1, etiqueta);
+    CalcularErrores(1, ws_.FilaInicioPrev + 1, ws_.NumDatos);
+}
+
+void TablasErrores::AnadirErroresAcierto(const QString& etiqueta, int valoresPrever)
+{
+    AnadirFilaTabla(acierto_);
+    acierto_->SetTexto(0, acierto_->RowCount() - 1, etiqueta);
+    // Only rows that hold a forecast of this run are measured.
+    CalcularErrores(2, ws_.NumDatos + 1, std::min(ws_.TotalDatos, ws_.NumDatos + valoresPrever));
+}
+
+// A measure without a value leaves its own cell empty; the run itself goes on.
+void TablasErrores::CalcularErrores(int tipo, int primera, int ultima)
+{
+    const Medidas m = CalcularMedidas(ws_, tipo, primera, ultima);
+    ws_.DesvRelativa = m.DesvRelativa;
+    Rejilla* g = tipo == 1 ? ajuste_ : acierto_;
+    const int fila = g->RowCount() - 1;
+    const auto valores = m.Columnas();
+    g->SetFilaNumeros(fila, 1, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
+}
+
+void TablasErrores::AnadirFilaTabla(Rejilla* grid)
+{
+    if (!grid->Celda(0, grid->RowCount() - 1).isEmpty())
+        grid->SetRowCount(grid->RowCount() + 1);
+}
+
+void TablasErrores::BorrarTabla(Rejilla* grid)
+{
+    grid->Borrar();
+}
+
+void TablasErrores::AutoajustarTabla(Rejilla* grid)
+{
+    grid->AutoajustarColumnas();
+}
+
+void TablasErrores::BorrarTablas()
+{
+    BorrarTabla(ajuste_);
+    BorrarTabla(acierto_);
+}
+
+void TablasErrores::AutoajustarTablas()
+{
+    AutoajustarTabla(ajuste_);
+    AutoajustarTabla(acierto_);
+}
+
+QColor TablasErrores::ColorMinMax(int col, bool maximo)
+{
+    const QColor rojo(235, 120, 152);
+    const QColor verde(135, 237, 153);
+    const bool error = col <= 9;
+    return (maximo == error) ? rojo : verde;
+}
+
+QString TablasErrores::CodigoModelo(int item)
+{
+    const std::string_view s = FichaDe(item).Codigo;
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString TablasErrores::SufijoOrigen(int puntosSinUsar)
+{
+    return puntosSinUsar > 0 ? QStringLiteral(" T-") + TextoEntero(puntosSinUsar) : QString();
+}
+
+QString TablasErrores::EtiquetaModelo(const QString& codigo, const QString& parametros, const QString& sufijo)
+{
+    return codigo + QStringLiteral(" (") + parametros + QLatin1Char(')') + sufijo;
+}
+
+} // namespace tendora

@@ -1,0 +1,52 @@
+#pragma once
+// The two error tables, the log of every run: one fit row per calculation in
+// AdvSGErrAjuste, one accuracy row per calculation with held-back values in
+// AdvSGErrAcierto, each labelled with the model, its parameters and its origin.
+#include <QColor>
+#include <QString>
+
+namespace tendora {
+
+struct Espacio;
+class Rejilla;
+
+class TablasErrores {
+public:
+    // The window keeps the workspace and creates the grids with its pages;
+    // their rows are ours from Enlazar on.
+    explicit TablasErrores(Espacio& ws) : ws_(ws) {}
+    void Enlazar(Rejilla* ajuste, Rejilla* acierto);
+
+    // A row with its label, then the measures over the fitted rows.
+    void AnadirErroresAjuste(const QString& etiqueta);
+    // A row with its label, then the measures over the held-back rows that
+    // this run forecast (V of them at most).
+    void AnadirErroresAcierto(const QString& etiqueta, int valoresPrever);
+    // Measures of kind 1 (fit) or 2 (accuracy) into the last row of their table.
+    void CalcularErrores(int tipo, int primera, int ultima);
+
+    static void AnadirFilaTabla(Rejilla* grid);
+    static void BorrarTabla(Rejilla* grid);
+    static void AutoajustarTabla(Rejilla* grid);
+    void BorrarTablas();
+    void AutoajustarTablas();
+
+    // Background of an error table's best/worst cell: columns 1..9 are errors
+    // (smaller is better), 10..12 benchmark shares (larger is better).
+    static QColor ColorMinMax(int col, bool maximo);
+
+    // The label of a row: code, the parameters as the model read them, origin.
+    static QString CodigoModelo(int item);
+    static QString SufijoOrigen(int puntosSinUsar);
+    static QString EtiquetaModelo(const QString& codigo, const QString& parametros, const QString& sufijo);
+
+    Rejilla* Ajuste() const { return ajuste_; }
+    Rejilla* Acierto() const { return acierto_; }
+
+private:
+    Espacio& ws_;
+    Rejilla* ajuste_ = nullptr;
+    Rejilla* acierto_ = nullptr;
+};
+
+} // namespace tendora
