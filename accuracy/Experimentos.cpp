@@ -30,7 +30,7 @@ using Reloj = std::chrono::steady_clock;
 class DialogoProgreso : public QProgressDialog {
 public:
     using QProgressDialog::QProgressDialog;
-    void reject() override {}
+    void reject() override { }
 
 protected:
     void closeEvent(QCloseEvent* e) override { e->ignore(); }
@@ -116,8 +116,10 @@ private:
     void Mostrar(long long hechos)
     {
         dueno_->SincronizarParametros(); // the window is about to be painted
-        dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") + TextoEntero(total_));
-        const int milesimas = total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
+        dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") +
+                               TextoEntero(total_));
+        const int milesimas =
+            total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
         dialogo_->setValue(std::min(milesimas, 1000));
         // A modal progress dialog lets pending events through as its value
         // changes; this also covers the first showing.
@@ -133,7 +135,9 @@ private:
     std::unique_ptr<DialogoProgreso> dialogo_;
 };
 
-Experimentos::Experimentos(VentanaExperimentos& ventana) : v_(ventana) {}
+Experimentos::Experimentos(VentanaExperimentos& ventana) : v_(ventana)
+{
+}
 
 Experimentos::~Experimentos() = default;
 
@@ -305,8 +309,8 @@ struct Experimentos::Nivel {
 };
 
 // Every value of level k for each value of the levels outside it.
-void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, FijacionParametros& fijados,
-                                   bool Mostrar, long long& pasos)
+void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, FijacionParametros& fijados, bool Mostrar,
+                                   long long& pasos)
 {
     if (k == cuantos) {
         PasoVariacion(Mostrar, pasos);
@@ -362,8 +366,8 @@ void Experimentos::VariarAlfaCroston(double desde, double hasta, double inc, boo
     VariarConstantes({{v_.Edits().AlfaCroston, &Parametros::AlfaCroston, desde, hasta, inc}}, Mostrar, pasos);
 }
 
-void Experimentos::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
-                              double hastaBeta, double incBeta, bool Mostrar, long long& pasos)
+void Experimentos::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
+                              double incBeta, bool Mostrar, long long& pasos)
 {
     const VentanaExperimentos::Controles c = v_.Edits();
     VariarConstantes({{c.AlfaHLT, &Parametros::AlfaHLT, desdeAlfa, hastaAlfa, incAlfa},
@@ -372,8 +376,8 @@ void Experimentos::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa
 }
 
 void Experimentos::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
-                                     double hastaBeta, double incBeta, double desdePhi, double hastaPhi,
-                                     double incPhi, bool Mostrar, long long& pasos)
+                                     double hastaBeta, double incBeta, double desdePhi, double hastaPhi, double incPhi,
+                                     bool Mostrar, long long& pasos)
 {
     const VentanaExperimentos::Controles c = v_.Edits();
     VariarConstantes({{c.AlfaHLT, &Parametros::AlfaHLT, desdeAlfa, hastaAlfa, incAlfa},

@@ -14,7 +14,7 @@ class TablasErrores {
 public:
     // The window keeps the workspace and creates the grids with its pages;
     // their rows are ours from Enlazar on.
-    explicit TablasErrores(Espacio& ws) : ws_(ws) {}
+    explicit TablasErrores(Espacio& ws) : ws_(ws) { }
     void Enlazar(Rejilla* ajuste, Rejilla* acierto);
 
     // A row with its label, then the measures over the fitted rows.

@@ -62,31 +62,67 @@ void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double inc
                                   double hastaBeta, double incBeta, double desdePhi, double hastaPhi, double incPhi,
                                   bool Mostrar, long long& pasos)
 {
-    Experimentacion.VariarHoltWinters(desdeAlfa, hastaAlfa, incAlfa, desdeBeta, hastaBeta, incBeta, desdePhi,
-                                      hastaPhi, incPhi, Mostrar, pasos);
+    Experimentacion.VariarHoltWinters(desdeAlfa, hastaAlfa, incAlfa, desdeBeta, hastaBeta, incBeta, desdePhi, hastaPhi,
+                                      incPhi, Mostrar, pasos);
 }
 
-long long TFormMain::VariarParametros() { return Experimentacion.VariarParametros(); }
-void TFormMain::SimularExAnte(int desde, int hasta) { Experimentacion.SimularExAnte(desde, hasta); }
-double TFormMain::RedondearDecimales(int d, double x) { return Experimentos::RedondearDecimales(d, x); }
-double TFormMain::ValorParametro(const QDoubleSpinBox* s) const { return Experimentacion.ValorParametro(s); }
-QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const { return Experimentacion.TextoParametro(s); }
-void TFormMain::SincronizarParametros() { Experimentacion.SincronizarParametros(); }
+long long TFormMain::VariarParametros()
+{
+    return Experimentacion.VariarParametros();
+}
+void TFormMain::SimularExAnte(int desde, int hasta)
+{
+    Experimentacion.SimularExAnte(desde, hasta);
+}
+double TFormMain::RedondearDecimales(int d, double x)
+{
+    return Experimentos::RedondearDecimales(d, x);
+}
+double TFormMain::ValorParametro(const QDoubleSpinBox* s) const
+{
+    return Experimentacion.ValorParametro(s);
+}
+QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
+{
+    return Experimentacion.TextoParametro(s);
+}
+void TFormMain::SincronizarParametros()
+{
+    Experimentacion.SincronizarParametros();
+}
 
 // ---------------------------------------------------------------- what the experiments ask of the window
 
-QWidget* TFormMain::Ventana() { return this; }
-const Espacio& TFormMain::Datos() const { return Ws; }
+QWidget* TFormMain::Ventana()
+{
+    return this;
+}
+const Espacio& TFormMain::Datos() const
+{
+    return Ws;
+}
 
 VentanaExperimentos::Controles TFormMain::Edits() const
 {
     return {SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston, SEPuntosSinUsar, CBPrevNeg};
 }
 
-int TFormMain::NumModelos() const { return static_cast<int>(RGModeloBotones->buttons().size()); }
-void TFormMain::PuntosSinUsarCambiados() { SEPuntosSinUsarChange(); }
-void TFormMain::Calcular(bool Mostrar) { EjecutarCalculo(Mostrar); }
-void TFormMain::AutoajustarTablas() { TablasErr.AutoajustarTablas(); }
+int TFormMain::NumModelos() const
+{
+    return static_cast<int>(RGModeloBotones->buttons().size());
+}
+void TFormMain::PuntosSinUsarCambiados()
+{
+    SEPuntosSinUsarChange();
+}
+void TFormMain::Calcular(bool Mostrar)
+{
+    EjecutarCalculo(Mostrar);
+}
+void TFormMain::AutoajustarTablas()
+{
+    TablasErr.AutoajustarTablas();
+}
 
 TFormRangoVar* TFormMain::DialogoRangos()
 {
