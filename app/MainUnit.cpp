@@ -117,11 +117,11 @@ void TFormMain::FormCreate()
     if (!DirPrograma.endsWith(QDir::separator()) && !DirPrograma.endsWith(QLatin1Char('/')))
         DirPrograma += QLatin1Char('/');
 
-    // Sample files: beside the executable when installed, or in the source tree.
+    // Sample files: the build copies them beside the executable; an installation
+    // puts them under share/.
     const QStringList candidatos = {
         DirPrograma + QStringLiteral("ejemplos"),
         DirPrograma + QStringLiteral("../share/tendora/ejemplos"),
-        QStringLiteral(TENDORA_SOURCE_DIR "/ejemplos"),
     };
     for (const QString& c : candidatos)
         if (QFileInfo(c).isDir()) {

@@ -85,7 +85,8 @@ int main(int argc, char** argv)
     TFormMain* w = CrearVentanas();
     w->show();
     QCoreApplication::processEvents();
-    w->AbrirFichero(QStringLiteral(TENDORA_SOURCE_DIR "/ejemplos/AirPassengers.txt"));
+    // The build copies the sample files next to the executables.
+    w->AbrirFichero(QCoreApplication::applicationDirPath() + QStringLiteral("/ejemplos/AirPassengers.txt"));
     w->CargarDatos();
     Linea(QStringLiteral("AirPassengers: %1 values; peak RSS at start %2 MiB").arg(w->Ws.TotalDatos).arg(PicoMiB(), 0, 'f', 0));
 

@@ -26,7 +26,10 @@
 #include "Rejilla.h"
 #include "SimExAnteUnit.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
@@ -89,21 +92,12 @@ private:
 QString Serie(int n)
 {
     static const int estacion[12] = {0, 13, 31, 22, 47, 60, 71, 67, 40, 28, 9, 3};
-    QString t;
-    int anio = 2000, mes = 1;
-    for (int i = 1; i <= n; ++i) {
-        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg(500 + 5 * i + estacion[mes - 1]);
-        if (++mes == 13) {
-            mes = 1;
-            ++anio;
-        }
-    }
-    return t;
+    return Mensual(n, [](int i) { return 500 + 5 * i + estacion[(i - 1) % 12]; });
 }
 
 std::unique_ptr<TFormMain> Ventana(const QString& locale)
 {
-    QLocale::setDefault(locale == QLatin1String("C") ? QLocale::c() : QLocale(QLocale::Spanish, QLocale::Spain));
+    PonerLocale(locale != QLatin1String("C"));
     return std::unique_ptr<TFormMain>(CrearVentanas());
 }
 

@@ -16,16 +16,16 @@
 #include "MainUnit.h"
 #include "Rejilla.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
 QString Serie(int n)
 {
-    QString t;
-    for (int i = 0; i < n; ++i)
-        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(100 + i);
-    return t;
+    return Mensual(n, [](int i) { return 100 + (i - 1); });
 }
 
 void Escribir(const QString& ruta, const QString& texto)

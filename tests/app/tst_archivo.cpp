@@ -27,76 +27,12 @@
 #include "Rejilla.h"
 #include "SelecAMUnit.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
-
-const QLocale Coma(QLocale::Spanish, QLocale::Spain);
-
-// Polls for the next modal window and hands it to the action once; the
-// action says whether it dealt with it. Gives up after a few seconds so a
-// missing dialog fails the test instead of hanging it.
-void Responder(std::function<bool(QWidget*)> accion, int intentos = 250)
-{
-    QTimer::singleShot(20, [accion, intentos] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && accion(w))
-            return;
-        if (intentos > 0)
-            Responder(accion, intentos - 1);
-    });
-}
-
-struct VistoEnDialogo {
-    QString filtro;   // filter selected when the dialog showed
-    QString nombre;   // text of the name field when it showed
-    bool visto = false;
-};
-
-// Answers a save dialog: notes what it opened with, optionally picks a filter,
-// types the name and saves; an empty name cancels.
-void ResponderGuardar(const QString& ruta, const QString& filtro = QString(), VistoEnDialogo* visto = nullptr)
-{
-    Responder([=](QWidget* w) {
-        auto* fd = qobject_cast<QFileDialog*>(w);
-        if (!fd || !fd->isVisible())
-            return false;
-        auto* nombre = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (visto) {
-            visto->filtro = fd->selectedNameFilter();
-            visto->nombre = nombre ? nombre->text() : QString();
-            visto->visto = true;
-        }
-        if (ruta.isEmpty()) {
-            fd->reject();
-            return true;
-        }
-        if (!filtro.isEmpty()) {
-            // As the user does it: through the file type box.
-            auto* tipos = fd->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            const int i = tipos->findText(filtro);
-            tipos->setCurrentIndex(i);
-            emit tipos->activated(i);
-            emit tipos->textActivated(filtro);
-        }
-        nombre->setText(ruta);
-        auto* botones = fd->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        for (QAbstractButton* b : botones->buttons())
-            if (botones->buttonRole(b) == QDialogButtonBox::AcceptRole) {
-                b->click();
-                break;
-            }
-        return true;
-    });
-}
-
-QByteArray Leer(const QString& ruta)
-{
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<no existe>");
-    return f.readAll();
-}
 
 QStringList Visibles(const QMenu* menu)
 {
@@ -105,13 +41,6 @@ QStringList Visibles(const QMenu* menu)
         if (a->isVisible() && !a->isSeparator())
             r << a->text();
     return r;
-}
-
-// A right click, as the grid and the chart receive it.
-void ClicDerecho(QAbstractScrollArea* control)
-{
-    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(20, 20), control->viewport()->mapToGlobal(QPoint(20, 20)));
-    QApplication::sendEvent(control->viewport(), &e);
 }
 
 } // namespace
@@ -213,7 +142,7 @@ void TstArchivo::anadirAnioMes()
     QFETCH(int, anio);
     QFETCH(int, mes);
     QFETCH(QString, despues);
-    QLocale::setDefault(coma ? Coma : QLocale::c());
+    PonerLocale(coma);
 
     w->Memo1->setPlainText(antes);
     w->AnadirAnioMes(anio, mes);

@@ -18,54 +18,25 @@
 #include "Numeros.h"
 #include "Rejilla.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
+// Trend and season, from January 2000.
 QString Serie(int n)
 {
-    // Trend and season, from January 2000.
-    const double s[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
-    QString t;
-    int anio = 2000, mes = 1;
-    for (int i = 1; i <= n; ++i) {
-        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg((100 + 2 * i) * s[(i - 1) % 12]);
-        if (++mes == 13) {
-            mes = 1;
-            ++anio;
-        }
-    }
-    return t;
+    static const double s[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
+    return Mensual(n, [](int i) { return (100 + 2 * i) * s[(i - 1) % 12]; });
 }
-
-// Answers every message dialog that shows up during a call, keeping the texts.
-struct Mensajes {
-    QStringList textos;
-    QTimer timer;
-    Mensajes()
-    {
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w)
-                return;
-            if (auto* m = w->findChild<QLabel*>("Mensaje"))
-                textos << m->text();
-            if (auto* b = w->findChild<QAbstractButton*>("BBAceptar"))
-                b->click();
-        });
-        timer.start();
-    }
-};
 
 // Spare parts: demand in a few months only. Row 21 holds 4, the last three are 0.
 QString Intermitente()
 {
-    const int v[24] = {0, 0, 3, 0, 0, 0, 5, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 6, 0, 0, 4, 0, 0, 0};
-    QString t;
-    for (int i = 0; i < 24; ++i)
-        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(v[i]);
-    return t;
+    static const int v[24] = {0, 0, 3, 0, 0, 0, 5, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 6, 0, 0, 4, 0, 0, 0};
+    return Mensual(24, [](int i) { return v[i - 1]; });
 }
 
 // The user presses "Calcular" on the tool bar, with the given page in front.

@@ -16,7 +16,7 @@
 #include "Grafico.h"
 #include "MainUnit.h"
 #include "Rejilla.h"
-#include "RespuestasDialogo.h"
+#include "Ayudas.h"
 
 using namespace tendora;
 using namespace prueba;
@@ -35,14 +35,6 @@ const QString kDatos = QStringLiteral("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7");
 // A 19-byte file the user had before.
 const QByteArray kAnterior("1999\t12\t4\n2000\t1\t5\n");
 
-QByteArray Leer(const QString& ruta)
-{
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<no existe>");
-    return f.readAll();
-}
-
 bool Escribir(const QString& ruta, const QByteArray& bytes)
 {
     QFile f(ruta);
@@ -55,12 +47,6 @@ QStringList Ficheros(const QString& carpeta)
     QStringList r = QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System);
     r.sort();
     return r;
-}
-
-void ClicDerecho(QAbstractScrollArea* control)
-{
-    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(20, 20), control->viewport()->mapToGlobal(QPoint(20, 20)));
-    QApplication::sendEvent(control->viewport(), &e);
 }
 
 // Fills the folder's disk to the last block.

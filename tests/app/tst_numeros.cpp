@@ -6,6 +6,8 @@
 
 #include "Numeros.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
 
 class TstNumeros : public QObject {
@@ -18,14 +20,11 @@ private slots:
     void fijo();
 };
 
+using namespace prueba;
+
 namespace {
 
 const double kMax = std::numeric_limits<double>::max();
-
-void Locale(bool coma)
-{
-    QLocale::setDefault(coma ? QLocale(QLocale::Spanish, QLocale::Spain) : QLocale::c());
-}
 
 // The same text under both locales: the point becomes a comma and e an E in es_ES.
 QString EnEs(QString t)
@@ -66,7 +65,7 @@ void TstNumeros::general()
     QFETCH(QString, texto);
     QFETCH(bool, exacto);
     for (bool coma : {false, true}) {
-        Locale(coma);
+        PonerLocale(coma);
         const QString esperado = coma ? EnEs(texto) : texto;
         const QString s = TextoGeneral(x);
         QCOMPARE(s, esperado);
@@ -113,7 +112,7 @@ void TstNumeros::fijo()
     QFETCH(double, x);
     QFETCH(QString, texto);
     for (bool coma : {false, true}) {
-        Locale(coma);
+        PonerLocale(coma);
         const QString esperado = coma ? EnEs(texto) : texto;
         const QString s = TextoFijo2(x);
         QCOMPARE(s, esperado);

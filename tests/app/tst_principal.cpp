@@ -24,7 +24,10 @@
 #include "Numeros.h"
 #include "Rejilla.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
@@ -54,15 +57,8 @@ void ResponderSiguiente(Respuesta* r)
 
 QString Serie(int n, int anio = 2000, int mes = 1)
 {
-    QString t;
-    for (int i = 0; i < n; ++i) {
-        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg(100 + i);
-        if (++mes == 13) {
-            mes = 1;
-            ++anio;
-        }
-    }
-    return t;
+    const auto valor = [](int i) { return 100 + (i - 1); };
+    return Mensual(n, valor, anio, mes);
 }
 
 } // namespace

@@ -17,7 +17,10 @@
 #include "MainUnit.h"
 #include "Rejilla.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
@@ -25,11 +28,8 @@ namespace {
 // (Holt-Winters needs two full years).
 QString Serie36()
 {
-    const double s[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
-    QString t;
-    for (int i = 1; i <= 36; ++i)
-        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + (i - 1) / 12).arg((i - 1) % 12 + 1).arg((100 + 2 * i) * s[(i - 1) % 12]);
-    return t;
+    static const double s[12] = {0.8, 0.8, 0.9, 1.0, 1.1, 1.2, 1.2, 1.1, 1.0, 1.0, 0.9, 1.0};
+    return Mensual(36, [](int i) { return (100 + 2 * i) * s[(i - 1) % 12]; });
 }
 
 // Controls of the model page, by the letter the data rows use.

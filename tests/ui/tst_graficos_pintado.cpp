@@ -20,7 +20,10 @@
 #include "Grafico.h"
 #include "MainUnit.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
@@ -48,17 +51,10 @@ void Dejar(int ms = 30)
 
 QString Texto(int n)
 {
-    QString t;
-    int anio = 2000, mes = 1;
-    for (int i = 1; i <= n; ++i) {
+    return Mensual(n, [](int i) {
         const double v = 100.0 + 2.0 * i + 15.0 * std::sin(i * 3.14159265358979 / 6.0) + (i % 5);
-        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg(v, 0, 'f', 2);
-        if (++mes == 13) {
-            mes = 1;
-            ++anio;
-        }
-    }
-    return t;
+        return QString::number(v, 'f', 2);
+    });
 }
 
 template <class T>
@@ -86,7 +82,7 @@ void Pagina(QObject* w, const char* hoja)
 class TstGraficosPintado : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+    void init() { PonerLocale(true); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void eliminarConLeyendaVisible_data();

@@ -24,7 +24,10 @@
 #include "Numeros.h"
 #include "Rejilla.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using namespace prueba;
 
 namespace {
 
@@ -32,25 +35,13 @@ const QColor Azul(0, 0, 255);
 const QColor Rojo(255, 0, 0);
 const QColor Lima(0, 255, 0);
 
-QLocale Espanol()
-{
-    return QLocale(QLocale::Spanish, QLocale::Spain);
-}
-
-// A monthly text: n values from the given start, value(i) for i = 1..n.
+// A monthly text: n values from the given start, value(i) for i = 1..n, each
+// with 15 significant digits.
 template <class F>
 QString Texto(int n, F valor, int anio = 2000, int mes = 1)
 {
-    QString t;
-    for (int i = 1; i <= n; ++i) {
-        t += QString::number(anio) + QLatin1Char('\t') + QString::number(mes) + QLatin1Char('\t') +
-             QString::number(valor(i), 'g', 15) + QLatin1Char('\n');
-        if (++mes == 13) {
-            mes = 1;
-            ++anio;
-        }
-    }
-    return t;
+    const auto texto = [&](int i) { return QString::number(valor(i), 'g', 15); };
+    return Mensual(n, texto, anio, mes);
 }
 
 // Seasonal with a trend: every model can fit it.
@@ -216,7 +207,7 @@ void TstGraficosVentana::etiquetaPunto_data()
 void TstGraficosVentana::etiquetaPunto()
 {
     QFETCH(bool, coma);
-    QLocale::setDefault(coma ? Espanol() : QLocale::c());
+    PonerLocale(coma);
     // By hand: no grouping in the year, one digit for months below 10.
     QCOMPARE(TFormMain::EtiquetaPunto(2010, 3), QStringLiteral("2010-3"));
     QCOMPARE(TFormMain::EtiquetaPunto(1999, 12), QStringLiteral("1999-12"));
@@ -758,7 +749,7 @@ void TstGraficosVentana::arrastre()
     QFETCH(double, valor);
     QFETCH(QString, esperada);
     QFETCH(double, leido);
-    QLocale::setDefault(coma ? Espanol() : QLocale::c());
+    PonerLocale(coma);
     auto w = Ventana();
     QStringList lineas = Texto(36, Estacional, 2001, 1).split(QLatin1Char('\n'));
     lineas[4] = linea5;

@@ -4,6 +4,8 @@
 #include "Rejilla.h"
 #include "RejillaImprimir.h"
 
+#include "Ayudas.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
@@ -22,13 +24,9 @@
 #include <map>
 
 using namespace tendora;
+using namespace prueba;
 
 namespace {
-
-void PonerLocale(bool coma)
-{
-    QLocale::setDefault(coma ? QLocale(QLocale::Spanish, QLocale::Spain) : QLocale::c());
-}
 
 QStringList Columna(const ModeloRejilla& m, int col)
 {

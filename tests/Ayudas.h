@@ -1,0 +1,176 @@
+#pragma once
+// What the window and component tests share: monthly data texts, the two
+// number formats, answering the program's modal dialogs as the user would,
+// and small file and mouse steps.
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+namespace prueba {
+
+// A monthly data text, one line a month from the given start: year, month and
+// valor(i) for i = 1..n, tab-separated. valor gives a number or a ready text.
+template <class F>
+QString Mensual(int n, F valor, int anio = 2000, int mes = 1)
+{
+    QString t;
+    for (int i = 1; i <= n; ++i) {
+        t += QStringLiteral("%1\t%2\t%3\n").arg(anio).arg(mes).arg(valor(i));
+        if (++mes == 13) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    return t;
+}
+
+// The decimal-comma format the window tests run under besides "C".
+inline QLocale Espanol()
+{
+    return QLocale(QLocale::Spanish, QLocale::Spain);
+}
+
+inline void PonerLocale(bool coma)
+{
+    QLocale::setDefault(coma ? Espanol() : QLocale::c());
+}
+
+// A file's bytes, or a marker that cannot be mistaken for any content.
+inline QByteArray Leer(const QString& ruta)
+{
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<no existe>");
+    return f.readAll();
+}
+
+// A right click, as the grid and the chart receive it.
+inline void ClicDerecho(QAbstractScrollArea* control)
+{
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(20, 20), control->viewport()->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(control->viewport(), &e);
+}
+
+// Polls for the next modal window and hands it to the action once; the
+// action says whether it dealt with it. Gives up after a few seconds so a
+// missing dialog fails the test instead of hanging it.
+inline void Responder(std::function<bool(QWidget*)> accion, int intentos = 250)
+{
+    QTimer::singleShot(20, [accion, intentos] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && accion(w))
+            return;
+        if (intentos > 0)
+            Responder(accion, intentos - 1);
+    });
+}
+
+struct VistoEnDialogo {
+    QString filtro; // filter selected when the dialog showed
+    QString nombre; // text of the name field when it showed
+    bool visto = false;
+};
+
+// Answers a save dialog: notes what it opened with, optionally picks a filter,
+// types the name and saves; an empty name cancels.
+inline void ResponderGuardar(const QString& ruta, const QString& filtro = QString(), VistoEnDialogo* visto = nullptr)
+{
+    Responder([=](QWidget* w) {
+        auto* fd = qobject_cast<QFileDialog*>(w);
+        if (!fd || !fd->isVisible())
+            return false;
+        auto* nombre = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (visto) {
+            visto->filtro = fd->selectedNameFilter();
+            visto->nombre = nombre ? nombre->text() : QString();
+            visto->visto = true;
+        }
+        if (ruta.isEmpty()) {
+            fd->reject();
+            return true;
+        }
+        if (!filtro.isEmpty()) {
+            // As the user does it: through the file type box.
+            auto* tipos = fd->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            const int i = tipos->findText(filtro);
+            tipos->setCurrentIndex(i);
+            emit tipos->activated(i);
+            emit tipos->textActivated(filtro);
+        }
+        nombre->setText(ruta);
+        auto* botones = fd->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        for (QAbstractButton* b : botones->buttons())
+            if (botones->buttonRole(b) == QDialogButtonBox::AcceptRole) {
+                b->click();
+                break;
+            }
+        return true;
+    });
+}
+
+// Notes the text of the next message box and closes it.
+inline void ResponderMensaje(QString* texto, QString* nombre = nullptr)
+{
+    Responder([=](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        if (!caja)
+            return false;
+        *texto = caja->text();
+        if (nombre)
+            *nombre = caja->objectName();
+        caja->accept();
+        return true;
+    });
+}
+
+// Notes the caption and text of the program's next own message dialog
+// (a warning or an information) and closes it with "Aceptar".
+inline void ResponderAviso(QString* titulo, QString* texto)
+{
+    Responder([=](QWidget* w) {
+        auto* mensaje = w->findChild<QLabel*>(QStringLiteral("Mensaje"));
+        auto* aceptar = w->findChild<QAbstractButton*>(QStringLiteral("BBAceptar"));
+        if (!mensaje || !aceptar)
+            return false;
+        *titulo = w->windowTitle();
+        *texto = mensaje->text();
+        aceptar->click();
+        return true;
+    });
+}
+
+// Answers every message dialog of the program that shows up while it lives,
+// keeping the texts.
+struct Mensajes {
+    QStringList textos;
+    QTimer timer;
+    Mensajes()
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w)
+                return;
+            if (auto* m = w->findChild<QLabel*>("Mensaje"))
+                textos << m->text();
+            if (auto* b = w->findChild<QAbstractButton*>("BBAceptar"))
+                b->click();
+        });
+        timer.start();
+    }
+};
+
+} // namespace prueba

@@ -1,0 +1,170 @@
+#pragma once
+// What the files of the chart component share: the two layers drawn over the
+// plot area, their stacking and the locale of the axis numbers. Not for use
+// outside the component.
+#include "Grafico.h"
+
+#include <QGraphicsItem>
+#include <QLocale>
+#include <QPainter>
+#include <QValueAxis>
+#include <QCategoryAxis>
+
+#include <algorithm>
+
+namespace tendora {
+
+// Qt Charts puts the grid at z 2, the axes at 3 and the lines at 4.
+inline constexpr qreal ZLinea = 3.5;
+inline constexpr qreal ZMarcas = 4.5;
+inline constexpr qreal ZLeyenda = 10.0;
+
+// Axis and bar numbers: the regional decimal mark, never a thousands separator.
+inline QLocale LocaleGrafico()
+{
+    QLocale l;
+    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+    return l;
+}
+
+// Markers of every series, drawn in one pass over the plot area.
+class CapaMarcas : public QGraphicsItem {
+public:
+    CapaMarcas(Grafico* grafico, QGraphicsItem* padre) : QGraphicsItem(padre), m_grafico(grafico)
+    {
+        setZValue(ZMarcas);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    QRectF boundingRect() const override { return m_rect; }
+    void PonerRect(const QRectF& r)
+    {
+        if (r != m_rect) {
+            prepareGeometryChange();
+            m_rect = r;
+        }
+        update();
+    }
+    void paint(QPainter* pintor, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const Grafico& g = *m_grafico;
+        if (g.m_barras || !g.m_ejeX || m_rect.isEmpty())
+            return;
+        const double a = g.m_ejeX->min(), b = g.m_ejeX->max();
+        pintor->save();
+        pintor->setClipRect(m_rect);
+        for (const SerieGrafico* s : g.m_series) {
+            if (!s->m_visible || !s->m_marcas)
+                continue;
+            const auto& pts = s->m_puntos;
+            // Markers closer than two pixels only thicken the line into a band.
+            int enVista = 0;
+            for (const PuntoGrafico& p : pts)
+                if (!p.nulo && p.x >= a && p.x <= b)
+                    ++enVista;
+            if (enVista == 0 || enVista > m_rect.width() / 2.0)
+                continue;
+            const qreal t = s->m_estilo.tamanoMarca;
+            QPen pluma(s->m_estilo.color, 1.0);
+            pluma.setCosmetic(true);
+            pintor->setPen(pluma);
+            const QBrush relleno(s->m_estilo.rellenoMarca);
+            for (size_t i = 0; i < pts.size(); ++i) {
+                const PuntoGrafico& p = pts[i];
+                if (p.nulo || p.x < a || p.x > b)
+                    continue;
+                const QPointF c = g.APosicion(p.x, p.y);
+                const QRectF r(c.x() - t / 2.0, c.y() - t / 2.0, t, t);
+                pintor->setBrush(s->m_propio[i] ? QBrush(p.color) : relleno);
+                if (s->m_estilo.forma == FormaMarca::Circulo)
+                    pintor->drawEllipse(r);
+                else
+                    pintor->drawRect(r);
+            }
+        }
+        pintor->restore();
+    }
+
+private:
+    Grafico* m_grafico;
+    QRectF m_rect;
+};
+
+// ---------------------------------------------------------------------------
+// The legend: a check box, a sample of the line and the title in the series' colour.
+class CapaLeyenda : public QGraphicsItem {
+public:
+    CapaLeyenda(Grafico* grafico, QGraphicsItem* padre) : QGraphicsItem(padre), m_grafico(grafico)
+    {
+        setZValue(ZLeyenda);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    QRectF boundingRect() const override { return m_rect; }
+    void PonerRect(const QRectF& r)
+    {
+        if (r != m_rect) {
+            prepareGeometryChange();
+            m_rect = r;
+        }
+        update();
+    }
+    void paint(QPainter* pintor, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const Grafico& g = *m_grafico;
+        if (!g.m_leyendaCabe)
+            return;
+        pintor->save();
+        pintor->setFont(g.FuenteLeyenda());
+        for (const auto& e : g.m_entradas) {
+            const SerieGrafico* s = e.serie;
+            if (!s)
+                continue;
+            const QColor color = s->m_estilo.color;
+            const qreal cy = e.rect.center().y();
+            // Check box.
+            const QRectF caja(e.rect.left() + 2.0, cy - 5.5, 11.0, 11.0);
+            pintor->setPen(QPen(QColor(96, 96, 96), 1.0));
+            pintor->setBrush(Qt::white);
+            pintor->drawRect(caja);
+            if (s->m_visible) {
+                QPen marca(Qt::black, 1.6);
+                marca.setCapStyle(Qt::RoundCap);
+                marca.setJoinStyle(Qt::RoundJoin);
+                pintor->setPen(marca);
+                const QPointF v[3] = {QPointF(caja.left() + 2.5, cy), QPointF(caja.left() + 4.5, caja.bottom() - 2.5),
+                                      QPointF(caja.right() - 2.0, caja.top() + 2.0)};
+                pintor->drawPolyline(v, 3);
+            }
+            // Sample of the line, or of the bar.
+            const qreal x0 = caja.right() + 4.0;
+            if (s->m_tipo == TipoSerie::Barras) {
+                pintor->setPen(Qt::NoPen);
+                pintor->setBrush(color);
+                pintor->drawRect(QRectF(x0 + 3.0, cy - 5.0, 12.0, 10.0));
+            } else {
+                QPen linea(color, std::min<qreal>(s->m_estilo.ancho, 3.0), s->m_estilo.trazo);
+                pintor->setPen(linea);
+                pintor->drawLine(QPointF(x0, cy), QPointF(x0 + 18.0, cy));
+                if (s->m_marcas) {
+                    pintor->setPen(QPen(color, 1.0));
+                    pintor->setBrush(s->m_estilo.rellenoMarca);
+                    const QRectF r(x0 + 9.0 - 3.5, cy - 3.5, 7.0, 7.0);
+                    if (s->m_estilo.forma == FormaMarca::Circulo)
+                        pintor->drawEllipse(r);
+                    else
+                        pintor->drawRect(r);
+                }
+            }
+            // Title.
+            pintor->setPen(color);
+            const QRectF texto(x0 + 22.0, e.rect.top(), e.rect.right() - x0 - 22.0, e.rect.height());
+            pintor->drawText(texto, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, s->m_titulo);
+        }
+        pintor->restore();
+    }
+
+private:
+    Grafico* m_grafico;
+    QRectF m_rect;
+};
+
+} // namespace tendora

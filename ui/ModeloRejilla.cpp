@@ -1,0 +1,769 @@
+// The grid's data: cells held as numbers or texts, sorting, row moves and the
+// colours every view, export and printout reads through the model's roles.
+#include "Rejilla.h"
+
+#include "Numeros.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <string_view>
+
+namespace tendora {
+
+namespace {
+
+// A text read as a number with either decimal mark, without raising.
+bool LeerNumero(const QString& t, double* v)
+{
+    // Labels are the common text: turn them away before any locale work.
+    qsizetype i = 0;
+    while (i < t.size() && t[i].isSpace())
+        ++i;
+    if (i == t.size())
+        return false;
+    const QChar c0 = t[i];
+    if (!c0.isDigit() && c0 != QLatin1Char('-') && c0 != QLatin1Char('+') && c0 != QLatin1Char(',')
+        && c0 != QLatin1Char('.') && c0 != QChar(0x2212))
+        return false;
+    bool ok = false;
+    double x = ConvertirNumero(t, &ok);
+    if (!ok) {
+        QString otro = t;
+        const int coma = otro.indexOf(QLatin1Char(','));
+        const int punto = otro.indexOf(QLatin1Char('.'));
+        if (coma >= 0)
+            otro[coma] = QLatin1Char('.');
+        else if (punto >= 0)
+            otro[punto] = QLatin1Char(',');
+        else
+            return false;
+        x = ConvertirNumero(otro, &ok);
+    }
+    if (ok)
+        *v = x;
+    return ok;
+}
+
+// The value of a two-decimal cell as the user sees it.
+double RedondeoFijo2(double v)
+{
+    // Fifteen significant digits: fewer real decimals from 1e13 on.
+    const double a = std::fabs(v);
+    if (a >= 1e15)
+        return v;
+    if (a >= 1e14)
+        return std::round(v);
+    if (a >= 1e13)
+        return std::round(v * 10.0) / 10.0;
+    return std::round(v * 100.0) / 100.0;
+}
+
+QColor MinMaxPorDefecto(int, bool maximo)
+{
+    return maximo ? QColor(235, 120, 152) : QColor(135, 237, 153);
+}
+
+} // namespace
+
+ModeloRejilla::ModeloRejilla(QObject* parent)
+    : QAbstractTableModel(parent), colorMinMax_(MinMaxPorDefecto)
+{
+}
+
+bool ModeloRejilla::Valida(int col, int row) const
+{
+    return col >= 0 && col < ColCount() && row >= 0 && row < RowCount();
+}
+
+void ModeloRejilla::SetColCount(int n)
+{
+    n = std::max(n, 1);
+    const int antes = ColCount();
+    if (n == antes)
+        return;
+    if (n > antes) {
+        beginInsertColumns(QModelIndex(), antes, n - 1);
+        columnas_.resize(n);
+        for (int c = antes; c < n; ++c) {
+            columnas_[c].valor.assign(filas_, 0.0);
+            columnas_[c].clave.assign(filas_, kVacia);
+        }
+        while (encabezados_.size() < n)
+            encabezados_.append(QString());
+        extremos_.resize(n);
+        endInsertColumns();
+    } else {
+        beginRemoveColumns(QModelIndex(), n, antes - 1);
+        for (int c = n; c < antes; ++c)
+            for (int32_t k : columnas_[c].clave)
+                LiberarTexto(k);
+        columnas_.resize(n);
+        encabezados_.resize(n);
+        extremos_.resize(n);
+        endRemoveColumns();
+    }
+}
+
+void ModeloRejilla::SetRowCount(int n)
+{
+    const int nuevas = std::max(n, 1) - 1;
+    if (nuevas == filas_)
+        return;
+    if (nuevas > filas_) {
+        beginInsertRows(QModelIndex(), filas_, nuevas - 1);
+        for (auto& c : columnas_) {
+            c.valor.resize(nuevas, 0.0);
+            c.clave.resize(nuevas, kVacia);
+        }
+        filas_ = nuevas;
+        endInsertRows();
+    } else {
+        beginRemoveRows(QModelIndex(), nuevas, filas_ - 1);
+        for (size_t c = 0; c < columnas_.size(); ++c) {
+            auto& col = columnas_[c];
+            for (int f = nuevas; f < filas_; ++f)
+                LiberarTexto(col.clave[f]);
+            col.valor.resize(nuevas);
+            col.clave.resize(nuevas);
+            Extremos& e = extremos_[c];
+            if (e.min >= nuevas || e.max >= nuevas)
+                e.sucio = true;
+        }
+        filas_ = nuevas;
+        endRemoveRows();
+    }
+}
+
+void ModeloRejilla::LiberarTexto(int32_t clave)
+{
+    if (clave >= 0) {
+        textos_[clave] = QString();
+        libres_.push_back(clave);
+    }
+}
+
+int32_t ModeloRejilla::GuardarTexto(const QString& texto, int32_t claveAnterior)
+{
+    if (claveAnterior >= 0) {
+        textos_[claveAnterior] = texto;
+        return claveAnterior;
+    }
+    if (!libres_.empty()) {
+        const int32_t k = libres_.back();
+        libres_.pop_back();
+        textos_[k] = texto;
+        return k;
+    }
+    textos_.push_back(texto);
+    return static_cast<int32_t>(textos_.size() - 1);
+}
+
+QString ModeloRejilla::Celda(int col, int row) const
+{
+    if (!Valida(col, row))
+        return QString();
+    if (row == 0)
+        return encabezados_[col];
+    const int f = row - 1;
+    const int32_t k = columnas_[col].clave[f];
+    switch (k) {
+    case kVacia:
+        return QString();
+    case kGeneral:
+        return TextoGeneral(columnas_[col].valor[f]);
+    case kFijo2:
+        return TextoFijo2(columnas_[col].valor[f]);
+    default:
+        return textos_[k];
+    }
+}
+
+TipoCelda ModeloRejilla::Tipo(int col, int row) const
+{
+    if (!Valida(col, row))
+        return TipoCelda::Vacia;
+    if (row == 0)
+        return encabezados_[col].isEmpty() ? TipoCelda::Vacia : TipoCelda::Texto;
+    const int32_t k = columnas_[col].clave[row - 1];
+    if (k == kVacia)
+        return TipoCelda::Vacia;
+    return k >= 0 ? TipoCelda::Texto : TipoCelda::Numero;
+}
+
+double ModeloRejilla::Numero(int col, int row) const
+{
+    return Tipo(col, row) == TipoCelda::Numero ? columnas_[col].valor[row - 1] : 0.0;
+}
+
+Formato ModeloRejilla::FormatoDe(int col, int row) const
+{
+    if (Tipo(col, row) == TipoCelda::Numero && columnas_[col].clave[row - 1] == kFijo2)
+        return Formato::Fijo2;
+    return Formato::General;
+}
+
+bool ModeloRejilla::ValorMostrado(int col, int f, double* v) const
+{
+    const int32_t k = columnas_[col].clave[f];
+    if (k == kVacia)
+        return false;
+    if (k == kGeneral) {
+        *v = columnas_[col].valor[f];
+        return true;
+    }
+    if (k == kFijo2) {
+        *v = RedondeoFijo2(columnas_[col].valor[f]);
+        return true;
+    }
+    return LeerNumero(textos_[k], v);
+}
+
+void ModeloRejilla::Cambiado(int col, int f)
+{
+    if (carga_ > 0)
+        return;
+    if (mostrarMinMax_ && col >= 1) {
+        // The highlight may move to another row of the column.
+        emit dataChanged(index(0, col), index(filas_ - 1, col));
+    } else {
+        const QModelIndex i = index(f, col);
+        emit dataChanged(i, i);
+    }
+}
+
+void ModeloRejilla::AnotarValor(int col, int f, double v, bool habiaValor)
+{
+    Extremos& e = extremos_[col];
+    if (e.sucio)
+        return;
+    if (habiaValor) {
+        e.sucio = true;
+        return;
+    }
+    // A value in a cell that had none: topmost row still wins ties.
+    if (e.min < 0) {
+        e.min = e.max = f;
+        e.vmin = e.vmax = v;
+        return;
+    }
+    if (v < e.vmin || (v == e.vmin && f < e.min)) {
+        e.vmin = v;
+        e.min = f;
+    }
+    if (v > e.vmax || (v == e.vmax && f < e.max)) {
+        e.vmax = v;
+        e.max = f;
+    }
+}
+
+void ModeloRejilla::SetTexto(int col, int row, const QString& texto)
+{
+    if (!Valida(col, row))
+        return;
+    if (row == 0) {
+        encabezados_[col] = texto;
+        if (carga_ == 0)
+            emit headerDataChanged(Qt::Horizontal, col, col);
+        return;
+    }
+    if (texto.isEmpty()) {
+        Vaciar(col, row);
+        return;
+    }
+    const int f = row - 1;
+    double antes = 0, ahora = 0;
+    const bool habia = ValorMostrado(col, f, &antes);
+    Columna& c = columnas_[col];
+    c.clave[f] = GuardarTexto(texto, c.clave[f]);
+    c.valor[f] = 0.0;
+    if (LeerNumero(texto, &ahora))
+        AnotarValor(col, f, ahora, habia);
+    else if (habia)
+        extremos_[col].sucio = true;
+    Cambiado(col, f);
+}
+
+void ModeloRejilla::SetNumero(int col, int row, double valor, Formato formato)
+{
+    if (!Valida(col, row))
+        return;
+    if (!std::isfinite(valor)) {
+        // Nothing non-finite is ever shown.
+        Vaciar(col, row);
+        return;
+    }
+    if (row == 0) {
+        SetTexto(col, 0, formato == Formato::Fijo2 ? TextoFijo2(valor) : TextoGeneral(valor));
+        return;
+    }
+    EscribirNumero(col, row - 1, valor, formato);
+    Cambiado(col, row - 1);
+}
+
+void ModeloRejilla::EscribirNumero(int col, int f, double valor, Formato formato)
+{
+    double antes = 0;
+    const bool habia = ValorMostrado(col, f, &antes);
+    Columna& c = columnas_[col];
+    LiberarTexto(c.clave[f]);
+    c.clave[f] = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
+    c.valor[f] = valor == 0.0 ? 0.0 : valor;
+    AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(valor) : valor, habia);
+}
+
+bool ModeloRejilla::EscribirVacia(int col, int f)
+{
+    Columna& c = columnas_[col];
+    if (c.clave[f] == kVacia)
+        return false;
+    double antes = 0;
+    if (ValorMostrado(col, f, &antes))
+        extremos_[col].sucio = true;
+    LiberarTexto(c.clave[f]);
+    c.clave[f] = kVacia;
+    c.valor[f] = 0.0;
+    return true;
+}
+
+void ModeloRejilla::Vaciar(int col, int row)
+{
+    if (!Valida(col, row))
+        return;
+    if (row == 0) {
+        SetTexto(col, 0, QString());
+        return;
+    }
+    if (EscribirVacia(col, row - 1))
+        Cambiado(col, row - 1);
+}
+
+void ModeloRejilla::ComenzarCarga()
+{
+    ++carga_;
+}
+
+void ModeloRejilla::TerminarCarga()
+{
+    if (carga_ == 0 || --carga_ > 0)
+        return;
+    if (filas_ > 0 && ColCount() > 0)
+        emit dataChanged(index(0, 0), index(filas_ - 1, ColCount() - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, ColCount() - 1);
+}
+
+void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valores, int n, Formato formato)
+{
+    if (col < 0 || col >= ColCount() || filaDesde < 1 || n <= 0)
+        return;
+    const int f0 = filaDesde - 1;
+    const int fin = std::min(filas_, f0 + n);
+    Columna& c = columnas_[col];
+    const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
+    for (int f = f0; f < fin; ++f) {
+        LiberarTexto(c.clave[f]);
+        const double v = valores[f - f0];
+        if (std::isfinite(v)) {
+            c.clave[f] = tag;
+            c.valor[f] = v == 0.0 ? 0.0 : v;
+        } else {
+            c.clave[f] = kVacia;
+            c.valor[f] = 0.0;
+        }
+    }
+    extremos_[col].sucio = true;
+    if (carga_ == 0 && fin > f0)
+        emit dataChanged(index(mostrarMinMax_ ? 0 : f0, col), index(mostrarMinMax_ ? filas_ - 1 : fin - 1, col));
+}
+
+namespace {
+// A value of a row, if it is one that can be shown: nothing non-finite ever is.
+std::optional<double> Mostrable(double v)
+{
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+std::optional<double> Mostrable(const std::optional<double>& v)
+{
+    return v && std::isfinite(*v) ? v : std::nullopt;
+}
+} // namespace
+
+void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const double* valores, int n, Formato formato)
+{
+    EscribirFila(row, colDesde, valores, n, formato);
+}
+
+void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const std::optional<double>* valores, int n,
+                                   Formato formato)
+{
+    EscribirFila(row, colDesde, valores, n, formato);
+}
+
+template <class Valor>
+void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, int n, Formato formato)
+{
+    if (row < 1 || row > filas_ || colDesde < 0 || n <= 0)
+        return;
+    const int fin = std::min(ColCount(), colDesde + n);
+    if (fin <= colDesde)
+        return;
+    const int f = row - 1;
+    for (int col = colDesde; col < fin; ++col) {
+        if (const std::optional<double> v = Mostrable(valores[col - colDesde]))
+            EscribirNumero(col, f, *v, formato);
+        else
+            EscribirVacia(col, f);
+    }
+    if (carga_ > 0)
+        return;
+    // With the highlight on, the extremes may move anywhere in the columns.
+    const bool columnas = mostrarMinMax_ && fin - 1 >= std::max(colDesde, 1);
+    if (columnas)
+        emit dataChanged(index(0, std::max(colDesde, 1)), index(filas_ - 1, fin - 1));
+    if (!columnas || colDesde == 0)
+        emit dataChanged(index(f, colDesde), index(f, fin - 1));
+}
+
+void ModeloRejilla::Borrar()
+{
+    if (filas_ > 1) {
+        beginRemoveRows(QModelIndex(), 1, filas_ - 1);
+        for (auto& c : columnas_) {
+            c.valor.resize(1);
+            c.clave.resize(1);
+        }
+        filas_ = 1;
+        endRemoveRows();
+    } else if (filas_ == 0) {
+        SetRowCount(2);
+    }
+    // Every data cell is empty now, so the text slots can all go.
+    for (auto& c : columnas_) {
+        c.valor[0] = 0.0;
+        c.clave[0] = kVacia;
+    }
+    textos_.clear();
+    textos_.shrink_to_fit();
+    libres_.clear();
+    libres_.shrink_to_fit();
+    InvalidarExtremos();
+    if (carga_ == 0)
+        emit dataChanged(index(0, 0), index(0, ColCount() - 1));
+}
+
+void ModeloRejilla::InvalidarExtremos()
+{
+    for (auto& e : extremos_)
+        e.sucio = true;
+}
+
+void ModeloRejilla::AplicarPermutacion(const std::vector<int>& nuevaAVieja)
+{
+    std::vector<double> v(filas_);
+    std::vector<int32_t> k(filas_);
+    for (auto& c : columnas_) {
+        for (int i = 0; i < filas_; ++i) {
+            v[i] = c.valor[nuevaAVieja[i]];
+            k[i] = c.clave[nuevaAVieja[i]];
+        }
+        c.valor.swap(v);
+        c.clave.swap(k);
+    }
+    InvalidarExtremos();
+}
+
+void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
+{
+    if (col < 0 || col >= ColCount() || filas_ < 2)
+        return;
+    // Rows split by kind, keys taken once per row: numbers, texts (case-folded)
+    // and empty cells, each sorted on its own and then joined.
+    const Columna& c = columnas_[col];
+    std::vector<std::pair<double, int>> numeros;
+    std::vector<QString> plegados;
+    std::vector<int> filasTexto, vacias;
+    for (int f = 0; f < filas_; ++f) {
+        const int32_t k = c.clave[f];
+        double v = 0;
+        if (k == kVacia) {
+            vacias.push_back(f);
+        } else if (k < 0) {
+            numeros.emplace_back(c.valor[f], f);
+        } else if (LeerNumero(textos_[k], &v)) {
+            numeros.emplace_back(v, f);
+        } else {
+            plegados.push_back(textos_[k].toCaseFolded());
+            filasTexto.push_back(f);
+        }
+    }
+    const bool asc = orden == Qt::AscendingOrder;
+    if (asc)
+        std::stable_sort(numeros.begin(), numeros.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    else
+        std::stable_sort(numeros.begin(), numeros.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+    // The key holds the characters themselves, so a comparison does not chase the QString.
+    std::vector<std::pair<std::u16string_view, int>> textos;
+    textos.reserve(plegados.size());
+    for (size_t i = 0; i < plegados.size(); ++i)
+        textos.emplace_back(std::u16string_view(reinterpret_cast<const char16_t*>(plegados[i].utf16()),
+                                                static_cast<size_t>(plegados[i].size())),
+                            filasTexto[i]);
+    if (asc)
+        std::stable_sort(textos.begin(), textos.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    else
+        std::stable_sort(textos.begin(), textos.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Ascending: numbers, texts; descending: texts, numbers; empty cells last either way.
+    std::vector<int> perm;
+    perm.reserve(filas_);
+    auto ponerNumeros = [&] {
+        for (const auto& n : numeros)
+            perm.push_back(n.second);
+    };
+    auto ponerTextos = [&] {
+        for (const auto& t : textos)
+            perm.push_back(t.second);
+    };
+    if (asc) {
+        ponerNumeros();
+        ponerTextos();
+    } else {
+        ponerTextos();
+        ponerNumeros();
+    }
+    perm.insert(perm.end(), vacias.begin(), vacias.end());
+
+    const bool senales = carga_ == 0;
+    if (senales)
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    AplicarPermutacion(perm);
+    if (senales) {
+        std::vector<int> viejaANueva(filas_);
+        for (int i = 0; i < filas_; ++i)
+            viejaANueva[perm[i]] = i;
+        const QModelIndexList viejos = persistentIndexList();
+        QModelIndexList nuevos;
+        nuevos.reserve(viejos.size());
+        for (const QModelIndex& p : viejos)
+            nuevos.append(index(viejaANueva[p.row()], p.column()));
+        changePersistentIndexList(viejos, nuevos);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+}
+
+bool ModeloRejilla::MoverFila(int desde, int hasta)
+{
+    const int s = desde - 1;
+    const int h = hasta - 1;
+    if (s < 0 || s >= filas_ || h < 0 || h >= filas_)
+        return false;
+    if (s == h)
+        return true;
+    return moveRows(QModelIndex(), s, 1, QModelIndex(), h > s ? h + 1 : h);
+}
+
+bool ModeloRejilla::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                             const QModelIndex& destinationParent, int destinationChild)
+{
+    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0
+        || sourceRow + count > filas_ || destinationChild < 0 || destinationChild > filas_)
+        return false;
+    if (destinationChild >= sourceRow && destinationChild <= sourceRow + count)
+        return destinationChild == sourceRow || destinationChild == sourceRow + count;
+    const bool senales = carga_ == 0;
+    if (senales && !beginMoveRows(sourceParent, sourceRow, sourceRow + count - 1, destinationParent, destinationChild))
+        return false;
+    auto rotar = [&](auto& v) {
+        if (destinationChild > sourceRow)
+            std::rotate(v.begin() + sourceRow, v.begin() + sourceRow + count, v.begin() + destinationChild);
+        else
+            std::rotate(v.begin() + destinationChild, v.begin() + sourceRow, v.begin() + sourceRow + count);
+    };
+    for (auto& c : columnas_) {
+        rotar(c.valor);
+        rotar(c.clave);
+    }
+    InvalidarExtremos();
+    if (senales) {
+        endMoveRows();
+        if (mostrarMinMax_ && filas_ > 0)
+            emit dataChanged(index(0, 0), index(filas_ - 1, ColCount() - 1), {Qt::BackgroundRole});
+    }
+    return true;
+}
+
+void ModeloRejilla::SetColorTexto(FuncionColor f)
+{
+    colorTexto_ = std::move(f);
+}
+
+void ModeloRejilla::SetColorFondo(FuncionColor f)
+{
+    colorFondo_ = std::move(f);
+}
+
+void ModeloRejilla::SetColorEncabezado(const QColor& c)
+{
+    colorEncabezado_ = c;
+    emit headerDataChanged(Qt::Horizontal, 0, ColCount() - 1);
+}
+
+void ModeloRejilla::SetColorFija(const QColor& c)
+{
+    colorFija_ = c;
+}
+
+void ModeloRejilla::SetMostrarMinMax(bool si)
+{
+    if (si == mostrarMinMax_)
+        return;
+    mostrarMinMax_ = si;
+    if (filas_ > 0 && carga_ == 0)
+        emit dataChanged(index(0, 0), index(filas_ - 1, ColCount() - 1), {Qt::BackgroundRole});
+}
+
+void ModeloRejilla::SetColorMinMax(FuncionColorMinMax f)
+{
+    colorMinMax_ = f ? std::move(f) : FuncionColorMinMax(MinMaxPorDefecto);
+}
+
+void ModeloRejilla::Recalcular(int col) const
+{
+    Extremos& e = extremos_[col];
+    ++recalculos_;
+    e = Extremos{};
+    e.sucio = false;
+    // The search starts at the first value, so no value is out of its reach.
+    for (int f = 0; f < filas_; ++f) {
+        double v;
+        if (!ValorMostrado(col, f, &v))
+            continue;
+        if (e.min < 0) {
+            e.min = e.max = f;
+            e.vmin = e.vmax = v;
+            continue;
+        }
+        if (v < e.vmin) {
+            e.vmin = v;
+            e.min = f;
+        }
+        if (v > e.vmax) {
+            e.vmax = v;
+            e.max = f;
+        }
+    }
+}
+
+int ModeloRejilla::FilaMinimo(int col) const
+{
+    if (col < 0 || col >= ColCount())
+        return -1;
+    if (extremos_[col].sucio)
+        Recalcular(col);
+    return extremos_[col].min < 0 ? -1 : extremos_[col].min + 1;
+}
+
+int ModeloRejilla::FilaMaximo(int col) const
+{
+    if (col < 0 || col >= ColCount())
+        return -1;
+    if (extremos_[col].sucio)
+        Recalcular(col);
+    return extremos_[col].max < 0 ? -1 : extremos_[col].max + 1;
+}
+
+int ModeloRejilla::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : filas_;
+}
+
+int ModeloRejilla::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColCount();
+}
+
+QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= filas_ || index.column() >= ColCount())
+        return QVariant();
+    const int col = index.column();
+    const int f = index.row();
+    switch (role) {
+    case Qt::DisplayRole:
+        return Celda(col, f + 1);
+    case Qt::UserRole: {
+        const int32_t k = columnas_[col].clave[f];
+        return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].valor[f]) : QVariant();
+    }
+    case Qt::ForegroundRole:
+        if (colorTexto_) {
+            const QColor c = colorTexto_(f + 1, col);
+            if (c.isValid())
+                return QBrush(c);
+        }
+        return QVariant();
+    case Qt::BackgroundRole: {
+        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && columnas_[col].clave[f] != kVacia) {
+            if (extremos_[col].sucio)
+                Recalcular(col);
+            const Extremos& e = extremos_[col];
+            if (f == e.max)
+                return QBrush(colorMinMax_(col, true));
+            if (f == e.min)
+                return QBrush(colorMinMax_(col, false));
+        }
+        if (colorFondo_) {
+            const QColor c = colorFondo_(f + 1, col);
+            if (c.isValid())
+                return QBrush(c);
+        }
+        if (col == 0 && colorFija_.isValid())
+            return QBrush(colorFija_);
+        return QVariant();
+    }
+    default:
+        return QVariant();
+    }
+}
+
+QVariant ModeloRejilla::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical) {
+        if (role == Qt::DisplayRole)
+            return section + 1;
+        return QVariant();
+    }
+    if (section < 0 || section >= ColCount())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return encabezados_[section];
+    if (role == Qt::ForegroundRole && colorEncabezado_.isValid())
+        return QBrush(colorEncabezado_);
+    return QVariant();
+}
+
+bool ModeloRejilla::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColCount()
+        || (role != Qt::EditRole && role != Qt::DisplayRole))
+        return false;
+    SetTexto(section, 0, value.toString());
+    return true;
+}
+
+Qt::ItemFlags ModeloRejilla::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void ModeloRejilla::sort(int column, Qt::SortOrder order)
+{
+    Ordenar(column, order);
+}
+
+} // namespace tendora
