@@ -9,6 +9,7 @@
 #include "Grafico.h"
 #include "Modal.h"
 #include "Numeros.h"
+#include "PaginasGraficos.h"
 #include "Rejilla.h"
 #include "SelecAMUnit.h"
 
@@ -235,6 +236,38 @@ void TFormMain::CrearMenusEmergentes()
         ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));
         for (Grafico* g : {ChartPA, ChartPC, ChartCE})
             g->PonerMargenesImpresion(QMarginsF(15.0, 15.0, 15.0, 15.0));
+    }
+}
+
+void TFormMain::CrearElementosGraficos()
+{
+    CrearSeriesGraficos();
+    if (!Modificarpuntosdehistrico1) {
+        if (!PopupMenuGraf) {
+            PopupMenuGraf = new QMenu(this);
+            PopupMenuGraf->setObjectName("PopupMenuGraf");
+            for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
+                g->PonerMenu(PopupMenuGraf);
+                connect(g, &Grafico::menuSolicitado, this,
+                        [this](Grafico* grafico, const QPoint&) { PopupMenuGrafPopup(grafico); });
+            }
+        }
+        auto accion = [this](const char* nombre, const QString& texto) {
+            auto* a = PopupMenuGraf->addAction(texto);
+            a->setObjectName(nombre);
+            return a;
+        };
+        Modificarpuntosdehistrico1 = accion("Modificarpuntosdehistrico1", QStringLiteral("Modificar puntos de histórico"));
+        Modificarpuntosdehistrico1->setCheckable(true);
+        Modificarpuntosdehistrico1->setChecked(false);
+        Mostrarajuste1 = accion("Mostrarajuste1", QStringLiteral("Mostrar ajuste"));
+        Mostrarajuste1->setCheckable(true);
+        Mostrarajuste1->setChecked(true);
+        Eliminarseriescomparativas1 = accion("Eliminarseriescomparativas1", QStringLiteral("Eliminar series comparativas"));
+        // The menu flips the check marks itself; the charts follow the marks.
+        connect(Modificarpuntosdehistrico1, &QAction::toggled, Graficos, &PaginasGraficos::ActivarArrastre);
+        connect(Mostrarajuste1, &QAction::toggled, this, [this] { AplicarMostrarAjuste(); });
+        connect(Eliminarseriescomparativas1, &QAction::triggered, this, &TFormMain::Eliminarseriescomparativas1Click);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "Grafico.h"
 #include "Modal.h"
 #include "Numeros.h"
+#include "PaginasGraficos.h"
 #include "Rejilla.h"
 
 #include <QAction>
@@ -34,13 +35,16 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <climits>
 #include <cmath>
+#include <stdexcept>
 
 using namespace tendora;
 
@@ -434,18 +438,14 @@ void TFormMain::CrearRejillas()
 
 void TFormMain::CrearGraficos()
 {
-    auto grafico = [](QWidget* pagina, const char* nombre) {
-        auto* g = new Grafico(pagina);
-        g->setObjectName(nombre);
-        auto* l = new QVBoxLayout(pagina);
-        l->setContentsMargins(2, 2, 2, 2);
-        l->addWidget(g);
-        return g;
-    };
-    ChartP = grafico(TabSheetGrafico, "ChartP");
-    ChartPA = grafico(TabSheetGraficoAcum, "ChartPA");
-    ChartPC = grafico(TabSheetGraficoComp, "ChartPC");
-    ChartCE = grafico(TabSheetGraficoCE, "ChartCE");
+    Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
+    ChartP = Graficos->ChartP;
+    ChartPA = Graficos->ChartPA;
+    ChartPC = Graficos->ChartPC;
+    ChartCE = Graficos->ChartCE;
+    connect(Graficos, &PaginasGraficos::puntoArrastrado, this, &TFormMain::RegistrarArrastre);
+    // The round trip reloads the chart that sends this; the chart expects it.
+    connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
 }
 
 void TFormMain::Proteger(const std::function<void()>& orden)
@@ -759,6 +759,168 @@ void TFormMain::RGModeloClick()
     MostrarControlesAlfaCroston(f.Usa(ParamAlfaCroston));
     // A model without parameters has nothing to vary.
     Variacindeparmetros1->setEnabled(f.Lee != 0);
+}
+
+// ---------------------------------------------------------------- charts
+
+void TFormMain::CrearSeriesGraficos()
+{
+    if (!Graficos->CrearSeries())
+        return;
+    PrepararSeriesModelo();
+    if (TBComparar) {
+        const int pagina = PageControl1->indexOf(TabSheetGraficoComp);
+        TBComparar->setToolTip(QStringLiteral("Carga la previsión actual en la pestaña \"") +
+                               PageControl1->tabText(pagina) + QLatin1Char('"'));
+    }
+}
+
+void TFormMain::PrepararSeriesModelo()
+{
+    const int item = ModeloSeleccionado();
+    if (!Graficos->NombrarSeriesModelo(item))
+        return;
+    // The columns the auxiliary series plot; a model without them leaves them as they were.
+    const FichaModelo& f = FichaDe(item);
+    if (f.MediaMovil.Col != SinColumna)
+        Ws.ColMediaMovil = f.MediaMovil.Col;
+    if (f.Tendencia.Col != SinColumna)
+        Ws.ColTendencia = f.Tendencia.Col;
+}
+
+void TFormMain::DibujarGraficos(bool ConModelo)
+{
+    PrepararGraficos(Ws, ConModelo)();
+}
+
+std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
+{
+    CrearSeriesGraficos();
+    auto poner =
+        Graficos->Preparar(e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), CBPrevNeg->isChecked(), NombreSerie});
+    return [this, poner = std::move(poner)] {
+        PrepararSeriesModelo();
+        poner();
+    };
+}
+
+QColor TFormMain::ColoresComparativa(int k)
+{
+    return PaginasGraficos::ColoresComparativa(k);
+}
+
+QColor TFormMain::ColorAleatorio()
+{
+    return PaginasGraficos::ColorAleatorio();
+}
+
+QString TFormMain::EtiquetaPunto(double anio, double mes)
+{
+    return PaginasGraficos::EtiquetaPunto(anio, mes);
+}
+
+void TFormMain::AnadirSerieComparativa()
+{
+    CrearSeriesGraficos();
+    Graficos->AnadirSerieComparativa(EtiquetaModelo());
+}
+
+void TFormMain::AplicarMostrarAjuste()
+{
+    Graficos->AplicarMostrarAjuste(ValoresPrever(), Mostrarajuste1 && !Mostrarajuste1->isChecked());
+}
+
+void TFormMain::EliminarSeriesComparativas()
+{
+    Graficos->EliminarSeriesComparativas();
+}
+
+void TFormMain::Compararmodelos1Click()
+{
+    AnadirSerieComparativa();
+}
+
+void TFormMain::TBCompararClick()
+{
+    AnadirSerieComparativa();
+    AplicarMostrarAjuste();
+}
+
+void TFormMain::Mostrarajuste1Click()
+{
+    if (Mostrarajuste1)
+        Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
+}
+
+void TFormMain::Eliminarseriescomparativas1Click()
+{
+    EliminarSeriesComparativas();
+}
+
+// ---------------------------------------------------------------- point editing
+
+void TFormMain::Modificarpuntosdehistrico1Click()
+{
+    if (Modificarpuntosdehistrico1)
+        Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
+}
+
+void TFormMain::ReiniciarArrastre()
+{
+    PuntoArrastrado = -1;
+    ArrastreX = -1.0;
+    ArrastreY = -1.0;
+}
+
+void TFormMain::RegistrarArrastre(int indice)
+{
+    PuntoArrastrado = indice;
+}
+
+void TFormMain::ChartPMouseUp()
+{
+    if (PuntoArrastrado == -1)
+        return;
+    const std::optional<PuntoGrafico> p = Graficos->PuntoDatos(PuntoArrastrado);
+    if (!p) {
+        // The series was refilled since the drag: that point is gone.
+        ReiniciarArrastre();
+        return;
+    }
+    ArrastreX = p->x;
+    ArrastreY = p->y;
+    ReescribirLinea(int(std::lround(ArrastreX)), ArrastreY);
+    CargarDatos();
+    EjecutarCalculo(true);
+    ReiniciarArrastre();
+}
+
+void TFormMain::ReescribirLinea(int t, double valor)
+{
+    const QString texto = Memo1->toPlainText();
+    // Lines counted as loading counts them.
+    QStringList lineas = LineasDeTexto(texto);
+    if (t < 1 || t > lineas.size())
+        throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(t - 1).toStdString());
+    const QString& linea = lineas[t - 1];
+    const QString nueva = ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') +
+                          TextoFijo2(valor);
+
+    QTextDocument* doc = Memo1->document();
+    if (!texto.contains(QLatin1Char('\r')) && t <= doc->blockCount()) {
+        // Only that line changes in the editor (one undo step, the rest untouched).
+        QTextCursor c(doc->findBlockByNumber(t - 1));
+        c.movePosition(QTextCursor::StartOfBlock);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        c.insertText(nueva);
+    } else {
+        // Bare carriage returns break lines for loading but not for the editor.
+        lineas[t - 1] = nueva;
+        QString r = lineas.join(QLatin1Char('\n'));
+        if (texto.endsWith(QLatin1Char('\n')) || texto.endsWith(QLatin1Char('\r')))
+            r += QLatin1Char('\n');
+        Memo1->setPlainText(r);
+    }
 }
 
 // ---------------------------------------------------------------- commands

@@ -1,9 +1,10 @@
 #pragma once
 // The main window: owner of the forecasting workspace and of every command.
 // Implemented across several files, one per concern (MainUnit.cpp: window,
-// loading and model page; MainCalculo.cpp: the calculation and the tables;
-// MainGraficos.cpp: charts; MainExperimentos.cpp: experiments; MainArchivo.cpp:
-// saving, export and help).
+// loading, model page and the forwarders to the chart pages; MainCalculo.cpp:
+// the calculation and the tables; MainExperimentos.cpp: experiments;
+// MainArchivo.cpp: saving, export and help). The charts themselves live in
+// tendora::PaginasGraficos.
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -35,6 +36,7 @@ struct Registro;
 class TAboutBox;
 class Rejilla;
 class Grafico;
+class PaginasGraficos;
 }
 class TFormSimExAnte;
 class TFormRangoVar;
@@ -133,7 +135,7 @@ public:
     QString SufijoOrigen() const;
     QString EtiquetaModelo() const;
 
-    // ---- Charts (MainGraficos.cpp) ----
+    // ---- Charts (drawn by Graficos) ----
     void DibujarGraficos(bool ConModelo);
     // The drawing of e in two steps: every point is worked out now (this is
     // what can fail: an overflow in a running sum or the band), and the step
@@ -196,6 +198,8 @@ public:
     tendora::Rejilla* StringGridCE = nullptr;
     tendora::Rejilla* AdvSGErrAjuste = nullptr;
     tendora::Rejilla* AdvSGErrAcierto = nullptr;
+    // The four chart pages; ChartP.. are its charts.
+    tendora::PaginasGraficos* Graficos = nullptr;
     tendora::Grafico* ChartP = nullptr;
     tendora::Grafico* ChartPA = nullptr;
     tendora::Grafico* ChartPC = nullptr;
@@ -286,10 +290,10 @@ public slots:
     void Imprimir1Click();
     void Editargrfico1Click();
 
-    // ---- Chart series and point editing (MainGraficos.cpp) ----
+    // ---- Chart series and point editing ----
 public:
-    // Series, titles, marker lines, the drag tool and the chart pop-up items;
-    // run once after CrearMenusEmergentes (running it again changes nothing).
+    // Series, titles, marker lines, the drag tool and the chart pop-up items
+    // (running it again changes nothing).
     void CrearElementosGraficos();
     // The series, titles, marker lines and drag tool alone (drawing runs it if needed).
     void CrearSeriesGraficos();
