@@ -250,8 +250,9 @@ public slots:
 
     // ---- Files, pop-up menus, help (MainArchivo.cpp) ----
 public:
-    // Builds PopupMenuTabla and PopupMenuGraf and hangs them on the four grids
-    // and the four charts; the chart code appends its own items afterwards.
+    // Builds PopupMenuTabla and PopupMenuGraf with all their items, hangs them
+    // on the four grids and the four charts and connects the items (running
+    // it again changes nothing).
     void CrearMenusEmergentes();
     // Runs as a menu opens on a control: remembers it and shows the items it gets.
     void PopupMenuTablaPopup(tendora::Rejilla* grid);
@@ -292,7 +293,7 @@ public slots:
 
     // ---- Chart series and point editing ----
 public:
-    // Series, titles, marker lines, the drag tool and the chart pop-up items
+    // Series, titles, marker lines, the drag tool and the pop-up menus
     // (running it again changes nothing).
     void CrearElementosGraficos();
     // The series, titles, marker lines and drag tool alone (drawing runs it if needed).
