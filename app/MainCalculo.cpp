@@ -3,6 +3,7 @@
 
 #include "Medidas.h"
 #include "Numeros.h"
+#include "PaginaModelo.h"
 #include "Rejilla.h"
 
 #include <QApplication>
@@ -84,29 +85,9 @@ double TFormMain::RecortarNegativa(double x) const
     return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
 }
 
-// Only what the model reads is read: the others keep their defaults, which
-// the model never looks at.
 Parametros TFormMain::LeerParametros(int item) const
 {
-    const FichaModelo& f = FichaDe(item);
-    Parametros p;
-    if (f.Usa(ParamN))
-        p.N = ValorN();
-    if (f.Usa(ParamAlfaLE))
-        p.AlfaLE = ValorParametro(SEAlfaLE);
-    if (f.Usa(ParamAlfaTHT))
-        p.AlfaTHT = ValorParametro(SEAlfaTHT);
-    if (f.Usa(ParamHolt)) {
-        p.AlfaHLT = ValorParametro(SEAlfaHLT);
-        p.BetaHLT = ValorParametro(SEBetaHLT);
-    }
-    if (f.Usa(ParamPhiHW))
-        p.PhiHW = ValorParametro(SEPhiHW);
-    if (f.Usa(ParamAlfaCroston))
-        p.AlfaCroston = ValorParametro(SEAlfaCroston);
-    p.PrevNeg = CBPrevNeg->isChecked();
-    p.V = ValoresPrever();
-    return p;
+    return Modelo->Leer(item, [this](const QDoubleSpinBox* s) { return ValorParametro(s); });
 }
 
 // The one dispatcher of the core, as the tests run it.

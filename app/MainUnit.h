@@ -1,10 +1,10 @@
 #pragma once
 // The main window: owner of the forecasting workspace and of every command.
 // Implemented across several files, one per concern (MainUnit.cpp: window,
-// loading, model page and the forwarders to the chart pages; MainCalculo.cpp:
+// loading and the forwarders to the model and chart pages; MainCalculo.cpp:
 // the calculation and the tables; MainExperimentos.cpp: experiments;
-// MainArchivo.cpp: saving, export and help). The charts themselves live in
-// tendora::PaginasGraficos.
+// MainArchivo.cpp: saving, export, pop-up menus and help). The pages
+// themselves live in ui/ (tendora::PaginaModelo, tendora::PaginasGraficos).
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -37,6 +37,7 @@ class TAboutBox;
 class Rejilla;
 class Grafico;
 class PaginasGraficos;
+class PaginaModelo;
 }
 class TFormSimExAnte;
 class TFormRangoVar;
@@ -172,6 +173,8 @@ public:
     QWidget* TabSheetErrAcierto = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
 
+    // The model page; the controls below are its own.
+    tendora::PaginaModelo* Modelo = nullptr;
     QGroupBox* RGModelo = nullptr;
     QButtonGroup* RGModeloBotones = nullptr;
     QLabel* LabelN = nullptr;

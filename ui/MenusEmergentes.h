@@ -21,7 +21,7 @@ struct MenusEmergentes {
     QAction* Imprimir1 = nullptr;
     QAction* Editargrfico1 = nullptr;
     QAction* Modificarpuntosdehistrico1 = nullptr; // checkable, off
-    QAction* Mostrarajuste1 = nullptr;             // checkable, on
+    QAction* Mostrarajuste1 = nullptr; // checkable, on
     QAction* Eliminarseriescomparativas1 = nullptr;
 
     // Both menus, owned by dueno.
