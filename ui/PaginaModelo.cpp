@@ -58,7 +58,6 @@ QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
 
 PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
 {
-    setObjectName("PaginaModelo");
     auto* panel = new QWidget(pagina);
     panel->setObjectName("PanelModelo");
     panel->setAutoFillBackground(true);

@@ -148,7 +148,6 @@ PaginasGraficos::PaginasGraficos(QWidget* paginaP, QWidget* paginaPA, QWidget* p
                                  QObject* parent)
     : QObject(parent)
 {
-    setObjectName("PaginasGraficos");
     ChartP = NuevoGrafico(paginaP, "ChartP");
     ChartPA = NuevoGrafico(paginaPA, "ChartPA");
     ChartPC = NuevoGrafico(paginaPC, "ChartPC");
