@@ -217,30 +217,6 @@ void Experimentos::SincronizarParametros()
 
 // Only what the model reads is read: the others keep their defaults, which
 // the model never looks at.
-Parametros Experimentos::LeerParametros(int item) const
-{
-    const FichaModelo& f = FichaDe(item);
-    const VentanaExperimentos::Controles c = v_.Edits();
-    Parametros p;
-    if (f.Usa(ParamN))
-        p.N = v_.ValorN();
-    if (f.Usa(ParamAlfaLE))
-        p.AlfaLE = ValorParametro(c.AlfaLE);
-    if (f.Usa(ParamAlfaTHT))
-        p.AlfaTHT = ValorParametro(c.AlfaTHT);
-    if (f.Usa(ParamHolt)) {
-        p.AlfaHLT = ValorParametro(c.AlfaHLT);
-        p.BetaHLT = ValorParametro(c.BetaHLT);
-    }
-    if (f.Usa(ParamPhiHW))
-        p.PhiHW = ValorParametro(c.PhiHW);
-    if (f.Usa(ParamAlfaCroston))
-        p.AlfaCroston = ValorParametro(c.AlfaCroston);
-    p.PrevNeg = c.PrevNeg->isChecked();
-    p.V = v_.ValoresPrever();
-    return p;
-}
-
 QString Experimentos::ParametrosModelo(int item) const
 {
     const FichaModelo& f = FichaDe(item);

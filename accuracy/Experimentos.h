@@ -94,10 +94,9 @@ public:
     // A loop fixes the constants it varies in Paso_ and copies them into the
     // edits only when the window can be seen (a progress refresh, a message,
     // the loop's end): setting an edit lays out its text, which costs more
-    // than the step's own calculation. LeerParametros is the one place the
-    // window gets a run's parameters from: the fixed values from here, the
-    // rest from the page as the user left it.
-    Parametros LeerParametros(int item) const;
+    // than the step's own calculation. The model page reads a run's
+    // parameters through ValorParametro: the fixed values from here, the
+    // rest from the edits as the user left them.
     double ValorParametro(const QDoubleSpinBox* s) const;
     QString TextoParametro(const QDoubleSpinBox* s) const; // as the labels write it
     // The values the selected model reads, in the page's order, joined by ";".

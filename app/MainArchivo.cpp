@@ -8,7 +8,9 @@
 #include "EscrituraSegura.h"
 #include "Grafico.h"
 #include "Modal.h"
+#include "MenusEmergentes.h"
 #include "Numeros.h"
+#include "PaginasGraficos.h"
 #include "Rejilla.h"
 #include "SelecAMUnit.h"
 
@@ -86,13 +88,6 @@ int IndiceFiltro(const QFileDialog* d)
     return static_cast<int>(d->nameFilters().indexOf(d->selectedNameFilter())) + 1;
 }
 
-QAction* NuevaAccion(QMenu* menu, const char* nombre, const QString& texto)
-{
-    QAction* a = menu->addAction(texto);
-    a->setObjectName(QLatin1String(nombre));
-    return a;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- files
@@ -167,67 +162,65 @@ void TFormMain::AadircolumnasdeAoyMes1Click()
 void TFormMain::CrearMenusEmergentes()
 {
     PrepararDialogos(*this);
+    if (PopupMenuTabla)
+        return;
 
-    if (!PopupMenuTabla) {
-        PopupMenuTabla = new QMenu(this);
-        PopupMenuTabla->setObjectName("PopupMenuTabla");
-        Exportartabla1 = NuevaAccion(PopupMenuTabla, "Exportartabla1", QStringLiteral("Exportar tabla"));
-        Imprimirtabla1 = NuevaAccion(PopupMenuTabla, "Imprimirtabla1", QStringLiteral("Imprimir tabla"));
-        Autoajustar1 = NuevaAccion(PopupMenuTabla, "Autoajustar1", QStringLiteral("Autoajustar"));
-        Variartabla1 = NuevaAccion(PopupMenuTabla, "Variartabla1", QStringLiteral("Borrar tabla"));
-        Mostrarminmax1 = NuevaAccion(PopupMenuTabla, "Mostrarminmax1", QStringLiteral("Mostrar min max"));
-        Mostrarminmax1->setCheckable(true);
-        Mostrarminmax1->setChecked(false);
-        connect(Exportartabla1, &QAction::triggered, this, &TFormMain::Exportartabla1Click);
-        connect(Imprimirtabla1, &QAction::triggered, this, &TFormMain::Imprimirtabla1Click);
-        connect(Autoajustar1, &QAction::triggered, this, &TFormMain::Autoajustar1Click);
-        connect(Variartabla1, &QAction::triggered, this, &TFormMain::Variartabla1Click);
-        // The menu flips the check mark itself; the highlighting follows the mark.
-        connect(Mostrarminmax1, &QAction::toggled, this, [this](bool si) {
-            AdvSGErrAjuste->SetMostrarMinMax(si);
-            AdvSGErrAcierto->SetMostrarMinMax(si);
-        });
-        for (Rejilla* g : {AdvStringGridPrevision, StringGridCE, AdvSGErrAjuste, AdvSGErrAcierto}) {
-            g->SetMenuContextual(PopupMenuTabla);
-            connect(g, &Rejilla::MenuPedido, this, &TFormMain::PopupMenuTablaPopup);
-        }
-        // The error tables' colours go with the menu's "Mostrar min max".
-        AdvSGErrAjuste->SetColorMinMax(&TFormMain::ColorMinMax);
-        AdvSGErrAcierto->SetColorMinMax(&TFormMain::ColorMinMax);
-        AdvSGErrAcierto->SetColorEncabezado(QColor(118, 121, 243));
-    }
+    const MenusEmergentes m = MenusEmergentes::Crear(this);
+    PopupMenuTabla = m.PopupMenuTabla;
+    Exportartabla1 = m.Exportartabla1;
+    Imprimirtabla1 = m.Imprimirtabla1;
+    Autoajustar1 = m.Autoajustar1;
+    Variartabla1 = m.Variartabla1;
+    Mostrarminmax1 = m.Mostrarminmax1;
+    PopupMenuGraf = m.PopupMenuGraf;
+    Exportargrfico1 = m.Exportargrfico1;
+    Imprimir1 = m.Imprimir1;
+    Editargrfico1 = m.Editargrfico1;
+    Modificarpuntosdehistrico1 = m.Modificarpuntosdehistrico1;
+    Mostrarajuste1 = m.Mostrarajuste1;
+    Eliminarseriescomparativas1 = m.Eliminarseriescomparativas1;
 
-    if (!PopupMenuGraf) {
-        PopupMenuGraf = new QMenu(this);
-        PopupMenuGraf->setObjectName("PopupMenuGraf");
-        for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
-            g->PonerMenu(PopupMenuGraf);
-            connect(g, &Grafico::menuSolicitado, this, [this](Grafico* grafico, const QPoint&) {
-                PopupMenuGrafPopup(grafico);
-            });
-        }
+    connect(Exportartabla1, &QAction::triggered, this, &TFormMain::Exportartabla1Click);
+    connect(Imprimirtabla1, &QAction::triggered, this, &TFormMain::Imprimirtabla1Click);
+    connect(Autoajustar1, &QAction::triggered, this, &TFormMain::Autoajustar1Click);
+    connect(Variartabla1, &QAction::triggered, this, &TFormMain::Variartabla1Click);
+    // The menu flips the check mark itself; the highlighting follows the mark.
+    connect(Mostrarminmax1, &QAction::toggled, this, [this](bool si) {
+        AdvSGErrAjuste->SetMostrarMinMax(si);
+        AdvSGErrAcierto->SetMostrarMinMax(si);
+    });
+    for (Rejilla* g : {AdvStringGridPrevision, StringGridCE, AdvSGErrAjuste, AdvSGErrAcierto}) {
+        g->SetMenuContextual(PopupMenuTabla);
+        connect(g, &Rejilla::MenuPedido, this, &TFormMain::PopupMenuTablaPopup);
     }
-    if (!Exportargrfico1) {
-        // Ours go first, ahead of any item the chart code put there already.
-        QAction* antes = PopupMenuGraf->actions().value(0, nullptr);
-        auto accion = [this, antes](const char* nombre, const QString& texto) {
-            auto* a = new QAction(texto, PopupMenuGraf);
-            a->setObjectName(QLatin1String(nombre));
-            PopupMenuGraf->insertAction(antes, a);
-            return a;
-        };
-        Exportargrfico1 = accion("Exportargrfico1", QStringLiteral("Exportar"));
-        Imprimir1 = accion("Imprimir1", QStringLiteral("Imprimir"));
-        Editargrfico1 = accion("Editargrfico1", QStringLiteral("Editar"));
-        connect(Exportargrfico1, &QAction::triggered, this, &TFormMain::Exportargrfico1Click);
-        connect(Imprimir1, &QAction::triggered, this, &TFormMain::Imprimir1Click);
-        connect(Editargrfico1, &QAction::triggered, this, &TFormMain::Editargrfico1Click);
-        // Print margins, in per cent of the sheet: the forecast chart leaves
-        // more room above and below.
-        ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));
-        for (Grafico* g : {ChartPA, ChartPC, ChartCE})
-            g->PonerMargenesImpresion(QMarginsF(15.0, 15.0, 15.0, 15.0));
+    // The error tables' colours go with the menu's "Mostrar min max".
+    AdvSGErrAjuste->SetColorMinMax(&TFormMain::ColorMinMax);
+    AdvSGErrAcierto->SetColorMinMax(&TFormMain::ColorMinMax);
+    AdvSGErrAcierto->SetColorEncabezado(QColor(118, 121, 243));
+
+    for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
+        g->PonerMenu(PopupMenuGraf);
+        connect(g, &Grafico::menuSolicitado, this,
+                [this](Grafico* grafico, const QPoint&) { PopupMenuGrafPopup(grafico); });
     }
+    connect(Exportargrfico1, &QAction::triggered, this, &TFormMain::Exportargrfico1Click);
+    connect(Imprimir1, &QAction::triggered, this, &TFormMain::Imprimir1Click);
+    connect(Editargrfico1, &QAction::triggered, this, &TFormMain::Editargrfico1Click);
+    // The menu flips the check marks itself; the charts follow the marks.
+    connect(Modificarpuntosdehistrico1, &QAction::toggled, Graficos, &PaginasGraficos::ActivarArrastre);
+    connect(Mostrarajuste1, &QAction::toggled, this, [this] { AplicarMostrarAjuste(); });
+    connect(Eliminarseriescomparativas1, &QAction::triggered, this, &TFormMain::Eliminarseriescomparativas1Click);
+    // Print margins, in per cent of the sheet: the forecast chart leaves
+    // more room above and below.
+    ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));
+    for (Grafico* g : {ChartPA, ChartPC, ChartCE})
+        g->PonerMargenesImpresion(QMarginsF(15.0, 15.0, 15.0, 15.0));
+}
+
+void TFormMain::CrearElementosGraficos()
+{
+    CrearSeriesGraficos();
+    CrearMenusEmergentes();
 }
 
 void TFormMain::PopupMenuTablaPopup(Rejilla* grid)
@@ -239,14 +232,9 @@ void TFormMain::PopupMenuTablaPopup(Rejilla* grid)
 void TFormMain::PopupMenuGrafPopup(Grafico* chart)
 {
     GraficoMenu = chart;
-    // The chart code's items are found by name, whenever they were added.
-    for (QAction* a : PopupMenuGraf->actions()) {
-        const QString n = a->objectName();
-        if (n == QLatin1String("Modificarpuntosdehistrico1"))
-            a->setVisible(chart == ChartP);
-        else if (n == QLatin1String("Mostrarajuste1") || n == QLatin1String("Eliminarseriescomparativas1"))
-            a->setVisible(chart == ChartPC);
-    }
+    Modificarpuntosdehistrico1->setVisible(chart == ChartP);
+    Mostrarajuste1->setVisible(chart == ChartPC);
+    Eliminarseriescomparativas1->setVisible(chart == ChartPC);
 }
 
 void TFormMain::ExportarTabla(Rejilla* grid)

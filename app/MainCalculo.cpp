@@ -2,6 +2,7 @@
 #include "MainUnit.h"
 
 #include "Numeros.h"
+#include "PaginaModelo.h"
 #include "Rejilla.h"
 
 #include <QApplication>
@@ -83,10 +84,11 @@ double TFormMain::RecortarNegativa(double x) const
     return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
 }
 
-// The running experiment owns the step's parameters value; outside one it reads the page.
+// The page reads the run's parameters; a running experiment supplies the
+// constants it has fixed for the step (ValorParametro), the page the rest.
 Parametros TFormMain::LeerParametros(int item) const
 {
-    return Experimentacion.LeerParametros(item);
+    return Modelo->Leer(item, [this](const QDoubleSpinBox* s) { return ValorParametro(s); });
 }
 
 // The one dispatcher of the core, as the tests run it.

@@ -8,6 +8,8 @@
 #include "Grafico.h"
 #include "Modal.h"
 #include "Numeros.h"
+#include "PaginaModelo.h"
+#include "PaginasGraficos.h"
 #include "Rejilla.h"
 
 #include <QAction>
@@ -15,69 +17,31 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
 #include <QVBoxLayout>
-#include <climits>
 #include <cmath>
+#include <stdexcept>
 
 using namespace tendora;
-
-namespace {
-
-QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString& hint)
-{
-    auto* se = new QDoubleSpinBox(padre);
-    se->setObjectName(nombre);
-    se->setDecimals(2);
-    se->setRange(0.0, 1.0);
-    se->setSingleStep(0.05);
-    se->setValue(0.5);
-    se->setLocale(QLocale());
-    if (!hint.isEmpty())
-        se->setToolTip(hint);
-    return se;
-}
-
-// A whole-number edit as the program reads it: the box keeps its last valid
-// value while the user's text is no number (an emptied box), and such text
-// reads as the minimum. An acceptable text is the value itself (keyboard
-// tracking is on); the check hits the box's own cache, so experiments that
-// read the edits on every step stay as fast.
-int LeerEntero(const QSpinBox* se)
-{
-    return se->hasAcceptableInput() ? se->value() : se->minimum();
-}
-
-QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
-{
-    auto* l = new QLabel(texto, padre);
-    l->setObjectName(nombre);
-    return l;
-}
-
-} // namespace
 
 TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -261,128 +225,38 @@ void TFormMain::CrearPaginas()
 
 void TFormMain::CrearPaginaModelo(QWidget* pagina)
 {
-    auto* panel = new QWidget(pagina);
-    panel->setObjectName("PanelModelo");
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    panel->setPalette(pal);
-    auto* lp = new QVBoxLayout(pagina);
-    lp->setContentsMargins(0, 0, 0, 0);
-    lp->addWidget(panel);
+    Modelo = new PaginaModelo(pagina, this);
+    RGModelo = Modelo->RGModelo;
+    RGModeloBotones = Modelo->RGModeloBotones;
+    LabelN = Modelo->LabelN;
+    SEN = Modelo->SEN;
+    LabelAlfa = Modelo->LabelAlfa;
+    SEAlfaLE = Modelo->SEAlfaLE;
+    LabelAlfaTHT = Modelo->LabelAlfaTHT;
+    SEAlfaTHT = Modelo->SEAlfaTHT;
+    LabelAlfaHLT = Modelo->LabelAlfaHLT;
+    SEAlfaHLT = Modelo->SEAlfaHLT;
+    LabelBetaHLT = Modelo->LabelBetaHLT;
+    SEBetaHLT = Modelo->SEBetaHLT;
+    LabelPhiHW = Modelo->LabelPhiHW;
+    SEPhiHW = Modelo->SEPhiHW;
+    LabelAlfaCroston = Modelo->LabelAlfaCroston;
+    SEAlfaCroston = Modelo->SEAlfaCroston;
+    Label3 = Modelo->Label3;
+    SEValoresPrever = Modelo->SEValoresPrever;
+    Label2 = Modelo->Label2;
+    SEPuntosSinUsar = Modelo->SEPuntosSinUsar;
+    CBPrevNeg = Modelo->CBPrevNeg;
 
-    RGModelo = new QGroupBox(QStringLiteral("Modelo de Previsión "), panel);
-    RGModelo->setObjectName("RGModelo");
-    QFont mono(QStringLiteral("Courier New"));
-    mono.setStyleHint(QFont::Monospace);
-    mono.setPixelSize(13);
-    RGModelo->setFont(mono);
-    RGModeloBotones = new QButtonGroup(RGModelo);
-    RGModeloBotones->setObjectName("RGModeloBotones");
-    RGModeloBotones->setExclusive(true);
-    auto* lr = new QVBoxLayout(RGModelo);
-    for (const FichaModelo& f : Catalogo) {
-        const int i = f.Item;
-        auto* rb = new QRadioButton(QString::fromUtf8(f.Texto.data(), static_cast<qsizetype>(f.Texto.size())), RGModelo);
-        rb->setObjectName(QStringLiteral("RGModelo%1").arg(i));
-        RGModeloBotones->addButton(rb, i);
-        lr->addWidget(rb);
-    }
-    RGModeloBotones->button(ItemDST)->setChecked(true);
     connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int, bool marcado) {
         if (marcado)
             RGModeloClick();
     });
-
-    LabelN = CrearEtiqueta(panel, "LabelN", QStringLiteral("N:"));
-    SEN = new QSpinBox(panel);
-    SEN->setObjectName("SEN");
-    SEN->setRange(INT_MIN + 1, INT_MAX); // no bounds of its own
-    SEN->setSingleStep(1);
-    SEN->setValue(6);
-    SEN->setToolTip(QStringLiteral("Número de períodos a promediar"));
-    LabelAlfa = CrearEtiqueta(panel, "LabelAlfa", QStringLiteral("Alfa:"));
-    SEAlfaLE = CrearSpinReal(panel, "SEAlfaLE", QStringLiteral("Alisamiento"));
-    LabelAlfaTHT = CrearEtiqueta(panel, "LabelAlfaTHT", QStringLiteral("Alfa:"));
-    SEAlfaTHT = CrearSpinReal(panel, "SEAlfaTHT", QStringLiteral("Alisamiento de L"));
-    LabelAlfaHLT = CrearEtiqueta(panel, "LabelAlfaHLT", QStringLiteral("Alfa:"));
-    SEAlfaHLT = CrearSpinReal(panel, "SEAlfaHLT", QStringLiteral("Alisamiento del nivel"));
-    LabelBetaHLT = CrearEtiqueta(panel, "LabelBetaHLT", QStringLiteral("Beta:"));
-    SEBetaHLT = CrearSpinReal(panel, "SEBetaHLT", QStringLiteral("Alisamiento de la tendencia"));
-    LabelPhiHW = CrearEtiqueta(panel, "LabelPhiHW", QStringLiteral("Phi:"));
-    SEPhiHW = CrearSpinReal(panel, "SEPhiHW", QStringLiteral("Alisamiento de la estacionalidad"));
-    LabelAlfaCroston = CrearEtiqueta(panel, "LabelAlfaCroston", QStringLiteral("Alfa:"));
-    SEAlfaCroston = CrearSpinReal(panel, "SEAlfaCroston", QString());
-
-    Label3 = CrearEtiqueta(panel, "Label3", QStringLiteral("Valores a prever:"));
-    SEValoresPrever = new QSpinBox(panel);
-    SEValoresPrever->setObjectName("SEValoresPrever");
-    SEValoresPrever->setRange(0, 999);
-    SEValoresPrever->setValue(12);
-    Label2 = CrearEtiqueta(panel, "Label2", QStringLiteral("Valores finales del histórico sin utilizar:"));
-    SEPuntosSinUsar = new QSpinBox(panel);
-    SEPuntosSinUsar->setObjectName("SEPuntosSinUsar");
-    SEPuntosSinUsar->setRange(0, 100);
-    SEPuntosSinUsar->setValue(0);
-    CBPrevNeg = new QCheckBox(QStringLiteral("Permitir previsiones negativas"), panel);
-    CBPrevNeg->setObjectName("CBPrevNeg");
-    CBPrevNeg->setLayoutDirection(Qt::RightToLeft); // caption to the left of the box
-    CBPrevNeg->setChecked(false);
-    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
     connect(SEValoresPrever, &QSpinBox::valueChanged, this, &TFormMain::SEValoresPreverChange);
     connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
-    // An emptied box sends no value change, yet the split must follow what it
-    // now reads; leaving it then shows that value, the minimum, not the old one.
-    for (QAbstractSpinBox* se : std::initializer_list<QAbstractSpinBox*>{
-             SEValoresPrever, SEPuntosSinUsar, SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston})
-        se->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    // An emptied box sends no value change, yet the split must follow what it now reads.
     if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
         connect(texto, &QLineEdit::textChanged, this, &TFormMain::SEPuntosSinUsarChange);
-
-    // Parameter rows to the right of the selector, top to bottom.
-    auto* parametros = new QGridLayout();
-    parametros->setHorizontalSpacing(8);
-    parametros->setVerticalSpacing(10);
-    auto fila = [parametros](int f, std::initializer_list<std::pair<QLabel*, QWidget*>> pares) {
-        int c = 0;
-        for (auto [l, w] : pares) {
-            l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            w->setMinimumWidth(70);
-            parametros->addWidget(l, f, c++);
-            parametros->addWidget(w, f, c++);
-        }
-    };
-    fila(0, {{LabelN, SEN}});
-    fila(1, {{LabelAlfa, SEAlfaLE}});
-    fila(2, {{LabelAlfaTHT, SEAlfaTHT}});
-    fila(3, {{LabelAlfaHLT, SEAlfaHLT}, {LabelBetaHLT, SEBetaHLT}, {LabelPhiHW, SEPhiHW}});
-    fila(4, {{LabelAlfaCroston, SEAlfaCroston}});
-    parametros->setRowStretch(5, 1);
-    parametros->setColumnStretch(6, 1);
-
-    auto* ajustes = new QGridLayout();
-    ajustes->addWidget(Label3, 0, 0);
-    ajustes->addWidget(SEValoresPrever, 0, 1);
-    ajustes->addWidget(Label2, 1, 0);
-    ajustes->addWidget(SEPuntosSinUsar, 1, 1);
-    ajustes->addWidget(CBPrevNeg, 2, 0, 1, 2, Qt::AlignLeft);
-    SEValoresPrever->setMinimumWidth(70);
-    SEPuntosSinUsar->setMinimumWidth(70);
-    ajustes->setColumnStretch(2, 1);
-
-    auto* izquierda = new QVBoxLayout();
-    izquierda->addWidget(RGModelo);
-    izquierda->addSpacing(12);
-    izquierda->addLayout(ajustes);
-    izquierda->addStretch(1);
-
-    auto* lm = new QHBoxLayout(panel);
-    lm->setContentsMargins(12, 12, 12, 12);
-    lm->setSpacing(24);
-    lm->addLayout(izquierda);
-    lm->addLayout(parametros, 1);
 }
 
 void TFormMain::CrearRejillas()
@@ -435,18 +309,14 @@ void TFormMain::CrearRejillas()
 
 void TFormMain::CrearGraficos()
 {
-    auto grafico = [](QWidget* pagina, const char* nombre) {
-        auto* g = new Grafico(pagina);
-        g->setObjectName(nombre);
-        auto* l = new QVBoxLayout(pagina);
-        l->setContentsMargins(2, 2, 2, 2);
-        l->addWidget(g);
-        return g;
-    };
-    ChartP = grafico(TabSheetGrafico, "ChartP");
-    ChartPA = grafico(TabSheetGraficoAcum, "ChartPA");
-    ChartPC = grafico(TabSheetGraficoComp, "ChartPC");
-    ChartCE = grafico(TabSheetGraficoCE, "ChartCE");
+    Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
+    ChartP = Graficos->ChartP;
+    ChartPA = Graficos->ChartPA;
+    ChartPC = Graficos->ChartPC;
+    ChartCE = Graficos->ChartCE;
+    connect(Graficos, &PaginasGraficos::puntoArrastrado, this, &TFormMain::RegistrarArrastre);
+    // The round trip reloads the chart that sends this; the chart expects it.
+    connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
 }
 
 void TFormMain::Proteger(const std::function<void()>& orden)
@@ -467,18 +337,17 @@ void TFormMain::Proteger(const std::function<void()>& orden)
 
 int TFormMain::ValoresPrever() const
 {
-    return std::clamp(LeerEntero(SEValoresPrever), 0, 999);
+    return Modelo->ValoresPrever();
 }
 
 int TFormMain::PuntosSinUsar() const
 {
-    return LeerEntero(SEPuntosSinUsar);
+    return Modelo->PuntosSinUsar();
 }
 
 int TFormMain::ValorN() const
 {
-    // SEN has no bounds of its own; its minimum is no reading of an empty box.
-    return SEN->hasAcceptableInput() ? SEN->value() : 0;
+    return Modelo->ValorN();
 }
 
 void TFormMain::DimensionarTabla()
@@ -691,75 +560,211 @@ void TFormMain::MostrarInformacion(const QString& texto)
 
 int TFormMain::ModeloSeleccionado() const
 {
-    return RGModeloBotones->checkedId();
+    return Modelo->ModeloSeleccionado();
 }
 
 void TFormMain::SeleccionarModelo(int item)
 {
-    if (auto* b = RGModeloBotones->button(item))
-        b->setChecked(true);
+    Modelo->SeleccionarModelo(item);
 }
 
 void TFormMain::MostrarControlesN(bool visible)
 {
-    LabelN->setVisible(visible);
-    SEN->setVisible(visible);
+    Modelo->MostrarControlesN(visible);
 }
 
 void TFormMain::MostrarControlesAlfaLE(bool visible)
 {
-    LabelAlfa->setVisible(visible);
-    SEAlfaLE->setVisible(visible);
+    Modelo->MostrarControlesAlfaLE(visible);
 }
 
 void TFormMain::MostrarControlesAlfaTHT(bool visible)
 {
-    LabelAlfaTHT->setVisible(visible);
-    SEAlfaTHT->setVisible(visible);
+    Modelo->MostrarControlesAlfaTHT(visible);
 }
 
 void TFormMain::MostrarControlesAlfaCroston(bool visible)
 {
-    LabelAlfaCroston->setVisible(visible);
-    SEAlfaCroston->setVisible(visible);
+    Modelo->MostrarControlesAlfaCroston(visible);
 }
 
 void TFormMain::MostrarControlesHolt(bool visible)
 {
-    // The Holt-Winters operation shows these pairs with phi.
-    if (FichaDe(ModeloSeleccionado()).Usa(ParamPhiHW))
-        return;
-    LabelAlfaHLT->setVisible(visible);
-    SEAlfaHLT->setVisible(visible);
-    LabelBetaHLT->setVisible(visible);
-    SEBetaHLT->setVisible(visible);
+    Modelo->MostrarControlesHolt(visible);
 }
 
 void TFormMain::MostrarControlesHoltWinters(bool visible)
 {
-    // Alpha and beta of plain Holt are the Holt operation's to show.
-    const FichaModelo& f = FichaDe(ModeloSeleccionado());
-    if (!(f.Usa(ParamHolt) && !f.Usa(ParamPhiHW))) {
-        LabelAlfaHLT->setVisible(visible);
-        SEAlfaHLT->setVisible(visible);
-        LabelBetaHLT->setVisible(visible);
-        SEBetaHLT->setVisible(visible);
-    }
-    LabelPhiHW->setVisible(visible);
-    SEPhiHW->setVisible(visible);
+    Modelo->MostrarControlesHoltWinters(visible);
 }
 
 void TFormMain::RGModeloClick()
 {
-    const FichaModelo& f = FichaDe(ModeloSeleccionado());
-    MostrarControlesN(f.Usa(ParamN));
-    MostrarControlesAlfaLE(f.Usa(ParamAlfaLE));
-    MostrarControlesAlfaTHT(f.Usa(ParamAlfaTHT));
-    MostrarControlesHolt(f.Usa(ParamHolt));
-    MostrarControlesHoltWinters(f.Usa(ParamPhiHW));
-    MostrarControlesAlfaCroston(f.Usa(ParamAlfaCroston));
+    Modelo->MostrarControlesDelModelo();
     // A model without parameters has nothing to vary.
-    Variacindeparmetros1->setEnabled(f.Lee != 0);
+    Variacindeparmetros1->setEnabled(FichaDe(ModeloSeleccionado()).Lee != 0);
+}
+
+// ---------------------------------------------------------------- charts
+
+void TFormMain::CrearSeriesGraficos()
+{
+    if (!Graficos->CrearSeries())
+        return;
+    PrepararSeriesModelo();
+    if (TBComparar) {
+        const int pagina = PageControl1->indexOf(TabSheetGraficoComp);
+        TBComparar->setToolTip(QStringLiteral("Carga la previsión actual en la pestaña \"") +
+                               PageControl1->tabText(pagina) + QLatin1Char('"'));
+    }
+}
+
+void TFormMain::PrepararSeriesModelo()
+{
+    const int item = ModeloSeleccionado();
+    if (!Graficos->NombrarSeriesModelo(item))
+        return;
+    // The columns the auxiliary series plot; a model without them leaves them as they were.
+    const FichaModelo& f = FichaDe(item);
+    if (f.MediaMovil.Col != SinColumna)
+        Ws.ColMediaMovil = f.MediaMovil.Col;
+    if (f.Tendencia.Col != SinColumna)
+        Ws.ColTendencia = f.Tendencia.Col;
+}
+
+void TFormMain::DibujarGraficos(bool ConModelo)
+{
+    PrepararGraficos(Ws, ConModelo)();
+}
+
+std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
+{
+    CrearSeriesGraficos();
+    auto poner =
+        Graficos->Preparar(e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), CBPrevNeg->isChecked(), NombreSerie});
+    return [this, poner = std::move(poner)] {
+        PrepararSeriesModelo();
+        poner();
+    };
+}
+
+QColor TFormMain::ColoresComparativa(int k)
+{
+    return PaginasGraficos::ColoresComparativa(k);
+}
+
+QColor TFormMain::ColorAleatorio()
+{
+    return PaginasGraficos::ColorAleatorio();
+}
+
+QString TFormMain::EtiquetaPunto(double anio, double mes)
+{
+    return PaginasGraficos::EtiquetaPunto(anio, mes);
+}
+
+void TFormMain::AnadirSerieComparativa()
+{
+    CrearSeriesGraficos();
+    Graficos->AnadirSerieComparativa(EtiquetaModelo());
+}
+
+void TFormMain::AplicarMostrarAjuste()
+{
+    Graficos->AplicarMostrarAjuste(ValoresPrever(), Mostrarajuste1 && !Mostrarajuste1->isChecked());
+}
+
+void TFormMain::EliminarSeriesComparativas()
+{
+    Graficos->EliminarSeriesComparativas();
+}
+
+void TFormMain::Compararmodelos1Click()
+{
+    AnadirSerieComparativa();
+}
+
+void TFormMain::TBCompararClick()
+{
+    AnadirSerieComparativa();
+    AplicarMostrarAjuste();
+}
+
+void TFormMain::Mostrarajuste1Click()
+{
+    if (Mostrarajuste1)
+        Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
+}
+
+void TFormMain::Eliminarseriescomparativas1Click()
+{
+    EliminarSeriesComparativas();
+}
+
+// ---------------------------------------------------------------- point editing
+
+void TFormMain::Modificarpuntosdehistrico1Click()
+{
+    if (Modificarpuntosdehistrico1)
+        Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
+}
+
+void TFormMain::ReiniciarArrastre()
+{
+    PuntoArrastrado = -1;
+    ArrastreX = -1.0;
+    ArrastreY = -1.0;
+}
+
+void TFormMain::RegistrarArrastre(int indice)
+{
+    PuntoArrastrado = indice;
+}
+
+void TFormMain::ChartPMouseUp()
+{
+    if (PuntoArrastrado == -1)
+        return;
+    const std::optional<PuntoGrafico> p = Graficos->PuntoDatos(PuntoArrastrado);
+    if (!p) {
+        // The series was refilled since the drag: that point is gone.
+        ReiniciarArrastre();
+        return;
+    }
+    ArrastreX = p->x;
+    ArrastreY = p->y;
+    ReescribirLinea(int(std::lround(ArrastreX)), ArrastreY);
+    CargarDatos();
+    EjecutarCalculo(true);
+    ReiniciarArrastre();
+}
+
+void TFormMain::ReescribirLinea(int t, double valor)
+{
+    const QString texto = Memo1->toPlainText();
+    // Lines counted as loading counts them.
+    QStringList lineas = LineasDeTexto(texto);
+    if (t < 1 || t > lineas.size())
+        throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(t - 1).toStdString());
+    const QString& linea = lineas[t - 1];
+    const QString nueva = ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') +
+                          TextoFijo2(valor);
+
+    QTextDocument* doc = Memo1->document();
+    if (!texto.contains(QLatin1Char('\r')) && t <= doc->blockCount()) {
+        // Only that line changes in the editor (one undo step, the rest untouched).
+        QTextCursor c(doc->findBlockByNumber(t - 1));
+        c.movePosition(QTextCursor::StartOfBlock);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        c.insertText(nueva);
+    } else {
+        // Bare carriage returns break lines for loading but not for the editor.
+        lineas[t - 1] = nueva;
+        QString r = lineas.join(QLatin1Char('\n'));
+        if (texto.endsWith(QLatin1Char('\n')) || texto.endsWith(QLatin1Char('\r')))
+            r += QLatin1Char('\n');
+        Memo1->setPlainText(r);
+    }
 }
 
 // ---------------------------------------------------------------- commands

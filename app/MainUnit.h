@@ -1,10 +1,12 @@
 #pragma once
 // The main window: owner of the forecasting workspace and of every command.
 // Implemented across several files, one per concern (MainUnit.cpp: window,
-// loading and model page; MainCalculo.cpp: the calculation and the tables;
-// MainGraficos.cpp: charts; MainExperimentos.cpp: experiments; MainArchivo.cpp:
-// saving, export and help). The error tables and the experiments live in
-// accuracy/ (TablasErrores, Experimentos); the window keeps their names as forwarders.
+// loading and the forwarders to the model and chart pages; MainCalculo.cpp:
+// the calculation and the tables; MainExperimentos.cpp: experiments;
+// MainArchivo.cpp: saving, export, pop-up menus and help). The pages live in
+// ui/ (tendora::PaginaModelo, tendora::PaginasGraficos), the error tables and
+// the experiments in accuracy/ (TablasErrores, Experimentos); the window keeps
+// their names as forwarders.
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -38,6 +40,8 @@ struct Registro;
 class TAboutBox;
 class Rejilla;
 class Grafico;
+class PaginasGraficos;
+class PaginaModelo;
 }
 class TFormSimExAnte;
 class TFormRangoVar;
@@ -138,7 +142,7 @@ public:
     QString SufijoOrigen() const;
     QString EtiquetaModelo() const;
 
-    // ---- Charts (MainGraficos.cpp) ----
+    // ---- Charts (drawn by Graficos) ----
     void DibujarGraficos(bool ConModelo);
     // The drawing of e in two steps: every point is worked out now (this is
     // what can fail: an overflow in a running sum or the band), and the step
@@ -175,6 +179,8 @@ public:
     QWidget* TabSheetErrAcierto = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
 
+    // The model page; the controls below are its own.
+    tendora::PaginaModelo* Modelo = nullptr;
     QGroupBox* RGModelo = nullptr;
     QButtonGroup* RGModeloBotones = nullptr;
     QLabel* LabelN = nullptr;
@@ -201,6 +207,8 @@ public:
     tendora::Rejilla* StringGridCE = nullptr;
     tendora::Rejilla* AdvSGErrAjuste = nullptr;
     tendora::Rejilla* AdvSGErrAcierto = nullptr;
+    // The four chart pages; ChartP.. are its charts.
+    tendora::PaginasGraficos* Graficos = nullptr;
     tendora::Grafico* ChartP = nullptr;
     tendora::Grafico* ChartPA = nullptr;
     tendora::Grafico* ChartPC = nullptr;
@@ -251,8 +259,9 @@ public slots:
 
     // ---- Files, pop-up menus, help (MainArchivo.cpp) ----
 public:
-    // Builds PopupMenuTabla and PopupMenuGraf and hangs them on the four grids
-    // and the four charts; the chart code appends its own items afterwards.
+    // Builds PopupMenuTabla and PopupMenuGraf with all their items, hangs them
+    // on the four grids and the four charts and connects the items (running
+    // it again changes nothing).
     void CrearMenusEmergentes();
     // Runs as a menu opens on a control: remembers it and shows the items it gets.
     void PopupMenuTablaPopup(tendora::Rejilla* grid);
@@ -291,10 +300,10 @@ public slots:
     void Imprimir1Click();
     void Editargrfico1Click();
 
-    // ---- Chart series and point editing (MainGraficos.cpp) ----
+    // ---- Chart series and point editing ----
 public:
-    // Series, titles, marker lines, the drag tool and the chart pop-up items;
-    // run once after CrearMenusEmergentes (running it again changes nothing).
+    // Series, titles, marker lines, the drag tool and the pop-up menus
+    // (running it again changes nothing).
     void CrearElementosGraficos();
     // The series, titles, marker lines and drag tool alone (drawing runs it if needed).
     void CrearSeriesGraficos();

@@ -1,0 +1,70 @@
+#pragma once
+// The four chart pages: their charts and series, filling them from a forecast
+// table, the comparison series and the chart side of dragging a history point.
+// The window keeps the workspace and the drag state; this class only draws.
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "Espacio.h"
+
+class QWidget;
+
+namespace tendora {
+
+class Grafico;
+struct PuntoGrafico;
+
+class PaginasGraficos : public QObject {
+    Q_OBJECT
+public:
+    // The charts go into the four given pages.
+    PaginasGraficos(QWidget* paginaP, QWidget* paginaPA, QWidget* paginaPC, QWidget* paginaCE, QObject* parent);
+
+    Grafico* ChartP = nullptr;
+    Grafico* ChartPA = nullptr;
+    Grafico* ChartPC = nullptr;
+    Grafico* ChartCE = nullptr;
+
+    // What the drawing needs to know of the window besides the table.
+    struct Hechos {
+        int item = 0; // model selected on the model page
+        int horizonte = 0; // values to forecast
+        bool prevNeg = false; // negative forecasts allowed
+        QString nombreSerie; // for the titles
+    };
+
+    // Series, titles, marker lines and the drag tool; true when made now,
+    // false when they were there already.
+    bool CrearSeries();
+    // Legend titles of the two auxiliary series for a model; false before CrearSeries.
+    bool NombrarSeriesModelo(int item);
+    // Every point of e is worked out now (an overflow in a running sum or the
+    // band throws here); the step returned puts them on the charts and cannot fail.
+    std::function<void()> Preparar(const Espacio& e, bool ConModelo, const Hechos& h);
+
+    // Copies the forecast series of ChartP onto ChartPC under that legend title.
+    void AnadirSerieComparativa(const QString& etiqueta);
+    void EliminarSeriesComparativas();
+    // Hides (ocultar) or shows the fitted part of each comparison series; the
+    // last horizonte points always show.
+    void AplicarMostrarAjuste(int horizonte, bool ocultar);
+    // Colour of a new comparison series when ChartPC then holds k series (2..10); invalid otherwise.
+    static QColor ColoresComparativa(int k);
+    static QColor ColorAleatorio();
+    // Bottom-axis label of a row: year and month joined by "-".
+    static QString EtiquetaPunto(double anio, double mes);
+
+    void ActivarArrastre(bool activo);
+    // Where point indice of the history series now is; none when the series
+    // was refilled since the drag and that point is gone.
+    std::optional<PuntoGrafico> PuntoDatos(int indice) const;
+
+signals:
+    void puntoArrastrado(int indice);
+    void ratonSoltado();
+};
+
+} // namespace tendora
