@@ -100,7 +100,8 @@ TFormRangoVar::TFormRangoVar(QWidget* parent)
     BBAceptar = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
     BBAceptar->setObjectName("BBAceptar");
     BBAceptar->setDefault(true);
-    BBCancelar = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
+    BBCancelar =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
     BBCancelar->setObjectName("BBCancelar");
     connect(BBAceptar, &QPushButton::clicked, this, &QDialog::accept);
     connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);

@@ -5,7 +5,9 @@
 #include <QMessageBox>
 #include <QWidget>
 
-TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv) {}
+TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv)
+{
+}
 
 bool TAplicacion::notify(QObject* receptor, QEvent* evento)
 {

@@ -74,7 +74,8 @@ int InicioDeLinea(const QString& texto, int n)
         if (i >= texto.size())
             return int(texto.size());
         // CR LF is one break.
-        pos = i + ((texto[i] == QLatin1Char('\r') && i + 1 < texto.size() && texto[i + 1] == QLatin1Char('\n')) ? 2 : 1);
+        pos =
+            i + ((texto[i] == QLatin1Char('\r') && i + 1 < texto.size() && texto[i + 1] == QLatin1Char('\n')) ? 2 : 1);
     }
     return std::min(pos, int(texto.size()));
 }

@@ -9,8 +9,7 @@
 #include <QStyle>
 #include <QWidget>
 
-TFormDialogo::TFormDialogo(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+TFormDialogo::TFormDialogo(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName("FormDialogo");
     setModal(true);

@@ -40,8 +40,8 @@ QString ExtensionDeFiltro(const QString& filtro)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-QFileDialog* NuevoDialogoGuardar(QWidget* dueno, const char* nombre, const QString& titulo,
-                                 const QStringList& filtros, const QString& extension)
+QFileDialog* NuevoDialogoGuardar(QWidget* dueno, const char* nombre, const QString& titulo, const QStringList& filtros,
+                                 const QString& extension)
 {
     auto* d = new QFileDialog(dueno, titulo);
     d->setObjectName(QLatin1String(nombre));
@@ -313,7 +313,8 @@ void TFormMain::Manualdeusuario1Click()
     std::function<bool(const QUrl&)> abrir;
     if (AbrirAyuda)
         abrir = [this](const QUrl& url) { return AbrirAyuda(url.toLocalFile()); };
-    AbrirManual(this, DirPrograma, [this](const QString& texto) { MostrarAviso(texto); }, abrir);
+    AbrirManual(
+        this, DirPrograma, [this](const QString& texto) { MostrarAviso(texto); }, abrir);
 }
 
 void TFormMain::Acercade1Click()

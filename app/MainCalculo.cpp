@@ -21,7 +21,8 @@ namespace {
 // cursor is already up: setting it again would be a round trip to the
 // window system on every step.
 struct CursorEspera {
-    CursorEspera() : puesto(!QApplication::overrideCursor() || QApplication::overrideCursor()->shape() != Qt::WaitCursor)
+    CursorEspera()
+        : puesto(!QApplication::overrideCursor() || QApplication::overrideCursor()->shape() != Qt::WaitCursor)
     {
         if (puesto)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -97,19 +98,55 @@ void TFormMain::EjecutarModeloItem(int item)
     tendora::EjecutarModelo(Ws, item, LeerParametros(item));
 }
 
-void TFormMain::ModeloNVS() { EjecutarModeloItem(ItemNVS); }
-void TFormMain::ModeloNVE() { EjecutarModeloItem(ItemNVE); }
-void TFormMain::ModeloMMS() { EjecutarModeloItem(ItemMMS); }
-void TFormMain::ModeloMMD() { EjecutarModeloItem(ItemMMD); }
-void TFormMain::ModeloLES() { EjecutarModeloItem(ItemLES); }
-void TFormMain::ModeloLED() { EjecutarModeloItem(ItemLED); }
-void TFormMain::ModeloDST() { EjecutarModeloItem(ItemDST); }
-void TFormMain::ModeloTHT() { EjecutarModeloItem(ItemTHT); }
-void TFormMain::ModeloHLT() { EjecutarModeloItem(ItemHLT); }
-void TFormMain::ModeloHW() { EjecutarModeloItem(ItemHW); }
+void TFormMain::ModeloNVS()
+{
+    EjecutarModeloItem(ItemNVS);
+}
+void TFormMain::ModeloNVE()
+{
+    EjecutarModeloItem(ItemNVE);
+}
+void TFormMain::ModeloMMS()
+{
+    EjecutarModeloItem(ItemMMS);
+}
+void TFormMain::ModeloMMD()
+{
+    EjecutarModeloItem(ItemMMD);
+}
+void TFormMain::ModeloLES()
+{
+    EjecutarModeloItem(ItemLES);
+}
+void TFormMain::ModeloLED()
+{
+    EjecutarModeloItem(ItemLED);
+}
+void TFormMain::ModeloDST()
+{
+    EjecutarModeloItem(ItemDST);
+}
+void TFormMain::ModeloTHT()
+{
+    EjecutarModeloItem(ItemTHT);
+}
+void TFormMain::ModeloHLT()
+{
+    EjecutarModeloItem(ItemHLT);
+}
+void TFormMain::ModeloHW()
+{
+    EjecutarModeloItem(ItemHW);
+}
 // Variant 1 is Croston's; any other applies the Syntetos-Boylan correction.
-void TFormMain::ModeloCroston(int variante) { EjecutarModeloItem(variante == 1 ? ItemCRT : ItemSB); }
-void TFormMain::ModeloSB() { EjecutarModeloItem(ItemSB); }
+void TFormMain::ModeloCroston(int variante)
+{
+    EjecutarModeloItem(variante == 1 ? ItemCRT : ItemSB);
+}
+void TFormMain::ModeloSB()
+{
+    EjecutarModeloItem(ItemSB);
+}
 
 // ---------------------------------------------------------------- table view
 
@@ -197,17 +234,47 @@ QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
 
 // ---------------------------------------------------------------- error tables
 
-void TFormMain::AnadirErroresAjuste() { TablasErr.AnadirErroresAjuste(EtiquetaModelo()); }
-void TFormMain::AnadirErroresAcierto() { TablasErr.AnadirErroresAcierto(EtiquetaModelo(), ValoresPrever()); }
-void TFormMain::CalcularErrores(int tipo, int primera, int ultima) { TablasErr.CalcularErrores(tipo, primera, ultima); }
-void TFormMain::AnadirFilaTabla(Rejilla* grid) { TablasErrores::AnadirFilaTabla(grid); }
-void TFormMain::BorrarTabla(Rejilla* grid) { TablasErrores::BorrarTabla(grid); }
-void TFormMain::AutoajustarTabla(Rejilla* grid) { TablasErrores::AutoajustarTabla(grid); }
-QColor TFormMain::ColorMinMax(int col, bool maximo) { return TablasErrores::ColorMinMax(col, maximo); }
-QString TFormMain::CodigoModelo() const { return TablasErrores::CodigoModelo(ModeloSeleccionado()); }
+void TFormMain::AnadirErroresAjuste()
+{
+    TablasErr.AnadirErroresAjuste(EtiquetaModelo());
+}
+void TFormMain::AnadirErroresAcierto()
+{
+    TablasErr.AnadirErroresAcierto(EtiquetaModelo(), ValoresPrever());
+}
+void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
+{
+    TablasErr.CalcularErrores(tipo, primera, ultima);
+}
+void TFormMain::AnadirFilaTabla(Rejilla* grid)
+{
+    TablasErrores::AnadirFilaTabla(grid);
+}
+void TFormMain::BorrarTabla(Rejilla* grid)
+{
+    TablasErrores::BorrarTabla(grid);
+}
+void TFormMain::AutoajustarTabla(Rejilla* grid)
+{
+    TablasErrores::AutoajustarTabla(grid);
+}
+QColor TFormMain::ColorMinMax(int col, bool maximo)
+{
+    return TablasErrores::ColorMinMax(col, maximo);
+}
+QString TFormMain::CodigoModelo() const
+{
+    return TablasErrores::CodigoModelo(ModeloSeleccionado());
+}
 // The texts of the step's parameters belong with its value, in the experiments.
-QString TFormMain::ParametrosModelo() const { return Experimentacion.ParametrosModelo(ModeloSeleccionado()); }
-QString TFormMain::SufijoOrigen() const { return TablasErrores::SufijoOrigen(PuntosSinUsar()); }
+QString TFormMain::ParametrosModelo() const
+{
+    return Experimentacion.ParametrosModelo(ModeloSeleccionado());
+}
+QString TFormMain::SufijoOrigen() const
+{
+    return TablasErrores::SufijoOrigen(PuntosSinUsar());
+}
 
 QString TFormMain::EtiquetaModelo() const
 {

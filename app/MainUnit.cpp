@@ -116,9 +116,11 @@ void TFormMain::CrearMenus()
     Transferiratabladeprevisin1 = Herramientas1->addAction(QStringLiteral("Cargar datos a tabla de previsión"), this,
                                                            &TFormMain::Transferiratabladeprevisin1Click);
     Transferiratabladeprevisin1->setObjectName("Transferiratabladeprevisin1");
-    Caluclarprevisin1 = Herramientas1->addAction(QStringLiteral("Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
+    Caluclarprevisin1 =
+        Herramientas1->addAction(QStringLiteral("Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
     Caluclarprevisin1->setObjectName("Caluclarprevisin1");
-    Compararmodelos1 = Herramientas1->addAction(QStringLiteral("Comparar modelos"), this, &TFormMain::Compararmodelos1Click);
+    Compararmodelos1 =
+        Herramientas1->addAction(QStringLiteral("Comparar modelos"), this, &TFormMain::Compararmodelos1Click);
     Compararmodelos1->setObjectName("Compararmodelos1");
     Herramientas1->addSeparator();
     Aplicartodoslosmtodos1 = Herramientas1->addAction(QStringLiteral("Aplicar todos los métodos"), this,
@@ -128,7 +130,8 @@ void TFormMain::CrearMenus()
                                                     &TFormMain::Variacindeparmetros1Click);
     Variacindeparmetros1->setObjectName("Variacindeparmetros1");
     Variacindeparmetros1->setEnabled(false);
-    Simulacinexante1 = Herramientas1->addAction(QStringLiteral("Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
+    Simulacinexante1 =
+        Herramientas1->addAction(QStringLiteral("Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
     Simulacinexante1->setObjectName("Simulacinexante1");
     Herramientas1->addSeparator();
     AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y Mes"), this,
@@ -140,7 +143,8 @@ void TFormMain::CrearMenus()
 
     Ayuda1 = barra->addMenu(QStringLiteral("A&yuda"));
     Ayuda1->setObjectName("Ayuda1");
-    Manualdeusuario1 = Ayuda1->addAction(QStringLiteral("Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
+    Manualdeusuario1 =
+        Ayuda1->addAction(QStringLiteral("Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
     Manualdeusuario1->setObjectName("Manualdeusuario1");
     Acercade1 = Ayuda1->addAction(QStringLiteral("Acerca de..."), this, &TFormMain::Acercade1Click);
     Acercade1->setObjectName("Acercade1");
@@ -173,12 +177,14 @@ void TFormMain::CrearBarraHerramientas()
     ToolButton8 = boton("ToolButton8", QStringLiteral("Guardar"), QStringLiteral("Guarda los datos actuales"),
                         QStyle::SP_DialogSaveButton, &TFormMain::ToolButton8Click);
     ToolBar1->addSeparator();
-    TBTransferir = boton("TBTransferir", QStringLiteral("Cargar"), QStringLiteral("Cargar los datos a tabla de previsión"),
-                         QStyle::SP_ArrowDown, &TFormMain::TBTransferirClick);
+    TBTransferir =
+        boton("TBTransferir", QStringLiteral("Cargar"), QStringLiteral("Cargar los datos a tabla de previsión"),
+              QStyle::SP_ArrowDown, &TFormMain::TBTransferirClick);
     TBCalcular = boton("TBCalcular", QStringLiteral("Calcular"), QStringLiteral("Calcular previsión"),
                        QStyle::SP_MediaPlay, &TFormMain::TBCalcularClick);
     ToolBar1->addSeparator();
-    TBComparar = boton("TBComparar", QStringLiteral("Comparar"), QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""),
+    TBComparar = boton("TBComparar", QStringLiteral("Comparar"),
+                       QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""),
                        QStyle::SP_FileDialogContentsView, &TFormMain::TBCompararClick);
     LabelFichero = new QLabel(ToolBar1);
     LabelFichero->setObjectName("LabelFichero");
@@ -277,7 +283,8 @@ void TFormMain::CrearRejillas()
     AdvStringGridPrevision->setColumnWidth(0, 30);
     for (int c = 1; c < 4; ++c)
         AdvStringGridPrevision->setColumnWidth(c, 50);
-    AdvStringGridPrevision->SetColorTexto([this](int fila, int col) { return AdvStringGridPrevisionGetCellColor(fila, col); });
+    AdvStringGridPrevision->SetColorTexto(
+        [this](int fila, int col) { return AdvStringGridPrevisionGetCellColor(fila, col); });
     colocar(TabSheetTablaPrev, AdvStringGridPrevision);
 
     StringGridCE = new Rejilla(TabSheetTablaCE);
@@ -288,8 +295,8 @@ void TFormMain::CrearRejillas()
     StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
     colocar(TabSheetTablaCE, StringGridCE);
 
-    const QStringList cabeceras = {"Modelo", "MSE", "RMSE", "MAE", "MAPE", "sMAPE", "MRAE",
-                                   "RelMAE", "RelRMSE", "LMR", "PB", "PBMAE", "PBMSE"};
+    const QStringList cabeceras = {"Modelo", "MSE",     "RMSE", "MAE", "MAPE",  "sMAPE", "MRAE",
+                                   "RelMAE", "RelRMSE", "LMR",  "PB",  "PBMAE", "PBMSE"};
     auto errores = [&](QWidget* pagina, const char* nombre) {
         auto* g = new Rejilla(pagina);
         g->setObjectName(nombre);
@@ -747,8 +754,8 @@ void TFormMain::ReescribirLinea(int t, double valor)
     if (t < 1 || t > lineas.size())
         throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(t - 1).toStdString());
     const QString& linea = lineas[t - 1];
-    const QString nueva = ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') +
-                          TextoFijo2(valor);
+    const QString nueva =
+        ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') + TextoFijo2(valor);
 
     QTextDocument* doc = Memo1->document();
     if (!texto.contains(QLatin1Char('\r')) && t <= doc->blockCount()) {

@@ -42,7 +42,7 @@ class Rejilla;
 class Grafico;
 class PaginasGraficos;
 class PaginaModelo;
-}
+} // namespace tendora
 class TFormSimExAnte;
 class TFormRangoVar;
 

@@ -6,7 +6,8 @@
 namespace tendora {
 
 ErrorConversion::ErrorConversion(const QString& texto)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid floating point value").arg(TextoLegible(texto)).toStdString())
+    : std::runtime_error(
+          QStringLiteral("'%1' is not a valid floating point value").arg(TextoLegible(texto)).toStdString())
 {
 }
 
@@ -94,8 +95,7 @@ QString TextoFijo2(double x)
     if (reales < 2) {
         // Rounding may carry into a sixteenth digit before the point (999…9,6):
         // then the value is written as from 1e15 on.
-        const qsizetype enteros = s.size() - (x < 0 ? l.negativeSign().size() : 0) -
-                                  (reales > 0 ? 1 + reales : 0);
+        const qsizetype enteros = s.size() - (x < 0 ? l.negativeSign().size() : 0) - (reales > 0 ? 1 + reales : 0);
         if (enteros > 15)
             return TextoGeneral(x);
         if (reales == 0)

@@ -13,7 +13,7 @@ public:
     explicit ErrorConversion(const QString& texto);
 
 protected:
-    explicit ErrorConversion(const std::string& mensaje) : std::runtime_error(mensaje) {}
+    explicit ErrorConversion(const std::string& mensaje) : std::runtime_error(mensaje) { }
 };
 
 // A text as a message can show it: control characters written as \t, \n, \r

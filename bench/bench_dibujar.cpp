@@ -114,7 +114,8 @@ int main(int argc, char** argv)
             mejorFrames = std::min(mejorFrames, frames);
             mejorTotal = std::min(mejorTotal, dibujo + layout + frames);
         }
-        std::printf("%8d %12.2f %12.2f %12.2f %12.2f  (%s)\n", n, mejorDibujo, mejorLayout, mejorFrames, mejorTotal, modelo);
+        std::printf("%8d %12.2f %12.2f %12.2f %12.2f  (%s)\n", n, mejorDibujo, mejorLayout, mejorFrames, mejorTotal,
+                    modelo);
     }
 
     {
@@ -146,8 +147,9 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
         const double eliminar = Ms(t);
         std::printf("\n200 comparison series of %d points on ChartPC\n", int(w->ChartP->SerieEn(0)->count()));
-        std::printf("  add %.2f ms, layout %.2f ms, frame %.2f ms, hide fit %.2f ms, show fit %.2f ms, remove %.2f ms\n",
-                    anadir, layout, frame, ocultar, mostrar, eliminar);
+        std::printf(
+            "  add %.2f ms, layout %.2f ms, frame %.2f ms, hide fit %.2f ms, show fit %.2f ms, remove %.2f ms\n",
+            anadir, layout, frame, ocultar, mostrar, eliminar);
     }
     return 0;
 }

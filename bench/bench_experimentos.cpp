@@ -88,7 +88,9 @@ int main(int argc, char** argv)
     // The build copies the sample files next to the executables.
     w->AbrirFichero(QCoreApplication::applicationDirPath() + QStringLiteral("/ejemplos/AirPassengers.txt"));
     w->CargarDatos();
-    Linea(QStringLiteral("AirPassengers: %1 values; peak RSS at start %2 MiB").arg(w->Ws.TotalDatos).arg(PicoMiB(), 0, 'f', 0));
+    Linea(QStringLiteral("AirPassengers: %1 values; peak RSS at start %2 MiB")
+              .arg(w->Ws.TotalDatos)
+              .arg(PicoMiB(), 0, 'f', 0));
 
     const Rango fino{0.0, 1.0, 0.01};
     const Rango defecto{0.1, 0.9, 0.1};

@@ -113,8 +113,10 @@ int main(int argc, char** argv)
         Grafico g;
         g.resize(1200, 600);
         g.show();
-        SerieGrafico* datos = g.CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-        SerieGrafico* prev = g.CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos);
+        SerieGrafico* datos =
+            g.CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
+        SerieGrafico* prev =
+            g.CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos);
         g.PonerPuntos(datos, Serie(138, QColor(0, 0, 255)));
         g.PonerPuntos(prev, Serie(150, QColor(255, 0, 0)));
         g.ActualizarAhora();
@@ -122,7 +124,8 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < 200; ++i)
-            g.CopiarSerie(prev, QStringLiteral("C%1").arg(i), QStringLiteral("P HLT %1").arg(i), QColor(i, 100, 255 - i));
+            g.CopiarSerie(prev, QStringLiteral("C%1").arg(i), QStringLiteral("P HLT %1").arg(i),
+                          QColor(i, 100, 255 - i));
         const double copias = Ms(t);
         g.ActualizarAhora();
         QCoreApplication::processEvents();

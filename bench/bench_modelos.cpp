@@ -22,8 +22,14 @@ void* operator new(std::size_t n)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 static Espacio Historia(int n, int V)
 {
@@ -69,8 +75,7 @@ int main()
     p.AlfaHLT = 0.3;
     p.BetaHLT = 0.1;
     p.PhiHW = 0.3;
-    std::printf("%-5s %14s %14s %16s %12s\n", "model", "144 run ns", "144 errors ns", "100000 run us",
-                "allocs/run");
+    std::printf("%-5s %14s %14s %16s %12s\n", "model", "144 run ns", "144 errors ns", "100000 run us", "allocs/run");
     for (int item = 0; item < NumModelos; ++item) {
         double ns144 = 0, nsErr = 0, us100k = 0;
         long long asignadas = 0;

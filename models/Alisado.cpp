@@ -37,8 +37,7 @@ void ModeloLED(Espacio& e, double alfa, bool prevNeg, int V)
     for (int i = 2; i <= R; ++i)
         e.Poner(i, 6,
                 RecortarNegativa(
-                    Suma(Producto(alfa, e.TablaPrev[i - 1][5]), Producto(1.0 - alfa, e.TablaPrev[i - 1][6])),
-                    prevNeg));
+                    Suma(Producto(alfa, e.TablaPrev[i - 1][5]), Producto(1.0 - alfa, e.TablaPrev[i - 1][6])), prevNeg));
     e.ColPrev = 6;
     e.FilaInicioPrev = 0;
 }

@@ -9,7 +9,7 @@ namespace tendora {
 
 class ErrorAritmetico : public std::runtime_error {
 public:
-    explicit ErrorAritmetico(const std::string& que) : std::runtime_error(que) {}
+    explicit ErrorAritmetico(const std::string& que) : std::runtime_error(que) { }
 };
 
 inline double Finito(double x, const char* que = "Desbordamiento en coma flotante")

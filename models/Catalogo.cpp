@@ -8,18 +8,54 @@ namespace tendora {
 namespace {
 
 // Each model's reading of the one parameters value.
-void RunNVS(Espacio& e, const Parametros& p) { ModeloNVS(e, p.PrevNeg, p.V); }
-void RunNVE(Espacio& e, const Parametros& p) { ModeloNVE(e, p.PrevNeg, p.V); }
-void RunMMS(Espacio& e, const Parametros& p) { ModeloMMS(e, p.N, p.PrevNeg, p.V); }
-void RunMMD(Espacio& e, const Parametros& p) { ModeloMMD(e, p.N, p.PrevNeg, p.V); }
-void RunLES(Espacio& e, const Parametros& p) { ModeloLES(e, p.AlfaLE, p.PrevNeg, p.V); }
-void RunLED(Espacio& e, const Parametros& p) { ModeloLED(e, p.AlfaLE, p.PrevNeg, p.V); }
-void RunDST(Espacio& e, const Parametros& p) { ModeloDST(e, p.PrevNeg, p.V); }
-void RunTHT(Espacio& e, const Parametros& p) { ModeloTHT(e, p.AlfaTHT, p.PrevNeg, p.V); }
-void RunHLT(Espacio& e, const Parametros& p) { ModeloHLT(e, p.AlfaHLT, p.BetaHLT, p.PrevNeg, p.V); }
-void RunHW(Espacio& e, const Parametros& p) { ModeloHW(e, p.AlfaHLT, p.BetaHLT, p.PhiHW, p.PrevNeg, p.V); }
-void RunCRT(Espacio& e, const Parametros& p) { ModeloCroston(e, 1, p.AlfaCroston, p.PrevNeg, p.V); }
-void RunSB(Espacio& e, const Parametros& p) { ModeloSB(e, p.AlfaCroston, p.PrevNeg, p.V); }
+void RunNVS(Espacio& e, const Parametros& p)
+{
+    ModeloNVS(e, p.PrevNeg, p.V);
+}
+void RunNVE(Espacio& e, const Parametros& p)
+{
+    ModeloNVE(e, p.PrevNeg, p.V);
+}
+void RunMMS(Espacio& e, const Parametros& p)
+{
+    ModeloMMS(e, p.N, p.PrevNeg, p.V);
+}
+void RunMMD(Espacio& e, const Parametros& p)
+{
+    ModeloMMD(e, p.N, p.PrevNeg, p.V);
+}
+void RunLES(Espacio& e, const Parametros& p)
+{
+    ModeloLES(e, p.AlfaLE, p.PrevNeg, p.V);
+}
+void RunLED(Espacio& e, const Parametros& p)
+{
+    ModeloLED(e, p.AlfaLE, p.PrevNeg, p.V);
+}
+void RunDST(Espacio& e, const Parametros& p)
+{
+    ModeloDST(e, p.PrevNeg, p.V);
+}
+void RunTHT(Espacio& e, const Parametros& p)
+{
+    ModeloTHT(e, p.AlfaTHT, p.PrevNeg, p.V);
+}
+void RunHLT(Espacio& e, const Parametros& p)
+{
+    ModeloHLT(e, p.AlfaHLT, p.BetaHLT, p.PrevNeg, p.V);
+}
+void RunHW(Espacio& e, const Parametros& p)
+{
+    ModeloHW(e, p.AlfaHLT, p.BetaHLT, p.PhiHW, p.PrevNeg, p.V);
+}
+void RunCRT(Espacio& e, const Parametros& p)
+{
+    ModeloCroston(e, 1, p.AlfaCroston, p.PrevNeg, p.V);
+}
+void RunSB(Espacio& e, const Parametros& p)
+{
+    ModeloSB(e, p.AlfaCroston, p.PrevNeg, p.V);
+}
 
 constexpr SerieAuxiliar Ninguna{};
 
@@ -29,26 +65,98 @@ constexpr SerieAuxiliar Ninguna{};
 // coefficients and hide them like every other model without them.
 constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemNVS, "NVS", "NVS: Naïve", 5, {"P"}, PaginasCE::Ocultas, Ninguna, Ninguna, 0, RunNVS},
-    {ItemNVE, "NVE", "NVE: Naïve Estacional", 9, {"MM12", "MM12C", "E*I", "D", "P"}, PaginasCE::Visibles,
-     {6, "Media Móvil"}, {8, "Desestacional"}, 0, RunNVE},
+    {ItemNVE,
+     "NVE",
+     "NVE: Naïve Estacional",
+     9,
+     {"MM12", "MM12C", "E*I", "D", "P"},
+     PaginasCE::Visibles,
+     {6, "Media Móvil"},
+     {8, "Desestacional"},
+     0,
+     RunNVE},
     {ItemMMS, "MMS", "MMS: Media Móvil Simple", 5, {"P"}, PaginasCE::Ocultas, Ninguna, Ninguna, ParamN, RunMMS},
     {ItemMMD, "MMD", "MMD: Media Móvil Doble", 6, {"MMS", "P"}, PaginasCE::Ocultas, Ninguna, Ninguna, ParamN, RunMMD},
-    {ItemLES, "LES", "LES: Lisaje Exponencial Simple", 5, {"P"}, PaginasCE::Ocultas, Ninguna, Ninguna, ParamAlfaLE,
+    {ItemLES,
+     "LES",
+     "LES: Lisaje Exponencial Simple",
+     5,
+     {"P"},
+     PaginasCE::Ocultas,
+     Ninguna,
+     Ninguna,
+     ParamAlfaLE,
      RunLES},
-    {ItemLED, "LED", "LED: Lisaje Exponencial Doble", 6, {"LES", "P"}, PaginasCE::Ocultas, Ninguna, Ninguna,
-     ParamAlfaLE, RunLED},
-    {ItemDST, "DST", "DST: Descomposición de Series Temporales", 9, {"MM12", "MM12C", "E*I", "T", "P"},
-     PaginasCE::Visibles, {6, "Media Móvil"}, {8, "Tendencia"}, 0, RunDST},
-    {ItemTHT, "THT", "THT: Modelo Theta", 11, {"MM12", "MM12C", "E*I", "D", "LR", "L", "P"}, PaginasCE::Visibles,
-     {10, "L"}, {9, "LR"}, ParamAlfaTHT, RunTHT},
-    {ItemHLT, "HLT", "HLT: Holt", 7, {"N", "T", "P"}, PaginasCE::Ocultas, {5, "Nivel"}, {6, "Tendencia"}, ParamHolt,
+    {ItemLED,
+     "LED",
+     "LED: Lisaje Exponencial Doble",
+     6,
+     {"LES", "P"},
+     PaginasCE::Ocultas,
+     Ninguna,
+     Ninguna,
+     ParamAlfaLE,
+     RunLED},
+    {ItemDST,
+     "DST",
+     "DST: Descomposición de Series Temporales",
+     9,
+     {"MM12", "MM12C", "E*I", "T", "P"},
+     PaginasCE::Visibles,
+     {6, "Media Móvil"},
+     {8, "Tendencia"},
+     0,
+     RunDST},
+    {ItemTHT,
+     "THT",
+     "THT: Modelo Theta",
+     11,
+     {"MM12", "MM12C", "E*I", "D", "LR", "L", "P"},
+     PaginasCE::Visibles,
+     {10, "L"},
+     {9, "LR"},
+     ParamAlfaTHT,
+     RunTHT},
+    {ItemHLT,
+     "HLT",
+     "HLT: Holt",
+     7,
+     {"N", "T", "P"},
+     PaginasCE::Ocultas,
+     {5, "Nivel"},
+     {6, "Tendencia"},
+     ParamHolt,
      RunHLT},
-    {ItemHW, "H-W", "H-W: Holt-Winters", 11, {"MM12", "MM12C", "E*I", "D", "N", "T", "P"}, PaginasCE::Visibles,
-     {9, "N"}, {10, "T"}, ParamHolt | ParamPhiHW, RunHW},
-    {ItemCRT, "CRT", "CRT: Croston", 8, {"q", "Z", "W", "P"}, PaginasCE::Ocultas, Ninguna, Ninguna, ParamAlfaCroston,
+    {ItemHW,
+     "H-W",
+     "H-W: Holt-Winters",
+     11,
+     {"MM12", "MM12C", "E*I", "D", "N", "T", "P"},
+     PaginasCE::Visibles,
+     {9, "N"},
+     {10, "T"},
+     ParamHolt | ParamPhiHW,
+     RunHW},
+    {ItemCRT,
+     "CRT",
+     "CRT: Croston",
+     8,
+     {"q", "Z", "W", "P"},
+     PaginasCE::Ocultas,
+     Ninguna,
+     Ninguna,
+     ParamAlfaCroston,
      RunCRT},
-    {ItemSB, "S-B", "S-B: Syntetos-Boylan", 8, {"q", "Z", "W", "P"}, PaginasCE::Ocultas, Ninguna, Ninguna,
-     ParamAlfaCroston, RunSB},
+    {ItemSB,
+     "S-B",
+     "S-B: Syntetos-Boylan",
+     8,
+     {"q", "Z", "W", "P"},
+     PaginasCE::Ocultas,
+     Ninguna,
+     Ninguna,
+     ParamAlfaCroston,
+     RunSB},
 }};
 
 // What can be checked when the table is written is checked here.

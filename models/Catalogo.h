@@ -12,11 +12,11 @@ namespace tendora {
 
 // The parameters a model reads, as flags.
 enum ParametroModelo : unsigned {
-    ParamN = 1u << 0,           // SEN
-    ParamAlfaLE = 1u << 1,      // SEAlfaLE
-    ParamAlfaTHT = 1u << 2,     // SEAlfaTHT
-    ParamHolt = 1u << 3,        // SEAlfaHLT and SEBetaHLT
-    ParamPhiHW = 1u << 4,       // SEPhiHW
+    ParamN = 1u << 0, // SEN
+    ParamAlfaLE = 1u << 1, // SEAlfaLE
+    ParamAlfaTHT = 1u << 2, // SEAlfaTHT
+    ParamHolt = 1u << 3, // SEAlfaHLT and SEBetaHLT
+    ParamPhiHW = 1u << 4, // SEPhiHW
     ParamAlfaCroston = 1u << 5, // SEAlfaCroston
 };
 
@@ -37,15 +37,15 @@ constexpr int MaxCabeceras = UltimaColTabla - ColDatos;
 
 struct FichaModelo {
     ItemModelo Item;
-    std::string_view Codigo;  // "NVS" ... "S-B"
-    std::string_view Texto;   // the selector's item text
-    int UltimaCol;            // last shown column; also the grid's column count
+    std::string_view Codigo; // "NVS" ... "S-B"
+    std::string_view Texto; // the selector's item text
+    int UltimaCol; // last shown column; also the grid's column count
     // Headers of grid columns 4 .. UltimaCol - 1 (table columns 5 .. UltimaCol).
     std::array<std::string_view, MaxCabeceras> Cabeceras;
     PaginasCE Paginas;
     SerieAuxiliar MediaMovil;
     SerieAuxiliar Tendencia;
-    unsigned Lee;             // the parameters it reads, ParametroModelo flags
+    unsigned Lee; // the parameters it reads, ParametroModelo flags
     void (*Ejecutar)(Espacio&, const Parametros&);
 
     constexpr int NumCabeceras() const { return UltimaCol - ColDatos; }

@@ -13,11 +13,23 @@ enum ColumnaDescomposicion : int {
     ColD = ColModelo + 3,
 };
 
-inline double Y(const Espacio& e, int i) { return e.TablaPrev[i][ColDatos]; }
-inline double T(const Espacio& e, int i) { return e.TablaPrev[i][ColT]; }
+inline double Y(const Espacio& e, int i)
+{
+    return e.TablaPrev[i][ColDatos];
+}
+inline double T(const Espacio& e, int i)
+{
+    return e.TablaPrev[i][ColT];
+}
 
-inline double Suma(double a, double b) { return Finito(a + b); }
-inline double Producto(double a, double b) { return Finito(a * b); }
+inline double Suma(double a, double b)
+{
+    return Finito(a + b);
+}
+inline double Producto(double a, double b)
+{
+    return Finito(a * b);
+}
 
 // The model writes rows up to R: the table must hold them.
 inline int UltimaFila(Espacio& e, int V)
@@ -32,7 +44,7 @@ inline int UltimaFila(Espacio& e, int V)
 struct Coeficientes {
     const unsigned char* mes;
     const RegistroCoef* coef;
-    explicit Coeficientes(const Espacio& e) : mes(e.MesDeFila.data()), coef(e.CoefEstacional.data()) {}
+    explicit Coeficientes(const Espacio& e) : mes(e.MesDeFila.data()), coef(e.CoefEstacional.data()) { }
     double operator()(int i) const { return coef[mes[i]].Coeficiente; }
 };
 

@@ -9,11 +9,11 @@ namespace tendora {
 // Columns of the forecast table. Unscoped constants: indexing with them
 // compiles to the same code as the bare numbers.
 enum ColumnaTabla : int {
-    ColT = 1,       // time index, equal to the row
+    ColT = 1, // time index, equal to the row
     ColAnio = 2,
     ColMes = 3,
-    ColDatos = 4,   // the history value
-    ColModelo = 5,  // first column a model writes
+    ColDatos = 4, // the history value
+    ColModelo = 5, // first column a model writes
 };
 constexpr int UltimaColTabla = 11;
 constexpr int NumCols = UltimaColTabla + 1;

@@ -12,21 +12,31 @@ namespace tendora {
 
 // Parameter values as the model page holds them when a run starts.
 struct Parametros {
-    int N = 6;                 // SEN, already truncated
-    double AlfaLE = 0.5;       // SEAlfaLE
-    double AlfaTHT = 0.5;      // SEAlfaTHT
-    double AlfaHLT = 0.5;      // SEAlfaHLT
-    double BetaHLT = 0.5;      // SEBetaHLT
-    double PhiHW = 0.5;        // SEPhiHW
-    double AlfaCroston = 0.5;  // SEAlfaCroston
-    bool PrevNeg = false;      // CBPrevNeg: negative forecasts allowed
-    int V = 12;                // horizon
+    int N = 6; // SEN, already truncated
+    double AlfaLE = 0.5; // SEAlfaLE
+    double AlfaTHT = 0.5; // SEAlfaTHT
+    double AlfaHLT = 0.5; // SEAlfaHLT
+    double BetaHLT = 0.5; // SEBetaHLT
+    double PhiHW = 0.5; // SEPhiHW
+    double AlfaCroston = 0.5; // SEAlfaCroston
+    bool PrevNeg = false; // CBPrevNeg: negative forecasts allowed
+    int V = 12; // horizon
 };
 
 // Model item indices of the model selector.
 enum ItemModelo {
-    ItemNVS = 0, ItemNVE, ItemMMS, ItemMMD, ItemLES, ItemLED,
-    ItemDST, ItemTHT, ItemHLT, ItemHW, ItemCRT, ItemSB
+    ItemNVS = 0,
+    ItemNVE,
+    ItemMMS,
+    ItemMMD,
+    ItemLES,
+    ItemLED,
+    ItemDST,
+    ItemTHT,
+    ItemHLT,
+    ItemHW,
+    ItemCRT,
+    ItemSB
 };
 constexpr int NumModelos = ItemSB + 1;
 
@@ -49,8 +59,11 @@ void MediasMovilesCentradas(Espacio& e);
 // The twelve monthly means of E*I, scaled to sum 12; a zero total throws.
 void CalcularCoefEstacionales(Espacio& e); // after ComprobarMeses
 // D (8) = Y / S(month) on rows 1..n.
-void Desestacionalizar(Espacio& e);        // after ComprobarMeses
-struct Recta { double b = 0.0; double a = 0.0; };
+void Desestacionalizar(Espacio& e); // after ComprobarMeses
+struct Recta {
+    double b = 0.0;
+    double a = 0.0;
+};
 // Least-squares line of column col on t over rows primera..ultima.
 Recta RectaRegresion(const Espacio& e, int col, int primera, int ultima);
 

@@ -123,8 +123,7 @@ QUrl TAboutBox::UrlCorreo(const QString& correo)
     return QUrl::fromEncoded("mailto:?body=" + codificado, QUrl::StrictMode);
 }
 
-TAboutBox::TAboutBox(QWidget* parent, const DatosAcerca& datos)
-    : QDialog(parent), datos_(datos)
+TAboutBox::TAboutBox(QWidget* parent, const DatosAcerca& datos) : QDialog(parent), datos_(datos)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Acerca de ..."));
@@ -220,8 +219,7 @@ bool TAboutBox::Abrir(const QUrl& url)
 void TAboutBox::SendMail1Execute()
 {
     if (!Abrir(UrlCorreo(datos_.Correo)))
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("No se pudo abrir un mensaje de correo nuevo."));
+        QMessageBox::critical(this, windowTitle(), QStringLiteral("No se pudo abrir un mensaje de correo nuevo."));
 }
 
 bool TAboutBox::eventFilter(QObject* objeto, QEvent* evento)

@@ -16,10 +16,10 @@ namespace tendora {
 // Who made the program and under which licence; everything the box shows
 // about its maker comes from here.
 struct DatosAcerca {
-    QStringList Lineas;     // three short lines naming the maker
-    QString Correo;         // contact address (mail link)
-    QString Web1, Web2;     // web pages (the second one is the licence's)
-    QString Licencia;       // short licence name, drawn on the badge
+    QStringList Lineas; // three short lines naming the maker
+    QString Correo; // contact address (mail link)
+    QString Web1, Web2; // web pages (the second one is the licence's)
+    QString Licencia; // short licence name, drawn on the badge
 
     static DatosAcerca Tendora();
 };
@@ -29,7 +29,7 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr, const DatosAcerca& datos = DatosAcerca::Tendora());
 
-    static QString TextoVersion();                     // "Versión 2014 · A"
+    static QString TextoVersion(); // "Versión 2014 · A"
     // mailto: with no recipient or subject and the two-line body
     // (address, then "Tendora 2010"), fully percent-encoded.
     static QUrl UrlCorreo(const QString& correo);

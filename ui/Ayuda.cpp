@@ -7,12 +7,11 @@ namespace tendora {
 
 QString MensajeFaltaAyuda(const QString& fichero)
 {
-    return QStringLiteral("No se encuentra el fichero de ayuda \"") + fichero
-        + QStringLiteral("\". Debería estar ubicado en el directorio de instalación.");
+    return QStringLiteral("No se encuentra el fichero de ayuda \"") + fichero +
+           QStringLiteral("\". Debería estar ubicado en el directorio de instalación.");
 }
 
-void AbrirManual(QWidget* ventana, const QString& dirPrograma,
-                 std::function<void(const QString&)> mostrarAviso,
+void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<void(const QString&)> mostrarAviso,
                  std::function<bool(const QUrl&)> abrir)
 {
     // The viewer is a separate program; it needs no parent window here.

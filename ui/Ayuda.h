@@ -19,8 +19,7 @@ QString MensajeFaltaAyuda(const QString& fichero);
 // the system's viewer, or, when there is no such file, hands the warning to
 // mostrarAviso. Whether the viewer starts is not checked. 'abrir' replaces
 // the system's "open" (tests); empty means QDesktopServices::openUrl.
-void AbrirManual(QWidget* ventana, const QString& dirPrograma,
-                 std::function<void(const QString&)> mostrarAviso,
+void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<void(const QString&)> mostrarAviso,
                  std::function<bool(const QUrl&)> abrir = {});
 
 } // namespace tendora

@@ -14,8 +14,8 @@ QString Unir(const QStringList& partes, QChar sep)
 
 QString EntreComillasSiHaceFalta(const QString& s)
 {
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
-        && !s.contains(QLatin1Char('\r')))
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
+        !s.contains(QLatin1Char('\r')))
         return s;
     QString r = s;
     r.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -155,8 +155,8 @@ QByteArray TextoHtml(const ModeloRejilla& m)
         s += QStringLiteral("<tr>");
         for (int c = 0; c < m.ColCount(); ++c) {
             const QString etiqueta = r == 0 ? QStringLiteral("th") : QStringLiteral("td");
-            s += QLatin1Char('<') + etiqueta + QLatin1Char('>') + EscaparHtml(m.Celda(c, r))
-                 + QStringLiteral("</") + etiqueta + QLatin1Char('>');
+            s += QLatin1Char('<') + etiqueta + QLatin1Char('>') + EscaparHtml(m.Celda(c, r)) + QStringLiteral("</") +
+                 etiqueta + QLatin1Char('>');
         }
         s += QStringLiteral("</tr>\n");
         if (r == 0)
@@ -168,8 +168,7 @@ QByteArray TextoHtml(const ModeloRejilla& m)
     return s.toUtf8();
 }
 
-void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta,
-                            int filtroIndex)
+void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta, int filtroIndex)
 {
     switch (filtroIndex) {
     case 1: EscribirFicheroSeguro(ruta, TextoTxt(m)); break;

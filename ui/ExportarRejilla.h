@@ -27,7 +27,6 @@ QByteArray LibroXls(const ModeloRejilla& m);
 // filtroIndex 1..5: txt, csv, doc, html, xls; any other index writes nothing.
 // A file that cannot be written whole throws std::runtime_error and keeps
 // any existing file as it was.
-void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta,
-                            int filtroIndex);
+void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta, int filtroIndex);
 
 } // namespace tendora

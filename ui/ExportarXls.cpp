@@ -19,16 +19,19 @@ namespace tendora {
 
 namespace {
 
-constexpr int kMaxDatosRegistro = 8224;  // BIFF8 record payload limit
-constexpr int kFilasHoja = 65536;        // BIFF8 rows per sheet
+constexpr int kMaxDatosRegistro = 8224; // BIFF8 record payload limit
+constexpr int kFilasHoja = 65536; // BIFF8 rows per sheet
 constexpr int kColumnasHoja = 256;
-constexpr int kMaxCaracteres = 32767;    // characters in a cell
+constexpr int kMaxCaracteres = 32767; // characters in a cell
 
 constexpr uint16_t kXfGeneral = 15;
 constexpr uint16_t kXfFijo2 = 16;
 constexpr uint16_t kXfEncabezado = 17;
 
-void U8(QByteArray& b, unsigned v) { b.append(static_cast<char>(v & 0xFF)); }
+void U8(QByteArray& b, unsigned v)
+{
+    b.append(static_cast<char>(v & 0xFF));
+}
 void U16(QByteArray& b, unsigned v)
 {
     U8(b, v);
@@ -79,9 +82,9 @@ QByteArray Bof(uint16_t tipo)
 QByteArray Fuente(bool negrita)
 {
     QByteArray d;
-    U16(d, 200);                 // 10 points, in twentieths
+    U16(d, 200); // 10 points, in twentieths
     U16(d, 0);
-    U16(d, 0x7FFF);              // automatic colour
+    U16(d, 0x7FFF); // automatic colour
     U16(d, negrita ? 700 : 400);
     U16(d, 0);
     U8(d, 0);
@@ -90,7 +93,7 @@ QByteArray Fuente(bool negrita)
     U8(d, 0);
     const QByteArray nombre("Arial");
     U8(d, static_cast<unsigned>(nombre.size()));
-    U8(d, 0);                    // 8-bit characters
+    U8(d, 0); // 8-bit characters
     d += nombre;
     return d;
 }
@@ -101,13 +104,13 @@ QByteArray Xf(uint16_t fuente, uint16_t formato, bool estilo, uint8_t usados)
     U16(d, fuente);
     U16(d, formato);
     U16(d, estilo ? 0xFFF5 : 0x0001);
-    U8(d, 0x20);                 // bottom aligned
+    U8(d, 0x20); // bottom aligned
     U8(d, 0);
     U8(d, 0);
     U8(d, usados);
     U32(d, 0);
     U32(d, 0);
-    U16(d, 0x20C0);              // default pattern colours
+    U16(d, 0x20C0); // default pattern colours
     return d;
 }
 
@@ -133,7 +136,7 @@ void TablaCadenas(QByteArray& s, const std::vector<QString>& cadenas, uint32_t t
     auto cerrar = [&]() {
         Registro(s, tipo, d);
         d.clear();
-        tipo = 0x003C;           // CONTINUE
+        tipo = 0x003C; // CONTINUE
         inicioRegistro = s.size();
     };
     for (uint32_t i = 0; i < unicas; ++i) {
@@ -142,16 +145,16 @@ void TablaCadenas(QByteArray& s, const std::vector<QString>& cadenas, uint32_t t
         if (d.size() + 3 + 2 > kMaxDatosRegistro)
             cerrar();
         if (i % porCubo == 0)
-            cubos.push_back({static_cast<uint32_t>(inicioRegistro + 4 + d.size()),
-                             static_cast<uint16_t>(4 + d.size())});
+            cubos.push_back(
+                {static_cast<uint32_t>(inicioRegistro + 4 + d.size()), static_cast<uint16_t>(4 + d.size())});
         U16(d, static_cast<unsigned>(t.size()));
-        U8(d, 0x01);             // 16-bit characters
+        U8(d, 0x01); // 16-bit characters
         qsizetype hecho = 0;
         while (hecho < t.size()) {
             qsizetype cabe = (kMaxDatosRegistro - d.size()) / 2;
             if (cabe == 0) {
                 cerrar();
-                U8(d, 0x01);     // a continued string restates its width
+                U8(d, 0x01); // a continued string restates its width
                 cabe = (kMaxDatosRegistro - 1) / 2;
             }
             const qsizetype n = std::min(cabe, t.size() - hecho);
@@ -178,8 +181,8 @@ double AnchoEnCeros(const QString& texto, bool negrita)
 {
     double ancho = 0;
     for (QChar ch : texto) {
-        const bool anchaLetra = ch.isUpper() || ch == QLatin1Char('m') || ch == QLatin1Char('w')
-                                || ch == QLatin1Char('%') || ch == QLatin1Char('@');
+        const bool anchaLetra = ch.isUpper() || ch == QLatin1Char('m') || ch == QLatin1Char('w') ||
+                                ch == QLatin1Char('%') || ch == QLatin1Char('@');
         ancho += anchaLetra ? 1.5 : 1.0;
     }
     return negrita ? ancho * 1.1 : ancho;
@@ -196,8 +199,7 @@ uint16_t AnchoColumna(double enCeros)
 
 QByteArray Ole2(QByteArray flujo)
 {
-    constexpr uint32_t kLibre = 0xFFFFFFFF, kFinCadena = 0xFFFFFFFE, kSectorFat = 0xFFFFFFFD,
-                       kSectorDifat = 0xFFFFFFFC;
+    constexpr uint32_t kLibre = 0xFFFFFFFF, kFinCadena = 0xFFFFFFFE, kSectorFat = 0xFFFFFFFD, kSectorDifat = 0xFFFFFFFC;
     // At 4096 bytes or more a stream lives in ordinary sectors, so no mini stream is needed.
     if (flujo.size() < 4096)
         flujo.append(QByteArray(4096 - flujo.size(), '\0'));
@@ -306,7 +308,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
         throw std::runtime_error(
             QStringLiteral("El formato xls admite %1 columnas como máximo.").arg(kColumnasHoja).toStdString());
     const int datos = m.RowCount() - 1;
-    const int porHoja = kFilasHoja - 1;  // the header row opens every sheet
+    const int porHoja = kFilasHoja - 1; // the header row opens every sheet
     const int hojas = std::max(1, (datos + porHoja - 1) / porHoja);
 
     // Strings first: each distinct text once.
@@ -329,7 +331,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
     // Cells of every sheet; texts that read as numbers go in as numbers.
     std::vector<QByteArray> celdas(hojas);
     std::vector<QString> encabezado(cols);
-    std::vector<double> anchos(cols, 0.0);   // widest text of each column, in '0's
+    std::vector<double> anchos(cols, 0.0); // widest text of each column, in '0's
     for (int c = 0; c < cols; ++c) {
         encabezado[c] = m.Celda(c, 0);
         anchos[c] = AnchoEnCeros(encabezado[c], true);
@@ -388,7 +390,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
     Registro(s, 0x0809, Bof(0x0005));
     {
         QByteArray d;
-        U16(d, 1200);            // UTF-16
+        U16(d, 1200); // UTF-16
         Registro(s, 0x0042, d);
     }
     {
@@ -402,28 +404,28 @@ QByteArray LibroXls(const ModeloRejilla& m)
         U16(d, 0);
         U16(d, 1);
         U16(d, 0x0258);
-        Registro(s, 0x003D, d);  // WINDOW1
+        Registro(s, 0x003D, d); // WINDOW1
     }
     {
         QByteArray d;
         U16(d, 0);
-        Registro(s, 0x0022, d);  // DATEMODE 1900
+        Registro(s, 0x0022, d); // DATEMODE 1900
     }
     for (int i = 0; i < 4; ++i)
         Registro(s, 0x0031, Fuente(false));
-    Registro(s, 0x0031, Fuente(true));  // font index 5: index 4 does not exist in BIFF
+    Registro(s, 0x0031, Fuente(true)); // font index 5: index 4 does not exist in BIFF
     Registro(s, 0x00E0, Xf(0, 0, true, 0x00));
     for (int i = 1; i < 15; ++i)
         Registro(s, 0x00E0, Xf(0, 0, true, 0xF4));
-    Registro(s, 0x00E0, Xf(0, 0, false, 0x00));    // 15: cells
-    Registro(s, 0x00E0, Xf(0, 2, false, 0x04));    // 16: "0.00"
-    Registro(s, 0x00E0, Xf(5, 0, false, 0x08));    // 17: bold header
+    Registro(s, 0x00E0, Xf(0, 0, false, 0x00)); // 15: cells
+    Registro(s, 0x00E0, Xf(0, 2, false, 0x04)); // 16: "0.00"
+    Registro(s, 0x00E0, Xf(5, 0, false, 0x08)); // 17: bold header
     {
         QByteArray d;
         U16(d, 0x8000);
         U8(d, 0);
         U8(d, 0xFF);
-        Registro(s, 0x0293, d);  // STYLE Normal
+        Registro(s, 0x0293, d); // STYLE Normal
     }
     std::vector<qsizetype> posHoja(hojas);
     for (int h = 0; h < hojas; ++h) {
@@ -436,7 +438,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
         U8(d, 0x01);
         Utf16(d, nombre);
         posHoja[h] = s.size() + 4;
-        Registro(s, 0x0085, d);  // BOUNDSHEET
+        Registro(s, 0x0085, d); // BOUNDSHEET
     }
     TablaCadenas(s, cadenas, usos);
     Registro(s, 0x000A, QByteArray());
@@ -452,7 +454,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
             U16(d, 0);
             U16(d, cols);
             U16(d, 0);
-            Registro(s, 0x0200, d);  // DIMENSIONS
+            Registro(s, 0x0200, d); // DIMENSIONS
         }
         for (int c = 0; c < cols; ++c) {
             QByteArray d;
@@ -462,7 +464,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
             U16(d, kXfGeneral);
             U16(d, 0);
             U16(d, 0);
-            Registro(s, 0x007D, d);  // COLINFO
+            Registro(s, 0x007D, d); // COLINFO
         }
         s += celdas[h];
         celdas[h] = QByteArray();
@@ -476,7 +478,7 @@ QByteArray LibroXls(const ModeloRejilla& m)
             U16(d, 0);
             U16(d, 0);
             U32(d, 0);
-            Registro(s, 0x023E, d);  // WINDOW2
+            Registro(s, 0x023E, d); // WINDOW2
         }
         Registro(s, 0x000A, QByteArray());
     }

@@ -37,26 +37,26 @@ namespace tendora {
 struct PuntoGrafico {
     double x = 0.0;
     double y = 0.0;
-    QString etiqueta;  // bottom-axis label at x (for bars: the bar's category)
-    QColor color;      // the point's own colour; invalid or equal to the series colour: none
+    QString etiqueta; // bottom-axis label at x (for bars: the bar's category)
+    QColor color; // the point's own colour; invalid or equal to the series colour: none
     bool nulo = false; // neither drawn nor joined to its neighbours
 };
 
 enum class TipoSerie {
-    Linea,       // line only
+    Linea, // line only
     LineaPuntos, // line with a marker at every point
-    Barras       // one bar per point, each in its point's colour, value written above it
+    Barras // one bar per point, each in its point's colour, value written above it
 };
 
 enum class FormaMarca { Circulo, Cuadrado };
 
 struct EstiloSerie {
-    QColor color;                       // invalid: one of the chart's automatic colours
-    qreal ancho = 2.0;                  // line width in pixels
+    QColor color; // invalid: one of the chart's automatic colours
+    qreal ancho = 2.0; // line width in pixels
     Qt::PenStyle trazo = Qt::SolidLine;
     FormaMarca forma = FormaMarca::Circulo;
-    qreal tamanoMarca = 7.0;            // full width of a marker in pixels
-    QColor rellenoMarca = Qt::white;    // marker fill of points without a colour of their own
+    qreal tamanoMarca = 7.0; // full width of a marker in pixels
+    QColor rellenoMarca = Qt::white; // marker fill of points without a colour of their own
 };
 
 class Grafico;
@@ -109,13 +109,13 @@ private:
     bool m_visible = true;
     bool m_marcas = false;
     std::vector<PuntoGrafico> m_puntos;
-    std::vector<bool> m_propio;      // per point: drawn in its own colour
+    std::vector<bool> m_propio; // per point: drawn in its own colour
     // For lines: runs of ordinary points (first and last index), the Qt series
     // drawing each, and where each point sits (-1: null point).
     struct Tramo {
         int desde;
         int hasta;
-        bool ordenado;  // x never decreases, so it can be reduced per pixel column
+        bool ordenado; // x never decreases, so it can be reduced per pixel column
         bool reducido = false; // what Qt holds is reduced (or cut to the view)
     };
     std::vector<Tramo> m_tramos;
@@ -143,9 +143,9 @@ public:
     SerieGrafico* CrearSerie(const QString& nombre, const QString& titulo, TipoSerie tipo,
                              const EstiloSerie& estilo = EstiloSerie());
     SerieGrafico* Serie(const QString& nombre) const; // by objectName; nullptr if none
-    SerieGrafico* SerieEn(int posicion) const;        // in creation order
+    SerieGrafico* SerieEn(int posicion) const; // in creation order
     int NumSeries() const { return int(m_series.size()); }
-    int Posicion(const SerieGrafico* serie) const;    // -1 if not in this chart
+    int Posicion(const SerieGrafico* serie) const; // -1 if not in this chart
 
     // Replaces every point of the series in one go. Non-finite coordinates
     // count as null points. The series' shown state is left as it is.
@@ -160,8 +160,8 @@ public:
 
     // A frozen copy of a line series' points (x, y, labels, colours, nulls)
     // appended as a new line series without markers in the given colour.
-    SerieGrafico* CopiarSerie(const SerieGrafico* origen, const QString& nombre,
-                              const QString& titulo, const QColor& color);
+    SerieGrafico* CopiarSerie(const SerieGrafico* origen, const QString& nombre, const QString& titulo,
+                              const QColor& color);
     void EliminarSerie(SerieGrafico* serie);
     // Removes the series at posicion and after it: EliminarSeriesDesde(1) keeps the first.
     void EliminarSeriesDesde(int posicion);
@@ -169,7 +169,7 @@ public:
     // --- Legend -----------------------------------------------------------
     void PonerLeyendaVisible(bool visible);
     bool LeyendaVisible() const { return m_leyendaVisible; } // the user's choice
-    bool LeyendaMostrada() const;                            // drawn now: it is left out when it does not fit
+    bool LeyendaMostrada() const; // drawn now: it is left out when it does not fit
     QRectF RectEntradaLeyenda(const SerieGrafico* serie) const; // view coordinates; empty if not drawn
 
     // --- Vertical marker line (behind the series, not draggable, not in the legend)
@@ -322,7 +322,7 @@ private:
     bool m_enAdornos = false;
     bool m_enRangos = false;
     std::vector<std::pair<double, QString>> m_etiquetas; // every label, by x
-    QList<double> m_posEtiquetas;                         // the ones drawn
+    QList<double> m_posEtiquetas; // the ones drawn
     QStringList m_textoEtiquetas;
 
     bool m_leyendaVisible = true;
@@ -354,7 +354,7 @@ private:
 
     QPointer<SerieGrafico> m_serieArrastre;
     bool m_arrastreActivo = false;
-    int m_indiceArrastre = -1;     // point held by the mouse
+    int m_indiceArrastre = -1; // point held by the mouse
     bool m_arrastreMovido = false;
     QPointer<QMenu> m_menu;
     QMarginsF m_margenesImpresion{15.0, 15.0, 15.0, 15.0};

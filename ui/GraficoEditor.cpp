@@ -178,8 +178,7 @@ QWidget* GraficoEditor::GrupoEje(const QString& titulo, const QString& sufijo, E
     e.automatico = new QCheckBox(QStringLiteral("Automático"));
     e.automatico->setObjectName(QStringLiteral("CBAuto") + sufijo);
     e.automatico->setChecked(horizontal ? m_grafico->EjeXAutomatico() : m_grafico->EjeYAutomatico());
-    connect(e.automatico, &QCheckBox::toggled, this,
-            [this, horizontal](bool b) { AutomaticoCambiado(horizontal, b); });
+    connect(e.automatico, &QCheckBox::toggled, this, [this, horizontal](bool b) { AutomaticoCambiado(horizontal, b); });
     f->addRow(e.automatico);
     e.minimo = new QLineEdit;
     e.minimo->setObjectName(QStringLiteral("EMinimo") + sufijo);
@@ -190,8 +189,8 @@ QWidget* GraficoEditor::GrupoEje(const QString& titulo, const QString& sufijo, E
     f->addRow(QStringLiteral("Mínimo:"), e.minimo);
     f->addRow(QStringLiteral("Máximo:"), e.maximo);
     // The categories of a bar chart have no range to set.
-    const bool sinRango = horizontal && m_grafico->NumSeries() > 0 &&
-                          m_grafico->SerieEn(0)->Tipo() == TipoSerie::Barras;
+    const bool sinRango =
+        horizontal && m_grafico->NumSeries() > 0 && m_grafico->SerieEn(0)->Tipo() == TipoSerie::Barras;
     e.automatico->setEnabled(!sinRango);
     return g;
 }

@@ -35,7 +35,8 @@ void Grafico::Ampliar(const QRectF& rectVista)
         return;
     const QRectF area = chart()->plotArea();
     const QRectF enGrafico =
-        QRectF(AGrafico(rectVista.topLeft().toPoint()), AGrafico(rectVista.bottomRight().toPoint())).normalized() & area;
+        QRectF(AGrafico(rectVista.topLeft().toPoint()), AGrafico(rectVista.bottomRight().toPoint())).normalized() &
+        area;
     if (enGrafico.width() < 2.0 || enGrafico.height() < 2.0)
         return;
     const QPointF p1 = AValor(enGrafico.topLeft()), p2 = AValor(enGrafico.bottomRight());

@@ -23,8 +23,8 @@ bool LeerNumero(const QString& t, double* v)
     if (i == t.size())
         return false;
     const QChar c0 = t[i];
-    if (!c0.isDigit() && c0 != QLatin1Char('-') && c0 != QLatin1Char('+') && c0 != QLatin1Char(',')
-        && c0 != QLatin1Char('.') && c0 != QChar(0x2212))
+    if (!c0.isDigit() && c0 != QLatin1Char('-') && c0 != QLatin1Char('+') && c0 != QLatin1Char(',') &&
+        c0 != QLatin1Char('.') && c0 != QChar(0x2212))
         return false;
     bool ok = false;
     double x = ConvertirNumero(t, &ok);
@@ -66,8 +66,7 @@ QColor MinMaxPorDefecto(int, bool maximo)
 
 } // namespace
 
-ModeloRejilla::ModeloRejilla(QObject* parent)
-    : QAbstractTableModel(parent), colorMinMax_(MinMaxPorDefecto)
+ModeloRejilla::ModeloRejilla(QObject* parent) : QAbstractTableModel(parent), colorMinMax_(MinMaxPorDefecto)
 {
 }
 
@@ -168,14 +167,10 @@ QString ModeloRejilla::Celda(int col, int row) const
     const int f = row - 1;
     const int32_t k = columnas_[col].clave[f];
     switch (k) {
-    case kVacia:
-        return QString();
-    case kGeneral:
-        return TextoGeneral(columnas_[col].valor[f]);
-    case kFijo2:
-        return TextoFijo2(columnas_[col].valor[f]);
-    default:
-        return textos_[k];
+    case kVacia: return QString();
+    case kGeneral: return TextoGeneral(columnas_[col].valor[f]);
+    case kFijo2: return TextoFijo2(columnas_[col].valor[f]);
+    default: return textos_[k];
     }
 }
 
@@ -393,8 +388,7 @@ void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const double* valores,
     EscribirFila(row, colDesde, valores, n, formato);
 }
 
-void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const std::optional<double>* valores, int n,
-                                   Formato formato)
+void ModeloRejilla::SetFilaNumeros(int row, int colDesde, const std::optional<double>* valores, int n, Formato formato)
 {
     EscribirFila(row, colDesde, valores, n, formato);
 }
@@ -511,11 +505,9 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
                                                 static_cast<size_t>(plegados[i].size())),
                             filasTexto[i]);
     if (asc)
-        std::stable_sort(textos.begin(), textos.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(textos.begin(), textos.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     else
-        std::stable_sort(textos.begin(), textos.end(),
-                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::stable_sort(textos.begin(), textos.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     // Ascending: numbers, texts; descending: texts, numbers; empty cells last either way.
     std::vector<int> perm;
     perm.reserve(filas_);
@@ -568,8 +560,8 @@ bool ModeloRejilla::MoverFila(int desde, int hasta)
 bool ModeloRejilla::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
                              const QModelIndex& destinationParent, int destinationChild)
 {
-    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0
-        || sourceRow + count > filas_ || destinationChild < 0 || destinationChild > filas_)
+    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0 ||
+        sourceRow + count > filas_ || destinationChild < 0 || destinationChild > filas_)
         return false;
     if (destinationChild >= sourceRow && destinationChild <= sourceRow + count)
         return destinationChild == sourceRow || destinationChild == sourceRow + count;
@@ -692,8 +684,7 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
     const int col = index.column();
     const int f = index.row();
     switch (role) {
-    case Qt::DisplayRole:
-        return Celda(col, f + 1);
+    case Qt::DisplayRole: return Celda(col, f + 1);
     case Qt::UserRole: {
         const int32_t k = columnas_[col].clave[f];
         return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].valor[f]) : QVariant();
@@ -724,8 +715,7 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
             return QBrush(colorFija_);
         return QVariant();
     }
-    default:
-        return QVariant();
+    default: return QVariant();
     }
 }
 
@@ -747,8 +737,8 @@ QVariant ModeloRejilla::headerData(int section, Qt::Orientation orientation, int
 
 bool ModeloRejilla::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColCount()
-        || (role != Qt::EditRole && role != Qt::DisplayRole))
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColCount() ||
+        (role != Qt::EditRole && role != Qt::DisplayRole))
         return false;
     SetTexto(section, 0, value.toString());
     return true;

@@ -37,8 +37,7 @@ public:
 
 } // namespace
 
-Rejilla::Rejilla(QWidget* parent)
-    : QTableView(parent), modelo_(new ModeloRejilla(this))
+Rejilla::Rejilla(QWidget* parent) : QTableView(parent), modelo_(new ModeloRejilla(this))
 {
     auto* estilo = new EstiloRejilla;
     estilo->setParent(this);
@@ -172,8 +171,14 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
                 const TipoCelda t = modelo_->Tipo(c, r);
                 if (t == TipoCelda::Numero) {
                     const double v = modelo_->Numero(c, r);
-                    if (fMin < 0 || v < vMin) { vMin = v; fMin = r; }
-                    if (fMax < 0 || v > vMax) { vMax = v; fMax = r; }
+                    if (fMin < 0 || v < vMin) {
+                        vMin = v;
+                        fMin = r;
+                    }
+                    if (fMax < 0 || v > vMax) {
+                        vMax = v;
+                        fMax = r;
+                    }
                 } else if (t == TipoCelda::Texto) {
                     const int l = static_cast<int>(Celda(c, r).size());
                     for (int j = 0; j < 3; ++j) {
@@ -203,8 +208,7 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
 QStringList Rejilla::FiltrosExportacion()
 {
     return {QStringLiteral("Archivo de texto (*.txt)"), QStringLiteral("Archivo separado por comas (*.csv)"),
-            QStringLiteral("Word (*.doc)"), QStringLiteral("Página web (*.html)"),
-            QStringLiteral("Excel (*.xls)")};
+            QStringLiteral("Word (*.doc)"), QStringLiteral("Página web (*.html)"), QStringLiteral("Excel (*.xls)")};
 }
 
 void Rejilla::Borrar()

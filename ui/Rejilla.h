@@ -48,16 +48,15 @@ public:
     void Vaciar(int col, int row);
 
     TipoCelda Tipo(int col, int row) const;
-    double Numero(int col, int row) const;         // 0 unless Tipo is Numero
-    Formato FormatoDe(int col, int row) const;     // General unless Tipo is Numero
+    double Numero(int col, int row) const; // 0 unless Tipo is Numero
+    Formato FormatoDe(int col, int row) const; // General unless Tipo is Numero
 
     // Bulk fill: between the two calls no per-cell signal is sent; the views
     // are reset once at the end. Calls nest.
     void ComenzarCarga();
     void TerminarCarga();
     // Writes n values into column col from grid row filaDesde on (rows must exist).
-    void SetColumnaNumeros(int col, int filaDesde, const double* valores, int n,
-                           Formato formato = Formato::General);
+    void SetColumnaNumeros(int col, int filaDesde, const double* valores, int n, Formato formato = Formato::General);
     // Writes n values into row row from column colDesde on, with one change
     // signal for the row; a non-finite value empties its cell.
     void SetFilaNumeros(int row, int colDesde, const double* valores, int n, Formato formato = Formato::General);
@@ -75,8 +74,8 @@ public:
 
     void SetColorTexto(FuncionColor f);
     void SetColorFondo(FuncionColor f);
-    void SetColorEncabezado(const QColor& c);      // text colour of the header row
-    void SetColorFija(const QColor& c);            // background of the fixed column
+    void SetColorEncabezado(const QColor& c); // text colour of the header row
+    void SetColorFija(const QColor& c); // background of the fixed column
 
     // Best and worst value per column (columns >= 1), compared as shown.
     void SetMostrarMinMax(bool si);
@@ -98,8 +97,8 @@ public:
                        int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
-    bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
-                  const QModelIndex& destinationParent, int destinationChild) override;
+    bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count, const QModelIndex& destinationParent,
+                  int destinationChild) override;
 
 private:
     // Column-major cells: value and a key (text slot, or one of the tags below).
@@ -112,7 +111,7 @@ private:
     };
     struct Extremos {
         bool sucio = true;
-        int min = -1, max = -1;     // model rows
+        int min = -1, max = -1; // model rows
         double vmin = 0, vmax = 0;
     };
 
@@ -120,7 +119,7 @@ private:
     void LiberarTexto(int32_t clave);
     int32_t GuardarTexto(const QString& texto, int32_t claveAnterior);
     void Cambiado(int col, int fila);
-    bool ValorMostrado(int col, int fila, double* v) const;   // model row
+    bool ValorMostrado(int col, int fila, double* v) const; // model row
     void Recalcular(int col) const;
     void AnotarValor(int col, int fila, double v, bool habiaValor);
     // One cell of a data row (model row), without a change signal.
@@ -133,7 +132,7 @@ private:
 
     std::vector<Columna> columnas_;
     QStringList encabezados_;
-    int filas_ = 1;                  // data rows
+    int filas_ = 1; // data rows
     std::vector<QString> textos_;
     std::vector<int32_t> libres_;
     int carga_ = 0;

@@ -106,8 +106,7 @@ int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEnc
         p.drawRect(rc);
         p.setPen(texto);
         p.setFont(r == 0 ? negrita : normal);
-        p.drawText(rc.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   m.Celda(c, r));
+        p.drawText(rc.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m.Celda(c, r));
     };
 
     bool primera = true;
@@ -183,7 +182,7 @@ RejillaVistaPrevia::RejillaVistaPrevia(const Rejilla& rejilla, QWidget* parent)
     capas->addWidget(vista_, 1);
 
     resize(350, 300);
-    move(100, 100);  // not centred
+    move(100, 100); // not centred
 }
 
 int RejillaVistaPrevia::Paginas() const

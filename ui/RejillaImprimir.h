@@ -20,7 +20,7 @@ class Rejilla;
 struct PaginaRejilla {
     int filaDesde = 0, filaHasta = 0;
     int colDesde = 0, colHasta = 0;
-    bool conEncabezado = false;  // the header row drawn above filaDesde
+    bool conEncabezado = false; // the header row drawn above filaDesde
     bool operator==(const PaginaRejilla&) const = default;
 };
 

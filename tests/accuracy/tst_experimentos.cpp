@@ -42,8 +42,8 @@ const QString SinDatos = QStringLiteral("Cargue los datos antes de calcular.");
 class Contestador : public QObject {
 public:
     QStringList mensajes;
-    QStringList rechazos;                          // refusals shown in FormRangoVar
-    std::function<bool(TFormRangoVar*)> rango;     // fills it in; true: "Aceptar"
+    QStringList rechazos; // refusals shown in FormRangoVar
+    std::function<bool(TFormRangoVar*)> rango; // fills it in; true: "Aceptar"
     std::function<bool(TFormRangoVar*)> trasRechazo; // after a refusal; none: "Cancelar"
     std::function<bool(TFormSimExAnte*)> exAnte;
     std::function<void()> alMensaje; // looks at the window while a message is up
@@ -285,8 +285,9 @@ void TstExperimentos::todosLosModelosConFallos()
     Contestador c;
     w->Aplicartodoslosmtodos1Click();
 
-    const QStringList esperadas = {"DST ()", "NVS ()", "NVE ()", "LES (0,5)", "LED (0,5)", "DST ()", "THT (0,5)",
-                                   "HLT (0,5;0,5)", "H-W (0,5;0,5;0,5)", "CRT (0,5)", "S-B (0,5)"};
+    const QStringList esperadas = {"DST ()",   "NVS ()",    "NVE ()",        "LES (0,5)",         "LED (0,5)",
+                                   "DST ()",   "THT (0,5)", "HLT (0,5;0,5)", "H-W (0,5;0,5;0,5)", "CRT (0,5)",
+                                   "S-B (0,5)"};
     QCOMPARE(c.mensajes, QStringList()); // silent
     QCOMPARE(Etiquetas(w->AdvSGErrAjuste), esperadas);
     QCOMPARE(Comparativas(w.get()), ConP(esperadas)); // none for the failed models
@@ -396,10 +397,11 @@ void TstExperimentos::columnasDelDialogo()
     Contestador c;
     QList<bool> vistos;
     c.rango = [&](TFormRangoVar* r) {
-        vistos = {r->LabelN->isVisible(), r->DesdeN->isVisible(), r->HastaN->isVisible(), r->IncN->isVisible(),
-                  r->LabelAlfa->isVisible(), r->DesdeAlfa->isVisible(), r->HastaAlfa->isVisible(),
-                  r->IncAlfa->isVisible(), r->LabelBeta->isVisible(), r->DesdeBeta->isVisible(),
-                  r->IncBeta->isVisible(), r->LabelPhi->isVisible(), r->HastaPhi->isVisible(), r->IncPhi->isVisible()};
+        vistos = {r->LabelN->isVisible(),    r->DesdeN->isVisible(),    r->HastaN->isVisible(),
+                  r->IncN->isVisible(),      r->LabelAlfa->isVisible(), r->DesdeAlfa->isVisible(),
+                  r->HastaAlfa->isVisible(), r->IncAlfa->isVisible(),   r->LabelBeta->isVisible(),
+                  r->DesdeBeta->isVisible(), r->IncBeta->isVisible(),   r->LabelPhi->isVisible(),
+                  r->HastaPhi->isVisible(),  r->IncPhi->isVisible()};
         return false;
     };
     w->Variacindeparmetros1Click();
@@ -429,7 +431,9 @@ void TstExperimentos::variacion_data()
         return r;
     };
     for (const char* loc : {"es_ES", "C"}) {
-        auto fila = [loc](const char* nombre) -> QTestData& { return QTest::newRow(QByteArray(loc).append(' ').append(nombre).constData()); };
+        auto fila = [loc](const char* nombre) -> QTestData& {
+            return QTest::newRow(QByteArray(loc).append(' ').append(nombre).constData());
+        };
         // Desde + k × Inc, k = 0..floor((Hasta − Desde) / Inc + 1e-9): worked by hand.
         fila("LES defaults") << loc << int(ItemLES) << 0 << pordefecto << 9
                              << QStringList{"LES (0,1)", "LES (0,2)", "LES (0,3)", "LES (0,4)", "LES (0,5)",
@@ -442,13 +446,13 @@ void TstExperimentos::variacion_data()
         fila("LES 0.05..0.95") << loc << int(ItemLES) << 0 << con(3, {0.05, 0.95, 0.05}) << 19
                                << QStringList{"LES (0,05)", "LES (0,95)"} << QList<double>{0.95};
         fila("MMS defaults") << loc << int(ItemMMS) << 0 << pordefecto << 11
-                             << QStringList{"MMS (2)", "MMS (3)", "MMS (4)", "MMS (5)", "MMS (6)", "MMS (7)",
+                             << QStringList{"MMS (2)", "MMS (3)", "MMS (4)",  "MMS (5)",  "MMS (6)", "MMS (7)",
                                             "MMS (8)", "MMS (9)", "MMS (10)", "MMS (11)", "MMS (12)"}
                              << QList<double>{12};
         fila("MMD 2..12 step 3") << loc << int(ItemMMD) << 0 << con(0, {2, 12, 3}) << 4
                                  << QStringList{"MMD (2)", "MMD (5)", "MMD (8)", "MMD (11)"} << QList<double>{11};
-        fila("THT one value") << loc << int(ItemTHT) << 0 << con(3, {0.25, 0.25, 0.1}) << 1
-                              << QStringList{"THT (0,25)"} << QList<double>{0.25};
+        fila("THT one value") << loc << int(ItemTHT) << 0 << con(3, {0.25, 0.25, 0.1}) << 1 << QStringList{"THT (0,25)"}
+                              << QList<double>{0.25};
         fila("CRT 0.2..0.4") << loc << int(ItemCRT) << 0 << con(3, {0.2, 0.4, 0.1}) << 3
                              << QStringList{"CRT (0,2)", "CRT (0,3)", "CRT (0,4)"} << QList<double>{0.4};
         fila("S-B from 0") << loc << int(ItemSB) << 0 << con(3, {0.0, 0.1, 0.05}) << 3
@@ -485,9 +489,9 @@ void TstExperimentos::variacion()
     const int columnasTabla = w->AdvStringGridPrevision->ColCount();
     Contestador c;
     c.rango = [&](TFormRangoVar* r) {
-        const QList<QAbstractSpinBox*> campos = {r->DesdeN, r->HastaN, r->IncN, r->DesdeAlfa, r->HastaAlfa,
-                                                 r->IncAlfa, r->DesdeBeta, r->HastaBeta, r->IncBeta, r->DesdePhi,
-                                                 r->HastaPhi, r->IncPhi};
+        const QList<QAbstractSpinBox*> campos = {r->DesdeN,    r->HastaN,   r->IncN,      r->DesdeAlfa,
+                                                 r->HastaAlfa, r->IncAlfa,  r->DesdeBeta, r->HastaBeta,
+                                                 r->IncBeta,   r->DesdePhi, r->HastaPhi,  r->IncPhi};
         for (int k = 0; k < 12; ++k) {
             if (auto* e = qobject_cast<QSpinBox*>(campos[k]))
                 e->setValue(static_cast<int>(rangos[k]));
@@ -504,8 +508,7 @@ void TstExperimentos::variacion()
     QCOMPARE(lineas.size(), 3);
     QCOMPARE(lineas[0], QStringLiteral("Variaciones calculadas."));
     QCOMPARE(lineas[1], QStringLiteral("N = %1").arg(pasos));
-    const QRegularExpressionMatch t =
-        QRegularExpression(QStringLiteral("^T = (\\S+) segundos$")).match(lineas[2]);
+    const QRegularExpressionMatch t = QRegularExpression(QStringLiteral("^T = (\\S+) segundos$")).match(lineas[2]);
     QVERIFY2(t.hasMatch(), qPrintable(lineas[2]));
     bool ok = false;
     const double segundos = QLocale().toDouble(t.captured(1), &ok);
@@ -630,16 +633,14 @@ void TstExperimentos::incrementoNoPositivo_data()
     QTest::addColumn<QString>("campo"); // the step set to the value below
     QTest::addColumn<double>("valor");
     QTest::addColumn<QString>("motivo"); // empty: accepted
-    QTest::newRow("LES step 0") << int(ItemLES) << "IncAlfa" << 0.0
-                                << "El incremento de Alfa debe ser mayor que cero.";
+    QTest::newRow("LES step 0") << int(ItemLES) << "IncAlfa" << 0.0 << "El incremento de Alfa debe ser mayor que cero.";
     QTest::newRow("MMS step 0") << int(ItemMMS) << "IncN" << 0.0 << "El incremento de N debe ser mayor que cero.";
     QTest::newRow("MMD step -1") << int(ItemMMD) << "IncN" << -1.0 << "El incremento de N debe ser mayor que cero.";
     QTest::newRow("HLT beta step 0") << int(ItemHLT) << "IncBeta" << 0.0
                                      << "El incremento de Beta debe ser mayor que cero.";
     QTest::newRow("H-W phi step 0") << int(ItemHW) << "IncPhi" << 0.0
                                     << "El incremento de Phi debe ser mayor que cero.";
-    QTest::newRow("CRT step 0") << int(ItemCRT) << "IncAlfa" << 0.0
-                                << "El incremento de Alfa debe ser mayor que cero.";
+    QTest::newRow("CRT step 0") << int(ItemCRT) << "IncAlfa" << 0.0 << "El incremento de Alfa debe ser mayor que cero.";
     // A column the model does not use does not matter.
     QTest::newRow("LES with a zero beta step") << int(ItemLES) << "IncBeta" << 0.0 << "";
 }
@@ -668,7 +669,7 @@ void TstExperimentos::incrementoNoPositivo()
         return;
     }
     QCOMPARE(c.rechazos, QStringList{motivo}); // shown in the dialog, which stayed open
-    QCOMPARE(c.mensajes, QStringList());        // no run, no closing message
+    QCOMPARE(c.mensajes, QStringList()); // no run, no closing message
     QCOMPARE(Filas(w->AdvSGErrAjuste), 0);
     // The dialog keeps the values for the next use, and shows no old refusal then.
     auto* e = w->FormRangoVar->findChild<QAbstractSpinBox*>(campo);
@@ -751,7 +752,8 @@ void TstExperimentos::redondearDecimales()
     QFETCH(double, x);
     QFETCH(double, esperado);
     const double r = TFormMain::RedondearDecimales(d, x);
-    QVERIFY2(std::abs(r - esperado) <= 1e-9 * std::max(1.0, std::abs(esperado)), qPrintable(QString::number(r, 'g', 17)));
+    QVERIFY2(std::abs(r - esperado) <= 1e-9 * std::max(1.0, std::abs(esperado)),
+             qPrintable(QString::number(r, 'g', 17)));
 }
 
 // The speed switch: a step that does not draw must not paint anything, nor
@@ -809,9 +811,9 @@ void TstExperimentos::progreso()
             textos << p->labelText();
         // Whenever the window can be seen, the edits hold the last step's values.
         const QStringList hechas = Etiquetas(w->AdvSGErrAjuste);
-        if (!hechas.isEmpty() &&
-            hechas.constLast() != QStringLiteral("HLT (") + TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') +
-                                      TextoGeneral(w->SEBetaHLT->value()) + QLatin1Char(')'))
+        if (!hechas.isEmpty() && hechas.constLast() != QStringLiteral("HLT (") + TextoGeneral(w->SEAlfaHLT->value()) +
+                                                           QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
+                                                           QLatin1Char(')'))
             ++desfasados;
         conBoton = conBoton || !p->findChildren<QPushButton*>().isEmpty();
     });
@@ -917,8 +919,8 @@ void TstExperimentos::exAnte_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("item");
-    QTest::addColumn<int>("n");      // SEN
-    QTest::addColumn<int>("desde");  // -1: the dialog's own values
+    QTest::addColumn<int>("n"); // SEN
+    QTest::addColumn<int>("desde"); // -1: the dialog's own values
     QTest::addColumn<int>("hasta");
     QTest::addColumn<bool>("aceptar");
     QTest::addColumn<QStringList>("ajuste");
@@ -929,16 +931,18 @@ void TstExperimentos::exAnte_data()
 
     const QStringList siete = ConSufijo(QStringLiteral("LES (0,5)"), 0, 6);
     for (const char* loc : {"es_ES", "C"}) {
-        auto fila = [loc](const char* nombre) -> QTestData& { return QTest::newRow(QByteArray(loc).append(' ').append(nombre).constData()); };
-        fila("defaults") << loc << int(ItemLES) << 6 << -1 << -1 << true << siete << siete.mid(1) << 0 << ConP(siete) << 6;
+        auto fila = [loc](const char* nombre) -> QTestData& {
+            return QTest::newRow(QByteArray(loc).append(' ').append(nombre).constData());
+        };
+        fila("defaults") << loc << int(ItemLES) << 6 << -1 << -1 << true << siete << siete.mid(1) << 0 << ConP(siete)
+                         << 6;
         fila("one origin") << loc << int(ItemLES) << 6 << 3 << 3 << true << QStringList{"LES (0,5) T-3"}
                            << QStringList{"LES (0,5) T-3"} << 0 << QStringList{"P LES (0,5) T-3"} << 3;
         // 30 values: hold-outs 27, 28, 29 and 29 again (the spin edit stops at
         // T - 1). With one fitting value NVS has no fit row to measure: its
         // cells stay empty, and the step is still a run that got through.
         const QStringList hastaT = {"NVS () T-27", "NVS () T-28", "NVS () T-29", "NVS () T-29"};
-        fila("Desde T") << loc << int(ItemNVS) << 6 << 30 << 27 << true << hastaT << hastaT << 0
-                        << ConP(hastaT) << 29;
+        fila("Desde T") << loc << int(ItemNVS) << 6 << 30 << 27 << true << hastaT << hastaT << 0 << ConP(hastaT) << 29;
         fila("Desde below Hasta") << loc << int(ItemLES) << 6 << 2 << 4 << true << QStringList{} << QStringList{} << 0
                                   << QStringList{} << 0;
         fila("cancelled") << loc << int(ItemLES) << 6 << -1 << -1 << false << QStringList{} << QStringList{} << 0
@@ -985,8 +989,9 @@ void TstExperimentos::exAnte()
     QCOMPARE(c.vecesExAnte, 1);
     // Failed steps say nothing of their own; one message tells them at the end.
     const int pasos = desde >= 0 ? std::max(desde - hasta + 1, 0) : 7;
-    QCOMPARE(c.mensajes, fallos > 0 ? QStringList{QStringLiteral("Simulaciones fallidas: %1 de %2.").arg(fallos).arg(pasos)}
-                                    : QStringList());
+    QCOMPARE(c.mensajes, fallos > 0
+                             ? QStringList{QStringLiteral("Simulaciones fallidas: %1 de %2.").arg(fallos).arg(pasos)}
+                             : QStringList());
     QCOMPARE(Etiquetas(w->AdvSGErrAjuste), L(ajuste));
     QCOMPARE(Etiquetas(w->AdvSGErrAcierto), L(acierto));
     QCOMPARE(Comparativas(w.get()), L(series));

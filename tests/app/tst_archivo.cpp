@@ -118,15 +118,15 @@ void TstArchivo::anadirAnioMes_data()
     // All worked by hand: month + 1 per line, 12 is followed by 1 of the next year.
     for (bool coma : {true, false}) {
         const char* l = coma ? "es" : "C";
-        QTest::addRow("fin de año %s", l) << coma << "125,5\n131\n128" << 2011 << 11
-                                          << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
-        QTest::addRow("salto final se conserva %s", l) << coma << "125,5\n131\n" << 2011 << 11
-                                                       << "2011\t11\t125,5\n2011\t12\t131\n";
+        QTest::addRow("fin de año %s", l)
+            << coma << "125,5\n131\n128" << 2011 << 11 << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
+        QTest::addRow("salto final se conserva %s", l) << coma << "125,5\n131\n"
+                                                       << 2011 << 11 << "2011\t11\t125,5\n2011\t12\t131\n";
         // Five-digit years would pick up a group separator if localized.
-        QTest::addRow("sin separador de miles %s", l) << coma << "1\n2" << 12345 << 12
-                                                      << "12345\t12\t1\n12346\t1\t2";
+        QTest::addRow("sin separador de miles %s", l) << coma << "1\n2" << 12345 << 12 << "12345\t12\t1\n12346\t1\t2";
     }
-    QTest::addRow("líneas vacías intermedias") << false << "1\n\n3\n" << 2000 << 1 << "2000\t1\t1\n2000\t2\t\n2000\t3\t3\n";
+    QTest::addRow("líneas vacías intermedias") << false << "1\n\n3\n"
+                                               << 2000 << 1 << "2000\t1\t1\n2000\t2\t\n2000\t3\t3\n";
     QTest::addRow("trece meses") << false << "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm" << 2000 << 1
                                  << "2000\t1\ta\n2000\t2\tb\n2000\t3\tc\n2000\t4\td\n2000\t5\te\n2000\t6\tf\n"
                                     "2000\t7\tg\n2000\t8\th\n2000\t9\ti\n2000\t10\tj\n2000\t11\tk\n2000\t12\tl\n"
@@ -320,8 +320,10 @@ void TstArchivo::extensionSegunFiltro_data()
     QTest::addColumn<QString>("filtro");
     QTest::addColumn<QString>("esperado");
     QTest::newRow("por defecto") << QString() << "nuevo.txt";
-    QTest::newRow("excel") << "Excel (*.xls)" << "nuevo.xls";
-    QTest::newRow("web") << "Página web (*.html)" << "nuevo.html";
+    QTest::newRow("excel") << "Excel (*.xls)"
+                           << "nuevo.xls";
+    QTest::newRow("web") << "Página web (*.html)"
+                         << "nuevo.html";
 }
 
 void TstArchivo::extensionSegunFiltro()

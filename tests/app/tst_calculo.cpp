@@ -217,8 +217,12 @@ void TstCalculo::formatos_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("dato");
     QTest::addColumn<QString>("modelo");
-    QTest::newRow("es") << "es_ES" << "12,5" << "12,50";
-    QTest::newRow("C") << "C" << "12.5" << "12.50";
+    QTest::newRow("es") << "es_ES"
+                        << "12,5"
+                        << "12,50";
+    QTest::newRow("C") << "C"
+                       << "12.5"
+                       << "12.50";
 }
 
 void TstCalculo::formatos()
@@ -302,8 +306,8 @@ void TstCalculo::retenidosNulos_data()
     QTest::addColumn<QStringList>("acierto"); // "?": written, value not checked
     // NVS by hand: forecast 4 (row 21) against 0, 0, 0, and so is the benchmark:
     // e = b = -4; no held-back value is non-zero, so MAPE has none; A + F = 4.
-    const QStringList nvs = {"16.00", "4.00", "4.00", "", "200.00", "1.00",
-                             "1.00", "1.00", "0.00", "0.00", "0.00", "0.00"};
+    const QStringList nvs = {"16.00", "4.00", "4.00", "",     "200.00", "1.00",
+                             "1.00",  "1.00", "0.00", "0.00", "0.00",   "0.00"};
     QStringList crt(12, QStringLiteral("?"));
     crt[3] = QString();
     QTest::newRow("NVS es") << "es_ES" << int(ItemNVS) << nvs;
@@ -358,17 +362,20 @@ void TstCalculo::celdasVacias_data()
     QTest::addColumn<QStringList>("fila");
     // A constant history under NVS, no hold-out: e = b = 0 in every fit row,
     // so every ratio to the benchmark is 0/0; no row beats the benchmark (by hand).
-    const QStringList constante = {"0.00", "0.00", "0.00", "0.00", "0.00", "",
-                                   "", "", "", "0.00", "0.00", "0.00"};
+    const QStringList constante = {"0.00", "0.00", "0.00", "0.00", "0.00", "", "", "", "", "0.00", "0.00", "0.00"};
     // A straight line under Holt with alpha = beta = 1: the six held-back
     // values are met exactly, while the benchmark misses by 2, 4, ... 12; the
     // logarithm of RelRMSE = 0 has no value (by hand).
-    const QStringList recta = {"0.00", "0.00", "0.00", "0.00", "0.00", "0.00",
-                               "0.00", "0.00", "", "100.00", "100.00", "100.00"};
-    QTest::newRow("constante es") << "es_ES" << "constante" << constante;
-    QTest::newRow("constante C") << "C" << "constante" << constante;
-    QTest::newRow("recta es") << "es_ES" << "recta" << recta;
-    QTest::newRow("recta C") << "C" << "recta" << recta;
+    const QStringList recta = {"0.00", "0.00", "0.00", "0.00",   "0.00",   "0.00",
+                               "0.00", "0.00", "",     "100.00", "100.00", "100.00"};
+    QTest::newRow("constante es") << "es_ES"
+                                  << "constante" << constante;
+    QTest::newRow("constante C") << "C"
+                                 << "constante" << constante;
+    QTest::newRow("recta es") << "es_ES"
+                              << "recta" << recta;
+    QTest::newRow("recta C") << "C"
+                             << "recta" << recta;
 }
 
 // A perfect fit and an all-zero benchmark error leave only their own cells empty.
@@ -506,8 +513,8 @@ void TstCalculo::coloresPorTiempo_data()
     // how many clicks (2: descending).
     QTest::addColumn<int>("col");
     QTest::addColumn<int>("clics");
-    QTest::newRow("Datos ascending") << 3 << 1;   // held-out rows move among the history
-    QTest::newRow("P descending") << 8 << 2;      // forecasts to the top
+    QTest::newRow("Datos ascending") << 3 << 1; // held-out rows move among the history
+    QTest::newRow("P descending") << 8 << 2; // forecasts to the top
     QTest::newRow("t descending") << 0 << 2;
     QTest::newRow("held-out row dragged up") << -1 << 0;
 }
@@ -586,14 +593,18 @@ void TstCalculo::editorVaciado_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("edit");
-    QTest::addColumn<int>("reserva");    // hold-out set before loading
-    QTest::addColumn<int>("filas");      // grid rows after the run, header included
+    QTest::addColumn<int>("reserva"); // hold-out set before loading
+    QTest::addColumn<int>("filas"); // grid rows after the run, header included
     QTest::addColumn<int>("numDatos");
     // By hand: 36 values, horizon 12, hold-out 6; the emptied box reads 0.
-    QTest::newRow("hold-out es") << "es_ES" << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
-    QTest::newRow("hold-out C") << "C" << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
-    QTest::newRow("horizon es") << "es_ES" << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
-    QTest::newRow("horizon C") << "C" << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
+    QTest::newRow("hold-out es") << "es_ES"
+                                 << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
+    QTest::newRow("hold-out C") << "C"
+                                << "SEPuntosSinUsar" << 6 << 36 + 12 + 1 << 36;
+    QTest::newRow("horizon es") << "es_ES"
+                                << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
+    QTest::newRow("horizon C") << "C"
+                               << "SEValoresPrever" << 0 << 36 + 0 + 1 << 36;
 }
 
 // The user empties a whole-number box (select all, Delete) and presses Calcular.
@@ -645,13 +656,18 @@ void TstCalculo::parametroVaciado_data()
     QTest::addColumn<int>("item");
     QTest::addColumn<QString>("etiqueta"); // of the new fit row
     // An emptied parameter box reads as 0, like any text that is no number.
-    QTest::newRow("alpha of Holt, es") << "es_ES" << "SEAlfaHLT" << int(ItemHLT) << "HLT (0;0,5)";
-    QTest::newRow("beta of Holt, C") << "C" << "SEBetaHLT" << int(ItemHLT) << "HLT (0.5;0)";
-    QTest::newRow("alpha of LES, es") << "es_ES" << "SEAlfaLE" << int(ItemLES) << "LES (0)";
+    QTest::newRow("alpha of Holt, es") << "es_ES"
+                                       << "SEAlfaHLT" << int(ItemHLT) << "HLT (0;0,5)";
+    QTest::newRow("beta of Holt, C") << "C"
+                                     << "SEBetaHLT" << int(ItemHLT) << "HLT (0.5;0)";
+    QTest::newRow("alpha of LES, es") << "es_ES"
+                                      << "SEAlfaLE" << int(ItemLES) << "LES (0)";
     // N = 0 is a run of its own (every mean over no rows is 0), not the last N.
-    QTest::newRow("N of MMS, es") << "es_ES" << "SEN" << int(ItemMMS) << "MMS (0)";
+    QTest::newRow("N of MMS, es") << "es_ES"
+                                  << "SEN" << int(ItemMMS) << "MMS (0)";
     // Negative N is refused; the emptied box is not read as one.
-    QTest::newRow("N of MMD, C") << "C" << "SEN" << int(ItemMMD) << "MMD (0)";
+    QTest::newRow("N of MMD, C") << "C"
+                                 << "SEN" << int(ItemMMD) << "MMD (0)";
 }
 
 void TstCalculo::parametroVaciado()

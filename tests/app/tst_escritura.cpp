@@ -27,8 +27,8 @@ namespace {
 // each of the five filters, then "Exportar" on a chart.
 enum Orden { Guardar, Txt, Csv, Doc, Html, Xls, Bmp };
 
-const char* const kNombres[] = {"datos.txt", "tabla.txt", "tabla.csv", "tabla.doc", "tabla.html", "tabla.xls",
-                                "grafico.bmp"};
+const char* const kNombres[] = {"datos.txt",  "tabla.txt", "tabla.csv",  "tabla.doc",
+                                "tabla.html", "tabla.xls", "grafico.bmp"};
 
 const QString kDatos = QStringLiteral("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7");
 
@@ -56,11 +56,9 @@ void Llenar(const QString& ruta)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return;
     const QByteArray bloque(4096, 'x');
-    while (f.write(bloque) == bloque.size()) {
-    }
+    while (f.write(bloque) == bloque.size()) { }
     // Smaller pieces for what is left of the last page.
-    while (f.write("x", 1) == 1) {
-    }
+    while (f.write("x", 1) == 1) { }
 }
 
 } // namespace
@@ -158,9 +156,7 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
     // What each format must hold, worked from the three loaded lines.
     const QList<QByteArray> lineas = bytes.split('\n');
     switch (orden) {
-    case Guardar:
-        QCOMPARE(bytes, QByteArray("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7\n"));
-        break;
+    case Guardar: QCOMPARE(bytes, QByteArray("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7\n")); break;
     case Txt:
         QCOMPARE(lineas.value(0).simplified(), QString::fromUtf8("t Año Mes Datos").toUtf8());
         QCOMPARE(lineas.value(2).simplified(), QByteArray("2 2000 2 6.5"));
@@ -172,7 +168,7 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
     case Doc:
         QVERIFY(bytes.startsWith("{\\rtf1"));
         QVERIFY(bytes.endsWith("}\n"));
-        QCOMPARE(bytes.count("\\row\n"), 4);   // header and three data rows
+        QCOMPARE(bytes.count("\\row\n"), 4); // header and three data rows
         break;
     case Html:
         QVERIFY(bytes.startsWith("<!DOCTYPE html>"));
@@ -181,7 +177,7 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
         break;
     case Xls:
         QVERIFY(bytes.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
-        QCOMPARE(bytes.size() % 512, 0);   // whole sectors of the compound file
+        QCOMPARE(bytes.size() % 512, 0); // whole sectors of the compound file
         break;
     case Bmp: {
         QVERIFY(bytes.startsWith("BM"));
@@ -283,8 +279,7 @@ void TstEscritura::carpetaSoloLectura()
         if (!Montar(carpeta, "size=64k,mode=0755"))
             QSKIP("Needs a tmpfs mount to make a read-only folder as root.");
         QVERIFY(Escribir(ruta, kAnterior));
-        QCOMPARE(::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                         "size=64k"),
+        QCOMPARE(::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"),
                  0);
         causa = QStringLiteral("el disco es de solo lectura");
     } else {

@@ -40,7 +40,7 @@ void TstNumeros::general_data()
 {
     QTest::addColumn<double>("x");
     QTest::addColumn<QString>("texto"); // C locale; Python's repr for the shortest texts
-    QTest::addColumn<bool>("exacto");   // the text gives x itself back
+    QTest::addColumn<bool>("exacto"); // the text gives x itself back
     // 15 digits round past the largest double: the shortest text instead.
     QTest::newRow("max") << kMax << "1.7976931348623157e+308" << true;
     QTest::newRow("-max") << -kMax << "-1.7976931348623157e+308" << true;

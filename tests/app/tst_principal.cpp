@@ -100,7 +100,8 @@ void TstPrincipal::registros_data()
     QTest::addColumn<double>("ultimo");
     for (const QString loc : {"es_ES", "C"}) {
         const QByteArray l = loc.toLatin1();
-        QTest::newRow((l + " comma and point").constData()) << loc << "2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128" << 3 << 128.0;
+        QTest::newRow((l + " comma and point").constData())
+            << loc << "2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128" << 3 << 128.0;
         QTest::newRow((l + " fourth field ignored").constData()) << loc << "2000\t1\t125,5\ttexto" << 1 << 125.5;
         QTest::newRow((l + " no final break").constData()) << loc << "2000\t1\t7" << 1 << 7.0;
         QTest::newRow((l + " one final break").constData()) << loc << "2000\t1\t7\n" << 1 << 7.0;
@@ -115,7 +116,8 @@ void TstPrincipal::registros_data()
         QTest::newRow((l + " empty middle line").constData()) << loc << "2000\t1\t7\n\n2000\t2\t8" << -1 << 0.0;
         QTest::newRow((l + " grouped thousands").constData()) << loc << "2000\t1\t1.234,5" << -1 << 0.0;
         QTest::newRow((l + " nan").constData()) << loc << "2000\t1\tnan" << -1 << 0.0;
-        QTest::newRow((l + " binary").constData()) << loc << QString::fromLatin1("\x01\x02\xff\x7f garbage") << -1 << 0.0;
+        QTest::newRow((l + " binary").constData())
+            << loc << QString::fromLatin1("\x01\x02\xff\x7f garbage") << -1 << 0.0;
     }
 }
 
@@ -191,10 +193,14 @@ void TstPrincipal::nombreSerie_data()
 {
     QTest::addColumn<QString>("ruta");
     QTest::addColumn<QString>("nombre");
-    QTest::newRow("ventas") << "/datos/ventas.txt" << "ventas";
-    QTest::newRow("four chars") << "/datos/.txt" << "";
-    QTest::newRow("three chars") << "/x/a.t" << "";
-    QTest::newRow("five chars") << "/x/a.txt" << "a";
+    QTest::newRow("ventas") << "/datos/ventas.txt"
+                            << "ventas";
+    QTest::newRow("four chars") << "/datos/.txt"
+                                << "";
+    QTest::newRow("three chars") << "/x/a.t"
+                                 << "";
+    QTest::newRow("five chars") << "/x/a.txt"
+                                << "a";
 }
 
 void TstPrincipal::nombreSerie()
@@ -216,8 +222,15 @@ void TstPrincipal::ventana()
     TFormMain w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Tendora"));
     QVERIFY(w.windowState() & Qt::WindowMaximized);
-    const QStringList paginas = {"Datos", "Modelo", "Tabla Previsión", "Tabla C.E.", "Gráfico Previsión",
-                                 "Gráfico Prev. acum.", "Gráfico Prev. comp.", "Gráfico C.E.", "Errores ajuste",
+    const QStringList paginas = {"Datos",
+                                 "Modelo",
+                                 "Tabla Previsión",
+                                 "Tabla C.E.",
+                                 "Gráfico Previsión",
+                                 "Gráfico Prev. acum.",
+                                 "Gráfico Prev. comp.",
+                                 "Gráfico C.E.",
+                                 "Errores ajuste",
                                  "Errores acierto"};
     QCOMPARE(w.PageControl1->count(), paginas.size());
     for (int i = 0; i < paginas.size(); ++i)
@@ -292,8 +305,10 @@ void TstPrincipal::cargaFallidaNoCambiaNada_data()
     // A binary file: control characters escaped, a NUL no longer ends the message.
     QTest::newRow("binary") << QString::fromLatin1(QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16)) << 1
                             << "'\\x89PNG" + sufijo;
-    QTest::newRow("NUL in a value") << QString::fromLatin1(QByteArray("2000\t1\t12\x00" "3\n", 11)) << 1
-                                    << "'12\\x003" + sufijo;
+    QTest::newRow("NUL in a value") << QString::fromLatin1(QByteArray("2000\t1\t12\x00"
+                                                                      "3\n",
+                                                                      11))
+                                    << 1 << "'12\\x003" + sufijo;
     QTest::newRow("long text cut") << "2000\t1\t5\n2000\t2\t" + QString(60, QLatin1Char('x')) << 2
                                    << "'" + QString(40, QLatin1Char('x')) + QChar(0x2026) + sufijo;
     QTest::newRow("CR line breaks") << "2000\t1\t5\r2000\t2\t6\r2000\t3\tseis\r" << 3 << "'seis" + sufijo;
@@ -436,7 +451,7 @@ void TstPrincipal::tablaNuncaPierdeHistoria()
     w.Memo1->setPlainText(Serie(100));
     w.CargarDatos();
     w.SEPuntosSinUsar->setValue(50);
-    w.SEValoresPrever->setValue(0);  // smaller than the hold-out
+    w.SEValoresPrever->setValue(0); // smaller than the hold-out
     QVERIFY(w.Ws.Filas() >= 101);
     QCOMPARE(w.Ws.V(100, 4), 199.0);
     w.SEPuntosSinUsar->setValue(0); // now the forecast rows lie beyond the history
@@ -455,9 +470,9 @@ void TstPrincipal::fechado_data()
     QTest::addColumn<double>("anioFinal");
     QTest::addColumn<double>("mesFinal");
     // 12 records from the given month; the last fitting row's date by hand.
-    QTest::newRow("from January, h 3") << 1 << 3 << 2001.0 << 3.0;    // last row 2000-12
+    QTest::newRow("from January, h 3") << 1 << 3 << 2001.0 << 3.0; // last row 2000-12
     QTest::newRow("from December, h 1") << 12 << 1 << 2001.0 << 12.0; // last row 2001-11
-    QTest::newRow("from February, h 0") << 2 << 0 << 2001.0 << 1.0;   // nothing dated
+    QTest::newRow("from February, h 0") << 2 << 0 << 2001.0 << 1.0; // nothing dated
 }
 
 void TstPrincipal::fechado()
@@ -534,11 +549,14 @@ void TstPrincipal::guardasHolt()
     w.show();
     w.SeleccionarModelo(ItemHLT);
     w.SeleccionarModelo(ItemHW);
-    QVERIFY(w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) && w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) &&
+            w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
     w.SeleccionarModelo(ItemHLT);
-    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) && w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) &&
+            w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
     w.SeleccionarModelo(ItemNVS);
-    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && !w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) && !w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && !w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) &&
+            !w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
     // Hidden controls keep their values.
     w.SeleccionarModelo(ItemLES);
     w.SEAlfaLE->setValue(0.35);

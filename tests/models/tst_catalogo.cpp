@@ -67,41 +67,55 @@ void TstCatalogo::modelos_data()
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("codigo");
     QTest::addColumn<QStringList>("cabeceras"); // grid columns 4 on; their count + 4 is the last column
-    QTest::addColumn<bool>("paginasCE");        // C.E. tabs after the model's table is shown
+    QTest::addColumn<bool>("paginasCE"); // C.E. tabs after the model's table is shown
     QTest::addColumn<QString>("tituloMM");
-    QTest::addColumn<int>("colMM");             // -1: no series, the column stays
+    QTest::addColumn<int>("colMM"); // -1: no series, the column stays
     QTest::addColumn<QString>("tituloT");
     QTest::addColumn<int>("colT");
-    QTest::addColumn<QString>("parametros");    // N, Alfa LE, Theta, Holt, Phi, Croston
-    QTest::addColumn<QString>("etiqueta");      // the error-table label with the page's start values
+    QTest::addColumn<QString>("parametros"); // N, Alfa LE, Theta, Holt, Phi, Croston
+    QTest::addColumn<QString>("etiqueta"); // the error-table label with the page's start values
 
     const QStringList descomp = {"MM12", "MM12C", "E*I"};
-    QTest::newRow("NVS") << 0 << "NVS: Naïve" << "NVS" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << ""
+    QTest::newRow("NVS") << 0 << "NVS: Naïve"
+                         << "NVS" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << ""
                          << "NVS ()";
-    QTest::newRow("NVE") << 1 << "NVE: Naïve Estacional" << "NVE" << descomp + QStringList{"D", "P"} << true
-                         << "Media Móvil" << 6 << "Desestacional" << 8 << "" << "NVE ()";
-    QTest::newRow("MMS") << 2 << "MMS: Media Móvil Simple" << "MMS" << QStringList{"P"} << false << "-" << -1 << "-"
-                         << -1 << "N" << "MMS (6)";
-    QTest::newRow("MMD") << 3 << "MMD: Media Móvil Doble" << "MMD" << QStringList{"MMS", "P"} << false << "-" << -1
-                         << "-" << -1 << "N" << "MMD (6)";
-    QTest::newRow("LES") << 4 << "LES: Lisaje Exponencial Simple" << "LES" << QStringList{"P"} << false << "-" << -1
-                         << "-" << -1 << "A" << "LES (0.5)";
-    QTest::newRow("LED") << 5 << "LED: Lisaje Exponencial Doble" << "LED" << QStringList{"LES", "P"} << false << "-"
-                         << -1 << "-" << -1 << "A" << "LED (0.5)";
-    QTest::newRow("DST") << 6 << "DST: Descomposición de Series Temporales" << "DST" << descomp + QStringList{"T", "P"}
-                         << true << "Media Móvil" << 6 << "Tendencia" << 8 << "" << "DST ()";
-    QTest::newRow("THT") << 7 << "THT: Modelo Theta" << "THT" << descomp + QStringList{"D", "LR", "L", "P"} << true
-                         << "L" << 10 << "LR" << 9 << "T" << "THT (0.5)";
-    QTest::newRow("HLT") << 8 << "HLT: Holt" << "HLT" << QStringList{"N", "T", "P"} << false << "Nivel" << 5
-                         << "Tendencia" << 6 << "H" << "HLT (0.5;0.5)";
-    QTest::newRow("H-W") << 9 << "H-W: Holt-Winters" << "H-W" << descomp + QStringList{"D", "N", "T", "P"} << true
-                         << "N" << 9 << "T" << 10 << "HP" << "H-W (0.5;0.5;0.5)";
+    QTest::newRow("NVE") << 1 << "NVE: Naïve Estacional"
+                         << "NVE" << descomp + QStringList{"D", "P"} << true << "Media Móvil" << 6 << "Desestacional"
+                         << 8 << ""
+                         << "NVE ()";
+    QTest::newRow("MMS") << 2 << "MMS: Media Móvil Simple"
+                         << "MMS" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << "N"
+                         << "MMS (6)";
+    QTest::newRow("MMD") << 3 << "MMD: Media Móvil Doble"
+                         << "MMD" << QStringList{"MMS", "P"} << false << "-" << -1 << "-" << -1 << "N"
+                         << "MMD (6)";
+    QTest::newRow("LES") << 4 << "LES: Lisaje Exponencial Simple"
+                         << "LES" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << "A"
+                         << "LES (0.5)";
+    QTest::newRow("LED") << 5 << "LED: Lisaje Exponencial Doble"
+                         << "LED" << QStringList{"LES", "P"} << false << "-" << -1 << "-" << -1 << "A"
+                         << "LED (0.5)";
+    QTest::newRow("DST") << 6 << "DST: Descomposición de Series Temporales"
+                         << "DST" << descomp + QStringList{"T", "P"} << true << "Media Móvil" << 6 << "Tendencia" << 8
+                         << ""
+                         << "DST ()";
+    QTest::newRow("THT") << 7 << "THT: Modelo Theta"
+                         << "THT" << descomp + QStringList{"D", "LR", "L", "P"} << true << "L" << 10 << "LR" << 9 << "T"
+                         << "THT (0.5)";
+    QTest::newRow("HLT") << 8 << "HLT: Holt"
+                         << "HLT" << QStringList{"N", "T", "P"} << false << "Nivel" << 5 << "Tendencia" << 6 << "H"
+                         << "HLT (0.5;0.5)";
+    QTest::newRow("H-W") << 9 << "H-W: Holt-Winters"
+                         << "H-W" << descomp + QStringList{"D", "N", "T", "P"} << true << "N" << 9 << "T" << 10 << "HP"
+                         << "H-W (0.5;0.5;0.5)";
     // Without coefficients Croston and S-B hide the C.E. pages like the
     // other non-seasonal models.
-    QTest::newRow("CRT") << 10 << "CRT: Croston" << "CRT" << QStringList{"q", "Z", "W", "P"} << false << "-" << -1
-                         << "-" << -1 << "C" << "CRT (0.5)";
-    QTest::newRow("S-B") << 11 << "S-B: Syntetos-Boylan" << "S-B" << QStringList{"q", "Z", "W", "P"} << false << "-"
-                         << -1 << "-" << -1 << "C" << "S-B (0.5)";
+    QTest::newRow("CRT") << 10 << "CRT: Croston"
+                         << "CRT" << QStringList{"q", "Z", "W", "P"} << false << "-" << -1 << "-" << -1 << "C"
+                         << "CRT (0.5)";
+    QTest::newRow("S-B") << 11 << "S-B: Syntetos-Boylan"
+                         << "S-B" << QStringList{"q", "Z", "W", "P"} << false << "-" << -1 << "-" << -1 << "C"
+                         << "S-B (0.5)";
 }
 
 void TstCatalogo::catalogo()

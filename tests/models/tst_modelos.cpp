@@ -72,10 +72,10 @@ using Celdas = QList<Celda>;
 
 // 36 months whose level falls through zero in the third year: a falling line
 // (40 - 1.5 t) times the seasonal pattern above, plus 3 sin t, to two decimals.
-const std::vector<double> cruceCero = {
-    33.32, 32.33, 32.37, 31.73, 32.87, 36.36, 37.37, 33.77, 27.74, 23.37, 18.15, 20.39,
-    17.66, 18.17, 17.7,  15.14, 13.07, 13.35, 14.25, 13.74, 11.01, 6.97,  2.41,  1.28,
-    1.6,   3.09,  2.42,  -1.19, -5.84, -8.96, -9.01, -7.15, -6.5,  -9.41, -12.53, -16.98};
+const std::vector<double> cruceCero = {33.32, 32.33, 32.37, 31.73, 32.87, 36.36, 37.37, 33.77,  27.74,
+                                       23.37, 18.15, 20.39, 17.66, 18.17, 17.7,  15.14, 13.07,  13.35,
+                                       14.25, 13.74, 11.01, 6.97,  2.41,  1.28,  1.6,   3.09,   2.42,
+                                       -1.19, -5.84, -8.96, -9.01, -7.15, -6.5,  -9.41, -12.53, -16.98};
 
 } // namespace
 
@@ -121,25 +121,36 @@ void TstModelos::ejemplos_data()
     auto h = [](const std::vector<double>& v) { return QList<double>(v.begin(), v.end()); };
 
     // Worked by hand from each recurrence.
-    QTest::newRow("NVS") << 0 << h(corta) << 3 << 0 << 0.0 << 0.0 << 5 << 2 << Filas{10, 12, 11, 13, 12, 14, 14, 14} << 1;
-    QTest::newRow("NVE seasonal") << 1 << h(Estacional24()) << 3 << 0 << 0.0 << 0.0 << 9 << 25 << Filas{80, 64, 57.6} << 1;
-    QTest::newRow("NVE linear") << 1 << h(Lineal24()) << 3 << 0 << 0.0 << 0.0 << 9 << 24 << Filas{123, 124, 124, 124} << 1;
-    QTest::newRow("MMS N2") << 2 << h(corta) << 3 << 2 << 0.0 << 0.0 << 5 << 3 << Filas{11, 11.5, 12, 12.5, 13, 13.5, 13.25} << 2;
-    QTest::newRow("MMD N2") << 3 << h(corta) << 3 << 2 << 0.0 << 0.0 << 6 << 5 << Filas{11.25, 11.75, 12.25, 12.75, 13.25} << 4;
-    QTest::newRow("LES") << 4 << h(corta) << 3 << 0 << 0.5 << 0.0 << 5 << 1 << Filas{10, 10, 11, 11, 12, 12, 13, 13, 13} << 0;
+    QTest::newRow("NVS") << 0 << h(corta) << 3 << 0 << 0.0 << 0.0 << 5 << 2 << Filas{10, 12, 11, 13, 12, 14, 14, 14}
+                         << 1;
+    QTest::newRow("NVE seasonal") << 1 << h(Estacional24()) << 3 << 0 << 0.0 << 0.0 << 9 << 25 << Filas{80, 64, 57.6}
+                                  << 1;
+    QTest::newRow("NVE linear") << 1 << h(Lineal24()) << 3 << 0 << 0.0 << 0.0 << 9 << 24 << Filas{123, 124, 124, 124}
+                                << 1;
+    QTest::newRow("MMS N2") << 2 << h(corta) << 3 << 2 << 0.0 << 0.0 << 5 << 3
+                            << Filas{11, 11.5, 12, 12.5, 13, 13.5, 13.25} << 2;
+    QTest::newRow("MMD N2") << 3 << h(corta) << 3 << 2 << 0.0 << 0.0 << 6 << 5
+                            << Filas{11.25, 11.75, 12.25, 12.75, 13.25} << 4;
+    QTest::newRow("LES") << 4 << h(corta) << 3 << 0 << 0.5 << 0.0 << 5 << 1 << Filas{10, 10, 11, 11, 12, 12, 13, 13, 13}
+                         << 0;
     QTest::newRow("LED") << 5 << h(corta) << 3 << 0 << 0.5 << 0.0 << 6 << 1
                          << Filas{10, 10, 10, 10.5, 10.75, 11.375, 11.6875, 12.34375, 12.671875} << 0;
-    QTest::newRow("DST linear") << 6 << h(Lineal24()) << 3 << 0 << 0.0 << 0.0 << 9 << 24 << Filas{124, 125, 126, 127} << 0;
-    QTest::newRow("DST seasonal") << 6 << h(Estacional24()) << 3 << 0 << 0.0 << 0.0 << 9 << 25 << Filas{80, 80, 90} << 0;
-    QTest::newRow("THT seasonal") << 7 << h(Estacional24()) << 3 << 0 << 0.5 << 0.0 << 11 << 25 << Filas{80, 80, 90} << 0;
+    QTest::newRow("DST linear") << 6 << h(Lineal24()) << 3 << 0 << 0.0 << 0.0 << 9 << 24 << Filas{124, 125, 126, 127}
+                                << 0;
+    QTest::newRow("DST seasonal") << 6 << h(Estacional24()) << 3 << 0 << 0.0 << 0.0 << 9 << 25 << Filas{80, 80, 90}
+                                  << 0;
+    QTest::newRow("THT seasonal") << 7 << h(Estacional24()) << 3 << 0 << 0.5 << 0.0 << 11 << 25 << Filas{80, 80, 90}
+                                  << 0;
     QTest::newRow("THT linear") << 7 << h(Lineal24()) << 3 << 0 << 0.5 << 0.0 << 11 << 1
                                 << Filas{101, 101.5, 102.25, 103.125, 104.0625} << 0;
     QTest::newRow("HLT") << 8 << h(corta) << 3 << 0 << 0.5 << 0.5 << 7 << 1
-                         << Filas{10.4, 10.9, 12.425, 12.33125, 13.4515625, 13.148828125, 14.21025390625, 14.84609375,
-                                  15.48193359375}
+                         << Filas{10.4,         10.9,           12.425,      12.33125,      13.4515625,
+                                  13.148828125, 14.21025390625, 14.84609375, 15.48193359375}
                          << 0;
-    QTest::newRow("HLT alpha1 beta0") << 8 << h(corta) << 3 << 0 << 1.0 << 0.0 << 7 << 7 << Filas{14.8, 15.6, 16.4} << 0;
-    QTest::newRow("H-W seasonal") << 9 << h(Estacional24()) << 3 << 0 << 0.5 << 0.5 << 11 << 25 << Filas{80, 80, 90} << 0;
+    QTest::newRow("HLT alpha1 beta0") << 8 << h(corta) << 3 << 0 << 1.0 << 0.0 << 7 << 7 << Filas{14.8, 15.6, 16.4}
+                                      << 0;
+    QTest::newRow("H-W seasonal") << 9 << h(Estacional24()) << 3 << 0 << 0.5 << 0.5 << 11 << 25 << Filas{80, 80, 90}
+                                  << 0;
     QTest::newRow("H-W linear start") << 9 << h(Lineal24()) << 0 << 0 << 0.5 << 0.5 << 11 << 1 << Filas{101.5} << 0;
     QTest::newRow("CRT") << 10 << h(intermitente) << 3 << 0 << 0.5 << 0.0 << 8 << 1
                          << Filas{4, 4, 4, 4, 2.5, 2.5, 1.75, 1.75, 1.75} << 0;
@@ -173,8 +184,9 @@ void TstModelos::ejemplos()
     QCOMPARE(e.FilaInicioPrev, filaInicio);
     for (int k = 0; k < esperado.size(); ++k) {
         const int fila = desde + k;
-        QVERIFY2(std::fabs(e.V(fila, col) - esperado[k]) < 1e-9,
-                 qPrintable(QStringLiteral("row %1: %2 vs %3").arg(fila).arg(e.V(fila, col), 0, 'g', 17).arg(esperado[k])));
+        QVERIFY2(
+            std::fabs(e.V(fila, col) - esperado[k]) < 1e-9,
+            qPrintable(QStringLiteral("row %1: %2 vs %3").arg(fila).arg(e.V(fila, col), 0, 'g', 17).arg(esperado[k])));
     }
 }
 
@@ -199,7 +211,8 @@ void TstModelos::tendenciaEstacional()
     p.V = 3;
     EjecutarModelo(e, item, p);
     for (int k = 0; k < 3; ++k)
-        QVERIFY2(std::fabs(e.V(37 + k, e.ColPrev) - esperado[k]) < 0.005, qPrintable(QString::number(e.V(37 + k, e.ColPrev))));
+        QVERIFY2(std::fabs(e.V(37 + k, e.ColPrev) - esperado[k]) < 0.005,
+                 qPrintable(QString::number(e.V(37 + k, e.ColPrev))));
 }
 
 void TstModelos::compartidas()
@@ -238,8 +251,8 @@ void TstModelos::coeficientesConHuecos()
     QVERIFY(std::fabs(total - 12) < 1e-9);
     for (int m = 3; m <= 6; ++m)
         QCOMPARE(e.CoefEstacional[m].Coeficiente, 0.0);
-    QCOMPARE(e.V(3, 9), 0.0);   // a March row: coefficient 0
-    QVERIFY(e.V(3, 8) > 0);     // while the trend goes on
+    QCOMPARE(e.V(3, 9), 0.0); // a March row: coefficient 0
+    QVERIFY(e.V(3, 8) > 0); // while the trend goes on
 }
 
 void TstModelos::fallos_data()
@@ -391,8 +404,8 @@ void TstModelos::contrato()
         for (int c = 0; c < NumCols; ++c)
             QVERIFY(std::isfinite(a.V(i, c)));
     for (int i = a.NumDatos + 1; i <= a.NumDatos + V; ++i) {
-        QVERIFY(a.Valida(i, a.ColPrev));     // every forecast row shown
-        QVERIFY(a.V(i, a.ColPrev) >= 0.0);   // clipped
+        QVERIFY(a.Valida(i, a.ColPrev)); // every forecast row shown
+        QVERIFY(a.V(i, a.ColPrev) >= 0.0); // clipped
     }
     for (int i = 1; i <= a.NumDatos; ++i)
         QCOMPARE(a.V(i, 4), y[static_cast<size_t>(i - 1)]); // history untouched
@@ -465,9 +478,12 @@ void TstModelos::crostonMasAlla_data()
     QTest::addColumn<double>("p");
     // Row n + 1 worked by hand from the recurrence with alpha 0.5; every later
     // row must repeat it.
-    QTest::newRow("CRT after a zero") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 0} << 0 << false << 3.0 << 5.0 << 2.0 << 2.5;
-    QTest::newRow("CRT after a value") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0 << 1.75;
-    QTest::newRow("S-B after a value") << int(ItemSB) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0 << 1.3125;
+    QTest::newRow("CRT after a zero") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 0} << 0 << false << 3.0 << 5.0 << 2.0
+                                      << 2.5;
+    QTest::newRow("CRT after a value") << int(ItemCRT) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0
+                                       << 1.75;
+    QTest::newRow("S-B after a value") << int(ItemSB) << Filas{4, 0, 0, 6, 0, 2} << 0 << false << 1.0 << 3.5 << 2.0
+                                       << 1.3125;
     // Z = 4 + (-10 - 4) x 0.5 = -3, W = 1.5: -2, clipped to 0 unless allowed.
     QTest::newRow("CRT clipped") << int(ItemCRT) << Filas{4, 0, -10} << 0 << false << 1.0 << -3.0 << 1.5 << 0.0;
     QTest::newRow("CRT negative") << int(ItemCRT) << Filas{4, 0, -10} << 0 << true << 1.0 << -3.0 << 1.5 << -2.0;
@@ -521,18 +537,16 @@ void TstModelos::ordenEscrito_data()
     // to right (alfa x y / So as (alfa x y) / So, phi x y / L as (phi x y) / L).
     // Multiplying by 0.5 is exact in either order, so each case tests one of
     // the two quotients.
-    QTest::newRow("level near zero, alpha 0.3")
-        << 23 << -13.63775322380429 << 0.3 << 0.5
-        << Celdas{{23, 9, -7.283063041541027e-14},
-                  {11, 0, 46813247207999.9},
-                  {35, 11, -3249057518207722.5},
-                  {47, 11, -4962903298997054.0}};
-    QTest::newRow("index near zero, phi 0.3")
-        << 33 << -33.0022529639614 << 0.5 << 0.3
-        << Celdas{{33, 9, 13.757081359970446},
-                  {9, 0, -2.625677453238495e-13},
-                  {10, 0, 2.1885856589326074},
-                  {45, 11, 2.665341456825177e-11}};
+    QTest::newRow("level near zero, alpha 0.3") << 23 << -13.63775322380429 << 0.3 << 0.5
+                                                << Celdas{{23, 9, -7.283063041541027e-14},
+                                                          {11, 0, 46813247207999.9},
+                                                          {35, 11, -3249057518207722.5},
+                                                          {47, 11, -4962903298997054.0}};
+    QTest::newRow("index near zero, phi 0.3") << 33 << -33.0022529639614 << 0.5 << 0.3
+                                              << Celdas{{33, 9, 13.757081359970446},
+                                                        {9, 0, -2.625677453238495e-13},
+                                                        {10, 0, 2.1885856589326074},
+                                                        {45, 11, 2.665341456825177e-11}};
 }
 
 void TstModelos::ordenEscrito()
@@ -549,6 +563,9 @@ void TstModelos::ordenEscrito()
     for (const Celda& c : esperado) {
         const double v = c.col == 0 ? e.CoefEstacional[c.fila].Coeficiente : e.V(c.fila, c.col);
         QVERIFY2(v == c.valor, qPrintable(QStringLiteral("row %1 col %2: %3 vs %4")
-                                              .arg(c.fila).arg(c.col).arg(v, 0, 'g', 17).arg(c.valor, 0, 'g', 17)));
+                                              .arg(c.fila)
+                                              .arg(c.col)
+                                              .arg(v, 0, 'g', 17)
+                                              .arg(c.valor, 0, 'g', 17)));
     }
 }

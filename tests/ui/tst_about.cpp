@@ -99,8 +99,7 @@ void TstAbout::urlCorreo_data()
     QTest::newRow("ordinaria") << QStringLiteral("ana@ejemplo.es")
                                << QByteArray("mailto:?body=ana%40ejemplo.es%0D%0ATendora%202010");
     QTest::newRow("caracteres de la consulta")
-        << QStringLiteral("a&b=c#d@x.es")
-        << QByteArray("mailto:?body=a%26b%3Dc%23d%40x.es%0D%0ATendora%202010");
+        << QStringLiteral("a&b=c#d@x.es") << QByteArray("mailto:?body=a%26b%3Dc%23d%40x.es%0D%0ATendora%202010");
     QTest::newRow("no ascii") << QStringLiteral("peña@x.es")
                               << QByteArray("mailto:?body=pe%C3%B1a%40x.es%0D%0ATendora%202010");
 }
@@ -124,7 +123,10 @@ void TstAbout::enlacesAbren()
 {
     TAboutBox caja(nullptr, Prueba());
     QList<QUrl> abiertas;
-    caja.PonerAbridor([&](const QUrl& u) { abiertas << u; return true; });
+    caja.PonerAbridor([&](const QUrl& u) {
+        abiertas << u;
+        return true;
+    });
     caja.show();
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
     for (const char* n : {"LabelCorreo", "LabelWeb1", "LabelWeb2"})
@@ -196,16 +198,19 @@ void TstAbout::manual()
 
     QStringList avisos;
     QList<QUrl> abiertas;
-    AbrirManual(nullptr, dirPrograma, [&](const QString& t) { avisos << t; },
-                [&](const QUrl& u) { abiertas << u; return false; });
+    AbrirManual(
+        nullptr, dirPrograma, [&](const QString& t) { avisos << t; },
+        [&](const QUrl& u) {
+            abiertas << u;
+            return false;
+        });
     if (abre) {
         QVERIFY(avisos.isEmpty()); // a viewer that fails is not reported
         QCOMPARE(abiertas, QList<QUrl>{QUrl::fromLocalFile(dirPrograma + QStringLiteral("Tendora.html"))});
     } else {
         QVERIFY(abiertas.isEmpty());
-        QCOMPARE(avisos, QStringList{QStringLiteral(
-                             "No se encuentra el fichero de ayuda \"Tendora.html\". "
-                             "Debería estar ubicado en el directorio de instalación.")});
+        QCOMPARE(avisos, QStringList{QStringLiteral("No se encuentra el fichero de ayuda \"Tendora.html\". "
+                                                    "Debería estar ubicado en el directorio de instalación.")});
     }
 }
 

@@ -171,9 +171,11 @@ void TstGrafico::leyendaConmutaSinPerderEntrada()
     auto g = NuevoGrafico();
     EstiloSerie e;
     e.color = Azul;
-    SerieGrafico* datos = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
+    SerieGrafico* datos =
+        g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
     e.color = Rojo;
-    SerieGrafico* prev = g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea, e);
+    SerieGrafico* prev =
+        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea, e);
     g->PonerPuntos(datos, Puntos(24, Onda));
     g->PonerPuntos(prev, Puntos(24, Diez, Rojo));
     Asentar(*g);
@@ -231,13 +233,20 @@ void TstGrafico::nulosPartenSegmentos_data()
     // '.' an ordinary point, 'n' a null one; the expected x of each segment, counted by hand.
     QTest::addColumn<QString>("patron");
     QTest::addColumn<QString>("segmentos");
-    QTest::newRow("sin nulos") << "....." << "1,2,3,4,5";
-    QTest::newRow("en medio") << "..n.." << "1,2|4,5";
-    QTest::newRow("al principio") << "n...." << "2,3,4,5";
-    QTest::newRow("al final") << "....n" << "1,2,3,4";
-    QTest::newRow("dos seguidos") << "..nn.." << "1,2|5,6";
-    QTest::newRow("alternos") << ".n.n." << "1|3|5";
-    QTest::newRow("todos") << "nnn" << "";
+    QTest::newRow("sin nulos") << "....."
+                               << "1,2,3,4,5";
+    QTest::newRow("en medio") << "..n.."
+                              << "1,2|4,5";
+    QTest::newRow("al principio") << "n...."
+                                  << "2,3,4,5";
+    QTest::newRow("al final") << "....n"
+                              << "1,2,3,4";
+    QTest::newRow("dos seguidos") << "..nn.."
+                                  << "1,2|5,6";
+    QTest::newRow("alternos") << ".n.n."
+                              << "1|3|5";
+    QTest::newRow("todos") << "nnn"
+                           << "";
 }
 
 void TstGrafico::nulosPartenSegmentos()
@@ -409,7 +418,8 @@ void TstGrafico::etiquetasSinSolape()
         QCOMPARE(textos[i], Etiqueta(int(xs[i])));
         if (i > 0) {
             const qreal dx = EnVista(*g, s, xs[i], 0).x() - EnVista(*g, s, xs[i - 1], 0).x();
-            QVERIFY2(dx >= grosor, qPrintable(QStringLiteral("%1 px between %2 and %3").arg(dx).arg(textos[i - 1], textos[i])));
+            QVERIFY2(dx >= grosor,
+                     qPrintable(QStringLiteral("%1 px between %2 and %3").arg(dx).arg(textos[i - 1], textos[i])));
         }
     }
     // Qt writes "..." for a label it has no room for.
@@ -699,7 +709,8 @@ void TstGrafico::barrasColoresYEtiquetas_data()
     QTest::addColumn<QLocale>("region");
     QTest::addColumn<QString>("alta");
     QTest::addColumn<QString>("baja");
-    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("1,15") << QStringLiteral("0,85");
+    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("1,15")
+                        << QStringLiteral("0,85");
     QTest::newRow("C") << QLocale::c() << QStringLiteral("1.15") << QStringLiteral("0.85");
 }
 
@@ -806,8 +817,7 @@ void TstGrafico::exportarBmpFalla()
 {
     auto g = NuevoGrafico(300, 200);
     QTemporaryDir dir;
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             g->ExportarBMP(dir.filePath(QStringLiteral("no/existe/grafico.bmp"))));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, g->ExportarBMP(dir.filePath(QStringLiteral("no/existe/grafico.bmp"))));
 }
 
 void TstGrafico::imprimirRespetaMargenes()
@@ -847,7 +857,8 @@ void TstGrafico::imprimirIgualEnAltaResolucion()
     auto g = NuevoGrafico(800, 500);
     g->PonerTitulo(QStringLiteral("Previsión"));
     SerieGrafico* a = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* b = g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión acumulada"), TipoSerie::Linea);
+    SerieGrafico* b =
+        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión acumulada"), TipoSerie::Linea);
     g->PonerPuntos(a, Puntos(30, Onda));
     g->PonerPuntos(b, Puntos(30, Diez));
     // The same sheet as a screen (96 dpi) and as a printer (600 dpi) sees it:
@@ -993,8 +1004,10 @@ void TstGrafico::copiaComparativaCongelada()
     auto g = NuevoGrafico();
     EstiloSerie e;
     e.color = Rojo;
-    SerieGrafico* datos = g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* prev = g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos, e);
+    SerieGrafico* datos =
+        g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
+    SerieGrafico* prev =
+        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos, e);
     g->PonerPuntos(datos, Puntos(24, Onda));
     auto v = Puntos(24, Diez, Rojo);
     v[5].color = Lima;
@@ -1044,8 +1057,10 @@ void TstGrafico::copiaComparativaCongelada()
 void TstGrafico::muchasComparativas()
 {
     auto g = NuevoGrafico(1000, 600);
-    SerieGrafico* datos = g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* prev = g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos);
+    SerieGrafico* datos =
+        g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
+    SerieGrafico* prev =
+        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos);
     g->PonerPuntos(datos, Puntos(144, Onda));
     g->PonerPuntos(prev, Puntos(150, Onda, Rojo));
     Asentar(*g);

@@ -32,8 +32,8 @@ std::vector<PuntoGrafico> Puntos(int n, double desfase)
     std::vector<PuntoGrafico> v;
     for (int t = 1; t <= n; ++t)
         v.push_back(PuntoGrafico{double(t), 50.0 + 30.0 * std::sin(t / 3.0 + desfase),
-                                 QStringLiteral("%1-%2").arg(2000 + (t - 1) / 12).arg((t - 1) % 12 + 1),
-                                 QColor(), false});
+                                 QStringLiteral("%1-%2").arg(2000 + (t - 1) / 12).arg((t - 1) % 12 + 1), QColor(),
+                                 false});
     return v;
 }
 
@@ -112,7 +112,8 @@ void TstGraficosPintado::eliminarConLeyendaVisible()
     g.show();
     QVERIFY(QTest::qWaitForWindowExposed(&g));
     for (int k = 0; k < series; ++k) {
-        SerieGrafico* s = g.CrearSerie(QStringLiteral("S%1").arg(k), QStringLiteral("Serie %1").arg(k), TipoSerie::Linea);
+        SerieGrafico* s =
+            g.CrearSerie(QStringLiteral("S%1").arg(k), QStringLiteral("Serie %1").arg(k), TipoSerie::Linea);
         g.PonerPuntos(s, Puntos(40, k));
     }
     Dejar();
@@ -129,7 +130,8 @@ void TstGraficosPintado::eliminarConLeyendaVisible()
 
     // New series in the freed places paint as well.
     for (int k = desde; k < series; ++k) {
-        SerieGrafico* s = g.CrearSerie(QStringLiteral("N%1").arg(k), QStringLiteral("Nueva %1").arg(k), TipoSerie::Linea);
+        SerieGrafico* s =
+            g.CrearSerie(QStringLiteral("N%1").arg(k), QStringLiteral("Nueva %1").arg(k), TipoSerie::Linea);
         g.PonerPuntos(s, Puntos(40, -k));
         PintarYa(g);
     }

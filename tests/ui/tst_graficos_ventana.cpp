@@ -162,7 +162,8 @@ void TstGraficosVentana::inicio()
     QCOMPARE(w->Modificarpuntosdehistrico1->text(), QStringLiteral("Modificar puntos de histórico"));
     QCOMPARE(w->Eliminarseriescomparativas1->text(), QStringLiteral("Eliminar series comparativas"));
     QVERIFY(w->PopupMenuGraf->actions().contains(w->Mostrarajuste1));
-    QCOMPARE(w->TBComparar->toolTip(), QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""));
+    QCOMPARE(w->TBComparar->toolTip(),
+             QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""));
     // Items only where they act.
     w->PopupMenuGrafPopup(w->ChartPA);
     QVERIFY(!w->Modificarpuntosdehistrico1->isVisible() && !w->Mostrarajuste1->isVisible());
@@ -226,7 +227,10 @@ void TstGraficosVentana::cargaSoloHistorico()
     QFETCH(int, reserva);
     QFETCH(int, linea);
     auto w = Ventana();
-    Cargar(*w, Texto(24, [](int i) { return 20.0 + i; }, 2000, 11), reserva);
+    Cargar(*w,
+           Texto(
+               24, [](int i) { return 20.0 + i; }, 2000, 11),
+           reserva);
 
     // All 24 data points even with a hold-out: L = 18 + 12 covers them.
     SerieGrafico* datos = S(w->ChartP, "SeriesDatos");
@@ -568,9 +572,8 @@ void TstGraficosVentana::comparacion()
 {
     auto w = Ventana();
     Cargar(*w, Texto(48, Estacional));
-    const QColor esperados[9] = {{255, 0, 0},     {0, 0, 128},     {0, 128, 0},
-                                 {255, 255, 0},   {0, 255, 255},   {0, 255, 0},
-                                 {255, 0, 255},   {192, 220, 192}, {166, 202, 240}};
+    const QColor esperados[9] = {{255, 0, 0}, {0, 0, 128},   {0, 128, 0},     {255, 255, 0},  {0, 255, 255},
+                                 {0, 255, 0}, {255, 0, 255}, {192, 220, 192}, {166, 202, 240}};
     w->SeleccionarModelo(ItemDST);
     w->EjecutarCalculo(true);
     w->TBCompararClick();
@@ -734,7 +737,8 @@ void TstGraficosVentana::arrastre_data()
     QTest::addColumn<QString>("esperada");
     QTest::addColumn<double>("leido");
     // By hand: rounded to two decimals, the separator of the locale.
-    QTest::newRow("es_ES") << true << QStringLiteral("2001\t5\t80") << 93.456 << QStringLiteral("2001\t5\t93,46") << 93.46;
+    QTest::newRow("es_ES") << true << QStringLiteral("2001\t5\t80") << 93.456 << QStringLiteral("2001\t5\t93,46")
+                           << 93.46;
     QTest::newRow("C") << false << QStringLiteral("2001\t5\t80") << 93.456 << QStringLiteral("2001\t5\t93.46") << 93.46;
     QTest::newRow("blancos y campo extra") << true << QStringLiteral(" 2001 \t 5 \t80\tnota") << 125.456
                                            << QStringLiteral(" 2001 \t 5 \t125,46") << 125.46;

@@ -122,8 +122,8 @@ struct CeldaLeida {
 struct LibroLeido {
     QStringList hojas;
     std::vector<std::map<std::pair<int, int>, CeldaLeida>> celdas; // per sheet, (row, col)
-    std::vector<std::pair<int, int>> formatosXf;                    // (font, format) per XF
-    std::vector<std::map<int, double>> anchos;                      // per sheet: column width in '0's
+    std::vector<std::pair<int, int>> formatosXf; // (font, format) per XF
+    std::vector<std::map<int, double>> anchos; // per sheet: column width in '0's
     std::vector<uint32_t> posHojas, posBof;
     QString error;
 };
@@ -224,10 +224,8 @@ LibroLeido LeerXls(const QByteArray& archivo)
             l.hojas << n;
             break;
         }
-        case 0x00E0:
-            l.formatosXf.emplace_back(L16(d, 0), L16(d, 2));
-            break;
-        case 0x007D:  // COLINFO: first and last column, width in 1/256 of a '0'
+        case 0x00E0: l.formatosXf.emplace_back(L16(d, 0), L16(d, 2)); break;
+        case 0x007D: // COLINFO: first and last column, width in 1/256 of a '0'
             if (hoja >= 0)
                 for (int c = L16(d, 0); c <= L16(d, 2); ++c)
                     l.anchos[hoja][c] = L16(d, 4) / 256.0;
@@ -262,8 +260,7 @@ LibroLeido LeerXls(const QByteArray& archivo)
             l.celdas[hoja][{L16(d, 0), L16(d, 2)}] = c;
             break;
         }
-        default:
-            break;
+        default: break;
         }
         p += 4 + largo;
     }
@@ -414,8 +411,10 @@ void TstRejilla::textosYFormatos_data()
     QTest::addColumn<QString>("general");
     QTest::addColumn<QString>("fijo");
     // By hand: 12.5 in the general format and with two decimals.
-    QTest::newRow("es") << true << "12,5" << "12,50";
-    QTest::newRow("C") << false << "12.5" << "12.50";
+    QTest::newRow("es") << true << "12,5"
+                        << "12,50";
+    QTest::newRow("C") << false << "12.5"
+                       << "12.50";
 }
 
 void TstRejilla::textosYFormatos()
@@ -491,7 +490,7 @@ void TstRejilla::ordenarConCabecera()
     r.SetRowCount(4);
     for (int i = 1; i <= 3; ++i) {
         r.SetTexto(0, i, QString::number(i));
-        r.SetNumero(2, i, (i == 2) ? 1.0 : 10.0 * i);  // 10, 1, 30
+        r.SetNumero(2, i, (i == 2) ? 1.0 : 10.0 * i); // 10, 1, 30
     }
     QHeaderView* h = r.horizontalHeader();
     const QPoint centro(h->sectionViewportPosition(2) + h->sectionSize(2) / 2, h->height() / 2);
@@ -530,7 +529,7 @@ void TstRejilla::moverFila()
     r.SetRowCount(5);
     for (int i = 1; i <= 4; ++i) {
         r.SetTexto(0, i, QString(QChar('A' + i - 1)));
-        r.SetNumero(1, i, 5 - i);  // 4 3 2 1
+        r.SetNumero(1, i, 5 - i); // 4 3 2 1
     }
     QVERIFY(r.MoverFila(1, 3));
     QCOMPARE(Columna(*r.Modelo(), 0), QStringList({"B", "C", "A", "D"}));
@@ -596,7 +595,7 @@ void TstRejilla::borrar()
 
 void TstRejilla::minMax_data()
 {
-    QTest::addColumn<QList<double>>("valores");   // column 1, NaN for an empty cell
+    QTest::addColumn<QList<double>>("valores"); // column 1, NaN for an empty cell
     QTest::addColumn<int>("filaMax");
     QTest::addColumn<int>("filaMin");
     const double nada = std::numeric_limits<double>::quiet_NaN();
@@ -606,10 +605,8 @@ void TstRejilla::minMax_data()
     QTest::newRow("iguales: la primera, como maximo") << QList<double>{4, 4, 4} << 1 << -1;
     QTest::newRow("iguales tal como se ven") << QList<double>{1.004, 1.001, 0.5} << 1 << 3;
     // Both shown 13709186898898,60 and 123456789012346,00 (fifteen digits).
-    QTest::newRow("iguales tal como se ven, 1e13")
-        << QList<double>{13709186898898.608, 13709186898898.64, 1} << 1 << 3;
-    QTest::newRow("iguales tal como se ven, 1e14")
-        << QList<double>{123456789012345.67, 123456789012346.2, 1} << 1 << 3;
+    QTest::newRow("iguales tal como se ven, 1e13") << QList<double>{13709186898898.608, 13709186898898.64, 1} << 1 << 3;
+    QTest::newRow("iguales tal como se ven, 1e14") << QList<double>{123456789012345.67, 123456789012346.2, 1} << 1 << 3;
     QTest::newRow("negativos") << QList<double>{-0.5, -2, 1} << 3 << 2;
     QTest::newRow("fila sin valores") << QList<double>{nada, 8, 6} << 2 << 3;
     // A search starting from 999 999 999 would miss this minimum.
@@ -631,7 +628,7 @@ void TstRejilla::minMax()
     }
     const ModeloRejilla& m = *r.Modelo();
     for (int f = 1; f <= valores.size(); ++f)
-        QCOMPARE(Fondo(m, 1, f).isValid(), false);  // off until asked
+        QCOMPARE(Fondo(m, 1, f).isValid(), false); // off until asked
     r.SetMostrarMinMax(true);
     for (int f = 1; f <= valores.size(); ++f) {
         const QColor esperado = f == filaMax ? kRojo : f == filaMin ? kVerde : QColor();
@@ -653,11 +650,11 @@ void TstRejilla::minMaxSigueAlOrden()
     QCOMPARE(Fondo(m, 1, 2), kVerde);
     QCOMPARE(Fondo(m, 2, 2), kVerde);
     QCOMPARE(Fondo(m, 2, 3), kRojo);
-    r.Ordenar(1, Qt::AscendingOrder);  // b a c
+    r.Ordenar(1, Qt::AscendingOrder); // b a c
     QCOMPARE(Fondo(m, 1, 1), kVerde);
     QCOMPARE(Fondo(m, 1, 3), kRojo);
-    QCOMPARE(Fondo(m, 2, 1), kVerde);  // b holds the 0.9
-    r.MoverFila(3, 1);                 // c b a
+    QCOMPARE(Fondo(m, 2, 1), kVerde); // b holds the 0.9
+    r.MoverFila(3, 1); // c b a
     QCOMPARE(Fondo(m, 1, 1), kRojo);
     QCOMPARE(Fondo(m, 2, 1), kRojo);
     QCOMPARE(m.FilaMinimo(1), 2);
@@ -671,7 +668,7 @@ void TstRejilla::minMaxEnCache()
     r.SetRowCount(n + 1);
     std::vector<double> v(n);
     for (int i = 0; i < n; ++i)
-        v[i] = (i * 7919) % 10007 + 10;  // a permutation-like spread, all >= 10
+        v[i] = (i * 7919) % 10007 + 10; // a permutation-like spread, all >= 10
     r.SetColumnaNumeros(1, 1, v.data(), n, Formato::Fijo2);
     r.SetColumnaNumeros(2, 1, v.data(), n);
     r.SetMostrarMinMax(true);
@@ -770,7 +767,7 @@ void TstRejilla::colores()
     });
     const ModeloRejilla& m = *r.Modelo();
     QCOMPARE(m.data(m.index(1, 3), Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::blue));
-    QCOMPARE(pedidos.last(), qMakePair(2, 3));  // grid row 2 is model row 1
+    QCOMPARE(pedidos.last(), qMakePair(2, 3)); // grid row 2 is model row 1
     QCOMPARE(m.data(m.index(2, 3), Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::gray));
     QVERIFY(!m.data(m.index(1, 2), Qt::ForegroundRole).isValid());
     r.SetColorEncabezado(QColor(118, 121, 243));
@@ -794,7 +791,7 @@ void TstRejilla::autoajustar()
     r.Autoajustar();
     const QFontMetrics fm(r.font());
     const QFontMetrics fmEnc(r.horizontalHeader()->font());
-    QCOMPARE(r.AnchoColumna(0), 77);  // the fixed column keeps its width
+    QCOMPARE(r.AnchoColumna(0), 77); // the fixed column keeps its width
     QCOMPARE(r.AnchoColumna(1), fmEnc.horizontalAdvance("Cabecera larga") + 10);
     QCOMPARE(r.AnchoColumna(2), fm.horizontalAdvance("un texto bastante mas largo") + 10);
 
@@ -939,7 +936,7 @@ void TstRejilla::exportarRtf()
     }
     QCOMPARE(nivel, 0);
     for (char c : rtf)
-        QVERIFY(static_cast<unsigned char>(c) < 0x80);  // all beyond ASCII as \u
+        QVERIFY(static_cast<unsigned char>(c) < 0x80); // all beyond ASCII as \u
     const QList<QStringList> filas = LeerRtf(rtf);
     QCOMPARE(filas.size(), 3);
     for (int f = 0; f < 3; ++f)
@@ -967,26 +964,26 @@ void TstRejilla::exportarXls()
     r.SetTexto(0, 1, "HLT (0,5;0,3) T-3");
     r.SetNumero(1, 1, 12.345, Formato::Fijo2);
     r.SetNumero(2, 1, 2010);
-    r.SetTexto(3, 1, coma ? "7,25" : "7.25");   // a text that reads as a number
-    r.SetTexto(0, 2, "MSE");                    // same string as a header: shared once
+    r.SetTexto(3, 1, coma ? "7,25" : "7.25"); // a text that reads as a number
+    r.SetTexto(0, 2, "MSE"); // same string as a header: shared once
     const LibroLeido l = LeerXls(LibroXls(*r.Modelo()));
     QVERIFY2(l.error.isEmpty(), qPrintable(l.error));
     QCOMPARE(l.hojas, QStringList({"Hoja1"}));
-    QCOMPARE(l.posHojas, l.posBof);  // each sheet entry points at its sheet
+    QCOMPARE(l.posHojas, l.posBof); // each sheet entry points at its sheet
     const auto& c = l.celdas.at(0);
     QCOMPARE(c.size(), size_t(9));
     QCOMPARE(c.at({0, 0}).texto, QString("Modelo"));
     QCOMPARE(c.at({0, 2}).texto, QString("Año"));
     QCOMPARE(c.at({1, 0}).texto, QString("HLT (0,5;0,3) T-3"));
     QVERIFY(c.at({1, 1}).numero);
-    QCOMPARE(c.at({1, 1}).valor, 12.345);  // the number itself, shown with two decimals
-    QCOMPARE(l.formatosXf.at(c.at({1, 1}).xf).second, 2);  // Excel's built-in "0.00"
-    QCOMPARE(l.formatosXf.at(c.at({1, 2}).xf).second, 0);  // General
+    QCOMPARE(c.at({1, 1}).valor, 12.345); // the number itself, shown with two decimals
+    QCOMPARE(l.formatosXf.at(c.at({1, 1}).xf).second, 2); // Excel's built-in "0.00"
+    QCOMPARE(l.formatosXf.at(c.at({1, 2}).xf).second, 0); // General
     QCOMPARE(c.at({1, 2}).valor, 2010.0);
     QVERIFY(c.at({1, 3}).numero);
     QCOMPARE(c.at({1, 3}).valor, 7.25);
     QCOMPARE(c.at({2, 0}).texto, QString("MSE"));
-    QVERIFY(c.find({3, 0}) == c.end());  // empty cells are not written
+    QVERIFY(c.find({3, 0}) == c.end()); // empty cells are not written
     // The header row uses the bold font (index 5: BIFF has no font 4).
     QCOMPARE(l.formatosXf.at(c.at({0, 0}).xf).first, 5);
 }
@@ -1013,10 +1010,10 @@ void TstRejilla::anchosXls()
     r.SetTexto(0, 1, "NVS");
     r.SetTexto(0, 2, "HLT (0,5;0,3) T-3");
     r.SetNumero(1, 1, 7.5, Formato::Fijo2);
-    r.SetNumero(1, 2, 123456.78, Formato::Fijo2);   // "123456,78": 9 characters
+    r.SetNumero(1, 2, 123456.78, Formato::Fijo2); // "123456,78": 9 characters
     r.SetNumero(1, 3, -3.25, Formato::Fijo2);
     r.SetNumero(2, 1, 1.5);
-    r.SetNumero(3, 3, 0.123456789012345);           // 15 digits: 17 characters
+    r.SetNumero(3, 3, 0.123456789012345); // 15 digits: 17 characters
     // Pixel widths that are far too narrow must not matter.
     r.SetAnchosColumnas({20, 20, 20, 20, 20});
     QCOMPARE(r.Celda(1, 2), coma ? QString("123456,78") : QString("123456.78"));
@@ -1059,7 +1056,7 @@ void TstRejilla::exportarXlsGrande()
         r.SetTexto(0, i, QStringLiteral("Fila número %1").arg(i));
     r.TerminarCarga();
     const QByteArray xls = LibroXls(*r.Modelo());
-    QVERIFY(L32(xls, 72) > 0);  // DIFAT sectors in use
+    QVERIFY(L32(xls, 72) > 0); // DIFAT sectors in use
     const LibroLeido l = LeerXls(xls);
     QVERIFY2(l.error.isEmpty(), qPrintable(l.error));
     QCOMPARE(l.hojas, QStringList({"Hoja1", "Hoja2"}));
@@ -1201,8 +1198,8 @@ void TstRejilla::vistaPrevia()
     PrepararImpresora(impresora);
     const double escala = impresora.resolution() / 96.0;
     const QRectF area = impresora.pageRect(QPrinter::DevicePixel);
-    const auto plan = PaginarRejilla(r.AnchosColumnas(), 201, 18,
-                                     QSizeF(area.width() / escala, area.height() / escala), false);
+    const auto plan =
+        PaginarRejilla(r.AnchosColumnas(), 201, 18, QSizeF(area.width() / escala, area.height() / escala), false);
     QVERIFY(plan.size() > 1);
     QCOMPARE(paginas, static_cast<int>(plan.size()));
     QCOMPARE(paginaTrasSiguiente, 2);
