@@ -291,6 +291,8 @@ private:
     void Programar();
     void SerieCambiada(bool etiquetas);
     void RecalcularRangos();
+    // Lowest and highest x (or y) of the shown, ordinary points; false when there are none.
+    bool Extremos(double PuntoGrafico::*eje, double& mn, double& mx) const;
     bool RangoCompletoX(Rango& r) const;
     bool RangoCompletoY(Rango& r) const;
     void AplicarRangos(const Rango& x, const Rango& y);

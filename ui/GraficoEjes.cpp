@@ -136,26 +136,32 @@ void Grafico::ReunirEtiquetas()
     }
 }
 
-bool Grafico::RangoCompletoX(Rango& r) const
+bool Grafico::Extremos(double PuntoGrafico::*eje, double& mn, double& mx) const
 {
     bool hay = false;
-    double mn = 0.0, mx = 0.0;
     for (const SerieGrafico* s : m_series) {
         if (!s->m_visible)
             continue;
         for (const PuntoGrafico& p : s->m_puntos) {
             if (p.nulo)
                 continue;
+            const double v = p.*eje;
             if (!hay) {
-                mn = mx = p.x;
+                mn = mx = v;
                 hay = true;
             } else {
-                mn = std::min(mn, p.x);
-                mx = std::max(mx, p.x);
+                mn = std::min(mn, v);
+                mx = std::max(mx, v);
             }
         }
     }
-    if (!hay)
+    return hay;
+}
+
+bool Grafico::RangoCompletoX(Rango& r) const
+{
+    double mn = 0.0, mx = 0.0;
+    if (!Extremos(&PuntoGrafico::x, mn, mx))
         return false;
     // A little room on both sides, so the end markers are not cut in half.
     const double margen = mx > mn ? (mx - mn) * 0.02 : 1.0;
@@ -165,24 +171,8 @@ bool Grafico::RangoCompletoX(Rango& r) const
 
 bool Grafico::RangoCompletoY(Rango& r) const
 {
-    bool hay = false;
     double mn = 0.0, mx = 0.0;
-    for (const SerieGrafico* s : m_series) {
-        if (!s->m_visible)
-            continue;
-        for (const PuntoGrafico& p : s->m_puntos) {
-            if (p.nulo)
-                continue;
-            if (!hay) {
-                mn = mx = p.y;
-                hay = true;
-            } else {
-                mn = std::min(mn, p.y);
-                mx = std::max(mx, p.y);
-            }
-        }
-    }
-    if (!hay)
+    if (!Extremos(&PuntoGrafico::y, mn, mx))
         return false;
     if (m_barras) {
         // Bars stand on zero, and their value labels need room above them.
