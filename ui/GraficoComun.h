@@ -27,12 +27,12 @@ inline QLocale LocaleGrafico()
     return l;
 }
 
-// Markers of every series, drawn in one pass over the plot area.
-class CapaMarcas : public QGraphicsItem {
+// A layer the chart paints itself over an area it sets; it takes no mouse.
+class Capa : public QGraphicsItem {
 public:
-    CapaMarcas(Grafico* grafico, QGraphicsItem* padre) : QGraphicsItem(padre), m_grafico(grafico)
+    Capa(Grafico* grafico, QGraphicsItem* padre, qreal z) : QGraphicsItem(padre), m_grafico(grafico)
     {
-        setZValue(ZMarcas);
+        setZValue(z);
         setAcceptedMouseButtons(Qt::NoButton);
     }
     QRectF boundingRect() const override { return m_rect; }
@@ -44,6 +44,16 @@ public:
         }
         update();
     }
+
+protected:
+    Grafico* m_grafico;
+    QRectF m_rect;
+};
+
+// Markers of every series, drawn in one pass over the plot area.
+class CapaMarcas : public Capa {
+public:
+    CapaMarcas(Grafico* grafico, QGraphicsItem* padre) : Capa(grafico, padre, ZMarcas) { }
     void paint(QPainter* pintor, const QStyleOptionGraphicsItem*, QWidget*) override
     {
         const Grafico& g = *m_grafico;
@@ -83,30 +93,13 @@ public:
         }
         pintor->restore();
     }
-
-private:
-    Grafico* m_grafico;
-    QRectF m_rect;
 };
 
 // ---------------------------------------------------------------------------
 // The legend: a check box, a sample of the line and the title in the series' colour.
-class CapaLeyenda : public QGraphicsItem {
+class CapaLeyenda : public Capa {
 public:
-    CapaLeyenda(Grafico* grafico, QGraphicsItem* padre) : QGraphicsItem(padre), m_grafico(grafico)
-    {
-        setZValue(ZLeyenda);
-        setAcceptedMouseButtons(Qt::NoButton);
-    }
-    QRectF boundingRect() const override { return m_rect; }
-    void PonerRect(const QRectF& r)
-    {
-        if (r != m_rect) {
-            prepareGeometryChange();
-            m_rect = r;
-        }
-        update();
-    }
+    CapaLeyenda(Grafico* grafico, QGraphicsItem* padre) : Capa(grafico, padre, ZLeyenda) { }
     void paint(QPainter* pintor, const QStyleOptionGraphicsItem*, QWidget*) override
     {
         const Grafico& g = *m_grafico;
@@ -161,10 +154,6 @@ public:
         }
         pintor->restore();
     }
-
-private:
-    Grafico* m_grafico;
-    QRectF m_rect;
 };
 
 } // namespace tendora
