@@ -480,17 +480,9 @@ void TFormMain::CargarDatos()
     std::function<void()> dibujar;
     try {
         dibujar = PrepararGraficos(nuevo, false);
-    } catch (const ErrorAritmetico&) {
-        // Only the running sum of the data can fail here: name its line.
-        double suma = 0.0;
-        int linea = 1;
-        while (linea < int(registros.size()) && std::isfinite(suma += registros[size_t(linea - 1)].Valor))
-            ++linea;
-        irALinea(linea);
-        throw ErrorAritmetico(QStringLiteral("La suma acumulada de los datos desborda en la línea %1 del texto de "
-                                             "Datos: los valores son demasiado grandes para representarlos.")
-                                  .arg(linea)
-                                  .toStdString());
+    } catch (const ErrorSumaDatos& e) {
+        irALinea(e.Fila());
+        throw;
     }
 
     Ws = std::move(nuevo);

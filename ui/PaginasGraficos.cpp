@@ -20,6 +20,15 @@
 
 namespace tendora {
 
+ErrorSumaDatos::ErrorSumaDatos(int fila)
+    : ErrorAritmetico(QStringLiteral("La suma acumulada de los datos desborda en la línea %1 del texto de Datos: "
+                                     "los valores son demasiado grandes para representarlos.")
+                          .arg(fila)
+                          .toStdString()),
+      m_fila(fila)
+{
+}
+
 namespace {
 
 const QColor Azul(0, 0, 255);
@@ -268,7 +277,9 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
         const QString et = etiqueta(fila[ColAnio], fila[ColMes]);
         if (i <= e.TotalDatos) {
             const double d = fila[ColDatos];
-            sumaDatos = Finito(sumaDatos + d);
+            sumaDatos += d;
+            if (!std::isfinite(sumaDatos))
+                throw ErrorSumaDatos(i);
             // Values 0..10 stand out in lime on the forecast chart only.
             datos.push_back({x, d, et, (d >= 0.0 && d <= 10.0) ? Lima : Azul, false});
             datosCum.push_back({x, sumaDatos, et, Azul, false});

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "Aritmetica.h"
 #include "Espacio.h"
 
 class QWidget;
@@ -15,6 +16,17 @@ class QWidget;
 namespace tendora {
 
 class Grafico;
+
+// The running sum of the data (the cumulative chart) overflows at row fila,
+// which is also the line of the data text it was loaded from.
+class ErrorSumaDatos : public ErrorAritmetico {
+public:
+    explicit ErrorSumaDatos(int fila);
+    int Fila() const { return m_fila; }
+
+private:
+    int m_fila;
+};
 struct PuntoGrafico;
 
 class PaginasGraficos : public QObject {
