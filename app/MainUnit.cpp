@@ -508,7 +508,6 @@ void TFormMain::LeerHistorico(Espacio& e, const std::vector<Registro>& registros
     const int V = ValoresPrever();
     tendora::DimensionarTabla(e, V);
     tendora::LimpiarColumnasDatos(e, V);
-    tendora::AsegurarFilas(e, V);
     tendora::LimpiarColumnasModelo(e, V);
     for (int k = 1; k <= n; ++k) {
         const Registro& r = registros[static_cast<size_t>(k - 1)];
