@@ -10,15 +10,16 @@ static int SerieLES(Espacio& e, double alfa, bool prevNeg, int V)
 {
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
-    e.TablaPrev[1][5] = Y(e, 1);
+    e.TablaPrev[1][ColLES] = Y(e, 1);
     for (int i = 1; i <= n; ++i)
-        e.TablaPrev[i][7] = Y(e, i);
+        e.TablaPrev[i][ColSerie] = Y(e, i);
     for (int i = 2; i <= R; ++i) {
         const double f = RecortarNegativa(
-            Suma(Producto(alfa, e.TablaPrev[i - 1][7]), Producto(1.0 - alfa, e.TablaPrev[i - 1][5])), prevNeg);
-        e.Poner(i, 5, f);
+            Suma(Producto(alfa, e.TablaPrev[i - 1][ColSerie]), Producto(1.0 - alfa, e.TablaPrev[i - 1][ColLES])),
+            prevNeg);
+        e.Poner(i, ColLES, f);
         if (i > n)
-            e.TablaPrev[i][7] = f;
+            e.TablaPrev[i][ColSerie] = f;
     }
     return R;
 }
@@ -26,19 +27,20 @@ static int SerieLES(Espacio& e, double alfa, bool prevNeg, int V)
 void ModeloLES(Espacio& e, double alfa, bool prevNeg, int V)
 {
     SerieLES(e, alfa, prevNeg, V);
-    e.ColPrev = 5;
+    e.ColPrev = ColP;
     e.FilaInicioPrev = 0;
 }
 
 void ModeloLED(Espacio& e, double alfa, bool prevNeg, int V)
 {
     const int R = SerieLES(e, alfa, prevNeg, V);
-    e.TablaPrev[1][6] = e.TablaPrev[1][5];
+    e.TablaPrev[1][ColPLED] = e.TablaPrev[1][ColLES];
     for (int i = 2; i <= R; ++i)
-        e.Poner(i, 6,
+        e.Poner(i, ColPLED,
                 RecortarNegativa(
-                    Suma(Producto(alfa, e.TablaPrev[i - 1][5]), Producto(1.0 - alfa, e.TablaPrev[i - 1][6])), prevNeg));
-    e.ColPrev = 6;
+                    Suma(Producto(alfa, e.TablaPrev[i - 1][ColLES]), Producto(1.0 - alfa, e.TablaPrev[i - 1][ColPLED])),
+                    prevNeg));
+    e.ColPrev = ColPLED;
     e.FilaInicioPrev = 0;
 }
 

@@ -4,15 +4,6 @@
 
 namespace tendora::detalle {
 
-// Columns of the ratio-to-moving-average decomposition, as every seasonal
-// model lays them out.
-enum ColumnaDescomposicion : int {
-    ColMM12 = ColModelo,
-    ColMM12C = ColModelo + 1,
-    ColEI = ColModelo + 2,
-    ColD = ColModelo + 3,
-};
-
 inline double Y(const Espacio& e, int i)
 {
     return e.TablaPrev[i][ColDatos];

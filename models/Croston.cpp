@@ -12,18 +12,18 @@ void ModeloCroston(Espacio& e, int variante, double alfa, bool prevNeg, int V)
     auto* t = e.TablaPrev.data();
     auto* fl = e.CeldaValida.data();
     for (int i = 1; i <= n; ++i)
-        t[i][9] = t[i][ColDatos];
+        t[i][ColSerieCroston] = t[i][ColDatos];
     // Row 1 starts the state; its value has no flag.
     double q = 1.0, z = t[1][ColDatos], w = 1.0, p = t[1][ColDatos];
     const auto Escribir = [&](int i) {
-        t[i][5] = q;
-        t[i][6] = z;
-        t[i][7] = w;
-        t[i][8] = p;
-        fl[i][5] = fl[i][6] = fl[i][7] = fl[i][8] = true;
+        t[i][ColQ] = q;
+        t[i][ColZ] = z;
+        t[i][ColW] = w;
+        t[i][ColPCroston] = p;
+        fl[i][ColQ] = fl[i][ColZ] = fl[i][ColW] = fl[i][ColPCroston] = true;
     };
     Escribir(1);
-    fl[1][8] = false;
+    fl[1][ColPCroston] = false;
     // Rows up to n + 1 read the demand of the row before, all of it history.
     const int ultimaConDato = R < n + 1 ? R : n + 1;
     for (int i = 2; i <= ultimaConDato; ++i) {
@@ -41,15 +41,15 @@ void ModeloCroston(Espacio& e, int variante, double alfa, bool prevNeg, int V)
         p = RecortarNegativa(f, prevNeg);
         Escribir(i);
         if (i > n)
-            t[i][9] = p;
+            t[i][ColSerieCroston] = p;
     }
     // No demand is known past row n, so no forecast stands in for one: the
     // state and the value of row n + 1 hold for the whole horizon.
     for (int i = n + 2; i <= R; ++i) {
         Escribir(i);
-        t[i][9] = p;
+        t[i][ColSerieCroston] = p;
     }
-    e.ColPrev = 8;
+    e.ColPrev = ColPCroston;
     e.FilaInicioPrev = 0;
 }
 

@@ -16,12 +16,12 @@ void ModeloDST(Espacio& e, bool prevNeg, int V)
     const Coeficientes S(e);
     for (int i = 1; i <= R; ++i) {
         const double tend = Suma(Producto(r.b, t[i][ColT]), r.a);
-        t[i][8] = tend;
-        f[i][8] = true;
-        t[i][9] = RecortarNegativa(Producto(S(i), tend), prevNeg);
-        f[i][9] = true;
+        t[i][ColTendenciaDST] = tend;
+        f[i][ColTendenciaDST] = true;
+        t[i][ColPDST] = RecortarNegativa(Producto(S(i), tend), prevNeg);
+        f[i][ColPDST] = true;
     }
-    e.ColPrev = 9;
+    e.ColPrev = ColPDST;
     e.FilaInicioPrev = 0;
 }
 

@@ -22,13 +22,13 @@ void ModeloHLT(Espacio& e, double alfa, double beta, bool prevNeg, int V)
             B = Bp;
         }
         const double h = i <= n ? 1.0 : i - n;
-        e.Poner(i, 5, L);
-        e.Poner(i, 6, B);
-        e.Poner(i, 7, RecortarNegativa(Suma(Lp, Producto(h, Bp)), prevNeg));
+        e.Poner(i, ColNivelHLT, L);
+        e.Poner(i, ColTendenciaHLT, B);
+        e.Poner(i, ColPHLT, RecortarNegativa(Suma(Lp, Producto(h, Bp)), prevNeg));
         Lp = L;
         Bp = B;
     }
-    e.ColPrev = 7;
+    e.ColPrev = ColPHLT;
     e.FilaInicioPrev = 0;
 }
 
@@ -67,14 +67,14 @@ void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, in
             B = Bp;
             P = RecortarNegativa(Producto(Suma(Lp, Producto(i - n, Bp)), c.Coeficiente), prevNeg);
         }
-        t[i][9] = L;
-        t[i][10] = B;
-        t[i][11] = P;
-        f[i][9] = f[i][10] = f[i][11] = true;
+        t[i][ColNivelHW] = L;
+        t[i][ColTendenciaHW] = B;
+        t[i][ColPHW] = P;
+        f[i][ColNivelHW] = f[i][ColTendenciaHW] = f[i][ColPHW] = true;
         Lp = L;
         Bp = B;
     }
-    e.ColPrev = 11;
+    e.ColPrev = ColPHW;
     e.FilaInicioPrev = 0;
 }
 

@@ -10,10 +10,10 @@ void ModeloNVS(Espacio& e, bool prevNeg, int V)
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
     for (int i = 2; i <= R; ++i) {
-        const double p = i <= n + 1 ? Y(e, i - 1) : RecortarNegativa(e.TablaPrev[i - 1][5], prevNeg);
-        e.Poner(i, 5, p);
+        const double p = i <= n + 1 ? Y(e, i - 1) : RecortarNegativa(e.TablaPrev[i - 1][ColP], prevNeg);
+        e.Poner(i, ColP, p);
     }
-    e.ColPrev = 5;
+    e.ColPrev = ColP;
     e.FilaInicioPrev = 1;
 }
 
@@ -28,11 +28,11 @@ void ModeloNVE(Espacio& e, bool prevNeg, int V)
     double base = R >= 2 ? t[1][ColDatos] : 0.0;
     for (int i = 2; i <= R; ++i) {
         const double p = RecortarNegativa(Producto(S(i), base), prevNeg);
-        t[i][9] = p;
-        f[i][9] = true;
+        t[i][ColPNVE] = p;
+        f[i][ColPNVE] = true;
         base = i <= n ? t[i][ColDatos] : p;
     }
-    e.ColPrev = 9;
+    e.ColPrev = ColPNVE;
     e.FilaInicioPrev = 1;
 }
 

@@ -14,14 +14,14 @@ static int SerieMMS(Espacio& e, int N, bool prevNeg, int V)
     const int n = e.NumDatos;
     const int R = UltimaFila(e, V);
     for (int i = 1; i <= n; ++i)
-        e.TablaPrev[i][7] = Y(e, i);
+        e.TablaPrev[i][ColSerie] = Y(e, i);
     // 64-bit bounds: N has no upper limit of its own.
     for (long long j = N + 1LL; j <= R; ++j) {
         const int i = static_cast<int>(j);
-        const double p = RecortarNegativa(MediaColumna(e, 7, i - N, i - 1), prevNeg);
-        e.Poner(i, 5, p);
+        const double p = RecortarNegativa(MediaColumna(e, ColSerie, i - N, i - 1), prevNeg);
+        e.Poner(i, ColMMS, p);
         if (i > n)
-            e.TablaPrev[i][7] = p;
+            e.TablaPrev[i][ColSerie] = p;
     }
     return R;
 }
@@ -29,7 +29,7 @@ static int SerieMMS(Espacio& e, int N, bool prevNeg, int V)
 void ModeloMMS(Espacio& e, int N, bool prevNeg, int V)
 {
     const int R = SerieMMS(e, N, prevNeg, V);
-    e.ColPrev = 5;
+    e.ColPrev = ColP;
     e.FilaInicioPrev = N > R ? R : N; // past R there is no fitted row either way
 }
 
@@ -38,9 +38,9 @@ void ModeloMMD(Espacio& e, int N, bool prevNeg, int V)
     const int R = SerieMMS(e, N, prevNeg, V);
     for (long long j = 2LL * N + 1; j <= R; ++j) {
         const int i = static_cast<int>(j);
-        e.Poner(i, 6, RecortarNegativa(MediaColumna(e, 5, i - N, i - 1), prevNeg));
+        e.Poner(i, ColPMMD, RecortarNegativa(MediaColumna(e, ColMMS, i - N, i - 1), prevNeg));
     }
-    e.ColPrev = 6;
+    e.ColPrev = ColPMMD;
     e.FilaInicioPrev = 2LL * N > R ? R : 2 * N;
 }
 

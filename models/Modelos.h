@@ -40,6 +40,43 @@ enum ItemModelo {
 };
 constexpr int NumModelos = ItemSB + 1;
 
+// Columns the models write, named after their headers. Several models share a
+// column number with different contents; each name says whose column it is.
+enum ColumnaModelo : int {
+    // Every seasonal model: the ratio-to-moving-average decomposition.
+    ColMM12 = ColModelo,
+    ColMM12C = ColModelo + 1,
+    ColEI = ColModelo + 2, // E*I
+    ColD = ColModelo + 3, // deseasonalised history
+    // NVS, MMS and LES: the forecast alone.
+    ColP = ColModelo,
+    // MMS and LES: the history followed by the forecasts, which the recursion
+    // reads back (not shown).
+    ColSerie = ColModelo + 2,
+    ColMMS = ColModelo, // MMD's first stage
+    ColPMMD = ColModelo + 1,
+    ColLES = ColModelo, // LED's first stage
+    ColPLED = ColModelo + 1,
+    ColPNVE = ColModelo + 4,
+    ColTendenciaDST = ColModelo + 3,
+    ColPDST = ColModelo + 4,
+    ColLR = ColModelo + 4, // Theta's regression line
+    ColL = ColModelo + 5, // Theta's smoothed line
+    ColPTHT = ColModelo + 6,
+    ColNivelHLT = ColModelo,
+    ColTendenciaHLT = ColModelo + 1,
+    ColPHLT = ColModelo + 2,
+    ColNivelHW = ColModelo + 4,
+    ColTendenciaHW = ColModelo + 5,
+    ColPHW = ColModelo + 6,
+    // Croston and S-B: interval q, smoothed size Z and interval W.
+    ColQ = ColModelo,
+    ColZ = ColModelo + 1,
+    ColW = ColModelo + 2,
+    ColPCroston = ColModelo + 3,
+    ColSerieCroston = ColModelo + 4, // history, then the forecasts (not shown)
+};
+
 // ---------------------------------------------------------------- shared computations
 
 // Inline: every model calls it once per row.

@@ -17,7 +17,7 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
     double lrAnt = 0.0, lAnt = 0.0; // previous row's line and level, kept in registers
     for (int i = 1; i <= R; ++i) {
         const double lr = Suma(Producto(r.b, t[i][ColT]), r.a);
-        t[i][9] = lr;
+        t[i][ColLR] = lr;
         double l;
         if (i == 1) {
             l = Finito(Producto(2.0, t[1][ColD]) - lr);
@@ -27,16 +27,16 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V)
         } else {
             l = lAnt;
         }
-        t[i][10] = l;
+        t[i][ColL] = l;
         const double p = RecortarNegativa(Producto(S(i), Suma(lr, l) / 2.0), prevNeg);
-        f[i][9] = true;
-        f[i][10] = true;
-        t[i][11] = p;
-        f[i][11] = true;
+        f[i][ColLR] = true;
+        f[i][ColL] = true;
+        t[i][ColPTHT] = p;
+        f[i][ColPTHT] = true;
         lrAnt = lr;
         lAnt = l;
     }
-    e.ColPrev = 11;
+    e.ColPrev = ColPTHT;
     e.FilaInicioPrev = 0;
 }
 
