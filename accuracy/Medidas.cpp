@@ -45,7 +45,7 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
     double N = 0, NA = 0, NS = 0, NB = 0, NR = 0;
 
     for (int i = primera; i <= ultima; ++i) {
-        const double A = e.TablaPrev[i][4];
+        const double A = e.TablaPrev[i][ColDatos];
         const double F = e.TablaPrev[i][col];
         const double err = A - F;
         const double err2 = err * err;
@@ -65,7 +65,7 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
         // Benchmark row: the previous one for fit errors, the forecast origin otherwise.
         const int fb = tipo == 1 ? i - 1 : primera - 1;
         if (fb >= 1) {
-            const double b = A - e.TablaPrev[fb][4];
+            const double b = A - e.TablaPrev[fb][ColDatos];
             const double b2 = b * b;
             NB += 1;
             S5 += b2;
