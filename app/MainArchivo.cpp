@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMarginsF>
 #include <QMenu>
@@ -69,8 +70,21 @@ void PrepararDialogos(TFormMain& w)
         w.SaveDialog1 = NuevoDialogoGuardar(&w, "SaveDialog1", QStringLiteral("Guardar como"),
                                             Rejilla::FiltrosExportacion(), QStringLiteral("txt"));
     if (!w.SavePictureDialog1)
-        w.SavePictureDialog1 = NuevoDialogoGuardar(&w, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
-                                                   {QStringLiteral("Bitmaps (*.bmp)")}, QStringLiteral("bmp"));
+        w.SavePictureDialog1 =
+            NuevoDialogoGuardar(&w, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
+                                {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
+                                 QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")},
+                                QStringLiteral("bmp"));
+    // Both open where the data file is, and follow it when another is opened;
+    // in between they stay where the user left them.
+    if (!w.FicheroDatos.isEmpty()) {
+        const QString carpeta = QFileInfo(w.FicheroDatos).absolutePath();
+        for (QFileDialog* d : {w.SaveDialog1, w.SavePictureDialog1})
+            if (d->property("carpetaDatos").toString() != carpeta && QFileInfo(carpeta).isDir()) {
+                d->setDirectory(carpeta);
+                d->setProperty("carpetaDatos", carpeta);
+            }
+    }
 }
 
 // The file chosen in a save dialog, or an empty text when it was cancelled.
@@ -255,7 +269,7 @@ void TFormMain::ExportarGrafico(Grafico* chart)
     const QString ruta = Elegir(SavePictureDialog1);
     if (ruta.isEmpty())
         return;
-    chart->ExportarBMP(ruta);
+    chart->Exportar(ruta);
 }
 
 void TFormMain::Exportartabla1Click()

@@ -651,9 +651,9 @@ QColor TFormMain::ColoresComparativa(int k)
     return PaginasGraficos::ColoresComparativa(k);
 }
 
-QColor TFormMain::ColorAleatorio()
+QColor TFormMain::ColorPaleta(int k)
 {
-    return PaginasGraficos::ColorAleatorio();
+    return PaginasGraficos::ColorPaleta(k);
 }
 
 QString TFormMain::EtiquetaPunto(double anio, double mes)

@@ -313,7 +313,7 @@ public:
     void ReescribirLinea(int t, double valor);
     // Colour of a new comparison series when ChartPC then holds k series (2..10); invalid otherwise.
     static QColor ColoresComparativa(int k);
-    static QColor ColorAleatorio();
+    static QColor ColorPaleta(int k); // k >= 11
     // Bottom-axis label of a row: year and month joined by "-".
     static QString EtiquetaPunto(double anio, double mes);
     QAction* Modificarpuntosdehistrico1 = nullptr;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PAQUETES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libxlsxwriter-dev
   qt6-translations-l10n qt6-l10n-tools
   xvfb xauth xdotool imagemagick xdg-utils
 )

@@ -81,6 +81,7 @@ inline void Responder(std::function<bool(QWidget*)> accion, int intentos = 250)
 struct VistoEnDialogo {
     QString filtro; // filter selected when the dialog showed
     QString nombre; // text of the name field when it showed
+    QString carpeta; // folder it showed
     bool visto = false;
 };
 
@@ -96,6 +97,7 @@ inline void ResponderGuardar(const QString& ruta, const QString& filtro = QStrin
         if (visto) {
             visto->filtro = fd->selectedNameFilter();
             visto->nombre = nombre ? nombre->text() : QString();
+            visto->carpeta = fd->directory().absolutePath();
             visto->visto = true;
         }
         if (ruta.isEmpty()) {

@@ -7,14 +7,9 @@ namespace tendora {
 
 namespace {
 
-QString Unir(const QStringList& partes, QChar sep)
+QString EntreComillasSiHaceFalta(const QString& s, QChar separador)
 {
-    return partes.join(sep);
-}
-
-QString EntreComillasSiHaceFalta(const QString& s)
-{
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
+    if (!s.contains(separador) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')) &&
         !s.contains(QLatin1Char('\r')))
         return s;
     QString r = s;
@@ -90,15 +85,22 @@ QByteArray TextoTxt(const ModeloRejilla& m)
     return out;
 }
 
+QChar SeparadorCsv()
+{
+    return QLocale().decimalPoint() == QStringLiteral(",") ? QLatin1Char(';') : QLatin1Char(',');
+}
+
 QByteArray TextoCsv(const ModeloRejilla& m)
 {
-    QByteArray out;
+    const QChar sep = SeparadorCsv();
+    // The byte-order mark makes spreadsheets read the file as UTF-8 ("Año").
+    QByteArray out = "\xEF\xBB\xBF";
     QStringList partes;
     for (int r = 0; r < m.RowCount(); ++r) {
         partes.clear();
         for (int c = 0; c < m.ColCount(); ++c)
-            partes.append(EntreComillasSiHaceFalta(m.Celda(c, r)));
-        out += Unir(partes, QLatin1Char(',')).toUtf8();
+            partes.append(EntreComillasSiHaceFalta(m.Celda(c, r), sep));
+        out += partes.join(sep).toUtf8();
         out += "\r\n";
     }
     return out;
@@ -176,6 +178,7 @@ void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, 
     case 3: EscribirFicheroSeguro(ruta, TextoRtf(m, anchosPx)); break;
     case 4: EscribirFicheroSeguro(ruta, TextoHtml(m)); break;
     case 5: EscribirFicheroSeguro(ruta, LibroXls(m)); break;
+    case 6: EscribirFicheroSeguro(ruta, LibroXlsx(m)); break;
     default: break;
     }
 }

@@ -11,8 +11,12 @@ class ModeloRejilla;
 
 // Plain text: one line per grid row, each column padded with blanks to its widest text.
 QByteArray TextoTxt(const ModeloRejilla& m);
-// Comma-separated values; a cell holding a comma, a double quote or a line
-// break is enclosed in double quotes, its quotes doubled.
+// Separator of the CSV export: ";" where the decimal mark is a comma (what
+// spreadsheets there expect, and numbers need no quotes), "," otherwise.
+QChar SeparadorCsv();
+// Character-separated values in UTF-8 with a byte-order mark; a cell holding
+// the separator, a double quote or a line break is enclosed in double quotes,
+// its quotes doubled.
 QByteArray TextoCsv(const ModeloRejilla& m);
 // An RTF document holding the grid as a table (what Word and Writer open as ".doc").
 QByteArray TextoRtf(const ModeloRejilla& m, const QList<int>& anchosPx);
@@ -24,7 +28,14 @@ QByteArray TextoHtml(const ModeloRejilla& m);
 // column in characters, not the screen's pixels.
 QByteArray LibroXls(const ModeloRejilla& m);
 
-// filtroIndex 1..5: txt, csv, doc, html, xls; any other index writes nothing.
+// An Office Open XML workbook (libxlsxwriter): numbers as numbers, those shown
+// with two decimals formatted so; more than 1 048 576 rows continue on further
+// sheets, each starting with the header row; column widths fit the texts.
+QByteArray LibroXlsx(const ModeloRejilla& m);
+// Width of a text in widths of the digit '0', the unit of a spreadsheet's column width.
+double AnchoEnCeros(const QString& texto, bool negrita);
+
+// filtroIndex 1..6: txt, csv, doc, html, xls, xlsx; any other index writes nothing.
 // A file that cannot be written whole throws std::runtime_error and keeps
 // any existing file as it was.
 void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, const QString& ruta, int filtroIndex);

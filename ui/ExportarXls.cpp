@@ -174,20 +174,6 @@ void TablaCadenas(QByteArray& s, const std::vector<QString>& cadenas, uint32_t t
     Registro(s, 0x00FF, e);
 }
 
-// Width of a text in widths of the digit '0' of the sheet's font, which is the
-// unit of a spreadsheet's column width: capitals and a few wide letters take
-// about one and a half, everything else one at most; bold a tenth more.
-double AnchoEnCeros(const QString& texto, bool negrita)
-{
-    double ancho = 0;
-    for (QChar ch : texto) {
-        const bool anchaLetra = ch.isUpper() || ch == QLatin1Char('m') || ch == QLatin1Char('w') ||
-                                ch == QLatin1Char('%') || ch == QLatin1Char('@');
-        ancho += anchaLetra ? 1.5 : 1.0;
-    }
-    return negrita ? ancho * 1.1 : ancho;
-}
-
 // Column width in 1/256 of a '0': the widest text plus a margin of two, so a
 // number never turns into "###" however the spreadsheet rounds its metrics.
 uint16_t AnchoColumna(double enCeros)
@@ -300,6 +286,20 @@ QByteArray Ole2(QByteArray flujo)
 }
 
 } // namespace
+
+// Width of a text in widths of the digit '0' of the sheet's font, which is the
+// unit of a spreadsheet's column width: capitals and a few wide letters take
+// about one and a half, everything else one at most; bold a tenth more.
+double AnchoEnCeros(const QString& texto, bool negrita)
+{
+    double ancho = 0;
+    for (QChar ch : texto) {
+        const bool anchaLetra = ch.isUpper() || ch == QLatin1Char('m') || ch == QLatin1Char('w') ||
+                                ch == QLatin1Char('%') || ch == QLatin1Char('@');
+        ancho += anchaLetra ? 1.5 : 1.0;
+    }
+    return negrita ? ancho * 1.1 : ancho;
+}
 
 QByteArray LibroXls(const ModeloRejilla& m)
 {

@@ -225,6 +225,9 @@ public:
     // --- Output -------------------------------------------------------------
     // The chart as drawn on screen, saved as a BMP file; std::runtime_error on failure.
     void ExportarBMP(const QString& fichero);
+    // The chart saved in the format its file name ends with: .png, .svg and
+    // .pdf (vectors, for documents), anything else a BMP; std::runtime_error on failure.
+    void Exportar(const QString& fichero);
     // Print margins in per cent of the page, each side.
     void PonerMargenesImpresion(const QMarginsF& porcentajes) { m_margenesImpresion = porcentajes; }
     QMarginsF MargenesImpresion() const { return m_margenesImpresion; }
@@ -279,6 +282,9 @@ private:
     };
 
     void CrearEjes(bool barras);
+    // Axis labels and title laid out, the zoom band hidden: what a picture shows.
+    void ListoParaPintar();
+    void ExportarMapaDeBits(const QString& fichero, const char* formato);
     // Takes the series out of the chart, the legend and the drag tool, and deletes it.
     void QuitarSerie(SerieGrafico* serie);
     QLineSeries* NuevoSegmento(SerieGrafico* serie);

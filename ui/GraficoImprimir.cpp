@@ -10,16 +10,30 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRubberBand>
+#include <QSvgGenerator>
 
 #include <stdexcept>
 
 namespace tendora {
 
-void Grafico::ExportarBMP(const QString& fichero)
+namespace {
+
+[[noreturn]] void SinImagen(const QString& fichero)
+{
+    throw std::runtime_error(QStringLiteral("No se pudo guardar el fichero «%1»: no se ha podido generar la imagen "
+                                            "del gráfico.")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(fichero).absoluteFilePath()))
+                                 .toStdString());
+}
+
+} // namespace
+
+void Grafico::ListoParaPintar()
 {
     ActualizarAhora();
     // Qt Charts lays out axis labels and the title from the event loop; without
@@ -27,17 +41,66 @@ void Grafico::ExportarBMP(const QString& fichero)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     ActualizarAhora();
     m_banda->hide();
+}
+
+void Grafico::ExportarBMP(const QString& fichero)
+{
+    ExportarMapaDeBits(fichero, "BMP");
+}
+
+void Grafico::ExportarMapaDeBits(const QString& fichero, const char* formato)
+{
+    ListoParaPintar();
     const QPixmap imagen = grab();
     // Encoded in memory first, so the file is written whole or not at all.
-    QByteArray bmp;
-    QBuffer memoria(&bmp);
+    QByteArray bytes;
+    QBuffer memoria(&bytes);
     memoria.open(QIODevice::WriteOnly);
-    if (imagen.isNull() || !imagen.save(&memoria, "BMP"))
-        throw std::runtime_error(QStringLiteral("No se pudo guardar el fichero «%1»: no se ha podido generar la imagen "
-                                                "del gráfico.")
-                                     .arg(QDir::toNativeSeparators(QFileInfo(fichero).absoluteFilePath()))
-                                     .toStdString());
-    EscribirFicheroSeguro(fichero, bmp);
+    if (imagen.isNull() || !imagen.save(&memoria, formato))
+        SinImagen(fichero);
+    EscribirFicheroSeguro(fichero, bytes);
+}
+
+void Grafico::Exportar(const QString& fichero)
+{
+    const QString ext = QFileInfo(fichero).suffix().toLower();
+    if (ext == QLatin1String("png"))
+        return ExportarMapaDeBits(fichero, "PNG");
+    if (ext != QLatin1String("svg") && ext != QLatin1String("pdf"))
+        return ExportarMapaDeBits(fichero, "BMP");
+    ListoParaPintar();
+    const QRectF origen = chart()->mapRectToScene(QRectF(QPointF(0.0, 0.0), chart()->size()));
+    if (origen.isEmpty())
+        SinImagen(fichero);
+    QByteArray bytes;
+    QBuffer memoria(&bytes);
+    memoria.open(QIODevice::WriteOnly);
+    if (ext == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&memoria);
+        svg.setSize(origen.size().toSize());
+        svg.setViewBox(QRectF(QPointF(0.0, 0.0), origen.size()));
+        svg.setTitle(chart()->title());
+        QPainter pintor(&svg);
+        scene()->render(&pintor, QRectF(QPointF(0.0, 0.0), origen.size()), origen);
+        if (!pintor.end())
+            SinImagen(fichero);
+    } else {
+        // One landscape page the shape of the chart, drawn as vectors.
+        QPdfWriter pdf(&memoria);
+        pdf.setTitle(chart()->title());
+        pdf.setCreator(QStringLiteral("Tendora"));
+        pdf.setPageSize(QPageSize(origen.size() * 0.75, QPageSize::Point)); // 96 px per inch on screen
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter pintor;
+        if (!pintor.begin(&pdf))
+            SinImagen(fichero);
+        const QRect hoja = pdf.pageLayout().fullRectPixels(pdf.resolution());
+        scene()->render(&pintor, QRectF(hoja), origen, Qt::KeepAspectRatio);
+        if (!pintor.end())
+            SinImagen(fichero);
+    }
+    EscribirFicheroSeguro(fichero, bytes);
 }
 
 void Grafico::PintarPagina(QPainter* pintor, const QRectF& pagina)

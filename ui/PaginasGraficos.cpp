@@ -14,7 +14,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <random>
 #include <string_view>
 #include <vector>
 
@@ -38,9 +37,6 @@ const QColor Negro(0, 0, 0);
 const QColor Lima(0, 255, 0);
 const QColor CoefAlto(171, 216, 202);
 const QColor CoefBajo(244, 196, 151);
-
-// Seeded once as the program starts, so comparison colours differ between runs.
-std::mt19937 GeneradorColores{std::random_device{}()};
 
 // Program names of the series (their objectName).
 const QString NSeriesPrevision = QStringLiteral("SeriesPrevision");
@@ -362,14 +358,17 @@ QColor PaginasGraficos::ColoresComparativa(int k)
     }
 }
 
-QColor PaginasGraficos::ColorAleatorio()
+QColor PaginasGraficos::ColorPaleta(int k)
 {
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    // Drawn blue first, then green, then red; each channel 0..254.
-    const int azul = std::min(254, int(u(GeneradorColores) * 255.0));
-    const int verde = std::min(254, int(u(GeneradorColores) * 255.0));
-    const int rojo = std::min(254, int(u(GeneradorColores) * 255.0));
-    return QColor(rojo, verde, azul);
+    // Random colours came out pale or alike; these read on white and apart
+    // from each other and from the fixed ones before them.
+    static const QColor paleta[] = {
+        QColor(0, 90, 181),   QColor(204, 85, 0), QColor(0, 128, 80),  QColor(153, 0, 76),
+        QColor(102, 51, 153), QColor(128, 77, 0), QColor(0, 130, 150), QColor(170, 20, 20),
+        QColor(70, 100, 0),   QColor(64, 64, 64), QColor(20, 30, 100), QColor(200, 0, 160),
+    };
+    constexpr int n = int(std::size(paleta));
+    return paleta[((std::max(k, 11) - 11) % n + n) % n];
 }
 
 void PaginasGraficos::AnadirSerieComparativa(const QString& etiqueta)
@@ -379,7 +378,7 @@ void PaginasGraficos::AnadirSerieComparativa(const QString& etiqueta)
     const int k = ChartPC->NumSeries() + 1;
     QColor color = ColoresComparativa(k);
     if (!color.isValid())
-        color = ColorAleatorio();
+        color = ColorPaleta(k);
     SerieGrafico* s = ChartPC->CopiarSerie(prev, QStringLiteral("SerieComparativa") + TextoEntero(k - 1),
                                            QStringLiteral("P ") + etiqueta, color);
     s->PonerMarcas(false);

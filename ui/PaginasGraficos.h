@@ -65,7 +65,9 @@ public:
     void AplicarMostrarAjuste(int horizonte, bool ocultar);
     // Colour of a new comparison series when ChartPC then holds k series (2..10); invalid otherwise.
     static QColor ColoresComparativa(int k);
-    static QColor ColorAleatorio();
+    // Colour of the series after those (k >= 11): a palette of dark, clearly
+    // different colours, repeated when it runs out.
+    static QColor ColorPaleta(int k);
     // Bottom-axis label of a row: year and month joined by "-".
     static QString EtiquetaPunto(double anio, double mes);
 

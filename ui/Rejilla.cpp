@@ -207,8 +207,12 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
 
 QStringList Rejilla::FiltrosExportacion()
 {
-    return {QStringLiteral("Archivo de texto (*.txt)"), QStringLiteral("Archivo separado por comas (*.csv)"),
-            QStringLiteral("Word (*.doc)"), QStringLiteral("Página web (*.html)"), QStringLiteral("Excel (*.xls)")};
+    return {QStringLiteral("Archivo de texto (*.txt)"),
+            QStringLiteral("Archivo separado por comas (*.csv)"),
+            QStringLiteral("Word (*.doc)"),
+            QStringLiteral("Página web (*.html)"),
+            QStringLiteral("Excel (*.xls)"),
+            QStringLiteral("Libro de Excel (*.xlsx)")};
 }
 
 void Rejilla::Borrar()

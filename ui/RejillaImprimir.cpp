@@ -1,16 +1,22 @@
 #include "RejillaImprimir.h"
 
+#include "EscrituraSegura.h"
+#include "Modal.h"
 #include "Rejilla.h"
 
 #include <QBoxLayout>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tendora {
 
@@ -165,10 +171,11 @@ RejillaVistaPrevia::RejillaVistaPrevia(const Rejilla& rejilla, QWidget* parent)
         vista_->setCurrentPage(vista_->currentPage() + 1);
         Actualizar();
     });
-    // Straight to the printer, without a set-up dialog; with no printer at all
-    // there is nothing to print on.
-    imprimir_->setEnabled(!QPrinterInfo::availablePrinterNames().isEmpty());
-    connect(imprimir_, &QPushButton::clicked, vista_, &QPrintPreviewWidget::print);
+    // Straight to the printer, without a set-up dialog; with no printer at all,
+    // into a PDF file.
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        imprimir_->setToolTip(QStringLiteral("No hay ninguna impresora: la tabla se guarda como documento PDF"));
+    connect(imprimir_, &QPushButton::clicked, this, &RejillaVistaPrevia::Imprimir);
     connect(cerrar_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* botones = new QHBoxLayout;
@@ -183,6 +190,46 @@ RejillaVistaPrevia::RejillaVistaPrevia(const Rejilla& rejilla, QWidget* parent)
 
     resize(350, 300);
     move(100, 100); // not centred
+}
+
+void RejillaVistaPrevia::Imprimir()
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+        vista_->print();
+        return;
+    }
+    QFileDialog d(this, QStringLiteral("Imprimir en un documento PDF"));
+    d.setObjectName(QStringLiteral("DialogoPdf"));
+    d.setOption(QFileDialog::DontUseNativeDialog, true);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setNameFilter(QStringLiteral("Documento PDF (*.pdf)"));
+    d.setDefaultSuffix(QStringLiteral("pdf"));
+    if (EjecutarModal(&d) != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return;
+    ImprimirEnPdf(d.selectedFiles().constFirst());
+}
+
+void RejillaVistaPrevia::ImprimirEnPdf(const QString& ruta)
+{
+    // Qt's PDF printer writes its file as it goes; a temporary one keeps the
+    // user's file whole or untouched, through the one safe writer.
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        throw std::runtime_error(
+            QStringLiteral("No se pudo imprimir en PDF: no hay una carpeta temporal disponible.").toStdString());
+    const QString temporal = dir.filePath(QStringLiteral("tabla.pdf"));
+    {
+        QPrinter pdf(QPrinter::HighResolution);
+        PrepararImpresora(pdf);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setColorMode(QPrinter::Color);
+        pdf.setOutputFileName(temporal);
+        ImprimirRejilla(pdf, rejilla_);
+    }
+    QFile f(temporal);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error(QStringLiteral("No se pudo imprimir en PDF: %1.").arg(f.errorString()).toStdString());
+    EscribirFicheroSeguro(ruta, f.readAll());
 }
 
 int RejillaVistaPrevia::Paginas() const

@@ -45,9 +45,13 @@ public:
     QPrintPreviewWidget* Vista() const { return vista_; }
     int Paginas() const;
     int PaginaActual() const;
+    // The grid printed, with its colours, into a PDF file (what "Print" does
+    // on a machine without printers, after asking for the file).
+    void ImprimirEnPdf(const QString& ruta);
 
 private:
     void Actualizar();
+    void Imprimir();
 
     const Rejilla& rejilla_;
     QPrinter impresora_;

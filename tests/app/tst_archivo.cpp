@@ -61,6 +61,7 @@ private slots:
     void guardarEscribeTextoPlano();
     void guardarCanceladoNoEscribe();
     void guardarFalloMuestraError();
+    void dialogosEnCarpetaDeDatos();
     void exportarYGuardarCompartenDialogo();
     void extensionSegunFiltro_data();
     void extensionSegunFiltro();
@@ -279,6 +280,39 @@ void TstArchivo::guardarFalloMuestraError()
     QVERIFY(!QFileInfo::exists(ruta));
 }
 
+void TstArchivo::dialogosEnCarpetaDeDatos()
+{
+    // Two data files in two folders; a bare name lands next to the data file.
+    const QString datosA = dir->filePath(QStringLiteral("a/serie.txt"));
+    const QString datosB = dir->filePath(QStringLiteral("b/otra.txt"));
+    for (const QString& f : {datosA, datosB}) {
+        QVERIFY(QDir().mkpath(QFileInfo(f).absolutePath()));
+        QFile g(f);
+        QVERIFY(g.open(QIODevice::WriteOnly));
+        g.write("2000\t1\t5\n2000\t2\t6\n");
+    }
+    w->AbrirFichero(datosA);
+    w->CargarDatos();
+    VistoEnDialogo visto;
+    ClicDerecho(w->AdvStringGridPrevision);
+    w->PopupMenuTabla->hide();
+    ResponderGuardar(QStringLiteral("tabla"), QString(), &visto);
+    w->Exportartabla1->trigger();
+    QCOMPARE(visto.carpeta, QFileInfo(datosA).absolutePath());
+    QVERIFY(QFileInfo::exists(dir->filePath(QStringLiteral("a/tabla.txt"))));
+
+    // Another data file: both dialogs follow it, the chart's too.
+    w->AbrirFichero(datosB);
+    ResponderGuardar(QString(), QString(), &visto);
+    w->Guardar1Click();
+    QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
+    ClicDerecho(w->ChartP);
+    w->PopupMenuGraf->hide();
+    ResponderGuardar(QString(), QString(), &visto);
+    w->Exportargrfico1->trigger();
+    QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
+}
+
 void TstArchivo::exportarYGuardarCompartenDialogo()
 {
     w->Memo1->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
@@ -290,8 +324,11 @@ void TstArchivo::exportarYGuardarCompartenDialogo()
     w->PopupMenuTabla->hide();
     ResponderGuardar(csv, QStringLiteral("Archivo separado por comas (*.csv)"));
     w->Exportartabla1->trigger();
-    // One line per grid row, the headers first (by hand from the loaded rows).
-    const QList<QByteArray> lineas = Leer(csv).split('\n');
+    // One line per grid row, the headers first (by hand from the loaded rows),
+    // after the byte-order mark; "," under the point of this test's locale.
+    const QByteArray texto = Leer(csv);
+    QVERIFY(texto.startsWith("\xEF\xBB\xBF"));
+    const QList<QByteArray> lineas = texto.mid(3).split('\n');
     QCOMPARE(lineas.value(0).trimmed(), QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
     QCOMPARE(lineas.value(1).trimmed(), QByteArray("1,2000,1,5"));
     QCOMPARE(lineas.value(2).trimmed(), QByteArray("2,2000,2,6"));
@@ -612,7 +649,10 @@ void TstArchivo::exportarGraficoBmp()
     const QImage imagen(ruta);
     QVERIFY(!imagen.isNull());
     QCOMPARE(imagen.size(), w->ChartCE->size());
-    QCOMPARE(w->SavePictureDialog1->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+    // The bitmap first, then the formats for documents.
+    QCOMPARE(w->SavePictureDialog1->nameFilters(),
+             QStringList({QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
+                          QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")}));
 }
 
 // ---------------------------------------------------------------- help

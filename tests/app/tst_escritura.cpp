@@ -24,11 +24,13 @@ using namespace prueba;
 namespace {
 
 // The commands, by what the user picks: "Guardar", then "Exportar tabla" with
-// each of the five filters, then "Exportar" on a chart.
-enum Orden { Guardar, Txt, Csv, Doc, Html, Xls, Bmp };
+// each of the six filters, then "Exportar" on a chart, by the file type picked.
+enum Orden { Guardar, Txt, Csv, Doc, Html, Xls, Xlsx, Bmp, Png, Svg, Pdf };
 
-const char* const kNombres[] = {"datos.txt",  "tabla.txt", "tabla.csv",  "tabla.doc",
-                                "tabla.html", "tabla.xls", "grafico.bmp"};
+const char* const kNombres[] = {"datos.txt",  "tabla.txt",   "tabla.csv",   "tabla.doc",   "tabla.html", "tabla.xls",
+                                "tabla.xlsx", "grafico.bmp", "grafico.png", "grafico.svg", "grafico.pdf"};
+const char* const kFiltrosGrafico[] = {"Bitmaps (*.bmp)", "Imagen PNG (*.png)", "Imagen SVG (*.svg)",
+                                       "Documento PDF (*.pdf)"};
 
 const QString kDatos = QStringLiteral("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7");
 
@@ -138,10 +140,10 @@ void TstEscritura::Ejecutar(int orden, const QString& ruta)
     if (orden == Guardar) {
         ResponderGuardar(ruta);
         w->Guardar1Click();
-    } else if (orden == Bmp) {
+    } else if (orden >= Bmp) {
         ClicDerecho(w->ChartCE);
         w->PopupMenuGraf->hide();
-        ResponderGuardar(ruta);
+        ResponderGuardar(ruta, QLatin1String(kFiltrosGrafico[orden - Bmp]));
         w->Exportargrfico1->trigger();
     } else {
         ClicDerecho(w->AdvStringGridPrevision);
@@ -162,7 +164,7 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
         QCOMPARE(lineas.value(2).simplified(), QByteArray("2 2000 2 6.5"));
         break;
     case Csv:
-        QCOMPARE(lineas.value(0).trimmed(), QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
+        QCOMPARE(lineas.value(0).trimmed(), "\xEF\xBB\xBF" + QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
         QCOMPARE(lineas.value(3).trimmed(), QByteArray("3,2000,3,7"));
         break;
     case Doc:
@@ -179,13 +181,17 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
         QVERIFY(bytes.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
         QCOMPARE(bytes.size() % 512, 0); // whole sectors of the compound file
         break;
-    case Bmp: {
-        QVERIFY(bytes.startsWith("BM"));
+    case Xlsx: QVERIFY(bytes.startsWith("PK\x03\x04")); break; // a zip container
+    case Bmp:
+    case Png: {
+        QVERIFY(bytes.startsWith(orden == Bmp ? "BM" : "\x89PNG"));
         QImage imagen;
-        QVERIFY(imagen.loadFromData(bytes, "BMP"));
+        QVERIFY(imagen.loadFromData(bytes));
         QCOMPARE(imagen.size(), w->ChartCE->size());
         break;
     }
+    case Svg: QVERIFY(bytes.startsWith("<?xml") && bytes.contains("<svg")); break;
+    case Pdf: QVERIFY(bytes.startsWith("%PDF-")); break;
     }
 }
 
@@ -198,7 +204,11 @@ void TstEscritura::DatosOrdenes()
     QTest::newRow("tabla doc") << int(Doc);
     QTest::newRow("tabla html") << int(Html);
     QTest::newRow("tabla xls") << int(Xls);
+    QTest::newRow("tabla xlsx") << int(Xlsx);
     QTest::newRow("gráfico bmp") << int(Bmp);
+    QTest::newRow("gráfico png") << int(Png);
+    QTest::newRow("gráfico svg") << int(Svg);
+    QTest::newRow("gráfico pdf") << int(Pdf);
 }
 
 void TstEscritura::escrituraNormalReemplaza_data()

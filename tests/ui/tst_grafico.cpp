@@ -151,6 +151,8 @@ private slots:
     void numerosDelEjeSegunRegion();
     void exportarBmp();
     void exportarBmpFalla();
+    void exportarFormatos_data();
+    void exportarFormatos();
     void imprimirRespetaMargenes();
     void imprimirIgualEnAltaResolucion();
     void vistaPreviaApaisada();
@@ -818,6 +820,49 @@ void TstGrafico::exportarBmpFalla()
     auto g = NuevoGrafico(300, 200);
     QTemporaryDir dir;
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, g->ExportarBMP(dir.filePath(QStringLiteral("no/existe/grafico.bmp"))));
+}
+
+void TstGrafico::exportarFormatos_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QByteArray>("inicio");
+    QTest::newRow("png") << "g.png" << QByteArray("\x89PNG");
+    QTest::newRow("PNG en mayúsculas") << "g.PNG" << QByteArray("\x89PNG");
+    QTest::newRow("svg") << "g.svg" << QByteArray("<?xml");
+    QTest::newRow("pdf") << "g.pdf" << QByteArray("%PDF-");
+    QTest::newRow("otra extensión: bmp") << "g.dat" << QByteArray("BM");
+}
+
+void TstGrafico::exportarFormatos()
+{
+    QFETCH(QString, nombre);
+    QFETCH(QByteArray, inicio);
+    auto g = NuevoGrafico(640, 400);
+    g->PonerTitulo(QStringLiteral("Previsión"));
+    EstiloSerie e;
+    e.color = Azul;
+    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea, e);
+    g->PonerPuntos(s, Puntos(30, Onda));
+    QTemporaryDir dir;
+    const QString f = dir.filePath(nombre);
+    g->Exportar(f);
+    QFile leido(f);
+    QVERIFY(leido.open(QIODevice::ReadOnly));
+    const QByteArray bytes = leido.readAll();
+    QVERIFY(bytes.startsWith(inicio));
+    if (nombre.endsWith(QLatin1String(".svg"))) {
+        // Vectors: the title and the legend are text, the series lines.
+        QVERIFY(bytes.contains(QStringLiteral("Previsión").toUtf8()));
+        QVERIFY(bytes.contains(">Datos<"));
+        QVERIFY(bytes.contains("<polyline"));
+    } else if (nombre.endsWith(QLatin1String(".pdf"))) {
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+    } else {
+        QImage im;
+        QVERIFY(im.loadFromData(bytes));
+        QCOMPARE(im.size(), g->size());
+        QVERIFY(ContarColor(im, im.rect(), Azul, 30) > 100);
+    }
 }
 
 void TstGrafico::imprimirRespetaMargenes()

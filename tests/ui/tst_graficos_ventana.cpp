@@ -119,7 +119,7 @@ private slots:
     void auxiliaresSeOcultan();
     void leyendaPersiste();
     void comparacion();
-    void colorAleatorio();
+    void colorPaleta();
     void mostrarAjuste();
     void eliminarYComparar();
     void arrastre_data();
@@ -611,14 +611,13 @@ void TstGraficosVentana::comparacion()
     QCOMPARE(w->ChartPC->NumSeries(), 4);
     QCOMPARE(w->ChartPC->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
 
-    // Up to the ninth from the table, the tenth at random (each channel 0..254).
+    // Up to the ninth from the table, the tenth the palette's first.
     for (int k = 4; k <= 10; ++k)
         w->TBCompararClick();
     QCOMPARE(w->ChartPC->NumSeries(), 11);
     for (int k = 4; k <= 9; ++k)
         QVERIFY(Igual(w->ChartPC->SerieEn(k)->Color(), esperados[k - 1]));
-    const QColor decima = w->ChartPC->SerieEn(10)->Color();
-    QVERIFY(decima.red() <= 254 && decima.green() <= 254 && decima.blue() <= 254);
+    QVERIFY(Igual(w->ChartPC->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
 
     // With a hold-out the label carries it.
     w->SEPuntosSinUsar->setValue(12);
@@ -628,23 +627,27 @@ void TstGraficosVentana::comparacion()
     QVERIFY(w->ChartPC->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
 }
 
-void TstGraficosVentana::colorAleatorio()
+void TstGraficosVentana::colorPaleta()
 {
-    // Independent draws: over 300 colours every channel stays within 0..254
-    // and both ends of the range are nearly reached.
-    int menor = 255, mayor = -1;
-    QSet<QRgb> distintos;
-    for (int k = 0; k < 300; ++k) {
-        const QColor c = TFormMain::ColorAleatorio();
-        for (int v : {c.red(), c.green(), c.blue()}) {
-            QVERIFY(v >= 0 && v <= 254);
-            menor = std::min(menor, v);
-            mayor = std::max(mayor, v);
-        }
-        distintos.insert(c.rgb());
+    // Series past the tenth must read on the white plot and apart from each
+    // other: relative luminance (sRGB, worked from its definition) at most
+    // 0.25, and any two of the twelve at least 50 apart in RGB.
+    auto lineal = [](int v) {
+        const double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    QList<QColor> vistos;
+    for (int k = 11; k < 23; ++k) {
+        const QColor c = TFormMain::ColorPaleta(k);
+        const double lum = 0.2126 * lineal(c.red()) + 0.7152 * lineal(c.green()) + 0.0722 * lineal(c.blue());
+        QVERIFY2(lum <= 0.25, qPrintable(c.name()));
+        for (const QColor& o : vistos)
+            QVERIFY2(std::hypot(c.red() - o.red(), c.green() - o.green(), c.blue() - o.blue()) >= 50.0,
+                     qPrintable(c.name() + QLatin1Char(' ') + o.name()));
+        vistos.append(c);
     }
-    QVERIFY(menor < 20 && mayor > 234);
-    QVERIFY(distintos.size() > 290);
+    // Then it starts again.
+    QCOMPARE(TFormMain::ColorPaleta(23), TFormMain::ColorPaleta(11));
     QVERIFY(!TFormMain::ColoresComparativa(11).isValid());
 }
 

@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPrintPreviewWidget>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -383,6 +385,7 @@ private slots:
     void escrituraFallida();
     void paginar();
     void vistaPrevia();
+    void imprimirSinImpresoraEnPdf();
     void rendimiento();
 };
 
@@ -851,16 +854,25 @@ void TstRejilla::exportarCsv_data()
 {
     QTest::addColumn<bool>("coma");
     QTest::addColumn<QString>("linea");
-    // By hand: the comma cell and the quote cell are quoted, quotes doubled;
-    // under a decimal comma the number holds a comma, so it is quoted too.
-    QTest::newRow("es") << true << "\"a,b\",\"di \"\"hola\"\"\",\"12,50\"";
-    QTest::newRow("C") << false << "\"a,b\",\"di \"\"hola\"\"\",12.50";
+    QTest::addColumn<QString>("cabecera");
+    QTest::addColumn<QString>("vacia");
+    // By hand: under a decimal comma the separator is ";", so "a,b" and the
+    // number need no quotes; under a point the separator is "," and "a,b" is quoted.
+    // The quote cell is always quoted, its quotes doubled.
+    QTest::newRow("es") << true << "a,b;\"di \"\"hola\"\"\";12,50"
+                        << "Modelo;MSE;RMSE"
+                        << ";;";
+    QTest::newRow("C") << false << "\"a,b\",\"di \"\"hola\"\"\",12.50"
+                       << "Modelo,MSE,RMSE"
+                       << ",,";
 }
 
 void TstRejilla::exportarCsv()
 {
     QFETCH(bool, coma);
     QFETCH(QString, linea);
+    QFETCH(QString, cabecera);
+    QFETCH(QString, vacia);
     PonerLocale(coma);
     Rejilla r;
     r.SetColCount(3);
@@ -871,12 +883,14 @@ void TstRejilla::exportarCsv()
     r.SetTexto(0, 1, "a,b");
     r.SetTexto(1, 1, "di \"hola\"");
     r.SetNumero(2, 1, 12.5, Formato::Fijo2);
-    const QStringList lineas = QString::fromUtf8(TextoCsv(*r.Modelo())).split("\r\n");
+    const QByteArray csv = TextoCsv(*r.Modelo());
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    const QStringList lineas = QString::fromUtf8(csv.mid(3)).split("\r\n");
     // One line per grid row, headers first, and the final line break.
     QCOMPARE(lineas.size(), 4);
-    QCOMPARE(lineas[0], QString("Modelo,MSE,RMSE"));
+    QCOMPARE(lineas[0], cabecera);
     QCOMPARE(lineas[1], linea);
-    QCOMPARE(lineas[2], QString(",,"));
+    QCOMPARE(lineas[2], vacia);
     QCOMPARE(lineas[3], QString());
 }
 
@@ -1080,19 +1094,21 @@ void TstRejilla::exportarPorFiltro()
     r.SetTexto(1, 0, "C.E.");
     r.SetNumero(0, 1, 1);
     r.SetNumero(1, 1, 0.95, Formato::Fijo2);
-    QCOMPARE(Rejilla::FiltrosExportacion().size(), 5);
+    QCOMPARE(Rejilla::FiltrosExportacion().size(), 6);
     QCOMPARE(Rejilla::FiltrosExportacion().at(3), QString("Página web (*.html)"));
-    const QList<QByteArray> inicio = {"Mes C.E.", "Mes,C.E.", "{\\rtf1", "<!DOCTYPE html>",
-                                      QByteArray::fromHex("D0CF11E0A1B11AE1")};
-    for (int i = 1; i <= 5; ++i) {
+    QCOMPARE(Rejilla::FiltrosExportacion().at(5), QString("Libro de Excel (*.xlsx)"));
+    const QList<QByteArray> inicio = {
+        "Mes C.E.",  "\xEF\xBB\xBFMes,C.E.", "{\\rtf1", "<!DOCTYPE html>", QByteArray::fromHex("D0CF11E0A1B11AE1"),
+        "PK\x03\x04"};
+    for (int i = 1; i <= 6; ++i) {
         const QString ruta = dir.filePath(QStringLiteral("t%1").arg(i));
         r.Exportar(ruta, i);
         QFile f(ruta);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY2(f.readAll().startsWith(inicio[i - 1]), qPrintable(QString::number(i)));
     }
-    // Outside 1..5 nothing is written.
-    for (int i : {0, 6}) {
+    // Outside 1..6 nothing is written.
+    for (int i : {0, 7}) {
         const QString ruta = dir.filePath(QStringLiteral("n%1").arg(i));
         r.Exportar(ruta, i);
         QVERIFY(!QFile::exists(ruta));
@@ -1103,7 +1119,7 @@ void TstRejilla::exportarPorFiltro()
     r.Exportar(ruta, 2);
     QFile f(ruta);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(f.readAll().startsWith("Otro,"));
+    QVERIFY(f.readAll().startsWith("\xEF\xBB\xBFOtro,"));
 }
 
 void TstRejilla::escrituraFallida()
@@ -1203,6 +1219,51 @@ void TstRejilla::vistaPrevia()
     QVERIFY(plan.size() > 1);
     QCOMPARE(paginas, static_cast<int>(plan.size()));
     QCOMPARE(paginaTrasSiguiente, 2);
+}
+
+void TstRejilla::imprimirSinImpresoraEnPdf()
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("This machine has printers; \"Print\" goes to them.");
+    Rejilla r;
+    r.SetColCount(13);
+    r.SetAnchosColumnas({100, 50});
+    r.SetRowCount(201);
+    for (int i = 1; i <= 200; ++i)
+        r.SetNumero(1, i, i);
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("tabla"));
+    int paginas = -1;
+    bool hecho = false;
+    // "Print" asks for the file and writes it; the name gets ".pdf".
+    std::function<void()> mirar = [&] {
+        QWidget* activo = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<RejillaVistaPrevia*>(activo); d && d->isVisible() && d->Paginas() > 0) {
+            if (hecho) {
+                d->reject();
+                return;
+            }
+            paginas = d->Paginas();
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                if (b->text() == "Print")
+                    QTimer::singleShot(0, b, &QPushButton::click);
+        } else if (auto* f = qobject_cast<QFileDialog*>(activo); f && f->objectName() == "DialogoPdf") {
+            f->selectFile(ruta);
+            QMetaObject::invokeMethod(f, "accept");
+            hecho = true;
+        }
+        QTimer::singleShot(20, mirar);
+    };
+    QTimer::singleShot(0, mirar);
+    r.VistaPrevia();
+    QVERIFY(hecho);
+    QFile f(ruta + QStringLiteral(".pdf"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    // As many pages as the preview shows.
+    QVERIFY(paginas > 1);
+    QCOMPARE(int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r")), paginas);
 }
 
 void TstRejilla::rendimiento()
