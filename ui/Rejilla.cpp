@@ -7,9 +7,11 @@
 #include "RejillaImprimir.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -55,7 +57,8 @@ Rejilla::Rejilla(QWidget* parent) : QTableView(parent), modelo_(new ModeloRejill
     modelo_->SetColorFija(p.color(QPalette::Button));
     setAlternatingRowColors(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows, for copying them to a spreadsheet (Ctrl+A selects all).
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setGridStyle(Qt::SolidLine);
@@ -369,6 +372,51 @@ void Rejilla::paintEvent(QPaintEvent* e)
     QPainter p(viewport());
     p.setPen(QPen(palette().color(QPalette::Highlight), 2));
     p.drawLine(0, y, viewport()->width(), y);
+}
+
+QString Rejilla::TextoSeleccion() const
+{
+    QList<int> filas;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        filas.append(i.row());
+    if (filas.isEmpty() && currentIndex().isValid())
+        filas.append(currentIndex().row());
+    std::sort(filas.begin(), filas.end());
+    // Tabs and line breaks inside a text would split its cell when pasted.
+    auto limpio = [](QString t) {
+        t.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        t.remove(QLatin1Char('\r'));
+        return t;
+    };
+    QString texto;
+    auto linea = [&](int filaRejilla) {
+        for (int c = 0; c < ColCount(); ++c) {
+            if (c > 0)
+                texto += QLatin1Char('\t');
+            texto += limpio(Celda(c, filaRejilla));
+        }
+        texto += QLatin1Char('\n');
+    };
+    linea(0);
+    for (int r : filas)
+        linea(r + 1);
+    return texto;
+}
+
+void Rejilla::Copiar()
+{
+    QApplication::clipboard()->setText(TextoSeleccion());
+}
+
+void Rejilla::keyPressEvent(QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Copy)) {
+        Copiar();
+        e->accept();
+        return;
+    }
+    QTableView::keyPressEvent(e);
 }
 
 void Rejilla::changeEvent(QEvent* e)

@@ -199,18 +199,24 @@ public:
     void SetMenuContextual(QMenu* menu);
     QMenu* MenuContextual() const;
 
-    // Save dialog filters in the order of Exportar's index (1..5).
+    // The header row and the selected rows (the current one when none is
+    // selected), cells separated by tabs, one line each: what a spreadsheet pastes.
+    QString TextoSeleccion() const;
+
+    // Save dialog filters in the order of Exportar's index (1..6).
     static QStringList FiltrosExportacion();
 
 public slots:
     void Autoajustar() { AutoajustarColumnas(false); }
     void Borrar();
+    // TextoSeleccion to the clipboard (also Ctrl+C).
+    void Copiar();
     void SetMostrarMinMax(bool si);
     void Ordenar(int col, Qt::SortOrder orden);
     // No header claims an order any more (the rows were refilled); nothing moves.
     void QuitarOrden();
     bool MoverFila(int desde, int hasta);
-    // Writes the whole grid as the filter index says; outside 1..5 writes
+    // Writes the whole grid as the filter index says; outside 1..6 writes
     // nothing. A file that cannot be written throws std::runtime_error.
     void Exportar(const QString& ruta, int filtroIndex);
     // Modal print preview ("Preview") of the whole grid.
@@ -225,6 +231,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void changeEvent(QEvent* e) override;
 
 private:

@@ -7,6 +7,7 @@
 #include "Ayudas.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -372,6 +373,8 @@ private slots:
     void autoajustar();
     void menuContextual();
     void exportarTxt();
+    void copiar_data();
+    void copiar();
     void exportarCsv_data();
     void exportarCsv();
     void exportarHtml();
@@ -848,6 +851,44 @@ void TstRejilla::exportarTxt()
                                             "1  2010 125.5\n"
                                             "10 2010      \n");
     QCOMPARE(QString::fromUtf8(TextoTxt(*r.Modelo())), esperado);
+}
+
+void TstRejilla::copiar_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<QString>("fila2");
+    // By hand: the number as the grid shows it, under each decimal mark.
+    QTest::newRow("es") << true << "HLT (0,1)\t12,50";
+    QTest::newRow("C") << false << "HLT (0.1)\t12.50";
+}
+
+void TstRejilla::copiar()
+{
+    QFETCH(bool, coma);
+    QFETCH(QString, fila2);
+    PonerLocale(coma);
+    Rejilla r;
+    r.SetColCount(2);
+    r.SetRowCount(4);
+    r.SetTexto(0, 0, "Modelo");
+    r.SetTexto(1, 0, "MSE");
+    r.SetTexto(0, 1, "NVS\tcon tab");
+    r.SetNumero(1, 1, 3, Formato::Fijo2);
+    r.SetTexto(0, 2, coma ? "HLT (0,1)" : "HLT (0.1)");
+    r.SetNumero(1, 2, 12.5, Formato::Fijo2);
+    r.SetTexto(0, 3, "LES");
+    r.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r));
+    QApplication::clipboard()->clear();
+    // The second row clicked, then Ctrl+C: the header and that row.
+    r.selectRow(1);
+    QTest::keyClick(&r, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), "Modelo\tMSE\n" + fila2 + "\n");
+    // Ctrl+A, Ctrl+C: every row, a tab inside a text turned into a blank, an empty cell empty.
+    QTest::keyClick(&r, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&r, Qt::Key_C, Qt::ControlModifier);
+    const QString tres = coma ? "3,00" : "3.00";
+    QCOMPARE(QApplication::clipboard()->text(), "Modelo\tMSE\nNVS con tab\t" + tres + "\n" + fila2 + "\nLES\t\n");
 }
 
 void TstRejilla::exportarCsv_data()
