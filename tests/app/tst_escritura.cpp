@@ -99,9 +99,9 @@ void TstEscritura::init()
     w->CrearElementosGraficos();
     w->resize(900, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGraficoCE);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->Memo1->setPlainText(kDatos);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(kDatos);
     w->CargarDatos();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
@@ -139,15 +139,15 @@ void TstEscritura::Ejecutar(int orden, const QString& ruta)
         ResponderGuardar(ruta);
         w->Guardar1Click();
     } else if (orden == Bmp) {
-        ClicDerecho(w->ChartCE);
-        w->PopupMenuGraf->hide();
+        ClicDerecho(Control<Grafico>(w, "ChartCE"));
+        Control<QMenu>(w, "PopupMenuGraf")->hide();
         ResponderGuardar(ruta);
-        w->Exportargrfico1->trigger();
+        Control<QAction>(w, "Exportargrfico1")->trigger();
     } else {
-        ClicDerecho(w->AdvStringGridPrevision);
-        w->PopupMenuTabla->hide();
+        ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
+        Control<QMenu>(w, "PopupMenuTabla")->hide();
         ResponderGuardar(ruta, Rejilla::FiltrosExportacion().at(orden - Txt));
-        w->Exportartabla1->trigger();
+        Control<QAction>(w, "Exportartabla1")->trigger();
     }
 }
 
@@ -183,7 +183,7 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
         QVERIFY(bytes.startsWith("BM"));
         QImage imagen;
         QVERIFY(imagen.loadFromData(bytes, "BMP"));
-        QCOMPARE(imagen.size(), w->ChartCE->size());
+        QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
         break;
     }
     }
@@ -318,7 +318,7 @@ void TstEscritura::carpetaInexistente()
                                      "No se ha creado ningún fichero.")
                           .arg(QLatin1String(kNombres[orden]), carpeta));
     QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("no"))));
-    QCOMPARE(w->Memo1->toPlainText(), kDatos);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), kDatos);
 }
 
 QTEST_MAIN(TstEscritura)
