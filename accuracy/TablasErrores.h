@@ -31,8 +31,7 @@ public:
     void BorrarTablas();
     void AutoajustarTablas();
 
-    // Background of an error table's best/worst cell: columns 1..9 are errors
-    // (smaller is better), 10..12 benchmark shares (larger is better).
+    // Background of an error table's best/worst cell in column col (a ColumnaError).
     static QColor ColorMinMax(int col, bool maximo);
 
     // The label of a row: code, the parameters as the model read them, origin.

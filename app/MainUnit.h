@@ -268,8 +268,7 @@ public:
     void PopupMenuGrafPopup(tendora::Grafico* chart);
     void ExportarTabla(tendora::Rejilla* grid);
     void ExportarGrafico(tendora::Grafico* chart);
-    // Background of an error table's best/worst cell: columns 1..9 are errors
-    // (smaller is better), 10..12 benchmark shares (larger is better).
+    // Background of an error table's best/worst cell in column col (a tendora::ColumnaError).
     static QColor ColorMinMax(int col, bool maximo);
 
     QFileDialog* SaveDialog1 = nullptr;
