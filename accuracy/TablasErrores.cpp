@@ -11,10 +11,33 @@
 
 namespace tendora {
 
-void TablasErrores::Enlazar(Rejilla* ajuste, Rejilla* acierto)
+namespace {
+
+Rejilla* NuevaTabla(QWidget* pagina, const char* nombre)
 {
-    ajuste_ = ajuste;
-    acierto_ = acierto;
+    static const char* const cabeceras[NumColumnasError] = {
+        "Modelo", "MSE", "RMSE", "MAE", "MAPE", "sMAPE", "MRAE", "RelMAE", "RelRMSE", "LMR", "PB", "PBMAE", "PBMSE"};
+    auto* g = new Rejilla(pagina);
+    g->setObjectName(nombre);
+    g->SetColCount(NumColumnasError);
+    g->SetRowCount(2);
+    for (int c = ColErrEtiqueta; c < NumColumnasError; ++c)
+        g->SetTexto(c, 0, QString::fromLatin1(cabeceras[c]));
+    g->setColumnWidth(ColErrEtiqueta, 100);
+    for (int c = ColErrMSE; c < NumColumnasError; ++c)
+        g->setColumnWidth(c, 50);
+    // The colours of "Mostrar min max", which the pop-up menu switches.
+    g->SetColorMinMax(&TablasErrores::ColorMinMax);
+    return g;
+}
+
+} // namespace
+
+void TablasErrores::Crear(QWidget* paginaAjuste, QWidget* paginaAcierto)
+{
+    ajuste_ = NuevaTabla(paginaAjuste, "AdvSGErrAjuste");
+    acierto_ = NuevaTabla(paginaAcierto, "AdvSGErrAcierto");
+    acierto_->SetColorEncabezado(QColor(118, 121, 243));
 }
 
 void TablasErrores::AnadirErroresAjuste(const QString& etiqueta)

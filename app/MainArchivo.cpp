@@ -193,10 +193,6 @@ void TFormMain::CrearMenusEmergentes()
         g->SetMenuContextual(PopupMenuTabla);
         connect(g, &Rejilla::MenuPedido, this, &TFormMain::PopupMenuTablaPopup);
     }
-    // The error tables' colours go with the menu's "Mostrar min max".
-    AdvSGErrAjuste->SetColorMinMax(&TFormMain::ColorMinMax);
-    AdvSGErrAcierto->SetColorMinMax(&TFormMain::ColorMinMax);
-    AdvSGErrAcierto->SetColorEncabezado(QColor(118, 121, 243));
 
     for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
         g->PonerMenu(PopupMenuGraf);

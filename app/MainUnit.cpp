@@ -55,7 +55,6 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
         resize(1200, 800);
 
     CrearPaginas();
-    TablasErr.Enlazar(AdvSGErrAjuste, AdvSGErrAcierto);
     CrearMenus();
     CrearBarraHerramientas();
     FormCreate();
@@ -295,23 +294,12 @@ void TFormMain::CrearRejillas()
     StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
     colocar(TabSheetTablaCE, StringGridCE);
 
-    const QStringList cabeceras = {"Modelo", "MSE",     "RMSE", "MAE", "MAPE",  "sMAPE", "MRAE",
-                                   "RelMAE", "RelRMSE", "LMR",  "PB",  "PBMAE", "PBMSE"};
-    auto errores = [&](QWidget* pagina, const char* nombre) {
-        auto* g = new Rejilla(pagina);
-        g->setObjectName(nombre);
-        g->SetColCount(13);
-        g->SetRowCount(2);
-        for (int c = 0; c < 13; ++c)
-            g->SetTexto(c, 0, cabeceras[c]);
-        g->setColumnWidth(0, 100);
-        for (int c = 1; c < 13; ++c)
-            g->setColumnWidth(c, 50);
-        colocar(pagina, g);
-        return g;
-    };
-    AdvSGErrAjuste = errores(TabSheetErrAjuste, "AdvSGErrAjuste");
-    AdvSGErrAcierto = errores(TabSheetErrAcierto, "AdvSGErrAcierto");
+    // The error tables build their grids; they go into their pages here.
+    TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
+    AdvSGErrAjuste = TablasErr.Ajuste();
+    AdvSGErrAcierto = TablasErr.Acierto();
+    colocar(TabSheetErrAjuste, AdvSGErrAjuste);
+    colocar(TabSheetErrAcierto, AdvSGErrAcierto);
 }
 
 void TFormMain::CrearGraficos()
