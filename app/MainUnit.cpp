@@ -657,7 +657,7 @@ void TFormMain::AnadirSerieComparativa()
 
 void TFormMain::AplicarMostrarAjuste()
 {
-    Graficos->AplicarMostrarAjuste(ValoresPrever(), Mostrarajuste1 && !Mostrarajuste1->isChecked());
+    Graficos->AplicarMostrarAjuste(ValoresPrever(), Menus && !Menus->AjusteVisible());
 }
 
 void TFormMain::EliminarSeriesComparativas()
@@ -678,8 +678,8 @@ void TFormMain::TBCompararClick()
 
 void TFormMain::Mostrarajuste1Click()
 {
-    if (Mostrarajuste1)
-        Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
+    if (Menus)
+        Menus->AlternarAjuste(); // AplicarMostrarAjuste follows the check mark
 }
 
 void TFormMain::Eliminarseriescomparativas1Click()
@@ -691,8 +691,8 @@ void TFormMain::Eliminarseriescomparativas1Click()
 
 void TFormMain::Modificarpuntosdehistrico1Click()
 {
-    if (Modificarpuntosdehistrico1)
-        Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
+    if (Menus)
+        Menus->AlternarArrastre(); // the drag tool follows the check mark
 }
 
 void TFormMain::ReiniciarArrastre()

@@ -42,6 +42,7 @@ class Rejilla;
 class Grafico;
 class PaginasGraficos;
 class PaginaModelo;
+class MenusEmergentes;
 } // namespace tendora
 class TFormSimExAnte;
 class TFormRangoVar;
@@ -263,7 +264,7 @@ public:
     // on the four grids and the four charts and connects the items (running
     // it again changes nothing).
     void CrearMenusEmergentes();
-    // Runs as a menu opens on a control: remembers it and shows the items it gets.
+    // Runs as a menu opens on a control: the menu remembers it and shows the items it gets.
     void PopupMenuTablaPopup(tendora::Rejilla* grid);
     void PopupMenuGrafPopup(tendora::Grafico* chart);
     void ExportarTabla(tendora::Rejilla* grid);
@@ -273,19 +274,6 @@ public:
 
     QFileDialog* SaveDialog1 = nullptr;
     QFileDialog* SavePictureDialog1 = nullptr;
-    QMenu* PopupMenuTabla = nullptr;
-    QAction* Exportartabla1 = nullptr;
-    QAction* Imprimirtabla1 = nullptr;
-    QAction* Autoajustar1 = nullptr;
-    QAction* Variartabla1 = nullptr;
-    QAction* Mostrarminmax1 = nullptr;
-    QMenu* PopupMenuGraf = nullptr;
-    QAction* Exportargrfico1 = nullptr;
-    QAction* Imprimir1 = nullptr;
-    QAction* Editargrfico1 = nullptr;
-    // The grid and the chart on which their menu was last opened.
-    tendora::Rejilla* RejillaMenu = nullptr;
-    tendora::Grafico* GraficoMenu = nullptr;
     // Stands in for the system's "open" of the manual (tests); empty: the system's.
     std::function<bool(const QString&)> AbrirAyuda;
 
@@ -315,9 +303,6 @@ public:
     static QColor ColorAleatorio();
     // Bottom-axis label of a row: year and month joined by "-".
     static QString EtiquetaPunto(double anio, double mes);
-    QAction* Modificarpuntosdehistrico1 = nullptr;
-    QAction* Mostrarajuste1 = nullptr;
-    QAction* Eliminarseriescomparativas1 = nullptr;
 public slots:
     void Modificarpuntosdehistrico1Click();
     void Mostrarajuste1Click();
@@ -372,6 +357,10 @@ private:
     void FormCreate();
     // Runs a command; an error that escapes it reaches the standard error display.
     void Proteger(const std::function<void()>& orden);
+    // Both save dialogs, made once.
+    void PrepararDialogos();
+    // Both pop-up menus with their items.
+    tendora::MenusEmergentes* Menus = nullptr;
 };
 
 // Program start after the QApplication exists: title, translations, then the

@@ -10,6 +10,7 @@
 
 #include "Aritmetica.h"
 #include "Espacio.h"
+#include "MenusEmergentes.h"
 
 class QWidget;
 
@@ -73,6 +74,9 @@ public:
     // Where point indice of the history series now is; none when the series
     // was refilled since the drag and that point is gone.
     std::optional<PuntoGrafico> PuntoDatos(int indice) const;
+
+    // The charts, for the pop-up menu that hangs on them.
+    void DestinosMenu(MenusEmergentes::Destinos& d) const;
 
 signals:
     void puntoArrastrado(int indice);
