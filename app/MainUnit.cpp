@@ -13,8 +13,6 @@
 #include "Rejilla.h"
 
 #include <QAction>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -23,12 +21,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -231,37 +227,9 @@ void TFormMain::CrearPaginas()
 void TFormMain::CrearPaginaModelo(QWidget* pagina)
 {
     Modelo = new PaginaModelo(pagina, this);
-    RGModelo = Modelo->RGModelo;
-    RGModeloBotones = Modelo->RGModeloBotones;
-    LabelN = Modelo->LabelN;
-    SEN = Modelo->SEN;
-    LabelAlfa = Modelo->LabelAlfa;
-    SEAlfaLE = Modelo->SEAlfaLE;
-    LabelAlfaTHT = Modelo->LabelAlfaTHT;
-    SEAlfaTHT = Modelo->SEAlfaTHT;
-    LabelAlfaHLT = Modelo->LabelAlfaHLT;
-    SEAlfaHLT = Modelo->SEAlfaHLT;
-    LabelBetaHLT = Modelo->LabelBetaHLT;
-    SEBetaHLT = Modelo->SEBetaHLT;
-    LabelPhiHW = Modelo->LabelPhiHW;
-    SEPhiHW = Modelo->SEPhiHW;
-    LabelAlfaCroston = Modelo->LabelAlfaCroston;
-    SEAlfaCroston = Modelo->SEAlfaCroston;
-    Label3 = Modelo->Label3;
-    SEValoresPrever = Modelo->SEValoresPrever;
-    Label2 = Modelo->Label2;
-    SEPuntosSinUsar = Modelo->SEPuntosSinUsar;
-    CBPrevNeg = Modelo->CBPrevNeg;
-
-    connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int, bool marcado) {
-        if (marcado)
-            RGModeloClick();
-    });
-    connect(SEValoresPrever, &QSpinBox::valueChanged, this, &TFormMain::SEValoresPreverChange);
-    connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
-    // An emptied box sends no value change, yet the split must follow what it now reads.
-    if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
-        connect(texto, &QLineEdit::textChanged, this, &TFormMain::SEPuntosSinUsarChange);
+    connect(Modelo, &PaginaModelo::modeloElegido, this, &TFormMain::RGModeloClick);
+    connect(Modelo, &PaginaModelo::valoresPreverCambiados, this, &TFormMain::SEValoresPreverChange);
+    connect(Modelo, &PaginaModelo::puntosSinUsarCambiados, this, &TFormMain::SEPuntosSinUsarChange);
 }
 
 void TFormMain::CrearRejillas()
@@ -296,19 +264,13 @@ void TFormMain::CrearRejillas()
 
     // The error tables build their grids; they go into their pages here.
     TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
-    AdvSGErrAjuste = TablasErr.Ajuste();
-    AdvSGErrAcierto = TablasErr.Acierto();
-    colocar(TabSheetErrAjuste, AdvSGErrAjuste);
-    colocar(TabSheetErrAcierto, AdvSGErrAcierto);
+    colocar(TabSheetErrAjuste, TablasErr.Ajuste());
+    colocar(TabSheetErrAcierto, TablasErr.Acierto());
 }
 
 void TFormMain::CrearGraficos()
 {
     Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
-    ChartP = Graficos->ChartP;
-    ChartPA = Graficos->ChartPA;
-    ChartPC = Graficos->ChartPC;
-    ChartCE = Graficos->ChartCE;
     connect(Graficos, &PaginasGraficos::puntoArrastrado, this, &TFormMain::RegistrarArrastre);
     // The round trip reloads the chart that sends this; the chart expects it.
     connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
@@ -474,17 +436,13 @@ void TFormMain::CargarDatos()
     }
 
     Ws = std::move(nuevo);
-    {
-        const QSignalBlocker bloqueo(SEPuntosSinUsar);
-        // The new range clamps a hold-out that no longer fits, as LeerHistorico assumed.
-        SEPuntosSinUsar->setRange(0, std::max(Ws.TotalDatos - 1, 0));
-    }
+    // The new range clamps a hold-out that no longer fits, as LeerHistorico assumed.
+    Modelo->LimitarPuntosSinUsar(std::max(Ws.TotalDatos - 1, 0));
     MostrarHistorico();
     ReiniciarArrastre();
     EliminarSeriesComparativas();
     dibujar();
-    BorrarTabla(AdvSGErrAjuste);
-    BorrarTabla(AdvSGErrAcierto);
+    TablasErr.BorrarTablas();
     Ws.DatosCargados = true;
 }
 
@@ -626,8 +584,8 @@ void TFormMain::DibujarGraficos(bool ConModelo)
 std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
 {
     CrearSeriesGraficos();
-    auto poner =
-        Graficos->Preparar(e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), CBPrevNeg->isChecked(), NombreSerie});
+    auto poner = Graficos->Preparar(
+        e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), Modelo->PrevisionesNegativas(), NombreSerie});
     return [this, poner = std::move(poner)] {
         PrepararSeriesModelo();
         poner();

@@ -4,9 +4,11 @@
 // loading and the forwarders to the model and chart pages; MainCalculo.cpp:
 // the calculation and the tables; MainExperimentos.cpp: experiments;
 // MainArchivo.cpp: saving, export, pop-up menus and help). The pages live in
-// ui/ (tendora::PaginaModelo, tendora::PaginasGraficos), the error tables and
-// the experiments in accuracy/ (TablasErrores, Experimentos); the window keeps
-// their names as forwarders.
+// ui/ (tendora::PaginaModelo, tendora::PaginasGraficos, tendora::MenusEmergentes),
+// the error tables and the experiments in accuracy/ (TablasErrores,
+// Experimentos); the window keeps their names as forwarders. Every control is
+// private, to the window or to the page that owns it: automation finds it by
+// its objectName.
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -21,19 +23,14 @@
 #include "TablasErrores.h"
 
 class QAction;
-class QButtonGroup;
-class QCheckBox;
 class QDoubleSpinBox;
-class QGroupBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
-class QSpinBox;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QWidget;
-class QLineSeries;
 class QFileDialog;
 namespace tendora {
 struct Registro;
@@ -131,7 +128,6 @@ public:
     QColor AdvStringGridPrevisionGetCellColor(int fila, int col) const;
 
     // ---- Error tables (TablasErr; these forward to it) ----
-    tendora::TablasErrores TablasErr{Ws};
     void AnadirErroresAjuste();
     void AnadirErroresAcierto();
     void CalcularErrores(int tipo, int primera, int ultima);
@@ -159,80 +155,6 @@ public:
     void GuardarDatos();
     void AnadirAnioMes(int anio, int mes);
 
-    // ---- Controls (objectName = the names below) ----
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* TBAbrir = nullptr;
-    QToolButton* ToolButton8 = nullptr; // "Guardar"
-    QToolButton* TBTransferir = nullptr;
-    QToolButton* TBCalcular = nullptr;
-    QToolButton* TBComparar = nullptr;
-    QLabel* LabelFichero = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheetDatos = nullptr;
-    QWidget* TabSheetModelo = nullptr;
-    QWidget* TabSheetTablaPrev = nullptr;
-    QWidget* TabSheetTablaCE = nullptr;
-    QWidget* TabSheetGrafico = nullptr;
-    QWidget* TabSheetGraficoAcum = nullptr;
-    QWidget* TabSheetGraficoComp = nullptr;
-    QWidget* TabSheetGraficoCE = nullptr;
-    QWidget* TabSheetErrAjuste = nullptr;
-    QWidget* TabSheetErrAcierto = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-
-    // The model page; the controls below are its own.
-    tendora::PaginaModelo* Modelo = nullptr;
-    QGroupBox* RGModelo = nullptr;
-    QButtonGroup* RGModeloBotones = nullptr;
-    QLabel* LabelN = nullptr;
-    QSpinBox* SEN = nullptr;
-    QLabel* LabelAlfa = nullptr;
-    QDoubleSpinBox* SEAlfaLE = nullptr;
-    QLabel* LabelAlfaTHT = nullptr;
-    QDoubleSpinBox* SEAlfaTHT = nullptr;
-    QLabel* LabelAlfaHLT = nullptr;
-    QDoubleSpinBox* SEAlfaHLT = nullptr;
-    QLabel* LabelBetaHLT = nullptr;
-    QDoubleSpinBox* SEBetaHLT = nullptr;
-    QLabel* LabelPhiHW = nullptr;
-    QDoubleSpinBox* SEPhiHW = nullptr;
-    QLabel* LabelAlfaCroston = nullptr;
-    QDoubleSpinBox* SEAlfaCroston = nullptr;
-    QLabel* Label3 = nullptr;
-    QSpinBox* SEValoresPrever = nullptr;
-    QLabel* Label2 = nullptr;
-    QSpinBox* SEPuntosSinUsar = nullptr;
-    QCheckBox* CBPrevNeg = nullptr;
-
-    tendora::Rejilla* AdvStringGridPrevision = nullptr;
-    tendora::Rejilla* StringGridCE = nullptr;
-    tendora::Rejilla* AdvSGErrAjuste = nullptr;
-    tendora::Rejilla* AdvSGErrAcierto = nullptr;
-    // The four chart pages; ChartP.. are its charts.
-    tendora::PaginasGraficos* Graficos = nullptr;
-    tendora::Grafico* ChartP = nullptr;
-    tendora::Grafico* ChartPA = nullptr;
-    tendora::Grafico* ChartPC = nullptr;
-    tendora::Grafico* ChartCE = nullptr;
-
-    QMenu* Archivo1 = nullptr;
-    QMenu* Herramientas1 = nullptr;
-    QMenu* Ayuda1 = nullptr;
-    QAction* Abrir1 = nullptr;
-    QAction* Guardar1 = nullptr;
-    QAction* Salir1 = nullptr;
-    QAction* Transferiratabladeprevisin1 = nullptr;
-    QAction* Caluclarprevisin1 = nullptr;
-    QAction* Compararmodelos1 = nullptr;
-    QAction* Aplicartodoslosmtodos1 = nullptr;
-    QAction* Variacindeparmetros1 = nullptr;
-    QAction* Simulacinexante1 = nullptr;
-    QAction* AadircolumnasdeAoyMes1 = nullptr;
-    QAction* Borrarinformacinsobreerrores1 = nullptr;
-    QAction* Manualdeusuario1 = nullptr;
-    QAction* Acercade1 = nullptr;
-
-    QFileDialog* OpenDialog1 = nullptr;
     // Folder the open dialog starts in the first time (the sample files).
     QString DirEjemplos;
 
@@ -272,8 +194,6 @@ public:
     // Background of an error table's best/worst cell in column col (a tendora::ColumnaError).
     static QColor ColorMinMax(int col, bool maximo);
 
-    QFileDialog* SaveDialog1 = nullptr;
-    QFileDialog* SavePictureDialog1 = nullptr;
     // Stands in for the system's "open" of the manual (tests); empty: the system's.
     std::function<bool(const QString&)> AbrirAyuda;
 
@@ -357,10 +277,58 @@ private:
     void FormCreate();
     // Runs a command; an error that escapes it reaches the standard error display.
     void Proteger(const std::function<void()>& orden);
+
+    // ---- Controls (objectName = the names below) ----
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* TBAbrir = nullptr;
+    QToolButton* ToolButton8 = nullptr; // "Guardar"
+    QToolButton* TBTransferir = nullptr;
+    QToolButton* TBCalcular = nullptr;
+    QToolButton* TBComparar = nullptr;
+    QLabel* LabelFichero = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheetDatos = nullptr;
+    QWidget* TabSheetModelo = nullptr;
+    QWidget* TabSheetTablaPrev = nullptr;
+    QWidget* TabSheetTablaCE = nullptr;
+    QWidget* TabSheetGrafico = nullptr;
+    QWidget* TabSheetGraficoAcum = nullptr;
+    QWidget* TabSheetGraficoComp = nullptr;
+    QWidget* TabSheetGraficoCE = nullptr;
+    QWidget* TabSheetErrAjuste = nullptr;
+    QWidget* TabSheetErrAcierto = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    tendora::Rejilla* AdvStringGridPrevision = nullptr;
+    tendora::Rejilla* StringGridCE = nullptr;
+    // The pages own their controls: the model page, the four charts, the
+    // two error tables and the pop-up menus.
+    tendora::TablasErrores TablasErr{Ws};
+    tendora::PaginaModelo* Modelo = nullptr;
+    tendora::PaginasGraficos* Graficos = nullptr;
+    tendora::MenusEmergentes* Menus = nullptr;
+
+    QMenu* Archivo1 = nullptr;
+    QMenu* Herramientas1 = nullptr;
+    QMenu* Ayuda1 = nullptr;
+    QAction* Abrir1 = nullptr;
+    QAction* Guardar1 = nullptr;
+    QAction* Salir1 = nullptr;
+    QAction* Transferiratabladeprevisin1 = nullptr;
+    QAction* Caluclarprevisin1 = nullptr;
+    QAction* Compararmodelos1 = nullptr;
+    QAction* Aplicartodoslosmtodos1 = nullptr;
+    QAction* Variacindeparmetros1 = nullptr;
+    QAction* Simulacinexante1 = nullptr;
+    QAction* AadircolumnasdeAoyMes1 = nullptr;
+    QAction* Borrarinformacinsobreerrores1 = nullptr;
+    QAction* Manualdeusuario1 = nullptr;
+    QAction* Acercade1 = nullptr;
+
+    QFileDialog* OpenDialog1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
+    QFileDialog* SavePictureDialog1 = nullptr;
     // Both save dialogs, made once.
     void PrepararDialogos();
-    // Both pop-up menus with their items.
-    tendora::MenusEmergentes* Menus = nullptr;
 };
 
 // Program start after the QApplication exists: title, translations, then the

@@ -36,11 +36,6 @@ public:
     // The charts go into the four given pages.
     PaginasGraficos(QWidget* paginaP, QWidget* paginaPA, QWidget* paginaPC, QWidget* paginaCE, QObject* parent);
 
-    Grafico* ChartP = nullptr;
-    Grafico* ChartPA = nullptr;
-    Grafico* ChartPC = nullptr;
-    Grafico* ChartCE = nullptr;
-
     // What the drawing needs to know of the window besides the table.
     struct Hechos {
         int item = 0; // model selected on the model page
@@ -81,6 +76,12 @@ public:
 signals:
     void puntoArrastrado(int indice);
     void ratonSoltado();
+
+private:
+    Grafico* ChartP = nullptr;
+    Grafico* ChartPA = nullptr;
+    Grafico* ChartPC = nullptr;
+    Grafico* ChartCE = nullptr;
 };
 
 } // namespace tendora
