@@ -53,8 +53,6 @@ double Estacional(int i)
 std::unique_ptr<TFormMain> Ventana()
 {
     auto w = std::make_unique<TFormMain>();
-    if (!Control<QMenu>(w, "PopupMenuGraf"))
-        w->CrearMenusEmergentes();
     w->CrearElementosGraficos(); // a second run (the window's own) changes nothing
     w->NombreSerie = QStringLiteral("serie");
     return w;
@@ -186,8 +184,6 @@ void TstGraficosVentana::sinPreparar()
     w.CargarDatos();
     SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     QCOMPARE(datos->count(), 24);
-    if (!Control<QMenu>(w, "PopupMenuGraf"))
-        w.CrearMenusEmergentes();
     w.CrearElementosGraficos();
     w.CrearElementosGraficos();
     QCOMPARE(Control<Grafico>(w, "ChartP")->NumSeries(), 6);
