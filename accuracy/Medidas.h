@@ -13,6 +13,26 @@ namespace tendora {
 // one without a value takes nothing else with it.
 using Medida = std::optional<double>;
 
+// The columns of an error table: the run's label, then the measures in the
+// order Medidas::Columnas gives them. Up to ColErrLMR they are errors (smaller
+// is better), from ColErrPB on shares of the benchmark (larger is better).
+enum ColumnaError : int {
+    ColErrEtiqueta = 0,
+    ColErrMSE,
+    ColErrRMSE,
+    ColErrMAE,
+    ColErrMAPE,
+    ColErrsMAPE,
+    ColErrMRAE,
+    ColErrRelMAE,
+    ColErrRelRMSE,
+    ColErrLMR,
+    ColErrPB,
+    ColErrPBMAE,
+    ColErrPBMSE,
+    NumColumnasError
+};
+
 struct Medidas {
     Medida MSE, RMSE, MAE, MAPE, sMAPE;
     Medida MSEReferencia, MAEReferencia;
@@ -21,9 +41,8 @@ struct Medidas {
     // sMAPE as a fraction for the chart's band; 0 when sMAPE has no value.
     double DesvRelativa = 0;
 
-    // The twelve values in the order of the error-table columns 1..12:
-    // MSE RMSE MAE MAPE sMAPE MRAE RelMAE RelRMSE LMR PB PBMAE PBMSE.
-    std::array<Medida, 12> Columnas() const
+    // The twelve values in the order of the error-table columns ColErrMSE..ColErrPBMSE.
+    std::array<Medida, NumColumnasError - ColErrMSE> Columnas() const
     {
         return {MSE, RMSE, MAE, MAPE, sMAPE, MRAE, RelMAE, RelRMSE, LMR, PB, PBMAE, PBMSE};
     }

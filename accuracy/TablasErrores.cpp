@@ -11,23 +11,46 @@
 
 namespace tendora {
 
-void TablasErrores::Enlazar(Rejilla* ajuste, Rejilla* acierto)
+namespace {
+
+Rejilla* NuevaTabla(QWidget* pagina, const char* nombre)
 {
-    ajuste_ = ajuste;
-    acierto_ = acierto;
+    static const char* const cabeceras[NumColumnasError] = {
+        "Modelo", "MSE", "RMSE", "MAE", "MAPE", "sMAPE", "MRAE", "RelMAE", "RelRMSE", "LMR", "PB", "PBMAE", "PBMSE"};
+    auto* g = new Rejilla(pagina);
+    g->setObjectName(nombre);
+    g->SetColCount(NumColumnasError);
+    g->SetRowCount(2);
+    for (int c = ColErrEtiqueta; c < NumColumnasError; ++c)
+        g->SetTexto(c, 0, QString::fromLatin1(cabeceras[c]));
+    g->setColumnWidth(ColErrEtiqueta, 100);
+    for (int c = ColErrMSE; c < NumColumnasError; ++c)
+        g->setColumnWidth(c, 50);
+    // The colours of "Mostrar min max", which the pop-up menu switches.
+    g->SetColorMinMax(&TablasErrores::ColorMinMax);
+    return g;
+}
+
+} // namespace
+
+void TablasErrores::Crear(QWidget* paginaAjuste, QWidget* paginaAcierto)
+{
+    ajuste_ = NuevaTabla(paginaAjuste, "AdvSGErrAjuste");
+    acierto_ = NuevaTabla(paginaAcierto, "AdvSGErrAcierto");
+    acierto_->SetColorEncabezado(QColor(118, 121, 243));
 }
 
 void TablasErrores::AnadirErroresAjuste(const QString& etiqueta)
 {
     AnadirFilaTabla(ajuste_);
-    ajuste_->SetTexto(0, ajuste_->RowCount() - 1, etiqueta);
+    ajuste_->SetTexto(ColErrEtiqueta, ajuste_->RowCount() - 1, etiqueta);
     CalcularErrores(1, ws_.FilaInicioPrev + 1, ws_.NumDatos);
 }
 
 void TablasErrores::AnadirErroresAcierto(const QString& etiqueta, int valoresPrever)
 {
     AnadirFilaTabla(acierto_);
-    acierto_->SetTexto(0, acierto_->RowCount() - 1, etiqueta);
+    acierto_->SetTexto(ColErrEtiqueta, acierto_->RowCount() - 1, etiqueta);
     // Only rows that hold a forecast of this run are measured.
     CalcularErrores(2, ws_.NumDatos + 1, std::min(ws_.TotalDatos, ws_.NumDatos + valoresPrever));
 }
@@ -40,12 +63,12 @@ void TablasErrores::CalcularErrores(int tipo, int primera, int ultima)
     Rejilla* g = tipo == 1 ? ajuste_ : acierto_;
     const int fila = g->RowCount() - 1;
     const auto valores = m.Columnas();
-    g->SetFilaNumeros(fila, 1, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
+    g->SetFilaNumeros(fila, ColErrMSE, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
 }
 
 void TablasErrores::AnadirFilaTabla(Rejilla* grid)
 {
-    if (!grid->Celda(0, grid->RowCount() - 1).isEmpty())
+    if (!grid->Celda(ColErrEtiqueta, grid->RowCount() - 1).isEmpty())
         grid->SetRowCount(grid->RowCount() + 1);
 }
 
@@ -75,7 +98,7 @@ QColor TablasErrores::ColorMinMax(int col, bool maximo)
 {
     const QColor rojo(235, 120, 152);
     const QColor verde(135, 237, 153);
-    const bool error = col <= 9;
+    const bool error = col <= ColErrLMR;
     return (maximo == error) ? rojo : verde;
 }
 

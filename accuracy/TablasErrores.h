@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+class QWidget;
+
 namespace tendora {
 
 struct Espacio;
@@ -12,10 +14,11 @@ class Rejilla;
 
 class TablasErrores {
 public:
-    // The window keeps the workspace and creates the grids with its pages;
-    // their rows are ours from Enlazar on.
+    // The window keeps the workspace; the grids are ours.
     explicit TablasErrores(Espacio& ws) : ws_(ws) { }
-    void Enlazar(Rejilla* ajuste, Rejilla* acierto);
+    // Both grids with their headers, widths and colours, each into its page
+    // (the page lays it out).
+    void Crear(QWidget* paginaAjuste, QWidget* paginaAcierto);
 
     // A row with its label, then the measures over the fitted rows.
     void AnadirErroresAjuste(const QString& etiqueta);
@@ -31,8 +34,7 @@ public:
     void BorrarTablas();
     void AutoajustarTablas();
 
-    // Background of an error table's best/worst cell: columns 1..9 are errors
-    // (smaller is better), 10..12 benchmark shares (larger is better).
+    // Background of an error table's best/worst cell in column col (a ColumnaError).
     static QColor ColorMinMax(int col, bool maximo);
 
     // The label of a row: code, the parameters as the model read them, origin.

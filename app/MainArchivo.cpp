@@ -14,13 +14,10 @@
 #include "Rejilla.h"
 #include "SelecAMUnit.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMarginsF>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -28,6 +25,7 @@
 #include <QUrl>
 
 #include <stdexcept>
+#include <utility>
 
 using namespace tendora;
 
@@ -64,29 +62,6 @@ QFileDialog* NuevoDialogoGuardar(QWidget* dueno, const char* nombre, const QStri
     return d;
 }
 
-void PrepararDialogos(TFormMain& w)
-{
-    if (!w.SaveDialog1)
-        w.SaveDialog1 = NuevoDialogoGuardar(&w, "SaveDialog1", QStringLiteral("Guardar como"),
-                                            Rejilla::FiltrosExportacion(), QStringLiteral("txt"));
-    if (!w.SavePictureDialog1)
-        w.SavePictureDialog1 =
-            NuevoDialogoGuardar(&w, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
-                                {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
-                                 QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")},
-                                QStringLiteral("bmp"));
-    // Both open where the data file is, and follow it when another is opened;
-    // in between they stay where the user left them.
-    if (!w.FicheroDatos.isEmpty()) {
-        const QString carpeta = QFileInfo(w.FicheroDatos).absolutePath();
-        for (QFileDialog* d : {w.SaveDialog1, w.SavePictureDialog1})
-            if (d->property("carpetaDatos").toString() != carpeta && QFileInfo(carpeta).isDir()) {
-                d->setDirectory(carpeta);
-                d->setProperty("carpetaDatos", carpeta);
-            }
-    }
-}
-
 // The file chosen in a save dialog, or an empty text when it was cancelled.
 QString Elegir(QFileDialog* d)
 {
@@ -104,11 +79,34 @@ int IndiceFiltro(const QFileDialog* d)
 
 } // namespace
 
+void TFormMain::PrepararDialogos()
+{
+    if (!SaveDialog1)
+        SaveDialog1 = NuevoDialogoGuardar(this, "SaveDialog1", QStringLiteral("Guardar como"),
+                                          Rejilla::FiltrosExportacion(), QStringLiteral("txt"));
+    if (!SavePictureDialog1)
+        SavePictureDialog1 =
+            NuevoDialogoGuardar(this, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
+                                {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
+                                 QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")},
+                                QStringLiteral("bmp"));
+    // Both open where the data file is, and follow it when another is opened;
+    // in between they stay where the user left them.
+    if (!FicheroDatos.isEmpty()) {
+        const QString carpeta = QFileInfo(FicheroDatos).absolutePath();
+        for (QFileDialog* d : {SaveDialog1, SavePictureDialog1})
+            if (d->property("carpetaDatos").toString() != carpeta && QFileInfo(carpeta).isDir()) {
+                d->setDirectory(carpeta);
+                d->setProperty("carpetaDatos", carpeta);
+            }
+    }
+}
+
 // ---------------------------------------------------------------- files
 
 void TFormMain::GuardarDatos()
 {
-    PrepararDialogos(*this);
+    PrepararDialogos();
     const QString ruta = Elegir(SaveDialog1);
     if (ruta.isEmpty())
         return;
@@ -175,60 +173,26 @@ void TFormMain::AadircolumnasdeAoyMes1Click()
 
 void TFormMain::CrearMenusEmergentes()
 {
-    PrepararDialogos(*this);
-    if (PopupMenuTabla)
+    PrepararDialogos();
+    if (Menus)
         return;
 
-    const MenusEmergentes m = MenusEmergentes::Crear(this);
-    PopupMenuTabla = m.PopupMenuTabla;
-    Exportartabla1 = m.Exportartabla1;
-    Imprimirtabla1 = m.Imprimirtabla1;
-    Autoajustar1 = m.Autoajustar1;
-    Variartabla1 = m.Variartabla1;
-    Mostrarminmax1 = m.Mostrarminmax1;
-    PopupMenuGraf = m.PopupMenuGraf;
-    Exportargrfico1 = m.Exportargrfico1;
-    Imprimir1 = m.Imprimir1;
-    Editargrfico1 = m.Editargrfico1;
-    Modificarpuntosdehistrico1 = m.Modificarpuntosdehistrico1;
-    Mostrarajuste1 = m.Mostrarajuste1;
-    Eliminarseriescomparativas1 = m.Eliminarseriescomparativas1;
+    MenusEmergentes::Destinos d;
+    d.rejillas = {AdvStringGridPrevision, StringGridCE, TablasErr.Ajuste(), TablasErr.Acierto()};
+    d.tablasErrores = {TablasErr.Ajuste(), TablasErr.Acierto()};
+    Graficos->DestinosMenu(d);
+    Menus = new MenusEmergentes(this, std::move(d));
 
-    connect(Exportartabla1, &QAction::triggered, this, &TFormMain::Exportartabla1Click);
-    connect(Imprimirtabla1, &QAction::triggered, this, &TFormMain::Imprimirtabla1Click);
-    connect(Autoajustar1, &QAction::triggered, this, &TFormMain::Autoajustar1Click);
-    connect(Variartabla1, &QAction::triggered, this, &TFormMain::Variartabla1Click);
-    // The menu flips the check mark itself; the highlighting follows the mark.
-    connect(Mostrarminmax1, &QAction::toggled, this, [this](bool si) {
-        AdvSGErrAjuste->SetMostrarMinMax(si);
-        AdvSGErrAcierto->SetMostrarMinMax(si);
-    });
-    for (Rejilla* g : {AdvStringGridPrevision, StringGridCE, AdvSGErrAjuste, AdvSGErrAcierto}) {
-        g->SetMenuContextual(PopupMenuTabla);
-        connect(g, &Rejilla::MenuPedido, this, &TFormMain::PopupMenuTablaPopup);
-    }
-    // The error tables' colours go with the menu's "Mostrar min max".
-    AdvSGErrAjuste->SetColorMinMax(&TFormMain::ColorMinMax);
-    AdvSGErrAcierto->SetColorMinMax(&TFormMain::ColorMinMax);
-    AdvSGErrAcierto->SetColorEncabezado(QColor(118, 121, 243));
-
-    for (Grafico* g : {ChartP, ChartPA, ChartPC, ChartCE}) {
-        g->PonerMenu(PopupMenuGraf);
-        connect(g, &Grafico::menuSolicitado, this,
-                [this](Grafico* grafico, const QPoint&) { PopupMenuGrafPopup(grafico); });
-    }
-    connect(Exportargrfico1, &QAction::triggered, this, &TFormMain::Exportargrfico1Click);
-    connect(Imprimir1, &QAction::triggered, this, &TFormMain::Imprimir1Click);
-    connect(Editargrfico1, &QAction::triggered, this, &TFormMain::Editargrfico1Click);
-    // The menu flips the check marks itself; the charts follow the marks.
-    connect(Modificarpuntosdehistrico1, &QAction::toggled, Graficos, &PaginasGraficos::ActivarArrastre);
-    connect(Mostrarajuste1, &QAction::toggled, this, [this] { AplicarMostrarAjuste(); });
-    connect(Eliminarseriescomparativas1, &QAction::triggered, this, &TFormMain::Eliminarseriescomparativas1Click);
-    // Print margins, in per cent of the sheet: the forecast chart leaves
-    // more room above and below.
-    ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));
-    for (Grafico* g : {ChartPA, ChartPC, ChartCE})
-        g->PonerMargenesImpresion(QMarginsF(15.0, 15.0, 15.0, 15.0));
+    connect(Menus, &MenusEmergentes::exportarTabla, this, &TFormMain::Exportartabla1Click);
+    connect(Menus, &MenusEmergentes::imprimirTabla, this, &TFormMain::Imprimirtabla1Click);
+    connect(Menus, &MenusEmergentes::autoajustar, this, &TFormMain::Autoajustar1Click);
+    connect(Menus, &MenusEmergentes::borrarTabla, this, &TFormMain::Variartabla1Click);
+    connect(Menus, &MenusEmergentes::exportarGrafico, this, &TFormMain::Exportargrfico1Click);
+    connect(Menus, &MenusEmergentes::imprimirGrafico, this, &TFormMain::Imprimir1Click);
+    connect(Menus, &MenusEmergentes::editarGrafico, this, &TFormMain::Editargrfico1Click);
+    connect(Menus, &MenusEmergentes::arrastreActivado, Graficos, &PaginasGraficos::ActivarArrastre);
+    connect(Menus, &MenusEmergentes::ajusteMostrado, this, [this] { AplicarMostrarAjuste(); });
+    connect(Menus, &MenusEmergentes::eliminarComparativas, this, &TFormMain::Eliminarseriescomparativas1Click);
 }
 
 void TFormMain::CrearElementosGraficos()
@@ -239,21 +203,17 @@ void TFormMain::CrearElementosGraficos()
 
 void TFormMain::PopupMenuTablaPopup(Rejilla* grid)
 {
-    RejillaMenu = grid;
-    Variartabla1->setVisible(grid == AdvSGErrAjuste || grid == AdvSGErrAcierto);
+    Menus->PopupMenuTablaPopup(grid);
 }
 
 void TFormMain::PopupMenuGrafPopup(Grafico* chart)
 {
-    GraficoMenu = chart;
-    Modificarpuntosdehistrico1->setVisible(chart == ChartP);
-    Mostrarajuste1->setVisible(chart == ChartPC);
-    Eliminarseriescomparativas1->setVisible(chart == ChartPC);
+    Menus->PopupMenuGrafPopup(chart);
 }
 
 void TFormMain::ExportarTabla(Rejilla* grid)
 {
-    PrepararDialogos(*this);
+    PrepararDialogos();
     // The export starts from an empty name (the data text's name stays for "Guardar").
     if (auto* nombre = SaveDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         nombre->clear();
@@ -265,7 +225,7 @@ void TFormMain::ExportarTabla(Rejilla* grid)
 
 void TFormMain::ExportarGrafico(Grafico* chart)
 {
-    PrepararDialogos(*this);
+    PrepararDialogos();
     const QString ruta = Elegir(SavePictureDialog1);
     if (ruta.isEmpty())
         return;
@@ -274,50 +234,50 @@ void TFormMain::ExportarGrafico(Grafico* chart)
 
 void TFormMain::Exportartabla1Click()
 {
-    if (RejillaMenu)
-        Proteger([this] { ExportarTabla(RejillaMenu); });
+    if (Rejilla* g = Menus->RejillaMenu())
+        Proteger([this, g] { ExportarTabla(g); });
 }
 
 void TFormMain::Imprimirtabla1Click()
 {
-    if (RejillaMenu)
-        Proteger([this] { RejillaMenu->VistaPrevia(); });
+    if (Rejilla* g = Menus->RejillaMenu())
+        Proteger([g] { g->VistaPrevia(); });
 }
 
 void TFormMain::Autoajustar1Click()
 {
-    if (RejillaMenu)
-        AutoajustarTabla(RejillaMenu);
+    if (Rejilla* g = Menus->RejillaMenu())
+        AutoajustarTabla(g);
 }
 
 void TFormMain::Variartabla1Click()
 {
-    if (RejillaMenu)
-        BorrarTabla(RejillaMenu);
+    if (Rejilla* g = Menus->RejillaMenu())
+        BorrarTabla(g);
 }
 
 void TFormMain::Mostrarminmax1Click()
 {
-    if (Mostrarminmax1)
-        Mostrarminmax1->toggle();
+    if (Menus)
+        Menus->AlternarMinMax();
 }
 
 void TFormMain::Exportargrfico1Click()
 {
-    if (GraficoMenu)
-        Proteger([this] { ExportarGrafico(GraficoMenu); });
+    if (Grafico* g = Menus->GraficoMenu())
+        Proteger([this, g] { ExportarGrafico(g); });
 }
 
 void TFormMain::Imprimir1Click()
 {
-    if (GraficoMenu)
-        Proteger([this] { GraficoMenu->VistaPreviaImpresion(this); });
+    if (Grafico* g = Menus->GraficoMenu())
+        Proteger([this, g] { g->VistaPreviaImpresion(this); });
 }
 
 void TFormMain::Editargrfico1Click()
 {
-    if (GraficoMenu)
-        Proteger([this] { GraficoMenu->EditarGrafico(this); });
+    if (Grafico* g = Menus->GraficoMenu())
+        Proteger([this, g] { g->EditarGrafico(this); });
 }
 
 // ---------------------------------------------------------------- help

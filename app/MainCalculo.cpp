@@ -6,7 +6,6 @@
 #include "Rejilla.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -82,7 +81,7 @@ void TFormMain::AplicarModelo()
 
 double TFormMain::RecortarNegativa(double x) const
 {
-    return tendora::RecortarNegativa(x, CBPrevNeg->isChecked());
+    return tendora::RecortarNegativa(x, Modelo->PrevisionesNegativas());
 }
 
 // The page reads the run's parameters; a running experiment supplies the
@@ -295,6 +294,5 @@ void TFormMain::TBCalcularClick()
 
 void TFormMain::Borrarinformacinsobreerrores1Click()
 {
-    BorrarTabla(AdvSGErrAjuste);
-    BorrarTabla(AdvSGErrAcierto);
+    TablasErr.BorrarTablas();
 }

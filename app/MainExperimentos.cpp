@@ -2,11 +2,10 @@
 // tendora::Experimentos, which reaches the window only through the overrides here.
 #include "MainUnit.h"
 
+#include "PaginaModelo.h"
 #include "RangoVarUnit.h"
 #include "SimExAnteUnit.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
@@ -104,12 +103,13 @@ const Espacio& TFormMain::Datos() const
 
 VentanaExperimentos::Controles TFormMain::Edits() const
 {
-    return {SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston, SEPuntosSinUsar, CBPrevNeg};
+    const PaginaModelo::Edits e = Modelo->EditsExperimento();
+    return {e.N, e.AlfaLE, e.AlfaTHT, e.AlfaHLT, e.BetaHLT, e.PhiHW, e.AlfaCroston, e.PuntosSinUsar, e.PrevNeg};
 }
 
 int TFormMain::NumModelos() const
 {
-    return static_cast<int>(RGModeloBotones->buttons().size());
+    return Modelo->NumModelos();
 }
 void TFormMain::PuntosSinUsarCambiados()
 {

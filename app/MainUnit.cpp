@@ -13,8 +13,6 @@
 #include "Rejilla.h"
 
 #include <QAction>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -23,12 +21,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -55,7 +51,6 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
         resize(1200, 800);
 
     CrearPaginas();
-    TablasErr.Enlazar(AdvSGErrAjuste, AdvSGErrAcierto);
     CrearMenus();
     CrearBarraHerramientas();
     FormCreate();
@@ -232,37 +227,9 @@ void TFormMain::CrearPaginas()
 void TFormMain::CrearPaginaModelo(QWidget* pagina)
 {
     Modelo = new PaginaModelo(pagina, this);
-    RGModelo = Modelo->RGModelo;
-    RGModeloBotones = Modelo->RGModeloBotones;
-    LabelN = Modelo->LabelN;
-    SEN = Modelo->SEN;
-    LabelAlfa = Modelo->LabelAlfa;
-    SEAlfaLE = Modelo->SEAlfaLE;
-    LabelAlfaTHT = Modelo->LabelAlfaTHT;
-    SEAlfaTHT = Modelo->SEAlfaTHT;
-    LabelAlfaHLT = Modelo->LabelAlfaHLT;
-    SEAlfaHLT = Modelo->SEAlfaHLT;
-    LabelBetaHLT = Modelo->LabelBetaHLT;
-    SEBetaHLT = Modelo->SEBetaHLT;
-    LabelPhiHW = Modelo->LabelPhiHW;
-    SEPhiHW = Modelo->SEPhiHW;
-    LabelAlfaCroston = Modelo->LabelAlfaCroston;
-    SEAlfaCroston = Modelo->SEAlfaCroston;
-    Label3 = Modelo->Label3;
-    SEValoresPrever = Modelo->SEValoresPrever;
-    Label2 = Modelo->Label2;
-    SEPuntosSinUsar = Modelo->SEPuntosSinUsar;
-    CBPrevNeg = Modelo->CBPrevNeg;
-
-    connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int, bool marcado) {
-        if (marcado)
-            RGModeloClick();
-    });
-    connect(SEValoresPrever, &QSpinBox::valueChanged, this, &TFormMain::SEValoresPreverChange);
-    connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &TFormMain::SEPuntosSinUsarChange);
-    // An emptied box sends no value change, yet the split must follow what it now reads.
-    if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
-        connect(texto, &QLineEdit::textChanged, this, &TFormMain::SEPuntosSinUsarChange);
+    connect(Modelo, &PaginaModelo::modeloElegido, this, &TFormMain::RGModeloClick);
+    connect(Modelo, &PaginaModelo::valoresPreverCambiados, this, &TFormMain::SEValoresPreverChange);
+    connect(Modelo, &PaginaModelo::puntosSinUsarCambiados, this, &TFormMain::SEPuntosSinUsarChange);
 }
 
 void TFormMain::CrearRejillas()
@@ -295,32 +262,15 @@ void TFormMain::CrearRejillas()
     StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
     colocar(TabSheetTablaCE, StringGridCE);
 
-    const QStringList cabeceras = {"Modelo", "MSE",     "RMSE", "MAE", "MAPE",  "sMAPE", "MRAE",
-                                   "RelMAE", "RelRMSE", "LMR",  "PB",  "PBMAE", "PBMSE"};
-    auto errores = [&](QWidget* pagina, const char* nombre) {
-        auto* g = new Rejilla(pagina);
-        g->setObjectName(nombre);
-        g->SetColCount(13);
-        g->SetRowCount(2);
-        for (int c = 0; c < 13; ++c)
-            g->SetTexto(c, 0, cabeceras[c]);
-        g->setColumnWidth(0, 100);
-        for (int c = 1; c < 13; ++c)
-            g->setColumnWidth(c, 50);
-        colocar(pagina, g);
-        return g;
-    };
-    AdvSGErrAjuste = errores(TabSheetErrAjuste, "AdvSGErrAjuste");
-    AdvSGErrAcierto = errores(TabSheetErrAcierto, "AdvSGErrAcierto");
+    // The error tables build their grids; they go into their pages here.
+    TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
+    colocar(TabSheetErrAjuste, TablasErr.Ajuste());
+    colocar(TabSheetErrAcierto, TablasErr.Acierto());
 }
 
 void TFormMain::CrearGraficos()
 {
     Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
-    ChartP = Graficos->ChartP;
-    ChartPA = Graficos->ChartPA;
-    ChartPC = Graficos->ChartPC;
-    ChartCE = Graficos->ChartCE;
     connect(Graficos, &PaginasGraficos::puntoArrastrado, this, &TFormMain::RegistrarArrastre);
     // The round trip reloads the chart that sends this; the chart expects it.
     connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
@@ -486,17 +436,13 @@ void TFormMain::CargarDatos()
     }
 
     Ws = std::move(nuevo);
-    {
-        const QSignalBlocker bloqueo(SEPuntosSinUsar);
-        // The new range clamps a hold-out that no longer fits, as LeerHistorico assumed.
-        SEPuntosSinUsar->setRange(0, std::max(Ws.TotalDatos - 1, 0));
-    }
+    // The new range clamps a hold-out that no longer fits, as LeerHistorico assumed.
+    Modelo->LimitarPuntosSinUsar(std::max(Ws.TotalDatos - 1, 0));
     MostrarHistorico();
     ReiniciarArrastre();
     EliminarSeriesComparativas();
     dibujar();
-    BorrarTabla(AdvSGErrAjuste);
-    BorrarTabla(AdvSGErrAcierto);
+    TablasErr.BorrarTablas();
     Ws.DatosCargados = true;
 }
 
@@ -638,8 +584,8 @@ void TFormMain::DibujarGraficos(bool ConModelo)
 std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
 {
     CrearSeriesGraficos();
-    auto poner =
-        Graficos->Preparar(e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), CBPrevNeg->isChecked(), NombreSerie});
+    auto poner = Graficos->Preparar(
+        e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), Modelo->PrevisionesNegativas(), NombreSerie});
     return [this, poner = std::move(poner)] {
         PrepararSeriesModelo();
         poner();
@@ -669,7 +615,7 @@ void TFormMain::AnadirSerieComparativa()
 
 void TFormMain::AplicarMostrarAjuste()
 {
-    Graficos->AplicarMostrarAjuste(ValoresPrever(), Mostrarajuste1 && !Mostrarajuste1->isChecked());
+    Graficos->AplicarMostrarAjuste(ValoresPrever(), Menus && !Menus->AjusteVisible());
 }
 
 void TFormMain::EliminarSeriesComparativas()
@@ -690,8 +636,8 @@ void TFormMain::TBCompararClick()
 
 void TFormMain::Mostrarajuste1Click()
 {
-    if (Mostrarajuste1)
-        Mostrarajuste1->toggle(); // AplicarMostrarAjuste follows the check mark
+    if (Menus)
+        Menus->AlternarAjuste(); // AplicarMostrarAjuste follows the check mark
 }
 
 void TFormMain::Eliminarseriescomparativas1Click()
@@ -703,8 +649,8 @@ void TFormMain::Eliminarseriescomparativas1Click()
 
 void TFormMain::Modificarpuntosdehistrico1Click()
 {
-    if (Modificarpuntosdehistrico1)
-        Modificarpuntosdehistrico1->toggle(); // the drag tool follows the check mark
+    if (Menus)
+        Menus->AlternarArrastre(); // the drag tool follows the check mark
 }
 
 void TFormMain::ReiniciarArrastre()

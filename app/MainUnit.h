@@ -4,9 +4,11 @@
 // loading and the forwarders to the model and chart pages; MainCalculo.cpp:
 // the calculation and the tables; MainExperimentos.cpp: experiments;
 // MainArchivo.cpp: saving, export, pop-up menus and help). The pages live in
-// ui/ (tendora::PaginaModelo, tendora::PaginasGraficos), the error tables and
-// the experiments in accuracy/ (TablasErrores, Experimentos); the window keeps
-// their names as forwarders.
+// ui/ (tendora::PaginaModelo, tendora::PaginasGraficos, tendora::MenusEmergentes),
+// the error tables and the experiments in accuracy/ (TablasErrores,
+// Experimentos); the window keeps their names as forwarders. Every control is
+// private, to the window or to the page that owns it: automation finds it by
+// its objectName.
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -21,19 +23,14 @@
 #include "TablasErrores.h"
 
 class QAction;
-class QButtonGroup;
-class QCheckBox;
 class QDoubleSpinBox;
-class QGroupBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
-class QSpinBox;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QWidget;
-class QLineSeries;
 class QFileDialog;
 namespace tendora {
 struct Registro;
@@ -42,6 +39,7 @@ class Rejilla;
 class Grafico;
 class PaginasGraficos;
 class PaginaModelo;
+class MenusEmergentes;
 } // namespace tendora
 class TFormSimExAnte;
 class TFormRangoVar;
@@ -130,7 +128,6 @@ public:
     QColor AdvStringGridPrevisionGetCellColor(int fila, int col) const;
 
     // ---- Error tables (TablasErr; these forward to it) ----
-    tendora::TablasErrores TablasErr{Ws};
     void AnadirErroresAjuste();
     void AnadirErroresAcierto();
     void CalcularErrores(int tipo, int primera, int ultima);
@@ -158,80 +155,6 @@ public:
     void GuardarDatos();
     void AnadirAnioMes(int anio, int mes);
 
-    // ---- Controls (objectName = the names below) ----
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* TBAbrir = nullptr;
-    QToolButton* ToolButton8 = nullptr; // "Guardar"
-    QToolButton* TBTransferir = nullptr;
-    QToolButton* TBCalcular = nullptr;
-    QToolButton* TBComparar = nullptr;
-    QLabel* LabelFichero = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheetDatos = nullptr;
-    QWidget* TabSheetModelo = nullptr;
-    QWidget* TabSheetTablaPrev = nullptr;
-    QWidget* TabSheetTablaCE = nullptr;
-    QWidget* TabSheetGrafico = nullptr;
-    QWidget* TabSheetGraficoAcum = nullptr;
-    QWidget* TabSheetGraficoComp = nullptr;
-    QWidget* TabSheetGraficoCE = nullptr;
-    QWidget* TabSheetErrAjuste = nullptr;
-    QWidget* TabSheetErrAcierto = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-
-    // The model page; the controls below are its own.
-    tendora::PaginaModelo* Modelo = nullptr;
-    QGroupBox* RGModelo = nullptr;
-    QButtonGroup* RGModeloBotones = nullptr;
-    QLabel* LabelN = nullptr;
-    QSpinBox* SEN = nullptr;
-    QLabel* LabelAlfa = nullptr;
-    QDoubleSpinBox* SEAlfaLE = nullptr;
-    QLabel* LabelAlfaTHT = nullptr;
-    QDoubleSpinBox* SEAlfaTHT = nullptr;
-    QLabel* LabelAlfaHLT = nullptr;
-    QDoubleSpinBox* SEAlfaHLT = nullptr;
-    QLabel* LabelBetaHLT = nullptr;
-    QDoubleSpinBox* SEBetaHLT = nullptr;
-    QLabel* LabelPhiHW = nullptr;
-    QDoubleSpinBox* SEPhiHW = nullptr;
-    QLabel* LabelAlfaCroston = nullptr;
-    QDoubleSpinBox* SEAlfaCroston = nullptr;
-    QLabel* Label3 = nullptr;
-    QSpinBox* SEValoresPrever = nullptr;
-    QLabel* Label2 = nullptr;
-    QSpinBox* SEPuntosSinUsar = nullptr;
-    QCheckBox* CBPrevNeg = nullptr;
-
-    tendora::Rejilla* AdvStringGridPrevision = nullptr;
-    tendora::Rejilla* StringGridCE = nullptr;
-    tendora::Rejilla* AdvSGErrAjuste = nullptr;
-    tendora::Rejilla* AdvSGErrAcierto = nullptr;
-    // The four chart pages; ChartP.. are its charts.
-    tendora::PaginasGraficos* Graficos = nullptr;
-    tendora::Grafico* ChartP = nullptr;
-    tendora::Grafico* ChartPA = nullptr;
-    tendora::Grafico* ChartPC = nullptr;
-    tendora::Grafico* ChartCE = nullptr;
-
-    QMenu* Archivo1 = nullptr;
-    QMenu* Herramientas1 = nullptr;
-    QMenu* Ayuda1 = nullptr;
-    QAction* Abrir1 = nullptr;
-    QAction* Guardar1 = nullptr;
-    QAction* Salir1 = nullptr;
-    QAction* Transferiratabladeprevisin1 = nullptr;
-    QAction* Caluclarprevisin1 = nullptr;
-    QAction* Compararmodelos1 = nullptr;
-    QAction* Aplicartodoslosmtodos1 = nullptr;
-    QAction* Variacindeparmetros1 = nullptr;
-    QAction* Simulacinexante1 = nullptr;
-    QAction* AadircolumnasdeAoyMes1 = nullptr;
-    QAction* Borrarinformacinsobreerrores1 = nullptr;
-    QAction* Manualdeusuario1 = nullptr;
-    QAction* Acercade1 = nullptr;
-
-    QFileDialog* OpenDialog1 = nullptr;
     // Folder the open dialog starts in the first time (the sample files).
     QString DirEjemplos;
 
@@ -263,30 +186,14 @@ public:
     // on the four grids and the four charts and connects the items (running
     // it again changes nothing).
     void CrearMenusEmergentes();
-    // Runs as a menu opens on a control: remembers it and shows the items it gets.
+    // Runs as a menu opens on a control: the menu remembers it and shows the items it gets.
     void PopupMenuTablaPopup(tendora::Rejilla* grid);
     void PopupMenuGrafPopup(tendora::Grafico* chart);
     void ExportarTabla(tendora::Rejilla* grid);
     void ExportarGrafico(tendora::Grafico* chart);
-    // Background of an error table's best/worst cell: columns 1..9 are errors
-    // (smaller is better), 10..12 benchmark shares (larger is better).
+    // Background of an error table's best/worst cell in column col (a tendora::ColumnaError).
     static QColor ColorMinMax(int col, bool maximo);
 
-    QFileDialog* SaveDialog1 = nullptr;
-    QFileDialog* SavePictureDialog1 = nullptr;
-    QMenu* PopupMenuTabla = nullptr;
-    QAction* Exportartabla1 = nullptr;
-    QAction* Imprimirtabla1 = nullptr;
-    QAction* Autoajustar1 = nullptr;
-    QAction* Variartabla1 = nullptr;
-    QAction* Mostrarminmax1 = nullptr;
-    QMenu* PopupMenuGraf = nullptr;
-    QAction* Exportargrfico1 = nullptr;
-    QAction* Imprimir1 = nullptr;
-    QAction* Editargrfico1 = nullptr;
-    // The grid and the chart on which their menu was last opened.
-    tendora::Rejilla* RejillaMenu = nullptr;
-    tendora::Grafico* GraficoMenu = nullptr;
     // Stands in for the system's "open" of the manual (tests); empty: the system's.
     std::function<bool(const QString&)> AbrirAyuda;
 
@@ -316,9 +223,6 @@ public:
     static QColor ColorPaleta(int k); // k >= 11
     // Bottom-axis label of a row: year and month joined by "-".
     static QString EtiquetaPunto(double anio, double mes);
-    QAction* Modificarpuntosdehistrico1 = nullptr;
-    QAction* Mostrarajuste1 = nullptr;
-    QAction* Eliminarseriescomparativas1 = nullptr;
 public slots:
     void Modificarpuntosdehistrico1Click();
     void Mostrarajuste1Click();
@@ -373,6 +277,58 @@ private:
     void FormCreate();
     // Runs a command; an error that escapes it reaches the standard error display.
     void Proteger(const std::function<void()>& orden);
+
+    // ---- Controls (objectName = the names below) ----
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* TBAbrir = nullptr;
+    QToolButton* ToolButton8 = nullptr; // "Guardar"
+    QToolButton* TBTransferir = nullptr;
+    QToolButton* TBCalcular = nullptr;
+    QToolButton* TBComparar = nullptr;
+    QLabel* LabelFichero = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheetDatos = nullptr;
+    QWidget* TabSheetModelo = nullptr;
+    QWidget* TabSheetTablaPrev = nullptr;
+    QWidget* TabSheetTablaCE = nullptr;
+    QWidget* TabSheetGrafico = nullptr;
+    QWidget* TabSheetGraficoAcum = nullptr;
+    QWidget* TabSheetGraficoComp = nullptr;
+    QWidget* TabSheetGraficoCE = nullptr;
+    QWidget* TabSheetErrAjuste = nullptr;
+    QWidget* TabSheetErrAcierto = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    tendora::Rejilla* AdvStringGridPrevision = nullptr;
+    tendora::Rejilla* StringGridCE = nullptr;
+    // The pages own their controls: the model page, the four charts, the
+    // two error tables and the pop-up menus.
+    tendora::TablasErrores TablasErr{Ws};
+    tendora::PaginaModelo* Modelo = nullptr;
+    tendora::PaginasGraficos* Graficos = nullptr;
+    tendora::MenusEmergentes* Menus = nullptr;
+
+    QMenu* Archivo1 = nullptr;
+    QMenu* Herramientas1 = nullptr;
+    QMenu* Ayuda1 = nullptr;
+    QAction* Abrir1 = nullptr;
+    QAction* Guardar1 = nullptr;
+    QAction* Salir1 = nullptr;
+    QAction* Transferiratabladeprevisin1 = nullptr;
+    QAction* Caluclarprevisin1 = nullptr;
+    QAction* Compararmodelos1 = nullptr;
+    QAction* Aplicartodoslosmtodos1 = nullptr;
+    QAction* Variacindeparmetros1 = nullptr;
+    QAction* Simulacinexante1 = nullptr;
+    QAction* AadircolumnasdeAoyMes1 = nullptr;
+    QAction* Borrarinformacinsobreerrores1 = nullptr;
+    QAction* Manualdeusuario1 = nullptr;
+    QAction* Acercade1 = nullptr;
+
+    QFileDialog* OpenDialog1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
+    QFileDialog* SavePictureDialog1 = nullptr;
+    // Both save dialogs, made once.
+    void PrepararDialogos();
 };
 
 // Program start after the QApplication exists: title, translations, then the

@@ -21,6 +21,13 @@ using namespace tendora;
 
 namespace {
 
+// A control of the window by its objectName, as automation finds it.
+template <class T>
+T* Control(const QObject& w, const char* nombre)
+{
+    return w.findChild<T*>(QLatin1String(nombre));
+}
+
 QString Texto(int n)
 {
     QString t;
@@ -48,29 +55,29 @@ double Ms(QElapsedTimer& t)
 std::unique_ptr<TFormMain> Ventana()
 {
     auto w = std::make_unique<TFormMain>();
-    if (!w->PopupMenuGraf)
-        w->CrearMenusEmergentes();
+    w->CrearMenusEmergentes();
     w->CrearElementosGraficos();
     w->NombreSerie = QStringLiteral("bench");
     w->resize(1400, 900);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    Control<QTabWidget>(*w, "PageControl1")->setCurrentWidget(Control<QWidget>(*w, "TabSheetGrafico"));
     QCoreApplication::processEvents();
     return w;
 }
 
 void Asentar(TFormMain& w)
 {
-    for (Grafico* g : {w.ChartP, w.ChartPA, w.ChartPC, w.ChartCE})
+    for (Grafico* g : {Control<Grafico>(w, "ChartP"), Control<Grafico>(w, "ChartPA"), Control<Grafico>(w, "ChartPC"),
+                       Control<Grafico>(w, "ChartCE")})
         g->ActualizarAhora();
 }
 
 // Holt-Winters with mild parameters; DST if it cannot fit this series.
 const char* Calcular(TFormMain& w)
 {
-    w.SEAlfaHLT->setValue(0.3);
-    w.SEBetaHLT->setValue(0.1);
-    w.SEPhiHW->setValue(0.3);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.3);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.1);
+    Control<QDoubleSpinBox>(w, "SEPhiHW")->setValue(0.3);
     w.SeleccionarModelo(ItemHW);
     try {
         w.EjecutarCalculo(true);
@@ -92,7 +99,7 @@ int main(int argc, char** argv)
     std::printf("%8s %12s %12s %12s %12s\n", "rows", "draw ms", "layout ms", "frames ms", "total ms");
     for (int n : {144, 10000, 100000}) {
         auto w = Ventana();
-        w->Memo1->setPlainText(Texto(n));
+        Control<QPlainTextEdit>(*w, "Memo1")->setPlainText(Texto(n));
         w->CargarDatos();
         const char* modelo = Calcular(*w);
         Asentar(*w);
@@ -106,7 +113,8 @@ int main(int argc, char** argv)
             Asentar(*w);
             QCoreApplication::processEvents();
             const double layout = Ms(t);
-            for (Grafico* g : {w->ChartP, w->ChartPA, w->ChartPC, w->ChartCE})
+            for (Grafico* g : {Control<Grafico>(*w, "ChartP"), Control<Grafico>(*w, "ChartPA"),
+                               Control<Grafico>(*w, "ChartPC"), Control<Grafico>(*w, "ChartCE")})
                 (void)g->grab();
             const double frames = Ms(t);
             mejorDibujo = std::min(mejorDibujo, dibujo);
@@ -120,8 +128,8 @@ int main(int argc, char** argv)
 
     {
         auto w = Ventana();
-        w->PageControl1->setCurrentWidget(w->TabSheetGraficoComp);
-        w->Memo1->setPlainText(Texto(144));
+        Control<QTabWidget>(*w, "PageControl1")->setCurrentWidget(Control<QWidget>(*w, "TabSheetGraficoComp"));
+        Control<QPlainTextEdit>(*w, "Memo1")->setPlainText(Texto(144));
         w->CargarDatos();
         Calcular(*w);
         Asentar(*w);
@@ -134,7 +142,7 @@ int main(int argc, char** argv)
         Asentar(*w);
         QCoreApplication::processEvents();
         const double layout = Ms(t);
-        (void)w->ChartPC->grab();
+        (void)Control<Grafico>(*w, "ChartPC")->grab();
         const double frame = Ms(t);
         w->Mostrarajuste1Click(); // hide the fit of all 200
         Asentar(*w);
@@ -146,7 +154,8 @@ int main(int argc, char** argv)
         Asentar(*w);
         QCoreApplication::processEvents();
         const double eliminar = Ms(t);
-        std::printf("\n200 comparison series of %d points on ChartPC\n", int(w->ChartP->SerieEn(0)->count()));
+        std::printf("\n200 comparison series of %d points on ChartPC\n",
+                    int(Control<Grafico>(*w, "ChartP")->SerieEn(0)->count()));
         std::printf(
             "  add %.2f ms, layout %.2f ms, frame %.2f ms, hide fit %.2f ms, show fit %.2f ms, remove %.2f ms\n",
             anadir, layout, frame, ocultar, mostrar, eliminar);

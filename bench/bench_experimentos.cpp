@@ -26,6 +26,13 @@
 
 namespace {
 
+// A control of the window by its objectName, as automation finds it.
+template <class T>
+T* Control(const QObject& w, const char* nombre)
+{
+    return w.findChild<T*>(QLatin1String(nombre));
+}
+
 void Linea(const QString& texto)
 {
     std::fputs(qPrintable(texto + QLatin1Char('\n')), stdout);
@@ -45,8 +52,8 @@ struct Rango {
 
 void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, Rango phi, bool dibujar)
 {
-    w->BorrarTabla(w->AdvSGErrAjuste);
-    w->BorrarTabla(w->AdvSGErrAcierto);
+    w->BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste"));
+    w->BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAcierto"));
     w->SeleccionarModelo(item);
     TFormRangoVar* d = w->FormRangoVar;
     d->DesdeAlfa->setValue(alfa.desde);
@@ -70,7 +77,7 @@ void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, R
               .arg(s, 0, 'f', 3)
               .arg(static_cast<double>(pasos) / s, 0, 'f', 0)
               .arg(s * 1e6 / static_cast<double>(pasos), 0, 'f', 1)
-              .arg(w->AdvSGErrAjuste->RowCount() - 1)
+              .arg(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste")->RowCount() - 1)
               .arg(PicoMiB(), 0, 'f', 0));
 }
 
@@ -103,24 +110,24 @@ int main(int argc, char** argv)
         // by its first measure, scrolled to the end, painted.
         QElapsedTimer reloj;
         reloj.start();
-        w->PageControl1->setCurrentWidget(w->TabSheetErrAjuste);
+        Control<QTabWidget>(*w, "PageControl1")->setCurrentWidget(Control<QWidget>(*w, "TabSheetErrAjuste"));
         QCoreApplication::processEvents();
         const double mostrar = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
         reloj.restart();
-        w->AdvSGErrAjuste->Ordenar(1, Qt::AscendingOrder);
+        Control<tendora::Rejilla>(*w, "AdvSGErrAjuste")->Ordenar(1, Qt::AscendingOrder);
         QCoreApplication::processEvents();
         const double ordenar = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
         reloj.restart();
-        w->AdvSGErrAjuste->scrollToBottom();
+        Control<tendora::Rejilla>(*w, "AdvSGErrAjuste")->scrollToBottom();
         QCoreApplication::processEvents();
         const double bajar = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
         Linea(QStringLiteral("fit table of %1 rows: shown in %2 s, sorted in %3 s, scrolled to the end in %4 s; "
                              "best %5; peak RSS %6 MiB")
-                  .arg(w->AdvSGErrAjuste->RowCount() - 1)
+                  .arg(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste")->RowCount() - 1)
                   .arg(mostrar, 0, 'f', 3)
                   .arg(ordenar, 0, 'f', 3)
                   .arg(bajar, 0, 'f', 3)
-                  .arg(w->AdvSGErrAjuste->Celda(0, 1))
+                  .arg(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste")->Celda(0, 1))
                   .arg(PicoMiB(), 0, 'f', 0));
     }
     delete w;

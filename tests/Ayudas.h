@@ -18,8 +18,34 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace prueba {
+
+// The control named nombre under raiz (the window, a page, a dialog), found as
+// any automation finds it. A missing one is a fault of the program: the test
+// stops there naming it instead of crashing on a null pointer later.
+template <class T>
+T* Control(const QObject* raiz, const char* nombre)
+{
+    T* c = raiz->findChild<T*>(QLatin1String(nombre));
+    if (!c)
+        qFatal("No hay control %s de clase %s en %s", nombre, T::staticMetaObject.className(),
+               qPrintable(raiz->objectName()));
+    return c;
+}
+
+template <class T>
+T* Control(const QObject& raiz, const char* nombre)
+{
+    return Control<T>(&raiz, nombre);
+}
+
+template <class T, class V>
+T* Control(const std::unique_ptr<V>& raiz, const char* nombre)
+{
+    return Control<T>(raiz.get(), nombre);
+}
 
 // A monthly data text, one line a month from the given start: year, month and
 // valor(i) for i = 1..n, tab-separated. valor gives a number or a ready text.

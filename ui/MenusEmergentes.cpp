@@ -1,8 +1,13 @@
 #include "MenusEmergentes.h"
 
+#include "Grafico.h"
+#include "Rejilla.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QString>
+#include <algorithm>
+#include <utility>
 
 namespace tendora {
 
@@ -23,32 +28,96 @@ QAction* NuevaMarca(QMenu* menu, const char* nombre, const QString& texto, bool 
     return a;
 }
 
+template <class T>
+bool Contiene(const std::vector<T*>& v, const T* x)
+{
+    return std::find(v.begin(), v.end(), x) != v.end();
+}
+
 } // namespace
 
-MenusEmergentes MenusEmergentes::Crear(QWidget* dueno)
+MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), destinos_(std::move(d))
 {
-    MenusEmergentes m;
+    PopupMenuTabla = new QMenu(dueno);
+    PopupMenuTabla->setObjectName("PopupMenuTabla");
+    Exportartabla1 = NuevaAccion(PopupMenuTabla, "Exportartabla1", QStringLiteral("Exportar tabla"));
+    Imprimirtabla1 = NuevaAccion(PopupMenuTabla, "Imprimirtabla1", QStringLiteral("Imprimir tabla"));
+    Autoajustar1 = NuevaAccion(PopupMenuTabla, "Autoajustar1", QStringLiteral("Autoajustar"));
+    Variartabla1 = NuevaAccion(PopupMenuTabla, "Variartabla1", QStringLiteral("Borrar tabla"));
+    Mostrarminmax1 = NuevaMarca(PopupMenuTabla, "Mostrarminmax1", QStringLiteral("Mostrar min max"), false);
 
-    m.PopupMenuTabla = new QMenu(dueno);
-    m.PopupMenuTabla->setObjectName("PopupMenuTabla");
-    m.Exportartabla1 = NuevaAccion(m.PopupMenuTabla, "Exportartabla1", QStringLiteral("Exportar tabla"));
-    m.Imprimirtabla1 = NuevaAccion(m.PopupMenuTabla, "Imprimirtabla1", QStringLiteral("Imprimir tabla"));
-    m.Autoajustar1 = NuevaAccion(m.PopupMenuTabla, "Autoajustar1", QStringLiteral("Autoajustar"));
-    m.Variartabla1 = NuevaAccion(m.PopupMenuTabla, "Variartabla1", QStringLiteral("Borrar tabla"));
-    m.Mostrarminmax1 = NuevaMarca(m.PopupMenuTabla, "Mostrarminmax1", QStringLiteral("Mostrar min max"), false);
+    PopupMenuGraf = new QMenu(dueno);
+    PopupMenuGraf->setObjectName("PopupMenuGraf");
+    Exportargrfico1 = NuevaAccion(PopupMenuGraf, "Exportargrfico1", QStringLiteral("Exportar"));
+    Imprimir1 = NuevaAccion(PopupMenuGraf, "Imprimir1", QStringLiteral("Imprimir"));
+    Editargrfico1 = NuevaAccion(PopupMenuGraf, "Editargrfico1", QStringLiteral("Editar"));
+    // The last three show only on the chart they work on.
+    Modificarpuntosdehistrico1 =
+        NuevaMarca(PopupMenuGraf, "Modificarpuntosdehistrico1", QStringLiteral("Modificar puntos de histórico"), false);
+    Mostrarajuste1 = NuevaMarca(PopupMenuGraf, "Mostrarajuste1", QStringLiteral("Mostrar ajuste"), true);
+    Eliminarseriescomparativas1 =
+        NuevaAccion(PopupMenuGraf, "Eliminarseriescomparativas1", QStringLiteral("Eliminar series comparativas"));
 
-    m.PopupMenuGraf = new QMenu(dueno);
-    m.PopupMenuGraf->setObjectName("PopupMenuGraf");
-    m.Exportargrfico1 = NuevaAccion(m.PopupMenuGraf, "Exportargrfico1", QStringLiteral("Exportar"));
-    m.Imprimir1 = NuevaAccion(m.PopupMenuGraf, "Imprimir1", QStringLiteral("Imprimir"));
-    m.Editargrfico1 = NuevaAccion(m.PopupMenuGraf, "Editargrfico1", QStringLiteral("Editar"));
-    // The last three show only on the chart they work on (the window decides as the menu opens).
-    m.Modificarpuntosdehistrico1 = NuevaMarca(m.PopupMenuGraf, "Modificarpuntosdehistrico1",
-                                              QStringLiteral("Modificar puntos de histórico"), false);
-    m.Mostrarajuste1 = NuevaMarca(m.PopupMenuGraf, "Mostrarajuste1", QStringLiteral("Mostrar ajuste"), true);
-    m.Eliminarseriescomparativas1 =
-        NuevaAccion(m.PopupMenuGraf, "Eliminarseriescomparativas1", QStringLiteral("Eliminar series comparativas"));
-    return m;
+    connect(Exportartabla1, &QAction::triggered, this, &MenusEmergentes::exportarTabla);
+    connect(Imprimirtabla1, &QAction::triggered, this, &MenusEmergentes::imprimirTabla);
+    connect(Autoajustar1, &QAction::triggered, this, &MenusEmergentes::autoajustar);
+    connect(Variartabla1, &QAction::triggered, this, &MenusEmergentes::borrarTabla);
+    // The menu flips the check mark itself; the highlighting follows the mark.
+    connect(Mostrarminmax1, &QAction::toggled, this, [this](bool si) {
+        for (Rejilla* g : destinos_.tablasErrores)
+            g->SetMostrarMinMax(si);
+    });
+    for (Rejilla* g : destinos_.rejillas) {
+        g->SetMenuContextual(PopupMenuTabla);
+        connect(g, &Rejilla::MenuPedido, this, &MenusEmergentes::PopupMenuTablaPopup);
+    }
+
+    for (Grafico* g : destinos_.graficos) {
+        g->PonerMenu(PopupMenuGraf);
+        connect(g, &Grafico::menuSolicitado, this,
+                [this](Grafico* grafico, const QPoint&) { PopupMenuGrafPopup(grafico); });
+    }
+    connect(Exportargrfico1, &QAction::triggered, this, &MenusEmergentes::exportarGrafico);
+    connect(Imprimir1, &QAction::triggered, this, &MenusEmergentes::imprimirGrafico);
+    connect(Editargrfico1, &QAction::triggered, this, &MenusEmergentes::editarGrafico);
+    // The menu flips the check marks itself; the charts follow the marks.
+    connect(Modificarpuntosdehistrico1, &QAction::toggled, this, &MenusEmergentes::arrastreActivado);
+    connect(Mostrarajuste1, &QAction::toggled, this, &MenusEmergentes::ajusteMostrado);
+    connect(Eliminarseriescomparativas1, &QAction::triggered, this, &MenusEmergentes::eliminarComparativas);
+}
+
+void MenusEmergentes::PopupMenuTablaPopup(Rejilla* grid)
+{
+    rejillaMenu_ = grid;
+    Variartabla1->setVisible(Contiene(destinos_.tablasErrores, grid));
+}
+
+void MenusEmergentes::PopupMenuGrafPopup(Grafico* chart)
+{
+    graficoMenu_ = chart;
+    Modificarpuntosdehistrico1->setVisible(chart == destinos_.prevision);
+    Mostrarajuste1->setVisible(chart == destinos_.comparacion);
+    Eliminarseriescomparativas1->setVisible(chart == destinos_.comparacion);
+}
+
+void MenusEmergentes::AlternarMinMax()
+{
+    Mostrarminmax1->toggle();
+}
+
+void MenusEmergentes::AlternarArrastre()
+{
+    Modificarpuntosdehistrico1->toggle();
+}
+
+void MenusEmergentes::AlternarAjuste()
+{
+    Mostrarajuste1->toggle();
+}
+
+bool MenusEmergentes::AjusteVisible() const
+{
+    return Mostrarajuste1->isChecked();
 }
 
 } // namespace tendora

@@ -1,14 +1,65 @@
 #pragma once
 // The two pop-up menus: PopupMenuTabla for the four grids and PopupMenuGraf
-// for the four charts, with every item in its order. The window hangs them on
-// its controls and connects the items to its commands.
+// for the four charts, with every item in its order. They hang on their
+// controls, remember the one they last opened on and show there only the
+// items that act on it; the window connects the commands to the signals.
+#include <QObject>
+#include <vector>
+
 class QAction;
 class QMenu;
 class QWidget;
 
 namespace tendora {
 
-struct MenusEmergentes {
+class Grafico;
+class Rejilla;
+
+class MenusEmergentes : public QObject {
+    Q_OBJECT
+public:
+    // Where the menus hang, by what their items do there.
+    struct Destinos {
+        std::vector<Rejilla*> rejillas; // every grid
+        std::vector<Rejilla*> tablasErrores; // of those, the ones "Borrar tabla" and "Mostrar min max" act on
+        std::vector<Grafico*> graficos; // every chart
+        Grafico* prevision = nullptr; // the one whose history points can be dragged
+        Grafico* comparacion = nullptr; // the one with the comparison series
+    };
+
+    // Both menus, owned by dueno, hung on the controls of d.
+    MenusEmergentes(QWidget* dueno, Destinos d);
+
+    // Run as a menu opens on a control: remember it and show the items it gets.
+    void PopupMenuTablaPopup(Rejilla* grid);
+    void PopupMenuGrafPopup(Grafico* chart);
+    // The grid and the chart on which their menu was last opened.
+    Rejilla* RejillaMenu() const { return rejillaMenu_; }
+    Grafico* GraficoMenu() const { return graficoMenu_; }
+
+    // The check marks, flipped as the menu flips them.
+    void AlternarMinMax();
+    void AlternarArrastre();
+    void AlternarAjuste();
+    bool AjusteVisible() const;
+
+signals:
+    void exportarTabla();
+    void imprimirTabla();
+    void autoajustar();
+    void borrarTabla();
+    void exportarGrafico();
+    void imprimirGrafico();
+    void editarGrafico();
+    void arrastreActivado(bool activo);
+    void ajusteMostrado(bool visible);
+    void eliminarComparativas();
+
+private:
+    Destinos destinos_;
+    Rejilla* rejillaMenu_ = nullptr;
+    Grafico* graficoMenu_ = nullptr;
+
     QMenu* PopupMenuTabla = nullptr;
     QAction* Exportartabla1 = nullptr;
     QAction* Imprimirtabla1 = nullptr;
@@ -23,9 +74,6 @@ struct MenusEmergentes {
     QAction* Modificarpuntosdehistrico1 = nullptr; // checkable, off
     QAction* Mostrarajuste1 = nullptr; // checkable, on
     QAction* Eliminarseriescomparativas1 = nullptr;
-
-    // Both menus, owned by dueno.
-    static MenusEmergentes Crear(QWidget* dueno);
 };
 
 } // namespace tendora

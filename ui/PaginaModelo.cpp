@@ -8,8 +8,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -172,6 +174,37 @@ PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
     lm->setSpacing(24);
     lm->addLayout(izquierda);
     lm->addLayout(parametros, 1);
+
+    connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int, bool marcado) {
+        if (marcado)
+            emit modeloElegido();
+    });
+    connect(SEValoresPrever, &QSpinBox::valueChanged, this, &PaginaModelo::valoresPreverCambiados);
+    connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &PaginaModelo::puntosSinUsarCambiados);
+    // An emptied box sends no value change.
+    if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
+        connect(texto, &QLineEdit::textChanged, this, &PaginaModelo::puntosSinUsarCambiados);
+}
+
+int PaginaModelo::NumModelos() const
+{
+    return static_cast<int>(RGModeloBotones->buttons().size());
+}
+
+bool PaginaModelo::PrevisionesNegativas() const
+{
+    return CBPrevNeg->isChecked();
+}
+
+void PaginaModelo::LimitarPuntosSinUsar(int maximo)
+{
+    const QSignalBlocker bloqueo(SEPuntosSinUsar);
+    SEPuntosSinUsar->setRange(0, maximo);
+}
+
+PaginaModelo::Edits PaginaModelo::EditsExperimento() const
+{
+    return {SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston, SEPuntosSinUsar, CBPrevNeg};
 }
 
 // ---------------------------------------------------------------- reading

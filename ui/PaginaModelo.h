@@ -2,7 +2,7 @@
 // The model page: the model selector, the parameter edits of each model, the
 // horizon, the hold-out and the negative-forecast box. It shows the edits the
 // selected model reads and reads them into one parameters value; the window
-// connects the controls to its commands.
+// connects its commands to the page's signals.
 #include <QObject>
 
 #include "Catalogo.h"
@@ -50,6 +50,32 @@ public:
     // Shows the edits the selected model reads, hides the others.
     void MostrarControlesDelModelo();
 
+    int NumModelos() const;
+    bool PrevisionesNegativas() const; // CBPrevNeg
+    // The hold-out's range becomes 0..maximo without a change signal of the edit.
+    void LimitarPuntosSinUsar(int maximo);
+
+    // The edits an experiment sets and reads on every step.
+    struct Edits {
+        QSpinBox* N;
+        QDoubleSpinBox* AlfaLE;
+        QDoubleSpinBox* AlfaTHT;
+        QDoubleSpinBox* AlfaHLT;
+        QDoubleSpinBox* BetaHLT;
+        QDoubleSpinBox* PhiHW;
+        QDoubleSpinBox* AlfaCroston;
+        QSpinBox* PuntosSinUsar;
+        QCheckBox* PrevNeg;
+    };
+    Edits EditsExperimento() const;
+
+signals:
+    void modeloElegido(); // a model button became checked
+    void valoresPreverCambiados();
+    // Also for a text that is no number: the split must follow what the edit now reads.
+    void puntosSinUsarCambiados();
+
+private:
     QGroupBox* RGModelo = nullptr;
     QButtonGroup* RGModeloBotones = nullptr;
     QLabel* LabelN = nullptr;
@@ -72,7 +98,6 @@ public:
     QSpinBox* SEPuntosSinUsar = nullptr;
     QCheckBox* CBPrevNeg = nullptr;
 
-private:
     // What Leer reads besides the smoothing edits: N, the box and the horizon.
     Parametros LeerResto(int item) const;
 };

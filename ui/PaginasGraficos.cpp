@@ -7,6 +7,7 @@
 #include "Grafico.h"
 #include "Numeros.h"
 
+#include <QMarginsF>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -157,6 +158,18 @@ PaginasGraficos::PaginasGraficos(QWidget* paginaP, QWidget* paginaPA, QWidget* p
     ChartPA = NuevoGrafico(paginaPA, "ChartPA");
     ChartPC = NuevoGrafico(paginaPC, "ChartPC");
     ChartCE = NuevoGrafico(paginaCE, "ChartCE");
+    // Print margins, in per cent of the sheet: the forecast chart leaves
+    // more room above and below.
+    ChartP->PonerMargenesImpresion(QMarginsF(15.0, 22.0, 15.0, 22.0));
+    for (Grafico* g : {ChartPA, ChartPC, ChartCE})
+        g->PonerMargenesImpresion(QMarginsF(15.0, 15.0, 15.0, 15.0));
+}
+
+void PaginasGraficos::DestinosMenu(MenusEmergentes::Destinos& d) const
+{
+    d.graficos = {ChartP, ChartPA, ChartPC, ChartCE};
+    d.prevision = ChartP;
+    d.comparacion = ChartPC;
 }
 
 // ---------------------------------------------------------------- set-up

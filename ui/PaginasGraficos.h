@@ -10,6 +10,7 @@
 
 #include "Aritmetica.h"
 #include "Espacio.h"
+#include "MenusEmergentes.h"
 
 class QWidget;
 
@@ -34,11 +35,6 @@ class PaginasGraficos : public QObject {
 public:
     // The charts go into the four given pages.
     PaginasGraficos(QWidget* paginaP, QWidget* paginaPA, QWidget* paginaPC, QWidget* paginaCE, QObject* parent);
-
-    Grafico* ChartP = nullptr;
-    Grafico* ChartPA = nullptr;
-    Grafico* ChartPC = nullptr;
-    Grafico* ChartCE = nullptr;
 
     // What the drawing needs to know of the window besides the table.
     struct Hechos {
@@ -76,9 +72,18 @@ public:
     // was refilled since the drag and that point is gone.
     std::optional<PuntoGrafico> PuntoDatos(int indice) const;
 
+    // The charts, for the pop-up menu that hangs on them.
+    void DestinosMenu(MenusEmergentes::Destinos& d) const;
+
 signals:
     void puntoArrastrado(int indice);
     void ratonSoltado();
+
+private:
+    Grafico* ChartP = nullptr;
+    Grafico* ChartPA = nullptr;
+    Grafico* ChartPC = nullptr;
+    Grafico* ChartCE = nullptr;
 };
 
 } // namespace tendora

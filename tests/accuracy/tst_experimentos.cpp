@@ -103,9 +103,9 @@ std::unique_ptr<TFormMain> Ventana(const QString& locale)
 
 void Cargar(TFormMain* w, int n, int reserva = 0)
 {
-    w->Memo1->setPlainText(Serie(n));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(n));
     w->CargarDatos();
-    w->SEPuntosSinUsar->setValue(reserva);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
 }
 
 // Labels written with decimal commas, as under the Spanish settings.
@@ -141,8 +141,8 @@ int Filas(const Rejilla* g)
 QStringList Comparativas(const TFormMain* w)
 {
     QStringList r;
-    for (int k = 1; k < w->ChartPC->NumSeries(); ++k)
-        r << w->ChartPC->SerieEn(k)->name();
+    for (int k = 1; k < Control<Grafico>(w, "ChartPC")->NumSeries(); ++k)
+        r << Control<Grafico>(w, "ChartPC")->SerieEn(k)->name();
     return r;
 }
 
@@ -225,10 +225,10 @@ void TstExperimentos::sinDatos()
     QCOMPARE(c.mensajes, QStringList{SinDatos});
     QCOMPARE(c.vecesRango + c.vecesExAnte, 0); // no dialog
     QCOMPARE(w->ModeloSeleccionado(), int(ItemHLT)); // not even the model changes
-    QCOMPARE(w->AdvSGErrAjuste->RowCount(), 2);
-    QCOMPARE(w->AdvSGErrAcierto->RowCount(), 2);
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 0);
-    QCOMPARE(w->ChartPC->NumSeries(), 1);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
 }
 
 // ---------------------------------------------------------------- all models
@@ -260,16 +260,16 @@ void TstExperimentos::todosLosModelos()
         esperadas << L(QString::fromUtf8(e)) + sufijo;
 
     QCOMPARE(c.mensajes, QStringList());
-    QCOMPARE(Etiquetas(w->AdvSGErrAjuste), esperadas);
-    QCOMPARE(Etiquetas(w->AdvSGErrAcierto), reserva > 0 ? esperadas : QStringList());
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), esperadas);
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), reserva > 0 ? esperadas : QStringList());
     for (int f = 1; f <= 12; ++f)
-        QVERIFY2(!w->AdvSGErrAjuste->Celda(1, f).isEmpty(), "every model reached its measures");
+        QVERIFY2(!Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, f).isEmpty(), "every model reached its measures");
     QCOMPARE(Comparativas(w.get()), ConP(esperadas));
     QCOMPARE(w->ModeloSeleccionado(), int(ItemSB));
-    QVERIFY(w->Variacindeparmetros1->isEnabled()); // the page followed the last selection
-    QVERIFY(w->SEAlfaCroston->isVisibleTo(w->TabSheetModelo));
-    QVERIFY(!w->SEAlfaHLT->isVisibleTo(w->TabSheetModelo));
-    QCOMPARE(w->SEN->value(), 6); // nothing varied
+    QVERIFY(Control<QAction>(w, "Variacindeparmetros1")->isEnabled()); // the page followed the last selection
+    QVERIFY(Control<QDoubleSpinBox>(w, "SEAlfaCroston")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
+    QVERIFY(!Control<QDoubleSpinBox>(w, "SEAlfaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
+    QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), 6); // nothing varied
 }
 
 void TstExperimentos::todosLosModelosConFallos()
@@ -281,7 +281,7 @@ void TstExperimentos::todosLosModelosConFallos()
     w->CalcularPrevision(true);
     w->TBCompararClick();
     // MMS and MMD refuse a negative N.
-    w->SEN->setValue(-1);
+    Control<QSpinBox>(w, "SEN")->setValue(-1);
     Contestador c;
     w->Aplicartodoslosmtodos1Click();
 
@@ -289,7 +289,7 @@ void TstExperimentos::todosLosModelosConFallos()
                                    "DST ()",   "THT (0,5)", "HLT (0,5;0,5)", "H-W (0,5;0,5;0,5)", "CRT (0,5)",
                                    "S-B (0,5)"};
     QCOMPARE(c.mensajes, QStringList()); // silent
-    QCOMPARE(Etiquetas(w->AdvSGErrAjuste), esperadas);
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), esperadas);
     QCOMPARE(Comparativas(w.get()), ConP(esperadas)); // none for the failed models
     QCOMPARE(w->ModeloSeleccionado(), int(ItemSB)); // the models after the failures ran
 }
@@ -354,7 +354,7 @@ void TstExperimentos::dialogoRango()
     w->Variacindeparmetros1Click();
     QCOMPARE(c.vecesRango, 1);
     QCOMPARE(c.mensajes, QStringList());
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 0);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
     QCOMPARE(d->DesdeAlfa->value(), 0.3);
     QVERIFY(d->CBGraficos->isChecked());
     QCOMPARE(w->FormRangoVar, d); // the same dialog each time
@@ -486,7 +486,7 @@ void TstExperimentos::variacion()
     auto w = Ventana(locale);
     Cargar(w.get(), 60, reserva);
     w->SeleccionarModelo(item);
-    const int columnasTabla = w->AdvStringGridPrevision->ColCount();
+    const int columnasTabla = Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount();
     Contestador c;
     c.rango = [&](TFormRangoVar* r) {
         const QList<QAbstractSpinBox*> campos = {r->DesdeN,    r->HastaN,   r->IncN,      r->DesdeAlfa,
@@ -516,7 +516,7 @@ void TstExperimentos::variacion()
     QVERIFY(segundos >= 0.0 && segundos < 600.0);
     QVERIFY(std::abs(segundos * 10000.0 - std::round(segundos * 10000.0)) < 1e-6); // four decimals at most
 
-    const QStringList fit = Etiquetas(w->AdvSGErrAjuste);
+    const QStringList fit = Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste"));
     QCOMPARE(fit.size(), pasos);
     const QStringList esperadas = L(etiquetas);
     if (esperadas.size() == pasos) {
@@ -525,22 +525,27 @@ void TstExperimentos::variacion()
         QCOMPARE(fit.constFirst(), esperadas.constFirst());
         QCOMPARE(fit.constLast(), esperadas.constLast());
     }
-    QCOMPARE(Etiquetas(w->AdvSGErrAcierto), reserva > 0 ? fit : QStringList());
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), reserva > 0 ? fit : QStringList());
 
     // Without "Dibujar": no comparison series and the forecast table left as it was.
-    QCOMPARE(w->ChartPC->NumSeries(), 1);
-    QCOMPARE(w->AdvStringGridPrevision->ColCount(), columnasTabla);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount(), columnasTabla);
 
     QList<double> quedan;
     switch (item) {
     case ItemMMS:
-    case ItemMMD: quedan = {double(w->SEN->value())}; break;
+    case ItemMMD: quedan = {double(Control<QSpinBox>(w, "SEN")->value())}; break;
     case ItemLES:
-    case ItemLED: quedan = {w->SEAlfaLE->value()}; break;
-    case ItemTHT: quedan = {w->SEAlfaTHT->value()}; break;
-    case ItemHLT: quedan = {w->SEAlfaHLT->value(), w->SEBetaHLT->value()}; break;
-    case ItemHW: quedan = {w->SEAlfaHLT->value(), w->SEBetaHLT->value(), w->SEPhiHW->value()}; break;
-    default: quedan = {w->SEAlfaCroston->value()}; break;
+    case ItemLED: quedan = {Control<QDoubleSpinBox>(w, "SEAlfaLE")->value()}; break;
+    case ItemTHT: quedan = {Control<QDoubleSpinBox>(w, "SEAlfaTHT")->value()}; break;
+    case ItemHLT:
+        quedan = {Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()};
+        break;
+    case ItemHW:
+        quedan = {Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(),
+                  Control<QDoubleSpinBox>(w, "SEPhiHW")->value()};
+        break;
+    default: quedan = {Control<QDoubleSpinBox>(w, "SEAlfaCroston")->value()}; break;
     }
     QCOMPARE(quedan, finales);
 }
@@ -563,8 +568,8 @@ void TstExperimentos::variacionDibujando()
     QVERIFY(c.mensajes[0].contains(QStringLiteral("N = 3")));
     QCOMPARE(Comparativas(w.get()), (QStringList{"P LES (0,1)", "P LES (0,2)", "P LES (0,3)"}));
     // Drawn: the forecast table shows the LES columns (t, year, month, data, P).
-    QCOMPARE(w->AdvStringGridPrevision->ColCount(), 5);
-    QCOMPARE(w->AdvStringGridPrevision->Celda(4, 0), QStringLiteral("P"));
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount(), 5);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(4, 0), QStringLiteral("P"));
 }
 
 void TstExperimentos::variacionConFallos()
@@ -588,10 +593,10 @@ void TstExperimentos::variacionConFallos()
     QCOMPARE(lineas.size(), 4);
     QCOMPARE(lineas[1], QStringLiteral("N = 4"));
     QCOMPARE(lineas[3], QStringLiteral("Fallidas = 2"));
-    QCOMPARE(Etiquetas(w->AdvSGErrAjuste), (QStringList{"MMS (1)", "MMS (3)"}));
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"MMS (1)", "MMS (3)"}));
     // No series for the failed steps: it would be an earlier forecast under their label.
     QCOMPARE(Comparativas(w.get()), (QStringList{"P MMS (1)", "P MMS (3)"}));
-    QCOMPARE(w->SEN->value(), 3);
+    QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), 3);
 }
 
 void TstExperimentos::variacionIntermitente()
@@ -604,7 +609,7 @@ void TstExperimentos::variacionIntermitente()
         t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(v);
     }
     auto w = Ventana("es_ES");
-    w->Memo1->setPlainText(t);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(t);
     w->CargarDatos();
     w->SeleccionarModelo(ItemHW);
     Contestador c;
@@ -624,7 +629,7 @@ void TstExperimentos::variacionIntermitente()
     QCOMPARE(lineas.size(), 4);
     QCOMPARE(lineas[1], QStringLiteral("N = 729"));
     QCOMPARE(lineas[3], QStringLiteral("Fallidas = 729"));
-    QCOMPARE(w->SEPhiHW->value(), 0.9);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEPhiHW")->value(), 0.9);
 }
 
 void TstExperimentos::incrementoNoPositivo_data()
@@ -665,12 +670,12 @@ void TstExperimentos::incrementoNoPositivo()
     w->Variacindeparmetros1Click();
     if (motivo.isEmpty()) {
         QCOMPARE(c.rechazos, QStringList());
-        QCOMPARE(Filas(w->AdvSGErrAjuste), 9);
+        QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 9);
         return;
     }
     QCOMPARE(c.rechazos, QStringList{motivo}); // shown in the dialog, which stayed open
     QCOMPARE(c.mensajes, QStringList()); // no run, no closing message
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 0);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
     // The dialog keeps the values for the next use, and shows no old refusal then.
     auto* e = w->FormRangoVar->findChild<QAbstractSpinBox*>(campo);
     QCOMPARE(e->text(), QLocale().toString(valor, 'f', qobject_cast<QSpinBox*>(e) ? 0 : 2));
@@ -699,7 +704,7 @@ void TstExperimentos::rechazoCorregido()
     QCOMPARE(c.rechazos.size(), 1);
     QCOMPARE(desdeTrasRechazo, QStringLiteral("0,10")); // the values stayed while refused
     // (0.9 − 0.1) / 0.4 = 2: three values, 0.1, 0.5 and 0.9.
-    QCOMPARE(Etiquetas(w->AdvSGErrAjuste), (QStringList{"LES (0,1)", "LES (0,5)", "LES (0,9)"}));
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"LES (0,1)", "LES (0,5)", "LES (0,9)"}));
 
     // Called directly, a step that is not positive runs nothing either.
     long long pasos = -1;
@@ -707,7 +712,7 @@ void TstExperimentos::rechazoCorregido()
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->VariarN(2, 12, -1, false, pasos));
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
                              w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.0, false, pasos));
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 3);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 3);
 }
 
 void TstExperimentos::pasoMasFinoQueLosDecimales()
@@ -720,9 +725,10 @@ void TstExperimentos::pasoMasFinoQueLosDecimales()
     // runs both use 0.10; they are separate steps all the same.
     w->VariarAlfaLE(0.1, 0.11, 0.004, false, pasos);
     QCOMPARE(pasos, 3LL);
-    QCOMPARE(Etiquetas(w->AdvSGErrAjuste), (QStringList{"LES (0,1)", "LES (0,1)", "LES (0,11)"}));
-    QCOMPARE(w->AdvSGErrAjuste->Celda(1, 1), w->AdvSGErrAjuste->Celda(1, 2)); // same model value, same MSE
-    QCOMPARE(w->SEAlfaLE->value(), 0.11);
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"LES (0,1)", "LES (0,1)", "LES (0,11)"}));
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, 1),
+             Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, 2)); // same model value, same MSE
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaLE")->value(), 0.11);
 }
 
 void TstExperimentos::redondearDecimales_data()
@@ -777,7 +783,7 @@ void TstExperimentos::sinRepintadoSinDibujar()
             return false;
         }
     } contador;
-    const QString previsionAntes = w->AdvStringGridPrevision->Celda(6, w->Ws.NumDatos + 1);
+    const QString previsionAntes = Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(6, w->Ws.NumDatos + 1);
     qApp->installEventFilter(&contador);
     long long pasos = 0;
     w->VariarHolt(0.0, 1.0, 0.1, 0.0, 1.0, 0.1, false, pasos);
@@ -785,10 +791,10 @@ void TstExperimentos::sinRepintadoSinDibujar()
 
     // 0, 0.1, ... 0.9999999999999999: eleven values per constant.
     QCOMPARE(pasos, 121LL);
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 122);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 122);
     QCOMPARE(contador.pintados, 0);
-    QCOMPARE(w->AdvStringGridPrevision->Celda(6, w->Ws.NumDatos + 1), previsionAntes);
-    QCOMPARE(w->ChartPC->NumSeries(), 1);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(6, w->Ws.NumDatos + 1), previsionAntes);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
 }
 
 void TstExperimentos::progreso()
@@ -810,10 +816,12 @@ void TstExperimentos::progreso()
         if (textos.isEmpty() || textos.constLast() != p->labelText())
             textos << p->labelText();
         // Whenever the window can be seen, the edits hold the last step's values.
-        const QStringList hechas = Etiquetas(w->AdvSGErrAjuste);
-        if (!hechas.isEmpty() && hechas.constLast() != QStringLiteral("HLT (") + TextoGeneral(w->SEAlfaHLT->value()) +
-                                                           QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
-                                                           QLatin1Char(')'))
+        const QStringList hechas = Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste"));
+        if (!hechas.isEmpty() &&
+            hechas.constLast() != QStringLiteral("HLT (") +
+                                      TextoGeneral(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value()) +
+                                      QLatin1Char(';') +
+                                      TextoGeneral(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()) + QLatin1Char(')'))
             ++desfasados;
         conBoton = conBoton || !p->findChildren<QPushButton*>().isEmpty();
     });
@@ -835,7 +843,7 @@ void TstExperimentos::progreso()
     // A few refreshes a second at most.
     QVERIFY2(textos.size() <= 2 + ms / 250, qPrintable(QString::number(textos.size())));
     QVERIFY(!QApplication::activeModalWidget()); // gone at the end
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 36);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 36);
 }
 
 // A failing step's message is read against the window as that step left it:
@@ -853,8 +861,9 @@ void TstExperimentos::parametrosALaVista()
     QCOMPARE(c.mensajes, QStringList());
     QCOMPARE(w->PasosFallidos, 4LL);
     // The edits show the last values run, and the cursor is back.
-    QCOMPARE(TextoGeneral(w->SEAlfaHLT->value()) + QLatin1Char(';') + TextoGeneral(w->SEBetaHLT->value()) +
-                 QLatin1Char(';') + TextoGeneral(w->SEPhiHW->value()),
+    QCOMPARE(TextoGeneral(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value()) + QLatin1Char(';') +
+                 TextoGeneral(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()) + QLatin1Char(';') +
+                 TextoGeneral(Control<QDoubleSpinBox>(w, "SEPhiHW")->value()),
              L(QStringLiteral("0,2;0,3;0,6")));
     QVERIFY(!QApplication::overrideCursor());
 }
@@ -866,18 +875,18 @@ void TstExperimentos::nivelVacio()
     auto w = Ventana("C");
     Cargar(w.get(), 60);
     w->SeleccionarModelo(ItemHLT);
-    w->SEAlfaHLT->setValue(0.37);
-    w->SEBetaHLT->setValue(0.63);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.37);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.63);
     long long pasos = -1;
     w->VariarHolt(0.5, 0.4, 0.1, 0.1, 0.2, 0.1, false, pasos);
     QCOMPARE(pasos, 0LL);
-    QCOMPARE(w->SEAlfaHLT->value(), 0.37);
-    QCOMPARE(w->SEBetaHLT->value(), 0.63);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.37);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
     w->VariarHolt(0.1, 0.2, 0.1, 0.5, 0.4, 0.1, false, pasos);
     QCOMPARE(pasos, 0LL);
-    QCOMPARE(w->SEAlfaHLT->value(), 0.2);
-    QCOMPARE(w->SEBetaHLT->value(), 0.63);
-    QCOMPARE(Filas(w->AdvSGErrAjuste), 0);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.2);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
 }
 
 // ---------------------------------------------------------------- ex-ante simulation
@@ -970,9 +979,9 @@ void TstExperimentos::exAnte()
     auto w = Ventana(locale);
     Cargar(w.get(), 30);
     w->SeleccionarModelo(item);
-    w->SEN->setValue(n);
+    Control<QSpinBox>(w, "SEN")->setValue(n);
     // Odd widths, to see the tables fitted at the end whatever happened.
-    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
         g->setColumnWidth(0, 222);
         g->setColumnWidth(1, 333);
     }
@@ -992,12 +1001,12 @@ void TstExperimentos::exAnte()
     QCOMPARE(c.mensajes, fallos > 0
                              ? QStringList{QStringLiteral("Simulaciones fallidas: %1 de %2.").arg(fallos).arg(pasos)}
                              : QStringList());
-    QCOMPARE(Etiquetas(w->AdvSGErrAjuste), L(ajuste));
-    QCOMPARE(Etiquetas(w->AdvSGErrAcierto), L(acierto));
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), L(ajuste));
+    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), L(acierto));
     QCOMPARE(Comparativas(w.get()), L(series));
-    QCOMPARE(w->SEPuntosSinUsar->value(), reservaFinal);
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), reservaFinal);
     QCOMPARE(w->Ws.NumDatos, 30 - reservaFinal);
-    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
         QCOMPARE(g->columnWidth(0), 222); // the fixed column keeps its width
         QVERIFY(g->columnWidth(1) != 333);
     }

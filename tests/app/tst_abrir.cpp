@@ -88,7 +88,8 @@ void TstAbrir::nombreEscritoYEnter()
     });
     w->Abrir1Click();
     QVERIFY(visto);
-    QCOMPARE(w->Memo1->toPlainText(), Serie(escrito == QLatin1String("ventas.txt") ? 24 : 30));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(),
+             Serie(escrito == QLatin1String("ventas.txt") ? 24 : 30));
     if (!listaAbierta)
         qInfo("the completer list did not show on this platform");
 
@@ -99,7 +100,8 @@ void TstAbrir::nombreEscritoYEnter()
     QTest::mouseClick(cargar, Qt::LeftButton);
     QTest::qWait(50);
     QVERIFY(w->Ws.DatosCargados);
-    QCOMPARE(w->AdvStringGridPrevision->RowCount(), escrito == QLatin1String("ventas.txt") ? 25 : 31);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(),
+             escrito == QLatin1String("ventas.txt") ? 25 : 31);
 }
 
 QTEST_MAIN(TstAbrir)

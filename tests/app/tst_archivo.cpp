@@ -145,22 +145,22 @@ void TstArchivo::anadirAnioMes()
     QFETCH(QString, despues);
     PonerLocale(coma);
 
-    w->Memo1->setPlainText(antes);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(antes);
     w->AnadirAnioMes(anio, mes);
-    QCOMPARE(w->Memo1->toPlainText(), despues);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), despues);
     // One step back restores the text as it was.
     if (antes != despues) {
-        w->Memo1->document()->undo();
-        QCOMPARE(w->Memo1->toPlainText(), antes);
+        Control<QPlainTextEdit>(w, "Memo1")->document()->undo();
+        QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), antes);
     }
 }
 
 void TstArchivo::fechasDosVecesSeCarganComoValor()
 {
-    w->Memo1->setPlainText(QStringLiteral("125,5\n131\n128\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("125,5\n131\n128\n"));
     w->AnadirAnioMes(2011, 11);
     w->AnadirAnioMes(2011, 11);
-    QCOMPARE(w->Memo1->toPlainText(),
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(),
              QStringLiteral("2011\t11\t2011\t11\t125,5\n2011\t12\t2011\t12\t131\n2012\t1\t2012\t1\t128\n"));
     // Loading reads the outer date as the date and the inner year as the value.
     w->CargarDatos();
@@ -185,7 +185,7 @@ void TstArchivo::dialogoFechas()
 {
     QFETCH(bool, aceptar);
     QFETCH(QString, despues);
-    w->Memo1->setPlainText(QStringLiteral("125,5\n131\n128"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("125,5\n131\n128"));
 
     // Twice: the second time the dialog opens on 2000 and 1 again.
     for (int vez = 0; vez < 2; ++vez) {
@@ -208,8 +208,8 @@ void TstArchivo::dialogoFechas()
         QCOMPARE(anioInicial, 2000);
         QCOMPARE(mesInicial, 1);
         if (vez == 0)
-            QCOMPARE(w->Memo1->toPlainText(), despues);
-        w->Memo1->setPlainText(QStringLiteral("125,5\n131\n128"));
+            QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), despues);
+        Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("125,5\n131\n128"));
     }
     // Disposed of each time.
     QVERIFY(!w->findChild<TFormSelecAM*>());
@@ -236,7 +236,7 @@ void TstArchivo::guardarEscribeTextoPlano()
         viejo.write("un contenido anterior mucho más largo que el nuevo\n");
     }
     // Lines as in the editor, the last one without a break of its own.
-    w->Memo1->setPlainText(QStringLiteral("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128"));
     ResponderGuardar(ruta, filtro);
     w->Guardar1Click();
     // Each line ended by one line break, whatever the filter; the old file is replaced.
@@ -246,7 +246,7 @@ void TstArchivo::guardarEscribeTextoPlano()
 
 void TstArchivo::guardarCanceladoNoEscribe()
 {
-    w->Memo1->setPlainText(QStringLiteral("1\n2\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("1\n2\n"));
     VistoEnDialogo visto;
     ResponderGuardar(QString(), QString(), &visto);
     w->ToolButton8Click();
@@ -259,7 +259,7 @@ void TstArchivo::guardarCanceladoNoEscribe()
 void TstArchivo::guardarFalloMuestraError()
 {
     const QString ruta = dir->filePath(QStringLiteral("no/existe/datos.txt"));
-    w->Memo1->setPlainText(QStringLiteral("1\n2\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("1\n2\n"));
     ResponderGuardar(ruta);
     QString error, titulo;
     // The program's own warning dialog, not the toolkit's error box.
@@ -276,7 +276,7 @@ void TstArchivo::guardarFalloMuestraError()
     QCOMPARE(titulo, QStringLiteral("Atención"));
     QVERIFY2(error.startsWith(QStringLiteral("No se pudo guardar el fichero")), qPrintable(error));
     QVERIFY(error.contains(QStringLiteral("datos.txt")));
-    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("1\n2\n"));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("1\n2\n"));
     QVERIFY(!QFileInfo::exists(ruta));
 }
 
@@ -294,10 +294,10 @@ void TstArchivo::dialogosEnCarpetaDeDatos()
     w->AbrirFichero(datosA);
     w->CargarDatos();
     VistoEnDialogo visto;
-    ClicDerecho(w->AdvStringGridPrevision);
-    w->PopupMenuTabla->hide();
+    ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
     ResponderGuardar(QStringLiteral("tabla"), QString(), &visto);
-    w->Exportartabla1->trigger();
+    Control<QAction>(w, "Exportartabla1")->trigger();
     QCOMPARE(visto.carpeta, QFileInfo(datosA).absolutePath());
     QVERIFY(QFileInfo::exists(dir->filePath(QStringLiteral("a/tabla.txt"))));
 
@@ -306,24 +306,24 @@ void TstArchivo::dialogosEnCarpetaDeDatos()
     ResponderGuardar(QString(), QString(), &visto);
     w->Guardar1Click();
     QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
-    ClicDerecho(w->ChartP);
-    w->PopupMenuGraf->hide();
+    ClicDerecho(Control<Grafico>(w, "ChartP"));
+    Control<QMenu>(w, "PopupMenuGraf")->hide();
     ResponderGuardar(QString(), QString(), &visto);
-    w->Exportargrfico1->trigger();
+    Control<QAction>(w, "Exportargrfico1")->trigger();
     QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
 }
 
 void TstArchivo::exportarYGuardarCompartenDialogo()
 {
-    w->Memo1->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
     w->CargarDatos();
 
     // Export the forecast table as CSV through its pop-up menu.
     const QString csv = dir->filePath(QStringLiteral("tabla.csv"));
-    ClicDerecho(w->AdvStringGridPrevision);
-    w->PopupMenuTabla->hide();
+    ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
     ResponderGuardar(csv, QStringLiteral("Archivo separado por comas (*.csv)"));
-    w->Exportartabla1->trigger();
+    Control<QAction>(w, "Exportartabla1")->trigger();
     // One line per grid row, the headers first (by hand from the loaded rows),
     // after the byte-order mark; "," under the point of this test's locale.
     const QByteArray texto = Leer(csv);
@@ -345,7 +345,7 @@ void TstArchivo::exportarYGuardarCompartenDialogo()
     // The next export starts from an empty name; cancelling it writes nothing.
     VistoEnDialogo otra;
     ResponderGuardar(QString(), QString(), &otra);
-    w->ExportarTabla(w->AdvSGErrAjuste);
+    w->ExportarTabla(Control<Rejilla>(w, "AdvSGErrAjuste"));
     QVERIFY(otra.visto);
     QVERIFY(otra.nombre.isEmpty());
     QCOMPARE(otra.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
@@ -367,7 +367,7 @@ void TstArchivo::extensionSegunFiltro()
 {
     QFETCH(QString, filtro);
     QFETCH(QString, esperado);
-    w->Memo1->setPlainText(QStringLiteral("1\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("1\n"));
     ResponderGuardar(dir->filePath(QStringLiteral("nuevo")), filtro);
     w->GuardarDatos();
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{esperado});
@@ -395,17 +395,16 @@ void TstArchivo::menuTablaPorRejilla()
     // stale visibility from the previous grid would show.
     for (const char* otra : {"AdvSGErrAjuste", "AdvStringGridPrevision"}) {
         ClicDerecho(w->findChild<Rejilla*>(QLatin1String(otra)));
-        w->PopupMenuTabla->hide();
+        Control<QMenu>(w, "PopupMenuTabla")->hide();
     }
     auto* g = w->findChild<Rejilla*>(rejilla);
     QVERIFY(g);
-    QCOMPARE(g->MenuContextual(), w->PopupMenuTabla);
+    QCOMPARE(g->MenuContextual(), Control<QMenu>(w, "PopupMenuTabla"));
     ClicDerecho(g);
-    QCOMPARE(w->RejillaMenu, g);
-    QCOMPARE(Visibles(w->PopupMenuTabla), items);
-    QVERIFY(w->Mostrarminmax1->isCheckable());
-    QVERIFY(!w->Mostrarminmax1->isChecked());
-    w->PopupMenuTabla->hide();
+    QCOMPARE(Visibles(Control<QMenu>(w, "PopupMenuTabla")), items);
+    QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isCheckable());
+    QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
 }
 
 void TstArchivo::menuGraficoPorGrafico_data()
@@ -425,22 +424,21 @@ void TstArchivo::menuGraficoPorGrafico()
     QFETCH(QStringList, nombres);
     for (const char* otro : {"ChartPC", "ChartP"}) {
         ClicDerecho(w->findChild<Grafico*>(QLatin1String(otro)));
-        w->PopupMenuGraf->hide();
+        Control<QMenu>(w, "PopupMenuGraf")->hide();
     }
     auto* g = w->findChild<Grafico*>(grafico);
     QVERIFY(g);
-    QCOMPARE(g->Menu(), w->PopupMenuGraf);
+    QCOMPARE(g->Menu(), Control<QMenu>(w, "PopupMenuGraf"));
     ClicDerecho(g);
-    QCOMPARE(w->GraficoMenu, g);
     QStringList visibles;
-    for (const QAction* a : w->PopupMenuGraf->actions())
+    for (const QAction* a : Control<QMenu>(w, "PopupMenuGraf")->actions())
         if (a->isVisible() && !a->isSeparator())
             visibles << a->objectName();
     QCOMPARE(visibles, nombres);
-    QCOMPARE(w->Exportargrfico1->text(), QStringLiteral("Exportar"));
-    QCOMPARE(w->Imprimir1->text(), QStringLiteral("Imprimir"));
-    QCOMPARE(w->Editargrfico1->text(), QStringLiteral("Editar"));
-    w->PopupMenuGraf->hide();
+    QCOMPARE(Control<QAction>(w, "Exportargrfico1")->text(), QStringLiteral("Exportar"));
+    QCOMPARE(Control<QAction>(w, "Imprimir1")->text(), QStringLiteral("Imprimir"));
+    QCOMPARE(Control<QAction>(w, "Editargrfico1")->text(), QStringLiteral("Editar"));
+    Control<QMenu>(w, "PopupMenuGraf")->hide();
 }
 
 void TstArchivo::ordenMenuGrafico_data()
@@ -464,45 +462,45 @@ void TstArchivo::ordenMenuGrafico()
         otra.CrearMenusEmergentes();
     }
     QStringList nombres;
-    for (const QAction* a : otra.PopupMenuGraf->actions())
+    for (const QAction* a : Control<QMenu>(otra, "PopupMenuGraf")->actions())
         if (!a->isSeparator())
             nombres << a->objectName();
     QCOMPARE(nombres, (QStringList{"Exportargrfico1", "Imprimir1", "Editargrfico1", "Modificarpuntosdehistrico1",
                                    "Mostrarajuste1", "Eliminarseriescomparativas1"}));
-    for (Grafico* g : {otra.ChartP, otra.ChartPA, otra.ChartPC, otra.ChartCE})
-        QCOMPARE(g->Menu(), otra.PopupMenuGraf);
-    // The menu learns the chart it opened on.
-    ClicDerecho(otra.ChartPA);
-    otra.PopupMenuGraf->hide();
-    QCOMPARE(otra.GraficoMenu, otra.ChartPA);
-    QVERIFY(!otra.Modificarpuntosdehistrico1->isVisible());
+    for (Grafico* g : {Control<Grafico>(otra, "ChartP"), Control<Grafico>(otra, "ChartPA"),
+                       Control<Grafico>(otra, "ChartPC"), Control<Grafico>(otra, "ChartCE")})
+        QCOMPARE(g->Menu(), Control<QMenu>(otra, "PopupMenuGraf"));
+    // Opened on ChartPA, the menu leaves out the forecast chart's item.
+    ClicDerecho(Control<Grafico>(otra, "ChartPA"));
+    Control<QMenu>(otra, "PopupMenuGraf")->hide();
+    QVERIFY(!Control<QAction>(otra, "Modificarpuntosdehistrico1")->isVisible());
 }
 
 void TstArchivo::borrarYAutoajustarActuanSobreSuRejilla()
 {
-    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
         g->SetRowCount(4);
         for (int r = 1; r < 4; ++r) {
             g->SetTexto(0, r, QStringLiteral("NVS ()"));
             g->SetNumero(1, r, 123456.25 * r, Formato::Fijo2);
         }
     }
-    ClicDerecho(w->AdvSGErrAcierto);
-    w->PopupMenuTabla->hide();
-    w->Variartabla1->trigger();
+    ClicDerecho(Control<Rejilla>(w, "AdvSGErrAcierto"));
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    Control<QAction>(w, "Variartabla1")->trigger();
     // Only the grid the menu opened on is emptied: header and one empty row.
-    QCOMPARE(w->AdvSGErrAcierto->RowCount(), 2);
-    QVERIFY(w->AdvSGErrAcierto->Celda(0, 1).isEmpty());
-    QCOMPARE(w->AdvSGErrAcierto->Celda(1, 0), QStringLiteral("MSE"));
-    QCOMPARE(w->AdvSGErrAjuste->RowCount(), 4);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QVERIFY(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1).isEmpty());
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(1, 0), QStringLiteral("MSE"));
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 4);
 
-    ClicDerecho(w->AdvSGErrAjuste);
-    w->PopupMenuTabla->hide();
-    const int antes = w->AdvSGErrAjuste->AnchoColumna(1);
-    w->Autoajustar1->trigger();
+    ClicDerecho(Control<Rejilla>(w, "AdvSGErrAjuste"));
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    const int antes = Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(1);
+    Control<QAction>(w, "Autoajustar1")->trigger();
     // "370368.75" does not fit in 50 pixels: fitting widens the column, column 0 stays.
-    QVERIFY(w->AdvSGErrAjuste->AnchoColumna(1) > antes);
-    QCOMPARE(w->AdvSGErrAjuste->AnchoColumna(0), 100);
+    QVERIFY(Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(1) > antes);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(0), 100);
 }
 
 void TstArchivo::coloresMinMax_data()
@@ -524,7 +522,7 @@ void TstArchivo::coloresMinMax()
     QFETCH(QColor, colorMax);
     QFETCH(QColor, colorMin);
     const double valores[3] = {5.0, 9.0, 1.0}; // max at row 2, min at row 3
-    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
         g->SetRowCount(4);
         for (int r = 1; r <= 3; ++r) {
             g->SetTexto(0, r, QStringLiteral("fila"));
@@ -538,26 +536,26 @@ void TstArchivo::coloresMinMax()
         return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).isValid();
     };
     // Off at start.
-    QVERIFY(!resaltada(w->AdvSGErrAjuste, 2));
+    QVERIFY(!resaltada(Control<Rejilla>(w, "AdvSGErrAjuste"), 2));
 
     // Switched on from the menu of any grid: both error tables follow.
-    ClicDerecho(w->StringGridCE);
-    w->PopupMenuTabla->hide();
-    w->Mostrarminmax1->trigger();
-    QVERIFY(w->Mostrarminmax1->isChecked());
-    for (Rejilla* g : {w->AdvSGErrAjuste, w->AdvSGErrAcierto}) {
+    ClicDerecho(Control<Rejilla>(w, "StringGridCE"));
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    Control<QAction>(w, "Mostrarminmax1")->trigger();
+    QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isChecked());
+    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
         QCOMPARE(fondo(g, 2), colorMax);
         QCOMPARE(fondo(g, 3), colorMin);
         QVERIFY(!resaltada(g, 1));
     }
     // The forecast table is not an error table.
-    QVERIFY(!w->AdvStringGridPrevision->MostrarMinMax());
+    QVERIFY(!Control<Rejilla>(w, "AdvStringGridPrevision")->MostrarMinMax());
 
     // And off again through the handler itself.
     w->Mostrarminmax1Click();
-    QVERIFY(!w->Mostrarminmax1->isChecked());
-    QVERIFY(!resaltada(w->AdvSGErrAjuste, 2));
-    QVERIFY(!resaltada(w->AdvSGErrAcierto, 3));
+    QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
+    QVERIFY(!resaltada(Control<Rejilla>(w, "AdvSGErrAjuste"), 2));
+    QVERIFY(!resaltada(Control<Rejilla>(w, "AdvSGErrAcierto"), 3));
 }
 
 void TstArchivo::encabezadoAcierto()
@@ -566,16 +564,19 @@ void TstArchivo::encabezadoAcierto()
         return g->model()->headerData(col, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color();
     };
     for (int c = 0; c < 13; ++c) {
-        QCOMPARE(color(w->AdvSGErrAcierto, c), QColor(118, 121, 243));
-        QVERIFY(!w->AdvSGErrAjuste->model()->headerData(c, Qt::Horizontal, Qt::ForegroundRole).isValid());
+        QCOMPARE(color(Control<Rejilla>(w, "AdvSGErrAcierto"), c), QColor(118, 121, 243));
+        QVERIFY(!Control<Rejilla>(w, "AdvSGErrAjuste")
+                     ->model()
+                     ->headerData(c, Qt::Horizontal, Qt::ForegroundRole)
+                     .isValid());
     }
 }
 
 void TstArchivo::vistasPreviasYEditor()
 {
     // The grid's preview, for the grid the menu opened on.
-    ClicDerecho(w->AdvSGErrAjuste);
-    w->PopupMenuTabla->hide();
+    ClicDerecho(Control<Rejilla>(w, "AdvSGErrAjuste"));
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
     QString titulo;
     Responder([&](QWidget* m) {
         auto* d = qobject_cast<QDialog*>(m);
@@ -585,12 +586,12 @@ void TstArchivo::vistasPreviasYEditor()
         d->reject();
         return true;
     });
-    w->Imprimirtabla1->trigger();
+    Control<QAction>(w, "Imprimirtabla1")->trigger();
     QCOMPARE(titulo, QStringLiteral("Preview"));
 
     // The chart's print preview and its editor, modal over the main window.
-    ClicDerecho(w->ChartPA);
-    w->PopupMenuGraf->hide();
+    ClicDerecho(Control<Grafico>(w, "ChartPA"));
+    Control<QMenu>(w, "PopupMenuGraf")->hide();
     QWidget* dueno = nullptr;
     bool esVistaPrevia = false;
     Responder([&](QWidget* m) {
@@ -602,7 +603,7 @@ void TstArchivo::vistasPreviasYEditor()
         d->reject();
         return true;
     });
-    w->Imprimir1->trigger();
+    Control<QAction>(w, "Imprimir1")->trigger();
     QVERIFY(esVistaPrevia);
     QCOMPARE(dueno, w.get());
 
@@ -617,40 +618,40 @@ void TstArchivo::vistasPreviasYEditor()
         d->reject();
         return true;
     });
-    w->Editargrfico1->trigger();
+    Control<QAction>(w, "Editargrfico1")->trigger();
     QCOMPARE(clase, QStringLiteral("tendora::GraficoEditor"));
     QCOMPARE(dueno, w.get());
 
     // The print margins: more room above and below on the forecast chart.
-    QCOMPARE(w->ChartP->MargenesImpresion(), QMarginsF(15, 22, 15, 22));
-    QCOMPARE(w->ChartCE->MargenesImpresion(), QMarginsF(15, 15, 15, 15));
+    QCOMPARE(Control<Grafico>(w, "ChartP")->MargenesImpresion(), QMarginsF(15, 22, 15, 22));
+    QCOMPARE(Control<Grafico>(w, "ChartCE")->MargenesImpresion(), QMarginsF(15, 15, 15, 15));
 }
 
 void TstArchivo::exportarGraficoBmp()
 {
     w->resize(900, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGraficoCE);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
 
-    ClicDerecho(w->ChartCE);
-    w->PopupMenuGraf->hide();
+    ClicDerecho(Control<Grafico>(w, "ChartCE"));
+    Control<QMenu>(w, "PopupMenuGraf")->hide();
     // Cancelled: nothing written.
     ResponderGuardar(QString());
-    w->Exportargrfico1->trigger();
+    Control<QAction>(w, "Exportargrfico1")->trigger();
     QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
 
     // A name without extension becomes a .bmp the size of the chart.
     ResponderGuardar(dir->filePath(QStringLiteral("grafico")));
-    w->Exportargrfico1->trigger();
+    Control<QAction>(w, "Exportargrfico1")->trigger();
     const QString ruta = dir->filePath(QStringLiteral("grafico.bmp"));
     QVERIFY(QFileInfo::exists(ruta));
     QCOMPARE(Leer(ruta).left(2), QByteArray("BM"));
     const QImage imagen(ruta);
     QVERIFY(!imagen.isNull());
-    QCOMPARE(imagen.size(), w->ChartCE->size());
+    QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
     // The bitmap first, then the formats for documents.
-    QCOMPARE(w->SavePictureDialog1->nameFilters(),
+    QCOMPARE(Control<QFileDialog>(w, "SavePictureDialog1")->nameFilters(),
              QStringList({QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
                           QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")}));
 }
@@ -672,7 +673,7 @@ void TstArchivo::ayudaFalta()
         d->BBAceptar->click();
         return true;
     });
-    w->Manualdeusuario1->trigger();
+    Control<QAction>(w, "Manualdeusuario1")->trigger();
     QCOMPARE(caption, QStringLiteral("Atención"));
     QCOMPARE(texto, QStringLiteral("No se encuentra el fichero de ayuda \"Tendora.html\". "
                                    "Debería estar ubicado en el directorio de instalación."));
@@ -716,7 +717,7 @@ void TstArchivo::acercaDe()
             qobject_cast<QDialog*>(m)->accept();
             return true;
         });
-        w->Acercade1->trigger();
+        Control<QAction>(w, "Acercade1")->trigger();
         QCOMPARE(visto, static_cast<QWidget*>(w->AboutBox));
     }
 }

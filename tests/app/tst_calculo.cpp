@@ -46,7 +46,7 @@ void Calcular(TFormMain& w, QWidget* pagina)
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
     }
-    w.PageControl1->setCurrentWidget(pagina);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(pagina);
     QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
     QTest::qWait(20); // let it repaint
 }
@@ -71,7 +71,7 @@ QStringList EnLocale(QStringList t, const QString& locale)
 
 void Cargar(TFormMain& w, int n)
 {
-    w.Memo1->setPlainText(Serie(n));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(n));
     w.CargarDatos();
 }
 
@@ -141,7 +141,7 @@ void TstCalculo::sinDatos()
     w.CalcularPrevision(true);
     QCOMPARE(m.textos, QStringList{QStringLiteral("Cargue los datos antes de calcular.")});
     QVERIFY(!QApplication::overrideCursor());
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QString());
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), QString());
 }
 
 void TstCalculo::dosCalculosIguales()
@@ -150,13 +150,14 @@ void TstCalculo::dosCalculosIguales()
     Cargar(w, 36);
     w.CalcularPrevision(true);
     w.CalcularPrevision(true);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 3);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 3);
     for (int c = 0; c < 13; ++c)
-        QCOMPARE(w.AdvSGErrAjuste->Celda(c, 2), w.AdvSGErrAjuste->Celda(c, 1));
-    QVERIFY(!w.AdvSGErrAjuste->Celda(1, 1).isEmpty());
+        QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(c, 2),
+                 Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(c, 1));
+    QVERIFY(!Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, 1).isEmpty());
     // No hold-out: no accuracy row.
-    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
-    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1), QString());
     QVERIFY(!QApplication::overrideCursor());
 }
 
@@ -166,7 +167,7 @@ void TstCalculo::ejemploDST()
     Cargar(w, 36);
     w.SeleccionarModelo(ItemDST);
     w.CalcularPrevision(true);
-    Rejilla* g = w.AdvStringGridPrevision;
+    Rejilla* g = Control<Rejilla>(w, "AdvStringGridPrevision");
     QCOMPARE(g->ColCount(), 9);
     QCOMPARE(g->RowCount(), 49);
     const QStringList cab = {"t", "Año", "Mes", "Datos", "MM12", "MM12C", "E*I", "T", "P"};
@@ -181,34 +182,40 @@ void TstCalculo::ejemploDST()
     QCOMPARE(w.AdvStringGridPrevisionGetCellColor(37, 8), QColor(Qt::red));
     QCOMPARE(w.AdvStringGridPrevisionGetCellColor(36, 8), QColor());
     QCOMPARE(w.AdvStringGridPrevisionGetCellColor(5, 3), QColor(Qt::blue));
-    QVERIFY(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)));
-    QCOMPARE(w.StringGridCE->Celda(0, 12), QStringLiteral("12"));
-    QCOMPARE(w.StringGridCE->Celda(1, 1), QStringLiteral("0.80"));
+    QVERIFY(
+        Control<QTabWidget>(w, "PageControl1")
+            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetTablaCE"))));
+    QCOMPARE(Control<Rejilla>(w, "StringGridCE")->Celda(0, 12), QStringLiteral("12"));
+    QCOMPARE(Control<Rejilla>(w, "StringGridCE")->Celda(1, 1), QStringLiteral("0.80"));
     // A model without coefficients hides the two C.E. pages.
     w.SeleccionarModelo(ItemNVS);
     w.CalcularPrevision(true);
-    QVERIFY(!w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)));
-    QVERIFY(!w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetGraficoCE)));
+    QVERIFY(
+        !Control<QTabWidget>(w, "PageControl1")
+             ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetTablaCE"))));
+    QVERIFY(
+        !Control<QTabWidget>(w, "PageControl1")
+             ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetGraficoCE"))));
     QCOMPARE(g->ColCount(), 5);
 }
 
 void TstCalculo::reservaYColores()
 {
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(3);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(3);
     Cargar(w, 36);
     w.SeleccionarModelo(ItemHLT);
-    w.SEAlfaHLT->setValue(0.5);
-    w.SEBetaHLT->setValue(0.3);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.5);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.3);
     w.CalcularPrevision(true);
-    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
-    QVERIFY(!w.AdvSGErrAcierto->Celda(1, 1).isEmpty());
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QVERIFY(!Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(1, 1).isEmpty());
     // Held-out data grey, their forecasts red.
     QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(192, 192, 192));
     QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 6), QColor(Qt::red));
-    QVERIFY(!w.AdvStringGridPrevision->Celda(3, 34).isEmpty());
+    QVERIFY(!Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(3, 34).isEmpty());
     // A changed hold-out recolours at once, before any calculation.
-    w.SEPuntosSinUsar->setValue(0);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(0);
     QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(Qt::blue));
 }
 
@@ -232,12 +239,12 @@ void TstCalculo::formatos()
     QFETCH(QString, modelo);
     QLocale::setDefault(QLocale(locale));
     TFormMain w;
-    w.Memo1->setPlainText(QStringLiteral("2000\t1\t12,5\n2000\t2\t7\n2000\t3\t9\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t12,5\n2000\t2\t7\n2000\t3\t9\n"));
     w.CargarDatos();
     w.SeleccionarModelo(ItemNVS);
     w.CalcularPrevision(true);
-    QCOMPARE(w.AdvStringGridPrevision->Celda(3, 1), dato);
-    QCOMPARE(w.AdvStringGridPrevision->Celda(4, 2), modelo); // NVS: the previous value
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(3, 1), dato);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(4, 2), modelo); // NVS: the previous value
     QLocale::setDefault(QLocale::c());
 }
 
@@ -261,8 +268,8 @@ void TstCalculo::mostrarFalso()
     Cargar(w, 36);
     w.SeleccionarModelo(ItemNVS);
     w.CalcularPrevision(false);
-    QCOMPARE(w.AdvStringGridPrevision->ColCount(), 4); // the view keeps the history
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QStringLiteral("NVS ()"));
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount(), 4); // the view keeps the history
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), QStringLiteral("NVS ()"));
 }
 
 void TstCalculo::etiquetas_data()
@@ -287,15 +294,15 @@ void TstCalculo::etiquetas()
     QFETCH(QString, etiqueta);
     QLocale::setDefault(QLocale(locale));
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(reserva);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
     Cargar(w, 48);
     w.SeleccionarModelo(item);
-    w.SEBetaHLT->setValue(0.3);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.3);
     QCOMPARE(w.EtiquetaModelo(), etiqueta);
     w.CalcularPrevision(true);
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), etiqueta);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), etiqueta);
     if (reserva > 0)
-        QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), etiqueta);
+        QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1), etiqueta);
     QLocale::setDefault(QLocale::c());
 }
 
@@ -324,15 +331,15 @@ void TstCalculo::retenidosNulos()
     QFETCH(QStringList, acierto);
     QLocale::setDefault(QLocale(locale));
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(3);
-    w.Memo1->setPlainText(Intermitente());
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(3);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Intermitente());
     w.CargarDatos();
     w.SeleccionarModelo(item);
     Mensajes m;
-    Calcular(w, w.TabSheetErrAcierto);
+    Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto"));
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
 
-    const QStringList filaAcierto = Medidas(w.AdvSGErrAcierto, 1);
+    const QStringList filaAcierto = Medidas(Control<Rejilla>(w, "AdvSGErrAcierto"), 1);
     const QStringList esperado = EnLocale(acierto, locale);
     for (int k = 0; k < 12; ++k) {
         if (esperado[k] == QLatin1String("?"))
@@ -340,17 +347,19 @@ void TstCalculo::retenidosNulos()
         else
             QCOMPARE(filaAcierto[k], esperado[k]);
     }
-    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), w.CodigoModelo() + QStringLiteral(" (") + w.ParametrosModelo() + ") T-3");
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1),
+             w.CodigoModelo() + QStringLiteral(" (") + w.ParametrosModelo() + ") T-3");
     // The fit range has demand in it: every fit measure is written.
-    for (const QString& t : Medidas(w.AdvSGErrAjuste, 1))
+    for (const QString& t : Medidas(Control<Rejilla>(w, "AdvSGErrAjuste"), 1))
         QVERIFY(!t.isEmpty());
 
     // The charts show this run: the forecast from the first fitted row to 21 + 12.
-    QCOMPARE(w.ChartP->Titulo(), QStringLiteral("Previsión (") + w.CodigoModelo() + ") : " + w.NombreSerie);
-    const SerieGrafico* prev = w.ChartP->Serie(QStringLiteral("SeriesPrevision"));
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(),
+             QStringLiteral("Previsión (") + w.CodigoModelo() + ") : " + w.NombreSerie);
+    const SerieGrafico* prev = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesPrevision"));
     QCOMPARE(prev->count(), 33 - w.Ws.FilaInicioPrev);
     QCOMPARE(prev->Puntos().back().x, 33.0);
-    QCOMPARE(w.ChartPA->Serie(QStringLiteral("SeriesPrevCum"))->count(), prev->count());
+    QCOMPARE(Control<Grafico>(w, "ChartPA")->Serie(QStringLiteral("SeriesPrevCum"))->count(), prev->count());
     QVERIFY(!QApplication::overrideCursor());
     QLocale::setDefault(QLocale::c());
 }
@@ -387,24 +396,24 @@ void TstCalculo::celdasVacias()
     QLocale::setDefault(QLocale(locale));
     TFormMain w;
     const bool recta = caso == QLatin1String("recta");
-    w.SEPuntosSinUsar->setValue(recta ? 6 : 0);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(recta ? 6 : 0);
     QString t;
     for (int i = 1; i <= 30; ++i)
         t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + (i - 1) / 12).arg((i - 1) % 12 + 1).arg(recta ? 10 + 2 * i : 5);
-    w.Memo1->setPlainText(t);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(t);
     w.CargarDatos();
     w.SeleccionarModelo(recta ? ItemHLT : ItemNVS);
-    w.SEAlfaHLT->setValue(1.0);
-    w.SEBetaHLT->setValue(1.0);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(1.0);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(1.0);
     Mensajes m;
-    Rejilla* g = recta ? w.AdvSGErrAcierto : w.AdvSGErrAjuste;
-    Calcular(w, recta ? w.TabSheetErrAcierto : w.TabSheetErrAjuste);
+    Rejilla* g = recta ? Control<Rejilla>(w, "AdvSGErrAcierto") : Control<Rejilla>(w, "AdvSGErrAjuste");
+    Calcular(w, recta ? Control<QWidget>(w, "TabSheetErrAcierto") : Control<QWidget>(w, "TabSheetErrAjuste"));
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
     QCOMPARE(Medidas(g, 1), EnLocale(fila, locale));
     QVERIFY(!g->Celda(0, 1).isEmpty());
-    QVERIFY(w.ChartP->Serie(QStringLiteral("SeriesPrevision"))->count() > 0);
+    QVERIFY(Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesPrevision"))->count() > 0);
     // The next run appends below.
-    Calcular(w, w.TabSheetErrAjuste);
+    Calcular(w, Control<QWidget>(w, "TabSheetErrAjuste"));
     QCOMPARE(g->RowCount(), 3);
     QCOMPARE(Medidas(g, 2), Medidas(g, 1));
     QLocale::setDefault(QLocale::c());
@@ -414,43 +423,43 @@ void TstCalculo::celdasVacias()
 void TstCalculo::horizonteCero()
 {
     TFormMain w;
-    w.SEValoresPrever->setValue(0);
-    w.SEPuntosSinUsar->setValue(6);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(0);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(6);
     Cargar(w, 36);
     Mensajes m;
     for (int item = 0; item < 12; ++item) {
         w.SeleccionarModelo(item);
-        Calcular(w, w.TabSheetErrAcierto);
-        QCOMPARE(w.AdvSGErrAjuste->Celda(0, item + 1), w.EtiquetaModelo());
+        Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto"));
+        QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, item + 1), w.EtiquetaModelo());
     }
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
-    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
-    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 13);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1), QString());
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 13);
 }
 
 // Highlighting and sorting pass over the empty cells of partly measured runs.
 void TstCalculo::minMaxConVacias()
 {
     TFormMain w;
-    w.Memo1->setPlainText(Intermitente());
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Intermitente());
     w.CargarDatos();
     w.SeleccionarModelo(ItemNVS);
     Mensajes m;
     // MAPE of NVS by hand: 3 held back, all 0: none; 4 held back (4, 0, 0, 0
     // against 0): 100; 6 held back (0, 0, 4, 0, 0, 0 against 6): 50.
     for (int reserva : {3, 4, 6}) {
-        w.SEPuntosSinUsar->setValue(reserva);
-        Calcular(w, w.TabSheetErrAcierto);
+        Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
+        Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto"));
     }
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
-    Rejilla* g = w.AdvSGErrAcierto;
+    Rejilla* g = Control<Rejilla>(w, "AdvSGErrAcierto");
     QCOMPARE(g->RowCount(), 4);
     QCOMPARE(Medidas(g, 1)[3], QString());
     QCOMPARE(Medidas(g, 2)[3], QStringLiteral("100.00"));
     QCOMPARE(Medidas(g, 3)[3], QStringLiteral("50.00"));
 
-    w.Mostrarminmax1->trigger();
+    Control<QAction>(w, "Mostrarminmax1")->trigger();
     QTest::qWait(20); // let it repaint
     const auto fondo = [g](int fila, int col) {
         return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).value<QBrush>().color();
@@ -480,31 +489,31 @@ void TstCalculo::borrarTabla()
     w.CalcularPrevision(true);
     w.CalcularPrevision(true);
     w.Borrarinformacinsobreerrores1Click();
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QString());
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 0), QStringLiteral("Modelo"));
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), QString());
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 0), QStringLiteral("Modelo"));
     w.CalcularPrevision(true);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), QStringLiteral("DST ()"));
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), QStringLiteral("DST ()"));
 }
 
 void TstCalculo::todosLosModelos()
 {
     // Every model calculates from the window on a three-year history.
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(6);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(6);
     Cargar(w, 36);
     Mensajes m;
     for (int item = 0; item < 12; ++item) {
         w.SeleccionarModelo(item);
         w.CalcularPrevision(true);
-        QCOMPARE(w.AdvStringGridPrevision->ColCount(), w.UltimaColModelo());
+        QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount(), w.UltimaColModelo());
     }
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 13);
-    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 13);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 13);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 13);
     for (int r = 1; r <= 12; ++r)
-        QVERIFY(!w.AdvSGErrAcierto->Celda(12, r).isEmpty());
+        QVERIFY(!Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(12, r).isEmpty());
 }
 
 void TstCalculo::coloresPorTiempo_data()
@@ -524,14 +533,14 @@ void TstCalculo::coloresPorTiempo()
     QFETCH(int, col);
     QFETCH(int, clics);
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(6);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(6);
     Cargar(w, 36);
     w.SeleccionarModelo(ItemDST);
     w.CalcularPrevision(true);
     w.show();
-    w.PageControl1->setCurrentWidget(w.TabSheetTablaPrev);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetTablaPrev"));
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    Rejilla* g = w.AdvStringGridPrevision;
+    Rejilla* g = Control<Rejilla>(w, "AdvStringGridPrevision");
     QHeaderView* h = g->horizontalHeader();
     QCOMPARE(h->sortIndicatorSection(), -1);
     if (col >= 0) {
@@ -560,16 +569,16 @@ void TstCalculo::coloresPorTiempo()
 
     // A new calculation shows the rows in time order again and no header
     // claims a sort; in the coefficient table too, and after a load.
-    w.PageControl1->setCurrentWidget(w.TabSheetTablaCE);
-    ClicEnCabecera(w.StringGridCE, 1);
-    QCOMPARE(w.StringGridCE->horizontalHeader()->sortIndicatorSection(), 1);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetTablaCE"));
+    ClicEnCabecera(Control<Rejilla>(w, "StringGridCE"), 1);
+    QCOMPARE(Control<Rejilla>(w, "StringGridCE")->horizontalHeader()->sortIndicatorSection(), 1);
     w.CalcularPrevision(true);
     QCOMPARE(h->sortIndicatorSection(), -1);
     for (int r = 1; r <= 42; ++r)
         QCOMPARE(g->Celda(0, r), QString::number(r));
-    QCOMPARE(w.StringGridCE->horizontalHeader()->sortIndicatorSection(), -1);
-    QCOMPARE(w.StringGridCE->Celda(0, 1), QStringLiteral("1"));
-    w.PageControl1->setCurrentWidget(w.TabSheetTablaPrev);
+    QCOMPARE(Control<Rejilla>(w, "StringGridCE")->horizontalHeader()->sortIndicatorSection(), -1);
+    QCOMPARE(Control<Rejilla>(w, "StringGridCE")->Celda(0, 1), QStringLiteral("1"));
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetTablaPrev"));
     ClicEnCabecera(g, 3);
     QCOMPARE(h->sortIndicatorSection(), 3);
     Cargar(w, 36);
@@ -581,7 +590,7 @@ void TstCalculo::coloresPorTiempo()
     ClicEnCabecera(g, 8);
     ClicEnCabecera(g, 8);
     QVERIFY(g->Celda(0, 1).toInt() > 30); // a forecast row on top
-    w.SEPuntosSinUsar->setValue(0);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(0);
     for (int r = 1; r <= 42; ++r) {
         const int t = g->Celda(0, r).toInt();
         QCOMPARE(ColorTexto(g, 3, r), t <= 36 ? QColor(Qt::blue) : QColor(192, 192, 192));
@@ -617,13 +626,13 @@ void TstCalculo::editorVaciado()
     QFETCH(int, numDatos);
     QLocale::setDefault(QLocale(locale));
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(reserva);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
     Cargar(w, 36);
     QCOMPARE(w.Ws.NumDatos, 36 - reserva);
     w.SeleccionarModelo(ItemHLT);
     w.show();
     w.activateWindow();
-    w.PageControl1->setCurrentWidget(w.TabSheetModelo);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetModelo"));
     QVERIFY(QTest::qWaitForWindowActive(&w));
     auto* se = w.findChild<QSpinBox*>(edit);
     QVERIFY(se);
@@ -636,13 +645,13 @@ void TstCalculo::editorVaciado()
     QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
     const QString decimal = locale == "C" ? "0.5" : "0,5";
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), "HLT (" + decimal + ";" + decimal + ")"); // no " T-6"
-    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
-    QCOMPARE(w.AdvSGErrAcierto->Celda(0, 1), QString());
-    QCOMPARE(w.AdvStringGridPrevision->RowCount(), filas);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), "HLT (" + decimal + ";" + decimal + ")"); // no " T-6"
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1), QString());
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(), filas);
     QCOMPARE(w.Ws.NumDatos, numDatos);
     // Leaving the box shows what was read, and the split stays.
-    w.CBPrevNeg->setFocus();
+    Control<QCheckBox>(w, "CBPrevNeg")->setFocus();
     QVERIFY(!se->hasFocus());
     QCOMPARE(se->text(), QStringLiteral("0"));
     QCOMPARE(w.Ws.NumDatos, numDatos);
@@ -682,7 +691,7 @@ void TstCalculo::parametroVaciado()
     w.SeleccionarModelo(item);
     w.show();
     w.activateWindow();
-    w.PageControl1->setCurrentWidget(w.TabSheetModelo);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetModelo"));
     QVERIFY(QTest::qWaitForWindowActive(&w));
     auto* se = w.findChild<QAbstractSpinBox*>(edit);
     QVERIFY(se && se->isVisible());
@@ -693,9 +702,9 @@ void TstCalculo::parametroVaciado()
     Mensajes m;
     QTest::mouseClick(w.findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
     QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, 1), etiqueta);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, 1), etiqueta);
     // Leaving the box shows the 0 that was read.
-    w.CBPrevNeg->setFocus();
+    Control<QCheckBox>(w, "CBPrevNeg")->setFocus();
     QVERIFY(se->text() == QStringLiteral("0") || se->text() == QStringLiteral("0,00") ||
             se->text() == QStringLiteral("0.00"));
     QLocale::setDefault(QLocale::c());

@@ -101,9 +101,9 @@ void TstEscritura::init()
     w->CrearElementosGraficos();
     w->resize(900, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGraficoCE);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->Memo1->setPlainText(kDatos);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(kDatos);
     w->CargarDatos();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
@@ -141,15 +141,15 @@ void TstEscritura::Ejecutar(int orden, const QString& ruta)
         ResponderGuardar(ruta);
         w->Guardar1Click();
     } else if (orden >= Bmp) {
-        ClicDerecho(w->ChartCE);
-        w->PopupMenuGraf->hide();
+        ClicDerecho(Control<Grafico>(w, "ChartCE"));
+        Control<QMenu>(w, "PopupMenuGraf")->hide();
         ResponderGuardar(ruta, QLatin1String(kFiltrosGrafico[orden - Bmp]));
-        w->Exportargrfico1->trigger();
+        Control<QAction>(w, "Exportargrfico1")->trigger();
     } else {
-        ClicDerecho(w->AdvStringGridPrevision);
-        w->PopupMenuTabla->hide();
+        ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
+        Control<QMenu>(w, "PopupMenuTabla")->hide();
         ResponderGuardar(ruta, Rejilla::FiltrosExportacion().at(orden - Txt));
-        w->Exportartabla1->trigger();
+        Control<QAction>(w, "Exportartabla1")->trigger();
     }
 }
 
@@ -187,7 +187,7 @@ void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
         QVERIFY(bytes.startsWith(orden == Bmp ? "BM" : "\x89PNG"));
         QImage imagen;
         QVERIFY(imagen.loadFromData(bytes));
-        QCOMPARE(imagen.size(), w->ChartCE->size());
+        QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
         break;
     }
     case Svg: QVERIFY(bytes.startsWith("<?xml") && bytes.contains("<svg")); break;
@@ -328,7 +328,7 @@ void TstEscritura::carpetaInexistente()
                                      "No se ha creado ningún fichero.")
                           .arg(QLatin1String(kNombres[orden]), carpeta));
     QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("no"))));
-    QCOMPARE(w->Memo1->toPlainText(), kDatos);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), kDatos);
 }
 
 QTEST_MAIN(TstEscritura)

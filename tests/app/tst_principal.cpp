@@ -232,10 +232,10 @@ void TstPrincipal::ventana()
                                  "Gráfico C.E.",
                                  "Errores ajuste",
                                  "Errores acierto"};
-    QCOMPARE(w.PageControl1->count(), paginas.size());
+    QCOMPARE(Control<QTabWidget>(w, "PageControl1")->count(), paginas.size());
     for (int i = 0; i < paginas.size(); ++i)
-        QCOMPARE(w.PageControl1->tabText(i), paginas[i]);
-    QCOMPARE(w.PageControl1->currentIndex(), 0);
+        QCOMPARE(Control<QTabWidget>(w, "PageControl1")->tabText(i), paginas[i]);
+    QCOMPARE(Control<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
 
     auto textos = [](QMenu* m) {
         QStringList t;
@@ -243,13 +243,13 @@ void TstPrincipal::ventana()
             t << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return t;
     };
-    QCOMPARE(textos(w.Archivo1), QStringList({"Abrir", "Guardar", "-", "Salir"}));
-    QCOMPARE(textos(w.Herramientas1),
+    QCOMPARE(textos(Control<QMenu>(w, "Archivo1")), QStringList({"Abrir", "Guardar", "-", "Salir"}));
+    QCOMPARE(textos(Control<QMenu>(w, "Herramientas1")),
              QStringList({"Cargar datos a tabla de previsión", "Calcular previsión", "Comparar modelos", "-",
                           "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante", "-",
                           "Añadir columnas de Año y Mes", "Borrar información sobre errores"}));
-    QCOMPARE(textos(w.Ayuda1), QStringList({"Manual de usuario...", "Acerca de..."}));
-    QVERIFY(!w.Variacindeparmetros1->isEnabled());
+    QCOMPARE(textos(Control<QMenu>(w, "Ayuda1")), QStringList({"Manual de usuario...", "Acerca de..."}));
+    QVERIFY(!Control<QAction>(w, "Variacindeparmetros1")->isEnabled());
 
     for (const char* n : {"AdvStringGridPrevision", "StringGridCE", "ChartP", "ChartPA", "ChartPC", "ChartCE",
                           "AdvSGErrAjuste", "AdvSGErrAcierto", "Memo1", "RGModelo", "SEN", "CBPrevNeg"})
@@ -260,7 +260,7 @@ void TstPrincipal::ventana()
     QCOMPARE(w.findChild<QToolButton*>("TBTransferir")->text(), QStringLiteral("Cargar"));
     QCOMPARE(w.ValoresPrever(), 12);
     QCOMPARE(w.PuntosSinUsar(), 0);
-    QCOMPARE(w.SEPuntosSinUsar->maximum(), 100);
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 100);
     QVERIFY(!w.Ws.DatosCargados);
     QCOMPARE(w.PuntoArrastrado, -1);
     QVERIFY(w.DirPrograma.endsWith(QLatin1Char('/')));
@@ -269,15 +269,15 @@ void TstPrincipal::ventana()
 void TstPrincipal::carga24ConReserva()
 {
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(6);
-    w.Memo1->setPlainText(Serie(24, 2010, 3));
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(6);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(24, 2010, 3));
     w.CargarDatos();
     QCOMPARE(w.Ws.TotalDatos, 24);
     QCOMPARE(w.Ws.NumDatos, 18);
-    QCOMPARE(w.SEPuntosSinUsar->maximum(), 23);
-    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 19);
-    QCOMPARE(w.AdvStringGridPrevision->Celda(0, 18), QStringLiteral("18"));
-    QCOMPARE(w.AdvStringGridPrevision->Celda(3, 18), QStringLiteral("117"));
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 23);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(), 19);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(0, 18), QStringLiteral("18"));
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(3, 18), QStringLiteral("117"));
     QVERIFY(w.Ws.DatosCargados);
     // Held-out rows are in the table, with their dates.
     QCOMPARE(w.Ws.V(24, 4), 123.0);
@@ -287,7 +287,7 @@ void TstPrincipal::carga24ConReserva()
     QVERIFY(w.Ws.Filas() >= 24 + 1);
 
     // A changed hold-out moves the split only.
-    w.SEPuntosSinUsar->setValue(2);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(2);
     QCOMPARE(w.Ws.NumDatos, 22);
     QCOMPARE(w.Ws.TotalDatos, 24);
 }
@@ -322,21 +322,21 @@ void TstPrincipal::cargaFallidaNoCambiaNada()
     for (const QLocale& region : {QLocale(QLocale::Spanish, QLocale::Spain), QLocale::c()}) {
         QLocale::setDefault(region);
         TFormMain w;
-        w.Memo1->setPlainText(Serie(30));
+        Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(30));
         w.CargarDatos();
         const auto tabla = w.Ws.TablaPrev;
-        w.Memo1->setPlainText(malo);
+        Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malo);
         QVERIFY_THROWS_EXCEPTION(ErrorConversion, w.CargarDatos());
         QCOMPARE(w.Ws.TotalDatos, 30);
         QCOMPARE(w.Ws.NumDatos, 30);
         QVERIFY(w.Ws.TablaPrev == tabla);
-        QCOMPARE(w.AdvStringGridPrevision->RowCount(), 31);
-        QCOMPARE(w.SEPuntosSinUsar->maximum(), 29);
+        QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(), 31);
+        QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 29);
 
         // Through the menu the error reaches the standard error display, in two
         // readable lines, and the user is left on the line to mend.
-        w.PageControl1->setCurrentWidget(w.TabSheetGrafico);
-        w.Memo1->moveCursor(QTextCursor::End);
+        Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+        Control<QPlainTextEdit>(w, "Memo1")->moveCursor(QTextCursor::End);
         QString texto;
         bool critico = false;
         QTimer::singleShot(0, [&] {
@@ -349,8 +349,10 @@ void TstPrincipal::cargaFallidaNoCambiaNada()
         w.Transferiratabladeprevisin1Click();
         QVERIFY(critico);
         QCOMPARE(texto, primera + QStringLiteral("\nLínea %1 del texto de Datos.").arg(linea));
-        QCOMPARE(w.PageControl1->currentWidget(), w.TabSheetDatos);
-        const QString antes = w.Memo1->toPlainText().left(w.Memo1->textCursor().position());
+        QCOMPARE(Control<QTabWidget>(w, "PageControl1")->currentWidget(), Control<QWidget>(w, "TabSheetDatos"));
+        const QString antes = Control<QPlainTextEdit>(w, "Memo1")
+                                  ->toPlainText()
+                                  .left(Control<QPlainTextEdit>(w, "Memo1")->textCursor().position());
         QCOMPARE(int(antes.count(QLatin1Char('\n')) + antes.count(QLatin1Char('\r'))) -
                      int(antes.count(QLatin1String("\r\n"))),
                  linea - 1);
@@ -364,22 +366,22 @@ void TstPrincipal::cargaDesbordadaNoCambiaNada()
     // 36 values of 1e308 read well, but their running sum (the cumulative
     // chart) overflows at the second: the load is refused before anything changes.
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(6);
-    w.Memo1->setPlainText(Serie(30));
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(6);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(30));
     w.TBTransferirClick();
     w.SeleccionarModelo(ItemLES);
     w.TBCalcularClick();
     w.TBCompararClick();
     const auto tabla = w.Ws.TablaPrev;
-    const QString celda = w.AdvStringGridPrevision->Celda(4, 30);
-    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 37);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
-    QCOMPARE(w.ChartPC->NumSeries(), 2);
+    const QString celda = Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(4, 30);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(), 37);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 2);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 2);
 
     QString grande;
     for (int i = 0; i < 36; ++i)
         grande += QStringLiteral("%1\t%2\t1e308\n").arg(2001 + i / 12).arg(i % 12 + 1);
-    w.Memo1->setPlainText(grande);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(grande);
     QString texto;
     QTimer::singleShot(0, [&] {
         if (auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -390,17 +392,17 @@ void TstPrincipal::cargaDesbordadaNoCambiaNada()
     w.TBTransferirClick();
     QCOMPARE(texto, QStringLiteral("La suma acumulada de los datos desborda en la línea 2 del texto de Datos: los "
                                    "valores son demasiado grandes para representarlos."));
-    QCOMPARE(w.Memo1->textCursor().blockNumber(), 1);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->textCursor().blockNumber(), 1);
     QVERIFY(w.Ws.TablaPrev == tabla);
     QCOMPARE(w.Ws.TotalDatos, 30);
     QCOMPARE(w.Ws.NumDatos, 24);
-    QCOMPARE(w.SEPuntosSinUsar->maximum(), 29);
-    QCOMPARE(w.AdvStringGridPrevision->RowCount(), 37);
-    QCOMPARE(w.AdvStringGridPrevision->Celda(4, 30), celda);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 2);
-    QCOMPARE(w.AdvSGErrAcierto->RowCount(), 2);
-    QCOMPARE(w.ChartPC->NumSeries(), 2);
-    QCOMPARE(w.ChartP->Serie("SeriesDatos")->count(), 30);
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 29);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(), 37);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(4, 30), celda);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 2);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 2);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Serie("SeriesDatos")->count(), 30);
 
     // Calcular goes on with the data that were loaded, without a message.
     bool mensaje = false;
@@ -412,11 +414,11 @@ void TstPrincipal::cargaDesbordadaNoCambiaNada()
     });
     w.TBCalcularClick();
     QVERIFY(!mensaje);
-    QCOMPARE(w.AdvSGErrAjuste->RowCount(), 3);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 3);
     QVERIFY(w.Ws.TablaPrev == tabla);
 
     // One value of 1e308 loads: its sum is finite.
-    w.Memo1->setPlainText(QStringLiteral("2000\t1\t1e308\n2000\t2\t5\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t1e308\n2000\t2\t5\n"));
     w.TBTransferirClick();
     QCOMPARE(w.Ws.TotalDatos, 2);
     QCOMPARE(w.Ws.V(1, 4), 1e308);
@@ -437,10 +439,10 @@ void TstPrincipal::textoVacio()
 void TstPrincipal::reservaFueraDelNuevoRango()
 {
     TFormMain w;
-    w.SEPuntosSinUsar->setValue(50);
-    w.Memo1->setPlainText(Serie(10));
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(50);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(10));
     w.CargarDatos();
-    QCOMPARE(w.SEPuntosSinUsar->maximum(), 9);
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 9);
     QCOMPARE(w.PuntosSinUsar(), 9);
     QCOMPARE(w.Ws.NumDatos, 1);
 }
@@ -448,17 +450,17 @@ void TstPrincipal::reservaFueraDelNuevoRango()
 void TstPrincipal::tablaNuncaPierdeHistoria()
 {
     TFormMain w;
-    w.Memo1->setPlainText(Serie(100));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(100));
     w.CargarDatos();
-    w.SEPuntosSinUsar->setValue(50);
-    w.SEValoresPrever->setValue(0); // smaller than the hold-out
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(50);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(0); // smaller than the hold-out
     QVERIFY(w.Ws.Filas() >= 101);
     QCOMPARE(w.Ws.V(100, 4), 199.0);
-    w.SEPuntosSinUsar->setValue(0); // now the forecast rows lie beyond the history
-    w.SEValoresPrever->setValue(999);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(0); // now the forecast rows lie beyond the history
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(999);
     QVERIFY(w.Ws.Filas() >= 100 + 999 + 1);
-    w.SEValoresPrever->setValue(3);
-    w.SEPuntosSinUsar->setValue(99);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(3);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(99);
     QVERIFY(w.Ws.Filas() >= 101);
     QCOMPARE(w.Ws.V(100, 4), 199.0);
 }
@@ -482,8 +484,8 @@ void TstPrincipal::fechado()
     QFETCH(double, anioFinal);
     QFETCH(double, mesFinal);
     TFormMain w;
-    w.SEValoresPrever->setValue(horizonte);
-    w.Memo1->setPlainText(Serie(12, 2000, mesInicial));
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(horizonte);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(12, 2000, mesInicial));
     w.CargarDatos();
     w.PrepararFilasPrevision();
     QCOMPARE(w.Ws.AnioActual, anioFinal);
@@ -533,14 +535,14 @@ void TstPrincipal::paginaModelo()
         else
             QVERIFY(oculto(a, b));
     };
-    comprobar('N', w.LabelN, w.SEN);
-    comprobar('A', w.LabelAlfa, w.SEAlfaLE);
-    comprobar('T', w.LabelAlfaTHT, w.SEAlfaTHT);
-    comprobar('H', w.LabelAlfaHLT, w.SEAlfaHLT);
-    comprobar('H', w.LabelBetaHLT, w.SEBetaHLT);
-    comprobar('P', w.LabelPhiHW, w.SEPhiHW);
-    comprobar('C', w.LabelAlfaCroston, w.SEAlfaCroston);
-    QCOMPARE(w.Variacindeparmetros1->isEnabled(), variacion);
+    comprobar('N', Control<QLabel>(w, "LabelN"), Control<QSpinBox>(w, "SEN"));
+    comprobar('A', Control<QLabel>(w, "LabelAlfa"), Control<QDoubleSpinBox>(w, "SEAlfaLE"));
+    comprobar('T', Control<QLabel>(w, "LabelAlfaTHT"), Control<QDoubleSpinBox>(w, "SEAlfaTHT"));
+    comprobar('H', Control<QLabel>(w, "LabelAlfaHLT"), Control<QDoubleSpinBox>(w, "SEAlfaHLT"));
+    comprobar('H', Control<QLabel>(w, "LabelBetaHLT"), Control<QDoubleSpinBox>(w, "SEBetaHLT"));
+    comprobar('P', Control<QLabel>(w, "LabelPhiHW"), Control<QDoubleSpinBox>(w, "SEPhiHW"));
+    comprobar('C', Control<QLabel>(w, "LabelAlfaCroston"), Control<QDoubleSpinBox>(w, "SEAlfaCroston"));
+    QCOMPARE(Control<QAction>(w, "Variacindeparmetros1")->isEnabled(), variacion);
 }
 
 void TstPrincipal::guardasHolt()
@@ -549,34 +551,38 @@ void TstPrincipal::guardasHolt()
     w.show();
     w.SeleccionarModelo(ItemHLT);
     w.SeleccionarModelo(ItemHW);
-    QVERIFY(w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) &&
-            w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(Control<QDoubleSpinBox>(w, "SEPhiHW")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            Control<QDoubleSpinBox>(w, "SEAlfaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            Control<QDoubleSpinBox>(w, "SEBetaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
     w.SeleccionarModelo(ItemHLT);
-    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) &&
-            w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(!Control<QDoubleSpinBox>(w, "SEPhiHW")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            Control<QDoubleSpinBox>(w, "SEAlfaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            Control<QDoubleSpinBox>(w, "SEBetaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
     w.SeleccionarModelo(ItemNVS);
-    QVERIFY(!w.SEPhiHW->isVisibleTo(w.TabSheetModelo) && !w.SEAlfaHLT->isVisibleTo(w.TabSheetModelo) &&
-            !w.SEBetaHLT->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(!Control<QDoubleSpinBox>(w, "SEPhiHW")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            !Control<QDoubleSpinBox>(w, "SEAlfaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            !Control<QDoubleSpinBox>(w, "SEBetaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
     // Hidden controls keep their values.
     w.SeleccionarModelo(ItemLES);
-    w.SEAlfaLE->setValue(0.35);
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->setValue(0.35);
     w.SeleccionarModelo(ItemMMS);
-    QVERIFY(w.SEN->isVisibleTo(w.TabSheetModelo) && !w.SEAlfaLE->isVisibleTo(w.TabSheetModelo));
+    QVERIFY(Control<QSpinBox>(w, "SEN")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")) &&
+            !Control<QDoubleSpinBox>(w, "SEAlfaLE")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
     w.SeleccionarModelo(ItemLES);
-    QCOMPARE(w.SEAlfaLE->value(), 0.35);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaLE")->value(), 0.35);
     // The constants stop at their bounds; N has none.
-    w.SEAlfaLE->setValue(0.95);
-    w.SEAlfaLE->stepUp();
-    w.SEAlfaLE->stepUp();
-    QCOMPARE(w.SEAlfaLE->value(), 1.0);
-    w.SEAlfaLE->setValue(0.05);
-    w.SEAlfaLE->stepDown();
-    w.SEAlfaLE->stepDown();
-    QCOMPARE(w.SEAlfaLE->value(), 0.0);
-    w.SEN->setValue(1);
-    w.SEN->stepDown();
-    w.SEN->stepDown();
-    QCOMPARE(w.SEN->value(), -1);
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->setValue(0.95);
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->stepUp();
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->stepUp();
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaLE")->value(), 1.0);
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->setValue(0.05);
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->stepDown();
+    Control<QDoubleSpinBox>(w, "SEAlfaLE")->stepDown();
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaLE")->value(), 0.0);
+    Control<QSpinBox>(w, "SEN")->setValue(1);
+    Control<QSpinBox>(w, "SEN")->stepDown();
+    Control<QSpinBox>(w, "SEN")->stepDown();
+    QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), -1);
 }
 
 void TstPrincipal::mensajes_data()
@@ -627,14 +633,14 @@ void TstPrincipal::abrirFichero()
     w.AbrirFichero(ruta);
     QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
     QCOMPARE(w.FicheroDatos, ruta);
-    QVERIFY(w.LabelFichero->text().startsWith(QStringLiteral("     ")));
-    QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+    QVERIFY(Control<QLabel>(w, "LabelFichero")->text().startsWith(QStringLiteral("     ")));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
     // Opening loads nothing.
     QVERIFY(!w.Ws.DatosCargados);
     // An unreadable file leaves the text alone.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, w.AbrirFichero(dir.filePath("no-existe.txt")));
     QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
-    QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
 }
 
 QTEST_MAIN(TstPrincipal)

@@ -167,11 +167,13 @@ void TstCatalogo::ventana()
 
     TFormMain w;
     w.NombreSerie = QStringLiteral("serie");
-    w.Memo1->setPlainText(Serie36());
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie36());
     w.CargarDatos();
     // DST first: the C.E. tabs show, and the auxiliary series plot columns 6 and 8.
     w.CalcularPrevision(true);
-    QVERIFY(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)));
+    QVERIFY(
+        Control<QTabWidget>(w, "PageControl1")
+            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetTablaCE"))));
 
     auto* rb = w.findChild<QRadioButton*>(QStringLiteral("RGModelo%1").arg(item));
     QVERIFY(rb);
@@ -180,27 +182,38 @@ void TstCatalogo::ventana()
     QCOMPARE(w.ModeloSeleccionado(), item);
 
     // The page shows the parameters the model reads, and only those.
-    QWidget* const spins[6] = {w.SEN, w.SEAlfaLE, w.SEAlfaTHT, w.SEAlfaHLT, w.SEPhiHW, w.SEAlfaCroston};
+    QWidget* const spins[6] = {Control<QSpinBox>(w, "SEN"),
+                               Control<QDoubleSpinBox>(w, "SEAlfaLE"),
+                               Control<QDoubleSpinBox>(w, "SEAlfaTHT"),
+                               Control<QDoubleSpinBox>(w, "SEAlfaHLT"),
+                               Control<QDoubleSpinBox>(w, "SEPhiHW"),
+                               Control<QDoubleSpinBox>(w, "SEAlfaCroston")};
     for (int k = 0; k < 6; ++k)
         QCOMPARE(!spins[k]->isHidden(), parametros.contains(QLatin1Char(Controles[k])));
-    QCOMPARE(!w.SEBetaHLT->isHidden(), parametros.contains(QLatin1Char('H')));
-    QCOMPARE(w.Variacindeparmetros1->isEnabled(), !parametros.isEmpty());
+    QCOMPARE(!Control<QDoubleSpinBox>(w, "SEBetaHLT")->isHidden(), parametros.contains(QLatin1Char('H')));
+    QCOMPARE(Control<QAction>(w, "Variacindeparmetros1")->isEnabled(), !parametros.isEmpty());
 
     w.CalcularPrevision(true);
 
     // The forecast table's columns and headers.
-    Rejilla* g = w.AdvStringGridPrevision;
+    Rejilla* g = Control<Rejilla>(w, "AdvStringGridPrevision");
     const QStringList todas = QStringList{"t", "Año", "Mes", "Datos"} + cabeceras;
     QCOMPARE(g->ColCount(), int(todas.size()));
     QCOMPARE(w.UltimaColModelo(), int(todas.size()));
     for (int c = 0; c < int(todas.size()); ++c)
         QCOMPARE(g->Celda(c, 0), todas[c]);
-    QCOMPARE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetTablaCE)), paginasCE);
-    QCOMPARE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheetGraficoCE)), paginasCE);
+    QCOMPARE(
+        Control<QTabWidget>(w, "PageControl1")
+            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetTablaCE"))),
+        paginasCE);
+    QCOMPARE(
+        Control<QTabWidget>(w, "PageControl1")
+            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetGraficoCE"))),
+        paginasCE);
 
     // The chart's auxiliary series: titles, columns, shown or not.
-    SerieGrafico* mm = w.ChartP->Serie(QStringLiteral("SeriesMediaMovil"));
-    SerieGrafico* tend = w.ChartP->Serie(QStringLiteral("SeriesTendencia"));
+    SerieGrafico* mm = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesMediaMovil"));
+    SerieGrafico* tend = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesTendencia"));
     QVERIFY(mm && tend);
     QCOMPARE(mm->name(), tituloMM);
     QCOMPARE(tend->name(), tituloT);
@@ -213,8 +226,9 @@ void TstCatalogo::ventana()
 
     // The code and parameters in the labels.
     QCOMPARE(w.CodigoModelo(), codigo);
-    QCOMPARE(w.AdvSGErrAjuste->Celda(0, w.AdvSGErrAjuste->RowCount() - 1), etiqueta);
-    QCOMPARE(w.ChartP->Titulo(), QStringLiteral("Previsión (%1) : serie").arg(codigo));
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount() - 1),
+             etiqueta);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (%1) : serie").arg(codigo));
 
     // The window ran the model through the core's dispatcher: the same run
     // from the page's start values gives the same table, cell for cell.

@@ -53,8 +53,6 @@ double Estacional(int i)
 std::unique_ptr<TFormMain> Ventana()
 {
     auto w = std::make_unique<TFormMain>();
-    if (!w->PopupMenuGraf)
-        w->CrearMenusEmergentes();
     w->CrearElementosGraficos(); // a second run (the window's own) changes nothing
     w->NombreSerie = QStringLiteral("serie");
     return w;
@@ -62,9 +60,9 @@ std::unique_ptr<TFormMain> Ventana()
 
 void Cargar(TFormMain& w, const QString& texto, int reserva = 0, int horizonte = 12)
 {
-    w.SEValoresPrever->setValue(horizonte);
-    w.SEPuntosSinUsar->setValue(reserva);
-    w.Memo1->setPlainText(texto);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(horizonte);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(texto);
     w.CargarDatos();
 }
 
@@ -83,7 +81,7 @@ bool Igual(const QColor& a, const QColor& b)
 
 QString Linea(const TFormMain& w, int t)
 {
-    return w.Memo1->toPlainText().split(QLatin1Char('\n')).value(t - 1);
+    return Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n')).value(t - 1);
 }
 
 QPoint EnVista(Grafico* g, SerieGrafico* s, double x, double y)
@@ -133,42 +131,47 @@ private slots:
 void TstGraficosVentana::inicio()
 {
     auto w = Ventana();
-    QCOMPARE(w->ChartP->Titulo(), QStringLiteral("Previsión"));
-    QCOMPARE(w->ChartPA->Titulo(), QStringLiteral("Previsión acumulada"));
-    QCOMPARE(w->ChartPC->Titulo(), QStringLiteral("Comparativa de Previsiones"));
-    QCOMPARE(w->ChartCE->Titulo(), QStringLiteral("Coeficiente estacional"));
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión"));
+    QCOMPARE(Control<Grafico>(w, "ChartPA")->Titulo(), QStringLiteral("Previsión acumulada"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->Titulo(), QStringLiteral("Comparativa de Previsiones"));
+    QCOMPARE(Control<Grafico>(w, "ChartCE")->Titulo(), QStringLiteral("Coeficiente estacional"));
     // Order and legend titles of the forecast chart; the band starts hidden.
-    QCOMPARE(w->ChartP->SerieEn(0)->objectName(), QStringLiteral("SeriesPrevision"));
-    QCOMPARE(S(w->ChartP, "SeriesDatos")->name(), QStringLiteral("Datos"));
-    QCOMPARE(S(w->ChartP, "SerieDesvPos")->name(), QStringLiteral("Desv. +"));
-    QCOMPARE(S(w->ChartP, "SerieDesvNeg")->name(), QStringLiteral("Desv. -"));
-    QVERIFY(!S(w->ChartP, "SerieDesvPos")->isVisible());
-    QVERIFY(!S(w->ChartP, "SerieDesvNeg")->isVisible());
-    QCOMPARE(S(w->ChartPA, "SeriesPrevCum")->name(), QStringLiteral("Previsión acum."));
-    QCOMPARE(S(w->ChartPA, "SeriesDatosCum")->name(), QStringLiteral("Datos acum."));
-    QCOMPARE(w->ChartPC->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
-    QVERIFY(!w->ChartCE->LeyendaVisible());
-    QVERIFY(!w->ChartCE->ZoomPermitido());
+    QCOMPARE(Control<Grafico>(w, "ChartP")->SerieEn(0)->objectName(), QStringLiteral("SeriesPrevision"));
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->name(), QStringLiteral("Datos"));
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->name(), QStringLiteral("Desv. +"));
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->name(), QStringLiteral("Desv. -"));
+    QVERIFY(!S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->isVisible());
+    QVERIFY(!S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->isVisible());
+    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum")->name(), QStringLiteral("Previsión acum."));
+    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesDatosCum")->name(), QStringLiteral("Datos acum."));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QVERIFY(!Control<Grafico>(w, "ChartCE")->LeyendaVisible());
+    QVERIFY(!Control<Grafico>(w, "ChartCE")->ZoomPermitido());
     // Only the forecast chart's marker line shows before the first drawing, at 0.
-    QVERIFY(w->ChartP->LineaVerticalActiva());
-    QCOMPARE(w->ChartP->LineaVerticalX(), 0.0);
-    QVERIFY(!w->ChartPA->LineaVerticalActiva());
-    QVERIFY(!w->ChartPC->LineaVerticalActiva());
+    QVERIFY(Control<Grafico>(w, "ChartP")->LineaVerticalActiva());
+    QCOMPARE(Control<Grafico>(w, "ChartP")->LineaVerticalX(), 0.0);
+    QVERIFY(!Control<Grafico>(w, "ChartPA")->LineaVerticalActiva());
+    QVERIFY(!Control<Grafico>(w, "ChartPC")->LineaVerticalActiva());
     // The drag tool sits on the history series, inactive; the menu items' marks.
-    QCOMPARE(w->ChartP->SerieArrastre(), S(w->ChartP, "SeriesDatos"));
-    QVERIFY(!w->ChartP->ArrastreActivo());
-    QVERIFY(w->Modificarpuntosdehistrico1->isCheckable() && !w->Modificarpuntosdehistrico1->isChecked());
-    QVERIFY(w->Mostrarajuste1->isCheckable() && w->Mostrarajuste1->isChecked());
-    QCOMPARE(w->Modificarpuntosdehistrico1->text(), QStringLiteral("Modificar puntos de histórico"));
-    QCOMPARE(w->Eliminarseriescomparativas1->text(), QStringLiteral("Eliminar series comparativas"));
-    QVERIFY(w->PopupMenuGraf->actions().contains(w->Mostrarajuste1));
-    QCOMPARE(w->TBComparar->toolTip(),
+    QCOMPARE(Control<Grafico>(w, "ChartP")->SerieArrastre(), S(Control<Grafico>(w, "ChartP"), "SeriesDatos"));
+    QVERIFY(!Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    QVERIFY(Control<QAction>(w, "Modificarpuntosdehistrico1")->isCheckable() &&
+            !Control<QAction>(w, "Modificarpuntosdehistrico1")->isChecked());
+    QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isCheckable() && Control<QAction>(w, "Mostrarajuste1")->isChecked());
+    QCOMPARE(Control<QAction>(w, "Modificarpuntosdehistrico1")->text(),
+             QStringLiteral("Modificar puntos de histórico"));
+    QCOMPARE(Control<QAction>(w, "Eliminarseriescomparativas1")->text(),
+             QStringLiteral("Eliminar series comparativas"));
+    QVERIFY(Control<QMenu>(w, "PopupMenuGraf")->actions().contains(Control<QAction>(w, "Mostrarajuste1")));
+    QCOMPARE(Control<QToolButton>(w, "TBComparar")->toolTip(),
              QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""));
     // Items only where they act.
-    w->PopupMenuGrafPopup(w->ChartPA);
-    QVERIFY(!w->Modificarpuntosdehistrico1->isVisible() && !w->Mostrarajuste1->isVisible());
-    w->PopupMenuGrafPopup(w->ChartPC);
-    QVERIFY(w->Mostrarajuste1->isVisible() && w->Eliminarseriescomparativas1->isVisible());
+    w->PopupMenuGrafPopup(Control<Grafico>(w, "ChartPA"));
+    QVERIFY(!Control<QAction>(w, "Modificarpuntosdehistrico1")->isVisible() &&
+            !Control<QAction>(w, "Mostrarajuste1")->isVisible());
+    w->PopupMenuGrafPopup(Control<Grafico>(w, "ChartPC"));
+    QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isVisible() &&
+            Control<QAction>(w, "Eliminarseriescomparativas1")->isVisible());
     QCOMPARE(w->PuntoArrastrado, -1);
 }
 
@@ -177,25 +180,23 @@ void TstGraficosVentana::sinPreparar()
     // A window whose charts were never set up still draws on loading; setting
     // them up afterwards adds the menu items without doubling a series.
     TFormMain w;
-    w.Memo1->setPlainText(Texto(24, [](int i) { return 30.0 + i; }));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Texto(24, [](int i) { return 30.0 + i; }));
     w.CargarDatos();
-    SerieGrafico* datos = S(w.ChartP, "SeriesDatos");
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     QCOMPARE(datos->count(), 24);
-    if (!w.PopupMenuGraf)
-        w.CrearMenusEmergentes();
     w.CrearElementosGraficos();
     w.CrearElementosGraficos();
-    QCOMPARE(w.ChartP->NumSeries(), 6);
-    QCOMPARE(w.ChartPA->NumSeries(), 2);
-    QCOMPARE(w.ChartPC->NumSeries(), 1);
-    QCOMPARE(w.ChartCE->NumSeries(), 1);
-    QCOMPARE(S(w.ChartP, "SeriesDatos"), datos);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->NumSeries(), 6);
+    QCOMPARE(Control<Grafico>(w, "ChartPA")->NumSeries(), 2);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(Control<Grafico>(w, "ChartCE")->NumSeries(), 1);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), datos);
     int items = 0;
-    for (QAction* a : w.PopupMenuGraf->actions())
+    for (QAction* a : Control<QMenu>(w, "PopupMenuGraf")->actions())
         items += a->objectName() == QLatin1String("Mostrarajuste1") ? 1 : 0;
     QCOMPARE(items, 1);
     // The export items of the menu are still there.
-    QVERIFY(w.PopupMenuGraf->actions().contains(w.Exportargrfico1));
+    QVERIFY(Control<QMenu>(w, "PopupMenuGraf")->actions().contains(Control<QAction>(w, "Exportargrfico1")));
 }
 
 void TstGraficosVentana::etiquetaPunto_data()
@@ -233,10 +234,10 @@ void TstGraficosVentana::cargaSoloHistorico()
            reserva);
 
     // All 24 data points even with a hold-out: L = 18 + 12 covers them.
-    SerieGrafico* datos = S(w->ChartP, "SeriesDatos");
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     QCOMPARE(datos->count(), 24);
-    SerieGrafico* cum = S(w->ChartPA, "SeriesDatosCum");
-    SerieGrafico* comp = S(w->ChartPC, "SeriesDatosComp");
+    SerieGrafico* cum = S(Control<Grafico>(w, "ChartPA"), "SeriesDatosCum");
+    SerieGrafico* comp = S(Control<Grafico>(w, "ChartPC"), "SeriesDatosComp");
     QCOMPARE(cum->count(), 24);
     QCOMPARE(comp->count(), 24);
     double suma = 0.0;
@@ -253,17 +254,17 @@ void TstGraficosVentana::cargaSoloHistorico()
     QCOMPARE(datos->Puntos()[0].etiqueta, QStringLiteral("2000-11"));
     QCOMPARE(datos->Puntos()[2].etiqueta, QStringLiteral("2001-1"));
     for (const char* n : {"SeriesPrevision", "SeriesMediaMovil", "SeriesTendencia", "SerieDesvPos", "SerieDesvNeg"})
-        QCOMPARE(S(w->ChartP, n)->count(), 0);
-    QCOMPARE(S(w->ChartPA, "SeriesPrevCum")->count(), 0);
-    QCOMPARE(S(w->ChartCE, "SeriesCE")->count(), 0);
-    for (Grafico* g : {w->ChartP, w->ChartPA, w->ChartPC}) {
+        QCOMPARE(S(Control<Grafico>(w, "ChartP"), n)->count(), 0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum")->count(), 0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartCE"), "SeriesCE")->count(), 0);
+    for (Grafico* g : {Control<Grafico>(w, "ChartP"), Control<Grafico>(w, "ChartPA"), Control<Grafico>(w, "ChartPC")}) {
         QVERIFY(g->LineaVerticalActiva());
         QCOMPARE(g->LineaVerticalX(), double(linea));
     }
-    QCOMPARE(w->ChartP->Titulo(), QStringLiteral("Previsión (DST) : serie"));
-    QCOMPARE(w->ChartPA->Titulo(), QStringLiteral("Previsión acumulada (DST) : serie"));
-    QCOMPARE(w->ChartPC->Titulo(), QStringLiteral("Comparativa de Previsiones : serie"));
-    QCOMPARE(w->ChartCE->Titulo(), QStringLiteral("Coeficiente estacional : serie"));
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (DST) : serie"));
+    QCOMPARE(Control<Grafico>(w, "ChartPA")->Titulo(), QStringLiteral("Previsión acumulada (DST) : serie"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->Titulo(), QStringLiteral("Comparativa de Previsiones : serie"));
+    QCOMPARE(Control<Grafico>(w, "ChartCE")->Titulo(), QStringLiteral("Coeficiente estacional : serie"));
 }
 
 void TstGraficosVentana::colorLima_data()
@@ -283,12 +284,12 @@ void TstGraficosVentana::colorLima()
     QFETCH(bool, lima);
     auto w = Ventana();
     Cargar(*w, Texto(24, [valor](int i) { return i == 3 ? valor : 50.0; }));
-    const PuntoGrafico& p = S(w->ChartP, "SeriesDatos")->Puntos()[2];
+    const PuntoGrafico& p = S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[2];
     QCOMPARE(p.y, valor);
     QVERIFY(Igual(p.color, lima ? Lima : Azul));
-    QCOMPARE(S(w->ChartP, "SeriesDatos")->ColorPropio(2), lima);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->ColorPropio(2), lima);
     // Only the forecast chart marks them.
-    QVERIFY(Igual(S(w->ChartPC, "SeriesDatosComp")->Puntos()[2].color, Azul));
+    QVERIFY(Igual(S(Control<Grafico>(w, "ChartPC"), "SeriesDatosComp")->Puntos()[2].color, Azul));
 }
 
 void TstGraficosVentana::calculoDST()
@@ -301,10 +302,10 @@ void TstGraficosVentana::calculoDST()
     const int L = e.NumDatos + 12;
     QCOMPARE(L, 54);
 
-    SerieGrafico* prev = S(w->ChartP, "SeriesPrevision");
-    SerieGrafico* pos = S(w->ChartP, "SerieDesvPos");
-    SerieGrafico* neg = S(w->ChartP, "SerieDesvNeg");
-    SerieGrafico* cum = S(w->ChartPA, "SeriesPrevCum");
+    SerieGrafico* prev = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision");
+    SerieGrafico* pos = S(Control<Grafico>(w, "ChartP"), "SerieDesvPos");
+    SerieGrafico* neg = S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg");
+    SerieGrafico* cum = S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum");
     QCOMPARE(prev->count(), L - e.FilaInicioPrev);
     QCOMPARE(pos->count(), prev->count());
     double suma = 0.0;
@@ -322,12 +323,12 @@ void TstGraficosVentana::calculoDST()
         QCOMPARE(cum->Puntos()[size_t(j)].y, suma);
     }
     // The 6 held-out points are still drawn.
-    QCOMPARE(S(w->ChartP, "SeriesDatos")->count(), 48);
-    QCOMPARE(w->ChartP->LineaVerticalX(), 42.0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->count(), 48);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->LineaVerticalX(), 42.0);
 
     // Moving average and trend: DST's columns 6 and 8, only where flagged.
-    SerieGrafico* mm = S(w->ChartP, "SeriesMediaMovil");
-    SerieGrafico* tend = S(w->ChartP, "SeriesTendencia");
+    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
+    SerieGrafico* tend = S(Control<Grafico>(w, "ChartP"), "SeriesTendencia");
     QCOMPARE(mm->name(), QStringLiteral("Media Móvil"));
     QCOMPARE(tend->name(), QStringLiteral("Tendencia"));
     QVERIFY(mm->isVisible() && tend->isVisible());
@@ -342,7 +343,7 @@ void TstGraficosVentana::calculoDST()
     QVERIFY(Igual(mm->Puntos()[0].color, QColor(0, 128, 0)));
 
     // Twelve bars from the coefficients, coloured by whether they pass 1.
-    SerieGrafico* ce = S(w->ChartCE, "SeriesCE");
+    SerieGrafico* ce = S(Control<Grafico>(w, "ChartCE"), "SeriesCE");
     QCOMPARE(ce->count(), 12);
     for (int m = 1; m <= 12; ++m) {
         const PuntoGrafico& p = ce->Puntos()[size_t(m - 1)];
@@ -366,24 +367,24 @@ void TstGraficosVentana::bandaYSumas()
     e.DesvRelativa = 0.1;
     e.TablaPrev[7][size_t(e.ColPrev)] = 200.0;
     w->DibujarGraficos(true);
-    SerieGrafico* prev = S(w->ChartP, "SeriesPrevision");
+    SerieGrafico* prev = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision");
     QCOMPARE(prev->Puntos()[0].x, 7.0);
     QCOMPARE(prev->Puntos()[0].y, 200.0);
     // By hand: 1.1 * 200 and 0.9 * 200.
-    QCOMPARE(S(w->ChartP, "SerieDesvPos")->Puntos()[0].y, 220.0);
-    QCOMPARE(S(w->ChartP, "SerieDesvNeg")->Puntos()[0].y, 180.0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->Puntos()[0].y, 220.0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->Puntos()[0].y, 180.0);
     // The forecast sum starts at row 7 alone; the data sum already holds seven values.
-    QCOMPARE(S(w->ChartPA, "SeriesPrevCum")->Puntos()[0].y, 200.0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum")->Puntos()[0].y, 200.0);
     double siete = 0.0;
     for (int i = 1; i <= 7; ++i)
         siete += e.TablaPrev[size_t(i)][4];
-    QCOMPARE(S(w->ChartPA, "SeriesDatosCum")->Puntos()[6].y, siete);
+    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesDatosCum")->Puntos()[6].y, siete);
     QCOMPARE(prev->count(), 36 + 12 - 6);
 
     e.DesvRelativa = 0.0; // both band lines on the forecast
     w->DibujarGraficos(true);
-    QCOMPARE(S(w->ChartP, "SerieDesvPos")->Puntos()[0].y, 200.0);
-    QCOMPARE(S(w->ChartP, "SerieDesvNeg")->Puntos()[0].y, 200.0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->Puntos()[0].y, 200.0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->Puntos()[0].y, 200.0);
 }
 
 void TstGraficosVentana::bandaSinNegativos_data()
@@ -403,10 +404,10 @@ void TstGraficosVentana::bandaSinNegativos()
     const int v[24] = {0, 0, 3, 0, 0, 0, 5, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 6, 0, 0, 4, 0, 0, 0};
     Cargar(*w, Texto(24, [&](int i) { return double(v[i - 1]); }), 3, 12);
     w->SeleccionarModelo(ItemNVS);
-    w->CBPrevNeg->setChecked(negativas);
+    Control<QCheckBox>(w, "CBPrevNeg")->setChecked(negativas);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
     // Any message would be answered and noted, not left hanging.
     QStringList avisos;
     QTimer contestar;
@@ -424,9 +425,9 @@ void TstGraficosVentana::bandaSinNegativos()
     QCOMPARE(avisos, QStringList());
     QCOMPARE(w->Ws.DesvRelativa, 2.0);
 
-    const auto& prev = S(w->ChartP, "SeriesPrevision")->Puntos();
-    const auto& pos = S(w->ChartP, "SerieDesvPos")->Puntos();
-    const auto& neg = S(w->ChartP, "SerieDesvNeg")->Puntos();
+    const auto& prev = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->Puntos();
+    const auto& pos = S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->Puntos();
+    const auto& neg = S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->Puntos();
     QCOMPARE(prev.size(), size_t(33 - w->Ws.FilaInicioPrev));
     QCOMPARE(neg.size(), prev.size());
     for (size_t j = 0; j < prev.size(); ++j) {
@@ -449,7 +450,7 @@ void TstGraficosVentana::coeficientesUno()
     w->Ws.CoefEstacional[3].Coeficiente = 1.0;
     w->Ws.CoefEstacional[4].Coeficiente = 1.0001;
     w->DibujarGraficos(true);
-    SerieGrafico* ce = S(w->ChartCE, "SeriesCE");
+    SerieGrafico* ce = S(Control<Grafico>(w, "ChartCE"), "SeriesCE");
     QVERIFY(Igual(ce->Puntos()[2].color, QColor(244, 196, 151)));
     QVERIFY(Igual(ce->Puntos()[3].color, QColor(171, 216, 202)));
 }
@@ -463,8 +464,8 @@ void TstGraficosVentana::desbordamientoNoToca()
     w->NombreSerie = QStringLiteral("otra");
     // The data sum overflows: an arithmetic error, and the charts keep their drawing.
     QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, w->DibujarGraficos(false));
-    QCOMPARE(S(w->ChartP, "SeriesDatos")->Puntos()[0].y, 1.0);
-    QCOMPARE(w->ChartP->Titulo(), QStringLiteral("Previsión (DST) : serie"));
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[0].y, 1.0);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (DST) : serie"));
 }
 
 void TstGraficosVentana::seriesPorModelo_data()
@@ -495,8 +496,8 @@ void TstGraficosVentana::seriesPorModelo()
     w->EjecutarCalculo(true);
     QCOMPARE(w->Ws.ColMediaMovil, colMM);
     QCOMPARE(w->Ws.ColTendencia, colT);
-    SerieGrafico* mm = S(w->ChartP, "SeriesMediaMovil");
-    SerieGrafico* tend = S(w->ChartP, "SeriesTendencia");
+    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
+    SerieGrafico* tend = S(Control<Grafico>(w, "ChartP"), "SeriesTendencia");
     QCOMPARE(mm->name(), tituloMM);
     QCOMPARE(tend->name(), tituloT);
     QVERIFY(mm->isVisible() && tend->isVisible());
@@ -519,11 +520,11 @@ void TstGraficosVentana::auxiliaresSeOcultan()
     Cargar(*w, Texto(48, Estacional));
     w->SeleccionarModelo(ItemHLT);
     w->EjecutarCalculo(true);
-    QCOMPARE(S(w->ChartP, "SeriesMediaMovil")->name(), QStringLiteral("Nivel"));
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil")->name(), QStringLiteral("Nivel"));
     w->SeleccionarModelo(ItemMMS);
     w->EjecutarCalculo(true);
-    SerieGrafico* mm = S(w->ChartP, "SeriesMediaMovil");
-    SerieGrafico* tend = S(w->ChartP, "SeriesTendencia");
+    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
+    SerieGrafico* tend = S(Control<Grafico>(w, "ChartP"), "SeriesTendencia");
     QCOMPARE(mm->name(), QStringLiteral("-"));
     QCOMPARE(tend->name(), QStringLiteral("-"));
     QVERIFY(!mm->isVisible() && !tend->isVisible());
@@ -532,7 +533,7 @@ void TstGraficosVentana::auxiliaresSeOcultan()
     // A load leaves their shown state as the last calculation set it.
     w->CargarDatos();
     QVERIFY(!mm->isVisible());
-    QCOMPARE(w->ChartP->Titulo(), QStringLiteral("Previsión (MMS) : serie"));
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (MMS) : serie"));
 }
 
 void TstGraficosVentana::leyendaPersiste()
@@ -540,21 +541,21 @@ void TstGraficosVentana::leyendaPersiste()
     auto w = Ventana();
     w->resize(1000, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     Cargar(*w, Texto(36, Estacional));
     w->EjecutarCalculo(true);
-    w->ChartP->ActualizarAhora();
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
     QCoreApplication::processEvents();
 
     // The user hides the history and shows the upper band through the legend.
-    SerieGrafico* datos = S(w->ChartP, "SeriesDatos");
-    SerieGrafico* pos = S(w->ChartP, "SerieDesvPos");
-    SerieGrafico* mm = S(w->ChartP, "SeriesMediaMovil");
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    SerieGrafico* pos = S(Control<Grafico>(w, "ChartP"), "SerieDesvPos");
+    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
     for (SerieGrafico* s : {datos, pos, mm}) {
-        const QRectF r = w->ChartP->RectEntradaLeyenda(s);
+        const QRectF r = Control<Grafico>(w, "ChartP")->RectEntradaLeyenda(s);
         QVERIFY(!r.isEmpty());
-        QTest::mouseClick(w->ChartP->viewport(), Qt::LeftButton, {}, r.center().toPoint());
+        QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, r.center().toPoint());
     }
     QVERIFY(!datos->isVisible() && pos->isVisible() && !mm->isVisible());
 
@@ -564,7 +565,7 @@ void TstGraficosVentana::leyendaPersiste()
     // Kept, except the moving average, which every drawing with the model sets.
     QVERIFY(!datos->isVisible());
     QVERIFY(pos->isVisible());
-    QVERIFY(!S(w->ChartP, "SerieDesvNeg")->isVisible());
+    QVERIFY(!S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->isVisible());
     QVERIFY(mm->isVisible());
 }
 
@@ -578,22 +579,22 @@ void TstGraficosVentana::comparacion()
     w->EjecutarCalculo(true);
     w->TBCompararClick();
     w->SeleccionarModelo(ItemHLT);
-    w->SEAlfaHLT->setValue(0.3);
-    w->SEBetaHLT->setValue(0.25);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.3);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.25);
     w->EjecutarCalculo(true);
     w->TBCompararClick();
     // A frozen copy: its points are those of the forecast series now.
-    const std::vector<PuntoGrafico> hlt = S(w->ChartP, "SeriesPrevision")->Puntos();
+    const std::vector<PuntoGrafico> hlt = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->Puntos();
     // A parameter changed without recalculating: new title, old points.
-    w->SEAlfaHLT->setValue(0.4);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.4);
     w->Compararmodelos1Click();
 
-    QCOMPARE(w->ChartPC->NumSeries(), 4);
-    QCOMPARE(w->ChartPC->SerieEn(1)->name(), QStringLiteral("P DST ()"));
-    QCOMPARE(w->ChartPC->SerieEn(2)->name(), QStringLiteral("P HLT (0,3;0,25)"));
-    QCOMPARE(w->ChartPC->SerieEn(3)->name(), QStringLiteral("P HLT (0,4;0,25)"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->name(), QStringLiteral("P DST ()"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(2)->name(), QStringLiteral("P HLT (0,3;0,25)"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(3)->name(), QStringLiteral("P HLT (0,4;0,25)"));
     for (int k = 2; k <= 3; ++k) {
-        SerieGrafico* s = w->ChartPC->SerieEn(k);
+        SerieGrafico* s = Control<Grafico>(w, "ChartPC")->SerieEn(k);
         QCOMPARE(s->count(), int(hlt.size()));
         for (size_t j = 0; j < hlt.size(); ++j) {
             QCOMPARE(s->Puntos()[j].x, hlt[j].x);
@@ -602,29 +603,29 @@ void TstGraficosVentana::comparacion()
         }
     }
     for (int k = 1; k <= 3; ++k) {
-        QVERIFY(Igual(w->ChartPC->SerieEn(k)->Color(), esperados[k - 1]));
-        QVERIFY(!w->ChartPC->SerieEn(k)->Marcas());
-        QCOMPARE(w->ChartPC->SerieEn(k)->Ancho(), 2.0);
+        QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Color(), esperados[k - 1]));
+        QVERIFY(!Control<Grafico>(w, "ChartPC")->SerieEn(k)->Marcas());
+        QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Ancho(), 2.0);
     }
     // Recalculating leaves the comparisons alone.
     w->EjecutarCalculo(true);
-    QCOMPARE(w->ChartPC->NumSeries(), 4);
-    QCOMPARE(w->ChartPC->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
 
     // Up to the ninth from the table, the tenth the palette's first.
     for (int k = 4; k <= 10; ++k)
         w->TBCompararClick();
-    QCOMPARE(w->ChartPC->NumSeries(), 11);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 11);
     for (int k = 4; k <= 9; ++k)
-        QVERIFY(Igual(w->ChartPC->SerieEn(k)->Color(), esperados[k - 1]));
-    QVERIFY(Igual(w->ChartPC->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
+        QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Color(), esperados[k - 1]));
+    QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
 
     // With a hold-out the label carries it.
-    w->SEPuntosSinUsar->setValue(12);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(12);
     w->SeleccionarModelo(ItemHW);
     w->Compararmodelos1Click();
-    QVERIFY(w->ChartPC->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
-    QVERIFY(w->ChartPC->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
+    QVERIFY(Control<Grafico>(w, "ChartPC")->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
+    QVERIFY(Control<Grafico>(w, "ChartPC")->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
 }
 
 void TstGraficosVentana::colorPaleta()
@@ -658,7 +659,7 @@ void TstGraficosVentana::mostrarAjuste()
     w->SeleccionarModelo(ItemNVS);
     w->EjecutarCalculo(true);
     w->TBCompararClick();
-    SerieGrafico* s = w->ChartPC->SerieEn(1);
+    SerieGrafico* s = Control<Grafico>(w, "ChartPC")->SerieEn(1);
     const int n = s->count();
     QVERIFY(n > 12);
     auto nulos = [s] {
@@ -670,40 +671,40 @@ void TstGraficosVentana::mostrarAjuste()
     QCOMPARE(nulos(), 0);
 
     w->Mostrarajuste1Click(); // unchecked: only the last 12 points stay
-    QVERIFY(!w->Mostrarajuste1->isChecked());
+    QVERIFY(!Control<QAction>(w, "Mostrarajuste1")->isChecked());
     QCOMPARE(nulos(), n - 12);
     QVERIFY(s->Puntos()[size_t(n - 13)].nulo);
     QVERIFY(!s->Puntos()[size_t(n - 12)].nulo);
 
     // The horizon now, not the one of the calculation.
-    w->SEValoresPrever->setValue(6);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(6);
     w->AplicarMostrarAjuste();
     QCOMPARE(nulos(), n - 6);
     // And back to a longer horizon: the last 12 show again.
-    w->SEValoresPrever->setValue(12);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(12);
     w->AplicarMostrarAjuste();
     QCOMPARE(nulos(), n - 12);
 
     // "Comparar modelos" alone leaves the new series whole until the next application.
     w->Compararmodelos1Click();
-    QCOMPARE(w->ChartPC->NumSeries(), 3);
-    SerieGrafico* t = w->ChartPC->SerieEn(2);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 3);
+    SerieGrafico* t = Control<Grafico>(w, "ChartPC")->SerieEn(2);
     for (const PuntoGrafico& p : t->Puntos())
         QVERIFY(!p.nulo);
     w->TBCompararClick(); // the tool button applies it to every series
     QVERIFY(t->Puntos()[0].nulo);
 
     // Checked again: every point back, in the series colour.
-    w->SEValoresPrever->setValue(6);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(6);
     w->Mostrarajuste1Click();
-    QVERIFY(w->Mostrarajuste1->isChecked());
+    QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isChecked());
     QCOMPARE(nulos(), 0);
     for (size_t j = 0; j < s->Puntos().size(); ++j) {
         QVERIFY(!s->ColorPropio(int(j)));
     }
 
     // A series no longer than the horizon is never hidden in part.
-    w->SEValoresPrever->setValue(n);
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(n);
     w->Mostrarajuste1Click();
     QCOMPARE(nulos(), 0);
 }
@@ -714,22 +715,22 @@ void TstGraficosVentana::eliminarYComparar()
     Cargar(*w, Texto(36, Estacional));
     // Before any calculation: an empty copy with the model's label.
     w->TBCompararClick();
-    QCOMPARE(w->ChartPC->SerieEn(1)->count(), 0);
-    QCOMPARE(w->ChartPC->SerieEn(1)->name(), QStringLiteral("P DST ()"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->count(), 0);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->name(), QStringLiteral("P DST ()"));
     w->EjecutarCalculo(true);
     w->TBCompararClick();
     w->TBCompararClick();
-    QCOMPARE(w->ChartPC->NumSeries(), 4);
-    w->Eliminarseriescomparativas1->trigger();
-    QCOMPARE(w->ChartPC->NumSeries(), 1);
-    QCOMPARE(w->ChartPC->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
-    QCOMPARE(w->ChartPC->SerieEn(0)->count(), 36);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    Control<QAction>(w, "Eliminarseriescomparativas1")->trigger();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->count(), 36);
     w->TBCompararClick();
-    QVERIFY(Igual(w->ChartPC->SerieEn(1)->Color(), Rojo));
+    QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(1)->Color(), Rojo));
     // A load removes them too.
     w->TBCompararClick();
     w->CargarDatos();
-    QCOMPARE(w->ChartPC->NumSeries(), 1);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
 }
 
 void TstGraficosVentana::arrastre_data()
@@ -765,29 +766,29 @@ void TstGraficosVentana::arrastre()
     w->SeleccionarModelo(ItemNVS);
     w->EjecutarCalculo(true);
     // The grids' size after one run (an emptied grid keeps a blank row that the first run fills).
-    const int unaFila = w->AdvSGErrAjuste->RowCount();
+    const int unaFila = Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount();
     w->EjecutarCalculo(true);
     w->TBCompararClick();
-    QCOMPARE(w->AdvSGErrAjuste->RowCount(), unaFila + 1);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila + 1);
 
     // What the drag tool leaves: the point moved and its index notified.
-    w->ChartP->MoverPunto(S(w->ChartP, "SeriesDatos"), 4, valor);
+    Control<Grafico>(w, "ChartP")->MoverPunto(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), 4, valor);
     w->RegistrarArrastre(4);
     w->ChartPMouseUp();
 
     QCOMPARE(Linea(*w, 5), esperada);
     // Nothing else in the text changed.
-    QStringList despues = w->Memo1->toPlainText().split(QLatin1Char('\n'));
+    QStringList despues = Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));
     despues[4] = linea5;
     QCOMPARE(despues.join(QLatin1Char('\n')), texto);
     // Reloaded and recalculated: the edited value in the table and the history series.
     QCOMPARE(w->Ws.TablaPrev[5][4], leido);
-    QCOMPARE(S(w->ChartP, "SeriesDatos")->Puntos()[4].y, leido);
-    QVERIFY(S(w->ChartP, "SeriesPrevision")->count() > 0);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[4].y, leido);
+    QVERIFY(S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->count() > 0);
     // One fit row and one accuracy row of the recalculation, no comparisons, nothing held.
-    QCOMPARE(w->AdvSGErrAjuste->RowCount(), unaFila);
-    QCOMPARE(w->AdvSGErrAcierto->RowCount(), unaFila);
-    QCOMPARE(w->ChartPC->NumSeries(), 1);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), unaFila);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
     QCOMPARE(w->PuntoArrastrado, -1);
     QCOMPARE(w->ArrastreX, -1.0);
     QCOMPARE(w->ArrastreY, -1.0);
@@ -798,46 +799,46 @@ void TstGraficosVentana::arrastreRaton()
     auto w = Ventana();
     w->resize(1000, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->ChartP->PonerZoomAnimado(false);
+    Control<Grafico>(w, "ChartP")->PonerZoomAnimado(false);
     Cargar(*w, Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; }));
     w->SeleccionarModelo(ItemNVS);
     w->EjecutarCalculo(true);
-    w->Modificarpuntosdehistrico1->trigger(); // as the menu does
-    QVERIFY(w->Modificarpuntosdehistrico1->isChecked());
-    QVERIFY(w->ChartP->ArrastreActivo());
-    w->ChartP->ActualizarAhora();
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger(); // as the menu does
+    QVERIFY(Control<QAction>(w, "Modificarpuntosdehistrico1")->isChecked());
+    QVERIFY(Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
     QCoreApplication::processEvents();
 
-    SerieGrafico* datos = S(w->ChartP, "SeriesDatos");
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     const double y5 = datos->Puntos()[4].y;
-    const QPoint sobre = EnVista(w->ChartP, datos, 5, y5);
-    QTest::mouseMove(w->ChartP->viewport(), sobre);
-    QCOMPARE(w->ChartP->viewport()->cursor().shape(), Qt::PointingHandCursor);
-    QSignalSpy mueve(w->ChartP, &Grafico::puntoArrastrado);
-    QTest::mousePress(w->ChartP->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(w->ChartP->viewport(), sobre + QPoint(0, -20));
-    QTest::mouseMove(w->ChartP->viewport(), sobre + QPoint(0, -40));
+    const QPoint sobre = EnVista(Control<Grafico>(w, "ChartP"), datos, 5, y5);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QSignalSpy mueve(Control<Grafico>(w, "ChartP"), &Grafico::puntoArrastrado);
+    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -20));
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
     QCOMPARE(w->PuntoArrastrado, 4);
     QVERIFY(!mueve.isEmpty());
     const double arrastrado = mueve.last().at(1).toDouble();
     QVERIFY(arrastrado > y5);
-    QTest::mouseRelease(w->ChartP->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
 
     QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t") + TextoFijo2(arrastrado));
     QCOMPARE(w->Ws.TablaPrev[5][4], TextoAReal(TextoFijo2(arrastrado)));
     QCOMPARE(w->PuntoArrastrado, -1);
-    QVERIFY(!w->ChartP->Ampliado()); // the held point kept the zoom from starting
-    QVERIFY(S(w->ChartP, "SeriesPrevision")->count() > 0);
+    QVERIFY(!Control<Grafico>(w, "ChartP")->Ampliado()); // the held point kept the zoom from starting
+    QVERIFY(S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->count() > 0);
     // The mode stays on across the round trip; a click without movement changes nothing.
-    QVERIFY(w->ChartP->ArrastreActivo());
-    w->ChartP->ActualizarAhora();
+    QVERIFY(Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
     QCoreApplication::processEvents();
-    const QString antes = w->Memo1->toPlainText();
-    const QPoint p3 = EnVista(w->ChartP, datos, 3, datos->Puntos()[2].y);
-    QTest::mouseClick(w->ChartP->viewport(), Qt::LeftButton, {}, p3);
-    QCOMPARE(w->Memo1->toPlainText(), antes);
+    const QString antes = Control<QPlainTextEdit>(w, "Memo1")->toPlainText();
+    const QPoint p3 = EnVista(Control<Grafico>(w, "ChartP"), datos, 3, datos->Puntos()[2].y);
+    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, p3);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), antes);
 }
 
 void TstGraficosVentana::arrastreModoApagado()
@@ -845,33 +846,33 @@ void TstGraficosVentana::arrastreModoApagado()
     auto w = Ventana();
     w->resize(1000, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     // Before any load a release changes nothing.
-    QTest::mouseClick(w->ChartP->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
-    QVERIFY(w->Memo1->toPlainText().isEmpty());
+    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QVERIFY(Control<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
 
     const QString texto = Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; });
     Cargar(*w, texto);
-    w->ChartP->ActualizarAhora();
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
     QCoreApplication::processEvents();
-    SerieGrafico* datos = S(w->ChartP, "SeriesDatos");
-    const QPoint sobre = EnVista(w->ChartP, datos, 5, datos->Puntos()[4].y);
-    QTest::mousePress(w->ChartP->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(w->ChartP->viewport(), sobre + QPoint(0, -40));
-    QTest::mouseRelease(w->ChartP->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
-    QCOMPARE(w->Memo1->toPlainText(), texto);
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    const QPoint sobre = EnVista(Control<Grafico>(w, "ChartP"), datos, 5, datos->Puntos()[4].y);
+    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
+    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), texto);
     QCOMPARE(datos->Puntos()[4].y, 60.0);
     QCOMPARE(w->PuntoArrastrado, -1);
 
     // Switched on and off again: still nothing.
     w->Modificarpuntosdehistrico1Click();
     w->Modificarpuntosdehistrico1Click();
-    QVERIFY(!w->ChartP->ArrastreActivo());
-    QTest::mousePress(w->ChartP->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(w->ChartP->viewport(), sobre + QPoint(0, -40));
-    QTest::mouseRelease(w->ChartP->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
-    QCOMPARE(w->Memo1->toPlainText(), texto);
+    QVERIFY(!Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
+    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), texto);
 }
 
 void TstGraficosVentana::arrastreFallos()
@@ -880,21 +881,21 @@ void TstGraficosVentana::arrastreFallos()
     const QString texto = Texto(24, [](int i) { return 40.0 + i; });
     Cargar(*w, texto);
     w->SeleccionarModelo(ItemNVS);
-    SerieGrafico* datos = S(w->ChartP, "SeriesDatos");
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
 
     // The text was shortened by hand: line 5 is gone; nothing changes, the point stays held.
     const QString corto = texto.split(QLatin1Char('\n')).mid(0, 3).join(QLatin1Char('\n'));
-    w->Memo1->setPlainText(corto);
-    w->ChartP->MoverPunto(datos, 4, 77.0);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(corto);
+    Control<Grafico>(w, "ChartP")->MoverPunto(datos, 4, 77.0);
     w->RegistrarArrastre(4);
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, w->ChartPMouseUp());
-    QCOMPARE(w->Memo1->toPlainText(), corto);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), corto);
     QCOMPARE(w->PuntoArrastrado, 4);
 
     // A line that does not read: the edit stays in the text, the point stays held.
     QStringList malas = texto.split(QLatin1Char('\n'));
     malas[1] = QStringLiteral("2000\tdos\t41");
-    w->Memo1->setPlainText(malas.join(QLatin1Char('\n')));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malas.join(QLatin1Char('\n')));
     QVERIFY_THROWS_EXCEPTION(ErrorConversion, w->ChartPMouseUp());
     QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t77,00"));
     QCOMPARE(w->PuntoArrastrado, 4);
@@ -903,7 +904,7 @@ void TstGraficosVentana::arrastreFallos()
     // Mended by hand, the next release completes the same round trip.
     malas[1] = QStringLiteral("2000\t2\t41");
     malas[4] = QStringLiteral("2000\t5\t45");
-    w->Memo1->setPlainText(malas.join(QLatin1Char('\n')));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malas.join(QLatin1Char('\n')));
     w->ChartPMouseUp();
     QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t77,00"));
     QCOMPARE(w->Ws.TablaPrev[5][4], 77.0);
@@ -916,10 +917,10 @@ void TstGraficosVentana::arrastreErrorVisible()
     auto w = Ventana();
     w->resize(1000, 700);
     w->show();
-    w->PageControl1->setCurrentWidget(w->TabSheetGrafico);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     Cargar(*w, Texto(24, [](int i) { return 40.0 + i; }));
-    w->Memo1->setPlainText(QStringLiteral("2000\t1\t40\n"));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t40\n"));
     w->RegistrarArrastre(4);
     QString visto;
     QTimer::singleShot(0, [&visto] {
@@ -928,10 +929,10 @@ void TstGraficosVentana::arrastreErrorVisible()
             mb->button(QMessageBox::Ok)->click();
         }
     });
-    QTest::mouseClick(w->ChartP->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
     QVERIFY(!visto.isEmpty());
     QCOMPARE(w->PuntoArrastrado, 4);
-    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("2000\t1\t40\n"));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2000\t1\t40\n"));
 }
 
 QTEST_MAIN(TstGraficosVentana)
