@@ -4,6 +4,7 @@
 #include "Rejilla.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QString>
 #include <algorithm>
@@ -45,6 +46,12 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     Autoajustar1 = NuevaAccion(PopupMenuTabla, "Autoajustar1", QStringLiteral("Autoajustar"));
     Variartabla1 = NuevaAccion(PopupMenuTabla, "Variartabla1", QStringLiteral("Borrar tabla"));
     Mostrarminmax1 = NuevaMarca(PopupMenuTabla, "Mostrarminmax1", QStringLiteral("Mostrar min max"), false);
+    PopupMenuTabla->addSeparator();
+    Copiar1 = NuevaAccion(PopupMenuTabla, "Copiar1", QStringLiteral("Copiar"));
+    // Shown as a reminder only: the grid with the focus handles Ctrl+C itself.
+    Copiar1->setShortcut(QKeySequence::Copy);
+    Copiar1->setShortcutContext(Qt::WidgetShortcut);
+    Copiar1->setShortcutVisibleInContextMenu(true);
 
     PopupMenuGraf = new QMenu(dueno);
     PopupMenuGraf->setObjectName("PopupMenuGraf");
@@ -62,6 +69,10 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     connect(Imprimirtabla1, &QAction::triggered, this, &MenusEmergentes::imprimirTabla);
     connect(Autoajustar1, &QAction::triggered, this, &MenusEmergentes::autoajustar);
     connect(Variartabla1, &QAction::triggered, this, &MenusEmergentes::borrarTabla);
+    connect(Copiar1, &QAction::triggered, this, [this] {
+        if (rejillaMenu_)
+            rejillaMenu_->Copiar();
+    });
     // The menu flips the check mark itself; the highlighting follows the mark.
     connect(Mostrarminmax1, &QAction::toggled, this, [this](bool si) {
         for (Rejilla* g : destinos_.tablasErrores)

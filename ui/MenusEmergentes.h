@@ -66,6 +66,7 @@ private:
     QAction* Autoajustar1 = nullptr;
     QAction* Variartabla1 = nullptr;
     QAction* Mostrarminmax1 = nullptr; // checkable, off
+    QAction* Copiar1 = nullptr;
 
     QMenu* PopupMenuGraf = nullptr;
     QAction* Exportargrfico1 = nullptr;

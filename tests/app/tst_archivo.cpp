@@ -1,5 +1,6 @@
 // Saving the data text, the date columns, the pop-up menus of the grids and
 // charts, and the "Ayuda" menu, driven through the main window.
+#include <QClipboard>
 #include <QtTest>
 
 #include <QAction>
@@ -379,8 +380,9 @@ void TstArchivo::menuTablaPorRejilla_data()
 {
     QTest::addColumn<QString>("rejilla");
     QTest::addColumn<QStringList>("items");
-    const QStringList cuatro = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Mostrar min max"};
-    const QStringList cinco = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Borrar tabla", "Mostrar min max"};
+    const QStringList cuatro = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Mostrar min max", "Copiar"};
+    const QStringList cinco = {"Exportar tabla", "Imprimir tabla",  "Autoajustar",
+                               "Borrar tabla",   "Mostrar min max", "Copiar"};
     QTest::newRow("previsión") << "AdvStringGridPrevision" << cuatro;
     QTest::newRow("C.E.") << "StringGridCE" << cuatro;
     QTest::newRow("ajuste") << "AdvSGErrAjuste" << cinco;
@@ -405,6 +407,13 @@ void TstArchivo::menuTablaPorRejilla()
     QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isCheckable());
     QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
     Control<QMenu>(w, "PopupMenuTabla")->hide();
+    // "Copiar" copies from the grid the menu opened on: its header row first.
+    QApplication::clipboard()->clear();
+    Control<QAction>(w, "Copiar1")->trigger();
+    QString cabecera;
+    for (int c = 0; c < g->ColCount(); ++c)
+        cabecera += (c ? "\t" : "") + g->Celda(c, 0);
+    QVERIFY(QApplication::clipboard()->text().startsWith(cabecera + "\n"));
 }
 
 void TstArchivo::menuGraficoPorGrafico_data()
