@@ -17,13 +17,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
@@ -98,51 +102,60 @@ void TFormMain::CrearMenus()
 
     Archivo1 = barra->addMenu(QStringLiteral("&Archivo"));
     Archivo1->setObjectName("Archivo1");
-    Abrir1 = Archivo1->addAction(QStringLiteral("Abrir"), this, &TFormMain::Abrir1Click);
+    Abrir1 = Archivo1->addAction(QStringLiteral("&Abrir"), this, &TFormMain::Abrir1Click);
     Abrir1->setObjectName("Abrir1");
-    Guardar1 = Archivo1->addAction(QStringLiteral("Guardar"), this, &TFormMain::Guardar1Click);
+    Guardar1 = Archivo1->addAction(QStringLiteral("&Guardar"), this, &TFormMain::Guardar1Click);
     Guardar1->setObjectName("Guardar1");
     Archivo1->addSeparator();
-    Salir1 = Archivo1->addAction(QStringLiteral("Salir"), this, &TFormMain::Salir1Click);
+    Salir1 = Archivo1->addAction(QStringLiteral("&Salir"), this, &TFormMain::Salir1Click);
     Salir1->setObjectName("Salir1");
 
     Herramientas1 = barra->addMenu(QStringLiteral("&Herramientas"));
     Herramientas1->setObjectName("Herramientas1");
-    Transferiratabladeprevisin1 = Herramientas1->addAction(QStringLiteral("Cargar datos a tabla de previsión"), this,
+    Transferiratabladeprevisin1 = Herramientas1->addAction(QStringLiteral("C&argar datos a tabla de previsión"), this,
                                                            &TFormMain::Transferiratabladeprevisin1Click);
     Transferiratabladeprevisin1->setObjectName("Transferiratabladeprevisin1");
     Caluclarprevisin1 =
-        Herramientas1->addAction(QStringLiteral("Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
+        Herramientas1->addAction(QStringLiteral("&Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
     Caluclarprevisin1->setObjectName("Caluclarprevisin1");
     Compararmodelos1 =
-        Herramientas1->addAction(QStringLiteral("Comparar modelos"), this, &TFormMain::Compararmodelos1Click);
+        Herramientas1->addAction(QStringLiteral("C&omparar modelos"), this, &TFormMain::Compararmodelos1Click);
     Compararmodelos1->setObjectName("Compararmodelos1");
     Herramientas1->addSeparator();
-    Aplicartodoslosmtodos1 = Herramientas1->addAction(QStringLiteral("Aplicar todos los métodos"), this,
+    Aplicartodoslosmtodos1 = Herramientas1->addAction(QStringLiteral("Aplicar &todos los métodos"), this,
                                                       &TFormMain::Aplicartodoslosmtodos1Click);
     Aplicartodoslosmtodos1->setObjectName("Aplicartodoslosmtodos1");
-    Variacindeparmetros1 = Herramientas1->addAction(QStringLiteral("Variación de parámetros"), this,
+    Variacindeparmetros1 = Herramientas1->addAction(QStringLiteral("&Variación de parámetros"), this,
                                                     &TFormMain::Variacindeparmetros1Click);
     Variacindeparmetros1->setObjectName("Variacindeparmetros1");
     Variacindeparmetros1->setEnabled(false);
     Simulacinexante1 =
-        Herramientas1->addAction(QStringLiteral("Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
+        Herramientas1->addAction(QStringLiteral("&Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
     Simulacinexante1->setObjectName("Simulacinexante1");
     Herramientas1->addSeparator();
-    AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y Mes"), this,
+    AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y &Mes"), this,
                                                       &TFormMain::AadircolumnasdeAoyMes1Click);
     AadircolumnasdeAoyMes1->setObjectName("AadircolumnasdeAoyMes1");
-    Borrarinformacinsobreerrores1 = Herramientas1->addAction(QStringLiteral("Borrar información sobre errores"), this,
+    Borrarinformacinsobreerrores1 = Herramientas1->addAction(QStringLiteral("&Borrar información sobre errores"), this,
                                                              &TFormMain::Borrarinformacinsobreerrores1Click);
     Borrarinformacinsobreerrores1->setObjectName("Borrarinformacinsobreerrores1");
 
     Ayuda1 = barra->addMenu(QStringLiteral("A&yuda"));
     Ayuda1->setObjectName("Ayuda1");
     Manualdeusuario1 =
-        Ayuda1->addAction(QStringLiteral("Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
+        Ayuda1->addAction(QStringLiteral("&Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
     Manualdeusuario1->setObjectName("Manualdeusuario1");
-    Acercade1 = Ayuda1->addAction(QStringLiteral("Acerca de..."), this, &TFormMain::Acercade1Click);
+    Acercade1 = Ayuda1->addAction(QStringLiteral("A&cerca de..."), this, &TFormMain::Acercade1Click);
     Acercade1->setObjectName("Acercade1");
+
+    // Explicit keys rather than the platform's standard ones, so they are
+    // the same everywhere and what the manual says.
+    Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Guardar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Salir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Transferiratabladeprevisin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    Caluclarprevisin1->setShortcut(QKeySequence(Qt::Key_F9));
+    Manualdeusuario1->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void TFormMain::CrearBarraHerramientas()
@@ -217,6 +230,9 @@ void TFormMain::CrearPaginas()
     auto* ld = new QVBoxLayout(TabSheetDatos);
     ld->setContentsMargins(2, 2, 2, 2);
     ld->addWidget(Memo1);
+    // The editor would paste a dropped file's path as text; a file opens instead.
+    Memo1->viewport()->installEventFilter(this);
+    setAcceptDrops(true);
 
     CrearPaginaModelo(TabSheetModelo);
     CrearRejillas();
@@ -361,6 +377,49 @@ void TFormMain::Abrir1Click()
             return;
         AbrirFichero(OpenDialog1->selectedFiles().constFirst());
     });
+}
+
+QString TFormMain::FicheroSoltado(const QMimeData* datos)
+{
+    if (!datos || !datos->hasUrls() || datos->urls().size() != 1 || !datos->urls().constFirst().isLocalFile())
+        return QString();
+    const QString ruta = datos->urls().constFirst().toLocalFile();
+    return QFileInfo(ruta).isFile() ? ruta : QString();
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!FicheroSoltado(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* e)
+{
+    const QString ruta = FicheroSoltado(e->mimeData());
+    if (ruta.isEmpty())
+        return;
+    e->acceptProposedAction();
+    Proteger([this, ruta] { AbrirFichero(ruta); });
+}
+
+bool TFormMain::eventFilter(QObject* objeto, QEvent* e)
+{
+    if (Memo1 && objeto == Memo1->viewport()) {
+        if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) {
+            auto* d = static_cast<QDragMoveEvent*>(e);
+            if (!FicheroSoltado(d->mimeData()).isEmpty()) {
+                d->acceptProposedAction();
+                return true;
+            }
+        } else if (e->type() == QEvent::Drop) {
+            auto* d = static_cast<QDropEvent*>(e);
+            if (!FicheroSoltado(d->mimeData()).isEmpty()) {
+                dropEvent(d);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(objeto, e);
 }
 
 void TFormMain::AbrirFichero(const QString& ruta)

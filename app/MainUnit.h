@@ -31,6 +31,9 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QFileDialog;
 namespace tendora {
 struct Registro;
@@ -267,7 +270,15 @@ private:
     TFormRangoVar* DialogoRangos() override;
     TFormSimExAnte* DialogoExAnte() override;
 
+protected:
+    // A data file dropped on the window (the data text included) opens as "Abrir" would.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* objeto, QEvent* e) override;
+
 private:
+    // The one local file a drop carries; empty when it carries anything else.
+    static QString FicheroSoltado(const QMimeData* datos);
     void CrearMenus();
     void CrearBarraHerramientas();
     void CrearPaginas();

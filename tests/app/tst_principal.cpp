@@ -1,11 +1,14 @@
 // The main window's foundation: loading, the split, dating, the model page and
 // the message dialog, driven through the real window.
 #include <QAbstractButton>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -15,6 +18,7 @@
 #include <QTimer>
 #include <QTextCursor>
 #include <QToolButton>
+#include <QUrl>
 #include <QtTest>
 
 #include "Carga.h"
@@ -66,6 +70,7 @@ QString Serie(int n, int anio = 2000, int mes = 1)
 class TstPrincipal : public QObject {
     Q_OBJECT
 private slots:
+    void teclasYSoltarFichero();
     void registros_data();
     void registros();
     void textoAReal_data();
@@ -240,7 +245,7 @@ void TstPrincipal::ventana()
     auto textos = [](QMenu* m) {
         QStringList t;
         for (QAction* a : m->actions())
-            t << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            t << (a->isSeparator() ? QStringLiteral("-") : QString(a->text()).remove(QLatin1Char('&')));
         return t;
     };
     QCOMPARE(textos(Control<QMenu>(w, "Archivo1")), QStringList({"Abrir", "Guardar", "-", "Salir"}));
@@ -250,6 +255,25 @@ void TstPrincipal::ventana()
                           "Añadir columnas de Año y Mes", "Borrar información sobre errores"}));
     QCOMPARE(textos(Control<QMenu>(w, "Ayuda1")), QStringList({"Manual de usuario...", "Acerca de..."}));
     QVERIFY(!Control<QAction>(w, "Variacindeparmetros1")->isEnabled());
+    // Every entry has its own underlined letter within its menu.
+    for (const char* m : {"Archivo1", "Herramientas1", "Ayuda1"}) {
+        QSet<QChar> letras;
+        for (QAction* a : Control<QMenu>(w, m)->actions()) {
+            if (a->isSeparator())
+                continue;
+            const qsizetype k = a->text().indexOf(QLatin1Char('&'));
+            QVERIFY2(k >= 0 && k + 1 < a->text().size(), qPrintable(a->text()));
+            const QChar letra = a->text().at(k + 1).toLower();
+            QVERIFY2(!letras.contains(letra), qPrintable(a->text()));
+            letras.insert(letra);
+        }
+    }
+    const QList<std::pair<const char*, QString>> teclas = {
+        {"Abrir1", "Ctrl+O"},        {"Guardar1", "Ctrl+S"},
+        {"Salir1", "Ctrl+Q"},        {"Transferiratabladeprevisin1", "Ctrl+L"},
+        {"Caluclarprevisin1", "F9"}, {"Manualdeusuario1", "F1"}};
+    for (const auto& [accion, tecla] : teclas)
+        QCOMPARE(Control<QAction>(w, accion)->shortcut().toString(QKeySequence::PortableText), tecla);
 
     for (const char* n : {"AdvStringGridPrevision", "StringGridCE", "ChartP", "ChartPA", "ChartPC", "ChartCE",
                           "AdvSGErrAjuste", "AdvSGErrAcierto", "Memo1", "RGModelo", "SEN", "CBPrevNeg"})
@@ -644,4 +668,49 @@ void TstPrincipal::abrirFichero()
 }
 
 QTEST_MAIN(TstPrincipal)
+void TstPrincipal::teclasYSoltarFichero()
+{
+    QLocale::setDefault(QLocale::c());
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("serie.txt"));
+    {
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 36; ++i)
+            f.write(QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(100 + i).toUtf8());
+    }
+    TFormMain w;
+    w.resize(1000, 700);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* memo = Control<QPlainTextEdit>(&w, "Memo1");
+
+    // The file dropped on the data text opens as "Abrir" would: the text is the
+    // file's, not its path pasted in.
+    QMimeData datos;
+    datos.setUrls({QUrl::fromLocalFile(ruta)});
+    datos.setText(QUrl::fromLocalFile(ruta).toString());
+    const QPoint p = memo->viewport()->rect().center();
+    QDragEnterEvent entrar(p, Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(memo->viewport(), &entrar);
+    QVERIFY(entrar.isAccepted());
+    QDropEvent soltar(QPointF(p), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(memo->viewport(), &soltar);
+    QCOMPARE(w.FicheroDatos, ruta);
+    QVERIFY(memo->toPlainText().startsWith(QStringLiteral("2000\t1\t100\n")));
+    // Dropped text is still the editor's to paste.
+    QMimeData texto;
+    texto.setText(QStringLiteral("x"));
+    QDragEnterEvent entrarTexto(p, Qt::CopyAction, &texto, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &entrarTexto);
+    QVERIFY(!entrarTexto.isAccepted());
+
+    // Ctrl+L loads, F9 calculates: the 36 rows and the naive model's forecast.
+    QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(w.Ws.NumDatos, 36);
+    QCOMPARE(w.Ws.ColPrev, 0);
+    QTest::keyClick(&w, Qt::Key_F9);
+    QVERIFY(w.Ws.ColPrev > 0);
+}
+
 #include "tst_principal.moc"
