@@ -2,10 +2,12 @@
 #include "MainUnit.h"
 
 #include "AboutU.h"
+#include "Aplicacion.h"
 #include "RangoVarUnit.h"
 #include "SimExAnteUnit.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLocale>
 #include <clocale>
 
@@ -15,6 +17,7 @@ TFormMain* CrearVentanas()
     // it, but keep it neutral anyway.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Tendora"));
+    QApplication::setWindowIcon(tendora::IconoPrograma());
     CargarTraducciones();
 
     auto* principal = new TFormMain();
@@ -22,4 +25,17 @@ TFormMain* CrearVentanas()
     principal->FormSimExAnte = new TFormSimExAnte(principal);
     principal->FormRangoVar = new TFormRangoVar(principal);
     return principal;
+}
+
+void AbrirArgumentos(TFormMain* ventana, const QStringList& argumentos)
+{
+    if (argumentos.size() < 2)
+        return;
+    // The open dialog hands over an absolute path; so does this.
+    const QString ruta = QFileInfo(argumentos.at(1)).absoluteFilePath();
+    try {
+        ventana->AbrirFichero(ruta);
+    } catch (const std::exception& error) {
+        MostrarErrorEstandar(error);
+    }
 }

@@ -5,6 +5,7 @@
 #include "Carga.h"
 #include "DialogoUnit.h"
 #include "EscrituraSegura.h"
+#include "Instalacion.h"
 #include "Grafico.h"
 #include "Modal.h"
 #include "Numeros.h"
@@ -80,17 +81,8 @@ void TFormMain::FormCreate()
     if (!DirPrograma.endsWith(QDir::separator()) && !DirPrograma.endsWith(QLatin1Char('/')))
         DirPrograma += QLatin1Char('/');
 
-    // Sample files: the build copies them beside the executable; an installation
-    // puts them under share/.
-    const QStringList candidatos = {
-        DirPrograma + QStringLiteral("ejemplos"),
-        DirPrograma + QStringLiteral("../share/tendora/ejemplos"),
-    };
-    for (const QString& c : candidatos)
-        if (QFileInfo(c).isDir()) {
-            DirEjemplos = QDir(c).absolutePath();
-            break;
-        }
+    // Sample files: beside the executable in a build, in the data folder when installed.
+    DirEjemplos = tendora::BuscarCarpeta(DirPrograma, QStringLiteral("ejemplos"));
 }
 
 // ---------------------------------------------------------------- window

@@ -11,6 +11,7 @@
 // its objectName.
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <initializer_list>
@@ -345,5 +346,8 @@ private:
 // Program start after the QApplication exists: title, translations, then the
 // windows in order (main window, About box, ex-ante dialog, parameter-range dialog).
 TFormMain* CrearVentanas();
+// Opens the file named on the command line (the desktop entry passes one) as
+// "Abrir" would; argumentos as QCoreApplication::arguments() gives them.
+void AbrirArgumentos(TFormMain* ventana, const QStringList& argumentos);
 // Loads Qt's own Spanish translations.
 void CargarTraducciones();

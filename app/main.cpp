@@ -6,6 +6,7 @@ int main(int argc, char** argv)
     TAplicacion app(argc, argv);
     TFormMain* ventana = CrearVentanas();
     ventana->show();
+    AbrirArgumentos(ventana, app.arguments());
     const int resultado = app.exec();
     delete ventana;
     return resultado;

@@ -8,6 +8,7 @@ PAQUETES=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libxlsxwriter-dev
   qt6-translations-l10n qt6-l10n-tools
   xvfb xauth xdotool imagemagick xdg-utils
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 faltan=()

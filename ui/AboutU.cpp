@@ -1,8 +1,11 @@
 #include "AboutU.h"
 
+#include "Ayuda.h"
+
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,7 +13,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -20,15 +22,29 @@ namespace tendora {
 
 DatosAcerca DatosAcerca::Tendora()
 {
+    return Tendora(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
+
+DatosAcerca DatosAcerca::Tendora(const QString& dirPrograma)
+{
     DatosAcerca d;
     d.Lineas = {QStringLiteral("Previsión de series temporales mensuales"),
-                QStringLiteral("Desarrollado por los mantenedores de Tendora"),
-                QStringLiteral("Software libre bajo licencia GNU GPL v3")};
-    d.Correo = QStringLiteral("maintainers@users.noreply.c-seed-1740a64a.example");
+                QStringLiteral("Software libre: GNU GPL versión 3 o posterior (GPL-3.0-or-later)"),
+                QStringLiteral("Se distribuye sin ninguna garantía; véanse los términos de la licencia.")};
     d.Web1 = QStringLiteral("https://www.gnu.org/licenses/gpl-3.0.html");
-    d.Web2 = QStringLiteral("https://www.gnu.org/licenses/quick-guide-gplv3.html");
-    d.Licencia = QStringLiteral("GPLv3");
+    const QString manual = RutaManual(dirPrograma);
+    if (!manual.isEmpty())
+        d.Web2 = QUrl::fromLocalFile(manual).toString();
+    d.Licencia = QStringLiteral("GPLv3+");
     return d;
+}
+
+QIcon IconoPrograma()
+{
+    QIcon icono;
+    for (int lado : {48, 128, 256})
+        icono.addFile(QStringLiteral(":/iconos/%1/tendora.png").arg(lado), QSize(lado, lado));
+    return icono;
 }
 
 namespace {
@@ -41,34 +57,6 @@ QFont Tahoma(int pixeles, bool negrita)
     f.setPixelSize(pixeles);
     f.setBold(negrita);
     return f;
-}
-
-// The program's icon: the application's own when it has one, otherwise a
-// small drawn history with its forecast.
-QPixmap Icono(int lado)
-{
-    const QIcon app = QApplication::windowIcon();
-    if (!app.isNull())
-        return app.pixmap(lado, lado);
-    QPixmap p(lado, lado);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    g.setPen(QPen(QColor(90, 90, 90), 1));
-    g.setBrush(QColor(245, 245, 245));
-    g.drawRoundedRect(QRectF(0.5, 0.5, lado - 1, lado - 1), 4, 4);
-    const double u = lado / 33.0;
-    QPainterPath historia;
-    historia.moveTo(4 * u, 24 * u);
-    historia.lineTo(9 * u, 18 * u);
-    historia.lineTo(13 * u, 21 * u);
-    historia.lineTo(18 * u, 13 * u);
-    g.setPen(QPen(QColor(0, 0, 160), 2 * u));
-    g.setBrush(Qt::NoBrush);
-    g.drawPath(historia);
-    g.setPen(QPen(Granate, 2 * u, Qt::DashLine));
-    g.drawLine(QPointF(18 * u, 13 * u), QPointF(29 * u, 7 * u));
-    return p;
 }
 
 QPixmap Insignia(const QString& licencia)
@@ -100,9 +88,13 @@ QLabel* Enlace(QWidget* padre, const char* nombre, const QString& texto)
     return l;
 }
 
-QString SinEsquema(const QString& url)
+// What a link label shows: a page without its scheme, a file as its path.
+QString TextoEnlace(const QString& direccion)
 {
-    QString s = url;
+    const QUrl url(direccion);
+    if (url.isLocalFile())
+        return QDir::toNativeSeparators(url.toLocalFile());
+    QString s = direccion;
     s.remove(QRegularExpression(QStringLiteral("^https?://")));
     return s;
 }
@@ -111,16 +103,15 @@ QString SinEsquema(const QString& url)
 
 QString TAboutBox::TextoVersion()
 {
-    return QStringLiteral("Versión 2014 · A");
+    return QStringLiteral("Versión ") + QStringLiteral(TENDORA_VERSION) + QStringLiteral(" · 2026");
 }
 
-QUrl TAboutBox::UrlCorreo(const QString& correo)
+QUrl TAboutBox::UrlCorreo()
 {
-    const QString cuerpo = correo + QStringLiteral("\r\n") + QStringLiteral("Tendora 2010");
-    // Everything but the unreserved characters is encoded, so an address
-    // holding '&', '=' or '#' cannot break the query.
-    const QByteArray codificado = QUrl::toPercentEncoding(cuerpo);
-    return QUrl::fromEncoded("mailto:?body=" + codificado, QUrl::StrictMode);
+    // The program has no contact address, so the first line, where it would
+    // go, is left for the user.
+    const QString cuerpo = QStringLiteral("\r\n") + QStringLiteral("Tendora 2010");
+    return QUrl::fromEncoded("mailto:?body=" + QUrl::toPercentEncoding(cuerpo), QUrl::StrictMode);
 }
 
 TAboutBox::TAboutBox(QWidget* parent, const DatosAcerca& datos) : QDialog(parent), datos_(datos)
@@ -141,7 +132,7 @@ TAboutBox::TAboutBox(QWidget* parent, const DatosAcerca& datos) : QDialog(parent
 
     auto* icono = new QLabel(panel);
     icono->setObjectName(QStringLiteral("ProgramIcon"));
-    icono->setPixmap(Icono(33));
+    icono->setPixmap(IconoPrograma().pixmap(33, 33));
     icono->setFixedSize(33, 33);
 
     auto* producto = new QLabel(QStringLiteral("Tendora"), panel);
@@ -167,13 +158,14 @@ TAboutBox::TAboutBox(QWidget* parent, const DatosAcerca& datos) : QDialog(parent
         texto->addWidget(l);
     }
     texto->addSpacing(8);
-    LabelCorreo = Enlace(panel, "LabelCorreo", datos_.Correo);
-    LabelWeb1 = Enlace(panel, "LabelWeb1", SinEsquema(datos_.Web1));
-    LabelWeb2 = Enlace(panel, "LabelWeb2", SinEsquema(datos_.Web2));
+    LabelCorreo = Enlace(panel, "LabelCorreo", QStringLiteral("Escribir un mensaje de correo"));
+    LabelWeb1 = Enlace(panel, "LabelWeb1", TextoEnlace(datos_.Web1));
+    LabelWeb2 = Enlace(panel, "LabelWeb2", TextoEnlace(datos_.Web2));
     for (QLabel* l : {LabelCorreo, LabelWeb1, LabelWeb2}) {
         texto->addWidget(l);
         l->installEventFilter(this);
     }
+    LabelWeb2->setVisible(!datos_.Web2.isEmpty());
     texto->addStretch(1);
 
     auto* insignia = new QLabel(panel);
@@ -218,7 +210,7 @@ bool TAboutBox::Abrir(const QUrl& url)
 
 void TAboutBox::SendMail1Execute()
 {
-    if (!Abrir(UrlCorreo(datos_.Correo)))
+    if (!Abrir(UrlCorreo()))
         QMessageBox::critical(this, windowTitle(), QStringLiteral("No se pudo abrir un mensaje de correo nuevo."));
 }
 

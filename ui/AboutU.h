@@ -1,7 +1,8 @@
 #pragma once
-// The About box: name, version, maker and licence, with link labels for the
-// maker's mail and web pages.
+// The About box: name, version and licence, with link labels for a new mail
+// message, the licence's page and the user manual.
 #include <QDialog>
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -13,26 +14,30 @@ class QPushButton;
 
 namespace tendora {
 
-// Who made the program and under which licence; everything the box shows
-// about its maker comes from here.
+// What the box says about the program and where its links lead.
 struct DatosAcerca {
-    QStringList Lineas; // three short lines naming the maker
-    QString Correo; // contact address (mail link)
-    QString Web1, Web2; // web pages (the second one is the licence's)
+    QStringList Lineas; // three short lines: what it is, its licence, no warranty
+    QString Web1, Web2; // the licence's page; the user manual (empty: no label)
     QString Licencia; // short licence name, drawn on the badge
 
+    // Tendora's own, with the manual as found for a program in dirPrograma
+    // (ending with a separator); the first form looks beside this executable.
     static DatosAcerca Tendora();
+    static DatosAcerca Tendora(const QString& dirPrograma);
 };
+
+// The program's icon, in the sizes installed for the desktop.
+QIcon IconoPrograma();
 
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr, const DatosAcerca& datos = DatosAcerca::Tendora());
 
-    static QString TextoVersion(); // "Versión 2014 · A"
-    // mailto: with no recipient or subject and the two-line body
-    // (address, then "Tendora 2010"), fully percent-encoded.
-    static QUrl UrlCorreo(const QString& correo);
+    static QString TextoVersion(); // "Versión <project version> · 2026"
+    // mailto: with no recipient or subject, and the two-line body: the
+    // contact address (none, so the line is empty), then "Tendora 2010".
+    static QUrl UrlCorreo();
 
     // The platform's "open" for web pages and the mail message; tests put a
     // recorder here so nothing is launched.

@@ -1,7 +1,8 @@
 #include "Ayuda.h"
 
+#include "Instalacion.h"
+
 #include <QDesktopServices>
-#include <QFileInfo>
 
 namespace tendora {
 
@@ -11,13 +12,18 @@ QString MensajeFaltaAyuda(const QString& fichero)
            QStringLiteral("\". Debería estar ubicado en el directorio de instalación.");
 }
 
+QString RutaManual(const QString& dirPrograma)
+{
+    return BuscarFichero(dirPrograma, FicheroAyuda);
+}
+
 void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<void(const QString&)> mostrarAviso,
                  std::function<bool(const QUrl&)> abrir)
 {
     // The viewer is a separate program; it needs no parent window here.
     (void)ventana;
-    const QString ruta = dirPrograma + FicheroAyuda;
-    if (!QFileInfo(ruta).isFile()) {
+    const QString ruta = RutaManual(dirPrograma);
+    if (ruta.isEmpty()) {
         if (mostrarAviso)
             mostrarAviso(MensajeFaltaAyuda(FicheroAyuda));
         return;

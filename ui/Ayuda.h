@@ -1,6 +1,6 @@
 #pragma once
-// The user manual: an HTML file next to the executable, opened with the
-// system's viewer.
+// The user manual: an HTML file next to the executable or in the installed
+// data folder, opened with the system's viewer.
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -15,9 +15,12 @@ inline const QString FicheroAyuda = QStringLiteral("Tendora.html");
 // el directorio de instalación."
 QString MensajeFaltaAyuda(const QString& fichero);
 
-// Opens dirPrograma + "Tendora.html" (dirPrograma ends with a separator) with
-// the system's viewer, or, when there is no such file, hands the warning to
-// mostrarAviso. Whether the viewer starts is not checked. 'abrir' replaces
+// Where the manual lies for a program in dirPrograma (ending with a
+// separator); empty when it is nowhere to be found.
+QString RutaManual(const QString& dirPrograma);
+
+// Opens the manual with the system's viewer, or, when there is no such file,
+// hands the warning to mostrarAviso. Whether the viewer starts is not checked. 'abrir' replaces
 // the system's "open" (tests); empty means QDesktopServices::openUrl.
 void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<void(const QString&)> mostrarAviso,
                  std::function<bool(const QUrl&)> abrir = {});

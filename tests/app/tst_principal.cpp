@@ -95,6 +95,8 @@ private slots:
     void mensajes_data();
     void mensajes();
     void abrirFichero();
+    void abrirArgumentos_data();
+    void abrirArgumentos();
 };
 
 void TstPrincipal::registros_data()
@@ -665,6 +667,62 @@ void TstPrincipal::abrirFichero()
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, w.AbrirFichero(dir.filePath("no-existe.txt")));
     QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
     QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+}
+
+void TstPrincipal::abrirArgumentos_data()
+{
+    QTest::addColumn<QStringList>("argumentos"); // after the program's name
+    QTest::addColumn<bool>("abre");
+    QTest::addColumn<QString>("error"); // start of the standard error's text
+    QTest::newRow("sin fichero") << QStringList{} << false << QString();
+    QTest::newRow("ruta relativa") << QStringList{"ventas.txt"} << true << QString();
+    QTest::newRow("solo el primero") << QStringList{"ventas.txt", "otro.txt"} << true << QString();
+    QTest::newRow("fichero que no existe")
+        << QStringList{"no-existe.txt"} << false << QStringLiteral("No se puede abrir el fichero ");
+}
+
+void TstPrincipal::abrirArgumentos()
+{
+    QFETCH(QStringList, argumentos);
+    QFETCH(bool, abre);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    QFile f(dir.filePath("ventas.txt"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("2000\t1\t5\n");
+    f.close();
+
+    TFormMain w;
+    QString visto;
+    QTimer::singleShot(0, [&] {
+        if (auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            visto = m->text();
+            m->close();
+        }
+    });
+    // A relative name is taken from the folder the program was started in.
+    const QString antes = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    AbrirArgumentos(&w, QStringList{QStringLiteral("tendora")} + argumentos);
+    QDir::setCurrent(antes);
+    QCoreApplication::processEvents();
+
+    const auto* memo = w.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    QVERIFY(memo);
+    if (abre) {
+        QVERIFY(QFileInfo(w.FicheroDatos).isAbsolute());
+        QCOMPARE(QFileInfo(w.FicheroDatos).canonicalFilePath(), QFileInfo(f).canonicalFilePath());
+        QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
+        QCOMPARE(memo->toPlainText(), QStringLiteral("2000\t1\t5\n"));
+    } else {
+        QVERIFY(w.FicheroDatos.isEmpty());
+        QVERIFY(memo->toPlainText().isEmpty());
+    }
+    QVERIFY(!w.Ws.DatosCargados); // opening loads nothing
+    if (error.isEmpty())
+        QVERIFY(visto.isEmpty());
+    else
+        QVERIFY2(visto.startsWith(error), qPrintable(visto));
 }
 
 QTEST_MAIN(TstPrincipal)

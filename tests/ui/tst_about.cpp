@@ -12,6 +12,7 @@
 
 #include "AboutU.h"
 #include "Ayuda.h"
+#include "Instalacion.h"
 
 using namespace tendora;
 
@@ -21,11 +22,28 @@ DatosAcerca Prueba()
 {
     DatosAcerca d;
     d.Lineas = {QStringLiteral("Línea uno"), QStringLiteral("Línea dos"), QStringLiteral("Línea tres")};
-    d.Correo = QStringLiteral("ana@ejemplo.es");
-    d.Web1 = QStringLiteral("https://ejemplo.es/tendora");
-    d.Web2 = QStringLiteral("https://ejemplo.es/licencia");
+    d.Web1 = QStringLiteral("https://ejemplo.es/licencia");
+    d.Web2 = QStringLiteral("file:///opt/tendora/Tendora.html");
     d.Licencia = QStringLiteral("GPLv3");
     return d;
+}
+
+// A folder laid out like an installation: the program in raiz/bin, its data
+// in raiz/share/tendora. Entries ending in '/' are folders.
+void Poner(const QString& raiz, const QStringList& entradas)
+{
+    QDir(raiz).mkpath(QStringLiteral("bin"));
+    for (const QString& e : entradas) {
+        if (e.endsWith(QLatin1Char('/'))) {
+            QDir(raiz).mkpath(e);
+            continue;
+        }
+        QDir(raiz).mkpath(QFileInfo(e).path());
+        QFile f(raiz + QLatin1Char('/') + e);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("no se puede crear %s", qPrintable(e));
+        f.write("<html></html>");
+    }
 }
 
 } // namespace
@@ -34,11 +52,13 @@ class TstAbout : public QObject {
     Q_OBJECT
 private slots:
     void textosYNombres();
-    void urlCorreo_data();
+    void datosDeTendora();
     void urlCorreo();
     void enlacesAbren();
     void falloDelCorreoSeAvisa();
     void introCierraConAceptar();
+    void buscar_data();
+    void buscar();
     void manual_data();
     void manual();
 };
@@ -61,13 +81,19 @@ void TstAbout::textosYNombres()
     QCOMPARE(etiqueta("ProductName")->font().pixelSize(), 19);
     QVERIFY(etiqueta("ProductName")->font().bold());
     QCOMPARE(etiqueta("ProductName")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-    QCOMPARE(etiqueta("Version")->text(), QStringLiteral("Versión 2014 · A"));
+    // The project version comes from the build, the same as the test gets it.
+    QCOMPARE(etiqueta("Version")->text(), QStringLiteral("Versión " TENDORA_VERSION " · 2026"));
     QCOMPARE(etiqueta("Version")->font().pixelSize(), 11);
     QCOMPARE(etiqueta("LabelAutor1")->text(), QStringLiteral("Línea uno"));
     QCOMPARE(etiqueta("LabelAutor3")->text(), QStringLiteral("Línea tres"));
-    QCOMPARE(etiqueta("LabelCorreo")->text(), QStringLiteral("ana@ejemplo.es"));
-    QCOMPARE(etiqueta("LabelWeb1")->text(), QStringLiteral("ejemplo.es/tendora"));
+    QCOMPARE(etiqueta("LabelCorreo")->text(), QStringLiteral("Escribir un mensaje de correo"));
+    QCOMPARE(etiqueta("LabelWeb1")->text(), QStringLiteral("ejemplo.es/licencia"));
+    QCOMPARE(etiqueta("LabelWeb2")->text(), QStringLiteral("/opt/tendora/Tendora.html"));
+    QVERIFY(!etiqueta("LabelWeb2")->isHidden());
     QCOMPARE(etiqueta("ProgramIcon")->pixmap().size(), QSize(33, 33));
+    // The icon comes from the images built into the program, in every size.
+    QCOMPARE(IconoPrograma().availableSizes(), (QList<QSize>{{48, 48}, {128, 128}, {256, 256}}));
+    QVERIFY(!etiqueta("ProgramIcon")->pixmap().toImage().isNull());
     QVERIFY(!etiqueta("ImagenLicencia")->pixmap().isNull());
     for (const char* n : {"LabelCorreo", "LabelWeb1", "LabelWeb2"}) {
         QLabel* l = etiqueta(n);
@@ -84,39 +110,46 @@ void TstAbout::textosYNombres()
     QCOMPARE(boton->text(), QStringLiteral("Aceptar"));
     QVERIFY(boton->isDefault());
 
-    // The box shipped with the program carries a complete maker block.
-    const DatosAcerca d = DatosAcerca::Tendora();
-    QCOMPARE(d.Lineas.size(), 3);
-    QVERIFY(!d.Correo.isEmpty());
-    QVERIFY(QUrl(d.Web1).isValid() && QUrl(d.Web2).isValid());
+    // Without a manual there is no link to it.
+    DatosAcerca sinManual = Prueba();
+    sinManual.Web2.clear();
+    TAboutBox otra(nullptr, sinManual);
+    QVERIFY(otra.findChild<QLabel*>(QStringLiteral("LabelWeb2"))->isHidden());
 }
 
-void TstAbout::urlCorreo_data()
+void TstAbout::datosDeTendora()
 {
-    QTest::addColumn<QString>("correo");
-    QTest::addColumn<QByteArray>("esperado");
-    // Percent-encoded by hand: '@' %40, CR LF %0D%0A, space %20, UTF-8 bytes.
-    QTest::newRow("ordinaria") << QStringLiteral("ana@ejemplo.es")
-                               << QByteArray("mailto:?body=ana%40ejemplo.es%0D%0ATendora%202010");
-    QTest::newRow("caracteres de la consulta")
-        << QStringLiteral("a&b=c#d@x.es") << QByteArray("mailto:?body=a%26b%3Dc%23d%40x.es%0D%0ATendora%202010");
-    QTest::newRow("no ascii") << QStringLiteral("peña@x.es")
-                              << QByteArray("mailto:?body=pe%C3%B1a%40x.es%0D%0ATendora%202010");
+    QTemporaryDir raiz;
+    QVERIFY(raiz.isValid());
+    const QString programa = raiz.path() + QStringLiteral("/bin/");
+    Poner(raiz.path(), {});
+    DatosAcerca d = DatosAcerca::Tendora(programa);
+    QCOMPARE(d.Lineas.size(), 3);
+    QVERIFY(d.Lineas.join(QLatin1Char(' ')).contains(QStringLiteral("GPL-3.0-or-later")));
+    QCOMPARE(d.Web1, QStringLiteral("https://www.gnu.org/licenses/gpl-3.0.html"));
+    QVERIFY(d.Web2.isEmpty()); // no manual installed, no link
+    // Nothing names a contact address the program does not have.
+    for (const QString& t : d.Lineas + QStringList{d.Web1, d.Licencia})
+        QVERIFY2(!t.contains(QLatin1Char('@')), qPrintable(t));
+
+    // Installed: the link leads to the manual in the data folder.
+    Poner(raiz.path(), {QStringLiteral("share/tendora/Tendora.html")});
+    d = DatosAcerca::Tendora(programa);
+    QCOMPARE(QUrl(d.Web2), QUrl::fromLocalFile(raiz.path() + QStringLiteral("/share/tendora/Tendora.html")));
 }
 
 void TstAbout::urlCorreo()
 {
-    QFETCH(QString, correo);
-    QFETCH(QByteArray, esperado);
-    const QUrl url = TAboutBox::UrlCorreo(correo);
+    // Encoded by hand: CR LF %0D%0A, space %20. No recipient, so the body's
+    // first line, where the address would go, is empty.
+    const QUrl url = TAboutBox::UrlCorreo();
     QVERIFY(url.isValid());
-    QCOMPARE(url.toEncoded(), esperado);
+    QCOMPARE(url.toEncoded(), QByteArray("mailto:?body=%0D%0ATendora%202010"));
     QCOMPARE(url.scheme(), QStringLiteral("mailto"));
     QVERIFY(url.path().isEmpty()); // no recipient
     const QUrlQuery consulta(url);
     QCOMPARE(consulta.queryItems().size(), 1); // no subject
-    QCOMPARE(consulta.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
-             correo + QStringLiteral("\r\nTendora 2010"));
+    QCOMPARE(consulta.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), QStringLiteral("\r\nTendora 2010"));
 }
 
 void TstAbout::enlacesAbren()
@@ -131,9 +164,8 @@ void TstAbout::enlacesAbren()
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
     for (const char* n : {"LabelCorreo", "LabelWeb1", "LabelWeb2"})
         QTest::mouseClick(caja.findChild<QLabel*>(QLatin1String(n)), Qt::LeftButton);
-    QCOMPARE(abiertas, (QList<QUrl>{TAboutBox::UrlCorreo(QStringLiteral("ana@ejemplo.es")),
-                                    QUrl(QStringLiteral("https://ejemplo.es/tendora")),
-                                    QUrl(QStringLiteral("https://ejemplo.es/licencia"))}));
+    QCOMPARE(abiertas, (QList<QUrl>{TAboutBox::UrlCorreo(), QUrl(QStringLiteral("https://ejemplo.es/licencia")),
+                                    QUrl(QStringLiteral("file:///opt/tendora/Tendora.html"))}));
     QVERIFY(caja.isVisible()); // links do not close the box
 }
 
@@ -171,42 +203,73 @@ void TstAbout::introCierraConAceptar()
     }
 }
 
+void TstAbout::buscar_data()
+{
+    QTest::addColumn<QStringList>("presentes"); // under the installation's root
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<bool>("carpeta");
+    QTest::addColumn<QString>("esperado"); // under the root; empty: not found
+    const QString manual = QStringLiteral("Tendora.html");
+    const QString ejemplos = QStringLiteral("ejemplos");
+    QTest::newRow("manual junto al programa primero")
+        << QStringList{"bin/Tendora.html", "share/tendora/Tendora.html"} << manual << false << "bin/Tendora.html";
+    QTest::newRow("manual instalado") << QStringList{"share/tendora/Tendora.html"} << manual << false
+                                      << "share/tendora/Tendora.html";
+    QTest::newRow("manual en ninguna parte") << QStringList{} << manual << false << QString();
+    QTest::newRow("carpeta con el nombre del manual")
+        << QStringList{"bin/Tendora.html/", "share/tendora/Tendora.html/"} << manual << false << QString();
+    QTest::newRow("ejemplos junto al programa primero")
+        << QStringList{"bin/ejemplos/", "share/tendora/ejemplos/"} << ejemplos << true << "bin/ejemplos";
+    QTest::newRow("ejemplos instalados") << QStringList{"share/tendora/ejemplos/"} << ejemplos << true
+                                         << "share/tendora/ejemplos";
+    QTest::newRow("fichero con el nombre de la carpeta")
+        << QStringList{"bin/ejemplos", "share/tendora/ejemplos"} << ejemplos << true << QString();
+}
+
+void TstAbout::buscar()
+{
+    QFETCH(QStringList, presentes);
+    QFETCH(QString, nombre);
+    QFETCH(bool, carpeta);
+    QFETCH(QString, esperado);
+    QTemporaryDir raiz;
+    QVERIFY(raiz.isValid());
+    Poner(raiz.path(), presentes);
+    const QString programa = raiz.path() + QStringLiteral("/bin/");
+    const QString hallado = carpeta ? BuscarCarpeta(programa, nombre) : BuscarFichero(programa, nombre);
+    QCOMPARE(hallado, esperado.isEmpty() ? QString() : raiz.path() + QLatin1Char('/') + esperado);
+}
+
 void TstAbout::manual_data()
 {
-    QTest::addColumn<QString>("presente"); // what lies next to the program
-    QTest::addColumn<bool>("abre");
-    QTest::newRow("manual presente") << QStringLiteral("Tendora.html") << true;
-    QTest::newRow("sin manual") << QString() << false;
-    QTest::newRow("solo la ayuda compilada") << QStringLiteral("Tendora.chm") << false;
-    QTest::newRow("carpeta con el nombre") << QStringLiteral("Tendora.html/") << false;
+    QTest::addColumn<QString>("presente"); // under the installation's root
+    QTest::addColumn<QString>("abierto"); // empty: the warning instead
+    QTest::newRow("junto al programa") << QStringLiteral("bin/Tendora.html") << QStringLiteral("bin/Tendora.html");
+    QTest::newRow("instalado") << QStringLiteral("share/tendora/Tendora.html")
+                               << QStringLiteral("share/tendora/Tendora.html");
+    QTest::newRow("sin manual") << QString() << QString();
+    QTest::newRow("solo la ayuda compilada") << QStringLiteral("bin/Tendora.chm") << QString();
 }
 
 void TstAbout::manual()
 {
     QFETCH(QString, presente);
-    QFETCH(bool, abre);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    if (presente.endsWith(QLatin1Char('/'))) {
-        QVERIFY(QDir(dir.path()).mkdir(presente.chopped(1)));
-    } else if (!presente.isEmpty()) {
-        QFile f(dir.filePath(presente));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<html></html>");
-    }
-    const QString dirPrograma = dir.path() + QLatin1Char('/');
+    QFETCH(QString, abierto);
+    QTemporaryDir raiz;
+    QVERIFY(raiz.isValid());
+    Poner(raiz.path(), presente.isEmpty() ? QStringList{} : QStringList{presente});
 
     QStringList avisos;
     QList<QUrl> abiertas;
     AbrirManual(
-        nullptr, dirPrograma, [&](const QString& t) { avisos << t; },
+        nullptr, raiz.path() + QStringLiteral("/bin/"), [&](const QString& t) { avisos << t; },
         [&](const QUrl& u) {
             abiertas << u;
             return false;
         });
-    if (abre) {
+    if (!abierto.isEmpty()) {
         QVERIFY(avisos.isEmpty()); // a viewer that fails is not reported
-        QCOMPARE(abiertas, QList<QUrl>{QUrl::fromLocalFile(dirPrograma + QStringLiteral("Tendora.html"))});
+        QCOMPARE(abiertas, QList<QUrl>{QUrl::fromLocalFile(raiz.path() + QLatin1Char('/') + abierto)});
     } else {
         QVERIFY(abiertas.isEmpty());
         QCOMPARE(avisos, QStringList{QStringLiteral("No se encuentra el fichero de ayuda \"Tendora.html\". "
