@@ -7,6 +7,7 @@ PAQUETES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
   qt6-translations-l10n qt6-l10n-tools
+  libquazip1-qt6-dev
   xvfb xauth xdotool imagemagick xdg-utils
 )
 

@@ -243,7 +243,7 @@ void TstPrincipal::ventana()
             t << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return t;
     };
-    QCOMPARE(textos(w.Archivo1), QStringList({"Abrir", "Guardar", "-", "Salir"}));
+    QCOMPARE(textos(w.Archivo1), QStringList({"Abrir", "Importar...", "Guardar", "-", "Salir"}));
     QCOMPARE(textos(w.Herramientas1),
              QStringList({"Cargar datos a tabla de previsión", "Calcular previsión", "Comparar modelos", "-",
                           "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante", "-",
