@@ -74,6 +74,7 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     TablaVista->setSelectionMode(QAbstractItemView::NoSelection);
     TablaVista->setFocusPolicy(Qt::NoFocus); // Enter belongs to "Aceptar"
     TablaVista->setMinimumHeight(280);
+    TablaVista->verticalHeader()->setDefaultSectionSize(TablaVista->fontMetrics().height() + 6);
 
     LabelDeteccion = new QLabel(this);
     LabelDeteccion->setObjectName("LabelDeteccion");
@@ -93,6 +94,8 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* elecciones = new QFormLayout();
+    // Boxes as wide as their texts, not as the dialog.
+    elecciones->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     elecciones->addRow(LabelHoja, CBHoja);
     elecciones->addRow(QStringLiteral("Columna de la fecha:"), CBFecha);
     elecciones->addRow(QStringLiteral("Columna del valor:"), CBValor);
@@ -206,15 +209,17 @@ void TFormImportar::Mostrar()
         for (int c = 0; c < columnas; ++c) {
             auto* item = new QTableWidgetItem(t.En(f, c).texto);
             if (f < m_det.filasCabecera) {
-                item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                // Readable, but plainly not data.
+                item->setBackground(QColor(236, 236, 236));
                 QFont fuente = item->font();
-                fuente.setItalic(true);
+                fuente.setBold(true);
                 item->setFont(fuente);
             } else if (hayFecha &&
                        (c == m_det.colFecha || (m_det.forma == FormaFecha::AnioYMes && c == m_det.colFecha + 1))) {
                 item->setBackground(QColor(220, 232, 250));
             } else if (m_errorHoja.isEmpty() && c == m_det.colValor) {
                 item->setBackground(QColor(222, 244, 222));
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             }
             TablaVista->setItem(f, c, item);
         }
