@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "ImportarUnit.h"
 #include "MainUnit.h"
 #include "Rejilla.h"
 
@@ -78,6 +79,7 @@ class TstImportar : public QObject {
 private slots:
     void importar_data();
     void importar();
+    void elecciones();
     void salto_data();
     void salto();
 };
@@ -156,6 +158,27 @@ void TstImportar::importar()
     QCOMPARE(w->NombreSerie, QStringLiteral("ventas"));
     QCOMPARE(etiqueta->text(), QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
     PonerLocale(false);
+}
+
+// Changing a box re-reads the file with the new choice.
+void TstImportar::elecciones()
+{
+    const Tabla t = LeerTextoDelimitado("Año;Mes;Ventas;Coste\n2020;12;5;7\n2021;1;6;x\n", "costes.csv");
+    TFormImportar d(nullptr, {t}, QStringLiteral("costes.csv"));
+    auto* fecha = d.findChild<QComboBox*>(QStringLiteral("CBFecha"));
+    auto* valor = d.findChild<QComboBox*>(QStringLiteral("CBValor"));
+    auto* resultado = d.findChild<QLabel*>(QStringLiteral("LabelResultado"));
+    // Detected: year and month in 1 and 2, the values in 3.
+    QCOMPARE(valor->currentText(), QStringLiteral("3: Ventas"));
+    QCOMPARE(resultado->text(), QStringLiteral("Se importarán 2 meses, de 12/2020 a 1/2021."));
+    valor->setCurrentIndex(valor->findText(QStringLiteral("4: Coste")));
+    QCOMPARE(resultado->text(), QStringLiteral("Línea 3, columna 4: se esperaba un número y se lee «x»."));
+    valor->setCurrentIndex(valor->findText(QStringLiteral("3: Ventas")));
+    fecha->setCurrentIndex(0); // no date
+    QVERIFY(!d.ConFecha());
+    QCOMPARE(resultado->text(),
+             QStringLiteral("Se importarán 2 valores; al aceptar se piden el año y el mes iniciales."));
+    QCOMPARE(d.Convertir().size(), size_t(2));
 }
 
 void TstImportar::salto_data()
