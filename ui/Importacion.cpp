@@ -382,7 +382,9 @@ static QChar DetectarDecimal(const Tabla& t, int desde)
         for (const Celda& c : t.filas[f]) {
             if (c.tipo != Celda::Texto)
                 continue;
-            const QString s = c.texto.trimmed();
+            QString s = c.texto;
+            s.remove(QChar(0x20AC)).remove(QLatin1Char('$'));
+            s = s.trimmed();
             if (!numero.match(s).hasMatch())
                 continue;
             const int uc = int(s.lastIndexOf(QLatin1Char(','))), up = int(s.lastIndexOf(QLatin1Char('.')));

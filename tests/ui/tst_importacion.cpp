@@ -108,6 +108,8 @@ void TstImportacion::texto_data()
     QTest::newRow("1.135 and 1.135,46 decide together")
         << QByteArray("2020-01\t1.135\n2020-02\t1.135,46\n") << "\t" << 0 << "," << FormaFecha::AnioMes
         << "1/2020=1135 2/2020=1135.46";
+    QTest::newRow("euros") << QByteArray("Fecha;Importe\n2020-01;1.135,46 \xe2\x82\xac\n2020-02;99,5 \xe2\x82\xac\n")
+                           << ";" << 1 << "," << FormaFecha::AnioMes << "1/2020=1135.46 2/2020=99.5";
     QTest::newRow("plain 1135,46") << QByteArray("2020-01;1135,46\n") << ";" << 0 << "," << FormaFecha::AnioMes
                                    << "1/2020=1135.46";
     QTest::newRow("plain 1135.46") << QByteArray("2020-01\t1135.46\n") << "\t" << 0 << "." << FormaFecha::AnioMes
