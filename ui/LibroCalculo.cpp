@@ -68,10 +68,9 @@ public:
     }
     ErrorImportacion XmlDanado(const QString& parte, const QXmlStreamReader& x) const
     {
-        return ErrorImportacion(QStringLiteral("El libro «%1» está dañado: el XML de %2 no es válido (línea %3: %4).")
+        return ErrorImportacion(QStringLiteral("El libro «%1» está dañado: el XML de %2 no es válido (línea %3).")
                                     .arg(m_nombre, parte)
-                                    .arg(x.lineNumber())
-                                    .arg(x.errorString()));
+                                    .arg(x.lineNumber()));
     }
     const QString& Nombre() const { return m_nombre; }
 

@@ -314,11 +314,19 @@ void TstImportacion::zipIlegible()
     f.close();
     const QString vacio = dir.filePath(QStringLiteral("otro.ods"));
     EscribirZip(vacio, {{"leeme.txt", "hola"}});
+    const QString cortado = dir.filePath(QStringLiteral("cortado.xlsx"));
+    EscribirZip(cortado, {{"xl/workbook.xml", "<workbook>\n<sheets><sheet name=\"A\""}});
+    const QString sinHoja = dir.filePath(QStringLiteral("sinhoja.xlsx"));
+    EscribirZip(sinHoja, {{"xl/workbook.xml", "<workbook><sheets><sheet name=\"A\"/></sheets></workbook>"}});
     for (const auto& [ruta, mensaje] :
          {std::pair{roto, QStringLiteral("El fichero «roto.xlsx» no es un libro de hoja de cálculo legible: no se "
                                          "puede abrir como archivo comprimido (zip).")},
-          std::pair{vacio, QStringLiteral(
-                               "El fichero «otro.ods» es un archivo comprimido pero no un libro .xlsx ni .ods.")}}) {
+          std::pair{vacio,
+                    QStringLiteral("El fichero «otro.ods» es un archivo comprimido pero no un libro .xlsx ni .ods.")},
+          std::pair{cortado, QStringLiteral("El libro «cortado.xlsx» está dañado: el XML de xl/workbook.xml no es "
+                                            "válido (línea 2).")},
+          std::pair{sinHoja,
+                    QStringLiteral("El libro «sinhoja.xlsx» está incompleto: le falta xl/worksheets/sheet1.xml.")}}) {
         try {
             (void)LeerParaImportar(ruta);
             QFAIL("must not read");
