@@ -179,6 +179,22 @@ void TstImportar::elecciones()
     QCOMPARE(resultado->text(),
              QStringLiteral("Se importarán 2 valores; al aceptar se piden el año y el mes iniciales."));
     QCOMPARE(d.Convertir().size(), size_t(2));
+
+    // A workbook opens on its first sheet with data; picking an empty one says so.
+    Tabla vacia;
+    vacia.libro = true;
+    vacia.nombre = QStringLiteral("Portada");
+    Tabla datos = t;
+    datos.libro = true;
+    TFormImportar libro(nullptr, {vacia, datos}, QStringLiteral("libro.xlsx"));
+    auto* hoja = libro.findChild<QComboBox*>(QStringLiteral("CBHoja"));
+    QCOMPARE(hoja->currentIndex(), 1);
+    QCOMPARE(libro.findChild<QLabel*>(QStringLiteral("LabelResultado"))->text(),
+             QStringLiteral("Se importarán 2 meses, de 12/2020 a 1/2021."));
+    hoja->setCurrentIndex(0);
+    QCOMPARE(libro.findChild<QLabel*>(QStringLiteral("LabelResultado"))->text(),
+             QStringLiteral("La hoja «Portada» está vacía: no hay datos que importar."));
+    QVERIFY_THROWS_EXCEPTION(ErrorImportacion, libro.Convertir());
 }
 
 void TstImportar::salto_data()
