@@ -64,6 +64,22 @@ std::vector<Registro> LeerRegistros(const QStringList& lineas)
     return registros;
 }
 
+int PrimerSalto(const std::vector<Registro>& registros, QString* explicacion)
+{
+    for (size_t k = 1; k < registros.size(); ++k) {
+        const Registro& a = registros[k - 1];
+        const Registro& r = registros[k];
+        const double anio = a.Mes == 12.0 ? a.Anio + 1.0 : a.Anio;
+        const double mes = a.Mes == 12.0 ? 1.0 : a.Mes + 1.0;
+        if (r.Anio != anio || r.Mes != mes) {
+            *explicacion = QStringLiteral("se esperaba %1/%2 y se lee %3/%4.")
+                               .arg(TextoGeneral(mes), TextoGeneral(anio), TextoGeneral(r.Mes), TextoGeneral(r.Anio));
+            return int(k) + 1;
+        }
+    }
+    return 0;
+}
+
 int InicioDeLinea(const QString& texto, int n)
 {
     int pos = 0;

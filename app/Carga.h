@@ -31,6 +31,10 @@ private:
 
 // Every record of the text, or ErrorLectura naming the first text that does not convert and its line.
 std::vector<Registro> LeerRegistros(const QStringList& lineas);
+// The first record whose date does not follow the one before by one month (a
+// month missing or repeated, a jump of years): its line (from 1), with what
+// was expected and what was read in explicacion; 0 when every date follows.
+int PrimerSalto(const std::vector<Registro>& registros, QString* explicacion);
 // Where line n (from 1) starts in the text, counting line breaks as LineasDeTexto does.
 int InicioDeLinea(const QString& texto, int n);
 // A file's bytes as text: UTF-8 when valid, otherwise the single-byte Latin-1 code page.

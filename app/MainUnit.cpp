@@ -96,6 +96,10 @@ void TFormMain::CrearMenus()
     Archivo1->setObjectName("Archivo1");
     Abrir1 = Archivo1->addAction(QStringLiteral("&Abrir"), this, &TFormMain::Abrir1Click);
     Abrir1->setObjectName("Abrir1");
+    QAction* importar = Archivo1->addAction(QStringLiteral("&Importar..."), this, &TFormMain::Importar1Click);
+    importar->setObjectName("Importar1");
+    importar->setToolTip(QStringLiteral("Importa una hoja de cálculo o un fichero CSV"));
+    Archivo1->setToolTipsVisible(true);
     Guardar1 = Archivo1->addAction(QStringLiteral("&Guardar"), this, &TFormMain::Guardar1Click);
     Guardar1->setObjectName("Guardar1");
     Archivo1->addSeparator();
@@ -495,6 +499,10 @@ void TFormMain::CargarDatos()
     dibujar();
     TablasErr.BorrarTablas();
     Ws.DatosCargados = true;
+    // Loaded as they are; the user is told once where the months stop following.
+    QString salto;
+    if (const int linea = PrimerSalto(registros, &salto))
+        MostrarAviso(QStringLiteral("La fecha de la línea %1 no sigue a la anterior: %2").arg(linea).arg(salto));
 }
 
 void TFormMain::LeerHistorico(Espacio& e, const std::vector<Registro>& registros) const

@@ -85,6 +85,7 @@ public:
     void LeerHistorico(tendora::Espacio& e, const std::vector<tendora::Registro>& registros) const;
     void MostrarHistorico();
     void AbrirFichero(const QString& ruta); // the part of Abrir1Click after the dialog
+    void ImportarFichero(const QString& ruta); // the part of Importar1Click after the file dialog (MainImportar.cpp)
 
     // ---- Messages ----
     void MostrarAviso(const QString& texto);
@@ -164,6 +165,7 @@ public:
 
 public slots:
     void Abrir1Click();
+    void Importar1Click();
     void Guardar1Click();
     void ToolButton8Click();
     void Salir1Click();

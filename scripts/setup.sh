@@ -7,6 +7,7 @@ PAQUETES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libxlsxwriter-dev
   qt6-translations-l10n qt6-l10n-tools
+  libminizip-dev
   xvfb xauth xdotool imagemagick xdg-utils
   librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )

@@ -1,6 +1,7 @@
 #include "Numeros.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace tendora {
@@ -156,6 +157,48 @@ double TextoAReal(const QString& texto)
             otro[punto] = QLatin1Char(',');
     }
     return TextoANumero(otro);
+}
+
+double ConvertirConMarca(const QString& texto, QChar decimal, bool* ok)
+{
+    *ok = false;
+    QString t = texto.trimmed();
+    for (const QChar moneda : {QChar(0x20AC), QChar(u'$')}) {
+        if (t.endsWith(moneda))
+            t = t.chopped(1).trimmed();
+        else if (t.startsWith(moneda))
+            t = t.mid(1).trimmed();
+    }
+    // Groups only as the other mark or a (no-break) space between threes, so
+    // "1.13" never reads as 113 under a decimal comma.
+    static const auto patron = [](QChar d) {
+        const QString m = QRegularExpression::escape(QString(d == QLatin1Char(',') ? u'.' : u','));
+        const QString dd = QRegularExpression::escape(QString(d));
+        return QRegularExpression(QStringLiteral("^([+-]?)(\\d{1,3}(?:[%1 \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:%2(\\d*))?"
+                                                 "(?:[eE]([+-]?\\d+))?$")
+                                      .arg(m, dd));
+    };
+    static const QRegularExpression conComa = patron(QLatin1Char(','));
+    static const QRegularExpression conPunto = patron(QLatin1Char('.'));
+    const QRegularExpressionMatch r = (decimal == QLatin1Char(',') ? conComa : conPunto).match(t);
+    if (!r.hasMatch())
+        return 0.0;
+    QString entero = r.captured(2);
+    const QString decimales = r.captured(3);
+    if (entero.isEmpty() && decimales.isEmpty())
+        return 0.0;
+    entero.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+    QString c = r.captured(1) + (entero.isEmpty() ? QStringLiteral("0") : entero);
+    if (!decimales.isEmpty())
+        c += QLatin1Char('.') + decimales;
+    if (r.capturedLength(4) > 0)
+        c += QLatin1Char('e') + r.captured(4);
+    bool bien = false;
+    const double v = QLocale::c().toDouble(c, &bien);
+    if (!bien || !std::isfinite(v))
+        return 0.0;
+    *ok = true;
+    return v;
 }
 
 } // namespace tendora

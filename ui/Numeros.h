@@ -36,5 +36,10 @@ double ConvertirNumero(const QString& texto, bool* ok);
 double TextoANumero(const QString& texto);
 // A value field with either decimal mark (comma or point).
 double TextoAReal(const QString& texto);
+// A number of an imported file, written with the given decimal mark and,
+// optionally, the other mark (or a space) between groups of three digits
+// ("1.135,46" with ',', "1,135.46" with '.'); a € or $ sign around it is
+// allowed. ok=false when it is no finite number written that way.
+double ConvertirConMarca(const QString& texto, QChar decimal, bool* ok);
 
 } // namespace tendora

@@ -7,12 +7,14 @@
 #include <QBoxLayout>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -204,9 +206,14 @@ void RejillaVistaPrevia::Imprimir()
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setNameFilter(QStringLiteral("Documento PDF (*.pdf)"));
     d.setDefaultSuffix(QStringLiteral("pdf"));
+    // The folder of the last PDF, or the user's documents the first time.
+    static QString carpeta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (QFileInfo(carpeta).isDir())
+        d.setDirectory(carpeta);
     if (EjecutarModal(&d) != QDialog::Accepted || d.selectedFiles().isEmpty())
         return;
     ImprimirEnPdf(d.selectedFiles().constFirst());
+    carpeta = QFileInfo(d.selectedFiles().constFirst()).absolutePath();
 }
 
 void RejillaVistaPrevia::ImprimirEnPdf(const QString& ruta)

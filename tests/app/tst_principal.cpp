@@ -250,7 +250,7 @@ void TstPrincipal::ventana()
             t << (a->isSeparator() ? QStringLiteral("-") : QString(a->text()).remove(QLatin1Char('&')));
         return t;
     };
-    QCOMPARE(textos(Control<QMenu>(w, "Archivo1")), QStringList({"Abrir", "Guardar", "-", "Salir"}));
+    QCOMPARE(textos(Control<QMenu>(w, "Archivo1")), QStringList({"Abrir", "Importar...", "Guardar", "-", "Salir"}));
     QCOMPARE(textos(Control<QMenu>(w, "Herramientas1")),
              QStringList({"Cargar datos a tabla de previsión", "Calcular previsión", "Comparar modelos", "-",
                           "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante", "-",

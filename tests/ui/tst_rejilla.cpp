@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
@@ -1289,7 +1290,9 @@ void TstRejilla::imprimirSinImpresoraEnPdf()
                 if (b->text() == "Print")
                     QTimer::singleShot(0, b, &QPushButton::click);
         } else if (auto* f = qobject_cast<QFileDialog*>(activo); f && f->objectName() == "DialogoPdf") {
-            f->selectFile(ruta);
+            // As the user does it: the folder, then the name typed.
+            f->setDirectory(dir.path());
+            f->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("tabla"));
             QMetaObject::invokeMethod(f, "accept");
             hecho = true;
         }

@@ -1,0 +1,77 @@
+// "Archivo" > "Importar...": a spreadsheet or a CSV-like file becomes the data
+// text of Memo1, as "Abrir" would have put it there; "Cargar" then loads it.
+#include "MainUnit.h"
+
+#include "ImportarUnit.h"
+#include "LibroCalculo.h"
+#include "Modal.h"
+#include "SelecAMUnit.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+
+using namespace tendora;
+
+void TFormMain::Importar1Click()
+{
+    Proteger([this] {
+        QFileDialog dialogo(this, QStringLiteral("Importar"));
+        dialogo.setObjectName("ImportDialog1");
+        dialogo.setNameFilters({QStringLiteral("Hojas de cálculo y ficheros CSV (*.csv *.tsv *.txt *.xlsx *.ods)"),
+                                QStringLiteral("Todos los ficheros (*)")});
+        dialogo.setFileMode(QFileDialog::ExistingFile);
+        dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+        dialogo.setOption(QFileDialog::DontUseNativeDialog, true);
+        // Where the current data came from, else the sample files.
+        const QString dir = !FicheroDatos.isEmpty() ? QFileInfo(FicheroDatos).absolutePath() : DirEjemplos;
+        if (!dir.isEmpty() && QFileInfo(dir).isDir())
+            dialogo.setDirectory(dir);
+        if (EjecutarModal(&dialogo) != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+            return;
+        ImportarFichero(dialogo.selectedFiles().constFirst());
+    });
+}
+
+void TFormMain::ImportarFichero(const QString& ruta)
+{
+    // Everything is read and converted before anything changes: a file that
+    // does not import leaves Memo1, the names and the label as they were.
+    QString texto;
+    try {
+        const QList<Tabla> tablas = LeerParaImportar(ruta);
+        TFormImportar dialogo(this, tablas, QFileInfo(ruta).fileName());
+        std::vector<Mes> meses;
+        for (;;) {
+            if (EjecutarModal(&dialogo) != QDialog::Accepted)
+                return;
+            try {
+                meses = dialogo.Convertir();
+                break;
+            } catch (const ErrorImportacion& e) {
+                // Back to the dialog, where another column may fix it.
+                MostrarAviso(e.Mensaje());
+            }
+        }
+        int anio = 0, mes = 0;
+        if (!dialogo.ConFecha()) {
+            TFormSelecAM inicio(this);
+            if (EjecutarModal(&inicio) != QDialog::Accepted)
+                return;
+            anio = inicio.SEA->value();
+            mes = inicio.SEM->value();
+        }
+        texto = TextoDatos(meses, anio, mes);
+    } catch (const ErrorImportacion& e) {
+        MostrarAviso(e.Mensaje());
+        return;
+    }
+
+    FicheroDatos = ruta;
+    LabelFichero->setText(QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
+    NombreSerie = QFileInfo(ruta).completeBaseName();
+    Memo1->setPlainText(texto);
+}
