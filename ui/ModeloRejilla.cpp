@@ -84,10 +84,8 @@ void ModeloRejilla::SetColCount(int n)
     if (n > antes) {
         beginInsertColumns(QModelIndex(), antes, n - 1);
         columnas_.resize(n);
-        for (int c = antes; c < n; ++c) {
-            columnas_[c].valor.assign(filas_, 0.0);
-            columnas_[c].clave.assign(filas_, kVacia);
-        }
+        for (int c = antes; c < n; ++c)
+            columnas_[c].Redimensionar(filas_);
         while (encabezados_.size() < n)
             encabezados_.append(QString());
         extremos_.resize(n);
@@ -95,8 +93,8 @@ void ModeloRejilla::SetColCount(int n)
     } else {
         beginRemoveColumns(QModelIndex(), n, antes - 1);
         for (int c = n; c < antes; ++c)
-            for (int32_t k : columnas_[c].clave)
-                LiberarTexto(k);
+            for (int f = 0; f < filas_; ++f)
+                LiberarTexto(columnas_[c].Clave(f));
         columnas_.resize(n);
         encabezados_.resize(n);
         extremos_.resize(n);
@@ -110,28 +108,51 @@ void ModeloRejilla::SetRowCount(int n)
     if (nuevas == filas_)
         return;
     if (nuevas > filas_) {
-        beginInsertRows(QModelIndex(), filas_, nuevas - 1);
-        for (auto& c : columnas_) {
-            c.valor.resize(nuevas, 0.0);
-            c.clave.resize(nuevas, kVacia);
-        }
+        // In a bulk fill the views hear of new rows once, at its end.
+        const bool anunciar = carga_ == 0;
+        if (anunciar)
+            beginInsertRows(QModelIndex(), filas_, nuevas - 1);
+        for (auto& c : columnas_)
+            c.Redimensionar(nuevas);
         filas_ = nuevas;
-        endInsertRows();
+        if (anunciar) {
+            vistas_ = filas_;
+            endInsertRows();
+        }
     } else {
-        beginRemoveRows(QModelIndex(), nuevas, filas_ - 1);
+        const bool anunciar = nuevas < vistas_;
+        if (anunciar)
+            beginRemoveRows(QModelIndex(), nuevas, vistas_ - 1);
         for (size_t c = 0; c < columnas_.size(); ++c) {
             auto& col = columnas_[c];
             for (int f = nuevas; f < filas_; ++f)
-                LiberarTexto(col.clave[f]);
-            col.valor.resize(nuevas);
-            col.clave.resize(nuevas);
+                LiberarTexto(col.Clave(f));
+            col.Redimensionar(nuevas);
             Extremos& e = extremos_[c];
             if (e.min >= nuevas || e.max >= nuevas)
                 e.sucio = true;
         }
         filas_ = nuevas;
-        endRemoveRows();
+        if (anunciar) {
+            vistas_ = nuevas;
+            endRemoveRows();
+        }
     }
+}
+
+void ModeloRejilla::AnunciarFilas()
+{
+    if (filas_ <= vistas_)
+        return;
+    beginInsertRows(QModelIndex(), vistas_, filas_ - 1);
+    vistas_ = filas_;
+    endInsertRows();
+}
+
+void ModeloRejilla::ReservarFilas(int n)
+{
+    for (auto& c : columnas_)
+        c.Reservar(std::max(n - 1, 0));
 }
 
 void ModeloRejilla::LiberarTexto(int32_t clave)
@@ -165,13 +186,51 @@ QString ModeloRejilla::Celda(int col, int row) const
     if (row == 0)
         return encabezados_[col];
     const int f = row - 1;
-    const int32_t k = columnas_[col].clave[f];
+    const Columna& c = columnas_[col];
+    const int32_t k = c.Clave(f);
     switch (k) {
     case kVacia: return QString();
-    case kGeneral: return TextoGeneral(columnas_[col].valor[f]);
-    case kFijo2: return TextoFijo2(columnas_[col].valor[f]);
+    case kGeneral: return TextoGeneral(c.Valor(f));
+    case kFijo2: return TextoFijo2(c.Valor(f));
+    case kEtiqueta: return TextoEtiqueta(c.Etiqueta(f));
     default: return textos_[k];
     }
+}
+
+// Code (" (values joined by ;)") and " T-origin" when there is an origin.
+QString ModeloRejilla::TextoEtiqueta(const EtiquetaCelda& e) const
+{
+    QString t = e.codigo >= 0 && e.codigo < codigos_.size() ? codigos_[e.codigo] : QString();
+    t += QStringLiteral(" (");
+    for (int k = 0; k < e.cuantos && k < 3; ++k) {
+        if (k > 0)
+            t += QLatin1Char(';');
+        t += (e.enteros >> k) & 1u ? TextoEntero(static_cast<long long>(e.valores[k])) : TextoGeneral(e.valores[k]);
+    }
+    t += QLatin1Char(')');
+    if (e.origen > 0)
+        t += QStringLiteral(" T-") + TextoEntero(e.origen);
+    return t;
+}
+
+void ModeloRejilla::SetCodigosEtiqueta(const QStringList& codigos)
+{
+    codigos_ = codigos;
+}
+
+void ModeloRejilla::SetEtiqueta(int col, int row, const EtiquetaCelda& etiqueta)
+{
+    if (!Valida(col, row) || row == 0)
+        return;
+    const int f = row - 1;
+    Columna& c = columnas_[col];
+    double antes = 0;
+    // A label never reads as a number: only a number it replaces moves the extremes.
+    if (ValorMostrado(col, f, &antes))
+        extremos_[col].sucio = true;
+    LiberarTexto(c.Clave(f));
+    c.PonerEtiqueta(f, etiqueta);
+    Cambiado(col, f);
 }
 
 TipoCelda ModeloRejilla::Tipo(int col, int row) const
@@ -180,35 +239,36 @@ TipoCelda ModeloRejilla::Tipo(int col, int row) const
         return TipoCelda::Vacia;
     if (row == 0)
         return encabezados_[col].isEmpty() ? TipoCelda::Vacia : TipoCelda::Texto;
-    const int32_t k = columnas_[col].clave[row - 1];
+    const int32_t k = columnas_[col].Clave(row - 1);
     if (k == kVacia)
         return TipoCelda::Vacia;
-    return k >= 0 ? TipoCelda::Texto : TipoCelda::Numero;
+    return (k >= 0 || k == kEtiqueta) ? TipoCelda::Texto : TipoCelda::Numero;
 }
 
 double ModeloRejilla::Numero(int col, int row) const
 {
-    return Tipo(col, row) == TipoCelda::Numero ? columnas_[col].valor[row - 1] : 0.0;
+    return Tipo(col, row) == TipoCelda::Numero ? columnas_[col].Valor(row - 1) : 0.0;
 }
 
 Formato ModeloRejilla::FormatoDe(int col, int row) const
 {
-    if (Tipo(col, row) == TipoCelda::Numero && columnas_[col].clave[row - 1] == kFijo2)
+    if (Tipo(col, row) == TipoCelda::Numero && columnas_[col].Clave(row - 1) == kFijo2)
         return Formato::Fijo2;
     return Formato::General;
 }
 
 bool ModeloRejilla::ValorMostrado(int col, int f, double* v) const
 {
-    const int32_t k = columnas_[col].clave[f];
-    if (k == kVacia)
+    const Columna& c = columnas_[col];
+    const int32_t k = c.Clave(f);
+    if (k == kVacia || k == kEtiqueta) // a label starts with its code, never a number
         return false;
     if (k == kGeneral) {
-        *v = columnas_[col].valor[f];
+        *v = c.Valor(f);
         return true;
     }
     if (k == kFijo2) {
-        *v = RedondeoFijo2(columnas_[col].valor[f]);
+        *v = RedondeoFijo2(c.Valor(f));
         return true;
     }
     return LeerNumero(textos_[k], v);
@@ -220,7 +280,7 @@ void ModeloRejilla::Cambiado(int col, int f)
         return;
     if (mostrarMinMax_ && col >= 1) {
         // The highlight may move to another row of the column.
-        emit dataChanged(index(0, col), index(filas_ - 1, col));
+        emit dataChanged(index(0, col), index(vistas_ - 1, col));
     } else {
         const QModelIndex i = index(f, col);
         emit dataChanged(i, i);
@@ -270,8 +330,8 @@ void ModeloRejilla::SetTexto(int col, int row, const QString& texto)
     double antes = 0, ahora = 0;
     const bool habia = ValorMostrado(col, f, &antes);
     Columna& c = columnas_[col];
-    c.clave[f] = GuardarTexto(texto, c.clave[f]);
-    c.valor[f] = 0.0;
+    const int32_t anterior = c.Clave(f);
+    c.PonerTexto(f, GuardarTexto(texto, anterior >= 0 ? anterior : kVacia));
     if (LeerNumero(texto, &ahora))
         AnotarValor(col, f, ahora, habia);
     else if (habia)
@@ -301,23 +361,22 @@ void ModeloRejilla::EscribirNumero(int col, int f, double valor, Formato formato
     double antes = 0;
     const bool habia = ValorMostrado(col, f, &antes);
     Columna& c = columnas_[col];
-    LiberarTexto(c.clave[f]);
-    c.clave[f] = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
-    c.valor[f] = valor == 0.0 ? 0.0 : valor;
+    LiberarTexto(c.Clave(f));
+    c.PonerNumero(f, valor == 0.0 ? 0.0 : valor, formato == Formato::Fijo2 ? kFijo2 : kGeneral);
     AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(valor) : valor, habia);
 }
 
 bool ModeloRejilla::EscribirVacia(int col, int f)
 {
     Columna& c = columnas_[col];
-    if (c.clave[f] == kVacia)
+    const int32_t k = c.Clave(f);
+    if (k == kVacia)
         return false;
     double antes = 0;
     if (ValorMostrado(col, f, &antes))
         extremos_[col].sucio = true;
-    LiberarTexto(c.clave[f]);
-    c.clave[f] = kVacia;
-    c.valor[f] = 0.0;
+    LiberarTexto(k);
+    c.PonerVacia(f);
     return true;
 }
 
@@ -342,6 +401,7 @@ void ModeloRejilla::TerminarCarga()
 {
     if (carga_ == 0 || --carga_ > 0)
         return;
+    AnunciarFilas();
     if (filas_ > 0 && ColCount() > 0)
         emit dataChanged(index(0, 0), index(filas_ - 1, ColCount() - 1));
     emit headerDataChanged(Qt::Horizontal, 0, ColCount() - 1);
@@ -356,15 +416,12 @@ void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valo
     Columna& c = columnas_[col];
     const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
     for (int f = f0; f < fin; ++f) {
-        LiberarTexto(c.clave[f]);
+        LiberarTexto(c.Clave(f));
         const double v = valores[f - f0];
-        if (std::isfinite(v)) {
-            c.clave[f] = tag;
-            c.valor[f] = v == 0.0 ? 0.0 : v;
-        } else {
-            c.clave[f] = kVacia;
-            c.valor[f] = 0.0;
-        }
+        if (std::isfinite(v))
+            c.PonerNumero(f, v == 0.0 ? 0.0 : v, tag);
+        else
+            c.PonerVacia(f);
     }
     extremos_[col].sucio = true;
     if (carga_ == 0 && fin > f0)
@@ -420,21 +477,21 @@ void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, in
 
 void ModeloRejilla::Borrar()
 {
-    if (filas_ > 1) {
-        beginRemoveRows(QModelIndex(), 1, filas_ - 1);
-        for (auto& c : columnas_) {
-            c.valor.resize(1);
-            c.clave.resize(1);
-        }
-        filas_ = 1;
+    // Every data cell is empty now, so the cells' memory and the text slots can all go.
+    const bool anunciar = vistas_ > 1;
+    if (anunciar)
+        beginRemoveRows(QModelIndex(), 1, vistas_ - 1);
+    const int antes = filas_;
+    for (auto& c : columnas_)
+        c.Liberar(1);
+    filas_ = 1;
+    if (anunciar) {
+        vistas_ = 1;
         endRemoveRows();
-    } else if (filas_ == 0) {
-        SetRowCount(2);
-    }
-    // Every data cell is empty now, so the text slots can all go.
-    for (auto& c : columnas_) {
-        c.valor[0] = 0.0;
-        c.clave[0] = kVacia;
+    } else if (antes == 0 || vistas_ == 0) {
+        beginInsertRows(QModelIndex(), 0, 0);
+        vistas_ = 1;
+        endInsertRows();
     }
     textos_.clear();
     textos_.shrink_to_fit();
@@ -453,16 +510,8 @@ void ModeloRejilla::InvalidarExtremos()
 
 void ModeloRejilla::AplicarPermutacion(const std::vector<int>& nuevaAVieja)
 {
-    std::vector<double> v(filas_);
-    std::vector<int32_t> k(filas_);
-    for (auto& c : columnas_) {
-        for (int i = 0; i < filas_; ++i) {
-            v[i] = c.valor[nuevaAVieja[i]];
-            k[i] = c.clave[nuevaAVieja[i]];
-        }
-        c.valor.swap(v);
-        c.clave.swap(k);
-    }
+    for (auto& c : columnas_)
+        c.Permutar(nuevaAVieja);
     InvalidarExtremos();
 }
 
@@ -470,19 +519,21 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
 {
     if (col < 0 || col >= ColCount() || filas_ < 2)
         return;
-    // Rows split by kind, keys taken once per row: numbers, texts (case-folded)
-    // and empty cells, each sorted on its own and then joined.
+    // Rows split by kind, keys taken once per row: numbers, labels (by their
+    // parts), texts (case-folded) and empty cells, each sorted on its own and then joined.
     const Columna& c = columnas_[col];
     std::vector<std::pair<double, int>> numeros;
     std::vector<QString> plegados;
-    std::vector<int> filasTexto, vacias;
+    std::vector<int> filasTexto, vacias, etiquetas;
     for (int f = 0; f < filas_; ++f) {
-        const int32_t k = c.clave[f];
+        const int32_t k = c.Clave(f);
         double v = 0;
         if (k == kVacia) {
             vacias.push_back(f);
+        } else if (k == kEtiqueta) {
+            etiquetas.push_back(f);
         } else if (k < 0) {
-            numeros.emplace_back(c.valor[f], f);
+            numeros.emplace_back(c.Valor(f), f);
         } else if (LeerNumero(textos_[k], &v)) {
             numeros.emplace_back(v, f);
         } else {
@@ -508,7 +559,9 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
         std::stable_sort(textos.begin(), textos.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     else
         std::stable_sort(textos.begin(), textos.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    // Ascending: numbers, texts; descending: texts, numbers; empty cells last either way.
+    OrdenEtiquetas(col, asc, etiquetas);
+    // Ascending: numbers, labels, texts; descending: texts, labels, numbers;
+    // empty cells last either way.
     std::vector<int> perm;
     perm.reserve(filas_);
     auto ponerNumeros = [&] {
@@ -521,9 +574,11 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
     };
     if (asc) {
         ponerNumeros();
+        perm.insert(perm.end(), etiquetas.begin(), etiquetas.end());
         ponerTextos();
     } else {
         ponerTextos();
+        perm.insert(perm.end(), etiquetas.begin(), etiquetas.end());
         ponerNumeros();
     }
     perm.insert(perm.end(), vacias.begin(), vacias.end());
@@ -544,6 +599,61 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
         changePersistentIndexList(viejos, nuevos);
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
+}
+
+// Labels in order of their code text (case-folded, as a text sorts), then
+// of their values as numbers, then of their origin: MMS (2) before MMS (10),
+// HLT (0,1;0,15) before HLT (0,15;0,1) and T-3 before T-12.
+void ModeloRejilla::OrdenEtiquetas(int col, bool asc, std::vector<int>& filas) const
+{
+    if (filas.empty())
+        return;
+    std::vector<int> rango(static_cast<size_t>(codigos_.size()) + 1);
+    {
+        std::vector<int> orden(rango.size() - 1);
+        std::iota(orden.begin(), orden.end(), 0);
+        std::stable_sort(orden.begin(), orden.end(),
+                         [this](int a, int b) { return codigos_[a].toCaseFolded() < codigos_[b].toCaseFolded(); });
+        for (size_t k = 0; k < orden.size(); ++k)
+            rango[size_t(orden[k])] = int(k);
+        rango.back() = int(orden.size()); // a code the grid was not given
+    }
+    struct Clave {
+        int rango;
+        int cuantos;
+        double v[3];
+        int32_t origen;
+        int fila;
+    };
+    const Columna& c = columnas_[col];
+    std::vector<Clave> claves;
+    claves.reserve(filas.size());
+    for (int f : filas) {
+        const EtiquetaCelda& e = c.Etiqueta(f);
+        const int r = e.codigo >= 0 && e.codigo < codigos_.size() ? rango[size_t(e.codigo)] : rango.back();
+        const int n = std::min<int>(e.cuantos, 3);
+        Clave k{r, n, {0.0, 0.0, 0.0}, e.origen, f};
+        for (int i = 0; i < n; ++i)
+            k.v[i] = e.valores[i];
+        claves.push_back(k);
+    }
+    const auto menor = [](const Clave& a, const Clave& b) {
+        if (a.rango != b.rango)
+            return a.rango < b.rango;
+        const int n = std::min(a.cuantos, b.cuantos);
+        for (int i = 0; i < n; ++i)
+            if (a.v[i] != b.v[i])
+                return a.v[i] < b.v[i];
+        if (a.cuantos != b.cuantos)
+            return a.cuantos < b.cuantos;
+        return a.origen < b.origen;
+    };
+    if (asc)
+        std::stable_sort(claves.begin(), claves.end(), menor);
+    else
+        std::stable_sort(claves.begin(), claves.end(), [&](const Clave& a, const Clave& b) { return menor(b, a); });
+    for (size_t i = 0; i < claves.size(); ++i)
+        filas[i] = claves[i].fila;
 }
 
 bool ModeloRejilla::MoverFila(int desde, int hasta)
@@ -574,10 +684,8 @@ bool ModeloRejilla::moveRows(const QModelIndex& sourceParent, int sourceRow, int
         else
             std::rotate(v.begin() + destinationChild, v.begin() + sourceRow, v.begin() + sourceRow + count);
     };
-    for (auto& c : columnas_) {
-        rotar(c.valor);
-        rotar(c.clave);
-    }
+    for (auto& c : columnas_)
+        c.Rotar(rotar);
     InvalidarExtremos();
     if (senales) {
         endMoveRows();
@@ -669,7 +777,7 @@ int ModeloRejilla::FilaMaximo(int col) const
 
 int ModeloRejilla::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : filas_;
+    return parent.isValid() ? 0 : vistas_;
 }
 
 int ModeloRejilla::columnCount(const QModelIndex& parent) const
@@ -686,8 +794,8 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return Celda(col, f + 1);
     case Qt::UserRole: {
-        const int32_t k = columnas_[col].clave[f];
-        return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].valor[f]) : QVariant();
+        const int32_t k = columnas_[col].Clave(f);
+        return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].Valor(f)) : QVariant();
     }
     case Qt::ForegroundRole:
         if (colorTexto_) {
@@ -697,7 +805,7 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
         }
         return QVariant();
     case Qt::BackgroundRole: {
-        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && columnas_[col].clave[f] != kVacia) {
+        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && columnas_[col].Clave(f) != kVacia) {
             if (extremos_[col].sucio)
                 Recalcular(col);
             const Extremos& e = extremos_[col];
