@@ -6,6 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <numeric>
 #include <string_view>
 
@@ -211,6 +215,30 @@ QString ModeloRejilla::TextoEtiqueta(const EtiquetaCelda& e) const
     if (e.origen > 0)
         t += QStringLiteral(" T-") + TextoEntero(e.origen);
     return t;
+}
+
+int ModeloRejilla::LargoTexto(int col, int row, std::unordered_map<uint64_t, int>& memo) const
+{
+    if (!Valida(col, row) || row == 0 || columnas_[col].Clave(row - 1) != kEtiqueta)
+        return static_cast<int>(Celda(col, row).size());
+    const EtiquetaCelda& e = columnas_[col].Etiqueta(row - 1);
+    qsizetype largo = (e.codigo >= 0 && e.codigo < codigos_.size() ? codigos_[e.codigo].size() : 0) + 3;
+    const int cuantos = std::min<int>(e.cuantos, 3);
+    for (int k = 0; k < cuantos; ++k) {
+        const bool entero = (e.enteros >> k) & 1u;
+        // By the value's bits: a whole number reads the same in both formats.
+        uint64_t clave = 0;
+        std::memcpy(&clave, &e.valores[k], sizeof clave);
+        auto it = memo.find(clave);
+        if (it == memo.end()) {
+            const QString t = entero ? TextoEntero(static_cast<long long>(e.valores[k])) : TextoGeneral(e.valores[k]);
+            it = memo.emplace(clave, static_cast<int>(t.size())).first;
+        }
+        largo += it->second + (k > 0 ? 1 : 0);
+    }
+    if (e.origen > 0)
+        largo += 3 + TextoEntero(e.origen).size();
+    return static_cast<int>(largo);
 }
 
 void ModeloRejilla::SetCodigosEtiqueta(const QStringList& codigos)
@@ -497,6 +525,11 @@ void ModeloRejilla::Borrar()
     textos_.shrink_to_fit();
     libres_.clear();
     libres_.shrink_to_fit();
+#ifdef __GLIBC__
+    // Freed blocks below the allocator's mapping threshold stay with the
+    // process; a cleared million-row table should give its memory back.
+    malloc_trim(0);
+#endif
     InvalidarExtremos();
     if (carga_ == 0)
         emit dataChanged(index(0, 0), index(0, ColCount() - 1));
@@ -542,12 +575,16 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
         }
     }
     const bool asc = orden == Qt::AscendingOrder;
+    // The row as the last key: an in-place sort then keeps equal values in
+    // their order, as a stable sort would, without its buffer.
     if (asc)
-        std::stable_sort(numeros.begin(), numeros.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(numeros.begin(), numeros.end(), [](const auto& a, const auto& b) {
+            return a.first < b.first || (!(b.first < a.first) && a.second < b.second);
+        });
     else
-        std::stable_sort(numeros.begin(), numeros.end(),
-                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::sort(numeros.begin(), numeros.end(), [](const auto& a, const auto& b) {
+            return a.first > b.first || (!(b.first > a.first) && a.second < b.second);
+        });
     // The key holds the characters themselves, so a comparison does not chase the QString.
     std::vector<std::pair<std::u16string_view, int>> textos;
     textos.reserve(plegados.size());
@@ -618,42 +655,57 @@ void ModeloRejilla::OrdenEtiquetas(int col, bool asc, std::vector<int>& filas) c
             rango[size_t(orden[k])] = int(k);
         rango.back() = int(orden.size()); // a code the grid was not given
     }
+    // Grouped by code and count first (one group in an experiment's table);
+    // inside a group a 32-byte key with the row last, so an in-place sort
+    // keeps the order of equal labels without the buffer of a stable sort.
     struct Clave {
-        int rango;
-        int cuantos;
         double v[3];
         int32_t origen;
-        int fila;
+        int32_t fila;
     };
     const Columna& c = columnas_[col];
-    std::vector<Clave> claves;
-    claves.reserve(filas.size());
+    std::vector<std::pair<int, int>> grupos; // (rank × 4 + count, row)
+    grupos.reserve(filas.size());
     for (int f : filas) {
         const EtiquetaCelda& e = c.Etiqueta(f);
         const int r = e.codigo >= 0 && e.codigo < codigos_.size() ? rango[size_t(e.codigo)] : rango.back();
-        const int n = std::min<int>(e.cuantos, 3);
-        Clave k{r, n, {0.0, 0.0, 0.0}, e.origen, f};
-        for (int i = 0; i < n; ++i)
-            k.v[i] = e.valores[i];
-        claves.push_back(k);
+        grupos.emplace_back(r * 4 + std::min<int>(e.cuantos, 3), f);
     }
+    std::sort(grupos.begin(), grupos.end());
     const auto menor = [](const Clave& a, const Clave& b) {
-        if (a.rango != b.rango)
-            return a.rango < b.rango;
-        const int n = std::min(a.cuantos, b.cuantos);
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < 3; ++i)
             if (a.v[i] != b.v[i])
                 return a.v[i] < b.v[i];
-        if (a.cuantos != b.cuantos)
-            return a.cuantos < b.cuantos;
         return a.origen < b.origen;
     };
-    if (asc)
-        std::stable_sort(claves.begin(), claves.end(), menor);
-    else
-        std::stable_sort(claves.begin(), claves.end(), [&](const Clave& a, const Clave& b) { return menor(b, a); });
-    for (size_t i = 0; i < claves.size(); ++i)
-        filas[i] = claves[i].fila;
+    std::vector<Clave> claves;
+    size_t hecho = 0;
+    for (size_t desde = 0; desde < grupos.size();) {
+        // The groups in ascending order; descending takes them from the last.
+        size_t hasta = desde;
+        while (hasta < grupos.size() && grupos[hasta].first == grupos[desde].first)
+            ++hasta;
+        claves.clear();
+        for (size_t k = desde; k < hasta; ++k) {
+            const EtiquetaCelda& e = c.Etiqueta(grupos[k].second);
+            Clave q{{0.0, 0.0, 0.0}, e.origen, grupos[k].second};
+            for (int i = 0; i < std::min<int>(e.cuantos, 3); ++i)
+                q.v[i] = e.valores[i];
+            claves.push_back(q);
+        }
+        if (asc)
+            std::sort(claves.begin(), claves.end(),
+                      [&](const Clave& a, const Clave& b) { return menor(a, b) || (!menor(b, a) && a.fila < b.fila); });
+        else
+            std::sort(claves.begin(), claves.end(),
+                      [&](const Clave& a, const Clave& b) { return menor(b, a) || (!menor(a, b) && a.fila < b.fila); });
+        const size_t n = hasta - desde;
+        const size_t destino = asc ? hecho : filas.size() - hecho - n;
+        for (size_t k = 0; k < n; ++k)
+            filas[destino + k] = claves[k].fila;
+        hecho += n;
+        desde = hasta;
+    }
 }
 
 bool ModeloRejilla::MoverFila(int desde, int hasta)

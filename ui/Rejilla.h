@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "RejillaColumna.h"
@@ -53,6 +54,9 @@ public:
     void SetEtiqueta(int col, int row, const EtiquetaCelda& etiqueta);
     void SetCodigosEtiqueta(const QStringList& codigos);
 
+    // Length of the text Celda gives, without writing out a label: their
+    // values repeat, so each value's text length is worked out once per memo.
+    int LargoTexto(int col, int row, std::unordered_map<uint64_t, int>& memo) const;
     TipoCelda Tipo(int col, int row) const;
     double Numero(int col, int row) const; // 0 unless Tipo is Numero
     Formato FormatoDe(int col, int row) const; // General unless Tipo is Numero
