@@ -575,16 +575,12 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
         }
     }
     const bool asc = orden == Qt::AscendingOrder;
-    // The row as the last key: an in-place sort then keeps equal values in
-    // their order, as a stable sort would, without its buffer.
     if (asc)
-        std::sort(numeros.begin(), numeros.end(), [](const auto& a, const auto& b) {
-            return a.first < b.first || (!(b.first < a.first) && a.second < b.second);
-        });
+        std::stable_sort(numeros.begin(), numeros.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
     else
-        std::sort(numeros.begin(), numeros.end(), [](const auto& a, const auto& b) {
-            return a.first > b.first || (!(b.first > a.first) && a.second < b.second);
-        });
+        std::stable_sort(numeros.begin(), numeros.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
     // The key holds the characters themselves, so a comparison does not chase the QString.
     std::vector<std::pair<std::u16string_view, int>> textos;
     textos.reserve(plegados.size());

@@ -172,17 +172,18 @@ private:
         v.reserve(std::max(reserva_, size_t(filas_)));
         v.assign(size_t(filas_), x);
     }
-    // Gathered into a scratch copy and copied back: reads in any order but
-    // writes in turn, and the column keeps its room; one column's copy at a time.
+    // Gathered into a new vector with the same room, one column at a time.
     template <class T>
     static void Permutar(std::vector<T>& v, const std::vector<int>& nuevaAVieja)
     {
         if (v.empty())
             return;
-        std::vector<T> r(v.size());
+        std::vector<T> r;
+        r.reserve(v.capacity());
+        r.resize(v.size());
         for (size_t i = 0; i < v.size(); ++i)
             r[i] = v[size_t(nuevaAVieja[i])];
-        std::copy(r.begin(), r.end(), v.begin());
+        v.swap(r);
     }
     void AMixta()
     {
