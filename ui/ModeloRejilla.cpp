@@ -543,8 +543,9 @@ void ModeloRejilla::InvalidarExtremos()
 
 void ModeloRejilla::AplicarPermutacion(const std::vector<int>& nuevaAVieja)
 {
+    ColumnaRejilla::Borrador borrador;
     for (auto& c : columnas_)
-        c.Permutar(nuevaAVieja);
+        c.Permutar(nuevaAVieja, borrador);
     InvalidarExtremos();
 }
 

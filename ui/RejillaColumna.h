@@ -137,12 +137,19 @@ public:
         filas_ = n;
     }
 
+    // Scratch vectors a permutation of several columns shares: each column
+    // leaves its old storage there for the next, so no fresh pages are touched.
+    struct Borrador {
+        std::vector<double> valor;
+        std::vector<int32_t> clave;
+        std::vector<EtiquetaCelda> etiq;
+    };
     // Row i of the result is row nuevaAVieja[i] of now.
-    void Permutar(const std::vector<int>& nuevaAVieja)
+    void Permutar(const std::vector<int>& nuevaAVieja, Borrador& b)
     {
-        Permutar(valor_, nuevaAVieja);
-        Permutar(clave_, nuevaAVieja);
-        Permutar(etiq_, nuevaAVieja);
+        Permutar(valor_, nuevaAVieja, b.valor);
+        Permutar(clave_, nuevaAVieja, b.clave);
+        Permutar(etiq_, nuevaAVieja, b.etiq);
     }
     // The same rotation on every vector in use.
     template <class Rotacion>
@@ -172,14 +179,11 @@ private:
         v.reserve(std::max(reserva_, size_t(filas_)));
         v.assign(size_t(filas_), x);
     }
-    // Gathered into a new vector with the same room, one column at a time.
     template <class T>
-    static void Permutar(std::vector<T>& v, const std::vector<int>& nuevaAVieja)
+    static void Permutar(std::vector<T>& v, const std::vector<int>& nuevaAVieja, std::vector<T>& r)
     {
         if (v.empty())
             return;
-        std::vector<T> r;
-        r.reserve(v.capacity());
         r.resize(v.size());
         for (size_t i = 0; i < v.size(); ++i)
             r[i] = v[size_t(nuevaAVieja[i])];
