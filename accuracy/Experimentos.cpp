@@ -5,6 +5,7 @@
 #include "Numeros.h"
 #include "RangoVarUnit.h"
 #include "SimExAnteUnit.h"
+#include "TablasErrores.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -44,6 +46,38 @@ long long ContarValoresN(long long desde, long long hasta, long long inc)
 }
 
 const QString kSinDatos = QStringLiteral("Cargue los datos antes de calcular.");
+
+// A row label from a run's parameters: the values the model reads, in the
+// page's order (N, alfa LE, alfa THT, alfa and beta HLT, phi, alfa Croston).
+EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
+{
+    const FichaModelo& f = FichaDe(item);
+    EtiquetaCelda e;
+    e.codigo = static_cast<int16_t>(f.Item);
+    e.origen = puntosSinUsar > 0 ? puntosSinUsar : 0;
+    const auto poner = [&e](double v, bool entero) {
+        if (e.cuantos >= 3)
+            return;
+        if (entero)
+            e.enteros = static_cast<uint8_t>(e.enteros | (1u << e.cuantos));
+        e.valores[e.cuantos++] = v;
+    };
+    if (f.Usa(ParamN))
+        poner(p.N, true);
+    if (f.Usa(ParamAlfaLE))
+        poner(p.AlfaLE, false);
+    if (f.Usa(ParamAlfaTHT))
+        poner(p.AlfaTHT, false);
+    if (f.Usa(ParamHolt)) {
+        poner(p.AlfaHLT, false);
+        poner(p.BetaHLT, false);
+    }
+    if (f.Usa(ParamPhiHW))
+        poner(p.PhiHW, false);
+    if (f.Usa(ParamAlfaCroston))
+        poner(p.AlfaCroston, false);
+    return e;
+}
 
 } // namespace
 
@@ -113,7 +147,9 @@ private:
         dialogo_->show();
     }
 
-    void Mostrar(long long hechos)
+    void Mostrar(long long hechos);
+
+    void MostrarDialogo(long long hechos)
     {
         dueno_->SincronizarParametros(); // the window is about to be painted
         dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") +
@@ -134,6 +170,31 @@ private:
     Reloj::time_point ultima_;
     std::unique_ptr<DialogoProgreso> dialogo_;
 };
+
+// A loop that does not draw: the model page read once, the error tables
+// grown in blocks with room made for every step, and for H-W the work that
+// does not depend on the constants done by the first run only.
+struct Experimentos::Sesion {
+    Sesion(TablasErrores& t, int item_, const Parametros& p, long long pasos)
+        : tablas(t), ws(t.Datos()), item(item_), base(p), puntos(0),
+          bloque(t, pasos, ws.NumDatos < ws.TotalDatos && p.V > 0 ? pasos : 0)
+    {
+    }
+    TablasErrores& tablas;
+    Espacio& ws;
+    const int item;
+    const Parametros base; // the values no level of the loop sets
+    int puntos;
+    InicioHW hw;
+    TablasErrores::Bloque bloque;
+};
+
+void Experimentos::Progreso::Mostrar(long long hechos)
+{
+    if (dueno_->sesion_)
+        dueno_->sesion_->bloque.Anunciar();
+    MostrarDialogo(hechos);
+}
 
 Experimentos::Experimentos(VentanaExperimentos& ventana) : v_(ventana)
 {
@@ -157,11 +218,45 @@ bool Experimentos::CalcularPaso(bool Mostrar)
     }
 }
 
+// The window's calculation without drawing, in the same order on the same
+// core: rows made sure of and cleared, forecast rows dated, the model, the
+// fit row and, with values held back, the accuracy row. H-W after its first
+// run repeats only its recursion: what it skips would come out the same.
+bool Experimentos::PasoDirecto(Sesion& s)
+{
+    Parametros p = s.base;
+    for (int k = 0; k < numFijados_; ++k) {
+        double Parametros::*campo = fijados_[static_cast<size_t>(k)].campo;
+        p.*campo = paso_.*campo;
+    }
+    try {
+        Espacio& ws = s.ws;
+        if (!(s.item == ItemHW && RepetirHW(ws, s.hw, p.AlfaHLT, p.BetaHLT, p.PhiHW, p.PrevNeg))) {
+            AsegurarFilas(ws, p.V);
+            LimpiarColumnasModelo(ws, p.V);
+            PrepararFilasPrevision(ws, p.V);
+            if (s.item == ItemHW)
+                ModeloHW(ws, p.AlfaHLT, p.BetaHLT, p.PhiHW, p.PrevNeg, p.V, &s.hw);
+            else
+                EjecutarModelo(ws, s.item, p);
+        }
+        const EtiquetaCelda etiqueta = EtiquetaDe(s.item, p, s.puntos);
+        s.tablas.AnadirErroresAjuste(etiqueta);
+        if (ws.NumDatos < ws.TotalDatos && p.V > 0)
+            s.tablas.AnadirErroresAcierto(etiqueta, p.V);
+        return true;
+    } catch (...) {
+        ++PasosFallidos;
+        return false;
+    }
+}
+
 void Experimentos::PasoVariacion(bool Mostrar, long long& pasos)
 {
     // A failed run leaves the forecast chart as it was: a copy of it would
     // carry this step's label under an earlier step's forecast.
-    if (CalcularPaso(Mostrar) && Mostrar)
+    const bool bien = sesion_ ? PasoDirecto(*sesion_) : CalcularPaso(Mostrar);
+    if (bien && Mostrar)
         v_.AnadirSerieComparativa();
     ++pasos;
     if (progresoActivo_)
@@ -246,6 +341,11 @@ QString Experimentos::ParametrosModelo(int item) const
     return t;
 }
 
+EtiquetaCelda Experimentos::Etiqueta(int item, int puntosSinUsar) const
+{
+    return EtiquetaDe(item, v_.LeerParametros(item), puntosSinUsar);
+}
+
 // The values a loop fixes, one slot per level; at the end (also when the loop
 // is left by an error) the edits get the last values set.
 struct Experimentos::FijacionParametros {
@@ -324,6 +424,17 @@ void Experimentos::VariarConstantes(std::initializer_list<Constante> constantes,
     }
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     FijacionParametros fijados(this);
+    std::optional<Sesion> sesion;
+    if (!Mostrar && v_.Datos().DatosCargados) {
+        const int item = v_.ModeloSeleccionado();
+        sesion.emplace(v_.Tablas(), item, v_.LeerParametros(item), total);
+        sesion->puntos = v_.PuntosSinUsar();
+        sesion_ = &*sesion;
+    }
+    struct Fin {
+        Experimentos* e;
+        ~Fin() { e->sesion_ = nullptr; }
+    } fin{this};
     RecorrerNiveles(niveles.data(), niveles.size(), 0, fijados, Mostrar, pasos);
 }
 

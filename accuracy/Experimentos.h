@@ -8,6 +8,7 @@
 
 #include "Espacio.h"
 #include "Modelos.h"
+#include "RejillaColumna.h"
 
 class QCheckBox;
 class QDoubleSpinBox;
@@ -17,6 +18,8 @@ class TFormRangoVar;
 class TFormSimExAnte;
 
 namespace tendora {
+
+class TablasErrores;
 
 // All an experiment asks of the window that runs it.
 class VentanaExperimentos {
@@ -49,6 +52,13 @@ public:
     virtual void AutoajustarTablas() = 0;
     virtual void AplicarMostrarAjuste() = 0;
     virtual void MostrarInformacion(const QString& texto) = 0;
+    // A run's parameters as the model page gives them, and the hold-out (the
+    // window's own LeerParametros and PuntosSinUsar).
+    virtual Parametros LeerParametros(int item) const = 0;
+    virtual int PuntosSinUsar() const = 0;
+    // The error tables, which also reach the workspace: a loop that does not
+    // draw runs its steps on them directly.
+    virtual TablasErrores& Tablas() = 0;
     // The two dialogs, created at first use by a window built without the program's start.
     virtual TFormRangoVar* DialogoRangos() = 0;
     virtual TFormSimExAnte* DialogoExAnte() = 0;
@@ -101,6 +111,8 @@ public:
     QString TextoParametro(const QDoubleSpinBox* s) const; // as the labels write it
     // The values the selected model reads, in the page's order, joined by ";".
     QString ParametrosModelo(int item) const;
+    // The label of an error-table row: the model, those values and the hold-out.
+    EtiquetaCelda Etiqueta(int item, int puntosSinUsar) const;
     void SincronizarParametros();
 
     // Steps of the last parameter loop or ex-ante simulation whose run failed;
@@ -126,6 +138,10 @@ private:
     struct Progreso;
     struct FijacionParametros;
     struct Nivel;
+    struct Sesion;
+    // A step of a loop that does not draw, on the core and the error tables
+    // directly; false when it failed (counted, no message).
+    bool PasoDirecto(Sesion& s);
     void RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, FijacionParametros& fijados, bool Mostrar,
                          long long& pasos);
     // The calculation for one step; false when it failed (counted, no message).
@@ -135,6 +151,7 @@ private:
 
     VentanaExperimentos& v_;
     Progreso* progresoActivo_ = nullptr;
+    Sesion* sesion_ = nullptr;
     Parametros paso_;
     struct Fijado {
         QDoubleSpinBox* spin = nullptr;

@@ -41,8 +41,12 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
 
     const int col = e.ColPrev;
     double S1 = 0, S2 = 0, S3 = 0, S4 = 0, S5 = 0, S6 = 0, S7 = 0;
-    double W1 = 0, W2 = 0, W3 = 0;
-    double N = 0, NA = 0, NS = 0, NB = 0, NR = 0;
+    // Counts as integers: exact, as counting in doubles was, and kept out of
+    // the floating-point registers, which the seven sums need to themselves.
+    long long W1 = 0, W2 = 0, W3 = 0;
+    long long N = 0, NA = 0, NS = 0, NB = 0, NR = 0;
+    // A comparison with an infinite error cannot count: its count has no value.
+    bool infW = false, infW3 = false;
 
     for (int i = primera; i <= ultima; ++i) {
         const double A = e.TablaPrev[i][ColDatos];
@@ -74,40 +78,47 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
                 NR += 1;
                 S7 += std::fabs(err / b) + Marca(b);
             }
-            // Signed errors for PB; the marks keep a count that compared an
-            // infinite error from passing for a number.
-            const double marca = Marca(err) + Marca(b);
-            W1 += (b > err ? 1.0 : 0.0) + marca;
-            W2 += (std::fabs(err) < std::fabs(b) ? 1.0 : 0.0) + marca;
-            W3 += (b2 > err2 ? 1.0 : 0.0) + Marca(err2) + Marca(b2);
+            // Signed errors for PB.
+            W1 += b > err;
+            W2 += std::fabs(err) < std::fabs(b);
+            W3 += b2 > err2;
+            infW |= !(std::isfinite(err) && std::isfinite(b));
+            infW3 |= !(std::isfinite(err2) && std::isfinite(b2));
         }
     }
 
+    const double nada = std::numeric_limits<double>::quiet_NaN();
+    const double dN = static_cast<double>(N), dNA = static_cast<double>(NA), dNS = static_cast<double>(NS);
+    const double dNB = static_cast<double>(NB), dNR = static_cast<double>(NR);
+    const double dW1 = infW ? nada : static_cast<double>(W1);
+    const double dW2 = infW ? nada : static_cast<double>(W2);
+    const double dW3 = infW3 ? nada : static_cast<double>(W3);
+
     // Each measure from its own sums: a count of 0 gives 0/0 or x/0, a
     // perfect fit the logarithm of 0, and all of those come out non-finite.
-    const double MSE = Valor(S1 / N);
+    const double MSE = Valor(S1 / dN);
     const double RMSE = Valor(std::sqrt(MSE));
-    const double MAE = Valor(S2 / N);
-    const double MSERef = Valor(S5 / NB);
-    const double MAERef = Valor(S6 / NB);
+    const double MAE = Valor(S2 / dN);
+    const double MSERef = Valor(S5 / dNB);
+    const double MAERef = Valor(S6 / dNB);
     const double RelRMSE = Valor(RMSE / Valor(std::sqrt(MSERef)));
 
     Medidas m;
     m.MSE = Final(MSE);
     m.RMSE = Final(RMSE);
     m.MAE = Final(MAE);
-    m.MAPE = Final(S3 / NA * 100.0);
-    m.sMAPE = Final(S4 / NS * 100.0);
+    m.MAPE = Final(S3 / dNA * 100.0);
+    m.sMAPE = Final(S4 / dNS * 100.0);
     m.MSEReferencia = Final(MSERef);
     m.MAEReferencia = Final(MAERef);
-    m.MRAE = Final(S7 / NR);
+    m.MRAE = Final(S7 / dNR);
     m.RelMAE = Final(MAE / MAERef);
     m.RelRMSE = Final(RelRMSE);
     m.LMR = Final(std::log(RelRMSE));
-    m.PB = Final(W1 / NB * 100.0);
-    m.PBMSE = Final(W3 / NB * 100.0);
-    m.PBMAE = Final(W2 / NB * 100.0);
-    m.DesvRelativa = m.sMAPE ? S4 / NS : 0.0;
+    m.PB = Final(dW1 / dNB * 100.0);
+    m.PBMSE = Final(dW3 / dNB * 100.0);
+    m.PBMAE = Final(dW2 / dNB * 100.0);
+    m.DesvRelativa = m.sMAPE ? S4 / dNS : 0.0;
     return m;
 }
 

@@ -28,6 +28,11 @@ Rejilla* NuevaTabla(QWidget* pagina, const char* nombre)
         g->setColumnWidth(c, 50);
     // The colours of "Mostrar min max", which the pop-up menu switches.
     g->SetColorMinMax(&TablasErrores::ColorMinMax);
+    // Labels are kept as the model's item and values; the grid writes the code.
+    QStringList codigos;
+    for (int item = 0; item < NumModelos; ++item)
+        codigos << TablasErrores::CodigoModelo(item);
+    g->Modelo()->SetCodigosEtiqueta(codigos);
     return g;
 }
 
@@ -40,17 +45,17 @@ void TablasErrores::Crear(QWidget* paginaAjuste, QWidget* paginaAcierto)
     acierto_->SetColorEncabezado(QColor(118, 121, 243));
 }
 
-void TablasErrores::AnadirErroresAjuste(const QString& etiqueta)
+void TablasErrores::AnadirErroresAjuste(const EtiquetaCelda& etiqueta)
 {
     AnadirFilaTabla(ajuste_);
-    ajuste_->SetTexto(ColErrEtiqueta, ajuste_->RowCount() - 1, etiqueta);
+    ajuste_->Modelo()->SetEtiqueta(ColErrEtiqueta, ajuste_->RowCount() - 1, etiqueta);
     CalcularErrores(1, ws_.FilaInicioPrev + 1, ws_.NumDatos);
 }
 
-void TablasErrores::AnadirErroresAcierto(const QString& etiqueta, int valoresPrever)
+void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valoresPrever)
 {
     AnadirFilaTabla(acierto_);
-    acierto_->SetTexto(ColErrEtiqueta, acierto_->RowCount() - 1, etiqueta);
+    acierto_->Modelo()->SetEtiqueta(ColErrEtiqueta, acierto_->RowCount() - 1, etiqueta);
     // Only rows that hold a forecast of this run are measured.
     CalcularErrores(2, ws_.NumDatos + 1, std::min(ws_.TotalDatos, ws_.NumDatos + valoresPrever));
 }
@@ -68,8 +73,33 @@ void TablasErrores::CalcularErrores(int tipo, int primera, int ultima)
 
 void TablasErrores::AnadirFilaTabla(Rejilla* grid)
 {
-    if (!grid->Celda(ColErrEtiqueta, grid->RowCount() - 1).isEmpty())
+    // By the cell's kind: writing out a label only to see it is not empty costs more than the row.
+    if (grid->Modelo()->Tipo(ColErrEtiqueta, grid->RowCount() - 1) != TipoCelda::Vacia)
         grid->SetRowCount(grid->RowCount() + 1);
+}
+
+TablasErrores::Bloque::Bloque(TablasErrores& t, long long filasAjuste, long long filasAcierto) : t_(t)
+{
+    const auto reservar = [](Rejilla* g, long long mas) {
+        const long long n = g->RowCount() + mas;
+        if (n < (1LL << 30))
+            g->Modelo()->ReservarFilas(static_cast<int>(n));
+        g->ComenzarCarga();
+    };
+    reservar(t_.ajuste_, filasAjuste);
+    reservar(t_.acierto_, filasAcierto);
+}
+
+TablasErrores::Bloque::~Bloque()
+{
+    t_.ajuste_->TerminarCarga();
+    t_.acierto_->TerminarCarga();
+}
+
+void TablasErrores::Bloque::Anunciar()
+{
+    t_.ajuste_->Modelo()->AnunciarFilas();
+    t_.acierto_->Modelo()->AnunciarFilas();
 }
 
 void TablasErrores::BorrarTabla(Rejilla* grid)

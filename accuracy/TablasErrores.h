@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+#include "RejillaColumna.h"
+
 class QWidget;
 
 namespace tendora {
@@ -21,10 +23,10 @@ public:
     void Crear(QWidget* paginaAjuste, QWidget* paginaAcierto);
 
     // A row with its label, then the measures over the fitted rows.
-    void AnadirErroresAjuste(const QString& etiqueta);
+    void AnadirErroresAjuste(const EtiquetaCelda& etiqueta);
     // A row with its label, then the measures over the held-back rows that
     // this run forecast (V of them at most).
-    void AnadirErroresAcierto(const QString& etiqueta, int valoresPrever);
+    void AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valoresPrever);
     // Measures of kind 1 (fit) or 2 (accuracy) into the last row of their table.
     void CalcularErrores(int tipo, int primera, int ultima);
 
@@ -44,6 +46,23 @@ public:
 
     Rejilla* Ajuste() const { return ajuste_; }
     Rejilla* Acierto() const { return acierto_; }
+    Espacio& Datos() const { return ws_; }
+
+    // A long run of rows (an experiment): room for filasMas more in each
+    // table, and the views told of new rows in blocks rather than one by one.
+    // Ends (telling the views) when destroyed.
+    class Bloque {
+    public:
+        Bloque(TablasErrores& t, long long filasAjuste, long long filasAcierto);
+        ~Bloque();
+        Bloque(const Bloque&) = delete;
+        Bloque& operator=(const Bloque&) = delete;
+        // The views learn of the rows so far (before the window paints).
+        void Anunciar();
+
+    private:
+        TablasErrores& t_;
+    };
 
 private:
     Espacio& ws_;

@@ -3,11 +3,125 @@
 #include "Numeros.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace tendora {
+
+namespace {
+
+// The number conversions of Numeros.h (same texts accepted, same values,
+// same messages) made fit for a long file: the locale is set up once, and a
+// plain decimal (digits, the locale's decimal mark, digits) is read with
+// from_chars, which rounds as the locale's conversion does; the system
+// locale asks the platform for its marks on every conversion. Anything else
+// goes through the locale as before. Fields are views of their line.
+class LectorNumeros {
+public:
+    LectorNumeros()
+    {
+        l_.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        const QString punto = l_.decimalPoint();
+        if (punto.size() == 1 && (punto[0] == u'.' || punto[0] == u',') && l_.zeroDigit() == u"0")
+            marca_ = punto[0].unicode();
+        menos_ = l_.negativeSign() == u"-";
+    }
+
+    bool Convertir(QStringView texto, double* v) const
+    {
+        const QStringView t = texto.trimmed();
+        if (Decimal(t, v))
+            return true;
+        bool bien = false;
+        *v = l_.toDouble(t, &bien);
+        return bien && std::isfinite(*v); // "nan", "inf" and overflow are not numbers here
+    }
+    double Numero(QStringView texto) const
+    {
+        double v = 0.0;
+        if (!Convertir(texto, &v))
+            throw ErrorConversion(texto.toString());
+        return v;
+    }
+    // Either decimal mark: the first comma read as a point, or else the first point as a comma.
+    double Real(QStringView texto) const
+    {
+        double v = 0.0;
+        if (Convertir(texto, &v))
+            return v;
+        QString otro = texto.toString();
+        const qsizetype coma = otro.indexOf(QLatin1Char(','));
+        if (coma >= 0) {
+            otro[coma] = QLatin1Char('.');
+        } else {
+            const qsizetype punto = otro.indexOf(QLatin1Char('.'));
+            if (punto >= 0)
+                otro[punto] = QLatin1Char(',');
+        }
+        return Numero(otro);
+    }
+
+private:
+    // [-]digits[mark digits], no leading zero in front of another digit.
+    bool Decimal(QStringView t, double* v) const
+    {
+        if (!marca_ || t.isEmpty() || t.size() > 60)
+            return false;
+        char b[64];
+        qsizetype n = 0, i = 0;
+        const auto digitos = [&] {
+            const qsizetype desde = i;
+            while (i < t.size() && t[i] >= u'0' && t[i] <= u'9')
+                b[n++] = static_cast<char>(t[i++].unicode());
+            return i - desde;
+        };
+        if (t[0] == u'-') {
+            if (!menos_)
+                return false;
+            b[n++] = '-';
+            ++i;
+        }
+        const qsizetype primero = i;
+        const qsizetype enteros = digitos();
+        if (enteros == 0 || (enteros > 1 && t[primero] == u'0'))
+            return false;
+        if (i < t.size()) {
+            if (t[i] != marca_)
+                return false;
+            b[n++] = '.';
+            ++i;
+            if (digitos() == 0 || i != t.size())
+                return false;
+        }
+        const std::from_chars_result r = std::from_chars(b, b + n, *v);
+        // A signed zero is left to the locale, as is anything from_chars refuses.
+        return r.ec == std::errc() && r.ptr == b + n && std::isfinite(*v) && !(*v == 0.0 && b[0] == '-');
+    }
+
+    QLocale l_;
+    char16_t marca_ = 0; // the decimal mark when it is '.' or ',' with ASCII digits
+    bool menos_ = false;
+};
+
+// Field n (from 1) as ExtraerCampo gives it, as a view of the line.
+QStringView Campo(QStringView linea, int n)
+{
+    qsizetype inicio = 0;
+    for (int k = 1; k < n; ++k) {
+        const qsizetype tab = linea.indexOf(QLatin1Char('\t'), inicio);
+        if (tab < 0)
+            return QStringView();
+        inicio = tab + 1;
+    }
+    const qsizetype fin = linea.indexOf(QLatin1Char('\t'), inicio);
+    return linea.mid(inicio, fin < 0 ? linea.size() - inicio : fin - inicio);
+}
+
+} // namespace
 
 QStringList LineasDeTexto(const QString& texto)
 {
@@ -48,14 +162,15 @@ std::vector<Registro> LeerRegistros(const QStringList& lineas)
 {
     std::vector<Registro> registros;
     registros.reserve(static_cast<size_t>(lineas.size()));
+    const LectorNumeros lector;
     int numero = 0;
     for (const QString& linea : lineas) {
         ++numero;
         Registro r;
         try {
-            r.Anio = TextoANumero(ExtraerCampo(linea, 1));
-            r.Mes = TextoANumero(ExtraerCampo(linea, 2));
-            r.Valor = TextoAReal(ExtraerCampo(linea, 3));
+            r.Anio = lector.Numero(Campo(linea, 1));
+            r.Mes = lector.Numero(Campo(linea, 2));
+            r.Valor = lector.Real(Campo(linea, 3));
         } catch (const ErrorConversion& e) {
             throw ErrorLectura(e, numero);
         }

@@ -235,11 +235,11 @@ QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
 
 void TFormMain::AnadirErroresAjuste()
 {
-    TablasErr.AnadirErroresAjuste(EtiquetaModelo());
+    TablasErr.AnadirErroresAjuste(Experimentacion.Etiqueta(ModeloSeleccionado(), PuntosSinUsar()));
 }
 void TFormMain::AnadirErroresAcierto()
 {
-    TablasErr.AnadirErroresAcierto(EtiquetaModelo(), ValoresPrever());
+    TablasErr.AnadirErroresAcierto(Experimentacion.Etiqueta(ModeloSeleccionado(), PuntosSinUsar()), ValoresPrever());
 }
 void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
 {

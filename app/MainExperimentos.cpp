@@ -123,6 +123,10 @@ void TFormMain::AutoajustarTablas()
 {
     TablasErr.AutoajustarTablas();
 }
+TablasErrores& TFormMain::Tablas()
+{
+    return TablasErr;
+}
 
 TFormRangoVar* TFormMain::DialogoRangos()
 {

@@ -270,6 +270,7 @@ private:
     void PuntosSinUsarCambiados() override;
     void Calcular(bool Mostrar) override;
     void AutoajustarTablas() override;
+    tendora::TablasErrores& Tablas() override;
     TFormRangoVar* DialogoRangos() override;
     TFormSimExAnte* DialogoExAnte() override;
 

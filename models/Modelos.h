@@ -149,7 +149,23 @@ void ModeloTHT(Espacio& e, double alfa, bool prevNeg, int V);
 void ModeloHLT(Espacio& e, double alfa, double beta, bool prevNeg, int V);
 // Winters (1960) multiplicative seasonal: decomposition in 5..8, level N (9),
 // trend T (10), P (11); the coefficients are updated as it runs.
-void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, int V);
+// What does not depend on the constants (the months, the decomposition, the
+// starting level and trend) goes into inicio when given, once it is known.
+struct InicioHW;
+void ModeloHW(Espacio& e, double alfa, double beta, double phi, bool prevNeg, int V, InicioHW* inicio = nullptr);
+struct InicioHW {
+    std::array<double, 13> Coef{}; // the decomposition's coefficients
+    double L0 = 0.0;
+    double B0 = 0.0;
+    int n = 0;
+    int R = 0;
+    bool Listo = false;
+};
+// H-W again with other constants on a table that a run of ModeloHW with this
+// start left, history and horizon unchanged: only the recursion runs, and
+// the table ends as a full run would leave it. False (nothing done) when
+// the table no longer fits the start.
+bool RepetirHW(Espacio& e, const InicioHW& inicio, double alfa, double beta, double phi, bool prevNeg);
 
 // Croston (1972) for intermittent demand, variant 1; any other variant is the
 // Syntetos & Boylan (2005) correction by 1 - alfa / 2. Interval q (5),

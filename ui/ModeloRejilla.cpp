@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <numeric>
 #include <string_view>
 
@@ -84,10 +87,8 @@ void ModeloRejilla::SetColCount(int n)
     if (n > antes) {
         beginInsertColumns(QModelIndex(), antes, n - 1);
         columnas_.resize(n);
-        for (int c = antes; c < n; ++c) {
-            columnas_[c].valor.assign(filas_, 0.0);
-            columnas_[c].clave.assign(filas_, kVacia);
-        }
+        for (int c = antes; c < n; ++c)
+            columnas_[c].Redimensionar(filas_);
         while (encabezados_.size() < n)
             encabezados_.append(QString());
         extremos_.resize(n);
@@ -95,8 +96,8 @@ void ModeloRejilla::SetColCount(int n)
     } else {
         beginRemoveColumns(QModelIndex(), n, antes - 1);
         for (int c = n; c < antes; ++c)
-            for (int32_t k : columnas_[c].clave)
-                LiberarTexto(k);
+            for (int f = 0; f < filas_; ++f)
+                LiberarTexto(columnas_[c].Clave(f));
         columnas_.resize(n);
         encabezados_.resize(n);
         extremos_.resize(n);
@@ -110,28 +111,51 @@ void ModeloRejilla::SetRowCount(int n)
     if (nuevas == filas_)
         return;
     if (nuevas > filas_) {
-        beginInsertRows(QModelIndex(), filas_, nuevas - 1);
-        for (auto& c : columnas_) {
-            c.valor.resize(nuevas, 0.0);
-            c.clave.resize(nuevas, kVacia);
-        }
+        // In a bulk fill the views hear of new rows once, at its end.
+        const bool anunciar = carga_ == 0;
+        if (anunciar)
+            beginInsertRows(QModelIndex(), filas_, nuevas - 1);
+        for (auto& c : columnas_)
+            c.Redimensionar(nuevas);
         filas_ = nuevas;
-        endInsertRows();
+        if (anunciar) {
+            vistas_ = filas_;
+            endInsertRows();
+        }
     } else {
-        beginRemoveRows(QModelIndex(), nuevas, filas_ - 1);
+        const bool anunciar = nuevas < vistas_;
+        if (anunciar)
+            beginRemoveRows(QModelIndex(), nuevas, vistas_ - 1);
         for (size_t c = 0; c < columnas_.size(); ++c) {
             auto& col = columnas_[c];
             for (int f = nuevas; f < filas_; ++f)
-                LiberarTexto(col.clave[f]);
-            col.valor.resize(nuevas);
-            col.clave.resize(nuevas);
+                LiberarTexto(col.Clave(f));
+            col.Redimensionar(nuevas);
             Extremos& e = extremos_[c];
             if (e.min >= nuevas || e.max >= nuevas)
                 e.sucio = true;
         }
         filas_ = nuevas;
-        endRemoveRows();
+        if (anunciar) {
+            vistas_ = nuevas;
+            endRemoveRows();
+        }
     }
+}
+
+void ModeloRejilla::AnunciarFilas()
+{
+    if (filas_ <= vistas_)
+        return;
+    beginInsertRows(QModelIndex(), vistas_, filas_ - 1);
+    vistas_ = filas_;
+    endInsertRows();
+}
+
+void ModeloRejilla::ReservarFilas(int n)
+{
+    for (auto& c : columnas_)
+        c.Reservar(std::max(n - 1, 0));
 }
 
 void ModeloRejilla::LiberarTexto(int32_t clave)
@@ -165,11 +189,13 @@ QString ModeloRejilla::Celda(int col, int row) const
     if (row == 0)
         return encabezados_[col];
     const int f = row - 1;
-    const int32_t k = columnas_[col].clave[f];
+    const Columna& c = columnas_[col];
+    const int32_t k = c.Clave(f);
     switch (k) {
     case kVacia: return QString();
-    case kGeneral: return TextoGeneral(columnas_[col].valor[f]);
-    case kFijo2: return TextoFijo2(columnas_[col].valor[f]);
+    case kGeneral: return TextoGeneral(c.Valor(f));
+    case kFijo2: return TextoFijo2(c.Valor(f));
+    case kEtiqueta: return TextoEtiqueta(c.Etiqueta(f));
     default: return textos_[k];
     }
 }
@@ -180,35 +206,36 @@ TipoCelda ModeloRejilla::Tipo(int col, int row) const
         return TipoCelda::Vacia;
     if (row == 0)
         return encabezados_[col].isEmpty() ? TipoCelda::Vacia : TipoCelda::Texto;
-    const int32_t k = columnas_[col].clave[row - 1];
+    const int32_t k = columnas_[col].Clave(row - 1);
     if (k == kVacia)
         return TipoCelda::Vacia;
-    return k >= 0 ? TipoCelda::Texto : TipoCelda::Numero;
+    return (k >= 0 || k == kEtiqueta) ? TipoCelda::Texto : TipoCelda::Numero;
 }
 
 double ModeloRejilla::Numero(int col, int row) const
 {
-    return Tipo(col, row) == TipoCelda::Numero ? columnas_[col].valor[row - 1] : 0.0;
+    return Tipo(col, row) == TipoCelda::Numero ? columnas_[col].Valor(row - 1) : 0.0;
 }
 
 Formato ModeloRejilla::FormatoDe(int col, int row) const
 {
-    if (Tipo(col, row) == TipoCelda::Numero && columnas_[col].clave[row - 1] == kFijo2)
+    if (Tipo(col, row) == TipoCelda::Numero && columnas_[col].Clave(row - 1) == kFijo2)
         return Formato::Fijo2;
     return Formato::General;
 }
 
 bool ModeloRejilla::ValorMostrado(int col, int f, double* v) const
 {
-    const int32_t k = columnas_[col].clave[f];
-    if (k == kVacia)
+    const Columna& c = columnas_[col];
+    const int32_t k = c.Clave(f);
+    if (k == kVacia || k == kEtiqueta) // a label starts with its code, never a number
         return false;
     if (k == kGeneral) {
-        *v = columnas_[col].valor[f];
+        *v = c.Valor(f);
         return true;
     }
     if (k == kFijo2) {
-        *v = RedondeoFijo2(columnas_[col].valor[f]);
+        *v = RedondeoFijo2(c.Valor(f));
         return true;
     }
     return LeerNumero(textos_[k], v);
@@ -220,7 +247,7 @@ void ModeloRejilla::Cambiado(int col, int f)
         return;
     if (mostrarMinMax_ && col >= 1) {
         // The highlight may move to another row of the column.
-        emit dataChanged(index(0, col), index(filas_ - 1, col));
+        emit dataChanged(index(0, col), index(vistas_ - 1, col));
     } else {
         const QModelIndex i = index(f, col);
         emit dataChanged(i, i);
@@ -270,8 +297,8 @@ void ModeloRejilla::SetTexto(int col, int row, const QString& texto)
     double antes = 0, ahora = 0;
     const bool habia = ValorMostrado(col, f, &antes);
     Columna& c = columnas_[col];
-    c.clave[f] = GuardarTexto(texto, c.clave[f]);
-    c.valor[f] = 0.0;
+    const int32_t anterior = c.Clave(f);
+    c.PonerTexto(f, GuardarTexto(texto, anterior >= 0 ? anterior : kVacia));
     if (LeerNumero(texto, &ahora))
         AnotarValor(col, f, ahora, habia);
     else if (habia)
@@ -301,23 +328,22 @@ void ModeloRejilla::EscribirNumero(int col, int f, double valor, Formato formato
     double antes = 0;
     const bool habia = ValorMostrado(col, f, &antes);
     Columna& c = columnas_[col];
-    LiberarTexto(c.clave[f]);
-    c.clave[f] = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
-    c.valor[f] = valor == 0.0 ? 0.0 : valor;
+    LiberarTexto(c.Clave(f));
+    c.PonerNumero(f, valor == 0.0 ? 0.0 : valor, formato == Formato::Fijo2 ? kFijo2 : kGeneral);
     AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(valor) : valor, habia);
 }
 
 bool ModeloRejilla::EscribirVacia(int col, int f)
 {
     Columna& c = columnas_[col];
-    if (c.clave[f] == kVacia)
+    const int32_t k = c.Clave(f);
+    if (k == kVacia)
         return false;
     double antes = 0;
     if (ValorMostrado(col, f, &antes))
         extremos_[col].sucio = true;
-    LiberarTexto(c.clave[f]);
-    c.clave[f] = kVacia;
-    c.valor[f] = 0.0;
+    LiberarTexto(k);
+    c.PonerVacia(f);
     return true;
 }
 
@@ -342,6 +368,7 @@ void ModeloRejilla::TerminarCarga()
 {
     if (carga_ == 0 || --carga_ > 0)
         return;
+    AnunciarFilas();
     if (filas_ > 0 && ColCount() > 0)
         emit dataChanged(index(0, 0), index(filas_ - 1, ColCount() - 1));
     emit headerDataChanged(Qt::Horizontal, 0, ColCount() - 1);
@@ -356,15 +383,12 @@ void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valo
     Columna& c = columnas_[col];
     const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
     for (int f = f0; f < fin; ++f) {
-        LiberarTexto(c.clave[f]);
+        LiberarTexto(c.Clave(f));
         const double v = valores[f - f0];
-        if (std::isfinite(v)) {
-            c.clave[f] = tag;
-            c.valor[f] = v == 0.0 ? 0.0 : v;
-        } else {
-            c.clave[f] = kVacia;
-            c.valor[f] = 0.0;
-        }
+        if (std::isfinite(v))
+            c.PonerNumero(f, v == 0.0 ? 0.0 : v, tag);
+        else
+            c.PonerVacia(f);
     }
     extremos_[col].sucio = true;
     if (carga_ == 0 && fin > f0)
@@ -420,26 +444,31 @@ void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, in
 
 void ModeloRejilla::Borrar()
 {
-    if (filas_ > 1) {
-        beginRemoveRows(QModelIndex(), 1, filas_ - 1);
-        for (auto& c : columnas_) {
-            c.valor.resize(1);
-            c.clave.resize(1);
-        }
-        filas_ = 1;
+    // Every data cell is empty now, so the cells' memory and the text slots can all go.
+    const bool anunciar = vistas_ > 1;
+    if (anunciar)
+        beginRemoveRows(QModelIndex(), 1, vistas_ - 1);
+    const int antes = filas_;
+    for (auto& c : columnas_)
+        c.Liberar(1);
+    filas_ = 1;
+    if (anunciar) {
+        vistas_ = 1;
         endRemoveRows();
-    } else if (filas_ == 0) {
-        SetRowCount(2);
-    }
-    // Every data cell is empty now, so the text slots can all go.
-    for (auto& c : columnas_) {
-        c.valor[0] = 0.0;
-        c.clave[0] = kVacia;
+    } else if (antes == 0 || vistas_ == 0) {
+        beginInsertRows(QModelIndex(), 0, 0);
+        vistas_ = 1;
+        endInsertRows();
     }
     textos_.clear();
     textos_.shrink_to_fit();
     libres_.clear();
     libres_.shrink_to_fit();
+#ifdef __GLIBC__
+    // Freed blocks below the allocator's mapping threshold stay with the
+    // process; a cleared million-row table should give its memory back.
+    malloc_trim(0);
+#endif
     InvalidarExtremos();
     if (carga_ == 0)
         emit dataChanged(index(0, 0), index(0, ColCount() - 1));
@@ -453,16 +482,9 @@ void ModeloRejilla::InvalidarExtremos()
 
 void ModeloRejilla::AplicarPermutacion(const std::vector<int>& nuevaAVieja)
 {
-    std::vector<double> v(filas_);
-    std::vector<int32_t> k(filas_);
-    for (auto& c : columnas_) {
-        for (int i = 0; i < filas_; ++i) {
-            v[i] = c.valor[nuevaAVieja[i]];
-            k[i] = c.clave[nuevaAVieja[i]];
-        }
-        c.valor.swap(v);
-        c.clave.swap(k);
-    }
+    ColumnaRejilla::Borrador borrador;
+    for (auto& c : columnas_)
+        c.Permutar(nuevaAVieja, borrador);
     InvalidarExtremos();
 }
 
@@ -470,19 +492,21 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
 {
     if (col < 0 || col >= ColCount() || filas_ < 2)
         return;
-    // Rows split by kind, keys taken once per row: numbers, texts (case-folded)
-    // and empty cells, each sorted on its own and then joined.
+    // Rows split by kind, keys taken once per row: numbers, labels (by their
+    // parts), texts (case-folded) and empty cells, each sorted on its own and then joined.
     const Columna& c = columnas_[col];
     std::vector<std::pair<double, int>> numeros;
     std::vector<QString> plegados;
-    std::vector<int> filasTexto, vacias;
+    std::vector<int> filasTexto, vacias, etiquetas;
     for (int f = 0; f < filas_; ++f) {
-        const int32_t k = c.clave[f];
+        const int32_t k = c.Clave(f);
         double v = 0;
         if (k == kVacia) {
             vacias.push_back(f);
+        } else if (k == kEtiqueta) {
+            etiquetas.push_back(f);
         } else if (k < 0) {
-            numeros.emplace_back(c.valor[f], f);
+            numeros.emplace_back(c.Valor(f), f);
         } else if (LeerNumero(textos_[k], &v)) {
             numeros.emplace_back(v, f);
         } else {
@@ -508,7 +532,9 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
         std::stable_sort(textos.begin(), textos.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     else
         std::stable_sort(textos.begin(), textos.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    // Ascending: numbers, texts; descending: texts, numbers; empty cells last either way.
+    OrdenEtiquetas(col, asc, etiquetas);
+    // Ascending: numbers, labels, texts; descending: texts, labels, numbers;
+    // empty cells last either way.
     std::vector<int> perm;
     perm.reserve(filas_);
     auto ponerNumeros = [&] {
@@ -521,9 +547,11 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
     };
     if (asc) {
         ponerNumeros();
+        perm.insert(perm.end(), etiquetas.begin(), etiquetas.end());
         ponerTextos();
     } else {
         ponerTextos();
+        perm.insert(perm.end(), etiquetas.begin(), etiquetas.end());
         ponerNumeros();
     }
     perm.insert(perm.end(), vacias.begin(), vacias.end());
@@ -574,10 +602,8 @@ bool ModeloRejilla::moveRows(const QModelIndex& sourceParent, int sourceRow, int
         else
             std::rotate(v.begin() + destinationChild, v.begin() + sourceRow, v.begin() + sourceRow + count);
     };
-    for (auto& c : columnas_) {
-        rotar(c.valor);
-        rotar(c.clave);
-    }
+    for (auto& c : columnas_)
+        c.Rotar(rotar);
     InvalidarExtremos();
     if (senales) {
         endMoveRows();
@@ -669,7 +695,7 @@ int ModeloRejilla::FilaMaximo(int col) const
 
 int ModeloRejilla::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : filas_;
+    return parent.isValid() ? 0 : vistas_;
 }
 
 int ModeloRejilla::columnCount(const QModelIndex& parent) const
@@ -686,8 +712,8 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return Celda(col, f + 1);
     case Qt::UserRole: {
-        const int32_t k = columnas_[col].clave[f];
-        return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].valor[f]) : QVariant();
+        const int32_t k = columnas_[col].Clave(f);
+        return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].Valor(f)) : QVariant();
     }
     case Qt::ForegroundRole:
         if (colorTexto_) {
@@ -697,7 +723,7 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
         }
         return QVariant();
     case Qt::BackgroundRole: {
-        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && columnas_[col].clave[f] != kVacia) {
+        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && columnas_[col].Clave(f) != kVacia) {
             if (extremos_[col].sucio)
                 Recalcular(col);
             const Extremos& e = extremos_[col];

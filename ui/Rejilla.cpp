@@ -164,6 +164,7 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
     for (int c = incluirFija ? 0 : 1; c < ColCount(); ++c) {
         int ancho = fmEnc.horizontalAdvance(Celda(c, 0));
         std::vector<int> filasCol;
+        std::unordered_map<uint64_t, int> largos;
         if (filas > kTodas) {
             // Besides the sample: the longest texts and the extreme numbers.
             int largo[3] = {-1, -1, -1};
@@ -183,7 +184,7 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
                         fMax = r;
                     }
                 } else if (t == TipoCelda::Texto) {
-                    const int l = static_cast<int>(Celda(c, r).size());
+                    const int l = modelo_->LargoTexto(c, r, largos);
                     for (int j = 0; j < 3; ++j) {
                         if (l > lmax[j]) {
                             for (int m = 2; m > j; --m) {

@@ -12,7 +12,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
+
+#include "RejillaColumna.h"
 
 class QMenu;
 
@@ -46,15 +49,27 @@ public:
     void SetTexto(int col, int row, const QString& texto);
     void SetNumero(int col, int row, double valor, Formato formato = Formato::General);
     void Vaciar(int col, int row);
+    // A label cell (a text cell to everything that reads the grid), written
+    // with the code texts given here and the numbers under the locale of the moment.
+    void SetEtiqueta(int col, int row, const EtiquetaCelda& etiqueta);
+    void SetCodigosEtiqueta(const QStringList& codigos);
 
+    // Length of the text Celda gives, without writing out a label: their
+    // values repeat, so each value's text length is worked out once per memo.
+    int LargoTexto(int col, int row, std::unordered_map<uint64_t, int>& memo) const;
     TipoCelda Tipo(int col, int row) const;
     double Numero(int col, int row) const; // 0 unless Tipo is Numero
     Formato FormatoDe(int col, int row) const; // General unless Tipo is Numero
 
-    // Bulk fill: between the two calls no per-cell signal is sent; the views
-    // are reset once at the end. Calls nest.
+    // Bulk fill: between the two calls no per-cell signal is sent and rows
+    // added are told to the views together; the views are updated once at the
+    // end. Calls nest.
     void ComenzarCarga();
     void TerminarCarga();
+    // Tells the views of the rows added so far in a bulk fill (before they paint).
+    void AnunciarFilas();
+    // Room for n rows (header included) without moving the cells again.
+    void ReservarFilas(int n);
     // Writes n values into column col from grid row filaDesde on (rows must exist).
     void SetColumnaNumeros(int col, int filaDesde, const double* valores, int n, Formato formato = Formato::General);
     // Writes n values into row row from column colDesde on, with one change
@@ -64,7 +79,8 @@ public:
     void SetFilaNumeros(int row, int colDesde, const std::optional<double>* valores, int n,
                         Formato formato = Formato::General);
 
-    // Header row and one empty data row; headers and column count stay.
+    // Header row and one empty data row; headers and column count stay, the
+    // memory of the cells is given back.
     void Borrar();
     // Stable sort of the data rows by one column: numbers by value (also texts
     // that read as numbers with either decimal mark), then texts, empty cells last.
@@ -101,14 +117,12 @@ public:
                   int destinationChild) override;
 
 private:
-    // Column-major cells: value and a key (text slot, or one of the tags below).
-    static constexpr int32_t kVacia = -1;
-    static constexpr int32_t kGeneral = -2;
-    static constexpr int32_t kFijo2 = -3;
-    struct Columna {
-        std::vector<double> valor;
-        std::vector<int32_t> clave;
-    };
+    // Column-major cells; a key is a text slot or one of the tags below.
+    using Columna = ColumnaRejilla;
+    static constexpr int32_t kVacia = ColumnaRejilla::kVacia;
+    static constexpr int32_t kGeneral = ColumnaRejilla::kGeneral;
+    static constexpr int32_t kFijo2 = ColumnaRejilla::kFijo2;
+    static constexpr int32_t kEtiqueta = ColumnaRejilla::kEtiqueta;
     struct Extremos {
         bool sucio = true;
         int min = -1, max = -1; // model rows
@@ -129,10 +143,14 @@ private:
     void EscribirFila(int row, int colDesde, const Valor* valores, int n, Formato formato);
     void InvalidarExtremos();
     void AplicarPermutacion(const std::vector<int>& nuevaAVieja);
+    QString TextoEtiqueta(const EtiquetaCelda& e) const;
+    void OrdenEtiquetas(int col, bool asc, std::vector<int>& filas) const;
 
     std::vector<Columna> columnas_;
     QStringList encabezados_;
+    QStringList codigos_;
     int filas_ = 1; // data rows
+    int vistas_ = 1; // data rows the views know of; fewer only during a bulk fill
     std::vector<QString> textos_;
     std::vector<int32_t> libres_;
     int carga_ = 0;

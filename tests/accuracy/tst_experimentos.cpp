@@ -18,9 +18,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include "Catalogo.h"
 #include "DialogoUnit.h"
 #include "Grafico.h"
 #include "MainUnit.h"
+#include "Medidas.h"
 #include "Numeros.h"
 #include "RangoVarUnit.h"
 #include "Rejilla.h"
@@ -195,6 +197,8 @@ private slots:
     void dialogoExAnte();
     void exAnte_data();
     void exAnte();
+    void rejillaComoPasoAPaso_data();
+    void rejillaComoPasoAPaso();
 };
 
 // ---------------------------------------------------------------- no data
@@ -1010,6 +1014,105 @@ void TstExperimentos::exAnte()
         QCOMPARE(g->columnWidth(0), 222); // the fixed column keeps its width
         QVERIFY(g->columnWidth(1) != 333);
     }
+}
+
+// One row of an error table against the measures of the plain path: label
+// text and each of the twelve values, to the last bit; no value, no text.
+static bool MismaFila(const Rejilla* g, int fila, const QString& etiqueta, const Medidas& m, QString* por)
+{
+    const ModeloRejilla* mo = g->Modelo();
+    if (mo->Celda(0, fila) != etiqueta) {
+        *por = QStringLiteral("fila %1: etiqueta %2, se esperaba %3").arg(fila).arg(mo->Celda(0, fila), etiqueta);
+        return false;
+    }
+    const auto valores = m.Columnas();
+    for (int col = 1; col <= 12; ++col) {
+        const Medida& v = valores[size_t(col - 1)];
+        const bool bien = v ? mo->Tipo(col, fila) == TipoCelda::Numero && mo->Numero(col, fila) == *v
+                            : mo->Tipo(col, fila) == TipoCelda::Vacia;
+        if (!bien) {
+            *por = QStringLiteral("fila %1 (%2), columna %3: %4 frente a %5")
+                       .arg(fila)
+                       .arg(etiqueta)
+                       .arg(col)
+                       .arg(mo->Numero(col, fila), 0, 'g', 17)
+                       .arg(v ? *v : qQNaN(), 0, 'g', 17);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TstExperimentos::rejillaComoPasoAPaso_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("reserva");
+    QTest::newRow("es_ES, sin reserva") << "es_ES" << 0;
+    QTest::newRow("C, 12 reservados") << "C" << 12;
+}
+
+// The 9 x 9 x 9 Holt-Winters grid through the loop (which skips the work the
+// constants do not change) against each step run alone through the core, as
+// a single calculation runs it: every row of both tables and the workspace left.
+void TstExperimentos::rejillaComoPasoAPaso()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, reserva);
+    auto w = Ventana(locale);
+    Cargar(w.get(), 72, reserva);
+    w->SeleccionarModelo(ItemHW);
+    Espacio e = w->Ws;
+    Parametros p;
+    p.V = w->findChild<QSpinBox*>("SEValoresPrever")->value();
+    p.PrevNeg = w->findChild<QCheckBox*>("CBPrevNeg")->isChecked();
+    auto* ajuste = w->findChild<Rejilla*>("AdvSGErrAjuste");
+    auto* acierto = w->findChild<Rejilla*>("AdvSGErrAcierto");
+    QVERIFY(ajuste && acierto);
+
+    long long pasos = 0;
+    w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.1, false, pasos);
+    QCOMPARE(pasos, 729LL);
+    QCOMPARE(ajuste->RowCount(), 730);
+    QCOMPARE(acierto->RowCount(), reserva > 0 ? 730 : 2);
+
+    // The edits hold two decimals: value k of a level is 0.1 + 0.1 k rounded to them.
+    const auto valor = [](int k) { return std::round((0.1 + 0.1 * k) * 100.0) / 100.0; };
+    const QString sufijo = reserva > 0 ? QStringLiteral(" T-%1").arg(reserva) : QString();
+    int fila = 0;
+    QString por;
+    for (int a = 0; a < 9; ++a)
+        for (int b = 0; b < 9; ++b)
+            for (int c = 0; c < 9; ++c) {
+                p.AlfaHLT = valor(a);
+                p.BetaHLT = valor(b);
+                p.PhiHW = valor(c);
+                AsegurarFilas(e, p.V);
+                LimpiarColumnasModelo(e, p.V);
+                PrepararFilasPrevision(e, p.V);
+                EjecutarModelo(e, ItemHW, p);
+                ++fila;
+                const QString etiqueta =
+                    QStringLiteral("H-W (%1;%2;%3)")
+                        .arg(TextoGeneral(p.AlfaHLT), TextoGeneral(p.BetaHLT), TextoGeneral(p.PhiHW)) +
+                    sufijo;
+                Medidas m = CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos);
+                QVERIFY2(MismaFila(ajuste, fila, etiqueta, m, &por), qPrintable(por));
+                if (reserva > 0) {
+                    m = CalcularMedidas(e, 2, e.NumDatos + 1, std::min(e.TotalDatos, e.NumDatos + p.V));
+                    QVERIFY2(MismaFila(acierto, fila, etiqueta, m, &por), qPrintable(por));
+                }
+                e.DesvRelativa = m.DesvRelativa;
+            }
+    // The workspace as the last plain run left it, down to the flags and the indices.
+    QVERIFY(w->Ws.TablaPrev == e.TablaPrev);
+    QVERIFY(w->Ws.CeldaValida == e.CeldaValida);
+    for (int mes = 1; mes <= 12; ++mes) {
+        QVERIFY(w->Ws.CoefEstacional[size_t(mes)].Coeficiente == e.CoefEstacional[size_t(mes)].Coeficiente);
+        QVERIFY(w->Ws.CoefEstacional[size_t(mes)].Observaciones == e.CoefEstacional[size_t(mes)].Observaciones);
+    }
+    QCOMPARE(w->Ws.ColPrev, e.ColPrev);
+    QCOMPARE(w->Ws.FilaInicioPrev, e.FilaInicioPrev);
+    QVERIFY(w->Ws.DesvRelativa == e.DesvRelativa);
 }
 
 QTEST_MAIN(TstExperimentos)

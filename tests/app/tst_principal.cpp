@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QtTest>
+#include <cstring>
 
 #include "Carga.h"
 #include "DialogoUnit.h"
@@ -75,6 +76,8 @@ private slots:
     void registros();
     void textoAReal_data();
     void textoAReal();
+    void registrosComoTextoAReal_data();
+    void registrosComoTextoAReal();
     void extraerCampo();
     void nombreSerie_data();
     void nombreSerie();
@@ -143,6 +146,70 @@ void TstPrincipal::registros()
         QCOMPARE(r.back().Valor, ultimo);
         QCOMPARE(r.front().Anio, 2000.0);
         QCOMPARE(r.front().Mes, 1.0);
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+void TstPrincipal::registrosComoTextoAReal_data()
+{
+    QTest::addColumn<QString>("locale");
+    for (const char* loc : {"es_ES", "C"})
+        QTest::newRow(loc) << QString::fromLatin1(loc);
+}
+
+// The load reads its fields with its own converter; every text must come out
+// as the one number helper reads it (same bits), or fail with its message.
+void TstPrincipal::registrosComoTextoAReal()
+{
+    QFETCH(QString, locale);
+    QLocale::setDefault(QLocale(locale));
+    const QStringList textos = {"125,5",
+                                "125.5",
+                                "0,1",
+                                "0.1",
+                                "-3",
+                                "-0",
+                                "-0,0",
+                                "0",
+                                "007",
+                                "0,30000000000000004",
+                                " 12 ",
+                                "123456789012345678901234567890",
+                                "1,7976931348623157e308",
+                                "0,000000000000000000000001",
+                                "+5",
+                                "3,0e2",
+                                "12,",
+                                ",5",
+                                "1.234,5",
+                                "1,234.5",
+                                "1 234",
+                                "",
+                                "abc",
+                                "5-",
+                                "--5",
+                                "9007199254740993",
+                                "2,5e-3"};
+    for (const QString& t : textos) {
+        // As the value field, and as the year, which reads with the system's own mark only.
+        for (int campo : {3, 1}) {
+            const QString linea = campo == 3 ? QStringLiteral("2000\t1\t") + t : t + QStringLiteral("\t1\t5");
+            QString esperado, obtenido;
+            double v = 0, r = 0;
+            try {
+                v = campo == 3 ? TextoAReal(t) : TextoANumero(t);
+            } catch (const ErrorConversion& e) {
+                esperado = QString::fromUtf8(e.what());
+            }
+            try {
+                const auto registros = LeerRegistros({linea});
+                r = campo == 3 ? registros.at(0).Valor : registros.at(0).Anio;
+            } catch (const ErrorConversion& e) {
+                obtenido = QString::fromUtf8(e.what()).section(QLatin1Char('\n'), 0, 0);
+            }
+            QVERIFY2(obtenido == esperado, qPrintable(t + QStringLiteral(": ") + obtenido));
+            QVERIFY2(std::memcmp(&v, &r, sizeof v) == 0, qPrintable(t));
+        }
     }
     QLocale::setDefault(QLocale::c());
 }

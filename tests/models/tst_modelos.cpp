@@ -100,6 +100,8 @@ private slots:
     void mesDeFila_data();
     void mesDeFila();
     void mediasEnBloques();
+    void mediasMovilesSimples_data();
+    void mediasMovilesSimples();
     void crostonMasAlla_data();
     void crostonMasAlla();
     void ordenEscrito_data();
@@ -463,6 +465,56 @@ void TstModelos::mediasEnBloques()
                 s += y[static_cast<size_t>(j - 1)];
             QVERIFY(e.V(i, 5) == s / 12.0); // exact: same order, same rounding
         }
+    }
+}
+
+void TstModelos::mediasMovilesSimples_data()
+{
+    QTest::addColumn<Filas>("historia");
+    QTest::addColumn<int>("N");
+    Filas enteros, negativos, grandes, mayores, decimales;
+    for (int i = 1; i <= 40; ++i) {
+        enteros << 100 + 7 * (i % 9) + i;
+        negativos << (i % 3 == 0 ? -50 : 20) * i;
+        // Just inside the bound where whole-number sums stay exact with N = 3: 2^53 / 4 − i.
+        grandes << 2251799813685248.0 - i;
+        // Past it (2^52 + 3i): sums of three round, so only sums afresh give the model's numbers.
+        mayores << 4503599627370496.0 + 3 * i;
+        decimales << 0.1 * i + 1.0 / (i + 2);
+    }
+    for (int N : {1, 3, 12}) {
+        QTest::addRow("whole numbers, N %d", N) << enteros << N;
+        QTest::addRow("negative whole numbers, N %d", N) << negativos << N;
+        QTest::addRow("decimals, N %d", N) << decimales << N;
+    }
+    QTest::newRow("large whole numbers, N 3") << grandes << 3;
+    QTest::newRow("whole numbers past 2^53 / 4, N 3") << mayores << 3;
+}
+
+// MMS sums each window afresh in row order; every row of its forecast column
+// must be that sum divided by N, to the last bit, however the model gets it.
+void TstModelos::mediasMovilesSimples()
+{
+    QFETCH(Filas, historia);
+    QFETCH(int, N);
+    const int V = 5;
+    Espacio e = Historia(std::vector<double>(historia.begin(), historia.end()), V);
+    Parametros p;
+    p.V = V;
+    p.N = N;
+    p.PrevNeg = true;
+    EjecutarModelo(e, ItemMMS, p);
+    const int n = e.NumDatos;
+    std::vector<double> serie(historia.begin(), historia.end());
+    for (int i = N + 1; i <= n + V; ++i) {
+        double s = 0.0;
+        for (int j = i - N; j <= i - 1; ++j)
+            s += serie[static_cast<size_t>(j - 1)];
+        const double media = s / N;
+        if (i > n)
+            serie.push_back(media);
+        QVERIFY2(e.V(i, ColMMS) == media, qPrintable(QStringLiteral("row %1").arg(i)));
+        QVERIFY(e.Valida(i, ColMMS));
     }
 }
 
