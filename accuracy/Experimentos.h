@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three experiments: every model in turn, a grid of parameter values and
 // a series of earlier forecast origins. Each step is an ordinary calculation

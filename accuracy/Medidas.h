@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The twelve accuracy measures of a run over a range of rows, against the
 // naive benchmark. Pure computation: nothing is written anywhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parameter-range dialog of "Variación de parámetros". Created once at
 // start; it keeps what the user entered from one use to the next.

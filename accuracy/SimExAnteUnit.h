@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The range dialog of "Simulación ex-ante". Created once at start; it keeps
 // what the user entered from one use to the next.

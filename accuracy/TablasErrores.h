@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two error tables, the log of every run: one fit row per calculation in
 // AdvSGErrAjuste, one accuracy row per calculation with held-back values in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: its notify() is the standard error display for any
 // error that escapes the program's own traps; the program carries on.

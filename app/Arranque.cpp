@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: title, translations and the long-lived windows, in order.
 #include "MainUnit.h"
 

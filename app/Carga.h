@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Parsing of the data text: one record per line, TAB-separated year, month, value.
 #include <QString>

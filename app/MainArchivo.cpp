@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving the data text, the date columns, the pop-up menus of the grids and
 // charts (export, printing, chart editor) and the "Ayuda" menu.
 #include "MainUnit.h"

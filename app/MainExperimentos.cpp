@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experiments' commands and the window's side of them: the loops live in
 // tendora::Experimentos, which reaches the window only through the overrides here.
 #include "MainUnit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Archivo" > "Importar...": a spreadsheet or a CSV-like file becomes the data
 // text of Memo1, as "Abrir" would have put it there; "Cargar" then loads it.
 #include "MainUnit.h"

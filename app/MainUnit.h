@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: owner of the forecasting workspace and of every command.
 // Implemented across several files, one per concern (MainUnit.cpp: window,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start year/month dialog of "Añadir columnas de Año y Mes": created,
 // shown and destroyed for each use, so it always opens on 2000 and 1.

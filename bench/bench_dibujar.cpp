@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of the window's chart drawing: DibujarGraficos(true) after a Holt-Winters
 // run on 144, 10 000 and 100 000 history rows (the filling, then the charts'
 // layout, then one frame of each chart page), and 200 comparison series.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the parameter variation through the window's own path (the ranges
 // of FormRangoVar, then the loop of the selected model) without its dialogs,
 // on the 144 monthly values of AirPassengers, "Dibujar" unticked:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of one run of each model, and of the fit measures over it, on a
 // 144-value and a 100 000-value history with horizon 12.
 #include <algorithm>

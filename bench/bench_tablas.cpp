@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a long history and living with a long error table:
 //   - Abrir + Cargar of a file of 100 000 records (values with a decimal comma);
 //   - an error grid of 1 000 000 rows x 13 filled as an experiment fills it

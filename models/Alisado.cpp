@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exponential smoothing models: LES and LED.
 #include "Comunes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checked arithmetic: a failure is an exception at the place it happens, so no
 // infinity or NaN ever reaches the table, a grid, a chart or a file.

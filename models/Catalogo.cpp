@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The twelve records of the model catalogue and the one dispatcher.
 #include "Catalogo.h"
 

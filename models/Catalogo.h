@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The model catalogue: one record per model, indexed by its item in the model
 // selector. Everything the program needs to know about a model — how to run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Croston and Syntetos-Boylan: CRT and S-B.
 #include "Comunes.h"
 

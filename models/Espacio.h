@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The forecasting workspace: the forecast table with its flags, the seasonal
 // coefficients and the counters. Plain data, owned by the main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Holt and Holt-Winters: HLT and H-W.
 #include "Comunes.h"
 

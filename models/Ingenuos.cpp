@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The naïve models: NVS and the seasonal NVE.
 #include "Comunes.h"
 

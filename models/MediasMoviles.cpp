@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The moving-average models: MMS and MMD.
 #include "Comunes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The twelve forecasting models and the computations they share.
 // Each model reads history rows 1..NumDatos (column ColDatos), writes its

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshots of the real window under Xvfb: opens a sample file, loads it and
 # photographs some pages. Usage: scripts/captura.sh BUILD_DIR OUT_DIR [file]
 # Run as: xvfb-run -a -s "-screen 0 1600x1000x24" bash scripts/captura.sh build /tmp/shots

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tendora in Release and makes its Debian package; prints the package's
 # path. Install it with: sudo apt-get install ./build-paquete/tendora_*.deb
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up, builds and starts Tendora.
 set -euo pipefail
 cd "$(dirname "$0")/.."

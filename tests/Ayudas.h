@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the window and component tests share: monthly data texts, the two
 // number formats, answering the program's modal dialogs as the user would,

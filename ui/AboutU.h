@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: name, version and licence, with link labels for a new mail
 // message, the licence's page and the user manual.

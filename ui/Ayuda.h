@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user manual: an HTML file next to the executable or in the installed
 // data folder, opened with the system's viewer.

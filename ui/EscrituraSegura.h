@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the program writes a file: data text, table exports and chart
 // pictures all go through here, so a failed write never costs the user the

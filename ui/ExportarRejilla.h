@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a grid to the five export formats. Every format holds the whole
 // grid: the header row, the fixed first column, the texts as shown.

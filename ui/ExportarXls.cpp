@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ".xls" export: a BIFF8 workbook stream inside an OLE2 compound file.
 // Debian has readers of this format but no maintained C/C++ writer, so the
 // few records a grid needs are written here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .xlsx export, written by libxlsxwriter.
 #include "ExportarRejilla.h"
 #include "Numeros.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart of the four chart pages: a QChartView that the window configures
 // with named series and fills with one call per series.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the files of the chart component share: the two layers drawn over the
 // plot area, their stacking and the locale of the axis numbers. Not for use

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart editor: every change goes to the chart as it is made.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Laying out a Grafico: the deferred refresh, the axis ranges and labels, the
 // legend, the vertical line, axis titles and the conversions between view,
 // scene and values.

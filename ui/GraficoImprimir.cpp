@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmap export and printing of a Grafico.
 #include "Grafico.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Importing a monthly series from a CSV-like text or a workbook sheet: the
 // table of cells, what is detected in it (separator, header, decimal mark,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The import dialog: the first rows of the file or sheet, the columns taken
 // for the date and the value, the sheet of a workbook and what was detected.

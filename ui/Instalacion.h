@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program finds the files it ships with (the manual, the sample
 // files): next to the executable, as the build leaves them, or in the data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the sheets of an .xlsx or .ods workbook: the zip container through
 // minizip, the XML inside through QXmlStreamReader.

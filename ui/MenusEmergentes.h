@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two pop-up menus: PopupMenuTabla for the four grids and PopupMenuGraf
 // for the four charts, with every item in its order. They hang on their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Modal dialogs that leave nothing behind that takes input.
 class QDialog;

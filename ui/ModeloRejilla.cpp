@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's data: cells held as numbers or texts, sorting, row moves and the
 // colours every view, export and printout reads through the model's roles.
 #include "Rejilla.h"

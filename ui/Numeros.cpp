@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Numeros.h"
 
 #include <QLocale>
@@ -174,9 +175,10 @@ double ConvertirConMarca(const QString& texto, QChar decimal, bool* ok)
     static const auto patron = [](QChar d) {
         const QString m = QRegularExpression::escape(QString(d == QLatin1Char(',') ? u'.' : u','));
         const QString dd = QRegularExpression::escape(QString(d));
-        return QRegularExpression(QStringLiteral("^([+-]?)(\\d{1,3}(?:[%1 \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:%2(\\d*))?"
-                                                 "(?:[eE]([+-]?\\d+))?$")
-                                      .arg(m, dd));
+        return QRegularExpression(
+            QStringLiteral("^([+-]?)(\\d{1,3}(?:[%1 \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:%2(\\d*))?"
+                           "(?:[eE]([+-]?\\d+))?$")
+                .arg(m, dd));
     };
     static const QRegularExpression conComa = patron(QLatin1Char(','));
     static const QRegularExpression conPunto = patron(QLatin1Char('.'));

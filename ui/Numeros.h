@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number texts of the whole program, under the default QLocale (the user's
 // regional settings; tests switch it with QLocale::setDefault).

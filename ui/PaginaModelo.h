@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The model page: the model selector, the parameter edits of each model, the
 // horizon, the hold-out and the negative-forecast box. It shows the edits the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four chart pages: filling them from a forecast table, the comparison
 // series, and the chart side of dragging a history point.
 #include "PaginasGraficos.h"

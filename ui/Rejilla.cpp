@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid view: column widths, sorting from the header, row drags, the
 // pop-up menu, export and print preview.
 #include "Rejilla.h"

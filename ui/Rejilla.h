@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grid component behind the program's four tables: a string grid in the
 // classic sense (row 0 is the header, column 0 the fixed first column) kept

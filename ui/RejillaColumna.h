@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One column of the grid's cells. Most columns hold numbers of one format
 // only (the measures of an error table) or labels only (its first column):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Printing a grid: pages of whole rows and columns at the grid's own size,
 // and the preview dialog the grids open.

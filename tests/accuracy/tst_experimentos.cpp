@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three experiments, driven through the real window: every model in turn,
 // the parameter grid and the ex-ante simulation, with their dialogs answered
 // as a user would.

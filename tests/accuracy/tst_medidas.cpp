@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The twelve accuracy measures against the naive benchmark. Every expected
 // value below is a fraction worked by hand from the rows of its case; Vacia
 // marks a measure that has no value.

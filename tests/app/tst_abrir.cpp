@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open dialog as the user drives it: a file name typed and confirmed with
 // Enter, then the next click. Runs offscreen and under Xvfb.
 #include <QAbstractItemView>

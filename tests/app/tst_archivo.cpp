@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving the data text, the date columns, the pop-up menus of the grids and
 // charts, and the "Ayuda" menu, driven through the main window.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation sequence, the forecast table view and the error tables,
 // driven through the real window.
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every command that writes a file, on a full disk, in a read-only folder and
 // on an ordinary one: a failed write keeps the old file and says so in Spanish.
 #include <QtTest>

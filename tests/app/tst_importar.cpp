@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Archivo" > "Importar..." as the user drives it: the file dialog, the
 // import dialog, the start dialog and the warnings, then Memo1; and the
 // warning a load gives when the months do not follow one another.

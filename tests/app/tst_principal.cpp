@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's foundation: loading, the split, dating, the model page and
 // the message dialog, driven through the real window.
 #include <QAbstractButton>

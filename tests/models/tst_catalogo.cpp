@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The model catalogue against what the user sees of each model. The expected
 // facts are written out by hand from the program's per-model table (selector
 // text, code, columns and headers, C.E. pages, chart series, parameters), not

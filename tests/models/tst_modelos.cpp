@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The twelve models on small histories whose values were worked by hand from
 // each model's recurrence, plus one contract run over every model.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart component: legend checks, null points, bottom-axis labels, the
 // point drag, zoom, marker line, bars, export, printing, editor and copies.
 #include "Grafico.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Series removed or replaced on a chart that is on screen and repainted.
 // Runs offscreen and, through a second CTest entry, under Xvfb: a paint that
 // reads a deleted series crashed only on a real X server, and the sanitizer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart pages of the main window: what loading and a calculation draw,
 // the comparison series and the history-point drag, through the real window.
 #include <QAbstractButton>

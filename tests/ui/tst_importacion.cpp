@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and detection of imported files: delimited texts in every date
 // form and number style, the failures a user meets, and .xlsx/.ods
 // workbooks built here with minizip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number texts: every text the program writes reads back to a finite number,
 // under a decimal-comma and a decimal-point locale.
 #include <QtTest>

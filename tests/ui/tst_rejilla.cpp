@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component: contents and formats, sorting, row moves, clearing,
 // min/max highlighting, colours, the five exports and the print preview.
 #include "ExportarRejilla.h"
