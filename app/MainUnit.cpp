@@ -454,7 +454,7 @@ void TFormMain::TBTransferirClick()
     Proteger([this] { CargarDatos(); });
 }
 
-void TFormMain::CargarDatos()
+void TFormMain::CargarDatos(bool avisarSaltos)
 {
     const QString texto = Memo1->toPlainText();
     const QStringList lineas = LineasDeTexto(texto);
@@ -502,7 +502,7 @@ void TFormMain::CargarDatos()
     Ws.DatosCargados = true;
     // Loaded as they are; the user is told once where the months stop following.
     QString salto;
-    if (const int linea = PrimerSalto(registros, &salto))
+    if (const int linea = avisarSaltos ? PrimerSalto(registros, &salto) : 0; linea > 0)
         MostrarAviso(QStringLiteral("La fecha de la línea %1 no sigue a la anterior: %2").arg(linea).arg(salto));
 }
 
@@ -738,7 +738,7 @@ void TFormMain::ChartPMouseUp()
     ArrastreX = p->x;
     ArrastreY = p->y;
     ReescribirLinea(int(std::lround(ArrastreX)), ArrastreY);
-    CargarDatos();
+    CargarDatos(false);
     EjecutarCalculo(true);
     ReiniciarArrastre();
 }

@@ -80,7 +80,9 @@ public:
     void PrepararFilasPrevision();
 
     // ---- Loading ----
-    void CargarDatos();
+    // avisarSaltos: tell where the months stop following (not after a point
+    // drag, which reloads the same dates and would tell it on every drag).
+    void CargarDatos(bool avisarSaltos = true);
     // The parsed records into e as the new history, with the hold-out as the
     // new range will clamp it; nothing else changes.
     void LeerHistorico(tendora::Espacio& e, const std::vector<tendora::Registro>& registros) const;

@@ -228,6 +228,15 @@ void TstImportar::salto()
         // Loaded all the same: one grid row a record, under the header.
         QCOMPARE(w->findChild<Rejilla*>(QStringLiteral("AdvStringGridPrevision"))->RowCount(),
                  int(texto.count(QLatin1Char('\n'))) + 1);
+        // A point dragged on the chart reloads the same dates: told once is enough.
+        if (texto.count(QLatin1Char('\n')) >= 4) {
+            w->SeleccionarModelo(ItemNVS);
+            w->EjecutarCalculo(true);
+            m.textos.clear();
+            w->RegistrarArrastre(1);
+            w->ChartPMouseUp();
+            QCOMPARE(m.textos, QStringList());
+        }
     }
     PonerLocale(false);
 }
