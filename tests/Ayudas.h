@@ -2,7 +2,7 @@
 #pragma once
 // What the window and component tests share: monthly data texts, the two
 // number formats, answering the program's modal dialogs as the user would,
-// and small file and mouse steps.
+// small file and mouse steps, and comparing colours in images.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -18,6 +19,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -82,6 +84,26 @@ inline QByteArray Leer(const QString& ruta)
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray("<no existe>");
     return f.readAll();
+}
+
+// Colours alike within tol on each channel, as antialiasing and
+// compression leave them.
+inline bool Parecido(const QColor& a, const QColor& b, int tol = 40)
+{
+    return std::abs(a.red() - b.red()) <= tol && std::abs(a.green() - b.green()) <= tol &&
+           std::abs(a.blue() - b.blue()) <= tol;
+}
+
+// How many pixels of r in the image are near the colour c.
+inline int ContarColor(const QImage& im, const QRect& r, const QColor& c, int tol = 40)
+{
+    int n = 0;
+    const QRect d = r & im.rect();
+    for (int y = d.top(); y <= d.bottom(); ++y)
+        for (int x = d.left(); x <= d.right(); ++x)
+            if (Parecido(im.pixelColor(x, y), c, tol))
+                ++n;
+    return n;
 }
 
 // A right click, as the grid and the chart receive it.

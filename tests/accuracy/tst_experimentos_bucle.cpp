@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How the parameter grid's loop runs in the real window: painting, progress,
+// the values shown, empty levels, and each row against a step run alone.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+#include "Catalogo.h"
+#include "DialogoUnit.h"
+#include "Grafico.h"
+#include "MainUnit.h"
+#include "Medidas.h"
+#include "Numeros.h"
+#include "RangoVarUnit.h"
+#include "Rejilla.h"
+#include "SimExAnteUnit.h"
+
+#include "Ayudas.h"
+#include "AyudasExperimentos.h"
+
+using namespace tendora;
+using namespace prueba;
+
+class TstExperimentosBucle : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void sinRepintadoSinDibujar();
+    void progreso();
+    void parametrosALaVista();
+    void nivelVacio();
+    void rejillaComoPasoAPaso_data();
+    void rejillaComoPasoAPaso();
+};
+
+// The speed switch: a step that does not draw must not paint anything, nor
+// let the event loop run.
+void TstExperimentosBucle::sinRepintadoSinDibujar()
+{
+    auto w = Ventana("es_ES");
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Cargar(w.get(), 60);
+    w->SeleccionarModelo(ItemHLT);
+    w->CalcularPrevision(true);
+    QTest::qWait(50);
+
+    struct Contador : QObject {
+        int pintados = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint || e->type() == QEvent::UpdateRequest)
+                ++pintados;
+            return false;
+        }
+    } contador;
+    const QString previsionAntes = Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(6, w->Ws.NumDatos + 1);
+    qApp->installEventFilter(&contador);
+    long long pasos = 0;
+    w->VariarHolt(0.0, 1.0, 0.1, 0.0, 1.0, 0.1, false, pasos);
+    qApp->removeEventFilter(&contador);
+
+    // 0, 0.1, ... 0.9999999999999999: eleven values per constant.
+    QCOMPARE(pasos, 121LL);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 122);
+    QCOMPARE(contador.pintados, 0);
+    QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(6, w->Ws.NumDatos + 1), previsionAntes);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+}
+
+void TstExperimentosBucle::progreso()
+{
+    auto w = Ventana("es_ES");
+    Cargar(w.get(), 60);
+    w->SeleccionarModelo(ItemHLT);
+    w->EsperaProgresoMs = 0; // at once, so a short loop shows it
+
+    QStringList textos;
+    bool conBoton = false;
+    int desfasados = 0;
+    QTimer mirar;
+    mirar.setInterval(0);
+    connect(&mirar, &QTimer::timeout, [&] {
+        auto* p = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!p || !p->isVisible())
+            return;
+        if (textos.isEmpty() || textos.constLast() != p->labelText())
+            textos << p->labelText();
+        // Whenever the window can be seen, the edits hold the last step's values.
+        const QStringList hechas = Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste"));
+        if (!hechas.isEmpty() &&
+            hechas.constLast() != QStringLiteral("HLT (") +
+                                      TextoGeneral(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value()) +
+                                      QLatin1Char(';') +
+                                      TextoGeneral(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()) + QLatin1Char(')'))
+            ++desfasados;
+        conBoton = conBoton || !p->findChildren<QPushButton*>().isEmpty();
+    });
+    mirar.start();
+    QElapsedTimer reloj;
+    reloj.start();
+    long long pasos = 0;
+    w->VariarHolt(0.0, 0.5, 0.1, 0.0, 0.5, 0.1, false, pasos);
+    const qint64 ms = reloj.elapsed();
+    mirar.stop();
+
+    QCOMPARE(pasos, 36LL); // 0..0.5 in steps of 0.1: six values each
+    QVERIFY(!textos.isEmpty());
+    const QRegularExpression forma(QStringLiteral("^Paso (\\d+) de 36$"));
+    for (const QString& t : textos)
+        QVERIFY2(forma.match(t).hasMatch(), qPrintable(t));
+    QVERIFY(!conBoton); // nothing to cancel with
+    QCOMPARE(desfasados, 0);
+    // A few refreshes a second at most.
+    QVERIFY2(textos.size() <= 2 + ms / 250, qPrintable(QString::number(textos.size())));
+    QVERIFY(!QApplication::activeModalWidget()); // gone at the end
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 36);
+}
+
+// A failing step's message is read against the window as that step left it:
+// its parameter values in the edits and the ordinary cursor.
+void TstExperimentosBucle::parametrosALaVista()
+{
+    auto w = Ventana("es_ES");
+    Cargar(w.get(), 23); // too short for Holt-Winters: every step fails
+    w->SeleccionarModelo(ItemHW);
+    Contestador c;
+    long long pasos = 0;
+    w->VariarHoltWinters(0.1, 0.2, 0.1, 0.3, 0.3, 0.1, 0.5, 0.6, 0.1, false, pasos);
+    QCOMPARE(pasos, 4LL);
+    // Failed steps raise no message; they are counted for the closing one.
+    QCOMPARE(c.mensajes, QStringList());
+    QCOMPARE(w->PasosFallidos, 4LL);
+    // The edits show the last values run, and the cursor is back.
+    QCOMPARE(TextoGeneral(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value()) + QLatin1Char(';') +
+                 TextoGeneral(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()) + QLatin1Char(';') +
+                 TextoGeneral(Control<QDoubleSpinBox>(w, "SEPhiHW")->value()),
+             L(QStringLiteral("0,2;0,3;0,6")));
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+// A level with no values leaves the edits of the levels inside it untouched;
+// the outer edit still takes each of its values.
+void TstExperimentosBucle::nivelVacio()
+{
+    auto w = Ventana("C");
+    Cargar(w.get(), 60);
+    w->SeleccionarModelo(ItemHLT);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.37);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.63);
+    long long pasos = -1;
+    w->VariarHolt(0.5, 0.4, 0.1, 0.1, 0.2, 0.1, false, pasos);
+    QCOMPARE(pasos, 0LL);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.37);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
+    w->VariarHolt(0.1, 0.2, 0.1, 0.5, 0.4, 0.1, false, pasos);
+    QCOMPARE(pasos, 0LL);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.2);
+    QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
+    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
+}
+
+// One row of an error table against the measures of the plain path: label
+// text and each of the twelve values, to the last bit; no value, no text.
+static bool MismaFila(const Rejilla* g, int fila, const QString& etiqueta, const Medidas& m, QString* por)
+{
+    const ModeloRejilla* mo = g->Modelo();
+    if (mo->Celda(0, fila) != etiqueta) {
+        *por = QStringLiteral("fila %1: etiqueta %2, se esperaba %3").arg(fila).arg(mo->Celda(0, fila), etiqueta);
+        return false;
+    }
+    const auto valores = m.Columnas();
+    for (int col = 1; col <= 12; ++col) {
+        const Medida& v = valores[size_t(col - 1)];
+        const bool bien = v ? mo->Tipo(col, fila) == TipoCelda::Numero && mo->Numero(col, fila) == *v
+                            : mo->Tipo(col, fila) == TipoCelda::Vacia;
+        if (!bien) {
+            *por = QStringLiteral("fila %1 (%2), columna %3: %4 frente a %5")
+                       .arg(fila)
+                       .arg(etiqueta)
+                       .arg(col)
+                       .arg(mo->Numero(col, fila), 0, 'g', 17)
+                       .arg(v ? *v : qQNaN(), 0, 'g', 17);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TstExperimentosBucle::rejillaComoPasoAPaso_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("reserva");
+    QTest::newRow("es_ES, sin reserva") << "es_ES" << 0;
+    QTest::newRow("C, 12 reservados") << "C" << 12;
+}
+
+// The 9 x 9 x 9 Holt-Winters grid through the loop (which skips the work the
+// constants do not change) against each step run alone through the core, as
+// a single calculation runs it: every row of both tables and the workspace left.
+void TstExperimentosBucle::rejillaComoPasoAPaso()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, reserva);
+    auto w = Ventana(locale);
+    Cargar(w.get(), 72, reserva);
+    w->SeleccionarModelo(ItemHW);
+    Espacio e = w->Ws;
+    Parametros p;
+    p.V = w->findChild<QSpinBox*>("SEValoresPrever")->value();
+    p.PrevNeg = w->findChild<QCheckBox*>("CBPrevNeg")->isChecked();
+    auto* ajuste = w->findChild<Rejilla*>("AdvSGErrAjuste");
+    auto* acierto = w->findChild<Rejilla*>("AdvSGErrAcierto");
+    QVERIFY(ajuste && acierto);
+
+    long long pasos = 0;
+    w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.1, false, pasos);
+    QCOMPARE(pasos, 729LL);
+    QCOMPARE(ajuste->RowCount(), 730);
+    QCOMPARE(acierto->RowCount(), reserva > 0 ? 730 : 2);
+
+    // The edits hold two decimals: value k of a level is 0.1 + 0.1 k rounded to them.
+    const auto valor = [](int k) { return std::round((0.1 + 0.1 * k) * 100.0) / 100.0; };
+    const QString sufijo = reserva > 0 ? QStringLiteral(" T-%1").arg(reserva) : QString();
+    int fila = 0;
+    QString por;
+    for (int a = 0; a < 9; ++a)
+        for (int b = 0; b < 9; ++b)
+            for (int c = 0; c < 9; ++c) {
+                p.AlfaHLT = valor(a);
+                p.BetaHLT = valor(b);
+                p.PhiHW = valor(c);
+                AsegurarFilas(e, p.V);
+                LimpiarColumnasModelo(e, p.V);
+                PrepararFilasPrevision(e, p.V);
+                EjecutarModelo(e, ItemHW, p);
+                ++fila;
+                const QString etiqueta =
+                    QStringLiteral("H-W (%1;%2;%3)")
+                        .arg(TextoGeneral(p.AlfaHLT), TextoGeneral(p.BetaHLT), TextoGeneral(p.PhiHW)) +
+                    sufijo;
+                Medidas m = CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos);
+                QVERIFY2(MismaFila(ajuste, fila, etiqueta, m, &por), qPrintable(por));
+                if (reserva > 0) {
+                    m = CalcularMedidas(e, 2, e.NumDatos + 1, std::min(e.TotalDatos, e.NumDatos + p.V));
+                    QVERIFY2(MismaFila(acierto, fila, etiqueta, m, &por), qPrintable(por));
+                }
+                e.DesvRelativa = m.DesvRelativa;
+            }
+    // The workspace as the last plain run left it, down to the flags and the indices.
+    QVERIFY(w->Ws.TablaPrev == e.TablaPrev);
+    QVERIFY(w->Ws.CeldaValida == e.CeldaValida);
+    for (int mes = 1; mes <= 12; ++mes) {
+        QVERIFY(w->Ws.CoefEstacional[size_t(mes)].Coeficiente == e.CoefEstacional[size_t(mes)].Coeficiente);
+        QVERIFY(w->Ws.CoefEstacional[size_t(mes)].Observaciones == e.CoefEstacional[size_t(mes)].Observaciones);
+    }
+    QCOMPARE(w->Ws.ColPrev, e.ColPrev);
+    QCOMPARE(w->Ws.FilaInicioPrev, e.FilaInicioPrev);
+    QVERIFY(w->Ws.DesvRelativa == e.DesvRelativa);
+}
+
+QTEST_MAIN(TstExperimentosBucle)
+#include "tst_experimentos_bucle.moc"

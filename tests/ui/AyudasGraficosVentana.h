@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the tests of the main window's chart pages share: monthly data,
+// a window with its charts, loading and finding a series.
+
+#include "Grafico.h"
+#include "MainUnit.h"
+
+#include "Ayudas.h"
+
+#include <QColor>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+
+#include <cmath>
+#include <memory>
+
+namespace prueba {
+
+const QColor Azul(0, 0, 255);
+const QColor Rojo(255, 0, 0);
+const QColor Lima(0, 255, 0);
+
+// A monthly text: n values from the given start, value(i) for i = 1..n, each
+// with 15 significant digits.
+template <class F>
+inline QString Texto(int n, F valor, int anio = 2000, int mes = 1)
+{
+    const auto texto = [&](int i) { return QString::number(valor(i), 'g', 15); };
+    return Mensual(n, texto, anio, mes);
+}
+
+// Seasonal with a trend: every model can fit it.
+inline double Estacional(int i)
+{
+    return 100.0 + 2.0 * i + 15.0 * std::sin(i * 3.14159265358979 / 6.0) + (i % 5);
+}
+
+inline std::unique_ptr<TFormMain> Ventana()
+{
+    auto w = std::make_unique<TFormMain>();
+    w->CrearElementosGraficos(); // a second run (the window's own) changes nothing
+    w->NombreSerie = QStringLiteral("serie");
+    return w;
+}
+
+inline void Cargar(TFormMain& w, const QString& texto, int reserva = 0, int horizonte = 12)
+{
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(horizonte);
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(texto);
+    w.CargarDatos();
+}
+
+inline tendora::SerieGrafico* S(tendora::Grafico* g, const char* nombre)
+{
+    tendora::SerieGrafico* s = g->Serie(QString::fromLatin1(nombre));
+    if (!s)
+        qFatal("no series %s", nombre);
+    return s;
+}
+
+inline bool Igual(const QColor& a, const QColor& b)
+{
+    return a.rgb() == b.rgb();
+}
+
+} // namespace prueba

@@ -1,0 +1,434 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The chart pages of the main window: the comparison series and the
+// history-point drag, through the real window.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+#include "Grafico.h"
+#include "MainUnit.h"
+#include "Numeros.h"
+#include "Rejilla.h"
+
+#include "Ayudas.h"
+#include "AyudasGraficosVentana.h"
+
+using namespace tendora;
+using namespace prueba;
+
+namespace {
+
+QString Linea(const TFormMain& w, int t)
+{
+    return Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n')).value(t - 1);
+}
+
+QPoint EnVista(Grafico* g, SerieGrafico* s, double x, double y)
+{
+    const QPointF c = g->chart()->mapToPosition(QPointF(x, y), s->SeriesQt().first());
+    return g->mapFromScene(g->chart()->mapToScene(c));
+}
+
+} // namespace
+
+class TstGraficosComparar : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(Espanol()); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void comparacion();
+    void colorPaleta();
+    void mostrarAjuste();
+    void eliminarYComparar();
+    void arrastre_data();
+    void arrastre();
+    void arrastreRaton();
+    void arrastreModoApagado();
+    void arrastreFallos();
+    void arrastreErrorVisible();
+};
+
+void TstGraficosComparar::comparacion()
+{
+    auto w = Ventana();
+    Cargar(*w, Texto(48, Estacional));
+    const QColor esperados[9] = {{255, 0, 0}, {0, 0, 128},   {0, 128, 0},     {255, 255, 0},  {0, 255, 255},
+                                 {0, 255, 0}, {255, 0, 255}, {192, 220, 192}, {166, 202, 240}};
+    w->SeleccionarModelo(ItemDST);
+    w->EjecutarCalculo(true);
+    w->TBCompararClick();
+    w->SeleccionarModelo(ItemHLT);
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.3);
+    Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.25);
+    w->EjecutarCalculo(true);
+    w->TBCompararClick();
+    // A frozen copy: its points are those of the forecast series now.
+    const std::vector<PuntoGrafico> hlt = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->Puntos();
+    // A parameter changed without recalculating: new title, old points.
+    Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.4);
+    w->Compararmodelos1Click();
+
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->name(), QStringLiteral("P DST ()"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(2)->name(), QStringLiteral("P HLT (0,3;0,25)"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(3)->name(), QStringLiteral("P HLT (0,4;0,25)"));
+    for (int k = 2; k <= 3; ++k) {
+        SerieGrafico* s = Control<Grafico>(w, "ChartPC")->SerieEn(k);
+        QCOMPARE(s->count(), int(hlt.size()));
+        for (size_t j = 0; j < hlt.size(); ++j) {
+            QCOMPARE(s->Puntos()[j].x, hlt[j].x);
+            QCOMPARE(s->Puntos()[j].y, hlt[j].y);
+            QCOMPARE(s->Puntos()[j].etiqueta, hlt[j].etiqueta);
+        }
+    }
+    for (int k = 1; k <= 3; ++k) {
+        QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Color(), esperados[k - 1]));
+        QVERIFY(!Control<Grafico>(w, "ChartPC")->SerieEn(k)->Marcas());
+        QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Ancho(), 2.0);
+    }
+    // Recalculating leaves the comparisons alone.
+    w->EjecutarCalculo(true);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+
+    // Up to the ninth from the table, the tenth the palette's first.
+    for (int k = 4; k <= 10; ++k)
+        w->TBCompararClick();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 11);
+    for (int k = 4; k <= 9; ++k)
+        QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Color(), esperados[k - 1]));
+    QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
+
+    // With a hold-out the label carries it.
+    Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(12);
+    w->SeleccionarModelo(ItemHW);
+    w->Compararmodelos1Click();
+    QVERIFY(Control<Grafico>(w, "ChartPC")->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
+    QVERIFY(Control<Grafico>(w, "ChartPC")->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
+}
+
+void TstGraficosComparar::colorPaleta()
+{
+    // Series past the tenth must read on the white plot and apart from each
+    // other: relative luminance (sRGB, worked from its definition) at most
+    // 0.25, and any two of the twelve at least 50 apart in RGB.
+    auto lineal = [](int v) {
+        const double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    QList<QColor> vistos;
+    for (int k = 11; k < 23; ++k) {
+        const QColor c = TFormMain::ColorPaleta(k);
+        const double lum = 0.2126 * lineal(c.red()) + 0.7152 * lineal(c.green()) + 0.0722 * lineal(c.blue());
+        QVERIFY2(lum <= 0.25, qPrintable(c.name()));
+        for (const QColor& o : vistos)
+            QVERIFY2(std::hypot(c.red() - o.red(), c.green() - o.green(), c.blue() - o.blue()) >= 50.0,
+                     qPrintable(c.name() + QLatin1Char(' ') + o.name()));
+        vistos.append(c);
+    }
+    // Then it starts again.
+    QCOMPARE(TFormMain::ColorPaleta(23), TFormMain::ColorPaleta(11));
+    QVERIFY(!TFormMain::ColoresComparativa(11).isValid());
+}
+
+void TstGraficosComparar::mostrarAjuste()
+{
+    auto w = Ventana();
+    Cargar(*w, Texto(36, Estacional), 0, 12);
+    w->SeleccionarModelo(ItemNVS);
+    w->EjecutarCalculo(true);
+    w->TBCompararClick();
+    SerieGrafico* s = Control<Grafico>(w, "ChartPC")->SerieEn(1);
+    const int n = s->count();
+    QVERIFY(n > 12);
+    auto nulos = [s] {
+        int k = 0;
+        for (const PuntoGrafico& p : s->Puntos())
+            k += p.nulo ? 1 : 0;
+        return k;
+    };
+    QCOMPARE(nulos(), 0);
+
+    w->Mostrarajuste1Click(); // unchecked: only the last 12 points stay
+    QVERIFY(!Control<QAction>(w, "Mostrarajuste1")->isChecked());
+    QCOMPARE(nulos(), n - 12);
+    QVERIFY(s->Puntos()[size_t(n - 13)].nulo);
+    QVERIFY(!s->Puntos()[size_t(n - 12)].nulo);
+
+    // The horizon now, not the one of the calculation.
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(6);
+    w->AplicarMostrarAjuste();
+    QCOMPARE(nulos(), n - 6);
+    // And back to a longer horizon: the last 12 show again.
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(12);
+    w->AplicarMostrarAjuste();
+    QCOMPARE(nulos(), n - 12);
+
+    // "Comparar modelos" alone leaves the new series whole until the next application.
+    w->Compararmodelos1Click();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 3);
+    SerieGrafico* t = Control<Grafico>(w, "ChartPC")->SerieEn(2);
+    for (const PuntoGrafico& p : t->Puntos())
+        QVERIFY(!p.nulo);
+    w->TBCompararClick(); // the tool button applies it to every series
+    QVERIFY(t->Puntos()[0].nulo);
+
+    // Checked again: every point back, in the series colour.
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(6);
+    w->Mostrarajuste1Click();
+    QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isChecked());
+    QCOMPARE(nulos(), 0);
+    for (size_t j = 0; j < s->Puntos().size(); ++j) {
+        QVERIFY(!s->ColorPropio(int(j)));
+    }
+
+    // A series no longer than the horizon is never hidden in part.
+    Control<QSpinBox>(w, "SEValoresPrever")->setValue(n);
+    w->Mostrarajuste1Click();
+    QCOMPARE(nulos(), 0);
+}
+
+void TstGraficosComparar::eliminarYComparar()
+{
+    auto w = Ventana();
+    Cargar(*w, Texto(36, Estacional));
+    // Before any calculation: an empty copy with the model's label.
+    w->TBCompararClick();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->count(), 0);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->name(), QStringLiteral("P DST ()"));
+    w->EjecutarCalculo(true);
+    w->TBCompararClick();
+    w->TBCompararClick();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    Control<QAction>(w, "Eliminarseriescomparativas1")->trigger();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->count(), 36);
+    w->TBCompararClick();
+    QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(1)->Color(), Rojo));
+    // A load removes them too.
+    w->TBCompararClick();
+    w->CargarDatos();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+}
+
+void TstGraficosComparar::arrastre_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<QString>("linea5");
+    QTest::addColumn<double>("valor");
+    QTest::addColumn<QString>("esperada");
+    QTest::addColumn<double>("leido");
+    // By hand: rounded to two decimals, the separator of the locale.
+    QTest::newRow("es_ES") << true << QStringLiteral("2001\t5\t80") << 93.456 << QStringLiteral("2001\t5\t93,46")
+                           << 93.46;
+    QTest::newRow("C") << false << QStringLiteral("2001\t5\t80") << 93.456 << QStringLiteral("2001\t5\t93.46") << 93.46;
+    QTest::newRow("blancos y campo extra") << true << QStringLiteral(" 2001 \t 5 \t80\tnota") << 125.456
+                                           << QStringLiteral(" 2001 \t 5 \t125,46") << 125.46;
+    QTest::newRow("negativo") << true << QStringLiteral("2001\t5\t80") << -3.5 << QStringLiteral("2001\t5\t-3,50")
+                              << -3.5;
+}
+
+void TstGraficosComparar::arrastre()
+{
+    QFETCH(bool, coma);
+    QFETCH(QString, linea5);
+    QFETCH(double, valor);
+    QFETCH(QString, esperada);
+    QFETCH(double, leido);
+    PonerLocale(coma);
+    auto w = Ventana();
+    QStringList lineas = Texto(36, Estacional, 2001, 1).split(QLatin1Char('\n'));
+    lineas[4] = linea5;
+    const QString texto = lineas.join(QLatin1Char('\n'));
+    Cargar(*w, texto, 6);
+    w->SeleccionarModelo(ItemNVS);
+    w->EjecutarCalculo(true);
+    // The grids' size after one run (an emptied grid keeps a blank row that the first run fills).
+    const int unaFila = Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount();
+    w->EjecutarCalculo(true);
+    w->TBCompararClick();
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila + 1);
+
+    // What the drag tool leaves: the point moved and its index notified.
+    Control<Grafico>(w, "ChartP")->MoverPunto(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), 4, valor);
+    w->RegistrarArrastre(4);
+    w->ChartPMouseUp();
+
+    QCOMPARE(Linea(*w, 5), esperada);
+    // Nothing else in the text changed.
+    QStringList despues = Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));
+    despues[4] = linea5;
+    QCOMPARE(despues.join(QLatin1Char('\n')), texto);
+    // Reloaded and recalculated: the edited value in the table and the history series.
+    QCOMPARE(w->Ws.TablaPrev[5][4], leido);
+    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[4].y, leido);
+    QVERIFY(S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->count() > 0);
+    // One fit row and one accuracy row of the recalculation, no comparisons, nothing held.
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila);
+    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), unaFila);
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(w->PuntoArrastrado, -1);
+    QCOMPARE(w->ArrastreX, -1.0);
+    QCOMPARE(w->ArrastreY, -1.0);
+}
+
+void TstGraficosComparar::arrastreRaton()
+{
+    auto w = Ventana();
+    w->resize(1000, 700);
+    w->show();
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Control<Grafico>(w, "ChartP")->PonerZoomAnimado(false);
+    Cargar(*w, Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; }));
+    w->SeleccionarModelo(ItemNVS);
+    w->EjecutarCalculo(true);
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger(); // as the menu does
+    QVERIFY(Control<QAction>(w, "Modificarpuntosdehistrico1")->isChecked());
+    QVERIFY(Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
+    QCoreApplication::processEvents();
+
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    const double y5 = datos->Puntos()[4].y;
+    const QPoint sobre = EnVista(Control<Grafico>(w, "ChartP"), datos, 5, y5);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QSignalSpy mueve(Control<Grafico>(w, "ChartP"), &Grafico::puntoArrastrado);
+    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -20));
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
+    QCOMPARE(w->PuntoArrastrado, 4);
+    QVERIFY(!mueve.isEmpty());
+    const double arrastrado = mueve.last().at(1).toDouble();
+    QVERIFY(arrastrado > y5);
+    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+
+    QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t") + TextoFijo2(arrastrado));
+    QCOMPARE(w->Ws.TablaPrev[5][4], TextoAReal(TextoFijo2(arrastrado)));
+    QCOMPARE(w->PuntoArrastrado, -1);
+    QVERIFY(!Control<Grafico>(w, "ChartP")->Ampliado()); // the held point kept the zoom from starting
+    QVERIFY(S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->count() > 0);
+    // The mode stays on across the round trip; a click without movement changes nothing.
+    QVERIFY(Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
+    QCoreApplication::processEvents();
+    const QString antes = Control<QPlainTextEdit>(w, "Memo1")->toPlainText();
+    const QPoint p3 = EnVista(Control<Grafico>(w, "ChartP"), datos, 3, datos->Puntos()[2].y);
+    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, p3);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), antes);
+}
+
+void TstGraficosComparar::arrastreModoApagado()
+{
+    auto w = Ventana();
+    w->resize(1000, 700);
+    w->show();
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    // Before any load a release changes nothing.
+    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QVERIFY(Control<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+
+    const QString texto = Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; });
+    Cargar(*w, texto);
+    Control<Grafico>(w, "ChartP")->ActualizarAhora();
+    QCoreApplication::processEvents();
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    const QPoint sobre = EnVista(Control<Grafico>(w, "ChartP"), datos, 5, datos->Puntos()[4].y);
+    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
+    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), texto);
+    QCOMPARE(datos->Puntos()[4].y, 60.0);
+    QCOMPARE(w->PuntoArrastrado, -1);
+
+    // Switched on and off again: still nothing.
+    w->Modificarpuntosdehistrico1Click();
+    w->Modificarpuntosdehistrico1Click();
+    QVERIFY(!Control<Grafico>(w, "ChartP")->ArrastreActivo());
+    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
+    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), texto);
+}
+
+void TstGraficosComparar::arrastreFallos()
+{
+    auto w = Ventana();
+    const QString texto = Texto(24, [](int i) { return 40.0 + i; });
+    Cargar(*w, texto);
+    w->SeleccionarModelo(ItemNVS);
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+
+    // The text was shortened by hand: line 5 is gone; nothing changes, the point stays held.
+    const QString corto = texto.split(QLatin1Char('\n')).mid(0, 3).join(QLatin1Char('\n'));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(corto);
+    Control<Grafico>(w, "ChartP")->MoverPunto(datos, 4, 77.0);
+    w->RegistrarArrastre(4);
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, w->ChartPMouseUp());
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), corto);
+    QCOMPARE(w->PuntoArrastrado, 4);
+
+    // A line that does not read: the edit stays in the text, the point stays held.
+    QStringList malas = texto.split(QLatin1Char('\n'));
+    malas[1] = QStringLiteral("2000\tdos\t41");
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malas.join(QLatin1Char('\n')));
+    QVERIFY_THROWS_EXCEPTION(ErrorConversion, w->ChartPMouseUp());
+    QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t77,00"));
+    QCOMPARE(w->PuntoArrastrado, 4);
+    QCOMPARE(w->Ws.TablaPrev[5][4], 45.0); // the table still holds the last good load
+
+    // Mended by hand, the next release completes the same round trip.
+    malas[1] = QStringLiteral("2000\t2\t41");
+    malas[4] = QStringLiteral("2000\t5\t45");
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malas.join(QLatin1Char('\n')));
+    w->ChartPMouseUp();
+    QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t77,00"));
+    QCOMPARE(w->Ws.TablaPrev[5][4], 77.0);
+    QCOMPARE(w->PuntoArrastrado, -1);
+}
+
+void TstGraficosComparar::arrastreErrorVisible()
+{
+    // Through the mouse, a failing round trip reaches the standard error display.
+    auto w = Ventana();
+    w->resize(1000, 700);
+    w->show();
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Cargar(*w, Texto(24, [](int i) { return 40.0 + i; }));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t40\n"));
+    w->RegistrarArrastre(4);
+    QString visto;
+    QTimer::singleShot(0, [&visto] {
+        if (auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            visto = mb->text();
+            mb->button(QMessageBox::Ok)->click();
+        }
+    });
+    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QVERIFY(!visto.isEmpty());
+    QCOMPARE(w->PuntoArrastrado, 4);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2000\t1\t40\n"));
+}
+
+QTEST_MAIN(TstGraficosComparar)
+#include "tst_graficos_comparar.moc"

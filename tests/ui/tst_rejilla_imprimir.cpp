@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The grid component on paper: paging, the print preview and printing to
+// PDF when there is no printer.
+#include "ExportarRejilla.h"
+#include "Rejilla.h"
+#include "RejillaImprimir.h"
+
+#include "Ayudas.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintPreviewWidget>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <cctype>
+#include <cstring>
+#include <map>
+
+using namespace tendora;
+using namespace prueba;
+
+class TstRejillaImprimir : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { PonerLocale(false); }
+    void cleanup() { PonerLocale(false); }
+
+    void paginar();
+    void vistaPrevia();
+    void imprimirSinImpresoraEnPdf();
+};
+
+void TstRejillaImprimir::paginar()
+{
+    QList<int> anchos = {100};
+    for (int i = 0; i < 12; ++i)
+        anchos << 50;
+    // By hand: 600 px wide pages take columns 0..10 (600 px), then 11..12;
+    // 500 px high ones take 27 rows of 18 px, so 100 rows need 4 pages per band.
+    const auto p = PaginarRejilla(anchos, 100, 18, QSizeF(600, 500), false);
+    QCOMPARE(p.size(), size_t(8));
+    QCOMPARE(p[0], (PaginaRejilla{0, 26, 0, 10, false}));
+    QCOMPARE(p[1], (PaginaRejilla{27, 53, 0, 10, false}));
+    QCOMPARE(p[3], (PaginaRejilla{81, 99, 0, 10, false}));
+    QCOMPARE(p[4], (PaginaRejilla{0, 26, 11, 12, false}));
+    // Repeating the header leaves 26 rows for the others: 0..26, 27..52, 53..78, 79..99.
+    const auto q = PaginarRejilla(anchos, 100, 18, QSizeF(1000, 500), true);
+    QCOMPARE(q.size(), size_t(4));
+    QCOMPARE(q[1], (PaginaRejilla{27, 52, 0, 12, true}));
+    QCOMPARE(q[3], (PaginaRejilla{79, 99, 0, 12, true}));
+    // A column wider than the page gets a page to itself.
+    const auto w = PaginarRejilla({700, 50}, 2, 18, QSizeF(600, 500), false);
+    QCOMPARE(w.size(), size_t(2));
+    QCOMPARE(w[1].colDesde, 1);
+}
+
+void TstRejillaImprimir::vistaPrevia()
+{
+    Rejilla r;
+    r.SetColCount(13);
+    r.SetAnchosColumnas({100, 50});
+    r.SetRowCount(201);
+    for (int i = 1; i <= 200; ++i)
+        r.SetNumero(1, i, i);
+    int paginas = -1, paginaTrasSiguiente = -1;
+    QString titulo, nombre;
+    QSize tam;
+    QPoint pos;
+    QStringList botones;
+    bool hecho = false;
+    std::function<void()> mirar = [&] {
+        auto* d = qobject_cast<RejillaVistaPrevia*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible() || d->Paginas() == 0) {
+            QTimer::singleShot(20, mirar);
+            return;
+        }
+        titulo = d->windowTitle();
+        nombre = d->objectName();
+        tam = d->size();
+        pos = d->pos();
+        paginas = d->Paginas();
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            botones << b->text();
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text() == "Next")
+                b->click();
+        paginaTrasSiguiente = d->PaginaActual();
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text() == "Close")
+                b->click();
+        hecho = true;
+    };
+    QTimer::singleShot(0, mirar);
+    r.VistaPrevia();
+    QVERIFY(hecho);
+    QCOMPARE(titulo, QString("Preview"));
+    QCOMPARE(nombre, QString("AdvPreviewDialog1"));
+    QCOMPARE(tam, QSize(350, 300));
+    QCOMPARE(pos, QPoint(100, 100));
+    botones.sort();
+    QCOMPARE(botones, QStringList({"Close", "Next", "Previous", "Print"}));
+    // The preview shows the pages the pagination gives for its printer's page.
+    QPrinter impresora(QPrinter::HighResolution);
+    PrepararImpresora(impresora);
+    const double escala = impresora.resolution() / 96.0;
+    const QRectF area = impresora.pageRect(QPrinter::DevicePixel);
+    const auto plan =
+        PaginarRejilla(r.AnchosColumnas(), 201, 18, QSizeF(area.width() / escala, area.height() / escala), false);
+    QVERIFY(plan.size() > 1);
+    QCOMPARE(paginas, static_cast<int>(plan.size()));
+    QCOMPARE(paginaTrasSiguiente, 2);
+}
+
+void TstRejillaImprimir::imprimirSinImpresoraEnPdf()
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("This machine has printers; \"Print\" goes to them.");
+    Rejilla r;
+    r.SetColCount(13);
+    r.SetAnchosColumnas({100, 50});
+    r.SetRowCount(201);
+    for (int i = 1; i <= 200; ++i)
+        r.SetNumero(1, i, i);
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("tabla"));
+    int paginas = -1;
+    bool hecho = false;
+    // "Print" asks for the file and writes it; the name gets ".pdf".
+    std::function<void()> mirar = [&] {
+        QWidget* activo = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<RejillaVistaPrevia*>(activo); d && d->isVisible() && d->Paginas() > 0) {
+            if (hecho) {
+                d->reject();
+                return;
+            }
+            paginas = d->Paginas();
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                if (b->text() == "Print")
+                    QTimer::singleShot(0, b, &QPushButton::click);
+        } else if (auto* f = qobject_cast<QFileDialog*>(activo); f && f->objectName() == "DialogoPdf") {
+            // As the user does it: the folder, then the name typed.
+            f->setDirectory(dir.path());
+            f->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("tabla"));
+            QMetaObject::invokeMethod(f, "accept");
+            hecho = true;
+        }
+        QTimer::singleShot(20, mirar);
+    };
+    QTimer::singleShot(0, mirar);
+    r.VistaPrevia();
+    QVERIFY(hecho);
+    QFile f(ruta + QStringLiteral(".pdf"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    // As many pages as the preview shows.
+    QVERIFY(paginas > 1);
+    QCOMPARE(int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r")), paginas);
+}
+
+QTEST_MAIN(TstRejillaImprimir)
+#include "tst_rejilla_imprimir.moc"
