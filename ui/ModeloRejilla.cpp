@@ -716,6 +716,11 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
         const int32_t k = columnas_[col].Clave(f);
         return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].Valor(f)) : QVariant();
     }
+    case Qt::TextAlignmentRole: {
+        // Numbers to the right, so digits line up down a column.
+        const int32_t k = columnas_[col].Clave(f);
+        return (k == kGeneral || k == kFijo2) ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+    }
     case Qt::ForegroundRole:
         if (colorTexto_) {
             const QColor c = colorTexto_(f + 1, col);

@@ -145,6 +145,11 @@ void TstRejilla::textosYFormatos()
     QCOMPARE(r.Celda(1, 2), QString("3"));
     QCOMPARE(r.Modelo()->data(r.Modelo()->index(0, 2)).toString(), fijo);
     QCOMPARE(r.Modelo()->data(r.Modelo()->index(0, 2), Qt::UserRole).toDouble(), 12.5);
+    // Numbers stand to the right, texts keep the view's default.
+    QCOMPARE(r.Modelo()->data(r.Modelo()->index(0, 2), Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignRight | Qt::AlignVCenter));
+    r.SetTexto(0, 1, "HLT (0,5)");
+    QVERIFY(!r.Modelo()->data(r.Modelo()->index(0, 0), Qt::TextAlignmentRole).isValid());
     r.SetTexto(1, 0, "Datos");
     QCOMPARE(r.Modelo()->headerData(1, Qt::Horizontal).toString(), QString("Datos"));
     QCOMPARE(r.Celda(1, 0), QString("Datos"));
