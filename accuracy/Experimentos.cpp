@@ -576,6 +576,8 @@ void Experimentos::VariacionParametros()
                     QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos");
     if (PasosFallidos > 0)
         texto += CR + QStringLiteral("Fallidas = ") + TextoEntero(PasosFallidos);
+    // Fitted before the message, as the other two experiments leave them.
+    v_.AutoajustarTablas();
     v_.MostrarInformacion(texto);
     v_.AplicarMostrarAjuste();
 }

@@ -110,7 +110,7 @@ void TablasErrores::BorrarTabla(Rejilla* grid)
 
 void TablasErrores::AutoajustarTabla(Rejilla* grid)
 {
-    grid->AutoajustarColumnas();
+    grid->AutoajustarColumnas(grid == ajuste_ || grid == acierto_);
 }
 
 void TablasErrores::BorrarTablas()

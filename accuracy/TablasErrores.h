@@ -33,7 +33,8 @@ public:
 
     static void AnadirFilaTabla(Rejilla* grid);
     static void BorrarTabla(Rejilla* grid);
-    static void AutoajustarTabla(Rejilla* grid);
+    // The error tables fit their label column too: labels with parameters and "T-n" are long.
+    void AutoajustarTabla(Rejilla* grid);
     void BorrarTablas();
     void AutoajustarTablas();
 

@@ -256,7 +256,7 @@ void TFormMain::BorrarTabla(Rejilla* grid)
 }
 void TFormMain::AutoajustarTabla(Rejilla* grid)
 {
-    TablasErrores::AutoajustarTabla(grid);
+    TablasErr.AutoajustarTabla(grid);
 }
 QColor TFormMain::ColorMinMax(int col, bool maximo)
 {

@@ -261,6 +261,8 @@ void TstExperimentosVariacion::variacion()
         }
         return true;
     };
+    // A label column the user narrowed, so the fitting shows.
+    Control<Rejilla>(w, "AdvSGErrAjuste")->SetAnchoColumna(0, 20);
     w->Variacindeparmetros1Click();
 
     // The closing message: three lines, the step count and the seconds.
@@ -287,6 +289,12 @@ void TstExperimentosVariacion::variacion()
         QCOMPARE(fit.constLast(), esperadas.constLast());
     }
     QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), reserva > 0 ? fit : QStringList());
+    // Fitted at the end: the longest label fits in its column.
+    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
+    int larga = 0;
+    for (const QString& e : fit)
+        larga = std::max(larga, ajuste->fontMetrics().horizontalAdvance(e));
+    QVERIFY(ajuste->AnchoColumna(0) > larga);
 
     // Without "Dibujar": no comparison series and the forecast table left as it was.
     QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);

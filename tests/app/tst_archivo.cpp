@@ -491,7 +491,7 @@ void TstArchivo::borrarYAutoajustarActuanSobreSuRejilla()
     for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
         g->SetRowCount(4);
         for (int r = 1; r < 4; ++r) {
-            g->SetTexto(0, r, QStringLiteral("NVS ()"));
+            g->SetTexto(0, r, QStringLiteral("H-W (0,15;0,25;0,35) T-12"));
             g->SetNumero(1, r, 123456.25 * r, Formato::Fijo2);
         }
     }
@@ -508,9 +508,18 @@ void TstArchivo::borrarYAutoajustarActuanSobreSuRejilla()
     Control<QMenu>(w, "PopupMenuTabla")->hide();
     const int antes = Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(1);
     Control<QAction>(w, "Autoajustar1")->trigger();
-    // "370368.75" does not fit in 50 pixels: fitting widens the column, column 0 stays.
-    QVERIFY(Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(1) > antes);
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(0), 100);
+    // "370368.75" does not fit in 50 pixels: fitting widens the column; the
+    // label column fits its long labels too.
+    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
+    QVERIFY(ajuste->AnchoColumna(1) > antes);
+    QVERIFY(ajuste->AnchoColumna(0) > ajuste->fontMetrics().horizontalAdvance(ajuste->Celda(0, 1)));
+    // The forecast table's first column (t) keeps its width.
+    auto* prevision = Control<Rejilla>(w, "AdvStringGridPrevision");
+    const int t = prevision->AnchoColumna(0);
+    ClicDerecho(prevision);
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    Control<QAction>(w, "Autoajustar1")->trigger();
+    QCOMPARE(prevision->AnchoColumna(0), t);
 }
 
 void TstArchivo::coloresMinMax_data()
