@@ -270,7 +270,11 @@ void TstExperimentos::exAnte()
     QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), reservaFinal);
     QCOMPARE(w->Ws.NumDatos, 30 - reservaFinal);
     for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
-        QCOMPARE(g->columnWidth(0), 222); // the fixed column keeps its width
+        // Both fitted, the label column too: to its longest label, not left at 222.
+        int larga = g->fontMetrics().horizontalAdvance(g->Celda(0, 0));
+        for (int r = 1; r < g->RowCount(); ++r)
+            larga = std::max(larga, g->fontMetrics().horizontalAdvance(g->Celda(0, r)));
+        QVERIFY(g->columnWidth(0) != 222 && g->columnWidth(0) > larga);
         QVERIFY(g->columnWidth(1) != 333);
     }
 }
