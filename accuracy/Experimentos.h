@@ -9,6 +9,7 @@
 
 #include "Espacio.h"
 #include "Modelos.h"
+#include "PaginaModelo.h"
 #include "RejillaColumna.h"
 
 class QCheckBox;
@@ -26,17 +27,7 @@ class TablasErrores;
 class VentanaExperimentos {
 public:
     // The model page's edits a loop sets and reads.
-    struct Controles {
-        QSpinBox* N;
-        QDoubleSpinBox* AlfaLE;
-        QDoubleSpinBox* AlfaTHT;
-        QDoubleSpinBox* AlfaHLT;
-        QDoubleSpinBox* BetaHLT;
-        QDoubleSpinBox* PhiHW;
-        QDoubleSpinBox* AlfaCroston;
-        QSpinBox* PuntosSinUsar;
-        QCheckBox* PrevNeg;
-    };
+    using Controles = PaginaModelo::Edits;
     virtual QWidget* Ventana() = 0; // owner of the progress indicator
     virtual const Espacio& Datos() const = 0;
     virtual Controles Edits() const = 0;

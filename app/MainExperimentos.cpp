@@ -104,8 +104,7 @@ const Espacio& TFormMain::Datos() const
 
 VentanaExperimentos::Controles TFormMain::Edits() const
 {
-    const PaginaModelo::Edits e = Modelo->EditsExperimento();
-    return {e.N, e.AlfaLE, e.AlfaTHT, e.AlfaHLT, e.BetaHLT, e.PhiHW, e.AlfaCroston, e.PuntosSinUsar, e.PrevNeg};
+    return Modelo->EditsExperimento();
 }
 
 int TFormMain::NumModelos() const
