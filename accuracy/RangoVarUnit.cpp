@@ -3,6 +3,8 @@
 
 #include "Catalogo.h"
 
+#include "Modal.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -98,14 +100,7 @@ TFormRangoVar::TFormRangoVar(QWidget* parent)
     LabelError->setPalette(pal);
     LabelError->setVisible(false);
 
-    BBAceptar = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
-    BBAceptar->setObjectName("BBAceptar");
-    BBAceptar->setDefault(true);
-    BBCancelar =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
-    BBCancelar->setObjectName("BBCancelar");
-    connect(BBAceptar, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    tendora::CrearBotonesAceptarCancelar(this, BBAceptar, BBCancelar);
 
     auto* rejilla = new QGridLayout();
     rejilla->setHorizontalSpacing(10);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SelecAMUnit.h"
 
+#include "Modal.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,14 +37,7 @@ TFormSelecAM::TFormSelecAM(QWidget* owner)
     SEA->setMinimumWidth(80);
     SEM->setMinimumWidth(80);
 
-    BBAceptar = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
-    BBAceptar->setObjectName("BBAceptar");
-    BBAceptar->setDefault(true);
-    BBCancelar =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
-    BBCancelar->setObjectName("BBCancelar");
-    connect(BBAceptar, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    tendora::CrearBotonesAceptarCancelar(this, BBAceptar, BBCancelar);
 
     auto* campos = new QGridLayout();
     campos->addWidget(LabelAnio, 0, 0, Qt::AlignRight);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImportarUnit.h"
 
+#include "Modal.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -84,15 +86,8 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     LabelResultado->setObjectName("LabelResultado");
     LabelResultado->setWordWrap(true);
 
-    BBAceptar = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), this);
-    BBAceptar->setObjectName("BBAceptar");
-    BBAceptar->setDefault(true);
-    BBCancelar =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
-    BBCancelar->setObjectName("BBCancelar");
+    tendora::CrearBotonesAceptarCancelar(this, BBAceptar, BBCancelar);
     BBCancelar->setAutoDefault(false);
-    connect(BBAceptar, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* elecciones = new QFormLayout();
     // Boxes as wide as their texts, not as the dialog.

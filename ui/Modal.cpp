@@ -6,6 +6,8 @@
 #include <QCompleter>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
 
 namespace tendora {
 
@@ -31,6 +33,17 @@ int EjecutarModal(QDialog* d)
     const int r = d->exec();
     CerrarEmergentes(d);
     return r;
+}
+
+void CrearBotonesAceptarCancelar(QDialog* d, QPushButton*& aceptar, QPushButton*& cancelar)
+{
+    aceptar = new QPushButton(d->style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), d);
+    aceptar->setObjectName("BBAceptar");
+    aceptar->setDefault(true);
+    cancelar = new QPushButton(d->style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), d);
+    cancelar->setObjectName("BBCancelar");
+    QObject::connect(aceptar, &QPushButton::clicked, d, &QDialog::accept);
+    QObject::connect(cancelar, &QPushButton::clicked, d, &QDialog::reject);
 }
 
 } // namespace tendora

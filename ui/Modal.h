@@ -2,6 +2,7 @@
 #pragma once
 // Modal dialogs that leave nothing behind that takes input.
 class QDialog;
+class QPushButton;
 class QWidget;
 
 namespace tendora {
@@ -13,5 +14,9 @@ int EjecutarModal(QDialog* d);
 
 // Closes every pop-up window left open, and the completer lists of w's line edits.
 void CerrarEmergentes(QWidget* w = nullptr);
+
+// The dialogs' "Aceptar" (BBAceptar, the default) and "Cancelar" (BBCancelar)
+// buttons, connected to accept and reject; the caller lays them out.
+void CrearBotonesAceptarCancelar(QDialog* d, QPushButton*& aceptar, QPushButton*& cancelar);
 
 } // namespace tendora
