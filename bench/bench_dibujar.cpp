@@ -5,6 +5,7 @@
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_bench_dibujar
 #include "Grafico.h"
 #include "MainUnit.h"
+#include "Medir.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
@@ -20,14 +21,9 @@
 
 using namespace tendora;
 
-namespace {
+using namespace medir;
 
-// A control of the window by its objectName, as automation finds it.
-template <class T>
-T* Control(const QObject& w, const char* nombre)
-{
-    return w.findChild<T*>(QLatin1String(nombre));
-}
+namespace {
 
 QString Texto(int n)
 {

@@ -13,6 +13,7 @@
 #include "MainUnit.h"
 #include "RangoVarUnit.h"
 #include "Rejilla.h"
+#include "Medir.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -25,27 +26,9 @@
 #include <cstring>
 #include <sys/resource.h>
 
+using namespace medir;
+
 namespace {
-
-// A control of the window by its objectName, as automation finds it.
-template <class T>
-T* Control(const QObject& w, const char* nombre)
-{
-    return w.findChild<T*>(QLatin1String(nombre));
-}
-
-void Linea(const QString& texto)
-{
-    std::fputs(qPrintable(texto + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
-}
-
-double PicoMiB()
-{
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return static_cast<double>(uso.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
 
 struct Rango {
     double desde, hasta, inc;

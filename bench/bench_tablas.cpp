@@ -10,6 +10,7 @@
 #include "MainUnit.h"
 #include "Rejilla.h"
 #include "TablasErrores.h"
+#include "Medir.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,28 +28,9 @@
 
 using namespace tendora;
 
+using namespace medir;
+
 namespace {
-
-void Linea(const QString& texto)
-{
-    std::fputs(qPrintable(texto + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
-}
-
-double PicoMiB()
-{
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return static_cast<double>(uso.ru_maxrss) / 1024.0;
-}
-
-double ActualMiB()
-{
-    long paginas = 0, residentes = 0;
-    std::ifstream f("/proc/self/statm");
-    f >> paginas >> residentes;
-    return static_cast<double>(residentes) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 template <class F>
 double Mejor(int veces, F f)
