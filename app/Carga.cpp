@@ -54,16 +54,7 @@ public:
         double v = 0.0;
         if (Convertir(texto, &v))
             return v;
-        QString otro = texto.toString();
-        const qsizetype coma = otro.indexOf(QLatin1Char(','));
-        if (coma >= 0) {
-            otro[coma] = QLatin1Char('.');
-        } else {
-            const qsizetype punto = otro.indexOf(QLatin1Char('.'));
-            if (punto >= 0)
-                otro[punto] = QLatin1Char(',');
-        }
-        return Numero(otro);
+        return Numero(OtraMarcaDecimal(texto.toString()));
     }
 
 private:

@@ -148,16 +148,20 @@ double TextoAReal(const QString& texto)
     double v = ConvertirNumero(texto, &ok);
     if (ok)
         return v;
-    QString otro = texto;
-    const int coma = otro.indexOf(QLatin1Char(','));
+    return TextoANumero(OtraMarcaDecimal(texto));
+}
+
+QString OtraMarcaDecimal(QString texto)
+{
+    const qsizetype coma = texto.indexOf(QLatin1Char(','));
     if (coma >= 0) {
-        otro[coma] = QLatin1Char('.');
+        texto[coma] = QLatin1Char('.');
     } else {
-        const int punto = otro.indexOf(QLatin1Char('.'));
+        const qsizetype punto = texto.indexOf(QLatin1Char('.'));
         if (punto >= 0)
-            otro[punto] = QLatin1Char(',');
+            texto[punto] = QLatin1Char(',');
     }
-    return TextoANumero(otro);
+    return texto;
 }
 
 double ConvertirConMarca(const QString& texto, QChar decimal, bool* ok)

@@ -37,6 +37,9 @@ double ConvertirNumero(const QString& texto, bool* ok);
 double TextoANumero(const QString& texto);
 // A value field with either decimal mark (comma or point).
 double TextoAReal(const QString& texto);
+// The text with the other decimal mark: its first comma made a point, or
+// else its first point made a comma (TextoAReal's second try).
+QString OtraMarcaDecimal(QString texto);
 // A number of an imported file, written with the given decimal mark and,
 // optionally, the other mark (or a space) between groups of three digits
 // ("1.135,46" with ',', "1,135.46" with '.'); a € or $ sign around it is
