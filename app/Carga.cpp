@@ -35,7 +35,7 @@ public:
     bool Convertir(QStringView texto, double* v) const
     {
         const QStringView t = texto.trimmed();
-        if (Decimal(t, v))
+        if (Decimal(t, v, marca_))
             return true;
         bool bien = false;
         *v = l_.toDouble(t, &bien);
@@ -52,6 +52,13 @@ public:
     double Real(QStringView texto) const
     {
         double v = 0.0;
+        // A plain decimal with the other mark is read before asking the
+        // locale, whose refusal of it costs more than the rest of the line;
+        // the locale could only have taken that mark as a group separator,
+        // which it is told to reject.
+        const QStringView t = texto.trimmed();
+        if (Decimal(t, &v, marca_) || (marca_ && Decimal(t, &v, marca_ == u'.' ? u',' : u'.')))
+            return v;
         if (Convertir(texto, &v))
             return v;
         return Numero(OtraMarcaDecimal(texto.toString()));
@@ -59,9 +66,9 @@ public:
 
 private:
     // [-]digits[mark digits], no leading zero in front of another digit.
-    bool Decimal(QStringView t, double* v) const
+    bool Decimal(QStringView t, double* v, char16_t marca) const
     {
-        if (!marca_ || t.isEmpty() || t.size() > 60)
+        if (!marca || t.isEmpty() || t.size() > 60)
             return false;
         char b[64];
         qsizetype n = 0, i = 0;
@@ -82,7 +89,7 @@ private:
         if (enteros == 0 || (enteros > 1 && t[primero] == u'0'))
             return false;
         if (i < t.size()) {
-            if (t[i] != marca_)
+            if (t[i] != marca)
                 return false;
             b[n++] = '.';
             ++i;

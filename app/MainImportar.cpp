@@ -74,5 +74,5 @@ void TFormMain::ImportarFichero(const QString& ruta)
     FicheroDatos = ruta;
     LabelFichero->setText(QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
     NombreSerie = QFileInfo(ruta).completeBaseName();
-    Memo1->setPlainText(texto);
+    PonerTextoDatos(texto);
 }

@@ -295,6 +295,8 @@ private:
     void FormCreate();
     // Runs a command; an error that escapes it reaches the standard error display.
     void Proteger(const std::function<void()>& orden);
+    // A whole new data text in Memo1, with the cursor at its start and no undo back.
+    void PonerTextoDatos(const QString& texto);
 
     // ---- Controls (objectName = the names below) ----
     QToolBar* ToolBar1 = nullptr;

@@ -249,7 +249,17 @@ void TstPrincipal::abrirFichero()
     f.write("2000\t1\t5\r\n2000\t2\t6\r\n");
     f.close();
     TFormMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* memo = Control<QPlainTextEdit>(w, "Memo1");
+    // Text typed before opening cannot come back with Ctrl+Z over the file's.
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("1999 1 3"));
     w.AbrirFichero(ruta);
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(memo->toPlainText(), QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+    QCOMPARE(memo->textCursor().position(), 0);
+    QVERIFY(!memo->document()->isModified());
     QCOMPARE(w.NombreSerie, QStringLiteral("ventas"));
     QCOMPARE(w.FicheroDatos, ruta);
     QVERIFY(Control<QLabel>(w, "LabelFichero")->text().startsWith(QStringLiteral("     ")));
