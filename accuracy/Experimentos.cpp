@@ -15,6 +15,7 @@
 #include <QDoubleSpinBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStringList>
 #include <algorithm>
@@ -43,6 +44,9 @@ public:
         // The indicator stays up until the loop has stopped.
         disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
         connect(this, &QProgressDialog::canceled, this, [this] { *parar_ = true; });
+        // The toolkit leaves an Escape shortcut per cancel button set, and two
+        // of them cancel each other out; without them Escape reaches reject().
+        qDeleteAll(findChildren<QShortcut*>());
     }
     void reject() override { *parar_ = true; }
 
