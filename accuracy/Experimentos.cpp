@@ -647,21 +647,19 @@ void Experimentos::SimulacionExAnte()
     }
     TFormSimExAnte* dialogo = v_.DialogoExAnte();
     dialogo->PonerLimite(v_.Datos().TotalDatos);
+    QStringList lineas;
     if (EjecutarModal(dialogo) == QDialog::Accepted) {
         const int desde = dialogo->SEDesde->value(), hasta = dialogo->SEHasta->value();
         SimularExAnte(desde, hasta);
-        QStringList lineas;
         if (PasosFallidos > 0)
             lineas << QStringLiteral("Simulaciones fallidas: ") + TextoEntero(PasosFallidos) + QStringLiteral(" de ") +
                           TextoEntero(desde - hasta + 1) + QLatin1Char('.');
         if (const QString parada = TextoInterrupcion(); !parada.isEmpty())
             lineas << parada;
-        v_.AutoajustarTablas();
-        if (!lineas.isEmpty())
-            v_.MostrarInformacion(lineas.join(QChar(13)));
-    } else {
-        v_.AutoajustarTablas();
     }
+    v_.AutoajustarTablas();
+    if (!lineas.isEmpty())
+        v_.MostrarInformacion(lineas.join(QChar(13)));
     v_.AplicarMostrarAjuste();
 }
 
