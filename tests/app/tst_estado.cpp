@@ -160,11 +160,13 @@ void TstEstado::ficheros()
     QCOMPARE(Estado(w), QStringLiteral("Datos guardados en serie.txt"));
 
     // A save that fails says nothing of a save.
-    ResponderGuardar(dir.filePath(QStringLiteral("no/existe/otra.txt")));
-    Mensajes respuestas;
-    Control<QAction>(w, "Guardar1")->trigger();
-    QCOMPARE(respuestas.textos.size(), 1);
-    QCOMPARE(Estado(w), QStringLiteral("Datos guardados en serie.txt"));
+    {
+        ResponderGuardar(dir.filePath(QStringLiteral("no/existe/otra.txt")));
+        Mensajes respuestas;
+        Control<QAction>(w, "Guardar1")->trigger();
+        QCOMPARE(respuestas.textos.size(), 1);
+        QCOMPARE(Estado(w), QStringLiteral("Datos guardados en serie.txt"));
+    }
 
     ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
     Control<QMenu>(w, "PopupMenuTabla")->hide();
@@ -180,6 +182,27 @@ void TstEstado::ficheros()
 
     w->AbrirFichero(dir.filePath(QStringLiteral("serie.txt")));
     QCOMPARE(Estado(w), QStringLiteral("Abierto serie.txt: pulse Cargar para usar sus datos"));
+
+    QFile csv(dir.filePath(QStringLiteral("ventas.csv")));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("2020-01;5\n2020-02;6\n");
+    csv.close();
+    const auto responderImportar = [](bool aceptar) {
+        Responder([aceptar](QWidget* d) {
+            if (d->objectName() != QLatin1String("FormImportar"))
+                return false;
+            Control<QAbstractButton>(d, aceptar ? "BBAceptar" : "BBCancelar")->click();
+            return true;
+        });
+    };
+    // Cancelled, the import claims nothing.
+    responderImportar(false);
+    w->ImportarFichero(csv.fileName());
+    QCOMPARE(Estado(w), QStringLiteral("Abierto serie.txt: pulse Cargar para usar sus datos"));
+    responderImportar(true);
+    w->ImportarFichero(csv.fileName());
+    QCOMPARE(Estado(w), QStringLiteral("Importado ventas.csv: pulse Cargar para usar sus datos"));
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2020\t1\t5\n2020\t2\t6\n"));
 }
 
 QTEST_MAIN(TstEstado)
