@@ -14,7 +14,10 @@
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
+#include <QStringList>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -29,14 +32,29 @@ namespace {
 
 using Reloj = std::chrono::steady_clock;
 
-// An indicator the user cannot dismiss: the loops offer no way to stop.
+// Cancelar and Escape ask the loop to stop after its current step; the
+// window's close button is ignored, as the loop cannot be left mid-step.
 class DialogoProgreso : public QProgressDialog {
 public:
-    using QProgressDialog::QProgressDialog;
-    void reject() override { }
+    DialogoProgreso(QWidget* padre, bool* parar) : QProgressDialog(padre), parar_(parar)
+    {
+        auto* cancelar = new QPushButton(QStringLiteral("Cancelar"), this);
+        cancelar->setObjectName("BBCancelar");
+        setCancelButton(cancelar);
+        // The indicator stays up until the loop has stopped.
+        disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
+        connect(this, &QProgressDialog::canceled, this, [this] { *parar_ = true; });
+        // The toolkit leaves an Escape shortcut per cancel button set, and two
+        // of them cancel each other out; without them Escape reaches reject().
+        qDeleteAll(findChildren<QShortcut*>());
+    }
+    void reject() override { *parar_ = true; }
 
 protected:
     void closeEvent(QCloseEvent* e) override { e->ignore(); }
+
+private:
+    bool* parar_;
 };
 
 long long ContarValoresN(long long desde, long long hasta, long long inc)
@@ -107,6 +125,8 @@ struct Experimentos::Progreso {
           ultima_(inicio_)
     {
         dueno_->progresoActivo_ = this;
+        if (!anterior_)
+            dueno_->parar_ = false;
         // One wait cursor for the whole experiment, not one per step.
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
@@ -114,12 +134,22 @@ struct Experimentos::Progreso {
     {
         QApplication::restoreOverrideCursor();
         dueno_->progresoActivo_ = anterior_;
+        if (anterior_)
+            return;
+        // A stop asked for on the last step stopped nothing.
+        dueno_->UltimoResumen = Resumen{titulo_,
+                                        hechos_,
+                                        total_,
+                                        dueno_->PasosFallidos,
+                                        std::chrono::duration<double>(Reloj::now() - inicio_).count(),
+                                        dueno_->parar_ && hechos_ < total_};
     }
     Progreso(const Progreso&) = delete;
     Progreso& operator=(const Progreso&) = delete;
 
     void Paso(long long hechos)
     {
+        hechos_ = hechos;
         const Reloj::time_point ahora = Reloj::now();
         if (!dialogo_) {
             if (ahora - inicio_ < std::chrono::milliseconds(dueno_->EsperaProgresoMs))
@@ -135,10 +165,9 @@ struct Experimentos::Progreso {
 private:
     void Crear()
     {
-        dialogo_ = std::make_unique<DialogoProgreso>(dueno_->v_.Ventana());
+        dialogo_ = std::make_unique<DialogoProgreso>(dueno_->v_.Ventana(), &dueno_->parar_);
         dialogo_->setObjectName("FormProgreso");
         dialogo_->setWindowTitle(titulo_);
-        dialogo_->setCancelButton(nullptr);
         dialogo_->setWindowModality(Qt::ApplicationModal);
         dialogo_->setAutoClose(false);
         dialogo_->setAutoReset(false);
@@ -166,6 +195,7 @@ private:
     Experimentos* dueno_;
     QString titulo_;
     long long total_;
+    long long hechos_ = 0;
     Progreso* anterior_;
     Reloj::time_point inicio_;
     Reloj::time_point ultima_;
@@ -276,7 +306,7 @@ void Experimentos::VariarN(long long desde, long long hasta, long long inc, bool
     for (long long v = desde; v <= hasta;) {
         SEN->setValue(static_cast<int>(std::clamp<long long>(v, SEN->minimum(), SEN->maximum())));
         PasoVariacion(Mostrar, pasos);
-        if (hasta - v < inc)
+        if (parar_ || hasta - v < inc)
             break; // the next value is past the last; also no overflow
         v += inc;
     }
@@ -399,6 +429,8 @@ void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, Fij
         for (size_t i = 0; i < n.valores.size(); ++i) {
             fijados.Poner(nivel, n.c, n.valores[i], n.textos[i]);
             RecorrerNiveles(niveles, cuantos, k + 1, fijados, Mostrar, pasos);
+            if (parar_)
+                return;
         }
         return;
     }
@@ -408,6 +440,8 @@ void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, Fij
         n.textos.push_back(TextoGeneral(n.valores.back()));
         fijados.Poner(nivel, n.c, n.valores.back(), n.textos.back());
         RecorrerNiveles(niveles, cuantos, k + 1, fijados, Mostrar, pasos);
+        if (parar_)
+            return;
     }
     n.completo = true;
 }
@@ -528,35 +562,55 @@ void Experimentos::SimularExAnte(int desde, int hasta)
         if (CalcularPaso(true))
             v_.AnadirSerieComparativa();
         progreso.Paso(h - hasta + 1);
+        if (parar_)
+            break;
     }
 }
 
 // ---------------------------------------------------------------- commands
 
+QString Experimentos::TextoInterrupcion() const
+{
+    if (!UltimoResumen || !UltimoResumen->interrumpido)
+        return QString();
+    return QStringLiteral("Interrumpido en el paso ") + TextoEntero(UltimoResumen->pasos) + QStringLiteral(" de ") +
+           TextoEntero(UltimoResumen->total) + QLatin1Char('.');
+}
+
 void Experimentos::AplicarTodos()
 {
+    UltimoResumen.reset();
     if (!v_.Datos().DatosCargados) {
         v_.MostrarInformacion(kSinDatos);
         return;
     }
     const int modelos = v_.NumModelos();
-    Progreso progreso(this, QStringLiteral("Aplicar todos los métodos"), modelos);
-    for (int i = 0; i < modelos; ++i) {
-        v_.SeleccionarModelo(i);
-        // A model that cannot handle this history is passed over in silence.
-        try {
-            v_.Calcular(true);
-            v_.AnadirSerieComparativa();
-        } catch (...) {
+    PasosFallidos = 0;
+    {
+        Progreso progreso(this, QStringLiteral("Aplicar todos los métodos"), modelos);
+        for (int i = 0; i < modelos; ++i) {
+            v_.SeleccionarModelo(i);
+            // A model that cannot handle this history is passed over in silence.
+            try {
+                v_.Calcular(true);
+                v_.AnadirSerieComparativa();
+            } catch (...) {
+                ++PasosFallidos;
+            }
+            progreso.Paso(i + 1);
+            if (parar_)
+                break;
         }
-        progreso.Paso(i + 1);
     }
     v_.AutoajustarTablas();
+    if (const QString parada = TextoInterrupcion(); !parada.isEmpty())
+        v_.MostrarInformacion(parada);
     v_.AplicarMostrarAjuste();
 }
 
 void Experimentos::VariacionParametros()
 {
+    UltimoResumen.reset();
     if (!v_.Datos().DatosCargados) {
         v_.MostrarInformacion(kSinDatos);
         return;
@@ -576,6 +630,8 @@ void Experimentos::VariacionParametros()
                     QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos");
     if (PasosFallidos > 0)
         texto += CR + QStringLiteral("Fallidas = ") + TextoEntero(PasosFallidos);
+    if (const QString parada = TextoInterrupcion(); !parada.isEmpty())
+        texto += CR + parada;
     // Fitted before the message, as the other two experiments leave them.
     v_.AutoajustarTablas();
     v_.MostrarInformacion(texto);
@@ -584,20 +640,26 @@ void Experimentos::VariacionParametros()
 
 void Experimentos::SimulacionExAnte()
 {
+    UltimoResumen.reset();
     if (!v_.Datos().DatosCargados) {
         v_.MostrarInformacion(kSinDatos);
         return;
     }
     TFormSimExAnte* dialogo = v_.DialogoExAnte();
     dialogo->PonerLimite(v_.Datos().TotalDatos);
+    QStringList lineas;
     if (EjecutarModal(dialogo) == QDialog::Accepted) {
         const int desde = dialogo->SEDesde->value(), hasta = dialogo->SEHasta->value();
         SimularExAnte(desde, hasta);
         if (PasosFallidos > 0)
-            v_.MostrarInformacion(QStringLiteral("Simulaciones fallidas: ") + TextoEntero(PasosFallidos) +
-                                  QStringLiteral(" de ") + TextoEntero(desde - hasta + 1) + QLatin1Char('.'));
+            lineas << QStringLiteral("Simulaciones fallidas: ") + TextoEntero(PasosFallidos) + QStringLiteral(" de ") +
+                          TextoEntero(desde - hasta + 1) + QLatin1Char('.');
+        if (const QString parada = TextoInterrupcion(); !parada.isEmpty())
+            lineas << parada;
     }
     v_.AutoajustarTablas();
+    if (!lineas.isEmpty())
+        v_.MostrarInformacion(lineas.join(QChar(13)));
     v_.AplicarMostrarAjuste();
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <initializer_list>
+#include <optional>
 
 #include "Espacio.h"
 #include "Modelos.h"
@@ -107,11 +108,25 @@ public:
     EtiquetaCelda Etiqueta(int item, int puntosSinUsar) const;
     void SincronizarParametros();
 
-    // Steps of the last parameter loop or ex-ante simulation whose run failed;
-    // they show no message of their own and are told once at the end.
+    // Steps of the last experiment whose run failed; they show no message of
+    // their own and are told once at the end.
     long long PasosFallidos = 0;
     // Milliseconds an experiment runs before its progress indicator appears.
     int EsperaProgresoMs = 1500;
+
+    // What the last experiment's loop did, stopped or not; empty when the
+    // last command ran no loop (a dialog cancelled, nothing loaded).
+    struct Resumen {
+        QString titulo;
+        long long pasos = 0; // done, the one running when stopped included
+        long long total = 0;
+        long long fallidos = 0;
+        double segundos = 0.0;
+        bool interrumpido = false;
+    };
+    std::optional<Resumen> UltimoResumen;
+    // "Interrumpido en el paso K de M." when the last loop was stopped; empty otherwise.
+    QString TextoInterrupcion() const;
 
     // Whole part of x plus its fraction rounded to d decimals, halves to even.
     static double RedondearDecimales(int d, double x);
@@ -143,6 +158,9 @@ private:
 
     VentanaExperimentos& v_;
     Progreso* progresoActivo_ = nullptr;
+    // Set from the progress indicator (Cancelar, Escape) while it lets events
+    // through; the loops read it after each step.
+    bool parar_ = false;
     Sesion* sesion_ = nullptr;
     Parametros paso_;
     struct Fijado {

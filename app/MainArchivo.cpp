@@ -5,6 +5,7 @@
 
 #include "AboutU.h"
 #include "Ayuda.h"
+#include "BarraEstado.h"
 #include "Carga.h"
 #include "EscrituraSegura.h"
 #include "Grafico.h"
@@ -118,6 +119,7 @@ void TFormMain::GuardarDatos()
         texto += QLatin1Char('\n');
     }
     EscribirFicheroSeguro(ruta, texto.toUtf8());
+    Estado->Guardado(ruta);
 }
 
 void TFormMain::Guardar1Click()
@@ -222,6 +224,7 @@ void TFormMain::ExportarTabla(Rejilla* grid)
     if (ruta.isEmpty())
         return;
     grid->Exportar(ruta, IndiceFiltro(SaveDialog1));
+    Estado->TablaExportada(ruta);
 }
 
 void TFormMain::ExportarGrafico(Grafico* chart)
@@ -231,6 +234,7 @@ void TFormMain::ExportarGrafico(Grafico* chart)
     if (ruta.isEmpty())
         return;
     chart->Exportar(ruta);
+    Estado->GraficoExportado(ruta);
 }
 
 void TFormMain::Exportartabla1Click()

@@ -2,6 +2,7 @@
 // The calculation sequence, the forecast table view and the error tables' forwarders.
 #include "MainUnit.h"
 
+#include "BarraEstado.h"
 #include "Numeros.h"
 #include "PaginaModelo.h"
 #include "Rejilla.h"
@@ -11,6 +12,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <algorithm>
+#include <chrono>
 #include <string_view>
 
 using namespace tendora;
@@ -48,11 +50,17 @@ QString Utf8(std::string_view s)
 
 void TFormMain::CalcularPrevision(bool Mostrar)
 {
+    const auto inicio = std::chrono::steady_clock::now();
     try {
         EjecutarCalculo(Mostrar);
     } catch (...) {
+        Estado->Limpiar();
         MostrarInformacion(QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado."));
+        return;
     }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
+    if (Ws.DatosCargados) // else it only asked for data
+        Estado->Calculado(EtiquetaModelo(), ms);
 }
 
 void TFormMain::EjecutarCalculo(bool Mostrar)

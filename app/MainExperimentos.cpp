@@ -3,6 +3,7 @@
 // tendora::Experimentos, which reaches the window only through the overrides here.
 #include "MainUnit.h"
 
+#include "BarraEstado.h"
 #include "PaginaModelo.h"
 #include "RangoVarUnit.h"
 #include "SimExAnteUnit.h"
@@ -18,16 +19,26 @@ using namespace tendora;
 void TFormMain::Aplicartodoslosmtodos1Click()
 {
     Proteger([this] { Experimentacion.AplicarTodos(); });
+    AnunciarExperimento();
 }
 
 void TFormMain::Variacindeparmetros1Click()
 {
     Proteger([this] { Experimentacion.VariacionParametros(); });
+    AnunciarExperimento();
 }
 
 void TFormMain::Simulacinexante1Click()
 {
     Proteger([this] { Experimentacion.SimulacionExAnte(); });
+    AnunciarExperimento();
+}
+
+void TFormMain::AnunciarExperimento()
+{
+    // A command that ran no loop (its dialog cancelled) leaves the line as it was.
+    if (Experimentacion.UltimoResumen)
+        Estado->Experimento(*Experimentacion.UltimoResumen);
 }
 
 // ---------------------------------------------------------------- forwarders

@@ -3,6 +3,7 @@
 // text of Memo1, as "Abrir" would have put it there; "Cargar" then loads it.
 #include "MainUnit.h"
 
+#include "BarraEstado.h"
 #include "ImportarUnit.h"
 #include "LibroCalculo.h"
 #include "Modal.h"
@@ -75,4 +76,5 @@ void TFormMain::ImportarFichero(const QString& ruta)
     LabelFichero->setText(QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
     NombreSerie = QFileInfo(ruta).completeBaseName();
     PonerTextoDatos(texto);
+    Estado->Importado(ruta);
 }

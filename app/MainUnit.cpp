@@ -3,6 +3,7 @@
 
 #include "Aplicacion.h"
 #include "Aritmetica.h"
+#include "BarraEstado.h"
 #include "Carga.h"
 #include "DialogoUnit.h"
 #include "EscrituraSegura.h"
@@ -25,6 +26,7 @@
 #include <QKeySequence>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStatusBar>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -59,6 +61,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     CrearPaginas();
     CrearMenus();
     CrearBarraHerramientas();
+    CrearBarraEstado();
     FormCreate();
     CrearMenusEmergentes();
     CrearElementosGraficos();
@@ -194,6 +197,21 @@ void TFormMain::CrearBarraHerramientas()
     LabelFichero = new QLabel(ToolBar1);
     LabelFichero->setObjectName("LabelFichero");
     ToolBar1->addWidget(LabelFichero);
+}
+
+void TFormMain::CrearBarraEstado()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    setStatusBar(StatusBar1);
+    Estado = std::make_unique<BarraEstado>(StatusBar1);
+    // Calcular keeps using the loaded table; the line says when the text no longer matches it.
+    // The length first: it costs nothing, and copying out a long text on every
+    // keystroke would make typing in it sluggish.
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+        const bool otroLargo = Memo1->document()->characterCount() != TextoCargado.size() + 1;
+        Estado->TextoDatos(otroLargo || Memo1->toPlainText() != TextoCargado);
+    });
 }
 
 void TFormMain::CrearPaginas()
@@ -442,6 +460,7 @@ void TFormMain::AbrirFichero(const QString& ruta)
     LabelFichero->setText(QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
     NombreSerie = NombreSerieDe(ruta);
     PonerTextoDatos(texto);
+    Estado->Abierto(ruta);
 }
 
 void TFormMain::PonerTextoDatos(const QString& texto)
@@ -512,6 +531,11 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     dibujar();
     TablasErr.BorrarTablas();
     Ws.DatosCargados = true;
+    TextoCargado = texto;
+    Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
+                     static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
+                     Ws.TotalDatos - Ws.NumDatos);
+    Estado->TextoDatos(false);
     // Loaded as they are; the user is told once where the months stop following.
     QString salto;
     if (const int linea = avisarSaltos ? PrimerSalto(registros, &salto) : 0; linea > 0)

@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "Catalogo.h"
@@ -29,6 +30,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QStatusBar;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
@@ -39,6 +41,7 @@ class QMimeData;
 class QFileDialog;
 namespace tendora {
 struct Registro;
+class BarraEstado;
 class TAboutBox;
 class Rejilla;
 class Grafico;
@@ -288,6 +291,9 @@ private:
     static QString FicheroSoltado(const QMimeData* datos);
     void CrearMenus();
     void CrearBarraHerramientas();
+    void CrearBarraEstado();
+    // The status line after an experiment's command, from the loop's summary.
+    void AnunciarExperimento();
     void CrearPaginas();
     void CrearPaginaModelo(QWidget* pagina);
     void CrearRejillas();
@@ -306,6 +312,10 @@ private:
     QToolButton* TBCalcular = nullptr;
     QToolButton* TBComparar = nullptr;
     QLabel* LabelFichero = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    // What the status line says; it compares the data text with TextoCargado.
+    std::unique_ptr<tendora::BarraEstado> Estado;
+    QString TextoCargado; // the data text as last loaded
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetDatos = nullptr;
     QWidget* TabSheetModelo = nullptr;

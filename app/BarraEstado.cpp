@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BarraEstado.h"
+
+#include "Numeros.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QStatusBar>
+#include <cmath>
+
+namespace tendora {
+
+namespace {
+
+// A duration with as many decimals as make sense for its size: 0,42; 3,5; 120.
+QString Duracion(double x)
+{
+    const double escala = x < 1.0 ? 100.0 : x < 100.0 ? 10.0 : 1.0;
+    return TextoGeneral(std::round(x * escala) / escala);
+}
+
+QString Cuenta(long long n, const QString& singular, const QString& plural)
+{
+    return TextoEntero(n) + QLatin1Char(' ') + (n == 1 ? singular : plural);
+}
+
+QString Fecha(int anio, int mes)
+{
+    return BarraEstado::NombreMes(mes) + QStringLiteral(" de ") + QString::number(anio);
+}
+
+QString Nombre(const QString& ruta)
+{
+    return QFileInfo(ruta).fileName();
+}
+
+} // namespace
+
+BarraEstado::BarraEstado(QStatusBar* barra) : etiqueta_(new QLabel(barra))
+{
+    etiqueta_->setObjectName("LabelEstado");
+    barra->addWidget(etiqueta_, 1);
+}
+
+QString BarraEstado::NombreMes(int mes)
+{
+    static const char* const nombres[] = {"enero", "febrero", "marzo",      "abril",   "mayo",      "junio",
+                                          "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"};
+    return mes >= 1 && mes <= 12 ? QString::fromLatin1(nombres[mes - 1]) : QString();
+}
+
+void BarraEstado::Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar)
+{
+    QString t = (registros == 1 ? QStringLiteral("Cargado ") : QStringLiteral("Cargados ")) +
+                Cuenta(registros, QStringLiteral("registro"), QStringLiteral("registros")) + QStringLiteral(", de ") +
+                Fecha(anio0, mes0) + QStringLiteral(" a ") + Fecha(anio1, mes1) + QStringLiteral("; ");
+    t += sinUsar > 0 ? TextoEntero(sinUsar) + QStringLiteral(" sin usar.") : QStringLiteral("ninguno sin usar.");
+    Poner(t);
+}
+
+void BarraEstado::Calculado(const QString& etiqueta, double milisegundos)
+{
+    Poner(QStringLiteral("Calculado ") + etiqueta + QStringLiteral(" en ") + Duracion(milisegundos) +
+          QStringLiteral(" ms"));
+}
+
+void BarraEstado::Experimento(const Experimentos::Resumen& r)
+{
+    QString t = r.titulo + QStringLiteral(": ");
+    if (r.interrumpido)
+        t += QStringLiteral("interrumpido en el paso ") + TextoEntero(r.pasos) + QStringLiteral(" de ") +
+             TextoEntero(r.total);
+    else
+        t += Cuenta(r.pasos, QStringLiteral("paso"), QStringLiteral("pasos"));
+    t += QStringLiteral(", ") + Cuenta(r.fallidos, QStringLiteral("fallido"), QStringLiteral("fallidos")) +
+         QStringLiteral(", en ") + Duracion(r.segundos) + QStringLiteral(" s");
+    Poner(t);
+}
+
+void BarraEstado::Abierto(const QString& ruta)
+{
+    Poner(QStringLiteral("Abierto ") + Nombre(ruta) + QStringLiteral(": pulse Cargar para usar sus datos"));
+}
+
+void BarraEstado::Importado(const QString& ruta)
+{
+    Poner(QStringLiteral("Importado ") + Nombre(ruta) + QStringLiteral(": pulse Cargar para usar sus datos"));
+}
+
+void BarraEstado::Guardado(const QString& ruta)
+{
+    Poner(QStringLiteral("Datos guardados en ") + Nombre(ruta));
+}
+
+void BarraEstado::TablaExportada(const QString& ruta)
+{
+    Poner(QStringLiteral("Tabla exportada a ") + Nombre(ruta));
+}
+
+void BarraEstado::GraficoExportado(const QString& ruta)
+{
+    Poner(QStringLiteral("Gráfico exportado a ") + Nombre(ruta));
+}
+
+void BarraEstado::Limpiar()
+{
+    Poner(QString());
+}
+
+void BarraEstado::TextoDatos(bool cambiado)
+{
+    cambiado_ = cambiado;
+    Mostrar();
+}
+
+QString BarraEstado::Texto() const
+{
+    return etiqueta_->text();
+}
+
+// A command's own sentence wins over the reminder until the text is edited again.
+void BarraEstado::Poner(const QString& texto)
+{
+    ultimo_ = texto;
+    etiqueta_->setText(ultimo_);
+}
+
+void BarraEstado::Mostrar()
+{
+    etiqueta_->setText(cambiado_ ? QStringLiteral("El texto de Datos ha cambiado: pulse Cargar") : ultimo_);
+}
+
+} // namespace tendora

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The main window's status line: one Spanish sentence on what the last
+// command did, or a reminder while the data text differs from the table
+// loaded from it. Every text it shows is made here.
+#include <QString>
+
+#include "Experimentos.h"
+
+class QLabel;
+class QStatusBar;
+
+namespace tendora {
+
+class BarraEstado {
+public:
+    // The line lives in a label of the bar: a menu's status tips hide it for
+    // a moment instead of wiping it.
+    explicit BarraEstado(QStatusBar* barra);
+
+    // Dates are the first and last months loaded (month 1..12).
+    void Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar);
+    void Calculado(const QString& etiqueta, double milisegundos);
+    void Experimento(const Experimentos::Resumen& r);
+    void Abierto(const QString& ruta);
+    void Importado(const QString& ruta);
+    void Guardado(const QString& ruta);
+    void TablaExportada(const QString& ruta);
+    void GraficoExportado(const QString& ruta);
+    // A command that failed: nothing it did is claimed.
+    void Limpiar();
+    // After each edit of the data text: whether it now differs from the text last loaded.
+    void TextoDatos(bool cambiado);
+
+    QString Texto() const;
+    static QString NombreMes(int mes); // "enero".."diciembre"
+
+private:
+    void Poner(const QString& texto);
+    void Mostrar();
+
+    QLabel* etiqueta_;
+    QString ultimo_;
+    bool cambiado_ = false;
+};
+
+} // namespace tendora
