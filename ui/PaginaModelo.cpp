@@ -50,6 +50,14 @@ int LeerEntero(const QSpinBox* se)
     return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
+// The catalogue's two lines as rich text, so that Qt wraps a long line
+// instead of stretching the tip across the screen.
+QString AyudaModelo(const FichaModelo& f)
+{
+    const QString t = QString::fromUtf8(f.Explicacion.data(), static_cast<qsizetype>(f.Explicacion.size()));
+    return t.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
 QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
 {
     auto* l = new QLabel(texto, padre);
@@ -86,6 +94,7 @@ PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
         auto* rb =
             new QRadioButton(QString::fromUtf8(f.Texto.data(), static_cast<qsizetype>(f.Texto.size())), RGModelo);
         rb->setObjectName(QStringLiteral("RGModelo%1").arg(i));
+        rb->setToolTip(AyudaModelo(f));
         RGModeloBotones->addButton(rb, i);
         lr->addWidget(rb);
     }
