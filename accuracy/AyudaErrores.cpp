@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AyudaErrores.h"
 
+#include "Ayuda.h"
 #include "Medidas.h"
 
 #include <algorithm>
@@ -63,14 +64,14 @@ QString TextoAyudaColumna(int col)
     const QString cabecera = QString::fromUtf8(a.Cabecera);
     QString t = QStringLiteral("<b>%1</b> · %2<br>").arg(cabecera, QString::fromUtf8(a.Nombre));
     if (!a.Mejor)
-        return t + QString::fromUtf8(a.Formula);
+        return TextoAyudaEmergente(t + QString::fromUtf8(a.Formula));
     t += cabecera + QStringLiteral(" = ") + QString::fromUtf8(a.Formula) + QStringLiteral("<br>") +
          QString::fromUtf8(a.Mejor);
     // Every measure reads e, and all but the first five read b as well.
     t += QStringLiteral("<br><small><var>e</var> = <var>A</var> − <var>F</var>: dato menos modelo");
     if (col >= ColErrMRAE)
         t += QStringLiteral("; <var>b</var> = <var>A</var> − <var>B</var>: dato menos referencia ingenua");
-    return t + QStringLiteral("</small>");
+    return TextoAyudaEmergente(t + QStringLiteral("</small>"));
 }
 
 } // namespace tendora

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PaginaModelo.h"
 
+#include "Ayuda.h"
+
 #include <QAbstractSpinBox>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,12 +52,12 @@ int LeerEntero(const QSpinBox* se)
     return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
-// The catalogue's two lines as rich text, so that Qt wraps a long line
-// instead of stretching the tip across the screen.
+// The catalogue's two lines as rich text, so that a long line wraps instead
+// of stretching the tip across the screen.
 QString AyudaModelo(const FichaModelo& f)
 {
     const QString t = QString::fromUtf8(f.Explicacion.data(), static_cast<qsizetype>(f.Explicacion.size()));
-    return t.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return TextoAyudaEmergente(t.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
 }
 
 QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)

@@ -30,7 +30,7 @@ QString Leido(const QString& rico)
 {
     QTextDocument d;
     d.setHtml(rico);
-    return d.toPlainText();
+    return d.toPlainText().trimmed();
 }
 
 // The manual's source with its white space collapsed, so that a table row
