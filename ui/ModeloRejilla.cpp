@@ -101,6 +101,7 @@ void ModeloRejilla::SetColCount(int n)
                 LiberarTexto(columnas_[c].Clave(f));
         columnas_.resize(n);
         encabezados_.resize(n);
+        ayudas_.resize(std::min<qsizetype>(ayudas_.size(), n));
         extremos_.resize(n);
         endRemoveColumns();
     }

@@ -83,6 +83,7 @@ private slots:
     void mostrada();
     void manualModelos();
     void manualMedidas();
+    void columnaQuitada();
 };
 
 // How the user would name each model, whatever the item's caption says.
@@ -225,6 +226,20 @@ void TstAyuda::manualMedidas()
                                       QString::fromUtf8(a.Formula), QString::fromUtf8(a.Mejor));
         QVERIFY2(manual.contains(fila), qPrintable(QStringLiteral("Falta en el manual: ") + fila));
     }
+}
+
+// A header's tip goes with its column: a column removed and added again
+// comes back without the old tip.
+void TstAyuda::columnaQuitada()
+{
+    Rejilla g;
+    g.SetColCount(3);
+    g.Modelo()->SetAyudaEncabezado(2, QStringLiteral("tercera"));
+    QCOMPARE(g.model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("tercera"));
+    QVERIFY(!g.model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    g.SetColCount(2);
+    g.SetColCount(3);
+    QVERIFY(!g.model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).isValid());
 }
 
 QTEST_MAIN(TstAyuda)
