@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TablasErrores.h"
 
+#include "AyudaErrores.h"
 #include "Catalogo.h"
 #include "Espacio.h"
 #include "Medidas.h"
@@ -16,14 +17,14 @@ namespace {
 
 Rejilla* NuevaTabla(QWidget* pagina, const char* nombre)
 {
-    static const char* const cabeceras[NumColumnasError] = {
-        "Modelo", "MSE", "RMSE", "MAE", "MAPE", "sMAPE", "MRAE", "RelMAE", "RelRMSE", "LMR", "PB", "PBMAE", "PBMSE"};
     auto* g = new Rejilla(pagina);
     g->setObjectName(nombre);
     g->SetColCount(NumColumnasError);
     g->SetRowCount(2);
-    for (int c = ColErrEtiqueta; c < NumColumnasError; ++c)
-        g->SetTexto(c, 0, QString::fromLatin1(cabeceras[c]));
+    for (int c = ColErrEtiqueta; c < NumColumnasError; ++c) {
+        g->SetTexto(c, 0, QString::fromUtf8(AyudaColumna(c).Cabecera));
+        g->Modelo()->SetAyudaEncabezado(c, TextoAyudaColumna(c));
+    }
     g->setColumnWidth(ColErrEtiqueta, 100);
     for (int c = ColErrMSE; c < NumColumnasError; ++c)
         g->setColumnWidth(c, 50);

@@ -65,10 +65,23 @@ constexpr SerieAuxiliar Ninguna{};
 // The seasonal models show the C.E. pages; Croston and S-B have no
 // coefficients and hide them like every other model without them.
 constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
-    {ItemNVS, "NVS", "NVS: Naïve", ColP, {"P"}, PaginasCE::Ocultas, Ninguna, Ninguna, 0, RunNVS},
+    {ItemNVS,
+     "NVS",
+     "NVS: Naïve",
+     "Naïve (ingenuo): cada mes toma el dato del mes anterior, y la previsión repite el último dato.\n"
+     "Sirve de referencia mínima y para series sin tendencia ni estacionalidad que cambian al azar.",
+     ColP,
+     {"P"},
+     PaginasCE::Ocultas,
+     Ninguna,
+     Ninguna,
+     0,
+     RunNVS},
     {ItemNVE,
      "NVE",
      "NVE: Naïve Estacional",
+     "Naïve estacional: el valor del mes anterior (dato o previsión) por el coeficiente estacional del mes.\n"
+     "Para series con estacionalidad marcada y sin tendencia; necesita más de 12 datos de ajuste.",
      ColPNVE,
      {"MM12", "MM12C", "E*I", "D", "P"},
      PaginasCE::Visibles,
@@ -76,10 +89,23 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
      {ColD, "Desestacional"},
      0,
      RunNVE},
-    {ItemMMS, "MMS", "MMS: Media Móvil Simple", ColP, {"P"}, PaginasCE::Ocultas, Ninguna, Ninguna, ParamN, RunMMS},
+    {ItemMMS,
+     "MMS",
+     "MMS: Media Móvil Simple",
+     "Media móvil simple: cada mes vale la media de los N valores anteriores; la previsión tiende a una constante.\n"
+     "Para series estables, sin tendencia ni estacionalidad; un N mayor suaviza más pero reacciona más tarde.",
+     ColP,
+     {"P"},
+     PaginasCE::Ocultas,
+     Ninguna,
+     Ninguna,
+     ParamN,
+     RunMMS},
     {ItemMMD,
      "MMD",
      "MMD: Media Móvil Doble",
+     "Media móvil doble: la media de las N medias móviles simples anteriores, sin corrección de tendencia.\n"
+     "Para series estables con mucho ruido: más suave y más retrasada que MMS; empieza en la fila 2N + 1.",
      ColPMMD,
      {"MMS", "P"},
      PaginasCE::Ocultas,
@@ -90,6 +116,10 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemLES,
      "LES",
      "LES: Lisaje Exponencial Simple",
+     "Alisado exponencial simple: pondera el dato anterior con α y el valor anterior del modelo con 1 − α; la "
+     "previsión es plana.\n"
+     "Para series sin tendencia ni estacionalidad; con α alto sigue de cerca los últimos datos, con α bajo suaviza "
+     "más.",
      ColP,
      {"P"},
      PaginasCE::Ocultas,
@@ -100,6 +130,9 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemLED,
      "LED",
      "LED: Lisaje Exponencial Doble",
+     "Alisado exponencial doble: alisa otra vez con el mismo α los valores de LES, sin corrección de tendencia (no es "
+     "el método de Brown).\n"
+     "Para series sin tendencia y con mucho ruido: más suave y más retrasado que LES.",
      ColPLED,
      {"LES", "P"},
      PaginasCE::Ocultas,
@@ -110,6 +143,10 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemDST,
      "DST",
      "DST: Descomposición de Series Temporales",
+     "Descomposición multiplicativa clásica: la recta de tendencia, ajustada a la media móvil centrada, por el "
+     "coeficiente estacional del mes.\n"
+     "Para series con tendencia lineal y estacionalidad estable, proporcional al nivel; necesita al menos 14 datos de "
+     "ajuste.",
      ColPDST,
      {"MM12", "MM12C", "E*I", "T", "P"},
      PaginasCE::Visibles,
@@ -120,6 +157,10 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemTHT,
      "THT",
      "THT: Modelo Theta",
+     "Método Theta: sobre la serie desestacionalizada, la media de su recta de regresión (línea theta 0) y de la línea "
+     "theta 2 alisada con α, por el coeficiente del mes.\n"
+     "Para series con tendencia suave, con o sin estacionalidad; una buena opción general. Necesita más de 12 datos de "
+     "ajuste.",
      ColPTHT,
      {"MM12", "MM12C", "E*I", "D", "LR", "L", "P"},
      PaginasCE::Visibles,
@@ -130,6 +171,8 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemHLT,
      "HLT",
      "HLT: Holt",
+     "Holt: alisa un nivel (α) y una tendencia (β), y prevé en línea recta: el nivel más h veces la tendencia.\n"
+     "Para series con tendencia y sin estacionalidad; necesita al menos 2 datos de ajuste.",
      ColPHLT,
      {"N", "T", "P"},
      PaginasCE::Ocultas,
@@ -140,6 +183,10 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemHW,
      "H-W",
      "H-W: Holt-Winters",
+     "Holt-Winters multiplicativo: nivel (α) y tendencia (β) de la serie desestacionalizada, por un índice estacional "
+     "de cada mes alisado con φ (Phi).\n"
+     "Para series con tendencia y estacionalidad que cambia poco a poco; Phi no amortigua la tendencia. Necesita al "
+     "menos 24 datos de ajuste.",
      ColPHW,
      {"MM12", "MM12C", "E*I", "D", "N", "T", "P"},
      PaginasCE::Visibles,
@@ -150,6 +197,9 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemCRT,
      "CRT",
      "CRT: Croston",
+     "Croston: alisa con α por separado el tamaño de las demandas no nulas y el intervalo entre ellas, y prevé su "
+     "cociente; la previsión es plana.\n"
+     "Para demanda intermitente, con muchos meses a cero.",
      ColPCroston,
      {"q", "Z", "W", "P"},
      PaginasCE::Ocultas,
@@ -160,6 +210,9 @@ constexpr std::array<FichaModelo, NumModelos> Catalogo = {{
     {ItemSB,
      "S-B",
      "S-B: Syntetos-Boylan",
+     "Syntetos-Boylan: la previsión de Croston por 1 − α/2, que corrige su tendencia a quedarse alta; la previsión es "
+     "plana.\n"
+     "Para demanda intermitente; da previsiones algo menores que Croston.",
      ColPCroston,
      {"q", "Z", "W", "P"},
      PaginasCE::Ocultas,
@@ -181,6 +234,11 @@ constexpr bool Coherente()
             if (f.Cabeceras[size_t(c)].empty() != (c >= f.NumCabeceras()))
                 return false;
         if (f.Cabeceras[size_t(f.NumCabeceras() - 1)] != "P")
+            return false;
+        // Two lines of explanation, what and when, neither empty.
+        const size_t salto = f.Explicacion.find('\n');
+        if (salto == 0 || salto == std::string_view::npos || salto + 1 == f.Explicacion.size() ||
+            f.Explicacion.find('\n', salto + 1) != std::string_view::npos)
             return false;
         // The item text starts with the code.
         if (f.Texto.substr(0, f.Codigo.size()) != f.Codigo || f.Texto.substr(f.Codigo.size(), 2) != ": ")

@@ -40,6 +40,10 @@ struct FichaModelo {
     ItemModelo Item;
     std::string_view Codigo; // "NVS" ... "S-B"
     std::string_view Texto; // the selector's item text
+    // Two lines for the user: what the model does, then when to use it. The
+    // selector shows them as the item's tool tip and the manual's model
+    // summary repeats them word for word.
+    std::string_view Explicacion;
     int UltimaCol; // last shown column; also the grid's column count
     // Headers of grid columns 4 .. UltimaCol - 1 (table columns 5 .. UltimaCol).
     std::array<std::string_view, MaxCabeceras> Cabeceras;

@@ -36,4 +36,9 @@ void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<voi
         QDesktopServices::openUrl(url);
 }
 
+QString TextoAyudaEmergente(const QString& html)
+{
+    return QStringLiteral("<table width=\"440\"><tr><td>") + html + QStringLiteral("</td></tr></table>");
+}
+
 } // namespace tendora

@@ -26,4 +26,9 @@ QString RutaManual(const QString& dirPrograma);
 void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<void(const QString&)> mostrarAviso,
                  std::function<bool(const QUrl&)> abrir = {});
 
+// A tool tip of a few lines of rich text, as the explanations of models and
+// measures show it: a block of fixed width, since Qt wraps a rich tip into
+// a narrow column of its own choosing.
+QString TextoAyudaEmergente(const QString& html);
+
 } // namespace tendora

@@ -101,6 +101,7 @@ void ModeloRejilla::SetColCount(int n)
                 LiberarTexto(columnas_[c].Clave(f));
         columnas_.resize(n);
         encabezados_.resize(n);
+        ayudas_.resize(std::min<qsizetype>(ayudas_.size(), n));
         extremos_.resize(n);
         endRemoveColumns();
     }
@@ -630,6 +631,16 @@ void ModeloRejilla::SetColorEncabezado(const QColor& c)
     emit headerDataChanged(Qt::Horizontal, 0, ColCount() - 1);
 }
 
+void ModeloRejilla::SetAyudaEncabezado(int col, const QString& texto)
+{
+    if (col < 0 || col >= ColCount())
+        return;
+    if (ayudas_.size() <= col)
+        ayudas_.resize(col + 1);
+    ayudas_[col] = texto;
+    emit headerDataChanged(Qt::Horizontal, col, col);
+}
+
 void ModeloRejilla::SetColorFija(const QColor& c)
 {
     colorFija_ = c;
@@ -764,6 +775,8 @@ QVariant ModeloRejilla::headerData(int section, Qt::Orientation orientation, int
         return encabezados_[section];
     if (role == Qt::ForegroundRole && colorEncabezado_.isValid())
         return QBrush(colorEncabezado_);
+    if (role == Qt::ToolTipRole && !ayudas_.value(section).isEmpty())
+        return ayudas_.value(section);
     return QVariant();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PaginaModelo.h"
 
+#include "Ayuda.h"
+
 #include <QAbstractSpinBox>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,6 +52,14 @@ int LeerEntero(const QSpinBox* se)
     return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
+// The catalogue's two lines as rich text, so that a long line wraps instead
+// of stretching the tip across the screen.
+QString AyudaModelo(const FichaModelo& f)
+{
+    const QString t = QString::fromUtf8(f.Explicacion.data(), static_cast<qsizetype>(f.Explicacion.size()));
+    return TextoAyudaEmergente(t.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+}
+
 QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
 {
     auto* l = new QLabel(texto, padre);
@@ -86,6 +96,7 @@ PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
         auto* rb =
             new QRadioButton(QString::fromUtf8(f.Texto.data(), static_cast<qsizetype>(f.Texto.size())), RGModelo);
         rb->setObjectName(QStringLiteral("RGModelo%1").arg(i));
+        rb->setToolTip(AyudaModelo(f));
         RGModeloBotones->addButton(rb, i);
         lr->addWidget(rb);
     }

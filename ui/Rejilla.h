@@ -93,6 +93,8 @@ public:
     void SetColorFondo(FuncionColor f);
     void SetColorEncabezado(const QColor& c); // text colour of the header row
     void SetColorFija(const QColor& c); // background of the fixed column
+    // Tool tip of a column's header, shown when the pointer rests on it.
+    void SetAyudaEncabezado(int col, const QString& texto);
 
     // Best and worst value per column (columns >= 1), compared as shown.
     void SetMostrarMinMax(bool si);
@@ -149,6 +151,7 @@ private:
 
     std::vector<Columna> columnas_;
     QStringList encabezados_;
+    QStringList ayudas_; // header tool tips; a missing one is empty
     QStringList codigos_;
     int filas_ = 1; // data rows
     int vistas_ = 1; // data rows the views know of; fewer only during a bulk fill
