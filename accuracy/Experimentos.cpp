@@ -5,6 +5,8 @@
 #include "Modal.h"
 #include "Numeros.h"
 #include "RangoVarUnit.h"
+#include "Rejilla.h"
+#include "Medidas.h"
 #include "SimExAnteUnit.h"
 #include "TablasErrores.h"
 
@@ -56,6 +58,8 @@ EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
     EtiquetaCelda e;
     e.codigo = static_cast<int16_t>(f.Item);
     e.origen = puntosSinUsar > 0 ? puntosSinUsar : 0;
+    e.horizonte = static_cast<int16_t>(std::clamp(p.V, 0, 999));
+    e.negativas = p.PrevNeg;
     const auto poner = [&e](double v, bool entero) {
         if (e.cuantos >= 3)
             return;
@@ -347,6 +351,39 @@ EtiquetaCelda Experimentos::Etiqueta(int item, int puntosSinUsar) const
     return EtiquetaDe(item, v_.LeerParametros(item), puntosSinUsar);
 }
 
+// The reverse of EtiquetaDe: the values are taken in the same order.
+Parametros Experimentos::ParametrosDe(const EtiquetaCelda& e)
+{
+    Parametros p;
+    p.V = e.horizonte;
+    p.PrevNeg = e.negativas;
+    if (e.cuantos == kSinEtiqueta || e.codigo < 0 || e.codigo >= NumModelos)
+        return p;
+    const FichaModelo& f = FichaDe(e.codigo);
+    int k = 0;
+    const auto tomar = [&e, &k](double& campo) {
+        if (k < e.cuantos && k < 3)
+            campo = e.valores[k++];
+    };
+    double n = p.N;
+    if (f.Usa(ParamN))
+        tomar(n);
+    p.N = static_cast<int>(n);
+    if (f.Usa(ParamAlfaLE))
+        tomar(p.AlfaLE);
+    if (f.Usa(ParamAlfaTHT))
+        tomar(p.AlfaTHT);
+    if (f.Usa(ParamHolt)) {
+        tomar(p.AlfaHLT);
+        tomar(p.BetaHLT);
+    }
+    if (f.Usa(ParamPhiHW))
+        tomar(p.PhiHW);
+    if (f.Usa(ParamAlfaCroston))
+        tomar(p.AlfaCroston);
+    return p;
+}
+
 // The values a loop fixes, one slot per level; at the end (also when the loop
 // is left by an error) the edits get the last values set.
 struct Experimentos::FijacionParametros {
@@ -567,6 +604,7 @@ void Experimentos::VariacionParametros()
         v_.AplicarMostrarAjuste();
         return;
     }
+    const int primeraFila = v_.Tablas().FilaSiguiente(); // the rows before are other runs'
     const Reloj::time_point inicio = Reloj::now();
     const long long pasos = VariarParametros();
     const Reloj::time_point fin = Reloj::now();
@@ -576,6 +614,10 @@ void Experimentos::VariacionParametros()
                     QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos");
     if (PasosFallidos > 0)
         texto += CR + QStringLiteral("Fallidas = ") + TextoEntero(PasosFallidos);
+    if (const int mejor = v_.Tablas().FilaMenorMSE(primeraFila); mejor > 0) {
+        texto += CR + QStringLiteral("Mejor MSE: ") + v_.Tablas().Ajuste()->Celda(ColErrEtiqueta, mejor);
+        v_.Tablas().SeleccionarFila(mejor);
+    }
     // Fitted before the message, as the other two experiments leave them.
     v_.AutoajustarTablas();
     v_.MostrarInformacion(texto);

@@ -99,13 +99,13 @@ void Rejilla::SetColCount(int n)
 void Rejilla::SetColorTexto(ModeloRejilla::FuncionColor f)
 {
     modelo_->SetColorTexto(std::move(f));
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::SetColorFondo(ModeloRejilla::FuncionColor f)
 {
     modelo_->SetColorFondo(std::move(f));
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::SetColorEncabezado(const QColor& c)
@@ -116,7 +116,7 @@ void Rejilla::SetColorEncabezado(const QColor& c)
 void Rejilla::SetColorMinMax(ModeloRejilla::FuncionColorMinMax f)
 {
     modelo_->SetColorMinMax(std::move(f));
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::SetAnchoColumna(int col, int px)
@@ -229,7 +229,7 @@ void Rejilla::Borrar()
 void Rejilla::SetMostrarMinMax(bool si)
 {
     modelo_->SetMostrarMinMax(si);
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::Ordenar(int col, Qt::SortOrder orden)
@@ -294,6 +294,8 @@ void Rejilla::contextMenuEvent(QContextMenuEvent* e)
         QTableView::contextMenuEvent(e);
         return;
     }
+    const int r = rowAt(e->pos().y());
+    filaMenu_ = r >= 0 ? r + 1 : (currentIndex().isValid() ? currentIndex().row() + 1 : -1);
     emit MenuPedido(this);
     menu_->popup(e->globalPos());
     e->accept();
@@ -425,7 +427,7 @@ void Rejilla::changeEvent(QEvent* e)
 {
     QTableView::changeEvent(e);
     if (e->type() == QEvent::LocaleChange) {
-        viewport()->update();
+        Repintar();
         horizontalHeader()->viewport()->update();
     } else if (e->type() == QEvent::PaletteChange) {
         modelo_->SetColorFija(palette().color(QPalette::Button));

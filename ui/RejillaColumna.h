@@ -16,13 +16,19 @@ namespace tendora {
 // A row label kept as its parts and written when shown: the code, " (", the
 // values joined by ";", ")" and, when origen is above 0, " T-" and origen.
 // Sorting compares the parts: code, then the values as numbers, then origen.
+// The horizon and the negative-forecast switch are neither shown nor sorted
+// on: they are kept so that the run can be repeated from its row.
 struct EtiquetaCelda {
     int16_t codigo = 0; // index into the grid's code texts
     uint8_t cuantos = 0; // values used, up to 3; kSinEtiqueta marks an empty cell
     uint8_t enteros = 0; // bit k: value k is written as a whole number
     int32_t origen = 0;
     double valores[3] = {0.0, 0.0, 0.0};
+    int16_t horizonte = 0; // 0..999
+    bool negativas = false;
 };
+// A million-row error table keeps one of these per row.
+static_assert(sizeof(EtiquetaCelda) <= 40);
 constexpr uint8_t kSinEtiqueta = 0xFF;
 
 class ColumnaRejilla {
