@@ -106,8 +106,7 @@ int TablasErrores::FilaMenorMSE(int desde) const
 
 void TablasErrores::SeleccionarFila(int fila)
 {
-    ajuste_->selectRow(fila - 1);
-    ajuste_->scrollTo(ajuste_->Modelo()->index(fila - 1, ColErrEtiqueta));
+    ajuste_->MostrarFila(fila);
 }
 
 TablasErrores::Bloque::Bloque(TablasErrores& t, long long filasAjuste, long long filasAcierto) : t_(t)

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -299,6 +300,31 @@ void Rejilla::contextMenuEvent(QContextMenuEvent* e)
     emit MenuPedido(this);
     menu_->popup(e->globalPos());
     e->accept();
+}
+
+void Rejilla::MostrarFila(int fila)
+{
+    if (fila < 1 || fila >= RowCount())
+        return;
+    selectRow(fila - 1);
+    filaPorMostrar_ = fila;
+    if (isVisible()) {
+        scrollTo(modelo_->index(fila - 1, 0));
+        filaPorMostrar_ = -1;
+    }
+}
+
+void Rejilla::showEvent(QShowEvent* e)
+{
+    QTableView::showEvent(e);
+    if (filaPorMostrar_ < 0)
+        return;
+    // Once the page's layout has given the grid its size.
+    QTimer::singleShot(0, this, [this] {
+        if (filaPorMostrar_ >= 1 && filaPorMostrar_ < RowCount())
+            scrollTo(modelo_->index(filaPorMostrar_ - 1, 0));
+        filaPorMostrar_ = -1;
+    });
 }
 
 int Rejilla::FilaDestino(int y) const

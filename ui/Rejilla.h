@@ -224,6 +224,10 @@ public:
     // mouse, else the current row; -1 when there was none.
     int FilaMenu() const { return filaMenu_; }
 
+    // Selects a data row (grid row) and scrolls it into view; a hidden grid
+    // scrolls when it is next shown, at the size it then has.
+    void MostrarFila(int fila);
+
     // Column 0 stays at the left while the others scroll (off by default). A
     // second view over this one shows it, with the same model and selection;
     // what the user does on it reaches this view as if done on column 0.
@@ -265,6 +269,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void updateGeometries() override;
     bool eventFilter(QObject* objeto, QEvent* e) override;
 
@@ -286,6 +291,7 @@ private:
     bool arrastrando_ = false;
     QPoint puntoPulsado_;
     int filaMenu_ = -1;
+    int filaPorMostrar_ = -1;
     QTableView* fija_ = nullptr;
 };
 

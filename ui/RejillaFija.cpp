@@ -76,6 +76,9 @@ void Rejilla::SetColumnaFija(bool si)
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, fija_->verticalScrollBar(), &QScrollBar::setValue);
     connect(fija_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
+    // A hidden view learns of new rows late: once it has, it goes where the grid is.
+    connect(fija_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { fija_->verticalScrollBar()->setValue(verticalScrollBar()->value()); });
     // Sorting runs from the grid's own indicator; the frozen header mirrors it.
     connect(h, &QHeaderView::sortIndicatorChanged, fija_, [hf](int col, Qt::SortOrder orden) {
         const QSignalBlocker bloqueo(hf);

@@ -323,7 +323,8 @@ void TstAplicar::mejorMSE()
     QFETCH(QString, locale);
     auto w = Ventana(locale);
     Cargar(w.get(), 60);
-    MostrarPagina(w.get(), "TabSheetErrAjuste", QSize(700, 400));
+    // The loop runs from the model page; the table is looked at afterwards.
+    MostrarPagina(w.get(), "TabSheetModelo", QSize(700, 400));
     auto* g = Control<Rejilla>(w, "AdvSGErrAjuste");
     // An earlier run that fits this trend and season far better than any
     // level alone: it must not be the one named.
@@ -354,11 +355,17 @@ void TstAplicar::mejorMSE()
     const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
     QCOMPARE(lineas.size(), 4);
     QCOMPARE(lineas[3], L(QStringLiteral("Mejor MSE: LES (0,99)")));
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetErrAjuste"));
+    QTest::qWait(30);
     // Selected and in view.
     const QModelIndexList sel = g->selectionModel()->selectedRows();
     QCOMPARE(sel.size(), 1);
     QCOMPARE(sel[0].row(), mejor - 1);
     QVERIFY(g->viewport()->rect().intersects(g->visualRect(g->Modelo()->index(mejor - 1, ColErrMSE))));
+    // The frozen labels show the same rows.
+    QTest::qWait(20);
+    QCOMPARE(g->VistaFija()->verticalScrollBar()->value(), g->verticalScrollBar()->value());
+    QCOMPARE(g->VistaFija()->rowAt(g->visualRect(g->Modelo()->index(mejor - 1, 0)).center().y()), mejor - 1);
 }
 
 void TstAplicar::columnaFija()
