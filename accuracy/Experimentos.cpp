@@ -56,15 +56,15 @@ EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
 {
     const FichaModelo& f = FichaDe(item);
     EtiquetaCelda e;
-    e.codigo = static_cast<int16_t>(f.Item);
+    e.codigo = static_cast<int8_t>(f.Item);
     e.origen = puntosSinUsar > 0 ? puntosSinUsar : 0;
-    e.horizonte = static_cast<int16_t>(std::clamp(p.V, 0, 999));
-    e.negativas = p.PrevNeg;
+    e.horizonte = static_cast<uint16_t>(std::clamp(p.V, 0, 999)) & 0x3FFu;
+    e.negativas = p.PrevNeg ? 1u : 0u;
     const auto poner = [&e](double v, bool entero) {
         if (e.cuantos >= 3)
             return;
         if (entero)
-            e.enteros = static_cast<uint8_t>(e.enteros | (1u << e.cuantos));
+            e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
         e.valores[e.cuantos++] = v;
     };
     if (f.Usa(ParamN))
@@ -356,7 +356,7 @@ Parametros Experimentos::ParametrosDe(const EtiquetaCelda& e)
 {
     Parametros p;
     p.V = e.horizonte;
-    p.PrevNeg = e.negativas;
+    p.PrevNeg = e.negativas != 0;
     if (e.cuantos == kSinEtiqueta || e.codigo < 0 || e.codigo >= NumModelos)
         return p;
     const FichaModelo& f = FichaDe(e.codigo);
