@@ -2,11 +2,11 @@
 #include "Experimentos.h"
 
 #include "Catalogo.h"
+#include "Medidas.h"
 #include "Modal.h"
 #include "Numeros.h"
 #include "RangoVarUnit.h"
 #include "Rejilla.h"
-#include "Medidas.h"
 #include "SimExAnteUnit.h"
 #include "TablasErrores.h"
 

@@ -417,6 +417,18 @@ void TstAplicar::columnaFija()
              QStringLiteral("LES (0,5) T-3"));
     // Still scrolled to the right.
     QCOMPARE(barra->value(), barra->maximum());
+
+    // Rows are moved by dragging their label, on the frozen column too: the
+    // third row (MMS) dragged onto the first.
+    const QStringList antes = Etiquetas(g);
+    const QPoint tercera = Punto(g, 3, true, &destino);
+    const QPoint primera = Punto(g, 1, true, &destino);
+    QTest::mousePress(destino, Qt::LeftButton, {}, tercera);
+    QTest::mouseMove(destino, tercera - QPoint(0, 20));
+    QTest::mouseMove(destino, primera);
+    QTest::mouseRelease(destino, Qt::LeftButton, {}, primera);
+    QCOMPARE(Etiquetas(g), (QStringList{antes[2], antes[0], antes[1]}));
+    QCOMPARE(barra->value(), barra->maximum());
 }
 
 QTEST_MAIN(TstAplicar)
