@@ -2,9 +2,11 @@
 #include "Experimentos.h"
 
 #include "Catalogo.h"
+#include "Medidas.h"
 #include "Modal.h"
 #include "Numeros.h"
 #include "RangoVarUnit.h"
+#include "Rejilla.h"
 #include "SimExAnteUnit.h"
 #include "TablasErrores.h"
 
@@ -72,13 +74,15 @@ EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
 {
     const FichaModelo& f = FichaDe(item);
     EtiquetaCelda e;
-    e.codigo = static_cast<int16_t>(f.Item);
+    e.codigo = static_cast<int8_t>(f.Item);
     e.origen = puntosSinUsar > 0 ? puntosSinUsar : 0;
+    e.horizonte = static_cast<uint16_t>(std::clamp(p.V, 0, 999)) & 0x3FFu;
+    e.negativas = p.PrevNeg ? 1u : 0u;
     const auto poner = [&e](double v, bool entero) {
         if (e.cuantos >= 3)
             return;
         if (entero)
-            e.enteros = static_cast<uint8_t>(e.enteros | (1u << e.cuantos));
+            e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
         e.valores[e.cuantos++] = v;
     };
     if (f.Usa(ParamN))
@@ -377,6 +381,39 @@ EtiquetaCelda Experimentos::Etiqueta(int item, int puntosSinUsar) const
     return EtiquetaDe(item, v_.LeerParametros(item), puntosSinUsar);
 }
 
+// The reverse of EtiquetaDe: the values are taken in the same order.
+Parametros Experimentos::ParametrosDe(const EtiquetaCelda& e)
+{
+    Parametros p;
+    p.V = e.horizonte;
+    p.PrevNeg = e.negativas != 0;
+    if (e.cuantos == kSinEtiqueta || e.codigo < 0 || e.codigo >= NumModelos)
+        return p;
+    const FichaModelo& f = FichaDe(e.codigo);
+    int k = 0;
+    const auto tomar = [&e, &k](double& campo) {
+        if (k < e.cuantos && k < 3)
+            campo = e.valores[k++];
+    };
+    double n = p.N;
+    if (f.Usa(ParamN))
+        tomar(n);
+    p.N = static_cast<int>(n);
+    if (f.Usa(ParamAlfaLE))
+        tomar(p.AlfaLE);
+    if (f.Usa(ParamAlfaTHT))
+        tomar(p.AlfaTHT);
+    if (f.Usa(ParamHolt)) {
+        tomar(p.AlfaHLT);
+        tomar(p.BetaHLT);
+    }
+    if (f.Usa(ParamPhiHW))
+        tomar(p.PhiHW);
+    if (f.Usa(ParamAlfaCroston))
+        tomar(p.AlfaCroston);
+    return p;
+}
+
 // The values a loop fixes, one slot per level; at the end (also when the loop
 // is left by an error) the edits get the last values set.
 struct Experimentos::FijacionParametros {
@@ -621,6 +658,7 @@ void Experimentos::VariacionParametros()
         v_.AplicarMostrarAjuste();
         return;
     }
+    const int primeraFila = v_.Tablas().FilaSiguiente(); // the rows before are other runs'
     const Reloj::time_point inicio = Reloj::now();
     const long long pasos = VariarParametros();
     const Reloj::time_point fin = Reloj::now();
@@ -630,6 +668,10 @@ void Experimentos::VariacionParametros()
                     QStringLiteral("T = ") + TextoGeneral(segundos) + QStringLiteral(" segundos");
     if (PasosFallidos > 0)
         texto += CR + QStringLiteral("Fallidas = ") + TextoEntero(PasosFallidos);
+    if (const int mejor = v_.Tablas().FilaMenorMSE(primeraFila); mejor > 0) {
+        texto += CR + QStringLiteral("Mejor MSE: ") + v_.Tablas().Ajuste()->Celda(ColErrEtiqueta, mejor);
+        v_.Tablas().SeleccionarFila(mejor);
+    }
     if (const QString parada = TextoInterrupcion(); !parada.isEmpty())
         texto += CR + parada;
     // Fitted before the message, as the other two experiments leave them.

@@ -106,6 +106,9 @@ public:
     QString ParametrosModelo(int item) const;
     // The label of an error-table row: the model, those values and the hold-out.
     EtiquetaCelda Etiqueta(int item, int puntosSinUsar) const;
+    // The run a label keeps: the values its model reads (the others at their
+    // defaults), the horizon and the negative-forecast switch.
+    static Parametros ParametrosDe(const EtiquetaCelda& e);
     void SincronizarParametros();
 
     // Steps of the last experiment whose run failed; they show no message of

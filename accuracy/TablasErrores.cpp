@@ -30,6 +30,8 @@ Rejilla* NuevaTabla(QWidget* pagina, const char* nombre)
         g->setColumnWidth(c, 50);
     // The colours of "Mostrar min max", which the pop-up menu switches.
     g->SetColorMinMax(&TablasErrores::ColorMinMax);
+    // Labels are long; the measures are read against them while scrolling sideways.
+    g->SetColumnaFija(true);
     // Labels are kept as the model's item and values; the grid writes the code.
     QStringList codigos;
     for (int item = 0; item < NumModelos; ++item)
@@ -78,6 +80,34 @@ void TablasErrores::AnadirFilaTabla(Rejilla* grid)
     // By the cell's kind: writing out a label only to see it is not empty costs more than the row.
     if (grid->Modelo()->Tipo(ColErrEtiqueta, grid->RowCount() - 1) != TipoCelda::Vacia)
         grid->SetRowCount(grid->RowCount() + 1);
+}
+
+int TablasErrores::FilaSiguiente() const
+{
+    const int ultima = ajuste_->RowCount() - 1;
+    return ajuste_->Modelo()->Tipo(ColErrEtiqueta, ultima) == TipoCelda::Vacia ? ultima : ultima + 1;
+}
+
+int TablasErrores::FilaMenorMSE(int desde) const
+{
+    const ModeloRejilla* m = ajuste_->Modelo();
+    int mejor = -1;
+    double menor = 0.0;
+    for (int f = std::max(desde, 1); f < m->RowCount(); ++f) {
+        if (m->Tipo(ColErrMSE, f) != TipoCelda::Numero)
+            continue;
+        const double v = m->Numero(ColErrMSE, f);
+        if (mejor < 0 || v < menor) {
+            mejor = f;
+            menor = v;
+        }
+    }
+    return mejor;
+}
+
+void TablasErrores::SeleccionarFila(int fila)
+{
+    ajuste_->MostrarFila(fila);
 }
 
 TablasErrores::Bloque::Bloque(TablasErrores& t, long long filasAjuste, long long filasAcierto) : t_(t)

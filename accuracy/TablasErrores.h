@@ -46,6 +46,15 @@ public:
     static QString SufijoOrigen(int puntosSinUsar);
     static QString EtiquetaModelo(const QString& codigo, const QString& parametros, const QString& sufijo);
 
+    // Grid row of the fit table the next run writes (AnadirFilaTabla fills an
+    // empty last row first).
+    int FilaSiguiente() const;
+    // Grid row of the smallest MSE of the fit table from grid row desde on;
+    // the first of equals; -1 when none of them has an MSE.
+    int FilaMenorMSE(int desde) const;
+    // Selects a row of the fit table and scrolls it into view.
+    void SeleccionarFila(int fila);
+
     Rejilla* Ajuste() const { return ajuste_; }
     Rejilla* Acierto() const { return acierto_; }
     Espacio& Datos() const { return ws_; }

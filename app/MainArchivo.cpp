@@ -190,6 +190,10 @@ void TFormMain::CrearMenusEmergentes()
     connect(Menus, &MenusEmergentes::imprimirTabla, this, &TFormMain::Imprimirtabla1Click);
     connect(Menus, &MenusEmergentes::autoajustar, this, &TFormMain::Autoajustar1Click);
     connect(Menus, &MenusEmergentes::borrarTabla, this, &TFormMain::Variartabla1Click);
+    connect(Menus, &MenusEmergentes::aplicarConfiguracion, this, [this] {
+        if (Rejilla* g = Menus->RejillaMenu())
+            AplicarConfiguracion(g, g->FilaMenu());
+    });
     connect(Menus, &MenusEmergentes::exportarGrafico, this, &TFormMain::Exportargrfico1Click);
     connect(Menus, &MenusEmergentes::imprimirGrafico, this, &TFormMain::Imprimir1Click);
     connect(Menus, &MenusEmergentes::editarGrafico, this, &TFormMain::Editargrfico1Click);

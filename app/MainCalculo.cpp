@@ -3,6 +3,7 @@
 #include "MainUnit.h"
 
 #include "BarraEstado.h"
+#include "Medidas.h"
 #include "Numeros.h"
 #include "PaginaModelo.h"
 #include "Rejilla.h"
@@ -48,6 +49,8 @@ QString Utf8(std::string_view s)
 
 // ---------------------------------------------------------------- calculation
 
+const QString kNoApropiado = QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.");
+
 void TFormMain::CalcularPrevision(bool Mostrar)
 {
     const auto inicio = std::chrono::steady_clock::now();
@@ -55,12 +58,34 @@ void TFormMain::CalcularPrevision(bool Mostrar)
         EjecutarCalculo(Mostrar);
     } catch (...) {
         Estado->Limpiar();
-        MostrarInformacion(QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado."));
+        MostrarInformacion(kNoApropiado);
         return;
     }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
     if (Ws.DatosCargados) // else it only asked for data
         Estado->Calculado(EtiquetaModelo(), ms);
+}
+
+void TFormMain::AplicarConfiguracion(Rejilla* grid, int fila)
+{
+    if (grid != TablasErr.Ajuste() && grid != TablasErr.Acierto())
+        return;
+    const EtiquetaCelda* e = grid->Modelo()->Etiqueta(ColErrEtiqueta, fila);
+    if (!e || e->codigo < 0 || e->codigo >= tendora::NumModelos)
+        return;
+    if (!Ws.DatosCargados) {
+        CalcularPrevision(true); // says what is missing
+        return;
+    }
+    // A copy: the calculation adds rows to this grid.
+    const EtiquetaCelda etiqueta = *e;
+    if (!Modelo->Aplicar(etiqueta.codigo, Experimentos::ParametrosDe(etiqueta), etiqueta.origen)) {
+        MostrarInformacion(kNoApropiado); // the history is now too short for that hold-out
+        return;
+    }
+    // The split follows the hold-out also when the edit held that value already.
+    SEPuntosSinUsarChange();
+    CalcularPrevision(true);
 }
 
 void TFormMain::EjecutarCalculo(bool Mostrar)

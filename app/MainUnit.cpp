@@ -297,6 +297,9 @@ void TFormMain::CrearRejillas()
     TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
     colocar(TabSheetErrAjuste, TablasErr.Ajuste());
     colocar(TabSheetErrAcierto, TablasErr.Acierto());
+    for (Rejilla* g : {TablasErr.Ajuste(), TablasErr.Acierto()})
+        connect(g, &QAbstractItemView::doubleClicked, this,
+                [this, g](const QModelIndex& i) { AplicarConfiguracion(g, i.row() + 1); });
 }
 
 void TFormMain::CrearGraficos()

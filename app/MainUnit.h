@@ -109,6 +109,9 @@ public:
 
     // ---- Calculation (MainCalculo.cpp) ----
     void CalcularPrevision(bool Mostrar);
+    // The run an error-table row logged (grid row fila) set on the model page
+    // and calculated again; a row without a label does nothing.
+    void AplicarConfiguracion(tendora::Rejilla* grid, int fila);
     void EjecutarCalculo(bool Mostrar);
     void AplicarModelo();
     // The parameters the model of an item reads, as the page holds them now

@@ -53,6 +53,9 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     Copiar1->setShortcut(QKeySequence::Copy);
     Copiar1->setShortcutContext(Qt::WidgetShortcut);
     Copiar1->setShortcutVisibleInContextMenu(true);
+    SeparadorAplicar = PopupMenuTabla->addSeparator();
+    Aplicarestaconfiguracin1 =
+        NuevaAccion(PopupMenuTabla, "Aplicarestaconfiguracin1", QStringLiteral("Aplicar esta configuración"));
 
     PopupMenuGraf = new QMenu(dueno);
     PopupMenuGraf->setObjectName("PopupMenuGraf");
@@ -70,6 +73,7 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     connect(Imprimirtabla1, &QAction::triggered, this, &MenusEmergentes::imprimirTabla);
     connect(Autoajustar1, &QAction::triggered, this, &MenusEmergentes::autoajustar);
     connect(Variartabla1, &QAction::triggered, this, &MenusEmergentes::borrarTabla);
+    connect(Aplicarestaconfiguracin1, &QAction::triggered, this, &MenusEmergentes::aplicarConfiguracion);
     connect(Copiar1, &QAction::triggered, this, [this] {
         if (rejillaMenu_)
             rejillaMenu_->Copiar();
@@ -101,7 +105,10 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
 void MenusEmergentes::PopupMenuTablaPopup(Rejilla* grid)
 {
     rejillaMenu_ = grid;
-    Variartabla1->setVisible(Contiene(destinos_.tablasErrores, grid));
+    const bool error = Contiene(destinos_.tablasErrores, grid);
+    Variartabla1->setVisible(error);
+    SeparadorAplicar->setVisible(error);
+    Aplicarestaconfiguracin1->setVisible(error);
 }
 
 void MenusEmergentes::PopupMenuGrafPopup(Grafico* chart)

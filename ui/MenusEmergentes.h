@@ -49,6 +49,7 @@ signals:
     void imprimirTabla();
     void autoajustar();
     void borrarTabla();
+    void aplicarConfiguracion(); // on the row the menu was opened on (Rejilla::FilaMenu)
     void exportarGrafico();
     void imprimirGrafico();
     void editarGrafico();
@@ -68,6 +69,8 @@ private:
     QAction* Variartabla1 = nullptr;
     QAction* Mostrarminmax1 = nullptr; // checkable, off
     QAction* Copiar1 = nullptr;
+    QAction* SeparadorAplicar = nullptr;
+    QAction* Aplicarestaconfiguracin1 = nullptr; // error tables only
 
     QMenu* PopupMenuGraf = nullptr;
     QAction* Exportargrfico1 = nullptr;

@@ -51,6 +51,13 @@ int ModeloRejilla::LargoTexto(int col, int row, std::unordered_map<uint64_t, int
     return static_cast<int>(largo);
 }
 
+const EtiquetaCelda* ModeloRejilla::Etiqueta(int col, int row) const
+{
+    if (!Valida(col, row) || row == 0 || columnas_[col].Clave(row - 1) != kEtiqueta)
+        return nullptr;
+    return &columnas_[col].Etiqueta(row - 1);
+}
+
 void ModeloRejilla::SetCodigosEtiqueta(const QStringList& codigos)
 {
     codigos_ = codigos;

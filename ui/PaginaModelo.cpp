@@ -219,6 +219,32 @@ PaginaModelo::Edits PaginaModelo::EditsExperimento() const
     return {SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston, SEPuntosSinUsar, CBPrevNeg};
 }
 
+bool PaginaModelo::Aplicar(int item, const Parametros& p, int puntosSinUsar)
+{
+    if (puntosSinUsar < SEPuntosSinUsar->minimum() || puntosSinUsar > SEPuntosSinUsar->maximum())
+        return false;
+    SeleccionarModelo(item);
+    const FichaModelo& f = FichaDe(item);
+    if (f.Usa(ParamN))
+        SEN->setValue(p.N);
+    if (f.Usa(ParamAlfaLE))
+        SEAlfaLE->setValue(p.AlfaLE);
+    if (f.Usa(ParamAlfaTHT))
+        SEAlfaTHT->setValue(p.AlfaTHT);
+    if (f.Usa(ParamHolt)) {
+        SEAlfaHLT->setValue(p.AlfaHLT);
+        SEBetaHLT->setValue(p.BetaHLT);
+    }
+    if (f.Usa(ParamPhiHW))
+        SEPhiHW->setValue(p.PhiHW);
+    if (f.Usa(ParamAlfaCroston))
+        SEAlfaCroston->setValue(p.AlfaCroston);
+    SEValoresPrever->setValue(p.V);
+    CBPrevNeg->setChecked(p.PrevNeg);
+    SEPuntosSinUsar->setValue(puntosSinUsar);
+    return true;
+}
+
 // ---------------------------------------------------------------- reading
 
 int PaginaModelo::ModeloSeleccionado() const

@@ -56,6 +56,11 @@ public:
     // The hold-out's range becomes 0..maximo without a change signal of the edit.
     void LimitarPuntosSinUsar(int maximo);
 
+    // Selects item and sets the edits to a run's values: those the model
+    // reads, the horizon, the hold-out and the negative-forecast box. False,
+    // changing nothing, when the hold-out is beyond the edit's range now.
+    bool Aplicar(int item, const Parametros& p, int puntosSinUsar);
+
     // The edits an experiment sets and reads on every step.
     struct Edits {
         QSpinBox* N;

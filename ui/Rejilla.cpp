@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -99,13 +100,13 @@ void Rejilla::SetColCount(int n)
 void Rejilla::SetColorTexto(ModeloRejilla::FuncionColor f)
 {
     modelo_->SetColorTexto(std::move(f));
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::SetColorFondo(ModeloRejilla::FuncionColor f)
 {
     modelo_->SetColorFondo(std::move(f));
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::SetColorEncabezado(const QColor& c)
@@ -116,7 +117,7 @@ void Rejilla::SetColorEncabezado(const QColor& c)
 void Rejilla::SetColorMinMax(ModeloRejilla::FuncionColorMinMax f)
 {
     modelo_->SetColorMinMax(std::move(f));
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::SetAnchoColumna(int col, int px)
@@ -229,7 +230,7 @@ void Rejilla::Borrar()
 void Rejilla::SetMostrarMinMax(bool si)
 {
     modelo_->SetMostrarMinMax(si);
-    viewport()->update();
+    Repintar();
 }
 
 void Rejilla::Ordenar(int col, Qt::SortOrder orden)
@@ -294,9 +295,36 @@ void Rejilla::contextMenuEvent(QContextMenuEvent* e)
         QTableView::contextMenuEvent(e);
         return;
     }
+    const int r = rowAt(e->pos().y());
+    filaMenu_ = r >= 0 ? r + 1 : (currentIndex().isValid() ? currentIndex().row() + 1 : -1);
     emit MenuPedido(this);
     menu_->popup(e->globalPos());
     e->accept();
+}
+
+void Rejilla::MostrarFila(int fila)
+{
+    if (fila < 1 || fila >= RowCount())
+        return;
+    selectRow(fila - 1);
+    filaPorMostrar_ = fila;
+    if (isVisible()) {
+        scrollTo(modelo_->index(fila - 1, 0));
+        filaPorMostrar_ = -1;
+    }
+}
+
+void Rejilla::showEvent(QShowEvent* e)
+{
+    QTableView::showEvent(e);
+    if (filaPorMostrar_ < 0)
+        return;
+    // Once the page's layout has given the grid its size.
+    QTimer::singleShot(0, this, [this] {
+        if (filaPorMostrar_ >= 1 && filaPorMostrar_ < RowCount())
+            scrollTo(modelo_->index(filaPorMostrar_ - 1, 0));
+        filaPorMostrar_ = -1;
+    });
 }
 
 int Rejilla::FilaDestino(int y) const
@@ -425,7 +453,7 @@ void Rejilla::changeEvent(QEvent* e)
 {
     QTableView::changeEvent(e);
     if (e->type() == QEvent::LocaleChange) {
-        viewport()->update();
+        Repintar();
         horizontalHeader()->viewport()->update();
     } else if (e->type() == QEvent::PaletteChange) {
         modelo_->SetColorFija(palette().color(QPalette::Button));

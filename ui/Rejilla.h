@@ -54,6 +54,8 @@ public:
     // with the code texts given here and the numbers under the locale of the moment.
     void SetEtiqueta(int col, int row, const EtiquetaCelda& etiqueta);
     void SetCodigosEtiqueta(const QStringList& codigos);
+    // The label of a label cell; nullptr for any other cell.
+    const EtiquetaCelda* Etiqueta(int col, int row) const;
 
     // Length of the text Celda gives, without writing out a label: their
     // values repeat, so each value's text length is worked out once per memo.
@@ -221,6 +223,20 @@ public:
     void SetMenuContextual(QMenu* menu);
     QMenu* MenuContextual() const;
 
+    // Grid row the pop-up menu was last opened on: the data row under the
+    // mouse, else the current row; -1 when there was none.
+    int FilaMenu() const { return filaMenu_; }
+
+    // Selects a data row (grid row) and scrolls it into view; a hidden grid
+    // scrolls when it is next shown, at the size it then has.
+    void MostrarFila(int fila);
+
+    // Column 0 stays at the left while the others scroll (off by default). A
+    // second view over this one shows it, with the same model and selection;
+    // what the user does on it reaches this view as if done on column 0.
+    void SetColumnaFija(bool si);
+    QTableView* VistaFija() const { return fija_; }
+
     // The header row and the selected rows (the current one when none is
     // selected), cells separated by tabs, one line each: what a spreadsheet pastes.
     QString TextoSeleccion() const;
@@ -255,8 +271,16 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
+    void ColocarFija();
+    void OcultarColumnasFija();
+    bool ReenviarFija(QEvent* e);
+    void Repintar();
     void IndicadorCambiado(int col, Qt::SortOrder orden);
     int FilaDestino(int y) const;
 
@@ -269,6 +293,9 @@ private:
     int arrastreHasta_ = -1;
     bool arrastrando_ = false;
     QPoint puntoPulsado_;
+    int filaMenu_ = -1;
+    int filaPorMostrar_ = -1;
+    QTableView* fija_ = nullptr;
 };
 
 } // namespace tendora

@@ -16,13 +16,19 @@ namespace tendora {
 // A row label kept as its parts and written when shown: the code, " (", the
 // values joined by ";", ")" and, when origen is above 0, " T-" and origen.
 // Sorting compares the parts: code, then the values as numbers, then origen.
+// The horizon and the negative-forecast switch are neither shown nor sorted
+// on: they are kept so that the run can be repeated from its row. Packed to
+// 32 bytes: a million-row error table keeps one per row.
 struct EtiquetaCelda {
-    int16_t codigo = 0; // index into the grid's code texts
+    int8_t codigo = 0; // index into the grid's code texts
     uint8_t cuantos = 0; // values used, up to 3; kSinEtiqueta marks an empty cell
-    uint8_t enteros = 0; // bit k: value k is written as a whole number
+    uint16_t enteros : 3 = 0; // bit k: value k is written as a whole number
+    uint16_t negativas : 1 = 0; // negative forecasts were allowed
+    uint16_t horizonte : 10 = 0; // values forecast, 0..999
     int32_t origen = 0;
     double valores[3] = {0.0, 0.0, 0.0};
 };
+static_assert(sizeof(EtiquetaCelda) == 32);
 constexpr uint8_t kSinEtiqueta = 0xFF;
 
 class ColumnaRejilla {

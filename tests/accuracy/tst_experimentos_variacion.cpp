@@ -265,10 +265,13 @@ void TstExperimentosVariacion::variacion()
     Control<Rejilla>(w, "AdvSGErrAjuste")->SetAnchoColumna(0, 20);
     w->Variacindeparmetros1Click();
 
-    // The closing message: three lines, the step count and the seconds.
+    // The closing message: three lines, the step count and the seconds, and
+    // the best row when a step ran.
     QCOMPARE(c.mensajes.size(), 1);
     const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
-    QCOMPARE(lineas.size(), 3);
+    QCOMPARE(lineas.size(), pasos > 0 ? 4 : 3);
+    if (pasos > 0)
+        QVERIFY2(lineas[3].startsWith(QStringLiteral("Mejor MSE: ")), qPrintable(lineas[3]));
     QCOMPARE(lineas[0], QStringLiteral("Variaciones calculadas."));
     QCOMPARE(lineas[1], QStringLiteral("N = %1").arg(pasos));
     const QRegularExpressionMatch t = QRegularExpression(QStringLiteral("^T = (\\S+) segundos$")).match(lineas[2]);
@@ -359,7 +362,7 @@ void TstExperimentosVariacion::variacionConFallos()
     // own, they count as steps, and the closing message tells them.
     QCOMPARE(c.mensajes.size(), 1);
     const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
-    QCOMPARE(lineas.size(), 4);
+    QCOMPARE(lineas.size(), 5);
     QCOMPARE(lineas[1], QStringLiteral("N = 4"));
     QCOMPARE(lineas[3], QStringLiteral("Fallidas = 2"));
     QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"MMS (1)", "MMS (3)"}));

@@ -382,8 +382,14 @@ void TstArchivo::menuTablaPorRejilla_data()
     QTest::addColumn<QString>("rejilla");
     QTest::addColumn<QStringList>("items");
     const QStringList cuatro = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Mostrar min max", "Copiar"};
-    const QStringList cinco = {"Exportar tabla", "Imprimir tabla",  "Autoajustar",
-                               "Borrar tabla",   "Mostrar min max", "Copiar"};
+    // The error tables also re-run the row the menu was opened on.
+    const QStringList cinco = {"Exportar tabla",
+                               "Imprimir tabla",
+                               "Autoajustar",
+                               "Borrar tabla",
+                               "Mostrar min max",
+                               "Copiar",
+                               "Aplicar esta configuración"};
     QTest::newRow("previsión") << "AdvStringGridPrevision" << cuatro;
     QTest::newRow("C.E.") << "StringGridCE" << cuatro;
     QTest::newRow("ajuste") << "AdvSGErrAjuste" << cinco;
