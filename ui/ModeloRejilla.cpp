@@ -427,11 +427,21 @@ void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, in
     if (fin <= colDesde)
         return;
     const int f = row - 1;
+    const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
     for (int col = colDesde; col < fin; ++col) {
-        if (const std::optional<double> v = Mostrable(valores[col - colDesde]))
+        const std::optional<double> v = Mostrable(valores[col - colDesde]);
+        Columna& c = columnas_[col];
+        if (v && c.Clave(f) == kVacia) {
+            // An empty cell (a new row's): no text to free, no value before.
+            c.PonerNumero(f, *v == 0.0 ? 0.0 : *v, tag);
+            // Extremes to be found again anyway (as in a long fill) need no rounding.
+            if (!extremos_[col].sucio)
+                AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(*v) : *v, false);
+        } else if (v) {
             EscribirNumero(col, f, *v, formato);
-        else
+        } else {
             EscribirVacia(col, f);
+        }
     }
     if (carga_ > 0)
         return;
