@@ -9,7 +9,8 @@ namespace tendora {
 namespace {
 
 using V2 = double __attribute__((vector_size(16)));
-using M2 = long long __attribute__((vector_size(16))); // a comparison's lanes: all ones or zero
+// A comparison's lanes: all ones (-1) or zero.
+using M2 = long long __attribute__((vector_size(16)));
 
 // Values up to this size cannot overflow any term of the sums (an error, its
 // square, a sum of two), so the lean sums need none of the marks the general
@@ -180,9 +181,9 @@ bool LoteHW::Calcular(const double* alfa, const double* beta, const double* phi,
 // (also infinite or NaN: the model would have failed).
 bool LoteHW::Medir(int primera, int ultima, const std::vector<Fila>& filas, Sumas& s) const
 {
-    const V2 uno{1.0, 1.0};
     for (int g = 0; g < G; ++g) {
-        V2 S1{}, S2{}, S3{}, S4{}, S7{}, NS{}, W1{}, W2{}, W3{};
+        V2 S1{}, S2{}, S3{}, S4{}, S7{};
+        M2 NS{}, W1{}, W2{}, W3{}; // a true comparison is -1: counted by subtracting it
         M2 bien{-1, -1};
         for (int i = primera; i <= ultima; ++i) {
             const Fila& r = filas[size_t(i)];
@@ -198,14 +199,14 @@ bool LoteHW::Medir(int primera, int ultima, const std::vector<Fila>& filas, Suma
                 S3 += Abs(err / A);
             const V2 AF = A + F;
             const M2 conAF = AF != 0.0;
-            NS += Si(conAF, uno);
+            NS -= conAF;
             S4 += Si(conAF, 2.0 * Abs(err / AF));
             if (r.conBase) {
                 if (r.b != 0.0)
                     S7 += Abs(err / r.b);
-                W1 += Si(r.b > err, uno);
-                W2 += Si(Abs(err) < r.absb, uno);
-                W3 += Si(r.b2 > err2, uno);
+                W1 -= r.b > err;
+                W2 -= Abs(err) < r.absb;
+                W3 -= r.b2 > err2;
             }
         }
         if (bien[0] == 0 || bien[1] == 0)
@@ -215,10 +216,10 @@ bool LoteHW::Medir(int primera, int ultima, const std::vector<Fila>& filas, Suma
         s.S3.v[g] = S3;
         s.S4.v[g] = S4;
         s.S7.v[g] = S7;
-        s.NS.v[g] = NS;
-        s.W1.v[g] = W1;
-        s.W2.v[g] = W2;
-        s.W3.v[g] = W3;
+        s.NS[g] = NS;
+        s.W1[g] = W1;
+        s.W2[g] = W2;
+        s.W3[g] = W3;
     }
     return true;
 }
@@ -233,11 +234,10 @@ void LoteHW::Terminar(const Sumas& s, const SumasMedidas& comun, int cuantos, Me
         x.S3 = s.S3.v[g][j];
         x.S4 = s.S4.v[g][j];
         x.S7 = s.S7.v[g][j];
-        // Counts in doubles are exact this far below 2^53.
-        x.NS = static_cast<long long>(s.NS.v[g][j]);
-        x.W1 = static_cast<long long>(s.W1.v[g][j]);
-        x.W2 = static_cast<long long>(s.W2.v[g][j]);
-        x.W3 = static_cast<long long>(s.W3.v[g][j]);
+        x.NS = s.NS[g][j];
+        x.W1 = s.W1[g][j];
+        x.W2 = s.W2[g][j];
+        x.W3 = s.W3[g][j];
         m[k] = MedidasDeSumas(x);
     }
 }

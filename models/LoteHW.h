@@ -43,8 +43,10 @@ private:
         V2 v[G];
     };
     // The sums a range of rows gives, two runs a register.
+    using M2 = long long __attribute__((vector_size(16)));
     struct Sumas {
-        Lote S1, S2, S3, S4, S7, NS, W1, W2, W3;
+        Lote S1, S2, S3, S4, S7;
+        M2 NS[G], W1[G], W2[G], W3[G];
     };
     // What the benchmark of each measured row gives; the same for every run.
     struct Fila {
