@@ -2,6 +2,7 @@
 #include "Experimentos.h"
 
 #include "Catalogo.h"
+#include "LoteHW.h"
 #include "Medidas.h"
 #include "Modal.h"
 #include "Numeros.h"
@@ -222,12 +223,20 @@ struct Experimentos::Sesion {
     int puntos;
     InicioHW hw;
     TablasErrores::Bloque bloque;
+    LoteHW lote;
+    int loteListo = -1; // not tried yet; then 0 or 1
+    // After a batch the workspace still holds an earlier run: the batch's
+    // last run is repeated on it before anyone can look (PonerAlDia).
+    bool atrasado = false;
+    double ultimo[3] = {0.0, 0.0, 0.0}; // that run's alfa, beta and phi
 };
 
 void Experimentos::Progreso::Mostrar(long long hechos)
 {
-    if (dueno_->sesion_)
+    if (dueno_->sesion_) {
+        dueno_->PonerAlDia(*dueno_->sesion_);
         dueno_->sesion_->bloque.Anunciar();
+    }
     MostrarDialogo(hechos);
 }
 
@@ -259,11 +268,8 @@ bool Experimentos::CalcularPaso(bool Mostrar)
 // run repeats only its recursion: what it skips would come out the same.
 bool Experimentos::PasoDirecto(Sesion& s)
 {
-    Parametros p = s.base;
-    for (int k = 0; k < numFijados_; ++k) {
-        double Parametros::*campo = fijados_[static_cast<size_t>(k)].campo;
-        p.*campo = paso_.*campo;
-    }
+    const Parametros p = ParametrosDelPaso(s);
+    s.atrasado = false; // whatever happens, the workspace is this run's
     try {
         Espacio& ws = s.ws;
         if (!(s.item == ItemHW && RepetirHW(ws, s.hw, p.AlfaHLT, p.BetaHLT, p.PhiHW, p.PrevNeg))) {
@@ -283,6 +289,29 @@ bool Experimentos::PasoDirecto(Sesion& s)
     } catch (...) {
         ++PasosFallidos;
         return false;
+    }
+}
+
+Parametros Experimentos::ParametrosDelPaso(const Sesion& s) const
+{
+    Parametros p = s.base;
+    for (int k = 0; k < numFijados_; ++k) {
+        double Parametros::*campo = fijados_[static_cast<size_t>(k)].campo;
+        p.*campo = paso_.*campo;
+    }
+    return p;
+}
+
+void Experimentos::PonerAlDia(Sesion& s)
+{
+    if (!s.atrasado)
+        return;
+    s.atrasado = false;
+    // The run ended well in its batch, so it does here too; the rows and the
+    // relative deviation were written then.
+    try {
+        RepetirHW(s.ws, s.hw, s.ultimo[0], s.ultimo[1], s.ultimo[2], s.base.PrevNeg);
+    } catch (...) {
     }
 }
 
@@ -463,6 +492,8 @@ void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, Fij
     Nivel& n = niveles[k];
     const int nivel = static_cast<int>(k);
     if (n.completo) {
+        if (k + 1 == cuantos && !Mostrar && PasosEnLote(n, nivel, fijados, pasos))
+            return;
         for (size_t i = 0; i < n.valores.size(); ++i) {
             fijados.Poner(nivel, n.c, n.valores[i], n.textos[i]);
             RecorrerNiveles(niveles, cuantos, k + 1, fijados, Mostrar, pasos);
@@ -481,6 +512,67 @@ void Experimentos::RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, Fij
             return;
     }
     n.completo = true;
+}
+
+// The innermost level of a H-W grid after its first pass, LoteHW::Carriles
+// runs at a time (the decomposition and the benchmark's sums are the same for
+// all). Rows go in the loop's order. A batch with a run that fails goes
+// through PasoDirecto one run at a time, which counts the failure and leaves
+// the workspace as a failed run does. False when batches do not apply.
+bool Experimentos::PasosEnLote(Nivel& n, int nivel, FijacionParametros& fijados, long long& pasos)
+{
+    Sesion* s = sesion_;
+    if (!s || s->item != ItemHW || !s->hw.Listo)
+        return false;
+    if (s->loteListo < 0)
+        s->loteListo = s->lote.Preparar(s->ws, s->hw, s->base.V, s->base.PrevNeg) ? 1 : 0;
+    if (s->loteListo == 0)
+        return false;
+    constexpr int K = LoteHW::Carriles;
+    const Parametros fijos = ParametrosDelPaso(*s);
+    const size_t total = n.valores.size();
+    for (size_t i0 = 0; i0 < total; i0 += K) {
+        const int cuantos = static_cast<int>(std::min<size_t>(K, total - i0));
+        Parametros p[K];
+        double alfa[K], beta[K], phi[K];
+        for (int j = 0; j < cuantos; ++j) {
+            p[j] = fijos;
+            p[j].*n.c.campo = n.valores[i0 + size_t(j)];
+            alfa[j] = p[j].AlfaHLT;
+            beta[j] = p[j].BetaHLT;
+            phi[j] = p[j].PhiHW;
+        }
+        if (!s->lote.Calcular(alfa, beta, phi, cuantos)) {
+            for (int j = 0; j < cuantos; ++j) {
+                fijados.Poner(nivel, n.c, n.valores[i0 + size_t(j)], n.textos[i0 + size_t(j)]);
+                PasoVariacion(false, pasos);
+                if (parar_)
+                    return true;
+            }
+            continue;
+        }
+        for (int j = 0; j < cuantos; ++j) {
+            const EtiquetaCelda etiqueta = EtiquetaDe(s->item, p[j], s->puntos);
+            const Medidas& ajuste = s->lote.Ajuste(j);
+            s->tablas.AnadirErroresAjuste(etiqueta, ajuste.Columnas(), ajuste.DesvRelativa);
+            if (s->lote.ConAcierto()) {
+                const Medidas& acierto = s->lote.Acierto(j);
+                s->tablas.AnadirErroresAcierto(etiqueta, acierto.Columnas(), acierto.DesvRelativa);
+            }
+        }
+        const size_t ultimo = i0 + size_t(cuantos) - 1;
+        fijados.Poner(nivel, n.c, n.valores[ultimo], n.textos[ultimo]);
+        s->atrasado = true;
+        s->ultimo[0] = alfa[cuantos - 1];
+        s->ultimo[1] = beta[cuantos - 1];
+        s->ultimo[2] = phi[cuantos - 1];
+        pasos += cuantos;
+        if (progresoActivo_)
+            progresoActivo_->Paso(pasos);
+        if (parar_)
+            return true; // a stop asked for at a refresh ends the loop after this batch
+    }
+    return true;
 }
 
 void Experimentos::VariarConstantes(std::initializer_list<Constante> constantes, bool Mostrar, long long& pasos)
@@ -505,7 +597,12 @@ void Experimentos::VariarConstantes(std::initializer_list<Constante> constantes,
     }
     struct Fin {
         Experimentos* e;
-        ~Fin() { e->sesion_ = nullptr; }
+        ~Fin()
+        {
+            if (e->sesion_)
+                e->PonerAlDia(*e->sesion_);
+            e->sesion_ = nullptr;
+        }
     } fin{this};
     RecorrerNiveles(niveles.data(), niveles.size(), 0, fijados, Mostrar, pasos);
 }

@@ -152,6 +152,11 @@ private:
     // A step of a loop that does not draw, on the core and the error tables
     // directly; false when it failed (counted, no message).
     bool PasoDirecto(Sesion& s);
+    Parametros ParametrosDelPaso(const Sesion& s) const;
+    // The workspace as the last run left it, after runs done in a batch.
+    void PonerAlDia(Sesion& s);
+    // The innermost level's values in batches of runs; false when they do not apply.
+    bool PasosEnLote(Nivel& n, int nivel, FijacionParametros& fijados, long long& pasos);
     void RecorrerNiveles(Nivel* niveles, size_t cuantos, size_t k, FijacionParametros& fijados, bool Mostrar,
                          long long& pasos);
     // The calculation for one step; false when it failed (counted, no message).

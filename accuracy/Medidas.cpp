@@ -88,6 +88,19 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
         }
     }
 
+    SumasMedidas s;
+    s.S1 = S1, s.S2 = S2, s.S3 = S3, s.S4 = S4, s.S5 = S5, s.S6 = S6, s.S7 = S7;
+    s.W1 = W1, s.W2 = W2, s.W3 = W3;
+    s.N = N, s.NA = NA, s.NS = NS, s.NB = NB, s.NR = NR;
+    s.infW = infW, s.infW3 = infW3;
+    return MedidasDeSumas(s);
+}
+
+Medidas MedidasDeSumas(const SumasMedidas& s)
+{
+    const double S1 = s.S1, S2 = s.S2, S3 = s.S3, S4 = s.S4, S5 = s.S5, S6 = s.S6, S7 = s.S7;
+    const long long W1 = s.W1, W2 = s.W2, W3 = s.W3, N = s.N, NA = s.NA, NS = s.NS, NB = s.NB, NR = s.NR;
+    const bool infW = s.infW, infW3 = s.infW3;
     const double nada = std::numeric_limits<double>::quiet_NaN();
     const double dN = static_cast<double>(N), dNA = static_cast<double>(NA), dNS = static_cast<double>(NS);
     const double dNB = static_cast<double>(NB), dNR = static_cast<double>(NR);

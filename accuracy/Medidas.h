@@ -49,6 +49,18 @@ struct Medidas {
     }
 };
 
+// The running sums and counts of the measures over a range of rows, before
+// the measures are taken from them.
+struct SumasMedidas {
+    double S1 = 0, S2 = 0, S3 = 0, S4 = 0, S5 = 0, S6 = 0, S7 = 0;
+    long long W1 = 0, W2 = 0, W3 = 0;
+    long long N = 0, NA = 0, NS = 0, NB = 0, NR = 0;
+    bool infW = false, infW3 = false;
+};
+// The twelve measures from their sums: every way of measuring ends here, so
+// all give the same bits for the same sums.
+Medidas MedidasDeSumas(const SumasMedidas& s);
+
 // tipo 1: benchmark = previous value; any other tipo: benchmark = value of row
 // primera - 1 for every row. A row has a benchmark only when its benchmark row
 // is 1 or later (row 0 holds no data). Flags are not consulted.

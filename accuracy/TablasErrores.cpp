@@ -64,14 +64,34 @@ void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valo
     CalcularErrores(2, ws_.NumDatos + 1, std::min(ws_.TotalDatos, ws_.NumDatos + valoresPrever));
 }
 
-// A measure without a value leaves its own cell empty; the run itself goes on.
+void TablasErrores::AnadirErroresAjuste(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa)
+{
+    AnadirFilaTabla(ajuste_);
+    ajuste_->Modelo()->SetEtiqueta(ColErrEtiqueta, ajuste_->RowCount() - 1, etiqueta);
+    EscribirErrores(1, valores, desvRelativa);
+}
+
+void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa)
+{
+    AnadirFilaTabla(acierto_);
+    acierto_->Modelo()->SetEtiqueta(ColErrEtiqueta, acierto_->RowCount() - 1, etiqueta);
+    EscribirErrores(2, valores, desvRelativa);
+}
+
+static_assert(std::tuple_size_v<TablasErrores::Valores> == NumColumnasError - ColErrMSE);
+
 void TablasErrores::CalcularErrores(int tipo, int primera, int ultima)
 {
     const Medidas m = CalcularMedidas(ws_, tipo, primera, ultima);
-    ws_.DesvRelativa = m.DesvRelativa;
+    EscribirErrores(tipo, m.Columnas(), m.DesvRelativa);
+}
+
+// A measure without a value leaves its own cell empty; the run itself goes on.
+void TablasErrores::EscribirErrores(int tipo, const Valores& valores, double desvRelativa)
+{
+    ws_.DesvRelativa = desvRelativa;
     Rejilla* g = tipo == 1 ? ajuste_ : acierto_;
     const int fila = g->RowCount() - 1;
-    const auto valores = m.Columnas();
     g->SetFilaNumeros(fila, ColErrMSE, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
 }
 

@@ -5,6 +5,8 @@
 // AdvSGErrAcierto, each labelled with the model, its parameters and its origin.
 #include <QColor>
 #include <QString>
+#include <array>
+#include <optional>
 
 #include "RejillaColumna.h"
 
@@ -28,6 +30,11 @@ public:
     // A row with its label, then the measures over the held-back rows that
     // this run forecast (V of them at most).
     void AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valoresPrever);
+    // The same two rows with their measures already taken (a batch of runs):
+    // the twelve values in column order, and sMAPE as a fraction (or 0).
+    using Valores = std::array<std::optional<double>, 12>;
+    void AnadirErroresAjuste(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa);
+    void AnadirErroresAcierto(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa);
     // Measures of kind 1 (fit) or 2 (accuracy) into the last row of their table.
     void CalcularErrores(int tipo, int primera, int ultima);
 
@@ -76,6 +83,8 @@ public:
     };
 
 private:
+    void EscribirErrores(int tipo, const Valores& valores, double desvRelativa);
+
     Espacio& ws_;
     Rejilla* ajuste_ = nullptr;
     Rejilla* acierto_ = nullptr;

@@ -398,14 +398,19 @@ void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valo
 }
 
 namespace {
-// A value of a row, if it is one that can be shown: nothing non-finite ever is.
-std::optional<double> Mostrable(double v)
+// A value of a row, if it is one that can be shown: nothing non-finite ever
+// is. Read field by field: copying a just-written optional whole stalls.
+bool Mostrable(double v, double* x)
 {
-    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+    *x = v;
+    return std::isfinite(v);
 }
-std::optional<double> Mostrable(const std::optional<double>& v)
+bool Mostrable(const std::optional<double>& v, double* x)
 {
-    return v && std::isfinite(*v) ? v : std::nullopt;
+    if (!v.has_value())
+        return false;
+    *x = *v;
+    return std::isfinite(*x);
 }
 } // namespace
 
@@ -428,11 +433,22 @@ void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, in
     if (fin <= colDesde)
         return;
     const int f = row - 1;
+    const int32_t tag = formato == Formato::Fijo2 ? kFijo2 : kGeneral;
     for (int col = colDesde; col < fin; ++col) {
-        if (const std::optional<double> v = Mostrable(valores[col - colDesde]))
-            EscribirNumero(col, f, *v, formato);
-        else
+        double v = 0.0;
+        const bool hay = Mostrable(valores[col - colDesde], &v);
+        Columna& c = columnas_[col];
+        if (hay && c.Clave(f) == kVacia) {
+            // An empty cell (a new row's): no text to free, no value before.
+            c.PonerNumero(f, v == 0.0 ? 0.0 : v, tag);
+            // Extremes to be found again anyway (as in a long fill) need no rounding.
+            if (!extremos_[col].sucio)
+                AnotarValor(col, f, formato == Formato::Fijo2 ? RedondeoFijo2(v) : v, false);
+        } else if (hay) {
+            EscribirNumero(col, f, v, formato);
+        } else {
             EscribirVacia(col, f);
+        }
     }
     if (carga_ > 0)
         return;

@@ -45,6 +45,8 @@ private slots:
     void nivelVacio();
     void rejillaComoPasoAPaso_data();
     void rejillaComoPasoAPaso();
+    void sinDibujarComoDibujando_data();
+    void sinDibujarComoDibujando();
 };
 
 // The speed switch: a step that does not draw must not paint anything, nor
@@ -271,6 +273,114 @@ void TstExperimentosBucle::rejillaComoPasoAPaso()
     QCOMPARE(w->Ws.ColPrev, e.ColPrev);
     QCOMPARE(w->Ws.FilaInicioPrev, e.FilaInicioPrev);
     QVERIFY(w->Ws.DesvRelativa == e.DesvRelativa);
+}
+
+// Every cell of an error table: the label's text, each measure to the last
+// bit (17 digits read back exactly), an empty cell as "-".
+static QStringList Tabla(const Rejilla* g)
+{
+    const ModeloRejilla* mo = g->Modelo();
+    QStringList filas;
+    for (int f = 1; f < mo->RowCount(); ++f) {
+        QString t = mo->Celda(0, f);
+        for (int col = 1; col < mo->ColCount(); ++col)
+            t +=
+                QLatin1Char('|') + (mo->Tipo(col, f) == TipoCelda::Numero ? QString::number(mo->Numero(col, f), 'g', 17)
+                                                                          : QStringLiteral("-"));
+        filas << t;
+    }
+    return filas;
+}
+
+void TstExperimentosBucle::sinDibujarComoDibujando_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("reserva");
+    QTest::addColumn<int>("cero"); // a history value set to 0, none when negative
+    QTest::addColumn<double>("hastaAlfa");
+    QTest::addColumn<double>("hastaBeta");
+    QTest::addColumn<int>("pasos");
+    QTest::addColumn<int>("fallidas");
+    // Nine values of each constant from Desde by 0.1; three of beta where the
+    // drawn run would take too long under the sanitizers (worked by hand).
+    QTest::newRow("es_ES, 12 reservados") << "es_ES" << 12 << -1 << 0.9 << 0.9 << 729 << 0;
+    QTest::newRow("C, sin reserva") << "C" << 0 << -1 << 0.9 << 0.3 << 243 << 0;
+    // With alfa 1 the level at a zero value is (1 × 0) / S + 0 × (L + T) = 0,
+    // and the next index divides by it: the 27 runs with alfa 1 fail (by hand).
+    QTest::newRow("es_ES, un cero, alfa hasta 1") << "es_ES" << 6 << 30 << 1.0 << 0.3 << 243 << 27;
+}
+
+// A Holt-Winters grid (up to 9 x 9 x 9) with "Dibujar" ticked (every step the
+// window's whole calculation) and unticked (the loop's own path) in two
+// windows on the same data: the same message, every row of both tables to
+// the last bit, and the same values left in the edits.
+void TstExperimentosBucle::sinDibujarComoDibujando()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, reserva);
+    QFETCH(int, cero);
+    QFETCH(double, hastaAlfa);
+    QFETCH(double, hastaBeta);
+    QFETCH(int, pasos);
+    QFETCH(int, fallidas);
+    QString datos = Serie(72);
+    if (cero >= 0) {
+        QStringList lineas = datos.split(QLatin1Char('\n'));
+        QStringList campos = lineas[cero].split(QLatin1Char('\t'));
+        campos.last() = QStringLiteral("0");
+        lineas[cero] = campos.join(QLatin1Char('\t'));
+        datos = lineas.join(QLatin1Char('\n'));
+    }
+    struct Resultado {
+        QStringList mensaje, ajuste, acierto;
+        QList<double> edits;
+    };
+    const auto ejecutar = [&](bool dibujar) {
+        auto w = Ventana(locale);
+        Control<QPlainTextEdit>(w, "Memo1")->setPlainText(datos);
+        w->CargarDatos();
+        Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
+        w->SeleccionarModelo(ItemHW);
+        Contestador c;
+        c.rango = [&](TFormRangoVar* r) {
+            for (QDoubleSpinBox* e : {r->DesdeAlfa, r->DesdeBeta, r->DesdePhi, r->IncAlfa, r->IncBeta, r->IncPhi})
+                e->setValue(0.1);
+            r->DesdeAlfa->setValue(hastaAlfa - 0.8);
+            r->HastaAlfa->setValue(hastaAlfa);
+            r->HastaBeta->setValue(hastaBeta);
+            r->HastaPhi->setValue(0.9);
+            r->CBGraficos->setChecked(dibujar);
+            return true;
+        };
+        w->Variacindeparmetros1Click();
+        Resultado r;
+        if (c.mensajes.size() == 1) {
+            r.mensaje = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+            if (r.mensaje.size() > 2)
+                r.mensaje.removeAt(2); // the seconds
+        }
+        r.ajuste = Tabla(Control<Rejilla>(w, "AdvSGErrAjuste"));
+        r.acierto = Tabla(Control<Rejilla>(w, "AdvSGErrAcierto"));
+        for (const char* nombre : {"SEAlfaHLT", "SEBetaHLT", "SEPhiHW"})
+            r.edits << Control<QDoubleSpinBox>(w, nombre)->value();
+        return r;
+    };
+    const Resultado dibujando = ejecutar(true);
+    const Resultado directo = ejecutar(false);
+
+    // The failed steps have no rows.
+    QStringList mensaje{"Variaciones calculadas.", QStringLiteral("N = %1").arg(pasos)};
+    if (fallidas > 0)
+        mensaje << QStringLiteral("Fallidas = %1").arg(fallidas);
+    QCOMPARE(dibujando.mensaje, mensaje);
+    QCOMPARE(dibujando.ajuste.size(), pasos - fallidas);
+    QCOMPARE(dibujando.acierto.size(), reserva > 0 ? pasos - fallidas : 1);
+    QCOMPARE(dibujando.edits, (QList<double>{hastaAlfa, hastaBeta, 0.9}));
+
+    QCOMPARE(directo.mensaje, dibujando.mensaje);
+    QCOMPARE(directo.ajuste, dibujando.ajuste);
+    QCOMPARE(directo.acierto, dibujando.acierto);
+    QCOMPARE(directo.edits, dibujando.edits);
 }
 
 QTEST_MAIN(TstExperimentosBucle)
