@@ -372,6 +372,10 @@ void TstExperimentosBucle::sinDibujarComoDibujando()
     QStringList mensaje{"Variaciones calculadas.", QStringLiteral("N = %1").arg(pasos)};
     if (fallidas > 0)
         mensaje << QStringLiteral("Fallidas = %1").arg(fallidas);
+    // The best row is the same in both ways (compared below); here only that it is named.
+    const QString mejor = dibujando.mensaje.value(mensaje.size());
+    QVERIFY2(mejor.startsWith(QStringLiteral("Mejor MSE: H-W (")), qPrintable(mejor));
+    mensaje << mejor;
     QCOMPARE(dibujando.mensaje, mensaje);
     QCOMPARE(dibujando.ajuste.size(), pasos - fallidas);
     QCOMPARE(dibujando.acierto.size(), reserva > 0 ? pasos - fallidas : 1);
