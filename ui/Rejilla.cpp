@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -204,9 +205,17 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
                 if (r > 0)
                     filasCol.push_back(r);
         }
+        // Shaping a text costs far more than finding it again: years, months
+        // and labels repeat down a column.
+        QHash<QString, int> medidos;
         for (const std::vector<int>* lista : {&muestra, &filasCol})
-            for (int r : *lista)
-                ancho = std::max(ancho, fm.horizontalAdvance(Celda(c, r)));
+            for (int r : *lista) {
+                const QString texto = Celda(c, r);
+                auto it = medidos.constFind(texto);
+                if (it == medidos.cend())
+                    it = medidos.insert(texto, fm.horizontalAdvance(texto));
+                ancho = std::max(ancho, *it);
+            }
         setColumnWidth(c, ancho + 10);
     }
 }
