@@ -12,10 +12,13 @@ namespace tendora {
 
 namespace {
 
-// A duration with as many decimals as make sense for its size: 0,42; 3,5; 120.
+// A duration with as many decimals as make sense for its size: 0,0042; 0,42; 3,5; 120.
 QString Duracion(double x)
 {
-    const double escala = x < 1.0 ? 100.0 : x < 100.0 ? 10.0 : 1.0;
+    if (!(x > 0.0) || !std::isfinite(x))
+        return TextoGeneral(0.0);
+    // Below 1, two significant digits: a short run must not read as 0.
+    const double escala = x < 1.0 ? std::pow(10.0, 1.0 - std::floor(std::log10(x))) : x < 100.0 ? 10.0 : 1.0;
     return TextoGeneral(std::round(x * escala) / escala);
 }
 
@@ -73,7 +76,9 @@ void BarraEstado::Experimento(const Experimentos::Resumen& r)
     else
         t += Cuenta(r.pasos, QStringLiteral("paso"), QStringLiteral("pasos"));
     t += QStringLiteral(", ") + Cuenta(r.fallidos, QStringLiteral("fallido"), QStringLiteral("fallidos")) +
-         QStringLiteral(", en ") + Duracion(r.segundos) + QStringLiteral(" s");
+         QStringLiteral(", en ") +
+         (r.segundos < 1.0 ? Duracion(r.segundos * 1000.0) + QStringLiteral(" ms")
+                           : Duracion(r.segundos) + QStringLiteral(" s"));
     Poner(t);
 }
 
