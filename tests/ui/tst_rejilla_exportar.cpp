@@ -2,6 +2,7 @@
 // The grid component's output to files and the clipboard: copying, the five
 // exports, choosing one by the dialog's filter and a failed write.
 #include "ExportarRejilla.h"
+#include "LibroCalculo.h"
 #include "Rejilla.h"
 #include "RejillaImprimir.h"
 
@@ -333,6 +334,8 @@ private slots:
     void exportarXls_data();
     void exportarXls();
     void exportarXlsGrande();
+    void xlsxLeidoDeVuelta_data();
+    void xlsxLeidoDeVuelta();
     void anchosXls_data();
     void anchosXls();
     void exportarPorFiltro();
@@ -630,6 +633,63 @@ void TstRejillaExportar::exportarXlsGrande()
     QCOMPARE(l.celdas[1].at({1, 0}).texto, QString("Fila número 65536"));
     QCOMPARE(l.celdas[1].at({n - 65535, 12}).valor, (n - 1) + 0.12);
     QCOMPARE(l.celdas[0].at({1234, 3}).valor, 1233 + 0.03);
+}
+
+void TstRejillaExportar::xlsxLeidoDeVuelta_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::newRow("es") << true;
+    QTest::newRow("C") << false;
+}
+
+// The workbook read back with the import's own reader: numbers stay numbers
+// with every digit (the two decimals are only their format), a text that
+// reads as a number under the locale goes in as that number, other texts
+// and empty cells stay as they were.
+void TstRejillaExportar::xlsxLeidoDeVuelta()
+{
+    QFETCH(bool, coma);
+    PonerLocale(coma);
+    Rejilla r;
+    r.SetColCount(4);
+    r.SetRowCount(4);
+    const QStringList cabecera{"Modelo", "MSE", "Datos", "Nota"};
+    for (int c = 0; c < 4; ++c)
+        r.SetTexto(c, 0, cabecera[c]);
+    r.SetTexto(0, 1, coma ? "H-W (0,5;0,1;0,9)" : "H-W (0.5;0.1;0.9)");
+    r.SetNumero(1, 1, 1234.5678, Formato::Fijo2);
+    r.SetTexto(2, 1, coma ? "-1,5" : "-1.5"); // a data text: -1.5 by hand
+    r.SetTexto(3, 1, "di \"hola\"");
+    r.SetNumero(1, 2, -0.125, Formato::General);
+    r.SetTexto(0, 3, "T-3");
+    r.SetNumero(1, 3, 1e15, Formato::Fijo2);
+
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("tabla.xlsx");
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(LibroXlsx(*r.Modelo()));
+    f.close();
+
+    const QList<Tabla> hojas = LeerLibro(ruta);
+    QCOMPARE(hojas.size(), 1);
+    const Tabla& t = hojas.first();
+    for (int c = 0; c < 4; ++c)
+        QCOMPARE(t.En(0, c).texto, cabecera[c]);
+    const auto numero = [&t](int fila, int col, double esperado) {
+        QCOMPARE(t.En(fila, col).tipo, Celda::Numero);
+        QCOMPARE(t.En(fila, col).numero, esperado);
+    };
+    QCOMPARE(t.En(1, 0).tipo, Celda::Texto);
+    QCOMPARE(t.En(1, 0).texto, r.Celda(0, 1));
+    numero(1, 1, 1234.5678);
+    numero(1, 2, -1.5);
+    QCOMPARE(t.En(1, 3).texto, QStringLiteral("di \"hola\""));
+    numero(2, 1, -0.125);
+    for (int c : {0, 2, 3})
+        QCOMPARE(t.En(2, c).tipo, Celda::Vacia);
+    QCOMPARE(t.En(3, 0).texto, QStringLiteral("T-3"));
+    numero(3, 1, 1e15);
 }
 
 void TstRejillaExportar::exportarPorFiltro()
