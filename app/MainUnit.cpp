@@ -20,8 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QGuiApplication>
@@ -31,7 +29,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
@@ -395,87 +392,6 @@ void TFormMain::Abrir1Click()
             return;
         AbrirFichero(OpenDialog1->selectedFiles().constFirst());
     });
-}
-
-QString TFormMain::FicheroSoltado(const QMimeData* datos)
-{
-    if (!datos || !datos->hasUrls() || datos->urls().size() != 1 || !datos->urls().constFirst().isLocalFile())
-        return QString();
-    const QString ruta = datos->urls().constFirst().toLocalFile();
-    return QFileInfo(ruta).isFile() ? ruta : QString();
-}
-
-void TFormMain::dragEnterEvent(QDragEnterEvent* e)
-{
-    if (!FicheroSoltado(e->mimeData()).isEmpty())
-        e->acceptProposedAction();
-}
-
-void TFormMain::dropEvent(QDropEvent* e)
-{
-    const QString ruta = FicheroSoltado(e->mimeData());
-    if (ruta.isEmpty())
-        return;
-    e->acceptProposedAction();
-    Proteger([this, ruta] { AbrirFichero(ruta); });
-}
-
-bool TFormMain::eventFilter(QObject* objeto, QEvent* e)
-{
-    if (Memo1 && objeto == Memo1->viewport()) {
-        if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) {
-            auto* d = static_cast<QDragMoveEvent*>(e);
-            if (!FicheroSoltado(d->mimeData()).isEmpty()) {
-                d->acceptProposedAction();
-                return true;
-            }
-        } else if (e->type() == QEvent::Drop) {
-            auto* d = static_cast<QDropEvent*>(e);
-            if (!FicheroSoltado(d->mimeData()).isEmpty()) {
-                dropEvent(d);
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(objeto, e);
-}
-
-void TFormMain::AbrirFichero(const QString& ruta)
-{
-    // Read before changing anything, so a failure leaves Memo1 and the names alone.
-    QFile fichero(ruta);
-    if (!fichero.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("No se puede abrir el fichero %1. %2")
-                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
-                                     .toStdString());
-    const QByteArray bytes = fichero.readAll();
-    if (fichero.error() != QFileDevice::NoError)
-        throw std::runtime_error(QStringLiteral("Error de lectura en %1. %2")
-                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
-                                     .toStdString());
-    fichero.close();
-    QString texto = DecodificarTexto(bytes);
-    // One line break per line in the editor, whatever the file used.
-    texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-
-    FicheroDatos = ruta;
-    LabelFichero->setText(QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
-    NombreSerie = NombreSerieDe(ruta);
-    PonerTextoDatos(texto);
-    Estado->Abierto(ruta);
-}
-
-void TFormMain::PonerTextoDatos(const QString& texto)
-{
-    // Straight into the document: the editor's own setPlainText then gives
-    // every block the default character format again, a sixth of the time
-    // a long file takes to open. The document's setPlainText leaves no undo.
-    QTextDocument* doc = Memo1->document();
-    doc->setPlainText(texto);
-    doc->setModified(false);
-    Memo1->moveCursor(QTextCursor::Start);
-    Memo1->ensureCursorVisible();
 }
 
 void TFormMain::Transferiratabladeprevisin1Click()
