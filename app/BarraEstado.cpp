@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QStatusBar>
 #include <cmath>
 
@@ -47,9 +48,9 @@ BarraEstado::BarraEstado(QStatusBar* barra) : etiqueta_(new QLabel(barra))
 
 QString BarraEstado::NombreMes(int mes)
 {
-    static const char* const nombres[] = {"enero", "febrero", "marzo",      "abril",   "mayo",      "junio",
-                                          "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"};
-    return mes >= 1 && mes <= 12 ? QString::fromLatin1(nombres[mes - 1]) : QString();
+    // Spanish whatever the user's locale: the program speaks Spanish.
+    return mes >= 1 && mes <= 12 ? QLocale(QLocale::Spanish, QLocale::Spain).monthName(mes, QLocale::LongFormat)
+                                 : QString();
 }
 
 void BarraEstado::Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar)

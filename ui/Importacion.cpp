@@ -232,10 +232,9 @@ static int NumeroMes(const QString& nombre)
 {
     static const QHash<QString, int> meses = [] {
         QHash<QString, int> m;
-        const char* largos[] = {"enero", "febrero", "marzo",      "abril",   "mayo",      "junio",
-                                "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"};
+        const QLocale es(QLocale::Spanish, QLocale::Spain);
         for (int i = 0; i < 12; ++i) {
-            const QString l = QString::fromLatin1(largos[i]);
+            const QString l = es.monthName(i + 1, QLocale::LongFormat);
             m.insert(l, i + 1);
             m.insert(l.left(3), i + 1);
         }
