@@ -18,7 +18,6 @@
 #include <QDoubleSpinBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QStringList>
 #include <algorithm>
@@ -41,15 +40,14 @@ class DialogoProgreso : public QProgressDialog {
 public:
     DialogoProgreso(QWidget* padre, bool* parar) : QProgressDialog(padre), parar_(parar)
     {
-        auto* cancelar = new QPushButton(QStringLiteral("Cancelar"), this);
-        cancelar->setObjectName("BBCancelar");
-        setCancelButton(cancelar);
+        // The dialog's own button, renamed: a button of ours would add a
+        // second Escape shortcut, and two cancel each other out.
+        setCancelButtonText(QStringLiteral("Cancelar"));
+        if (auto* cancelar = findChild<QPushButton*>())
+            cancelar->setObjectName("BBCancelar");
         // The indicator stays up until the loop has stopped.
         disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
         connect(this, &QProgressDialog::canceled, this, [this] { *parar_ = true; });
-        // The toolkit leaves an Escape shortcut per cancel button set, and two
-        // of them cancel each other out; without them Escape reaches reject().
-        qDeleteAll(findChildren<QShortcut*>());
     }
     void reject() override { *parar_ = true; }
 
