@@ -49,32 +49,35 @@ void TablasErrores::Crear(QWidget* paginaAjuste, QWidget* paginaAcierto)
     acierto_->SetColorEncabezado(QColor(118, 121, 243));
 }
 
+// A row of its own for the run, its label written; the measures follow.
+void TablasErrores::NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta)
+{
+    AnadirFilaTabla(grid);
+    grid->Modelo()->SetEtiqueta(ColErrEtiqueta, grid->RowCount() - 1, etiqueta);
+}
+
 void TablasErrores::AnadirErroresAjuste(const EtiquetaCelda& etiqueta)
 {
-    AnadirFilaTabla(ajuste_);
-    ajuste_->Modelo()->SetEtiqueta(ColErrEtiqueta, ajuste_->RowCount() - 1, etiqueta);
+    NuevaFila(ajuste_, etiqueta);
     CalcularErrores(1, ws_.FilaInicioPrev + 1, ws_.NumDatos);
 }
 
 void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valoresPrever)
 {
-    AnadirFilaTabla(acierto_);
-    acierto_->Modelo()->SetEtiqueta(ColErrEtiqueta, acierto_->RowCount() - 1, etiqueta);
+    NuevaFila(acierto_, etiqueta);
     // Only rows that hold a forecast of this run are measured.
     CalcularErrores(2, ws_.NumDatos + 1, std::min(ws_.TotalDatos, ws_.NumDatos + valoresPrever));
 }
 
 void TablasErrores::AnadirErroresAjuste(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa)
 {
-    AnadirFilaTabla(ajuste_);
-    ajuste_->Modelo()->SetEtiqueta(ColErrEtiqueta, ajuste_->RowCount() - 1, etiqueta);
+    NuevaFila(ajuste_, etiqueta);
     EscribirErrores(1, valores, desvRelativa);
 }
 
 void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa)
 {
-    AnadirFilaTabla(acierto_);
-    acierto_->Modelo()->SetEtiqueta(ColErrEtiqueta, acierto_->RowCount() - 1, etiqueta);
+    NuevaFila(acierto_, etiqueta);
     EscribirErrores(2, valores, desvRelativa);
 }
 

@@ -84,6 +84,7 @@ public:
 
 private:
     void EscribirErrores(int tipo, const Valores& valores, double desvRelativa);
+    void NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta);
 
     Espacio& ws_;
     Rejilla* ajuste_ = nullptr;
