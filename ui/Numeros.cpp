@@ -45,21 +45,31 @@ QString TextoLegible(const QString& texto, int maximo)
 
 // The default locale with grouping off, rebuilt only when the default changes:
 // grids format numbers on every paint.
-static const QLocale& Regional()
+struct FormatoRegional {
+    QLocale l;
+    // ASCII digits and "-": a whole number's text is then its plain digits.
+    bool enterosAscii = false;
+};
+
+static const FormatoRegional& LocaleRegional()
 {
     thread_local QLocale base;
-    thread_local QLocale regional = [] {
-        QLocale l;
-        l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-        return l;
-    }();
+    thread_local FormatoRegional regional;
+    thread_local bool hecho = false;
     const QLocale actual;
-    if (!(actual == base)) {
+    if (!hecho || !(actual == base)) {
+        hecho = true;
         base = actual;
-        regional = actual;
-        regional.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        regional.l = actual;
+        regional.l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        regional.enterosAscii = regional.l.zeroDigit() == u"0" && regional.l.negativeSign() == u"-";
     }
     return regional;
+}
+
+static const QLocale& Regional()
+{
+    return LocaleRegional().l;
 }
 
 QString TextoGeneral(double x)
@@ -68,15 +78,20 @@ QString TextoGeneral(double x)
         x = 0.0; // no "-0"
     if (!std::isfinite(x))
         return QString();
-    const QLocale& l = Regional();
-    QString s = l.toString(x, 'g', 15);
+    const FormatoRegional& r = LocaleRegional();
+    // Years, months and counts: fifteen significant digits write a whole
+    // number below 1e15 as its digits, which the locale's engine reaches
+    // far more slowly (and a long file has a hundred thousand of them).
+    if (r.enterosAscii && std::fabs(x) < 1e15 && x == std::trunc(x))
+        return QString::number(static_cast<long long>(x));
+    QString s = r.l.toString(x, 'g', 15);
     // Next to the largest double, 15 digits can round past it and the text
     // would not read back; there the shortest exact text is written instead.
     if (std::fabs(x) >= 1.797693134862e308) {
         bool ok = false;
-        const double v = l.toDouble(s, &ok);
+        const double v = r.l.toDouble(s, &ok);
         if (!ok || !std::isfinite(v))
-            s = l.toString(x, 'g', QLocale::FloatingPointShortest);
+            s = r.l.toString(x, 'g', QLocale::FloatingPointShortest);
     }
     return s;
 }

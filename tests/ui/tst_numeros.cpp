@@ -19,6 +19,7 @@ private slots:
     void general();
     void fijo_data();
     void fijo();
+    void enterosComoElMotor();
 };
 
 using namespace prueba;
@@ -58,6 +59,13 @@ void TstNumeros::general_data()
     QTest::newRow("small") << 1e-5 << "1e-05" << true;
     QTest::newRow("third") << 1.0 / 3.0 << "0.333333333333333" << false;
     QTest::newRow("minus zero") << -0.0 << "0" << true;
+    // Whole numbers: digits up to fifteen of them, then the exponent.
+    QTest::newRow("year") << 1949.0 << "1949" << true;
+    QTest::newRow("negative whole") << -2024.0 << "-2024" << true;
+    QTest::newRow("15-digit whole") << 999999999999999.0 << "999999999999999" << true;
+    QTest::newRow("-15-digit whole") << -999999999999999.0 << "-999999999999999" << true;
+    QTest::newRow("1e15") << 1e15 << "1e+15" << true;
+    QTest::newRow("2^53") << 9007199254740992.0 << "9.00719925474099e+15" << false;
 }
 
 void TstNumeros::general()
@@ -77,6 +85,27 @@ void TstNumeros::general()
             QCOMPARE(v, x);
         // Text, number, text: the same text again (a file saved and reloaded).
         QCOMPARE(TextoGeneral(TextoANumero(s)), s);
+    }
+}
+
+// Whole numbers skip the locale's conversion engine; the engine, asked the
+// same thing, must give the same text for every magnitude and sign.
+void TstNumeros::enterosComoElMotor()
+{
+    QRandomGenerator azar(20261210);
+    for (bool coma : {false, true}) {
+        PonerLocale(coma);
+        QLocale l;
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        for (int i = 0; i < 20000; ++i) {
+            const int digitos = 1 + i % 16;
+            double x = std::floor(azar.generateDouble() * std::pow(10.0, digitos));
+            if (i % 3 == 0)
+                x = -x;
+            if (x == 0.0)
+                continue;
+            QCOMPARE(TextoGeneral(x), l.toString(x, 'g', 15));
+        }
     }
 }
 
