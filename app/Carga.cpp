@@ -157,24 +157,60 @@ ErrorLectura::ErrorLectura(const ErrorConversion& error, int linea)
 {
 }
 
+namespace {
+
+// Calls f with each line of the text as LineasDeTexto lists them, as views.
+template <class F>
+void ParaCadaLinea(QStringView t, F&& f)
+{
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype j = i;
+        while (j < n && t[j] != u'\n' && t[j] != u'\r')
+            ++j;
+        f(t.sliced(i, j - i));
+        if (j == n)
+            return;
+        // CR LF is one break; the empty line after a final break is no record.
+        i = j + ((t[j] == u'\r' && j + 1 < n && t[j + 1] == u'\n') ? 2 : 1);
+    }
+}
+
+void LeerRegistro(const LectorNumeros& lector, QStringView linea, int numero, std::vector<Registro>& registros)
+{
+    Registro r;
+    try {
+        r.Anio = lector.Numero(Campo(linea, 1));
+        r.Mes = lector.Numero(Campo(linea, 2));
+        r.Valor = lector.Real(Campo(linea, 3));
+    } catch (const ErrorConversion& e) {
+        throw ErrorLectura(e, numero);
+    }
+    registros.push_back(r);
+}
+
+} // namespace
+
 std::vector<Registro> LeerRegistros(const QStringList& lineas)
 {
     std::vector<Registro> registros;
     registros.reserve(static_cast<size_t>(lineas.size()));
     const LectorNumeros lector;
     int numero = 0;
-    for (const QString& linea : lineas) {
-        ++numero;
-        Registro r;
-        try {
-            r.Anio = lector.Numero(Campo(linea, 1));
-            r.Mes = lector.Numero(Campo(linea, 2));
-            r.Valor = lector.Real(Campo(linea, 3));
-        } catch (const ErrorConversion& e) {
-            throw ErrorLectura(e, numero);
-        }
-        registros.push_back(r);
-    }
+    for (const QString& linea : lineas)
+        LeerRegistro(lector, linea, ++numero, registros);
+    return registros;
+}
+
+std::vector<Registro> LeerRegistrosDeTexto(QStringView texto)
+{
+    std::vector<Registro> registros;
+    // One record per line break, near enough: no reallocation on a long file.
+    registros.reserve(static_cast<size_t>(texto.count(u'\n') + 1));
+    const LectorNumeros lector;
+    int numero = 0;
+    ParaCadaLinea(texto, [&](QStringView linea) { LeerRegistro(lector, linea, ++numero, registros); });
     return registros;
 }
 

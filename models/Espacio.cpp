@@ -17,6 +17,13 @@ void Espacio::Redimensionar(int filas)
     MesDeFila.resize(static_cast<size_t>(filas), 0);
 }
 
+Espacio CopiaSinTabla(const Espacio& e)
+{
+    Espacio r;
+    static_cast<EstadoEspacio&>(r) = e;
+    return r;
+}
+
 int FilasNecesarias(const Espacio& e, int V)
 {
     return std::max(e.TotalDatos, e.NumDatos + std::max(V, 0)) + 1;

@@ -24,14 +24,9 @@ struct RegistroCoef {
     double Observaciones = 0.0;
 };
 
-struct Espacio {
-    // Row-major, (row, column) everywhere: TablaPrev[fila][columna]; columns 0..UltimaCol.
-    std::vector<std::array<double, NumCols>> TablaPrev;
-    std::vector<std::array<bool, NumCols>> CeldaValida;
+// What a workspace holds besides its table: small, copied freely.
+struct EstadoEspacio {
     std::array<RegistroCoef, 13> CoefEstacional{}; // months 1..12, index 0 unused
-    // Month of each row as the current seasonal run checked it, so its loops
-    // index the coefficients without rounding the month column again.
-    std::vector<unsigned char> MesDeFila;
 
     int TotalDatos = 0;
     int NumDatos = 0;
@@ -44,6 +39,15 @@ struct Espacio {
     double MesActual = 0.0;
     double DesvRelativa = 0.0;
     bool DatosCargados = false;
+};
+
+struct Espacio : EstadoEspacio {
+    // Row-major, (row, column) everywhere: TablaPrev[fila][columna]; columns 0..UltimaCol.
+    std::vector<std::array<double, NumCols>> TablaPrev;
+    std::vector<std::array<bool, NumCols>> CeldaValida;
+    // Month of each row as the current seasonal run checked it, so its loops
+    // index the coefficients without rounding the month column again.
+    std::vector<unsigned char> MesDeFila;
 
     int Filas() const { return static_cast<int>(TablaPrev.size()); }
 
@@ -63,6 +67,11 @@ struct Espacio {
         CeldaValida[fila][col] = false;
     }
 };
+
+// The workspace without its table, flags and months: for one about to be
+// given a new history, where copying a long table would cost as much as
+// reading the file.
+Espacio CopiaSinTabla(const Espacio& e);
 
 // Table operations of the workspace. V is the horizon.
 // Size: never loses history rows 1..TotalDatos and always holds NumDatos + V.

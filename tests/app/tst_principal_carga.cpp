@@ -108,6 +108,8 @@ void TstPrincipalCarga::registros_data()
         QTest::newRow((l + " one final break").constData()) << loc << "2000\t1\t7\n" << 1 << 7.0;
         QTest::newRow((l + " CR LF").constData()) << loc << "2000\t1\t7\r\n2000\t2\t8\r\n" << 2 << 8.0;
         QTest::newRow((l + " CR").constData()) << loc << "2000\t1\t7\r2000\t2\t9\r" << 2 << 9.0;
+        QTest::newRow((l + " mixed breaks").constData())
+            << loc << "2000\t1\t7\r\n2000\t2\t8\r2000\t3\t9\n2000\t4\t10\r\n" << 4 << 10.0;
         QTest::newRow((l + " exponent comma").constData()) << loc << "2000\t1\t3,0e2" << 1 << 300.0;
         QTest::newRow((l + " exponent point").constData()) << loc << "2000\t1\t3.0e2" << 1 << 300.0;
         // Failures: -1 registers.
@@ -115,6 +117,8 @@ void TstPrincipalCarga::registros_data()
         QTest::newRow((l + " two fields").constData()) << loc << "2000\t1" << -1 << 0.0;
         QTest::newRow((l + " header").constData()) << loc << "Año\tMes\tValor\n2000\t1\t7" << -1 << 0.0;
         QTest::newRow((l + " empty middle line").constData()) << loc << "2000\t1\t7\n\n2000\t2\t8" << -1 << 0.0;
+        QTest::newRow((l + " CR then LF apart").constData()) << loc << "2000\t1\t7\r\r\n" << -1 << 0.0;
+        QTest::newRow((l + " only a break").constData()) << loc << "\n" << -1 << 0.0;
         QTest::newRow((l + " grouped thousands").constData()) << loc << "2000\t1\t1.234,5" << -1 << 0.0;
         QTest::newRow((l + " nan").constData()) << loc << "2000\t1\tnan" << -1 << 0.0;
         QTest::newRow((l + " binary").constData())
@@ -131,8 +135,26 @@ void TstPrincipalCarga::registros()
     QLocale::setDefault(QLocale(locale));
     if (registros < 0) {
         QVERIFY_THROWS_EXCEPTION(ErrorConversion, LeerRegistros(LineasDeTexto(texto)));
+        // Reading the whole text fails on the same line with the same message.
+        QString lista, entero;
+        try {
+            LeerRegistros(LineasDeTexto(texto));
+        } catch (const ErrorLectura& e) {
+            lista = QString::number(e.Linea()) + QString::fromUtf8(e.what());
+        }
+        try {
+            LeerRegistrosDeTexto(texto);
+        } catch (const ErrorLectura& e) {
+            entero = QString::number(e.Linea()) + QString::fromUtf8(e.what());
+        }
+        QVERIFY(!lista.isEmpty());
+        QCOMPARE(entero, lista);
     } else {
         const auto r = LeerRegistros(LineasDeTexto(texto));
+        const auto t = LeerRegistrosDeTexto(texto);
+        QCOMPARE(int(t.size()), registros);
+        for (size_t k = 0; k < r.size(); ++k)
+            QVERIFY(t[k].Anio == r[k].Anio && t[k].Mes == r[k].Mes && t[k].Valor == r[k].Valor);
         QCOMPARE(int(r.size()), registros);
         QCOMPARE(r.back().Valor, ultimo);
         QCOMPARE(r.front().Anio, 2000.0);
