@@ -188,7 +188,13 @@ void TFormMain::PonerTextoDatos(const QString& texto)
     // every block the default character format again, a sixth of the time
     // a long file takes to open. The document's setPlainText leaves no undo.
     QTextDocument* doc = Memo1->document();
+    // A scroll bar that appears after the fill narrows the editor, and the
+    // narrower width lays out every block again. Shown before, it is put
+    // back to "as needed" on a document that already needs it.
+    const Qt::ScrollBarPolicy politica = Memo1->verticalScrollBarPolicy();
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     doc->setPlainText(texto);
+    Memo1->setVerticalScrollBarPolicy(politica);
     doc->setModified(false);
     Memo1->moveCursor(QTextCursor::Start);
     Memo1->ensureCursorVisible();
@@ -264,7 +270,8 @@ void TFormMain::AadircolumnasdeAoyMes1Click()
 
 void TFormMain::CrearMenusEmergentes()
 {
-    PrepararDialogos();
+    // The save dialogs are made when first needed: each one starts reading
+    // a folder in the background, work a start-up should not pay for.
     if (Menus)
         return;
 

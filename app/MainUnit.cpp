@@ -407,8 +407,7 @@ void TFormMain::TBTransferirClick()
 void TFormMain::CargarDatos(bool avisarSaltos)
 {
     const QString texto = Memo1->toPlainText();
-    const QStringList lineas = LineasDeTexto(texto);
-    if (lineas.isEmpty()) {
+    if (texto.isEmpty()) {
         MostrarInformacion(QStringLiteral("No hay datos para cargar."));
         return;
     }
@@ -426,12 +425,12 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     };
     std::vector<Registro> registros;
     try {
-        registros = LeerRegistros(lineas);
+        registros = LeerRegistrosDeTexto(texto);
     } catch (const ErrorLectura& e) {
         irALinea(e.Linea());
         throw;
     }
-    Espacio nuevo = Ws;
+    Espacio nuevo = CopiaSinTabla(Ws);
     LeerHistorico(nuevo, registros);
     std::function<void()> dibujar;
     try {
@@ -495,9 +494,10 @@ void TFormMain::MostrarHistorico()
     g->ComenzarCarga();
     g->SetRowCount(1); // empties every data cell
     g->SetRowCount(Ws.NumDatos + 1);
+    // Row i shows the table's columns ColT..ColDatos, side by side in the row.
+    static_assert(ColDatos - ColT == 3);
     for (int i = 1; i <= Ws.NumDatos; ++i)
-        for (int c = 0; c < 4; ++c)
-            g->SetNumero(c, i, Ws.V(i, c + 1), Formato::General);
+        g->SetFilaNumeros(i, 0, Ws.TablaPrev[size_t(i)].data() + ColT, 4, Formato::General);
     g->TerminarCarga();
     g->QuitarOrden();
     g->AutoajustarColumnas(true);

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +44,7 @@ class TstAbrir : public QObject {
 private slots:
     void nombreEscritoYEnter_data();
     void nombreEscritoYEnter();
+    void barraDeDesplazamiento();
 };
 
 void TstAbrir::nombreEscritoYEnter_data()
@@ -103,6 +105,29 @@ void TstAbrir::nombreEscritoYEnter()
     QVERIFY(w->Ws.DatosCargados);
     QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(),
              escrito == QLatin1String("ventas.txt") ? 25 : 31);
+}
+
+// The editor's scroll bar follows the text opened, long or short, and is
+// left "as needed" whatever the opening does with it on the way.
+void TstAbrir::barraDeDesplazamiento()
+{
+    QTemporaryDir dir;
+    Escribir(dir.filePath("largo.txt"), Serie(600));
+    Escribir(dir.filePath("corto.txt"), Serie(3));
+    std::unique_ptr<TFormMain> w(CrearVentanas());
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* memo = Control<QPlainTextEdit>(w, "Memo1");
+    for (const char* nombre : {"largo.txt", "corto.txt", "largo.txt"}) {
+        w->AbrirFichero(dir.filePath(QLatin1String(nombre)));
+        QTest::qWait(30);
+        const bool largo = QByteArray(nombre) == "largo.txt";
+        QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(memo->verticalScrollBar()->isVisible(), largo);
+        QCOMPARE(memo->verticalScrollBar()->maximum() > 0, largo);
+        QCOMPARE(memo->verticalScrollBar()->value(), 0);
+        QCOMPARE(memo->toPlainText(), Serie(largo ? 600 : 3));
+    }
 }
 
 QTEST_MAIN(TstAbrir)
