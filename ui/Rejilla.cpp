@@ -3,6 +3,7 @@
 // pop-up menu, export and print preview.
 #include "Rejilla.h"
 
+#include "AnchoTexto.h"
 #include "ExportarRejilla.h"
 #include "Modal.h"
 #include "RejillaImprimir.h"
@@ -148,7 +149,7 @@ QList<int> Rejilla::AnchosColumnas() const
 void Rejilla::AutoajustarColumnas(bool incluirFija)
 {
     const int filas = RowCount() - 1;
-    const QFontMetrics fm(font());
+    MedidorAnchos medidor(font());
     const QFontMetrics fmEnc(horizontalHeader()->font());
 
     // Rows every column measures: all of a small grid, else the ends and an even spread.
@@ -206,16 +207,10 @@ void Rejilla::AutoajustarColumnas(bool incluirFija)
                     filasCol.push_back(r);
         }
         // Shaping a text costs far more than finding it again: years, months
-        // and labels repeat down a column.
-        QHash<QString, int> medidos;
+        // and labels repeat down a column, and numbers share a few patterns.
         for (const std::vector<int>* lista : {&muestra, &filasCol})
-            for (int r : *lista) {
-                const QString texto = Celda(c, r);
-                auto it = medidos.constFind(texto);
-                if (it == medidos.cend())
-                    it = medidos.insert(texto, fm.horizontalAdvance(texto));
-                ancho = std::max(ancho, *it);
-            }
+            for (int r : *lista)
+                ancho = std::max(ancho, medidor.Ancho(Celda(c, r)));
         setColumnWidth(c, ancho + 10);
     }
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component: contents and formats, sorting, row moves, clearing,
 // min/max highlighting, colours, the context menu and loading speed.
+#include "AnchoTexto.h"
 #include "ExportarRejilla.h"
+#include "Numeros.h"
 #include "Rejilla.h"
 #include "RejillaImprimir.h"
 
@@ -91,6 +93,9 @@ private slots:
     void filaDeNumeros();
     void colores();
     void autoajustar();
+    void anchosDeNumeros();
+    void digitosUniformes_data();
+    void digitosUniformes();
     void menuContextual();
     void rendimiento();
 };
@@ -521,6 +526,66 @@ void TstRejilla::autoajustar()
     g.TerminarCarga();
     g.AutoajustarColumnas();
     QCOMPARE(g.AnchoColumna(1), QFontMetrics(g.font()).horizontalAdvance("la etiqueta mas larga de todas") + 10);
+}
+
+// A number's width comes from its pattern's; it must be the width the font
+// gives the number itself, under both decimal marks, and a column of them is
+// fitted to its widest as before.
+void TstRejilla::anchosDeNumeros()
+{
+    Rejilla g;
+    MedidorAnchos medidor(g.font());
+    const QFontMetrics fm(g.font());
+    QRandomGenerator azar(7);
+    for (bool coma : {false, true}) {
+        PonerLocale(coma);
+        for (int i = 0; i < 3000; ++i) {
+            const double x = (azar.generateDouble() - 0.3) * std::pow(10.0, int(azar.bounded(-6, 22)));
+            for (const QString& t : {TextoGeneral(x), TextoFijo2(x), TextoEntero(qint64(x) % 1000000007)})
+                QCOMPARE(medidor.Ancho(t), fm.horizontalAdvance(t));
+        }
+        for (const QString t : {"", "abc", "1949-1", "LES(0,1)", "-", "e", "1.234,5"})
+            QCOMPARE(medidor.Ancho(t), fm.horizontalAdvance(t));
+
+        const int n = 2000;
+        g.SetColCount(2);
+        g.SetRowCount(n + 1);
+        int mayor = fm.horizontalAdvance(g.Celda(1, 0));
+        for (int r = 1; r <= n; ++r) {
+            g.SetNumero(1, r, std::sin(r) * std::pow(10.0, r % 9));
+            mayor = std::max(mayor, fm.horizontalAdvance(g.Celda(1, r)));
+        }
+        g.AutoajustarColumnas();
+        QCOMPARE(g.AnchoColumna(1), mayor + 10);
+    }
+}
+
+// The shortcut is taken only for a font whose digits all have one advance and
+// are not kerned against each other or the marks (widths made up here).
+void TstRejilla::digitosUniformes_data()
+{
+    QTest::addColumn<QString>("distinto"); // this text is made 0.5 wider than its characters
+    QTest::addColumn<bool>("uniformes");
+    QTest::newRow("tabular, no kerning") << QString() << true;
+    QTest::newRow("a wider 1") << QStringLiteral("1") << false;
+    QTest::newRow("kerned 17") << QStringLiteral("17") << false;
+    QTest::newRow("kerned 1,") << QStringLiteral("1,") << false;
+    QTest::newRow("kerned -7") << QStringLiteral("-7") << false;
+    QTest::newRow("kerned e9") << QStringLiteral("e9") << false;
+    QTest::newRow("letters kerned only") << QStringLiteral("AV") << true;
+}
+
+void TstRejilla::digitosUniformes()
+{
+    QFETCH(QString, distinto);
+    QFETCH(bool, uniformes);
+    const auto medir = [&](const QString& t) {
+        qreal ancho = 0;
+        for (QChar c : t)
+            ancho += c.isDigit() ? 6.0 : 3.0;
+        return t == distinto ? ancho + 0.5 : ancho;
+    };
+    QCOMPARE(DigitosUniformes(medir), uniformes);
 }
 
 void TstRejilla::menuContextual()
