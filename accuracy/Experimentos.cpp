@@ -2,6 +2,7 @@
 #include "Experimentos.h"
 
 #include "Catalogo.h"
+#include "ExperimentosProgreso.h"
 #include "LoteHW.h"
 #include "Medidas.h"
 #include "Modal.h"
@@ -13,11 +14,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
-#include <QProgressDialog>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QStringList>
 #include <algorithm>
@@ -33,30 +31,6 @@ namespace tendora {
 namespace {
 
 using Reloj = std::chrono::steady_clock;
-
-// Cancelar and Escape ask the loop to stop after its current step; the
-// window's close button is ignored, as the loop cannot be left mid-step.
-class DialogoProgreso : public QProgressDialog {
-public:
-    DialogoProgreso(QWidget* padre, bool* parar) : QProgressDialog(padre), parar_(parar)
-    {
-        // The dialog's own button, renamed: a button of ours would add a
-        // second Escape shortcut, and two cancel each other out.
-        setCancelButtonText(QStringLiteral("Cancelar"));
-        if (auto* cancelar = findChild<QPushButton*>())
-            cancelar->setObjectName("BBCancelar");
-        // The indicator stays up until the loop has stopped.
-        disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
-        connect(this, &QProgressDialog::canceled, this, [this] { *parar_ = true; });
-    }
-    void reject() override { *parar_ = true; }
-
-protected:
-    void closeEvent(QCloseEvent* e) override { e->ignore(); }
-
-private:
-    bool* parar_;
-};
 
 long long ContarValoresN(long long desde, long long hasta, long long inc)
 {
@@ -119,91 +93,6 @@ long long Experimentos::ContarValores(double desde, double hasta, double inc)
         throw std::invalid_argument("El incremento es demasiado pequeño para avanzar.");
     return static_cast<long long>(k) + 1;
 }
-
-// Shown only once an experiment has run for a while, and refreshed a few
-// times a second at most: each refresh lets the window paint.
-struct Experimentos::Progreso {
-    Progreso(Experimentos* dueno, const QString& titulo, long long total)
-        : dueno_(dueno), titulo_(titulo), total_(total), anterior_(dueno->progresoActivo_), inicio_(Reloj::now()),
-          ultima_(inicio_)
-    {
-        dueno_->progresoActivo_ = this;
-        if (!anterior_)
-            dueno_->parar_ = false;
-        // One wait cursor for the whole experiment, not one per step.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~Progreso()
-    {
-        QApplication::restoreOverrideCursor();
-        dueno_->progresoActivo_ = anterior_;
-        if (anterior_)
-            return;
-        // A stop asked for on the last step stopped nothing.
-        dueno_->UltimoResumen = Resumen{titulo_,
-                                        hechos_,
-                                        total_,
-                                        dueno_->PasosFallidos,
-                                        std::chrono::duration<double>(Reloj::now() - inicio_).count(),
-                                        dueno_->parar_ && hechos_ < total_};
-    }
-    Progreso(const Progreso&) = delete;
-    Progreso& operator=(const Progreso&) = delete;
-
-    void Paso(long long hechos)
-    {
-        hechos_ = hechos;
-        const Reloj::time_point ahora = Reloj::now();
-        if (!dialogo_) {
-            if (ahora - inicio_ < std::chrono::milliseconds(dueno_->EsperaProgresoMs))
-                return;
-            Crear();
-        } else if (ahora - ultima_ < std::chrono::milliseconds(250)) {
-            return;
-        }
-        ultima_ = ahora;
-        Mostrar(hechos);
-    }
-
-private:
-    void Crear()
-    {
-        dialogo_ = std::make_unique<DialogoProgreso>(dueno_->v_.Ventana(), &dueno_->parar_);
-        dialogo_->setObjectName("FormProgreso");
-        dialogo_->setWindowTitle(titulo_);
-        dialogo_->setWindowModality(Qt::ApplicationModal);
-        dialogo_->setAutoClose(false);
-        dialogo_->setAutoReset(false);
-        dialogo_->setMinimumDuration(0);
-        dialogo_->setRange(0, 1000); // counts beyond int are scaled
-        dialogo_->setMinimumWidth(320);
-        dialogo_->show();
-    }
-
-    void Mostrar(long long hechos);
-
-    void MostrarDialogo(long long hechos)
-    {
-        dueno_->SincronizarParametros(); // the window is about to be painted
-        dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") +
-                               TextoEntero(total_));
-        const int milesimas =
-            total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
-        dialogo_->setValue(std::min(milesimas, 1000));
-        // A modal progress dialog lets pending events through as its value
-        // changes; this also covers the first showing.
-        QCoreApplication::processEvents();
-    }
-
-    Experimentos* dueno_;
-    QString titulo_;
-    long long total_;
-    long long hechos_ = 0;
-    Progreso* anterior_;
-    Reloj::time_point inicio_;
-    Reloj::time_point ultima_;
-    std::unique_ptr<DialogoProgreso> dialogo_;
-};
 
 // A loop that does not draw: the model page read once, the error tables
 // grown in blocks with room made for every step, and for H-W the work that
