@@ -373,7 +373,7 @@ void Rejilla::mouseMoveEvent(QMouseEvent* e)
         else if (p.y() > viewport()->height() - AltoFila())
             verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
         arrastreHasta_ = FilaDestino(p.y());
-        viewport()->update();
+        Repintar();
     }
     e->accept();
 }
@@ -388,7 +388,7 @@ void Rejilla::mouseReleaseEvent(QMouseEvent* e)
         viewport()->unsetCursor();
         if (MoverFila(desde + 1, hasta + 1))
             selectRow(hasta);
-        viewport()->update();
+        Repintar();
         e->accept();
         return;
     }
@@ -399,13 +399,21 @@ void Rejilla::mouseReleaseEvent(QMouseEvent* e)
 void Rejilla::paintEvent(QPaintEvent* e)
 {
     QTableView::paintEvent(e);
+    PintarDestino(viewport());
+}
+
+// Where a dragged row will go: a line on the view given (the grid's, or the
+// frozen column's, which lies over it), at the same height on both.
+void Rejilla::PintarDestino(QWidget* vista) const
+{
     if (!arrastrando_ || arrastreHasta_ < 0)
         return;
     const QRect r = visualRect(modelo_->index(arrastreHasta_, 0));
-    const int y = arrastreHasta_ > arrastreDesde_ ? r.bottom() : r.top();
-    QPainter p(viewport());
+    // Kept off the very edge, where half the pen would be cut away.
+    const int y = std::max(arrastreHasta_ > arrastreDesde_ ? r.bottom() : r.top(), 1);
+    QPainter p(vista);
     p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    p.drawLine(0, y, viewport()->width(), y);
+    p.drawLine(0, y, vista->width(), y);
 }
 
 QString Rejilla::TextoSeleccion() const

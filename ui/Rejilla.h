@@ -283,6 +283,7 @@ private:
     void Repintar();
     void IndicadorCambiado(int col, Qt::SortOrder orden);
     int FilaDestino(int y) const;
+    void PintarDestino(QWidget* vista) const;
 
     ModeloRejilla* modelo_;
     QPointer<QMenu> menu_;

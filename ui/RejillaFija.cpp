@@ -13,7 +13,30 @@
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
+#include <functional>
+
 namespace tendora {
+
+namespace {
+
+// The frozen view paints what the grid paints over its cells (the line of a
+// row drag) over itself too: the grid's own runs under it.
+class VistaColumnaFija : public QTableView {
+public:
+    VistaColumnaFija(QWidget* padre, std::function<void(QWidget*)> encima) : QTableView(padre), encima_(std::move(encima)) { }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QTableView::paintEvent(e);
+        encima_(viewport());
+    }
+
+private:
+    std::function<void(QWidget*)> encima_;
+};
+
+} // namespace
 
 void Rejilla::SetColumnaFija(bool si)
 {
@@ -24,7 +47,7 @@ void Rejilla::SetColumnaFija(bool si)
         fija_ = nullptr;
         return;
     }
-    fija_ = new QTableView(this);
+    fija_ = new VistaColumnaFija(this, [this](QWidget* vista) { PintarDestino(vista); });
     fija_->setObjectName("ColumnaFija");
     fija_->setStyle(style()); // the silver grid lines
     fija_->setModel(modelo_);

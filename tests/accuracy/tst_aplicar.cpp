@@ -426,6 +426,15 @@ void TstAplicar::columnaFija()
     QTest::mousePress(destino, Qt::LeftButton, {}, tercera);
     QTest::mouseMove(destino, tercera - QPoint(0, 20));
     QTest::mouseMove(destino, primera);
+    // While dragging, the line where the row will go shows over the frozen label too.
+    QTest::qWait(20);
+    {
+        const int y = fija->visualRect(g->Modelo()->index(0, 0)).top();
+        const QRect linea = QRect(0, y - 2, fija->viewport()->width(), 5)
+                                .translated(fija->viewport()->mapTo(g, QPoint(0, 0)));
+        QVERIFY(ContarColor(g->grab().toImage(), linea, g->palette().color(QPalette::Highlight), 40) >
+                fija->viewport()->width() / 2);
+    }
     QTest::mouseRelease(destino, Qt::LeftButton, {}, primera);
     QCOMPARE(Etiquetas(g), (QStringList{antes[2], antes[0], antes[1]}));
     QCOMPARE(barra->value(), barra->maximum());
