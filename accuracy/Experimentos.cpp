@@ -41,8 +41,7 @@ long long ContarValoresN(long long desde, long long hasta, long long inc)
 
 const QString kSinDatos = QStringLiteral("Cargue los datos antes de calcular.");
 
-// A row label from a run's parameters: the values the model reads, in the
-// page's order (N, alfa LE, alfa THT, alfa and beta HLT, phi, alfa Croston).
+// A row label from a run's parameters: the values the model reads, in ValorModelo's order.
 EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
 {
     const FichaModelo& f = FichaDe(item);
@@ -51,27 +50,11 @@ EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
     e.origen = puntosSinUsar > 0 ? puntosSinUsar : 0;
     e.horizonte = static_cast<uint16_t>(std::clamp(p.V, 0, 999)) & 0x3FFu;
     e.negativas = p.PrevNeg ? 1u : 0u;
-    const auto poner = [&e](double v, bool entero) {
-        if (e.cuantos >= 3)
-            return;
-        if (entero)
+    for (ValorModelo v : ValoresQueLee(f)) {
+        if (v == ValorModelo::N)
             e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
-        e.valores[e.cuantos++] = v;
-    };
-    if (f.Usa(ParamN))
-        poner(p.N, true);
-    if (f.Usa(ParamAlfaLE))
-        poner(p.AlfaLE, false);
-    if (f.Usa(ParamAlfaTHT))
-        poner(p.AlfaTHT, false);
-    if (f.Usa(ParamHolt)) {
-        poner(p.AlfaHLT, false);
-        poner(p.BetaHLT, false);
+        e.valores[e.cuantos++] = Valor(p, v);
     }
-    if (f.Usa(ParamPhiHW))
-        poner(p.PhiHW, false);
-    if (f.Usa(ParamAlfaCroston))
-        poner(p.AlfaCroston, false);
     return e;
 }
 
@@ -275,20 +258,8 @@ QString Experimentos::ParametrosModelo(int item) const
         t += v;
         primero = false;
     };
-    if (f.Usa(ParamN))
-        poner(TextoEntero(v_.ValorN()));
-    if (f.Usa(ParamAlfaLE))
-        poner(TextoParametro(c.AlfaLE));
-    if (f.Usa(ParamAlfaTHT))
-        poner(TextoParametro(c.AlfaTHT));
-    if (f.Usa(ParamHolt)) {
-        poner(TextoParametro(c.AlfaHLT));
-        poner(TextoParametro(c.BetaHLT));
-    }
-    if (f.Usa(ParamPhiHW))
-        poner(TextoParametro(c.PhiHW));
-    if (f.Usa(ParamAlfaCroston))
-        poner(TextoParametro(c.AlfaCroston));
+    for (ValorModelo v : ValoresQueLee(f))
+        poner(v == ValorModelo::N ? TextoEntero(v_.ValorN()) : TextoParametro(c.Constante(v)));
     return t;
 }
 
@@ -297,7 +268,7 @@ EtiquetaCelda Experimentos::Etiqueta(int item, int puntosSinUsar) const
     return EtiquetaDe(item, v_.LeerParametros(item), puntosSinUsar);
 }
 
-// The reverse of EtiquetaDe: the values are taken in the same order.
+// The reverse of EtiquetaDe.
 Parametros Experimentos::ParametrosDe(const EtiquetaCelda& e)
 {
     Parametros p;
@@ -305,28 +276,10 @@ Parametros Experimentos::ParametrosDe(const EtiquetaCelda& e)
     p.PrevNeg = e.negativas != 0;
     if (e.cuantos == kSinEtiqueta || e.codigo < 0 || e.codigo >= NumModelos)
         return p;
-    const FichaModelo& f = FichaDe(e.codigo);
     int k = 0;
-    const auto tomar = [&e, &k](double& campo) {
-        if (k < e.cuantos && k < 3)
-            campo = e.valores[k++];
-    };
-    double n = p.N;
-    if (f.Usa(ParamN))
-        tomar(n);
-    p.N = static_cast<int>(n);
-    if (f.Usa(ParamAlfaLE))
-        tomar(p.AlfaLE);
-    if (f.Usa(ParamAlfaTHT))
-        tomar(p.AlfaTHT);
-    if (f.Usa(ParamHolt)) {
-        tomar(p.AlfaHLT);
-        tomar(p.BetaHLT);
-    }
-    if (f.Usa(ParamPhiHW))
-        tomar(p.PhiHW);
-    if (f.Usa(ParamAlfaCroston))
-        tomar(p.AlfaCroston);
+    for (ValorModelo v : ValoresQueLee(FichaDe(e.codigo)))
+        if (k < e.cuantos)
+            PonerValor(p, v, e.valores[k++]);
     return p;
 }
 

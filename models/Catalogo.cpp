@@ -3,6 +3,7 @@
 #include "Catalogo.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace tendora {
 
@@ -235,6 +236,9 @@ constexpr bool Coherente()
                 return false;
         if (f.Cabeceras[size_t(f.NumCabeceras() - 1)] != "P")
             return false;
+        // A label keeps three values.
+        if (std::popcount(f.Lee) + (f.Usa(ParamHolt) ? 1 : 0) > 3)
+            return false;
         // Two lines of explanation, what and when, neither empty.
         const size_t salto = f.Explicacion.find('\n');
         if (salto == 0 || salto == std::string_view::npos || salto + 1 == f.Explicacion.size() ||
@@ -255,6 +259,33 @@ constexpr bool Coherente()
     return true;
 }
 static_assert(Coherente());
+
+double Valor(const Parametros& p, ValorModelo v)
+{
+    switch (v) {
+    case ValorModelo::N: return p.N;
+    case ValorModelo::AlfaLE: return p.AlfaLE;
+    case ValorModelo::AlfaTHT: return p.AlfaTHT;
+    case ValorModelo::AlfaHLT: return p.AlfaHLT;
+    case ValorModelo::BetaHLT: return p.BetaHLT;
+    case ValorModelo::PhiHW: return p.PhiHW;
+    case ValorModelo::AlfaCroston: return p.AlfaCroston;
+    }
+    return 0.0;
+}
+
+void PonerValor(Parametros& p, ValorModelo v, double x)
+{
+    switch (v) {
+    case ValorModelo::N: p.N = static_cast<int>(x); break;
+    case ValorModelo::AlfaLE: p.AlfaLE = x; break;
+    case ValorModelo::AlfaTHT: p.AlfaTHT = x; break;
+    case ValorModelo::AlfaHLT: p.AlfaHLT = x; break;
+    case ValorModelo::BetaHLT: p.BetaHLT = x; break;
+    case ValorModelo::PhiHW: p.PhiHW = x; break;
+    case ValorModelo::AlfaCroston: p.AlfaCroston = x; break;
+    }
+}
 
 const FichaModelo& FichaDe(int item)
 {

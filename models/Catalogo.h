@@ -59,6 +59,46 @@ struct FichaModelo {
 
 extern const std::array<FichaModelo, NumModelos> Catalogo;
 
+// One value a model reads. The model page lists them in this order, and a
+// row label writes them and gives them back in it.
+enum class ValorModelo : unsigned char { N, AlfaLE, AlfaTHT, AlfaHLT, BetaHLT, PhiHW, AlfaCroston };
+
+// The values a model reads, in that order: three at most (H-W).
+struct ValoresModelo {
+    std::array<ValorModelo, 3> v{};
+    int n = 0;
+    constexpr const ValorModelo* begin() const { return v.data(); }
+    constexpr const ValorModelo* end() const { return v.data() + n; }
+};
+
+constexpr ValoresModelo ValoresQueLee(const FichaModelo& f)
+{
+    ValoresModelo r;
+    const auto poner = [&r](ValorModelo v) {
+        if (r.n < 3)
+            r.v[size_t(r.n++)] = v;
+    };
+    if (f.Usa(ParamN))
+        poner(ValorModelo::N);
+    if (f.Usa(ParamAlfaLE))
+        poner(ValorModelo::AlfaLE);
+    if (f.Usa(ParamAlfaTHT))
+        poner(ValorModelo::AlfaTHT);
+    if (f.Usa(ParamHolt)) {
+        poner(ValorModelo::AlfaHLT);
+        poner(ValorModelo::BetaHLT);
+    }
+    if (f.Usa(ParamPhiHW))
+        poner(ValorModelo::PhiHW);
+    if (f.Usa(ParamAlfaCroston))
+        poner(ValorModelo::AlfaCroston);
+    return r;
+}
+
+double Valor(const Parametros& p, ValorModelo v);
+// N takes the whole part of x.
+void PonerValor(Parametros& p, ValorModelo v, double x);
+
 // The record of an item; an item outside 0..11 reads as the nearest one.
 const FichaModelo& FichaDe(int item);
 

@@ -214,6 +214,20 @@ void PaginaModelo::LimitarPuntosSinUsar(int maximo)
     SEPuntosSinUsar->setRange(0, maximo);
 }
 
+QDoubleSpinBox* PaginaModelo::Edits::Constante(ValorModelo v) const
+{
+    switch (v) {
+    case ValorModelo::AlfaLE: return AlfaLE;
+    case ValorModelo::AlfaTHT: return AlfaTHT;
+    case ValorModelo::AlfaHLT: return AlfaHLT;
+    case ValorModelo::BetaHLT: return BetaHLT;
+    case ValorModelo::PhiHW: return PhiHW;
+    case ValorModelo::AlfaCroston: return AlfaCroston;
+    case ValorModelo::N: break;
+    }
+    return nullptr;
+}
+
 PaginaModelo::Edits PaginaModelo::EditsExperimento() const
 {
     return {SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston, SEPuntosSinUsar, CBPrevNeg};
@@ -224,21 +238,13 @@ bool PaginaModelo::Aplicar(int item, const Parametros& p, int puntosSinUsar)
     if (puntosSinUsar < SEPuntosSinUsar->minimum() || puntosSinUsar > SEPuntosSinUsar->maximum())
         return false;
     SeleccionarModelo(item);
-    const FichaModelo& f = FichaDe(item);
-    if (f.Usa(ParamN))
-        SEN->setValue(p.N);
-    if (f.Usa(ParamAlfaLE))
-        SEAlfaLE->setValue(p.AlfaLE);
-    if (f.Usa(ParamAlfaTHT))
-        SEAlfaTHT->setValue(p.AlfaTHT);
-    if (f.Usa(ParamHolt)) {
-        SEAlfaHLT->setValue(p.AlfaHLT);
-        SEBetaHLT->setValue(p.BetaHLT);
+    const Edits edits = EditsExperimento();
+    for (ValorModelo v : ValoresQueLee(FichaDe(item))) {
+        if (v == ValorModelo::N)
+            SEN->setValue(p.N);
+        else
+            edits.Constante(v)->setValue(Valor(p, v));
     }
-    if (f.Usa(ParamPhiHW))
-        SEPhiHW->setValue(p.PhiHW);
-    if (f.Usa(ParamAlfaCroston))
-        SEAlfaCroston->setValue(p.AlfaCroston);
     SEValoresPrever->setValue(p.V);
     CBPrevNeg->setChecked(p.PrevNeg);
     SEPuntosSinUsar->setValue(puntosSinUsar);

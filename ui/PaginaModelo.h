@@ -72,6 +72,8 @@ public:
         QDoubleSpinBox* AlfaCroston;
         QSpinBox* PuntosSinUsar;
         QCheckBox* PrevNeg;
+        // The edit of a smoothing constant (N has the whole-number edit N).
+        QDoubleSpinBox* Constante(ValorModelo v) const;
     };
     Edits EditsExperimento() const;
 

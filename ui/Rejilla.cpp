@@ -12,7 +12,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
-#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
