@@ -8,9 +8,8 @@ namespace tendora {
 
 namespace {
 
-using V2 = double __attribute__((vector_size(16)));
-// A comparison's lanes: all ones (-1) or zero.
-using M2 = long long __attribute__((vector_size(16)));
+using V2 = LoteHW::V2;
+using M2 = LoteHW::M2;
 
 // Values up to this size cannot overflow any term of the sums (an error, its
 // square, a sum of two), so the lean sums need none of the marks the general

@@ -34,16 +34,18 @@ public:
     const Medidas& Ajuste(int k) const { return ajuste_[size_t(k)]; }
     const Medidas& Acierto(int k) const { return acierto_[size_t(k)]; }
 
-private:
     // One SSE2 register: two runs side by side. Plain x86-64 has nothing
     // wider, and every operation stays the one a lone run does.
     using V2 = double __attribute__((vector_size(16)));
+    // A comparison's lanes: all ones (-1) or zero.
+    using M2 = long long __attribute__((vector_size(16)));
+
+private:
     static constexpr int G = Carriles / 2;
     struct Lote {
         V2 v[G];
     };
     // The sums a range of rows gives, two runs a register.
-    using M2 = long long __attribute__((vector_size(16)));
     struct Sumas {
         Lote S1, S2, S3, S4, S7;
         M2 NS[G], W1[G], W2[G], W3[G];
