@@ -120,18 +120,30 @@ QStringView Campo(QStringView linea, int n)
     return linea.mid(inicio, fin < 0 ? linea.size() - inicio : fin - inicio);
 }
 
+// Calls f with each line of the text, as a view: CR LF, LF and CR each end
+// one, and the empty line after a final break is no line.
+template <class F>
+void ParaCadaLinea(QStringView t, F&& f)
+{
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype j = i;
+        while (j < n && t[j] != u'\n' && t[j] != u'\r')
+            ++j;
+        f(t.sliced(i, j - i));
+        if (j == n)
+            return;
+        i = j + ((t[j] == u'\r' && j + 1 < n && t[j + 1] == u'\n') ? 2 : 1);
+    }
+}
+
 } // namespace
 
 QStringList LineasDeTexto(const QString& texto)
 {
-    QString t = texto;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (t.isEmpty())
-        return {};
-    QStringList lineas = t.split(QLatin1Char('\n'));
-    if (lineas.last().isEmpty())
-        lineas.removeLast();
+    QStringList lineas;
+    ParaCadaLinea(texto, [&lineas](QStringView linea) { lineas.append(linea.toString()); });
     return lineas;
 }
 
@@ -158,24 +170,6 @@ ErrorLectura::ErrorLectura(const ErrorConversion& error, int linea)
 }
 
 namespace {
-
-// Calls f with each line of the text as LineasDeTexto lists them, as views.
-template <class F>
-void ParaCadaLinea(QStringView t, F&& f)
-{
-    const qsizetype n = t.size();
-    qsizetype i = 0;
-    while (i < n) {
-        qsizetype j = i;
-        while (j < n && t[j] != u'\n' && t[j] != u'\r')
-            ++j;
-        f(t.sliced(i, j - i));
-        if (j == n)
-            return;
-        // CR LF is one break; the empty line after a final break is no record.
-        i = j + ((t[j] == u'\r' && j + 1 < n && t[j + 1] == u'\n') ? 2 : 1);
-    }
-}
 
 void LeerRegistro(const LectorNumeros& lector, QStringView linea, int numero, std::vector<Registro>& registros)
 {
