@@ -11,17 +11,6 @@
 
 using namespace tendora;
 
-class TstNumeros : public QObject {
-    Q_OBJECT
-private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void general_data();
-    void general();
-    void fijo_data();
-    void fijo();
-    void enterosComoElMotor();
-};
-
 using namespace prueba;
 
 namespace {
@@ -36,7 +25,37 @@ QString EnEs(QString t)
     return t;
 }
 
+// x written under both locales gives texto there, and the text reads back to a
+// finite number: to x itself when exacto, and to the same text again when
+// idaYVuelta (text, number, text: a file saved and reloaded).
+void Comprobar(QString (*escribir)(double), double x, const QString& texto, bool exacto, bool idaYVuelta)
+{
+    for (bool coma : {false, true}) {
+        PonerLocale(coma);
+        const QString s = escribir(x);
+        QCOMPARE(s, coma ? EnEs(texto) : texto);
+        bool ok = false;
+        const double v = ConvertirNumero(s, &ok);
+        QVERIFY2(ok && std::isfinite(v), qPrintable(s));
+        if (exacto)
+            QCOMPARE(v, x);
+        if (idaYVuelta)
+            QCOMPARE(escribir(TextoANumero(s)), s);
+    }
+}
+
 } // namespace
+
+class TstNumeros : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void general_data();
+    void general();
+    void fijo_data();
+    void fijo();
+    void enterosComoElMotor();
+};
 
 void TstNumeros::general_data()
 {
@@ -73,40 +92,7 @@ void TstNumeros::general()
     QFETCH(double, x);
     QFETCH(QString, texto);
     QFETCH(bool, exacto);
-    for (bool coma : {false, true}) {
-        PonerLocale(coma);
-        const QString esperado = coma ? EnEs(texto) : texto;
-        const QString s = TextoGeneral(x);
-        QCOMPARE(s, esperado);
-        bool ok = false;
-        const double v = ConvertirNumero(s, &ok);
-        QVERIFY2(ok && std::isfinite(v), qPrintable(s));
-        if (exacto)
-            QCOMPARE(v, x);
-        // Text, number, text: the same text again (a file saved and reloaded).
-        QCOMPARE(TextoGeneral(TextoANumero(s)), s);
-    }
-}
-
-// Whole numbers skip the locale's conversion engine; the engine, asked the
-// same thing, must give the same text for every magnitude and sign.
-void TstNumeros::enterosComoElMotor()
-{
-    QRandomGenerator azar(20261210);
-    for (bool coma : {false, true}) {
-        PonerLocale(coma);
-        QLocale l;
-        l.setNumberOptions(QLocale::OmitGroupSeparator);
-        for (int i = 0; i < 20000; ++i) {
-            const int digitos = 1 + i % 16;
-            double x = std::floor(azar.generateDouble() * std::pow(10.0, digitos));
-            if (i % 3 == 0)
-                x = -x;
-            if (x == 0.0)
-                continue;
-            QCOMPARE(TextoGeneral(x), l.toString(x, 'g', 15));
-        }
-    }
+    Comprobar(TextoGeneral, x, texto, exacto, true);
 }
 
 void TstNumeros::fijo_data()
@@ -141,14 +127,27 @@ void TstNumeros::fijo()
 {
     QFETCH(double, x);
     QFETCH(QString, texto);
+    Comprobar(TextoFijo2, x, texto, false, false);
+}
+
+// Whole numbers skip the locale's conversion engine; the engine, asked the
+// same thing, must give the same text for every magnitude and sign.
+void TstNumeros::enterosComoElMotor()
+{
+    QRandomGenerator azar(20261210);
     for (bool coma : {false, true}) {
         PonerLocale(coma);
-        const QString esperado = coma ? EnEs(texto) : texto;
-        const QString s = TextoFijo2(x);
-        QCOMPARE(s, esperado);
-        bool ok = false;
-        const double v = ConvertirNumero(s, &ok);
-        QVERIFY2(ok && std::isfinite(v), qPrintable(s));
+        QLocale l;
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        for (int i = 0; i < 20000; ++i) {
+            const int digitos = 1 + i % 16;
+            double x = std::floor(azar.generateDouble() * std::pow(10.0, digitos));
+            if (i % 3 == 0)
+                x = -x;
+            if (x == 0.0)
+                continue;
+            QCOMPARE(TextoGeneral(x), l.toString(x, 'g', 15));
+        }
     }
 }
 
