@@ -11,10 +11,10 @@
 #include <QClipboard>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <QtTest>
 
 #include <cctype>
-#include <cstring>
 #include <map>
 
 using namespace tendora;
@@ -24,21 +24,10 @@ namespace {
 
 // ---- a small reader of OLE2 compound files and BIFF8 records, independent of the writer
 
-uint16_t L16(const QByteArray& b, qsizetype p)
-{
-    return static_cast<uint16_t>(static_cast<uint8_t>(b[p]) | (static_cast<uint8_t>(b[p + 1]) << 8));
-}
-uint32_t L32(const QByteArray& b, qsizetype p)
-{
-    return L16(b, p) | (static_cast<uint32_t>(L16(b, p + 2)) << 16);
-}
-double LF64(const QByteArray& b, qsizetype p)
-{
-    uint64_t bits = L32(b, p) | (static_cast<uint64_t>(L32(b, p + 4)) << 32);
-    double v;
-    std::memcpy(&v, &bits, 8);
-    return v;
-}
+// Little-endian fields at byte p.
+const auto L16 = [](const QByteArray& b, qsizetype p) { return qFromLittleEndian<quint16>(b.constData() + p); };
+const auto L32 = [](const QByteArray& b, qsizetype p) { return qFromLittleEndian<quint32>(b.constData() + p); };
+const auto LF64 = [](const QByteArray& b, qsizetype p) { return qFromLittleEndian<double>(b.constData() + p); };
 
 QByteArray FlujoOle(const QByteArray& f, const QString& nombre, QString* error)
 {
