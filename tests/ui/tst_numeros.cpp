@@ -11,6 +11,17 @@
 
 using namespace tendora;
 
+class TstNumeros : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void general_data();
+    void general();
+    void fijo_data();
+    void fijo();
+    void enterosComoElMotor();
+};
+
 using namespace prueba;
 
 namespace {
@@ -45,17 +56,6 @@ void Comprobar(QString (*escribir)(double), double x, const QString& texto, bool
 }
 
 } // namespace
-
-class TstNumeros : public QObject {
-    Q_OBJECT
-private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void general_data();
-    void general();
-    void fijo_data();
-    void fijo();
-    void enterosComoElMotor();
-};
 
 void TstNumeros::general_data()
 {
@@ -95,6 +95,27 @@ void TstNumeros::general()
     Comprobar(TextoGeneral, x, texto, exacto, true);
 }
 
+// Whole numbers skip the locale's conversion engine; the engine, asked the
+// same thing, must give the same text for every magnitude and sign.
+void TstNumeros::enterosComoElMotor()
+{
+    QRandomGenerator azar(20261210);
+    for (bool coma : {false, true}) {
+        PonerLocale(coma);
+        QLocale l;
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        for (int i = 0; i < 20000; ++i) {
+            const int digitos = 1 + i % 16;
+            double x = std::floor(azar.generateDouble() * std::pow(10.0, digitos));
+            if (i % 3 == 0)
+                x = -x;
+            if (x == 0.0)
+                continue;
+            QCOMPARE(TextoGeneral(x), l.toString(x, 'g', 15));
+        }
+    }
+}
+
 void TstNumeros::fijo_data()
 {
     QTest::addColumn<double>("x");
@@ -128,27 +149,6 @@ void TstNumeros::fijo()
     QFETCH(double, x);
     QFETCH(QString, texto);
     Comprobar(TextoFijo2, x, texto, false, false);
-}
-
-// Whole numbers skip the locale's conversion engine; the engine, asked the
-// same thing, must give the same text for every magnitude and sign.
-void TstNumeros::enterosComoElMotor()
-{
-    QRandomGenerator azar(20261210);
-    for (bool coma : {false, true}) {
-        PonerLocale(coma);
-        QLocale l;
-        l.setNumberOptions(QLocale::OmitGroupSeparator);
-        for (int i = 0; i < 20000; ++i) {
-            const int digitos = 1 + i % 16;
-            double x = std::floor(azar.generateDouble() * std::pow(10.0, digitos));
-            if (i % 3 == 0)
-                x = -x;
-            if (x == 0.0)
-                continue;
-            QCOMPARE(TextoGeneral(x), l.toString(x, 'g', 15));
-        }
-    }
 }
 
 QTEST_GUILESS_MAIN(TstNumeros)

@@ -96,7 +96,6 @@ private slots:
     void textosYFormatos_data();
     void textosYFormatos();
     void ordenarNumeros_data() { Locales(); }
-
     void ordenarNumeros();
     void ordenarConCabecera();
     void ordenarEstable();

@@ -323,14 +323,11 @@ private slots:
     void exportarHtml();
     void exportarRtf();
     void exportarXls_data() { Locales(); }
-
     void exportarXls();
     void exportarXlsGrande();
     void xlsxLeidoDeVuelta_data() { Locales(); }
-
     void xlsxLeidoDeVuelta();
     void anchosXls_data() { Locales(); }
-
     void anchosXls();
     void exportarPorFiltro();
     void escrituraFallida();
@@ -501,6 +498,43 @@ void TstRejillaExportar::exportarXls()
     QCOMPARE(l.formatosXf.at(c.at({0, 0}).xf).first, 5);
 }
 
+void TstRejillaExportar::anchosXls()
+{
+    // A spreadsheet column is as wide as a number of '0's of its font; each
+    // must hold its longest text, or a number shows as "###".
+    QFETCH(bool, coma);
+    PonerLocale(coma);
+    Rejilla r;
+    Preparar(r, 5, 4, {"Modelo", "MSE", "Previsión a largo plazo", "t", ""});
+    r.SetTexto(0, 1, "NVS");
+    r.SetTexto(0, 2, "HLT (0,5;0,3) T-3");
+    r.SetNumero(1, 1, 7.5, Formato::Fijo2);
+    r.SetNumero(1, 2, 123456.78, Formato::Fijo2); // "123456,78": 9 characters
+    r.SetNumero(1, 3, -3.25, Formato::Fijo2);
+    r.SetNumero(2, 1, 1.5);
+    r.SetNumero(3, 3, 0.123456789012345); // 15 digits: 17 characters
+    // Pixel widths that are far too narrow must not matter.
+    r.SetAnchosColumnas({20, 20, 20, 20, 20});
+    QCOMPARE(r.Celda(1, 2), coma ? QString("123456,78") : QString("123456.78"));
+
+    const LibroLeido l = LeerXls(LibroXls(*r.Modelo()));
+    QVERIFY2(l.error.isEmpty(), qPrintable(l.error));
+    const std::map<int, double>& a = l.anchos.at(0);
+    QCOMPARE(a.size(), size_t(5));
+    // Longest text in characters (counted by hand) plus at least one of margin,
+    // and not more than a few: a column twice too wide is no better.
+    const int largo[5] = {17, 9, 23, 17, 0};
+    for (int c = 0; c < 4; ++c) {
+        const QByteArray donde = QStringLiteral("columna %1: %2").arg(c).arg(a.at(c)).toUtf8();
+        QVERIFY2(a.at(c) >= largo[c] + 1, donde.constData());
+        QVERIFY2(a.at(c) <= largo[c] * 1.5 + 4, donde.constData());
+    }
+    // The header decides when it is the longest text: bold capitals need more.
+    QVERIFY(a.at(2) >= 24);
+    // An empty column still gets a usable width.
+    QVERIFY(a.at(4) >= 3);
+}
+
 void TstRejillaExportar::exportarXlsGrande()
 {
     // Past 65 536 rows the grid goes on in a second sheet; the stream is big
@@ -582,43 +616,6 @@ void TstRejillaExportar::xlsxLeidoDeVuelta()
         QCOMPARE(t.En(2, c).tipo, Celda::Vacia);
     QCOMPARE(t.En(3, 0).texto, QStringLiteral("T-3"));
     numero(3, 1, 1e15);
-}
-
-void TstRejillaExportar::anchosXls()
-{
-    // A spreadsheet column is as wide as a number of '0's of its font; each
-    // must hold its longest text, or a number shows as "###".
-    QFETCH(bool, coma);
-    PonerLocale(coma);
-    Rejilla r;
-    Preparar(r, 5, 4, {"Modelo", "MSE", "Previsión a largo plazo", "t", ""});
-    r.SetTexto(0, 1, "NVS");
-    r.SetTexto(0, 2, "HLT (0,5;0,3) T-3");
-    r.SetNumero(1, 1, 7.5, Formato::Fijo2);
-    r.SetNumero(1, 2, 123456.78, Formato::Fijo2); // "123456,78": 9 characters
-    r.SetNumero(1, 3, -3.25, Formato::Fijo2);
-    r.SetNumero(2, 1, 1.5);
-    r.SetNumero(3, 3, 0.123456789012345); // 15 digits: 17 characters
-    // Pixel widths that are far too narrow must not matter.
-    r.SetAnchosColumnas({20, 20, 20, 20, 20});
-    QCOMPARE(r.Celda(1, 2), coma ? QString("123456,78") : QString("123456.78"));
-
-    const LibroLeido l = LeerXls(LibroXls(*r.Modelo()));
-    QVERIFY2(l.error.isEmpty(), qPrintable(l.error));
-    const std::map<int, double>& a = l.anchos.at(0);
-    QCOMPARE(a.size(), size_t(5));
-    // Longest text in characters (counted by hand) plus at least one of margin,
-    // and not more than a few: a column twice too wide is no better.
-    const int largo[5] = {17, 9, 23, 17, 0};
-    for (int c = 0; c < 4; ++c) {
-        const QByteArray donde = QStringLiteral("columna %1: %2").arg(c).arg(a.at(c)).toUtf8();
-        QVERIFY2(a.at(c) >= largo[c] + 1, donde.constData());
-        QVERIFY2(a.at(c) <= largo[c] * 1.5 + 4, donde.constData());
-    }
-    // The header decides when it is the longest text: bold capitals need more.
-    QVERIFY(a.at(2) >= 24);
-    // An empty column still gets a usable width.
-    QVERIFY(a.at(4) >= 3);
 }
 
 void TstRejillaExportar::exportarPorFiltro()
