@@ -592,10 +592,7 @@ void TstRejillaExportar::xlsxLeidoDeVuelta()
 
     QTemporaryDir dir;
     const QString ruta = dir.filePath("tabla.xlsx");
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(LibroXlsx(*r.Modelo()));
-    f.close();
+    r.Exportar(ruta, 6); // "Libro de Excel (*.xlsx)"
 
     const QList<Tabla> hojas = LeerLibro(ruta);
     QCOMPARE(hojas.size(), 1);
