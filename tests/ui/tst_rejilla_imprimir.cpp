@@ -1,35 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component on paper: paging, the print preview and printing to
 // PDF when there is no printer.
-#include "ExportarRejilla.h"
 #include "Rejilla.h"
 #include "RejillaImprimir.h"
 
 #include "Ayudas.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QXmlStreamReader>
 #include <QtTest>
-
-#include <cctype>
-#include <cstring>
-#include <map>
 
 using namespace tendora;
 using namespace prueba;
+
+namespace {
+
+// 200 rows over 13 columns: more than one page, across and down.
+void Larga(Rejilla& r)
+{
+    r.SetColCount(13);
+    r.SetAnchosColumnas({100, 50});
+    r.SetRowCount(201);
+    for (int i = 1; i <= 200; ++i)
+        r.SetNumero(1, i, i);
+}
+
+// Clicks the dialog's button with that caption, as the user does.
+void Pulsar(QWidget* d, const QString& texto)
+{
+    for (QPushButton* b : d->findChildren<QPushButton*>())
+        if (b->text() == texto)
+            b->click();
+}
+
+} // namespace
 
 class TstRejillaImprimir : public QObject {
     Q_OBJECT
@@ -69,23 +78,17 @@ void TstRejillaImprimir::paginar()
 void TstRejillaImprimir::vistaPrevia()
 {
     Rejilla r;
-    r.SetColCount(13);
-    r.SetAnchosColumnas({100, 50});
-    r.SetRowCount(201);
-    for (int i = 1; i <= 200; ++i)
-        r.SetNumero(1, i, i);
+    Larga(r);
     int paginas = -1, paginaTrasSiguiente = -1;
     QString titulo, nombre;
     QSize tam;
     QPoint pos;
     QStringList botones;
     bool hecho = false;
-    std::function<void()> mirar = [&] {
-        auto* d = qobject_cast<RejillaVistaPrevia*>(QApplication::activeModalWidget());
-        if (!d || !d->isVisible() || d->Paginas() == 0) {
-            QTimer::singleShot(20, mirar);
-            return;
-        }
+    Responder([&](QWidget* w) {
+        auto* d = qobject_cast<RejillaVistaPrevia*>(w);
+        if (!d || !d->isVisible() || d->Paginas() == 0)
+            return false;
         titulo = d->windowTitle();
         nombre = d->objectName();
         tam = d->size();
@@ -93,16 +96,11 @@ void TstRejillaImprimir::vistaPrevia()
         paginas = d->Paginas();
         for (QPushButton* b : d->findChildren<QPushButton*>())
             botones << b->text();
-        for (QPushButton* b : d->findChildren<QPushButton*>())
-            if (b->text() == "Next")
-                b->click();
+        Pulsar(d, "Next");
         paginaTrasSiguiente = d->PaginaActual();
-        for (QPushButton* b : d->findChildren<QPushButton*>())
-            if (b->text() == "Close")
-                b->click();
-        hecho = true;
-    };
-    QTimer::singleShot(0, mirar);
+        Pulsar(d, "Close");
+        return hecho = true;
+    });
     r.VistaPrevia();
     QVERIFY(hecho);
     QCOMPARE(titulo, QString("Preview"));
@@ -128,11 +126,7 @@ void TstRejillaImprimir::imprimirSinImpresoraEnPdf()
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         QSKIP("This machine has printers; \"Print\" goes to them.");
     Rejilla r;
-    r.SetColCount(13);
-    r.SetAnchosColumnas({100, 50});
-    r.SetRowCount(201);
-    for (int i = 1; i <= 200; ++i)
-        r.SetNumero(1, i, i);
+    Larga(r);
     QTemporaryDir dir;
     const QString ruta = dir.filePath(QStringLiteral("tabla"));
     int paginas = -1;
@@ -161,9 +155,7 @@ void TstRejillaImprimir::imprimirSinImpresoraEnPdf()
     QTimer::singleShot(0, mirar);
     r.VistaPrevia();
     QVERIFY(hecho);
-    QFile f(ruta + QStringLiteral(".pdf"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray pdf = f.readAll();
+    const QByteArray pdf = Leer(ruta + QStringLiteral(".pdf"));
     QVERIFY(pdf.startsWith("%PDF-"));
     // As many pages as the preview shows.
     QVERIFY(paginas > 1);
