@@ -6,37 +6,16 @@
 #include "Ayudas.h"
 #include "AyudasGrafico.h"
 
-#include <QApplication>
 #include <QBarSet>
-#include <QCheckBox>
-#include <QChart>
-#include <QColorDialog>
-#include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QGraphicsTextItem>
-#include <QImage>
-#include <QLineEdit>
 #include <QLineSeries>
-#include <QListWidget>
-#include <QMenu>
-#include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QStackedBarSeries>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QValueAxis>
 
-#include <cmath>
 #include <limits>
 #include <map>
-#include <memory>
 
 using namespace tendora;
 using namespace prueba;
@@ -50,6 +29,47 @@ QStringList TextosEscena(Grafico& g)
         if (auto* t = dynamic_cast<QGraphicsTextItem*>(it))
             if (t->isVisible())
                 r << t->toPlainText();
+    return r;
+}
+
+// Qt writes "..." for a label it has no room for.
+void SinRecortar(Grafico& g)
+{
+    for (const QString& t : TextosEscena(g))
+        QVERIFY2(!t.contains(QStringLiteral("...")) && !t.contains(QChar(0x2026)), qPrintable(t));
+}
+
+// n points at y on a line drawn in blue, null where hueco says.
+std::vector<PuntoGrafico> Plana(int n, double y, int hueco = 0)
+{
+    std::vector<PuntoGrafico> v;
+    for (int t = 1; t <= n; ++t)
+        v.push_back(PuntoGrafico{double(t), y, Etiqueta(t), Azul, t == hueco});
+    return v;
+}
+
+// A helper series from (x0, y0) to (x1, y1) that sets the y scale.
+SerieGrafico* Escala(Grafico& g, double x0, double y0, double x1, double y1)
+{
+    SerieGrafico* s = g.CrearSerie(QStringLiteral("E"), QString(), TipoSerie::Linea);
+    g.PonerPuntos(s, {PuntoGrafico{x0, y0, QString(), {}, false}, PuntoGrafico{x1, y1, QString(), {}, false}});
+    return s;
+}
+
+// For each pixel column of [a, b] split into columnas, the lowest and highest y.
+template <class L, class X, class Y>
+std::map<long long, std::pair<double, double>> Extremos(const L& lista, double a, double b, int columnas, X x, Y y)
+{
+    std::map<long long, std::pair<double, double>> r;
+    for (const auto& p : lista)
+        if (x(p) >= a && x(p) <= b) {
+            const long long c = (long long)std::floor((x(p) - a) * columnas / (b - a));
+            auto it = r.find(c);
+            if (it == r.end())
+                r[c] = {y(p), y(p)};
+            else
+                it->second = {std::min(it->second.first, y(p)), std::max(it->second.second, y(p))};
+        }
     return r;
 }
 
@@ -85,14 +105,11 @@ void TstGrafico::init()
 void TstGrafico::leyendaConmutaSinPerderEntrada()
 {
     auto g = NuevoGrafico();
+    Datos(*g, TipoSerie::LineaPuntos, 24, Onda, Azul);
     EstiloSerie e;
-    e.color = Azul;
-    SerieGrafico* datos =
-        g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
     e.color = Rojo;
     SerieGrafico* prev =
         g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea, e);
-    g->PonerPuntos(datos, Puntos(24, Onda));
     g->PonerPuntos(prev, Puntos(24, Diez, Rojo));
     Asentar(*g);
     QVERIFY(g->LeyendaMostrada());
@@ -100,8 +117,7 @@ void TstGrafico::leyendaConmutaSinPerderEntrada()
     // The legend text is written in the series' colour.
     const QRectF r = g->RectEntradaLeyenda(prev);
     QVERIFY(!r.isEmpty());
-    const QImage im = g->grab().toImage();
-    QVERIFY(ContarColor(im, r.toRect(), Rojo, 60) > 10);
+    QVERIFY(ContarColor(g->grab().toImage(), r.toRect(), Rojo, 60) > 10);
 
     QSignalSpy conmutada(g.get(), &Grafico::serieConmutada);
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center().toPoint());
@@ -149,20 +165,15 @@ void TstGrafico::nulosPartenSegmentos_data()
     // '.' an ordinary point, 'n' a null one; the expected x of each segment, counted by hand.
     QTest::addColumn<QString>("patron");
     QTest::addColumn<QString>("segmentos");
-    QTest::newRow("sin nulos") << "....."
-                               << "1,2,3,4,5";
-    QTest::newRow("en medio") << "..n.."
-                              << "1,2|4,5";
-    QTest::newRow("al principio") << "n...."
-                                  << "2,3,4,5";
-    QTest::newRow("al final") << "....n"
-                              << "1,2,3,4";
-    QTest::newRow("dos seguidos") << "..nn.."
-                                  << "1,2|5,6";
-    QTest::newRow("alternos") << ".n.n."
-                              << "1|3|5";
-    QTest::newRow("todos") << "nnn"
-                           << "";
+    const char* filas[][3] = {{"sin nulos", ".....", "1,2,3,4,5"},
+                              {"en medio", "..n..", "1,2|4,5"},
+                              {"al principio", "n....", "2,3,4,5"},
+                              {"al final", "....n", "1,2,3,4"},
+                              {"dos seguidos", "..nn..", "1,2|5,6"},
+                              {"alternos", ".n.n.", "1|3|5"},
+                              {"todos", "nnn", ""}};
+    for (const auto& f : filas)
+        QTest::newRow(f[0]) << QString::fromLatin1(f[1]) << QString::fromLatin1(f[2]);
 }
 
 void TstGrafico::nulosPartenSegmentos()
@@ -201,18 +212,13 @@ void TstGrafico::nuloNoSeUneEnPantalla()
     e.color = Azul;
     e.ancho = 4;
     SerieGrafico* s = g->CrearSerie(QStringLiteral("S"), QString(), TipoSerie::Linea, e);
-    SerieGrafico* fondo = g->CrearSerie(QStringLiteral("F"), QString(), TipoSerie::Linea);
     // A flat line at 10 with a hole at x = 3; a second series sets the y scale.
-    std::vector<PuntoGrafico> v;
-    for (int t = 1; t <= 5; ++t)
-        v.push_back(PuntoGrafico{double(t), 10.0, Etiqueta(t), Azul, t == 3});
-    g->PonerPuntos(s, v);
-    g->PonerPuntos(fondo, {PuntoGrafico{1, 0, QString(), {}, false}, PuntoGrafico{5, 20, QString(), {}, false}});
+    g->PonerPuntos(s, Plana(5, 10.0, 3));
+    Escala(*g, 1, 0, 5, 20);
     Asentar(*g);
     const QImage im = g->grab().toImage();
-    const QPoint lleno = EnVista(*g, s, 1.5, 10.0);
     const QPoint hueco = EnVista(*g, s, 3.0, 10.0);
-    QVERIFY(Parecido(im.pixelColor(lleno), Azul));
+    QVERIFY(Parecido(im.pixelColor(EnVista(*g, s, 1.5, 10.0)), Azul));
     QVERIFY(!Parecido(im.pixelColor(hueco), Azul));
     QVERIFY(!Parecido(im.pixelColor(hueco + QPoint(-8, 0)), Azul));
 }
@@ -267,27 +273,11 @@ void TstGrafico::serieLargaReducidaPorColumna()
                 QVERIFY2(qt[i].x() > qt[i - 1].x(), caso);
         }
         // Each pixel column keeps its lowest and highest point (computed here from all points).
-        std::map<long long, std::pair<double, double>> extremos;
-        for (const PuntoGrafico& p : v)
-            if (p.x >= a && p.x <= b) {
-                const long long c = (long long)std::floor((p.x - a) * columnas / (b - a));
-                auto it = extremos.find(c);
-                if (it == extremos.end())
-                    extremos[c] = {p.y, p.y};
-                else
-                    it->second = {std::min(it->second.first, p.y), std::max(it->second.second, p.y)};
-            }
-        std::map<long long, std::pair<double, double>> vistos;
-        for (const QPointF& q : qt)
-            if (q.x() >= a && q.x() <= b) {
-                const long long c = (long long)std::floor((q.x() - a) * columnas / (b - a));
-                auto it = vistos.find(c);
-                if (it == vistos.end())
-                    vistos[c] = {q.y(), q.y()};
-                else
-                    it->second = {std::min(it->second.first, q.y()), std::max(it->second.second, q.y())};
-            }
-        QVERIFY2(vistos == extremos, caso);
+        const auto todos = Extremos(
+            v, a, b, columnas, [](const PuntoGrafico& p) { return p.x; }, [](const PuntoGrafico& p) { return p.y; });
+        const auto vistos = Extremos(
+            qt, a, b, columnas, [](const QPointF& p) { return p.x(); }, [](const QPointF& p) { return p.y(); });
+        QVERIFY2(vistos == todos, caso);
         // The line runs on beyond both edges of the plot.
         QVERIFY2(qt.first().x() <= std::max(a, 1.0) && qt.last().x() >= std::min(b, 20000.0), caso);
     };
@@ -319,8 +309,7 @@ void TstGrafico::etiquetasSinSolape()
     QFETCH(int, ancho);
     QFETCH(int, puntos);
     auto g = NuevoGrafico(ancho, 500);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(puntos, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, puntos, Onda);
     Asentar(*g);
 
     const QStringList textos = g->EtiquetasEjeX();
@@ -338,9 +327,7 @@ void TstGrafico::etiquetasSinSolape()
                      qPrintable(QStringLiteral("%1 px between %2 and %3").arg(dx).arg(textos[i - 1], textos[i])));
         }
     }
-    // Qt writes "..." for a label it has no room for.
-    for (const QString& t : TextosEscena(*g))
-        QVERIFY2(!t.contains(QStringLiteral("...")) && !t.contains(QChar(0x2026)), qPrintable(t));
+    SinRecortar(*g);
     // 24 labels on a wide chart all fit (about 60 px apart): none is left out.
     if (puntos == 24 && ancho == 1900)
         QCOMPARE(textos.size(), 24);
@@ -351,8 +338,7 @@ void TstGrafico::etiquetasSinSolape()
 void TstGrafico::etiquetasSiguenAlRedimensionarYAmpliar()
 {
     auto g = NuevoGrafico(1600, 500);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(144, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, 144, Onda);
     Asentar(*g);
     const int anchas = int(g->EtiquetasEjeX().size());
     g->resize(400, 500);
@@ -361,16 +347,14 @@ void TstGrafico::etiquetasSiguenAlRedimensionarYAmpliar()
     QVERIFY(estrechas < anchas);
     QVERIFY(estrechas > 0);
     // Zooming into two years leaves room for more labels in that stretch.
-    const QPoint a = EnVista(*g, s, 1, 80), b = EnVista(*g, s, 24, 20);
-    g->Ampliar(QRectF(a, b));
+    g->Ampliar(QRectF(EnVista(*g, s, 1, 80), EnVista(*g, s, 24, 20)));
     Asentar(*g);
     const QList<double> xs = g->PosicionesEtiquetasX();
     QVERIFY(!xs.isEmpty());
     for (double x : xs)
         QVERIFY(x >= g->MinimoX() && x <= g->MaximoX());
     QVERIFY(xs.size() > estrechas * 24 / 144);
-    for (const QString& t : TextosEscena(*g))
-        QVERIFY2(!t.contains(QStringLiteral("...")), qPrintable(t));
+    SinRecortar(*g);
 }
 
 void TstGrafico::coloresPropiosEnMarcas()
@@ -400,12 +384,8 @@ void TstGrafico::lineaVerticalDetrasDeLasSeries()
     e.ancho = 3;
     SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea, e);
     // Flat at 50 from x = 1 to 20, the scale set by 0 and 100 of a hidden-from-legend helper.
-    std::vector<PuntoGrafico> v;
-    for (int t = 1; t <= 20; ++t)
-        v.push_back(PuntoGrafico{double(t), 50.0, Etiqueta(t), Azul, false});
-    g->PonerPuntos(s, v);
-    SerieGrafico* escala = g->CrearSerie(QStringLiteral("E"), QString(), TipoSerie::Linea);
-    g->PonerPuntos(escala, {PuntoGrafico{1, 0, QString(), {}, false}, PuntoGrafico{20, 100, QString(), {}, false}});
+    g->PonerPuntos(s, Plana(20, 50.0));
+    SerieGrafico* escala = Escala(*g, 1, 0, 20, 100);
     g->PonerLineaVertical(12.5);
     Asentar(*g);
     QVERIFY(g->LineaVerticalActiva());
@@ -421,8 +401,7 @@ void TstGrafico::lineaVerticalDetrasDeLasSeries()
     QVERIFY(g->RectEntradaLeyenda(escala).isEmpty());
     g->QuitarLineaVertical();
     Asentar(*g);
-    const QImage sin = g->grab().toImage();
-    QCOMPARE(ContarColor(sin, QRect(arriba.x() - 1, arriba.y(), 3, 1), Lima, 30), 0);
+    QCOMPARE(ContarColor(g->grab().toImage(), QRect(arriba.x() - 1, arriba.y(), 3, 1), Lima, 30), 0);
 }
 
 void TstGrafico::barrasColoresYEtiquetas_data()
@@ -431,8 +410,7 @@ void TstGrafico::barrasColoresYEtiquetas_data()
     QTest::addColumn<QLocale>("region");
     QTest::addColumn<QString>("alta");
     QTest::addColumn<QString>("baja");
-    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("1,15")
-                        << QStringLiteral("0,85");
+    QTest::newRow("es") << Espanol() << QStringLiteral("1,15") << QStringLiteral("0,85");
     QTest::newRow("C") << QLocale::c() << QStringLiteral("1.15") << QStringLiteral("0.85");
 }
 
@@ -478,10 +456,8 @@ void TstGrafico::barrasColoresYEtiquetas()
     QCOMPARE(g->MinimoY(), 0.0);
     // The bar of month 3 is drawn in its colour.
     const QImage im = g->grab().toImage();
-    const QPointF c = g->chart()->mapToPosition(QPointF(2, 0.6), barras);
-    QVERIFY(Parecido(im.pixelColor(g->mapFromScene(g->chart()->mapToScene(c))), alto, 10));
-    const QPointF d = g->chart()->mapToPosition(QPointF(0, 0.4), barras);
-    QVERIFY(Parecido(im.pixelColor(g->mapFromScene(g->chart()->mapToScene(d))), bajo, 10));
+    QVERIFY(Parecido(im.pixelColor(EnVista(*g, s, 2, 0.6)), alto, 10));
+    QVERIFY(Parecido(im.pixelColor(EnVista(*g, s, 0, 0.4)), bajo, 10));
     // Twelve value labels, in the regional decimal format; none for the zero parts.
     const QStringList textos = TextosEscena(*g);
     QCOMPARE(textos.count(alta), 4);
@@ -493,7 +469,7 @@ void TstGrafico::numerosDelEjeSegunRegion_data()
 {
     QTest::addColumn<QLocale>("region");
     QTest::addColumn<QString>("medio");
-    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("0,5");
+    QTest::newRow("es") << Espanol() << QStringLiteral("0,5");
     QTest::newRow("C") << QLocale::c() << QStringLiteral("0.5");
 }
 
