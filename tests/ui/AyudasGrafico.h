@@ -48,15 +48,23 @@ inline int Diferencia(const std::vector<tendora::PuntoGrafico>& a, const std::ve
     return -1;
 }
 
-// A "Datos" series of n points of f; an invalid colour leaves the chart's own.
-inline tendora::SerieGrafico* Datos(tendora::Grafico& g, tendora::TipoSerie tipo, int n, double (*f)(int),
+// A new series filled with the points; an invalid colour leaves the chart's own.
+inline tendora::SerieGrafico* Serie(tendora::Grafico& g, const char* nombre, const char* titulo,
+                                    tendora::TipoSerie tipo, const std::vector<tendora::PuntoGrafico>& puntos,
                                     const QColor& color = QColor())
 {
     tendora::EstiloSerie e;
     e.color = color;
-    tendora::SerieGrafico* s = g.CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), tipo, e);
-    g.PonerPuntos(s, Puntos(n, f));
+    tendora::SerieGrafico* s = g.CrearSerie(QString::fromUtf8(nombre), QString::fromUtf8(titulo), tipo, e);
+    g.PonerPuntos(s, puntos);
     return s;
+}
+
+// The "Datos" series of n points of f.
+inline tendora::SerieGrafico* Datos(tendora::Grafico& g, tendora::TipoSerie tipo, int n, double (*f)(int),
+                                    const QColor& color = QColor())
+{
+    return Serie(g, "SeriesDatos", "Datos", tipo, Puntos(n, f), color);
 }
 
 inline double Onda(int t)

@@ -57,18 +57,17 @@ SerieGrafico* Escala(Grafico& g, double x0, double y0, double x1, double y1)
 }
 
 // For each pixel column of [a, b] split into columnas, the lowest and highest y.
-template <class L, class X, class Y>
-std::map<long long, std::pair<double, double>> Extremos(const L& lista, double a, double b, int columnas, X x, Y y)
+std::map<long long, std::pair<double, double>> Extremos(const QList<QPointF>& lista, double a, double b, int columnas)
 {
     std::map<long long, std::pair<double, double>> r;
-    for (const auto& p : lista)
-        if (x(p) >= a && x(p) <= b) {
-            const long long c = (long long)std::floor((x(p) - a) * columnas / (b - a));
+    for (const QPointF& p : lista)
+        if (p.x() >= a && p.x() <= b) {
+            const long long c = (long long)std::floor((p.x() - a) * columnas / (b - a));
             auto it = r.find(c);
             if (it == r.end())
-                r[c] = {y(p), y(p)};
+                r[c] = {p.y(), p.y()};
             else
-                it->second = {std::min(it->second.first, y(p)), std::max(it->second.second, y(p))};
+                it->second = {std::min(it->second.first, p.y()), std::max(it->second.second, p.y())};
         }
     return r;
 }
@@ -106,11 +105,7 @@ void TstGrafico::leyendaConmutaSinPerderEntrada()
 {
     auto g = NuevoGrafico();
     Datos(*g, TipoSerie::LineaPuntos, 24, Onda, Azul);
-    EstiloSerie e;
-    e.color = Rojo;
-    SerieGrafico* prev =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea, e);
-    g->PonerPuntos(prev, Puntos(24, Diez, Rojo));
+    SerieGrafico* prev = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::Linea, Puntos(24, Diez, Rojo), Rojo);
     Asentar(*g);
     QVERIFY(g->LeyendaMostrada());
 
@@ -144,8 +139,7 @@ void TstGrafico::leyendaConmutaSinPerderEntrada()
 void TstGrafico::visibilidadPersisteAlRellenar()
 {
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SerieDesvPos"), QStringLiteral("Desv. +"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(10, Onda));
+    SerieGrafico* s = Serie(*g, "SerieDesvPos", "Desv. +", TipoSerie::Linea, Puntos(10, Onda));
     s->PonerVisible(false);
     // Refilling, even into more segments, keeps the user's choice.
     auto v = Puntos(30, Onda);
@@ -249,12 +243,14 @@ void TstGrafico::serieLargaReducidaPorColumna()
     SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
     // A jagged walk of 20 000 points, far more than the plot has pixel columns.
     std::vector<PuntoGrafico> v;
+    QList<QPointF> todos;
     unsigned semilla = 12345;
     double y = 0.0;
     for (int t = 1; t <= 20000; ++t) {
         semilla = semilla * 1103515245u + 12345u;
         y += double(int((semilla >> 16) % 201) - 100) / 10.0;
         v.push_back(PuntoGrafico{double(t), y, Etiqueta(t), {}, false});
+        todos << QPointF(t, y);
     }
     g->PonerPuntos(s, v);
     Asentar(*g);
@@ -273,11 +269,7 @@ void TstGrafico::serieLargaReducidaPorColumna()
                 QVERIFY2(qt[i].x() > qt[i - 1].x(), caso);
         }
         // Each pixel column keeps its lowest and highest point (computed here from all points).
-        const auto todos = Extremos(
-            v, a, b, columnas, [](const PuntoGrafico& p) { return p.x; }, [](const PuntoGrafico& p) { return p.y; });
-        const auto vistos = Extremos(
-            qt, a, b, columnas, [](const QPointF& p) { return p.x(); }, [](const QPointF& p) { return p.y(); });
-        QVERIFY2(vistos == todos, caso);
+        QVERIFY2(Extremos(qt, a, b, columnas) == Extremos(todos, a, b, columnas), caso);
         // The line runs on beyond both edges of the plot.
         QVERIFY2(qt.first().x() <= std::max(a, 1.0) && qt.last().x() >= std::min(b, 20000.0), caso);
     };
@@ -479,8 +471,7 @@ void TstGrafico::numerosDelEjeSegunRegion()
     QFETCH(QString, medio);
     QLocale::setDefault(region);
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("S"), QStringLiteral("S"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(10, Diez));
+    Serie(*g, "S", "S", TipoSerie::Linea, Puntos(10, Diez));
     g->PonerRangoEjeY(0.0, 2.5); // ticks every 0.5, worked by hand from the 1-2-2.5-5 steps
     Asentar(*g);
     QVERIFY2(TextosEscena(*g).contains(medio), qPrintable(TextosEscena(*g).join(QLatin1Char(' '))));

@@ -336,9 +336,7 @@ void TstGraficoAcciones::imprimirIgualEnAltaResolucion()
     auto g = NuevoGrafico(800, 500);
     g->PonerTitulo(QStringLiteral("Previsión"));
     Datos(*g, TipoSerie::LineaPuntos, 30, Onda);
-    SerieGrafico* b =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión acumulada"), TipoSerie::Linea);
-    g->PonerPuntos(b, Puntos(30, Diez));
+    SerieGrafico* b = Serie(*g, "SeriesPrevision", "Previsión acumulada", TipoSerie::Linea, Puntos(30, Diez));
     // The same sheet as a screen (96 dpi) and as a printer (600 dpi) sees it:
     // texts sized in points would come out six times larger on the second.
     const QImage pantalla = Hoja(*g, Qt::white, 96), impresora = Hoja(*g, Qt::white, 600);
@@ -390,8 +388,7 @@ void TstGraficoAcciones::editorAplicaAlMomento()
     QLocale::setDefault(region);
     auto g = NuevoGrafico();
     g->PonerTitulo(QStringLiteral("Previsión"));
-    SerieGrafico* a = g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea);
-    g->PonerPuntos(a, Puntos(20, Onda));
+    SerieGrafico* a = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::Linea, Puntos(20, Onda));
     SerieGrafico* b = Datos(*g, TipoSerie::LineaPuntos, 20, Onda);
     g->PonerRangoEjeY(0.5, 99.5);
     Asentar(*g);
@@ -468,17 +465,11 @@ void TstGraficoAcciones::editorAplicaAlMomento()
 void TstGraficoAcciones::copiaComparativaCongelada()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Rojo;
-    SerieGrafico* datos =
-        g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* prev =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos, e);
-    g->PonerPuntos(datos, Puntos(24, Onda));
+    SerieGrafico* datos = Serie(*g, "SeriesDatosComp", "Datos", TipoSerie::LineaPuntos, Puntos(24, Onda));
     auto v = Puntos(24, Diez, Rojo);
     v[5].color = Lima;
     v[7].nulo = true;
-    g->PonerPuntos(prev, v);
+    SerieGrafico* prev = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::LineaPuntos, v, Rojo);
 
     const QColor navy(0, 0, 128);
     SerieGrafico* copia = g->CopiarSerie(prev, QStringLiteral("Comp1"), QStringLiteral("P HLT (0,5;0,1)"), navy);
@@ -517,12 +508,8 @@ void TstGraficoAcciones::copiaComparativaCongelada()
 void TstGraficoAcciones::muchasComparativas()
 {
     auto g = NuevoGrafico(1000, 600);
-    SerieGrafico* datos =
-        g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* prev =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos);
-    g->PonerPuntos(datos, Puntos(144, Onda));
-    g->PonerPuntos(prev, Puntos(150, Onda, Rojo));
+    Serie(*g, "SeriesDatosComp", "Datos", TipoSerie::LineaPuntos, Puntos(144, Onda));
+    SerieGrafico* prev = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::LineaPuntos, Puntos(150, Onda, Rojo));
     Asentar(*g);
     QVERIFY(g->LeyendaMostrada());
     QElapsedTimer reloj;
