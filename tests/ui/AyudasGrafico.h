@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QColor>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QTest>
 
 #include <algorithm>
@@ -103,6 +104,14 @@ inline void Arrastrar(QWidget* vista, std::initializer_list<QPoint> camino)
     for (auto p = camino.begin() + 1; p != camino.end(); ++p)
         QTest::mouseMove(vista, *p);
     QTest::mouseRelease(vista, Qt::LeftButton, {}, *(camino.end() - 1));
+}
+
+// The pointer over p, the real one too: on an X server its own late motion
+// would otherwise undo the hover.
+inline void Cernerse(QWidget* vista, QPoint p)
+{
+    QCursor::setPos(vista->mapToGlobal(p));
+    QTest::mouseMove(vista, p);
 }
 
 inline std::unique_ptr<tendora::Grafico> NuevoGrafico(int ancho = 800, int alto = 500)

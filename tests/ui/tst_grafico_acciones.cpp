@@ -102,9 +102,9 @@ void TstGraficoAcciones::arrastreVertical()
 
     // The hand shows over a point, not beside it.
     const QPoint sobre = EnVista(*g, s, 3, 30);
-    QTest::mouseMove(g->viewport(), sobre);
+    Cernerse(g->viewport(), sobre);
     QCOMPARE(g->viewport()->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mouseMove(g->viewport(), sobre + QPoint(40, -60));
+    Cernerse(g->viewport(), sobre + QPoint(40, -60));
     QVERIFY(g->viewport()->cursor().shape() != Qt::PointingHandCursor);
 
     // Press on point 3 (index 2), drag up to where y = 55 and to the right.
@@ -143,7 +143,7 @@ void TstGraficoAcciones::arrastreInactivoNoMueve()
     QSignalSpy mueve(g.get(), &Grafico::puntoArrastrado);
     QSignalSpy soltado(g.get(), &Grafico::ratonSoltado);
     const QPoint sobre = EnVista(*g, s, 3, 30);
-    QTest::mouseMove(g->viewport(), sobre);
+    Cernerse(g->viewport(), sobre);
     QVERIFY(g->viewport()->cursor().shape() != Qt::PointingHandCursor);
     QTest::mousePress(g->viewport(), Qt::LeftButton, {}, sobre);
     QVERIFY(!g->Arrastrando());

@@ -292,13 +292,12 @@ void TstGraficosComparar::arrastreRaton()
     Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger(); // as the menu does
     QVERIFY(Control<QAction>(w, "Modificarpuntosdehistrico1")->isChecked());
     QVERIFY(p->ArrastreActivo());
-    p->ActualizarAhora();
-    QCoreApplication::processEvents();
+    Asentar(*p);
 
     SerieGrafico* datos = S(p, "SeriesDatos");
     const double y5 = datos->Puntos()[4].y;
     const QPoint sobre = EnVista(*p, datos, 5, y5);
-    QTest::mouseMove(p->viewport(), sobre);
+    Cernerse(p->viewport(), sobre);
     QCOMPARE(p->viewport()->cursor().shape(), Qt::PointingHandCursor);
     QSignalSpy mueve(p, &Grafico::puntoArrastrado);
     QTest::mousePress(p->viewport(), Qt::LeftButton, {}, sobre);
@@ -317,8 +316,7 @@ void TstGraficosComparar::arrastreRaton()
     QVERIFY(S(p, "SeriesPrevision")->count() > 0);
     // The mode stays on across the round trip; a click without movement changes nothing.
     QVERIFY(p->ArrastreActivo());
-    p->ActualizarAhora();
-    QCoreApplication::processEvents();
+    Asentar(*p);
     const QString antes = Memo(*w);
     QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, EnVista(*p, datos, 3, datos->Puntos()[2].y));
     QCOMPARE(Memo(*w), antes);
@@ -335,8 +333,7 @@ void TstGraficosComparar::arrastreModoApagado()
 
     const QString texto = Escalones();
     Cargar(*w, texto);
-    p->ActualizarAhora();
-    QCoreApplication::processEvents();
+    Asentar(*p);
     SerieGrafico* datos = S(p, "SeriesDatos");
     const QPoint sobre = EnVista(*p, datos, 5, datos->Puntos()[4].y);
     Arrastrar(p->viewport(), {sobre, sobre + QPoint(0, -40)});

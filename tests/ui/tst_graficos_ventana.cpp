@@ -434,8 +434,7 @@ void TstGraficosVentana::leyendaPersiste()
     Cargar(*w, Texto(36, Estacional));
     w->EjecutarCalculo(true);
     Grafico* p = Control<Grafico>(w, "ChartP");
-    p->ActualizarAhora();
-    QCoreApplication::processEvents();
+    Asentar(*p);
 
     // The user hides the history and shows the upper band through the legend.
     SerieGrafico *datos = S(p, "SeriesDatos"), *pos = S(p, "SerieDesvPos"), *mm = S(p, "SeriesMediaMovil");
