@@ -11,7 +11,6 @@
 
 #include "Grafico.h"
 #include "MainUnit.h"
-#include "Numeros.h"
 
 #include "Ayudas.h"
 #include "AyudasGraficosVentana.h"
