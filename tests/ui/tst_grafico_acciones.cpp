@@ -7,15 +7,10 @@
 #include "AyudasGrafico.h"
 
 #include <QApplication>
-#include <QBarSet>
 #include <QCheckBox>
-#include <QChart>
 #include <QColorDialog>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
-#include <QFontMetricsF>
-#include <QGraphicsTextItem>
-#include <QImage>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
@@ -23,23 +18,44 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStackedBarSeries>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <QValueAxis>
-
-#include <cmath>
-#include <limits>
-#include <map>
-#include <memory>
 
 using namespace tendora;
 using namespace prueba;
+
+namespace {
+
+// The "Datos" series (10 t at t = 1..10) set as the one the point drag moves.
+SerieGrafico* SerieArrastre(Grafico& g, bool activo, const QColor& color = QColor())
+{
+    SerieGrafico* s = Datos(g, TipoSerie::LineaPuntos, 10, Diez, color);
+    g.PonerSerieArrastre(s);
+    if (activo)
+        g.ActivarArrastre(true);
+    Asentar(g);
+    return s;
+}
+
+// A landscape sheet, as a device of the given resolution sees it, with the
+// chart painted on it; 0 keeps the image's own resolution.
+QImage Hoja(Grafico& g, const QColor& fondo, int dpi = 0)
+{
+    QImage im(1100, 850, QImage::Format_RGB32);
+    if (dpi > 0) {
+        im.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+        im.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+    }
+    im.fill(fondo);
+    QPainter p(&im);
+    g.PintarPagina(&p, QRectF(0, 0, 1100, 850));
+    return im;
+}
+
+} // namespace
 
 class TstGraficoAcciones : public QObject {
     Q_OBJECT
@@ -51,7 +67,6 @@ private slots:
     void zoomYRestaurar();
     void zoomAnimadoLlegaAlDestino();
     void zoomSobreviveAlRedibujarElMismoTramo();
-    void exportarBmp();
     void exportarBmpFalla();
     void exportarFormatos_data();
     void exportarFormatos();
@@ -73,13 +88,7 @@ void TstGraficoAcciones::init()
 void TstGraficoAcciones::arrastreVertical()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Azul;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos, e);
-    g->PonerPuntos(s, Puntos(10, Diez));
-    g->PonerSerieArrastre(s);
-    g->ActivarArrastre(true);
-    Asentar(*g);
+    SerieGrafico* s = SerieArrastre(*g, true, Azul);
     const double x0 = g->MinimoX(), x1 = g->MaximoX(), y0 = g->MinimoY(), y1 = g->MaximoY();
 
     QStringList orden;
@@ -93,9 +102,9 @@ void TstGraficoAcciones::arrastreVertical()
 
     // The hand shows over a point, not beside it.
     const QPoint sobre = EnVista(*g, s, 3, 30);
-    QTest::mouseMove(g->viewport(), sobre);
+    Cernerse(g->viewport(), sobre);
     QCOMPARE(g->viewport()->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mouseMove(g->viewport(), sobre + QPoint(40, -60));
+    Cernerse(g->viewport(), sobre + QPoint(40, -60));
     QVERIFY(g->viewport()->cursor().shape() != Qt::PointingHandCursor);
 
     // Press on point 3 (index 2), drag up to where y = 55 and to the right.
@@ -125,20 +134,16 @@ void TstGraficoAcciones::arrastreVertical()
     QVERIFY(!g->Ampliado());
     QCOMPARE(g->MinimoX(), x0);
     QCOMPARE(g->MaximoX(), x1);
-    Q_UNUSED(y1);
 }
 
 void TstGraficoAcciones::arrastreInactivoNoMueve()
 {
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    g->PonerPuntos(s, Puntos(10, Diez));
-    g->PonerSerieArrastre(s);
-    Asentar(*g);
+    SerieGrafico* s = SerieArrastre(*g, false);
     QSignalSpy mueve(g.get(), &Grafico::puntoArrastrado);
     QSignalSpy soltado(g.get(), &Grafico::ratonSoltado);
     const QPoint sobre = EnVista(*g, s, 3, 30);
-    QTest::mouseMove(g->viewport(), sobre);
+    Cernerse(g->viewport(), sobre);
     QVERIFY(g->viewport()->cursor().shape() != Qt::PointingHandCursor);
     QTest::mousePress(g->viewport(), Qt::LeftButton, {}, sobre);
     QVERIFY(!g->Arrastrando());
@@ -150,9 +155,7 @@ void TstGraficoAcciones::arrastreInactivoNoMueve()
     // Switched off again after being on: still nothing moves.
     g->ActivarArrastre(true);
     g->ActivarArrastre(false);
-    QTest::mousePress(g->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(g->viewport(), sobre + QPoint(0, -80));
-    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -80));
+    Arrastrar(g->viewport(), {sobre, sobre + QPoint(0, -80)});
     QCOMPARE(mueve.count(), 0);
     QCOMPARE(s->Puntos()[2].y, 30.0);
 }
@@ -160,11 +163,7 @@ void TstGraficoAcciones::arrastreInactivoNoMueve()
 void TstGraficoAcciones::pulsarSinMoverNoArrastra()
 {
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    g->PonerPuntos(s, Puntos(10, Diez));
-    g->PonerSerieArrastre(s);
-    g->ActivarArrastre(true);
-    Asentar(*g);
+    SerieGrafico* s = SerieArrastre(*g, true);
     QSignalSpy inicio(g.get(), &Grafico::arrastreIniciado);
     QSignalSpy mueve(g.get(), &Grafico::puntoArrastrado);
     QSignalSpy fin(g.get(), &Grafico::arrastreTerminado);
@@ -180,17 +179,13 @@ void TstGraficoAcciones::pulsarSinMoverNoArrastra()
 void TstGraficoAcciones::zoomYRestaurar()
 {
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(100, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, 100, Onda);
     Asentar(*g);
     const double x0 = g->MinimoX(), x1 = g->MaximoX(), y0 = g->MinimoY(), y1 = g->MaximoY();
 
     // A rectangle from (20, 70) to (40, 30) in values.
     const QPoint a = EnVista(*g, s, 20, 70), b = EnVista(*g, s, 40, 30);
-    QTest::mousePress(g->viewport(), Qt::LeftButton, {}, a);
-    QTest::mouseMove(g->viewport(), (a + b) / 2);
-    QTest::mouseMove(g->viewport(), b);
-    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, b);
+    Arrastrar(g->viewport(), {a, (a + b) / 2, b});
     QVERIFY(g->Ampliado());
     const double unPixel = (x1 - x0) / g->chart()->plotArea().width();
     QVERIFY(std::fabs(g->MinimoX() - 20.0) <= 2 * unPixel);
@@ -198,9 +193,7 @@ void TstGraficoAcciones::zoomYRestaurar()
     QVERIFY(g->MinimoY() > 25.0 && g->MaximoY() < 75.0);
 
     // Dragging leftwards shows the whole chart again.
-    QTest::mousePress(g->viewport(), Qt::LeftButton, {}, b);
-    QTest::mouseMove(g->viewport(), a);
-    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, a);
+    Arrastrar(g->viewport(), {b, a});
     QVERIFY(!g->Ampliado());
     QCOMPARE(g->MinimoX(), x0);
     QCOMPARE(g->MaximoX(), x1);
@@ -219,9 +212,7 @@ void TstGraficoAcciones::zoomYRestaurar()
 
     // A chart without zoom ignores the rectangle.
     g->PonerZoomPermitido(false);
-    QTest::mousePress(g->viewport(), Qt::LeftButton, {}, a);
-    QTest::mouseMove(g->viewport(), b);
-    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, b);
+    Arrastrar(g->viewport(), {a, b});
     QVERIFY(!g->Ampliado());
     QCOMPARE(g->MinimoX(), x0);
 }
@@ -230,8 +221,7 @@ void TstGraficoAcciones::zoomAnimadoLlegaAlDestino()
 {
     auto g = NuevoGrafico();
     g->PonerZoomAnimado(true);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(100, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, 100, Onda);
     Asentar(*g);
     const double unPixel = (g->MaximoX() - g->MinimoX()) / g->chart()->plotArea().width();
     g->Ampliar(QRectF(EnVista(*g, s, 20, 70), EnVista(*g, s, 40, 30)));
@@ -242,8 +232,7 @@ void TstGraficoAcciones::zoomAnimadoLlegaAlDestino()
 void TstGraficoAcciones::zoomSobreviveAlRedibujarElMismoTramo()
 {
     auto g = NuevoGrafico();
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(100, Onda));
+    SerieGrafico* s = Datos(*g, TipoSerie::Linea, 100, Onda);
     Asentar(*g);
     const double x1 = g->MaximoX();
     g->Ampliar(QRectF(EnVista(*g, s, 20, 70), EnVista(*g, s, 40, 30)));
@@ -264,25 +253,6 @@ void TstGraficoAcciones::zoomSobreviveAlRedibujarElMismoTramo()
     QVERIFY(g->MaximoX() >= 50.0);
 }
 
-void TstGraficoAcciones::exportarBmp()
-{
-    auto g = NuevoGrafico(640, 400);
-    g->PonerTitulo(QStringLiteral("Previsión"));
-    EstiloSerie e;
-    e.color = Azul;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea, e);
-    g->PonerPuntos(s, Puntos(30, Onda));
-    QTemporaryDir dir;
-    const QString f = dir.filePath(QStringLiteral("grafico.bmp"));
-    g->ExportarBMP(f);
-    QImage im;
-    QVERIFY(im.load(f, "BMP"));
-    QCOMPARE(im.size(), g->size());
-    // The maroon title and the blue line are both in the picture.
-    QVERIFY(ContarColor(im, QRect(0, 0, im.width(), 50), QColor(128, 0, 0), 30) > 20);
-    QVERIFY(ContarColor(im, im.rect(), Azul, 30) > 100);
-}
-
 void TstGraficoAcciones::exportarBmpFalla()
 {
     auto g = NuevoGrafico(300, 200);
@@ -292,8 +262,10 @@ void TstGraficoAcciones::exportarBmpFalla()
 
 void TstGraficoAcciones::exportarFormatos_data()
 {
+    // An empty name writes through ExportarBMP, the bitmap export of its own.
     QTest::addColumn<QString>("nombre");
     QTest::addColumn<QByteArray>("inicio");
+    QTest::newRow("ExportarBMP") << "" << QByteArray("BM");
     QTest::newRow("png") << "g.png" << QByteArray("\x89PNG");
     QTest::newRow("PNG en mayúsculas") << "g.PNG" << QByteArray("\x89PNG");
     QTest::newRow("svg") << "g.svg" << QByteArray("<?xml");
@@ -307,16 +279,14 @@ void TstGraficoAcciones::exportarFormatos()
     QFETCH(QByteArray, inicio);
     auto g = NuevoGrafico(640, 400);
     g->PonerTitulo(QStringLiteral("Previsión"));
-    EstiloSerie e;
-    e.color = Azul;
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea, e);
-    g->PonerPuntos(s, Puntos(30, Onda));
+    Datos(*g, TipoSerie::Linea, 30, Onda, Azul);
     QTemporaryDir dir;
-    const QString f = dir.filePath(nombre);
-    g->Exportar(f);
-    QFile leido(f);
-    QVERIFY(leido.open(QIODevice::ReadOnly));
-    const QByteArray bytes = leido.readAll();
+    const QString f = dir.filePath(nombre.isEmpty() ? QStringLiteral("grafico.bmp") : nombre);
+    if (nombre.isEmpty())
+        g->ExportarBMP(f);
+    else
+        g->Exportar(f);
+    const QByteArray bytes = Leer(f);
     QVERIFY(bytes.startsWith(inicio));
     if (nombre.endsWith(QLatin1String(".svg"))) {
         // Vectors: the title and the legend are text, the series lines.
@@ -327,26 +297,23 @@ void TstGraficoAcciones::exportarFormatos()
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
     } else {
         QImage im;
-        QVERIFY(im.loadFromData(bytes));
+        QVERIFY(im.loadFromData(bytes, nombre.isEmpty() ? "BMP" : nullptr));
         QCOMPARE(im.size(), g->size());
         QVERIFY(ContarColor(im, im.rect(), Azul, 30) > 100);
+        // The maroon title is in the picture too.
+        if (nombre.isEmpty())
+            QVERIFY(ContarColor(im, QRect(0, 0, im.width(), 50), QColor(128, 0, 0), 30) > 20);
     }
 }
 
 void TstGraficoAcciones::imprimirRespetaMargenes()
 {
     auto g = NuevoGrafico(800, 500);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(30, Onda));
+    Datos(*g, TipoSerie::Linea, 30, Onda);
     g->PonerMargenesImpresion(QMarginsF(15, 22, 15, 22));
     // A landscape sheet in grey: the chart's white background shows where it was drawn.
-    QImage hoja(1100, 850, QImage::Format_RGB32);
     const QColor gris(100, 100, 100);
-    hoja.fill(gris);
-    {
-        QPainter p(&hoja);
-        g->PintarPagina(&p, QRectF(0, 0, 1100, 850));
-    }
+    const QImage hoja = Hoja(*g, gris);
     int x0 = hoja.width(), x1 = -1, y0 = hoja.height(), y1 = -1;
     for (int y = 0; y < hoja.height(); ++y)
         for (int x = 0; x < hoja.width(); ++x)
@@ -357,37 +324,23 @@ void TstGraficoAcciones::imprimirRespetaMargenes()
                 y1 = std::max(y1, y);
             }
     // Margin box by hand: 165..935 across, 187..663 down.
+    const QByteArray caja = QStringLiteral("%1 %2 %3 %4").arg(x0).arg(x1).arg(y0).arg(y1).toLatin1();
     QVERIFY(x1 >= 0);
-    QVERIFY2(x0 >= 164 && x1 <= 935 && y0 >= 186 && y1 <= 664,
-             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(x0).arg(x1).arg(y0).arg(y1)));
+    QVERIFY2(x0 >= 164 && x1 <= 935 && y0 >= 186 && y1 <= 664, caja.constData());
     // The chart keeps its shape and fills the box in one direction.
-    QVERIFY2((x0 <= 167 && x1 >= 932) || (y0 <= 189 && y1 >= 660),
-             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(x0).arg(x1).arg(y0).arg(y1)));
+    QVERIFY2((x0 <= 167 && x1 >= 932) || (y0 <= 189 && y1 >= 660), caja.constData());
 }
 
 void TstGraficoAcciones::imprimirIgualEnAltaResolucion()
 {
     auto g = NuevoGrafico(800, 500);
     g->PonerTitulo(QStringLiteral("Previsión"));
-    SerieGrafico* a = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* b =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión acumulada"), TipoSerie::Linea);
-    g->PonerPuntos(a, Puntos(30, Onda));
-    g->PonerPuntos(b, Puntos(30, Diez));
+    Datos(*g, TipoSerie::LineaPuntos, 30, Onda);
+    SerieGrafico* b = Serie(*g, "SeriesPrevision", "Previsión acumulada", TipoSerie::Linea, Puntos(30, Diez));
     // The same sheet as a screen (96 dpi) and as a printer (600 dpi) sees it:
     // texts sized in points would come out six times larger on the second.
-    auto hoja = [&](int dpi) {
-        QImage im(1100, 850, QImage::Format_RGB32);
-        im.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
-        im.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
-        im.fill(Qt::white);
-        QPainter p(&im);
-        g->PintarPagina(&p, QRectF(0, 0, 1100, 850));
-        return im;
-    };
-    const QImage pantalla = hoja(96), impresora = hoja(600);
-    const QRect leyenda = g->RectEntradaLeyenda(b).toRect();
-    QVERIFY(!leyenda.isEmpty());
+    const QImage pantalla = Hoja(*g, Qt::white, 96), impresora = Hoja(*g, Qt::white, 600);
+    QVERIFY(!g->RectEntradaLeyenda(b).isEmpty());
     int distintos = 0;
     for (int y = 0; y < pantalla.height(); ++y)
         for (int x = 0; x < pantalla.width(); ++x)
@@ -400,8 +353,7 @@ void TstGraficoAcciones::imprimirIgualEnAltaResolucion()
 void TstGraficoAcciones::vistaPreviaApaisada()
 {
     auto g = NuevoGrafico(600, 400);
-    SerieGrafico* s = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::Linea);
-    g->PonerPuntos(s, Puntos(30, Onda));
+    Datos(*g, TipoSerie::Linea, 30, Onda);
     int paginas = -1;
     bool apaisada = false;
     QTimer::singleShot(0, this, [&] {
@@ -424,7 +376,7 @@ void TstGraficoAcciones::editorAplicaAlMomento_data()
     QTest::addColumn<QLocale>("region");
     QTest::addColumn<QString>("maximoMostrado");
     QTest::addColumn<QString>("minimoEscrito");
-    QTest::newRow("es") << QLocale(QLocale::Spanish, QLocale::Spain) << QStringLiteral("99,5") << QStringLiteral("2,5");
+    QTest::newRow("es") << Espanol() << QStringLiteral("99,5") << QStringLiteral("2,5");
     QTest::newRow("C") << QLocale::c() << QStringLiteral("99.5") << QStringLiteral("2.5");
 }
 
@@ -436,10 +388,8 @@ void TstGraficoAcciones::editorAplicaAlMomento()
     QLocale::setDefault(region);
     auto g = NuevoGrafico();
     g->PonerTitulo(QStringLiteral("Previsión"));
-    SerieGrafico* a = g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::Linea);
-    SerieGrafico* b = g->CrearSerie(QStringLiteral("SeriesDatos"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    g->PonerPuntos(a, Puntos(20, Onda));
-    g->PonerPuntos(b, Puntos(20, Onda));
+    SerieGrafico* a = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::Linea, Puntos(20, Onda));
+    SerieGrafico* b = Datos(*g, TipoSerie::LineaPuntos, 20, Onda);
     g->PonerRangoEjeY(0.5, 99.5);
     Asentar(*g);
 
@@ -454,21 +404,21 @@ void TstGraficoAcciones::editorAplicaAlMomento()
         comprobar(d && d->objectName() == QLatin1String("EditorGrafico"), "editor no modal");
         if (!d)
             return;
-        auto* titulo = d->findChild<QLineEdit*>(QStringLiteral("ETituloGrafico"));
+        auto* titulo = Control<QLineEdit>(d, "ETituloGrafico");
         titulo->selectAll();
         QTest::keyClicks(titulo, QStringLiteral("Otro titulo"));
         comprobar(g->Titulo() == QLatin1String("Otro titulo"), "titulo");
 
-        auto* leyenda = d->findChild<QCheckBox*>(QStringLiteral("CBLeyenda"));
+        auto* leyenda = Control<QCheckBox>(d, "CBLeyenda");
         leyenda->click();
         comprobar(!g->LeyendaVisible() && !g->LeyendaMostrada(), "leyenda");
 
-        auto* lista = d->findChild<QListWidget*>(QStringLiteral("LBSeries"));
+        auto* lista = Control<QListWidget>(d, "LBSeries");
         lista->item(0)->setCheckState(Qt::Unchecked);
         comprobar(!a->isVisible() && b->isVisible(), "visibilidad");
 
         lista->setCurrentRow(1);
-        d->findChild<QSpinBox*>(QStringLiteral("SEGrosor"))->setValue(5);
+        Control<QSpinBox>(d, "SEGrosor")->setValue(5);
         comprobar(b->Ancho() == 5.0, "grosor");
         auto* l = qobject_cast<QLineSeries*>(b->SeriesQt().first());
         comprobar(l->pen().widthF() == 5.0, "grosor en Qt");
@@ -479,16 +429,16 @@ void TstGraficoAcciones::editorAplicaAlMomento()
                 c->accept();
             }
         });
-        d->findChild<QPushButton*>(QStringLiteral("BColorSerie"))->click();
+        Control<QPushButton>(d, "BColorSerie")->click();
         comprobar(b->Color() == nuevo, "color");
         comprobar(l->pen().color() == nuevo, "color en Qt");
 
-        auto* ejeY = d->findChild<QLineEdit*>(QStringLiteral("ETituloEjeY"));
+        auto* ejeY = Control<QLineEdit>(d, "ETituloEjeY");
         QTest::keyClicks(ejeY, QStringLiteral("Ventas"));
         comprobar(g->TituloEjeY() == QLatin1String("Ventas"), "titulo del eje");
 
-        auto* minimo = d->findChild<QLineEdit*>(QStringLiteral("EMinimoY"));
-        auto* maximo = d->findChild<QLineEdit*>(QStringLiteral("EMaximoY"));
+        auto* minimo = Control<QLineEdit>(d, "EMinimoY");
+        auto* maximo = Control<QLineEdit>(d, "EMaximoY");
         comprobar(maximo->text() == maximoMostrado, "maximo mostrado");
         comprobar(minimo->isEnabled(), "rango fijo editable");
         minimo->selectAll();
@@ -498,9 +448,9 @@ void TstGraficoAcciones::editorAplicaAlMomento()
         QTest::keyClicks(minimo, QStringLiteral("abc"));
         comprobar(g->MinimoY() == 2.5, "texto no numerico ignorado");
 
-        auto* autoX = d->findChild<QCheckBox*>(QStringLiteral("CBAutoX"));
+        auto* autoX = Control<QCheckBox>(d, "CBAutoX");
         comprobar(autoX->isChecked(), "x automatico");
-        d->findChild<QPushButton*>(QStringLiteral("BCerrar"))->click();
+        Control<QPushButton>(d, "BCerrar")->click();
     });
     g->EditarGrafico(nullptr);
     QVERIFY2(fallos.isEmpty(), qPrintable(fallos.join(QStringLiteral(", "))));
@@ -515,17 +465,11 @@ void TstGraficoAcciones::editorAplicaAlMomento()
 void TstGraficoAcciones::copiaComparativaCongelada()
 {
     auto g = NuevoGrafico();
-    EstiloSerie e;
-    e.color = Rojo;
-    SerieGrafico* datos =
-        g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* prev =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos, e);
-    g->PonerPuntos(datos, Puntos(24, Onda));
+    SerieGrafico* datos = Serie(*g, "SeriesDatosComp", "Datos", TipoSerie::LineaPuntos, Puntos(24, Onda));
     auto v = Puntos(24, Diez, Rojo);
     v[5].color = Lima;
     v[7].nulo = true;
-    g->PonerPuntos(prev, v);
+    SerieGrafico* prev = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::LineaPuntos, v, Rojo);
 
     const QColor navy(0, 0, 128);
     SerieGrafico* copia = g->CopiarSerie(prev, QStringLiteral("Comp1"), QStringLiteral("P HLT (0,5;0,1)"), navy);
@@ -536,13 +480,7 @@ void TstGraficoAcciones::copiaComparativaCongelada()
     QCOMPARE(copia->Color(), navy);
     QVERIFY(!copia->Marcas());
     QCOMPARE(copia->count(), 24);
-    for (size_t i = 0; i < v.size(); ++i) {
-        QCOMPARE(copia->Puntos()[i].x, v[i].x);
-        QCOMPARE(copia->Puntos()[i].y, v[i].y);
-        QCOMPARE(copia->Puntos()[i].etiqueta, v[i].etiqueta);
-        QCOMPARE(copia->Puntos()[i].color, v[i].color);
-        QCOMPARE(copia->Puntos()[i].nulo, v[i].nulo);
-    }
+    QCOMPARE(Diferencia(copia->Puntos(), v), -1);
     QCOMPARE(copia->NumSegmentos(), 2);
     // Frozen: redrawing the original leaves the copy as it was.
     g->PonerPuntos(prev, Puntos(5, Onda));
@@ -570,12 +508,8 @@ void TstGraficoAcciones::copiaComparativaCongelada()
 void TstGraficoAcciones::muchasComparativas()
 {
     auto g = NuevoGrafico(1000, 600);
-    SerieGrafico* datos =
-        g->CrearSerie(QStringLiteral("SeriesDatosComp"), QStringLiteral("Datos"), TipoSerie::LineaPuntos);
-    SerieGrafico* prev =
-        g->CrearSerie(QStringLiteral("SeriesPrevision"), QStringLiteral("Previsión"), TipoSerie::LineaPuntos);
-    g->PonerPuntos(datos, Puntos(144, Onda));
-    g->PonerPuntos(prev, Puntos(150, Onda, Rojo));
+    Serie(*g, "SeriesDatosComp", "Datos", TipoSerie::LineaPuntos, Puntos(144, Onda));
+    SerieGrafico* prev = Serie(*g, "SeriesPrevision", "Previsión", TipoSerie::LineaPuntos, Puntos(150, Onda, Rojo));
     Asentar(*g);
     QVERIFY(g->LeyendaMostrada());
     QElapsedTimer reloj;

@@ -4,21 +4,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDoubleSpinBox>
-#include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
-#include <QSpinBox>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
-#include <cmath>
-#include <memory>
+#include <algorithm>
 
 #include "Grafico.h"
 #include "MainUnit.h"
@@ -33,15 +25,25 @@ using namespace prueba;
 
 namespace {
 
-QString Linea(const TFormMain& w, int t)
+QString Memo(const TFormMain& w)
 {
-    return Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n')).value(t - 1);
+    return Control<QPlainTextEdit>(w, "Memo1")->toPlainText();
 }
 
-QPoint EnVista(Grafico* g, SerieGrafico* s, double x, double y)
+QString Linea(const TFormMain& w, int t)
 {
-    const QPointF c = g->chart()->mapToPosition(QPointF(x, y), s->SeriesQt().first());
-    return g->mapFromScene(g->chart()->mapToScene(c));
+    return Memo(w).split(QLatin1Char('\n')).value(t - 1);
+}
+
+void PonerMemo(TFormMain& w, const QString& texto)
+{
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(texto);
+}
+
+// 24 months cycling through 60, 70, 80 and 50 (month 5 is 60).
+QString Escalones()
+{
+    return Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; });
 }
 
 } // namespace
@@ -67,11 +69,11 @@ private slots:
 void TstGraficosComparar::comparacion()
 {
     auto w = Ventana();
+    Grafico* pc = Control<Grafico>(w, "ChartPC");
     Cargar(*w, Texto(48, Estacional));
     const QColor esperados[9] = {{255, 0, 0}, {0, 0, 128},   {0, 128, 0},     {255, 255, 0},  {0, 255, 255},
                                  {0, 255, 0}, {255, 0, 255}, {192, 220, 192}, {166, 202, 240}};
-    w->SeleccionarModelo(ItemDST);
-    w->EjecutarCalculo(true);
+    Calcular(*w, ItemDST);
     w->TBCompararClick();
     w->SeleccionarModelo(ItemHLT);
     Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.3);
@@ -84,43 +86,38 @@ void TstGraficosComparar::comparacion()
     Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.4);
     w->Compararmodelos1Click();
 
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->name(), QStringLiteral("P DST ()"));
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(2)->name(), QStringLiteral("P HLT (0,3;0,25)"));
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(3)->name(), QStringLiteral("P HLT (0,4;0,25)"));
+    QCOMPARE(pc->NumSeries(), 4);
+    QCOMPARE(pc->SerieEn(1)->name(), QStringLiteral("P DST ()"));
+    QCOMPARE(pc->SerieEn(2)->name(), QStringLiteral("P HLT (0,3;0,25)"));
+    QCOMPARE(pc->SerieEn(3)->name(), QStringLiteral("P HLT (0,4;0,25)"));
     for (int k = 2; k <= 3; ++k) {
-        SerieGrafico* s = Control<Grafico>(w, "ChartPC")->SerieEn(k);
-        QCOMPARE(s->count(), int(hlt.size()));
-        for (size_t j = 0; j < hlt.size(); ++j) {
-            QCOMPARE(s->Puntos()[j].x, hlt[j].x);
-            QCOMPARE(s->Puntos()[j].y, hlt[j].y);
-            QCOMPARE(s->Puntos()[j].etiqueta, hlt[j].etiqueta);
-        }
+        QCOMPARE(pc->SerieEn(k)->count(), int(hlt.size()));
+        QCOMPARE(Diferencia(pc->SerieEn(k)->Puntos(), hlt, false), -1);
     }
     for (int k = 1; k <= 3; ++k) {
-        QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Color(), esperados[k - 1]));
-        QVERIFY(!Control<Grafico>(w, "ChartPC")->SerieEn(k)->Marcas());
-        QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Ancho(), 2.0);
+        QVERIFY(Igual(pc->SerieEn(k)->Color(), esperados[k - 1]));
+        QVERIFY(!pc->SerieEn(k)->Marcas());
+        QCOMPARE(pc->SerieEn(k)->Ancho(), 2.0);
     }
     // Recalculating leaves the comparisons alone.
     w->EjecutarCalculo(true);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QCOMPARE(pc->NumSeries(), 4);
+    QCOMPARE(pc->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
 
     // Up to the ninth from the table, the tenth the palette's first.
     for (int k = 4; k <= 10; ++k)
         w->TBCompararClick();
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 11);
+    QCOMPARE(pc->NumSeries(), 11);
     for (int k = 4; k <= 9; ++k)
-        QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(k)->Color(), esperados[k - 1]));
-    QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
+        QVERIFY(Igual(pc->SerieEn(k)->Color(), esperados[k - 1]));
+    QVERIFY(Igual(pc->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
 
     // With a hold-out the label carries it.
     Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(12);
     w->SeleccionarModelo(ItemHW);
     w->Compararmodelos1Click();
-    QVERIFY(Control<Grafico>(w, "ChartPC")->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
-    QVERIFY(Control<Grafico>(w, "ChartPC")->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
+    QVERIFY(pc->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
+    QVERIFY(pc->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
 }
 
 void TstGraficosComparar::colorPaleta()
@@ -149,19 +146,14 @@ void TstGraficosComparar::colorPaleta()
 
 void TstGraficosComparar::mostrarAjuste()
 {
-    auto w = Ventana();
-    Cargar(*w, Texto(36, Estacional), 0, 12);
-    w->SeleccionarModelo(ItemNVS);
-    w->EjecutarCalculo(true);
+    auto w = Calculada(Texto(36, Estacional), ItemNVS, 0, 12);
+    Grafico* pc = Control<Grafico>(w, "ChartPC");
     w->TBCompararClick();
-    SerieGrafico* s = Control<Grafico>(w, "ChartPC")->SerieEn(1);
+    SerieGrafico* s = pc->SerieEn(1);
     const int n = s->count();
     QVERIFY(n > 12);
     auto nulos = [s] {
-        int k = 0;
-        for (const PuntoGrafico& p : s->Puntos())
-            k += p.nulo ? 1 : 0;
-        return k;
+        return int(std::count_if(s->Puntos().begin(), s->Puntos().end(), [](const PuntoGrafico& q) { return q.nulo; }));
     };
     QCOMPARE(nulos(), 0);
 
@@ -182,8 +174,8 @@ void TstGraficosComparar::mostrarAjuste()
 
     // "Comparar modelos" alone leaves the new series whole until the next application.
     w->Compararmodelos1Click();
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 3);
-    SerieGrafico* t = Control<Grafico>(w, "ChartPC")->SerieEn(2);
+    QCOMPARE(pc->NumSeries(), 3);
+    SerieGrafico* t = pc->SerieEn(2);
     for (const PuntoGrafico& p : t->Puntos())
         QVERIFY(!p.nulo);
     w->TBCompararClick(); // the tool button applies it to every series
@@ -194,9 +186,8 @@ void TstGraficosComparar::mostrarAjuste()
     w->Mostrarajuste1Click();
     QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isChecked());
     QCOMPARE(nulos(), 0);
-    for (size_t j = 0; j < s->Puntos().size(); ++j) {
+    for (size_t j = 0; j < s->Puntos().size(); ++j)
         QVERIFY(!s->ColorPropio(int(j)));
-    }
 
     // A series no longer than the horizon is never hidden in part.
     Control<QSpinBox>(w, "SEValoresPrever")->setValue(n);
@@ -207,25 +198,26 @@ void TstGraficosComparar::mostrarAjuste()
 void TstGraficosComparar::eliminarYComparar()
 {
     auto w = Ventana();
+    Grafico* pc = Control<Grafico>(w, "ChartPC");
     Cargar(*w, Texto(36, Estacional));
     // Before any calculation: an empty copy with the model's label.
     w->TBCompararClick();
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->count(), 0);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(1)->name(), QStringLiteral("P DST ()"));
+    QCOMPARE(pc->SerieEn(1)->count(), 0);
+    QCOMPARE(pc->SerieEn(1)->name(), QStringLiteral("P DST ()"));
     w->EjecutarCalculo(true);
     w->TBCompararClick();
     w->TBCompararClick();
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
+    QCOMPARE(pc->NumSeries(), 4);
     Control<QAction>(w, "Eliminarseriescomparativas1")->trigger();
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->count(), 36);
+    QCOMPARE(pc->NumSeries(), 1);
+    QCOMPARE(pc->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QCOMPARE(pc->SerieEn(0)->count(), 36);
     w->TBCompararClick();
-    QVERIFY(Igual(Control<Grafico>(w, "ChartPC")->SerieEn(1)->Color(), Rojo));
+    QVERIFY(Igual(pc->SerieEn(1)->Color(), Rojo));
     // A load removes them too.
     w->TBCompararClick();
     w->CargarDatos();
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(pc->NumSeries(), 1);
 }
 
 void TstGraficosComparar::arrastre_data()
@@ -254,12 +246,12 @@ void TstGraficosComparar::arrastre()
     QFETCH(double, leido);
     PonerLocale(coma);
     auto w = Ventana();
+    Grafico *p = Control<Grafico>(w, "ChartP"), *pc = Control<Grafico>(w, "ChartPC");
     QStringList lineas = Texto(36, Estacional, 2001, 1).split(QLatin1Char('\n'));
     lineas[4] = linea5;
     const QString texto = lineas.join(QLatin1Char('\n'));
     Cargar(*w, texto, 6);
-    w->SeleccionarModelo(ItemNVS);
-    w->EjecutarCalculo(true);
+    Calcular(*w, ItemNVS);
     // The grids' size after one run (an emptied grid keeps a blank row that the first run fills).
     const int unaFila = Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount();
     w->EjecutarCalculo(true);
@@ -267,23 +259,23 @@ void TstGraficosComparar::arrastre()
     QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila + 1);
 
     // What the drag tool leaves: the point moved and its index notified.
-    Control<Grafico>(w, "ChartP")->MoverPunto(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), 4, valor);
+    p->MoverPunto(S(p, "SeriesDatos"), 4, valor);
     w->RegistrarArrastre(4);
     w->ChartPMouseUp();
 
     QCOMPARE(Linea(*w, 5), esperada);
     // Nothing else in the text changed.
-    QStringList despues = Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));
+    QStringList despues = Memo(*w).split(QLatin1Char('\n'));
     despues[4] = linea5;
     QCOMPARE(despues.join(QLatin1Char('\n')), texto);
     // Reloaded and recalculated: the edited value in the table and the history series.
     QCOMPARE(w->Ws.TablaPrev[5][4], leido);
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[4].y, leido);
-    QVERIFY(S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->count() > 0);
+    QCOMPARE(S(p, "SeriesDatos")->Puntos()[4].y, leido);
+    QVERIFY(S(p, "SeriesPrevision")->count() > 0);
     // One fit row and one accuracy row of the recalculation, no comparisons, nothing held.
     QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila);
     QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), unaFila);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
+    QCOMPARE(pc->NumSeries(), 1);
     QCOMPARE(w->PuntoArrastrado, -1);
     QCOMPARE(w->ArrastreX, -1.0);
     QCOMPARE(w->ArrastreY, -1.0);
@@ -292,105 +284,92 @@ void TstGraficosComparar::arrastre()
 void TstGraficosComparar::arrastreRaton()
 {
     auto w = Ventana();
-    w->resize(1000, 700);
-    w->show();
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Control<Grafico>(w, "ChartP")->PonerZoomAnimado(false);
-    Cargar(*w, Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; }));
-    w->SeleccionarModelo(ItemNVS);
-    w->EjecutarCalculo(true);
+    QVERIFY(MostrarGraficos(*w));
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    p->PonerZoomAnimado(false);
+    Cargar(*w, Escalones());
+    Calcular(*w, ItemNVS);
     Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger(); // as the menu does
     QVERIFY(Control<QAction>(w, "Modificarpuntosdehistrico1")->isChecked());
-    QVERIFY(Control<Grafico>(w, "ChartP")->ArrastreActivo());
-    Control<Grafico>(w, "ChartP")->ActualizarAhora();
-    QCoreApplication::processEvents();
+    QVERIFY(p->ArrastreActivo());
+    Asentar(*p);
 
-    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    SerieGrafico* datos = S(p, "SeriesDatos");
     const double y5 = datos->Puntos()[4].y;
-    const QPoint sobre = EnVista(Control<Grafico>(w, "ChartP"), datos, 5, y5);
-    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre);
-    QCOMPARE(Control<Grafico>(w, "ChartP")->viewport()->cursor().shape(), Qt::PointingHandCursor);
-    QSignalSpy mueve(Control<Grafico>(w, "ChartP"), &Grafico::puntoArrastrado);
-    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -20));
-    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
+    const QPoint sobre = EnVista(*p, datos, 5, y5);
+    Cernerse(p->viewport(), sobre);
+    QCOMPARE(p->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QSignalSpy mueve(p, &Grafico::puntoArrastrado);
+    QTest::mousePress(p->viewport(), Qt::LeftButton, {}, sobre);
+    QTest::mouseMove(p->viewport(), sobre + QPoint(0, -20));
+    QTest::mouseMove(p->viewport(), sobre + QPoint(0, -40));
     QCOMPARE(w->PuntoArrastrado, 4);
     QVERIFY(!mueve.isEmpty());
     const double arrastrado = mueve.last().at(1).toDouble();
     QVERIFY(arrastrado > y5);
-    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
+    QTest::mouseRelease(p->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
 
     QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t") + TextoFijo2(arrastrado));
     QCOMPARE(w->Ws.TablaPrev[5][4], TextoAReal(TextoFijo2(arrastrado)));
     QCOMPARE(w->PuntoArrastrado, -1);
-    QVERIFY(!Control<Grafico>(w, "ChartP")->Ampliado()); // the held point kept the zoom from starting
-    QVERIFY(S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->count() > 0);
+    QVERIFY(!p->Ampliado()); // the held point kept the zoom from starting
+    QVERIFY(S(p, "SeriesPrevision")->count() > 0);
     // The mode stays on across the round trip; a click without movement changes nothing.
-    QVERIFY(Control<Grafico>(w, "ChartP")->ArrastreActivo());
-    Control<Grafico>(w, "ChartP")->ActualizarAhora();
-    QCoreApplication::processEvents();
-    const QString antes = Control<QPlainTextEdit>(w, "Memo1")->toPlainText();
-    const QPoint p3 = EnVista(Control<Grafico>(w, "ChartP"), datos, 3, datos->Puntos()[2].y);
-    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, p3);
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), antes);
+    QVERIFY(p->ArrastreActivo());
+    Asentar(*p);
+    const QString antes = Memo(*w);
+    QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, EnVista(*p, datos, 3, datos->Puntos()[2].y));
+    QCOMPARE(Memo(*w), antes);
 }
 
 void TstGraficosComparar::arrastreModoApagado()
 {
     auto w = Ventana();
-    w->resize(1000, 700);
-    w->show();
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QVERIFY(MostrarGraficos(*w));
+    Grafico* p = Control<Grafico>(w, "ChartP");
     // Before any load a release changes nothing.
-    QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
-    QVERIFY(Control<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+    QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QVERIFY(Memo(*w).isEmpty());
 
-    const QString texto = Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; });
+    const QString texto = Escalones();
     Cargar(*w, texto);
-    Control<Grafico>(w, "ChartP")->ActualizarAhora();
-    QCoreApplication::processEvents();
-    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
-    const QPoint sobre = EnVista(Control<Grafico>(w, "ChartP"), datos, 5, datos->Puntos()[4].y);
-    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
-    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), texto);
+    Asentar(*p);
+    SerieGrafico* datos = S(p, "SeriesDatos");
+    const QPoint sobre = EnVista(*p, datos, 5, datos->Puntos()[4].y);
+    Arrastrar(p->viewport(), {sobre, sobre + QPoint(0, -40)});
+    QCOMPARE(Memo(*w), texto);
     QCOMPARE(datos->Puntos()[4].y, 60.0);
     QCOMPARE(w->PuntoArrastrado, -1);
 
     // Switched on and off again: still nothing.
     w->Modificarpuntosdehistrico1Click();
     w->Modificarpuntosdehistrico1Click();
-    QVERIFY(!Control<Grafico>(w, "ChartP")->ArrastreActivo());
-    QTest::mousePress(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre);
-    QTest::mouseMove(Control<Grafico>(w, "ChartP")->viewport(), sobre + QPoint(0, -40));
-    QTest::mouseRelease(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, sobre + QPoint(0, -40));
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), texto);
+    QVERIFY(!p->ArrastreActivo());
+    Arrastrar(p->viewport(), {sobre, sobre + QPoint(0, -40)});
+    QCOMPARE(Memo(*w), texto);
 }
 
 void TstGraficosComparar::arrastreFallos()
 {
     auto w = Ventana();
+    Grafico* p = Control<Grafico>(w, "ChartP");
     const QString texto = Texto(24, [](int i) { return 40.0 + i; });
     Cargar(*w, texto);
     w->SeleccionarModelo(ItemNVS);
-    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
 
     // The text was shortened by hand: line 5 is gone; nothing changes, the point stays held.
     const QString corto = texto.split(QLatin1Char('\n')).mid(0, 3).join(QLatin1Char('\n'));
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(corto);
-    Control<Grafico>(w, "ChartP")->MoverPunto(datos, 4, 77.0);
+    PonerMemo(*w, corto);
+    p->MoverPunto(S(p, "SeriesDatos"), 4, 77.0);
     w->RegistrarArrastre(4);
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, w->ChartPMouseUp());
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), corto);
+    QCOMPARE(Memo(*w), corto);
     QCOMPARE(w->PuntoArrastrado, 4);
 
     // A line that does not read: the edit stays in the text, the point stays held.
     QStringList malas = texto.split(QLatin1Char('\n'));
     malas[1] = QStringLiteral("2000\tdos\t41");
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malas.join(QLatin1Char('\n')));
+    PonerMemo(*w, malas.join(QLatin1Char('\n')));
     QVERIFY_THROWS_EXCEPTION(ErrorConversion, w->ChartPMouseUp());
     QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t77,00"));
     QCOMPARE(w->PuntoArrastrado, 4);
@@ -399,7 +378,7 @@ void TstGraficosComparar::arrastreFallos()
     // Mended by hand, the next release completes the same round trip.
     malas[1] = QStringLiteral("2000\t2\t41");
     malas[4] = QStringLiteral("2000\t5\t45");
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(malas.join(QLatin1Char('\n')));
+    PonerMemo(*w, malas.join(QLatin1Char('\n')));
     w->ChartPMouseUp();
     QCOMPARE(Linea(*w, 5), QStringLiteral("2000\t5\t77,00"));
     QCOMPARE(w->Ws.TablaPrev[5][4], 77.0);
@@ -410,24 +389,16 @@ void TstGraficosComparar::arrastreErrorVisible()
 {
     // Through the mouse, a failing round trip reaches the standard error display.
     auto w = Ventana();
-    w->resize(1000, 700);
-    w->show();
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QVERIFY(MostrarGraficos(*w));
     Cargar(*w, Texto(24, [](int i) { return 40.0 + i; }));
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t40\n"));
+    PonerMemo(*w, QStringLiteral("2000\t1\t40\n"));
     w->RegistrarArrastre(4);
     QString visto;
-    QTimer::singleShot(0, [&visto] {
-        if (auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            visto = mb->text();
-            mb->button(QMessageBox::Ok)->click();
-        }
-    });
+    ResponderMensaje(&visto);
     QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
     QVERIFY(!visto.isEmpty());
     QCOMPARE(w->PuntoArrastrado, 4);
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("2000\t1\t40\n"));
+    QCOMPARE(Memo(*w), QStringLiteral("2000\t1\t40\n"));
 }
 
 QTEST_MAIN(TstGraficosComparar)

@@ -3,13 +3,10 @@
 // Runs offscreen and, through a second CTest entry, under Xvfb: a paint that
 // reads a deleted series crashed only on a real X server, and the sanitizer
 // build reports it on either.
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -50,32 +47,36 @@ void Dejar(int ms = 30)
     QTest::qWait(ms);
 }
 
-QString Texto(int n)
+bool Mostrar(QWidget& w, int ancho, int alto)
 {
-    return Mensual(n, [](int i) {
-        const double v = 100.0 + 2.0 * i + 15.0 * std::sin(i * 3.14159265358979 / 6.0) + (i % 5);
-        return QString::number(v, 'f', 2);
-    });
-}
-
-template <class T>
-T* Hijo(QObject* w, const char* nombre)
-{
-    T* h = w->findChild<T*>(QString::fromLatin1(nombre));
-    if (!h)
-        qFatal("no control %s", nombre);
-    return h;
+    w.resize(ancho, alto);
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
 }
 
 void Pulsar(QObject* w, const char* boton)
 {
-    QTest::mouseClick(Hijo<QToolButton>(w, boton), Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(w, boton), Qt::LeftButton);
 }
 
-void Pagina(QObject* w, const char* hoja)
+// The main window on screen after loading n months, a calculation and the
+// given number of comparisons, with the comparison chart in front.
+std::unique_ptr<TFormMain> Comparando(int n, int comparaciones)
 {
-    auto* paginas = Hijo<QTabWidget>(w, "PageControl1");
-    paginas->setCurrentWidget(Hijo<QWidget>(w, hoja));
+    std::unique_ptr<TFormMain> w(CrearVentanas());
+    if (!Mostrar(*w, 1200, 800))
+        return nullptr;
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Mensual(n, [](int i) {
+        const double v = 100.0 + 2.0 * i + 15.0 * std::sin(i * 3.14159265358979 / 6.0) + (i % 5);
+        return QString::number(v, 'f', 2);
+    }));
+    Pulsar(w.get(), "TBTransferir");
+    Pulsar(w.get(), "TBCalcular");
+    for (int k = 0; k < comparaciones; ++k)
+        Pulsar(w.get(), "TBComparar");
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoComp"));
+    Dejar(100);
+    return w;
 }
 
 } // namespace
@@ -109,9 +110,7 @@ void TstGraficosPintado::eliminarConLeyendaVisible()
     QFETCH(int, series);
     QFETCH(int, desde);
     Grafico g;
-    g.resize(900, 500);
-    g.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QVERIFY(Mostrar(g, 900, 500));
     for (int k = 0; k < series; ++k) {
         SerieGrafico* s =
             g.CrearSerie(QStringLiteral("S%1").arg(k), QStringLiteral("Serie %1").arg(k), TipoSerie::Linea);
@@ -146,9 +145,7 @@ void TstGraficosPintado::sustituirPuntosMientrasSePinta()
     // Lines split by null points and refilled with fewer and more points,
     // painted between every change.
     Grafico g;
-    g.resize(900, 500);
-    g.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QVERIFY(Mostrar(g, 900, 500));
     SerieGrafico* a = g.CrearSerie("A", "A", TipoSerie::LineaPuntos);
     SerieGrafico* b = g.CrearSerie("B", "B", TipoSerie::Linea);
     for (int n : {60, 5, 0, 120, 1, 30}) {
@@ -168,9 +165,7 @@ void TstGraficosPintado::leyendaBajoElRatonTrasEliminar()
 {
     // A click on the place where a removed series' legend entry stood toggles nothing.
     Grafico g;
-    g.resize(900, 500);
-    g.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QVERIFY(Mostrar(g, 900, 500));
     SerieGrafico* a = g.CrearSerie("A", "Primera", TipoSerie::Linea);
     g.PonerPuntos(a, Puntos(30, 0));
     SerieGrafico* b = g.CrearSerie("B", "Segunda", TipoSerie::Linea);
@@ -188,37 +183,28 @@ void TstGraficosPintado::leyendaBajoElRatonTrasEliminar()
 
 void TstGraficosPintado::cargarConComparativaEnPantalla_data()
 {
-    QTest::addColumn<QString>("como");
+    QTest::addColumn<bool>("menu");
     QTest::addColumn<int>("comparaciones");
-    QTest::newRow("botón Cargar, una comparación") << QStringLiteral("boton") << 1;
-    QTest::newRow("botón Cargar, tres comparaciones") << QStringLiteral("boton") << 3;
-    QTest::newRow("menú Cargar, doce comparaciones") << QStringLiteral("menu") << 12;
+    QTest::newRow("botón Cargar, una comparación") << false << 1;
+    QTest::newRow("botón Cargar, tres comparaciones") << false << 3;
+    QTest::newRow("menú Cargar, doce comparaciones") << true << 12;
 }
 
 void TstGraficosPintado::cargarConComparativaEnPantalla()
 {
-    QFETCH(QString, como);
+    QFETCH(bool, menu);
     QFETCH(int, comparaciones);
-    std::unique_ptr<TFormMain> w(CrearVentanas());
-    w->resize(1200, 800);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Hijo<QPlainTextEdit>(w.get(), "Memo1")->setPlainText(Texto(48));
-    Pulsar(w.get(), "TBTransferir");
-    Pulsar(w.get(), "TBCalcular");
-    for (int k = 0; k < comparaciones; ++k)
-        Pulsar(w.get(), "TBComparar");
-    Pagina(w.get(), "TabSheetGraficoComp");
-    Dejar(100);
-    auto* chart = Hijo<Grafico>(w.get(), "ChartPC");
+    auto w = Comparando(48, comparaciones);
+    QVERIFY(w);
+    auto* chart = Control<Grafico>(w, "ChartPC");
     QCOMPARE(chart->NumSeries(), 1 + comparaciones);
     QVERIFY(chart->LeyendaMostrada());
 
     for (int vez = 0; vez < 3; ++vez) {
-        if (como == QLatin1String("boton"))
-            Pulsar(w.get(), "TBTransferir");
+        if (menu)
+            Control<QAction>(w, "Transferiratabladeprevisin1")->trigger();
         else
-            Hijo<QAction>(w.get(), "Transferiratabladeprevisin1")->trigger();
+            Pulsar(w.get(), "TBTransferir");
         PintarYa(*chart);
         Dejar();
         QCOMPARE(chart->NumSeries(), 1);
@@ -232,18 +218,9 @@ void TstGraficosPintado::cargarConComparativaEnPantalla()
 
 void TstGraficosPintado::eliminarComparativasDesdeElMenu()
 {
-    std::unique_ptr<TFormMain> w(CrearVentanas());
-    w->resize(1200, 800);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Hijo<QPlainTextEdit>(w.get(), "Memo1")->setPlainText(Texto(36));
-    Pulsar(w.get(), "TBTransferir");
-    Pulsar(w.get(), "TBCalcular");
-    for (int k = 0; k < 4; ++k)
-        Pulsar(w.get(), "TBComparar");
-    Pagina(w.get(), "TabSheetGraficoComp");
-    Dejar(100);
-    auto* chart = Hijo<Grafico>(w.get(), "ChartPC");
+    auto w = Comparando(36, 4);
+    QVERIFY(w);
+    auto* chart = Control<Grafico>(w, "ChartPC");
     // The chart's own pop-up menu, opened where the user right-clicks.
     QMenu* menu = nullptr;
     QTimer::singleShot(50, [&] {

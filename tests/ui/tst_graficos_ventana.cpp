@@ -1,35 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chart pages of the main window: what loading and a calculation draw,
 // through the real window.
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
-#include <cmath>
-#include <memory>
+#include <algorithm>
 
 #include "Grafico.h"
 #include "MainUnit.h"
-#include "Numeros.h"
-#include "Rejilla.h"
 
 #include "Ayudas.h"
 #include "AyudasGraficosVentana.h"
 
 using namespace tendora;
 using namespace prueba;
+
+namespace {
+
+const QColor Verde(0, 128, 0);
+// The seasonal coefficient bars: above 1 and not.
+const QColor CoefAlto(171, 216, 202), CoefBajo(244, 196, 151);
+
+} // namespace
 
 class TstGraficosVentana : public QObject {
     Q_OBJECT
@@ -60,47 +55,47 @@ private slots:
 void TstGraficosVentana::inicio()
 {
     auto w = Ventana();
-    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión"));
-    QCOMPARE(Control<Grafico>(w, "ChartPA")->Titulo(), QStringLiteral("Previsión acumulada"));
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->Titulo(), QStringLiteral("Comparativa de Previsiones"));
-    QCOMPARE(Control<Grafico>(w, "ChartCE")->Titulo(), QStringLiteral("Coeficiente estacional"));
+    Grafico *p = Control<Grafico>(w, "ChartP"), *pa = Control<Grafico>(w, "ChartPA");
+    Grafico *pc = Control<Grafico>(w, "ChartPC"), *ce = Control<Grafico>(w, "ChartCE");
+    QCOMPARE(p->Titulo(), QStringLiteral("Previsión"));
+    QCOMPARE(pa->Titulo(), QStringLiteral("Previsión acumulada"));
+    QCOMPARE(pc->Titulo(), QStringLiteral("Comparativa de Previsiones"));
+    QCOMPARE(ce->Titulo(), QStringLiteral("Coeficiente estacional"));
     // Order and legend titles of the forecast chart; the band starts hidden.
-    QCOMPARE(Control<Grafico>(w, "ChartP")->SerieEn(0)->objectName(), QStringLiteral("SeriesPrevision"));
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->name(), QStringLiteral("Datos"));
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->name(), QStringLiteral("Desv. +"));
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->name(), QStringLiteral("Desv. -"));
-    QVERIFY(!S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->isVisible());
-    QVERIFY(!S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->isVisible());
-    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum")->name(), QStringLiteral("Previsión acum."));
-    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesDatosCum")->name(), QStringLiteral("Datos acum."));
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
-    QVERIFY(!Control<Grafico>(w, "ChartCE")->LeyendaVisible());
-    QVERIFY(!Control<Grafico>(w, "ChartCE")->ZoomPermitido());
+    QCOMPARE(p->SerieEn(0)->objectName(), QStringLiteral("SeriesPrevision"));
+    QCOMPARE(S(p, "SeriesDatos")->name(), QStringLiteral("Datos"));
+    QCOMPARE(S(p, "SerieDesvPos")->name(), QStringLiteral("Desv. +"));
+    QCOMPARE(S(p, "SerieDesvNeg")->name(), QStringLiteral("Desv. -"));
+    QVERIFY(!S(p, "SerieDesvPos")->isVisible());
+    QVERIFY(!S(p, "SerieDesvNeg")->isVisible());
+    QCOMPARE(S(pa, "SeriesPrevCum")->name(), QStringLiteral("Previsión acum."));
+    QCOMPARE(S(pa, "SeriesDatosCum")->name(), QStringLiteral("Datos acum."));
+    QCOMPARE(pc->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
+    QVERIFY(!ce->LeyendaVisible());
+    QVERIFY(!ce->ZoomPermitido());
     // Only the forecast chart's marker line shows before the first drawing, at 0.
-    QVERIFY(Control<Grafico>(w, "ChartP")->LineaVerticalActiva());
-    QCOMPARE(Control<Grafico>(w, "ChartP")->LineaVerticalX(), 0.0);
-    QVERIFY(!Control<Grafico>(w, "ChartPA")->LineaVerticalActiva());
-    QVERIFY(!Control<Grafico>(w, "ChartPC")->LineaVerticalActiva());
+    QVERIFY(p->LineaVerticalActiva());
+    QCOMPARE(p->LineaVerticalX(), 0.0);
+    QVERIFY(!pa->LineaVerticalActiva());
+    QVERIFY(!pc->LineaVerticalActiva());
     // The drag tool sits on the history series, inactive; the menu items' marks.
-    QCOMPARE(Control<Grafico>(w, "ChartP")->SerieArrastre(), S(Control<Grafico>(w, "ChartP"), "SeriesDatos"));
-    QVERIFY(!Control<Grafico>(w, "ChartP")->ArrastreActivo());
-    QVERIFY(Control<QAction>(w, "Modificarpuntosdehistrico1")->isCheckable() &&
-            !Control<QAction>(w, "Modificarpuntosdehistrico1")->isChecked());
-    QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isCheckable() && Control<QAction>(w, "Mostrarajuste1")->isChecked());
-    QCOMPARE(Control<QAction>(w, "Modificarpuntosdehistrico1")->text(),
-             QStringLiteral("Modificar puntos de histórico"));
-    QCOMPARE(Control<QAction>(w, "Eliminarseriescomparativas1")->text(),
-             QStringLiteral("Eliminar series comparativas"));
-    QVERIFY(Control<QMenu>(w, "PopupMenuGraf")->actions().contains(Control<QAction>(w, "Mostrarajuste1")));
+    auto* modificar = Control<QAction>(w, "Modificarpuntosdehistrico1");
+    auto* ajuste = Control<QAction>(w, "Mostrarajuste1");
+    auto* eliminar = Control<QAction>(w, "Eliminarseriescomparativas1");
+    QCOMPARE(p->SerieArrastre(), S(p, "SeriesDatos"));
+    QVERIFY(!p->ArrastreActivo());
+    QVERIFY(modificar->isCheckable() && !modificar->isChecked());
+    QVERIFY(ajuste->isCheckable() && ajuste->isChecked());
+    QCOMPARE(modificar->text(), QStringLiteral("Modificar puntos de histórico"));
+    QCOMPARE(eliminar->text(), QStringLiteral("Eliminar series comparativas"));
+    QVERIFY(Control<QMenu>(w, "PopupMenuGraf")->actions().contains(ajuste));
     QCOMPARE(Control<QToolButton>(w, "TBComparar")->toolTip(),
              QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""));
     // Items only where they act.
-    w->PopupMenuGrafPopup(Control<Grafico>(w, "ChartPA"));
-    QVERIFY(!Control<QAction>(w, "Modificarpuntosdehistrico1")->isVisible() &&
-            !Control<QAction>(w, "Mostrarajuste1")->isVisible());
-    w->PopupMenuGrafPopup(Control<Grafico>(w, "ChartPC"));
-    QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isVisible() &&
-            Control<QAction>(w, "Eliminarseriescomparativas1")->isVisible());
+    w->PopupMenuGrafPopup(pa);
+    QVERIFY(!modificar->isVisible() && !ajuste->isVisible());
+    w->PopupMenuGrafPopup(pc);
+    QVERIFY(ajuste->isVisible() && eliminar->isVisible());
     QCOMPARE(w->PuntoArrastrado, -1);
 }
 
@@ -115,17 +110,14 @@ void TstGraficosVentana::sinPreparar()
     QCOMPARE(datos->count(), 24);
     w.CrearElementosGraficos();
     w.CrearElementosGraficos();
-    QCOMPARE(Control<Grafico>(w, "ChartP")->NumSeries(), 6);
-    QCOMPARE(Control<Grafico>(w, "ChartPA")->NumSeries(), 2);
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
-    QCOMPARE(Control<Grafico>(w, "ChartCE")->NumSeries(), 1);
+    for (auto [grafico, series] : {std::pair{"ChartP", 6}, {"ChartPA", 2}, {"ChartPC", 1}, {"ChartCE", 1}})
+        QCOMPARE(Control<Grafico>(w, grafico)->NumSeries(), series);
     QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), datos);
-    int items = 0;
-    for (QAction* a : Control<QMenu>(w, "PopupMenuGraf")->actions())
-        items += a->objectName() == QLatin1String("Mostrarajuste1") ? 1 : 0;
-    QCOMPARE(items, 1);
+    const QList<QAction*> items = Control<QMenu>(w, "PopupMenuGraf")->actions();
+    const auto ajuste = [](QAction* a) { return a->objectName() == QLatin1String("Mostrarajuste1"); };
+    QCOMPARE(int(std::count_if(items.begin(), items.end(), ajuste)), 1);
     // The export items of the menu are still there.
-    QVERIFY(Control<QMenu>(w, "PopupMenuGraf")->actions().contains(Control<QAction>(w, "Exportargrfico1")));
+    QVERIFY(items.contains(Control<QAction>(w, "Exportargrfico1")));
 }
 
 void TstGraficosVentana::etiquetaPunto_data()
@@ -157,24 +149,22 @@ void TstGraficosVentana::cargaSoloHistorico()
     QFETCH(int, reserva);
     QFETCH(int, linea);
     auto w = Ventana();
-    Cargar(*w,
-           Texto(
-               24, [](int i) { return 20.0 + i; }, 2000, 11),
-           reserva);
+    const auto valor = [](int i) { return 20.0 + i; };
+    Cargar(*w, Texto(24, valor, 2000, 11), reserva);
+    Grafico *p = Control<Grafico>(w, "ChartP"), *pa = Control<Grafico>(w, "ChartPA");
+    Grafico *pc = Control<Grafico>(w, "ChartPC"), *ce = Control<Grafico>(w, "ChartCE");
 
     // All 24 data points even with a hold-out: L = 18 + 12 covers them.
-    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    SerieGrafico *datos = S(p, "SeriesDatos"), *cum = S(pa, "SeriesDatosCum"), *comp = S(pc, "SeriesDatosComp");
     QCOMPARE(datos->count(), 24);
-    SerieGrafico* cum = S(Control<Grafico>(w, "ChartPA"), "SeriesDatosCum");
-    SerieGrafico* comp = S(Control<Grafico>(w, "ChartPC"), "SeriesDatosComp");
     QCOMPARE(cum->count(), 24);
     QCOMPARE(comp->count(), 24);
     double suma = 0.0;
     for (int i = 1; i <= 24; ++i) {
         suma += 20.0 + i; // running sum by recurrence
-        const PuntoGrafico& p = datos->Puntos()[size_t(i - 1)];
-        QCOMPARE(p.x, double(i));
-        QCOMPARE(p.y, 20.0 + i);
+        const PuntoGrafico& d = datos->Puntos()[size_t(i - 1)];
+        QCOMPARE(d.x, double(i));
+        QCOMPARE(d.y, 20.0 + i);
         QCOMPARE(cum->Puntos()[size_t(i - 1)].y, suma);
         QCOMPARE(comp->Puntos()[size_t(i - 1)].y, 20.0 + i);
         QVERIFY(Igual(comp->Puntos()[size_t(i - 1)].color, Azul));
@@ -183,17 +173,17 @@ void TstGraficosVentana::cargaSoloHistorico()
     QCOMPARE(datos->Puntos()[0].etiqueta, QStringLiteral("2000-11"));
     QCOMPARE(datos->Puntos()[2].etiqueta, QStringLiteral("2001-1"));
     for (const char* n : {"SeriesPrevision", "SeriesMediaMovil", "SeriesTendencia", "SerieDesvPos", "SerieDesvNeg"})
-        QCOMPARE(S(Control<Grafico>(w, "ChartP"), n)->count(), 0);
-    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum")->count(), 0);
-    QCOMPARE(S(Control<Grafico>(w, "ChartCE"), "SeriesCE")->count(), 0);
-    for (Grafico* g : {Control<Grafico>(w, "ChartP"), Control<Grafico>(w, "ChartPA"), Control<Grafico>(w, "ChartPC")}) {
+        QCOMPARE(S(p, n)->count(), 0);
+    QCOMPARE(S(pa, "SeriesPrevCum")->count(), 0);
+    QCOMPARE(S(ce, "SeriesCE")->count(), 0);
+    for (Grafico* g : {p, pa, pc}) {
         QVERIFY(g->LineaVerticalActiva());
         QCOMPARE(g->LineaVerticalX(), double(linea));
     }
-    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (DST) : serie"));
-    QCOMPARE(Control<Grafico>(w, "ChartPA")->Titulo(), QStringLiteral("Previsión acumulada (DST) : serie"));
-    QCOMPARE(Control<Grafico>(w, "ChartPC")->Titulo(), QStringLiteral("Comparativa de Previsiones : serie"));
-    QCOMPARE(Control<Grafico>(w, "ChartCE")->Titulo(), QStringLiteral("Coeficiente estacional : serie"));
+    QCOMPARE(p->Titulo(), QStringLiteral("Previsión (DST) : serie"));
+    QCOMPARE(pa->Titulo(), QStringLiteral("Previsión acumulada (DST) : serie"));
+    QCOMPARE(pc->Titulo(), QStringLiteral("Comparativa de Previsiones : serie"));
+    QCOMPARE(ce->Titulo(), QStringLiteral("Coeficiente estacional : serie"));
 }
 
 void TstGraficosVentana::colorLima_data()
@@ -213,27 +203,23 @@ void TstGraficosVentana::colorLima()
     QFETCH(bool, lima);
     auto w = Ventana();
     Cargar(*w, Texto(24, [valor](int i) { return i == 3 ? valor : 50.0; }));
-    const PuntoGrafico& p = S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[2];
-    QCOMPARE(p.y, valor);
-    QVERIFY(Igual(p.color, lima ? Lima : Azul));
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->ColorPropio(2), lima);
+    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
+    QCOMPARE(datos->Puntos()[2].y, valor);
+    QVERIFY(Igual(datos->Puntos()[2].color, lima ? Lima : Azul));
+    QCOMPARE(datos->ColorPropio(2), lima);
     // Only the forecast chart marks them.
     QVERIFY(Igual(S(Control<Grafico>(w, "ChartPC"), "SeriesDatosComp")->Puntos()[2].color, Azul));
 }
 
 void TstGraficosVentana::calculoDST()
 {
-    auto w = Ventana();
-    Cargar(*w, Texto(48, Estacional), 6, 12);
-    w->SeleccionarModelo(ItemDST);
-    w->EjecutarCalculo(true);
+    auto w = Calculada(Texto(48, Estacional), ItemDST, 6, 12);
     const Espacio& e = w->Ws;
     const int L = e.NumDatos + 12;
     QCOMPARE(L, 54);
 
-    SerieGrafico* prev = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision");
-    SerieGrafico* pos = S(Control<Grafico>(w, "ChartP"), "SerieDesvPos");
-    SerieGrafico* neg = S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg");
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    SerieGrafico *prev = S(p, "SeriesPrevision"), *pos = S(p, "SerieDesvPos"), *neg = S(p, "SerieDesvNeg");
     SerieGrafico* cum = S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum");
     QCOMPARE(prev->count(), L - e.FilaInicioPrev);
     QCOMPARE(pos->count(), prev->count());
@@ -242,22 +228,21 @@ void TstGraficosVentana::calculoDST()
         const int i = e.FilaInicioPrev + 1 + j;
         const double f = e.TablaPrev[size_t(i)][size_t(e.ColPrev)];
         suma += f;
-        const PuntoGrafico& p = prev->Puntos()[size_t(j)];
-        QCOMPARE(p.x, double(i));
-        QCOMPARE(p.y, f);
-        QVERIFY(Igual(p.color, Rojo));
+        const PuntoGrafico& q = prev->Puntos()[size_t(j)];
+        QCOMPARE(q.x, double(i));
+        QCOMPARE(q.y, f);
+        QVERIFY(Igual(q.color, Rojo));
         // The band and the running sum, worked from the table independently.
         QCOMPARE(pos->Puntos()[size_t(j)].y, (1.0 + e.DesvRelativa) * f);
         QCOMPARE(neg->Puntos()[size_t(j)].y, (1.0 - e.DesvRelativa) * f);
         QCOMPARE(cum->Puntos()[size_t(j)].y, suma);
     }
     // The 6 held-out points are still drawn.
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->count(), 48);
-    QCOMPARE(Control<Grafico>(w, "ChartP")->LineaVerticalX(), 42.0);
+    QCOMPARE(S(p, "SeriesDatos")->count(), 48);
+    QCOMPARE(p->LineaVerticalX(), 42.0);
 
     // Moving average and trend: DST's columns 6 and 8, only where flagged.
-    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
-    SerieGrafico* tend = S(Control<Grafico>(w, "ChartP"), "SeriesTendencia");
+    SerieGrafico *mm = S(p, "SeriesMediaMovil"), *tend = S(p, "SeriesTendencia");
     QCOMPARE(mm->name(), QStringLiteral("Media Móvil"));
     QCOMPARE(tend->name(), QStringLiteral("Tendencia"));
     QVERIFY(mm->isVisible() && tend->isVisible());
@@ -269,16 +254,16 @@ void TstGraficosVentana::calculoDST()
     QVERIFY(nMM > 0);
     QCOMPARE(mm->count(), nMM);
     QCOMPARE(tend->count(), nT);
-    QVERIFY(Igual(mm->Puntos()[0].color, QColor(0, 128, 0)));
+    QVERIFY(Igual(mm->Puntos()[0].color, Verde));
 
     // Twelve bars from the coefficients, coloured by whether they pass 1.
     SerieGrafico* ce = S(Control<Grafico>(w, "ChartCE"), "SeriesCE");
     QCOMPARE(ce->count(), 12);
     for (int m = 1; m <= 12; ++m) {
-        const PuntoGrafico& p = ce->Puntos()[size_t(m - 1)];
-        QCOMPARE(p.etiqueta, QString::number(m));
-        QCOMPARE(p.y, e.CoefEstacional[size_t(m)].Coeficiente);
-        QVERIFY(Igual(p.color, p.y > 1.0 ? QColor(171, 216, 202) : QColor(244, 196, 151)));
+        const PuntoGrafico& q = ce->Puntos()[size_t(m - 1)];
+        QCOMPARE(q.etiqueta, QString::number(m));
+        QCOMPARE(q.y, e.CoefEstacional[size_t(m)].Coeficiente);
+        QVERIFY(Igual(q.color, q.y > 1.0 ? CoefAlto : CoefBajo));
     }
     // A seasonal series has coefficients on both sides of 1.
     QVERIFY(ce->ColorPropio(0));
@@ -286,34 +271,32 @@ void TstGraficosVentana::calculoDST()
 
 void TstGraficosVentana::bandaYSumas()
 {
-    auto w = Ventana();
-    Cargar(*w, Texto(36, Estacional));
-    w->SeleccionarModelo(ItemNVS);
-    w->EjecutarCalculo(true);
+    auto w = Calculada(Texto(36, Estacional), ItemNVS);
     Espacio& e = w->Ws;
     // Hand-set table: the fit from row 7, a forecast of 200 at row 7.
     e.FilaInicioPrev = 6;
     e.DesvRelativa = 0.1;
     e.TablaPrev[7][size_t(e.ColPrev)] = 200.0;
     w->DibujarGraficos(true);
-    SerieGrafico* prev = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision");
+    Grafico *p = Control<Grafico>(w, "ChartP"), *pa = Control<Grafico>(w, "ChartPA");
+    SerieGrafico* prev = S(p, "SeriesPrevision");
     QCOMPARE(prev->Puntos()[0].x, 7.0);
     QCOMPARE(prev->Puntos()[0].y, 200.0);
     // By hand: 1.1 * 200 and 0.9 * 200.
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->Puntos()[0].y, 220.0);
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->Puntos()[0].y, 180.0);
+    QCOMPARE(S(p, "SerieDesvPos")->Puntos()[0].y, 220.0);
+    QCOMPARE(S(p, "SerieDesvNeg")->Puntos()[0].y, 180.0);
     // The forecast sum starts at row 7 alone; the data sum already holds seven values.
-    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesPrevCum")->Puntos()[0].y, 200.0);
+    QCOMPARE(S(pa, "SeriesPrevCum")->Puntos()[0].y, 200.0);
     double siete = 0.0;
     for (int i = 1; i <= 7; ++i)
         siete += e.TablaPrev[size_t(i)][4];
-    QCOMPARE(S(Control<Grafico>(w, "ChartPA"), "SeriesDatosCum")->Puntos()[6].y, siete);
+    QCOMPARE(S(pa, "SeriesDatosCum")->Puntos()[6].y, siete);
     QCOMPARE(prev->count(), 36 + 12 - 6);
 
     e.DesvRelativa = 0.0; // both band lines on the forecast
     w->DibujarGraficos(true);
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->Puntos()[0].y, 200.0);
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->Puntos()[0].y, 200.0);
+    QCOMPARE(S(p, "SerieDesvPos")->Puntos()[0].y, 200.0);
+    QCOMPARE(S(p, "SerieDesvNeg")->Puntos()[0].y, 200.0);
 }
 
 void TstGraficosVentana::bandaSinNegativos_data()
@@ -334,29 +317,17 @@ void TstGraficosVentana::bandaSinNegativos()
     Cargar(*w, Texto(24, [&](int i) { return double(v[i - 1]); }), 3, 12);
     w->SeleccionarModelo(ItemNVS);
     Control<QCheckBox>(w, "CBPrevNeg")->setChecked(negativas);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
-    // Any message would be answered and noted, not left hanging.
-    QStringList avisos;
-    QTimer contestar;
-    connect(&contestar, &QTimer::timeout, [&avisos] {
-        if (QWidget* d = QApplication::activeModalWidget()) {
-            if (auto* l = d->findChild<QLabel*>(QStringLiteral("Mensaje")))
-                avisos << l->text();
-            if (auto* b = d->findChild<QAbstractButton*>(QStringLiteral("BBAceptar")))
-                b->click();
-        }
-    });
-    contestar.start(5);
-    QTest::mouseClick(w->findChild<QToolButton*>("TBCalcular"), Qt::LeftButton);
+    QVERIFY(MostrarGraficos(*w));
+    Mensajes avisos; // any message would be answered and noted, not left hanging
+    QTest::mouseClick(Control<QToolButton>(w, "TBCalcular"), Qt::LeftButton);
     QTest::qWait(20); // let it repaint
-    QCOMPARE(avisos, QStringList());
+    QCOMPARE(avisos.textos, QStringList());
     QCOMPARE(w->Ws.DesvRelativa, 2.0);
 
-    const auto& prev = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->Puntos();
-    const auto& pos = S(Control<Grafico>(w, "ChartP"), "SerieDesvPos")->Puntos();
-    const auto& neg = S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->Puntos();
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    const auto& prev = S(p, "SeriesPrevision")->Puntos();
+    const auto& pos = S(p, "SerieDesvPos")->Puntos();
+    const auto& neg = S(p, "SerieDesvNeg")->Puntos();
     QCOMPARE(prev.size(), size_t(33 - w->Ws.FilaInicioPrev));
     QCOMPARE(neg.size(), prev.size());
     for (size_t j = 0; j < prev.size(); ++j) {
@@ -372,16 +343,13 @@ void TstGraficosVentana::bandaSinNegativos()
 
 void TstGraficosVentana::coeficientesUno()
 {
-    auto w = Ventana();
-    Cargar(*w, Texto(24, Estacional));
-    w->SeleccionarModelo(ItemNVS);
-    w->EjecutarCalculo(true);
+    auto w = Calculada(Texto(24, Estacional), ItemNVS);
     w->Ws.CoefEstacional[3].Coeficiente = 1.0;
     w->Ws.CoefEstacional[4].Coeficiente = 1.0001;
     w->DibujarGraficos(true);
     SerieGrafico* ce = S(Control<Grafico>(w, "ChartCE"), "SeriesCE");
-    QVERIFY(Igual(ce->Puntos()[2].color, QColor(244, 196, 151)));
-    QVERIFY(Igual(ce->Puntos()[3].color, QColor(171, 216, 202)));
+    QVERIFY(Igual(ce->Puntos()[2].color, CoefBajo));
+    QVERIFY(Igual(ce->Puntos()[3].color, CoefAlto));
 }
 
 void TstGraficosVentana::desbordamientoNoToca()
@@ -419,10 +387,7 @@ void TstGraficosVentana::seriesPorModelo()
     QFETCH(int, colMM);
     QFETCH(QString, tituloT);
     QFETCH(int, colT);
-    auto w = Ventana();
-    Cargar(*w, Texto(48, Estacional));
-    w->SeleccionarModelo(item);
-    w->EjecutarCalculo(true);
+    auto w = Calculada(Texto(48, Estacional), item);
     QCOMPARE(w->Ws.ColMediaMovil, colMM);
     QCOMPARE(w->Ws.ColTendencia, colT);
     SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
@@ -445,15 +410,11 @@ void TstGraficosVentana::seriesPorModelo()
 
 void TstGraficosVentana::auxiliaresSeOcultan()
 {
-    auto w = Ventana();
-    Cargar(*w, Texto(48, Estacional));
-    w->SeleccionarModelo(ItemHLT);
-    w->EjecutarCalculo(true);
-    QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil")->name(), QStringLiteral("Nivel"));
-    w->SeleccionarModelo(ItemMMS);
-    w->EjecutarCalculo(true);
-    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
-    SerieGrafico* tend = S(Control<Grafico>(w, "ChartP"), "SeriesTendencia");
+    auto w = Calculada(Texto(48, Estacional), ItemHLT);
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    QCOMPARE(S(p, "SeriesMediaMovil")->name(), QStringLiteral("Nivel"));
+    Calcular(*w, ItemMMS);
+    SerieGrafico *mm = S(p, "SeriesMediaMovil"), *tend = S(p, "SeriesTendencia");
     QCOMPARE(mm->name(), QStringLiteral("-"));
     QCOMPARE(tend->name(), QStringLiteral("-"));
     QVERIFY(!mm->isVisible() && !tend->isVisible());
@@ -462,29 +423,24 @@ void TstGraficosVentana::auxiliaresSeOcultan()
     // A load leaves their shown state as the last calculation set it.
     w->CargarDatos();
     QVERIFY(!mm->isVisible());
-    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (MMS) : serie"));
+    QCOMPARE(p->Titulo(), QStringLiteral("Previsión (MMS) : serie"));
 }
 
 void TstGraficosVentana::leyendaPersiste()
 {
     auto w = Ventana();
-    w->resize(1000, 700);
-    w->show();
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QVERIFY(MostrarGraficos(*w));
     Cargar(*w, Texto(36, Estacional));
     w->EjecutarCalculo(true);
-    Control<Grafico>(w, "ChartP")->ActualizarAhora();
-    QCoreApplication::processEvents();
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    Asentar(*p);
 
     // The user hides the history and shows the upper band through the legend.
-    SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
-    SerieGrafico* pos = S(Control<Grafico>(w, "ChartP"), "SerieDesvPos");
-    SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
+    SerieGrafico *datos = S(p, "SeriesDatos"), *pos = S(p, "SerieDesvPos"), *mm = S(p, "SeriesMediaMovil");
     for (SerieGrafico* s : {datos, pos, mm}) {
-        const QRectF r = Control<Grafico>(w, "ChartP")->RectEntradaLeyenda(s);
+        const QRectF r = p->RectEntradaLeyenda(s);
         QVERIFY(!r.isEmpty());
-        QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, r.center().toPoint());
+        QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, r.center().toPoint());
     }
     QVERIFY(!datos->isVisible() && pos->isVisible() && !mm->isVisible());
 
@@ -494,7 +450,7 @@ void TstGraficosVentana::leyendaPersiste()
     // Kept, except the moving average, which every drawing with the model sets.
     QVERIFY(!datos->isVisible());
     QVERIFY(pos->isVisible());
-    QVERIFY(!S(Control<Grafico>(w, "ChartP"), "SerieDesvNeg")->isVisible());
+    QVERIFY(!S(p, "SerieDesvNeg")->isVisible());
     QVERIFY(mm->isVisible());
 }
 
