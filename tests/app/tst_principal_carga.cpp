@@ -39,31 +39,29 @@ private slots:
         QTest::addColumn<QString>("texto");
         QTest::addColumn<int>("registros");
         QTest::addColumn<double>("ultimo");
-        for (const QString loc : {"es_ES", "C"}) {
-            const QByteArray l = loc.toLatin1();
-            QTest::newRow((l + " comma and point").constData())
+        for (const char* l : {"es_ES", "C"}) {
+            const QString loc = QLatin1String(l);
+            QTest::addRow("%s comma and point", l)
                 << loc << "2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128" << 3 << 128.0;
-            QTest::newRow((l + " fourth field ignored").constData()) << loc << "2000\t1\t125,5\ttexto" << 1 << 125.5;
-            QTest::newRow((l + " no final break").constData()) << loc << "2000\t1\t7" << 1 << 7.0;
-            QTest::newRow((l + " one final break").constData()) << loc << "2000\t1\t7\n" << 1 << 7.0;
-            QTest::newRow((l + " CR LF").constData()) << loc << "2000\t1\t7\r\n2000\t2\t8\r\n" << 2 << 8.0;
-            QTest::newRow((l + " CR").constData()) << loc << "2000\t1\t7\r2000\t2\t9\r" << 2 << 9.0;
-            QTest::newRow((l + " mixed breaks").constData())
-                << loc << "2000\t1\t7\r\n2000\t2\t8\r2000\t3\t9\n2000\t4\t10\r\n"
-                << 4 << 10.0;
-            QTest::newRow((l + " exponent comma").constData()) << loc << "2000\t1\t3,0e2" << 1 << 300.0;
-            QTest::newRow((l + " exponent point").constData()) << loc << "2000\t1\t3.0e2" << 1 << 300.0;
+            QTest::addRow("%s fourth field ignored", l) << loc << "2000\t1\t125,5\ttexto" << 1 << 125.5;
+            QTest::addRow("%s no final break", l) << loc << "2000\t1\t7" << 1 << 7.0;
+            QTest::addRow("%s one final break", l) << loc << "2000\t1\t7\n" << 1 << 7.0;
+            QTest::addRow("%s CR LF", l) << loc << "2000\t1\t7\r\n2000\t2\t8\r\n" << 2 << 8.0;
+            QTest::addRow("%s CR", l) << loc << "2000\t1\t7\r2000\t2\t9\r" << 2 << 9.0;
+            QTest::addRow("%s mixed breaks", l) << loc << "2000\t1\t7\r\n2000\t2\t8\r2000\t3\t9\n2000\t4\t10\r\n"
+                                                << 4 << 10.0;
+            QTest::addRow("%s exponent comma", l) << loc << "2000\t1\t3,0e2" << 1 << 300.0;
+            QTest::addRow("%s exponent point", l) << loc << "2000\t1\t3.0e2" << 1 << 300.0;
             // Failures: -1 registers.
-            QTest::newRow((l + " two final breaks").constData()) << loc << "2000\t1\t7\n\n" << -1 << 0.0;
-            QTest::newRow((l + " two fields").constData()) << loc << "2000\t1" << -1 << 0.0;
-            QTest::newRow((l + " header").constData()) << loc << "Año\tMes\tValor\n2000\t1\t7" << -1 << 0.0;
-            QTest::newRow((l + " empty middle line").constData()) << loc << "2000\t1\t7\n\n2000\t2\t8" << -1 << 0.0;
-            QTest::newRow((l + " CR then LF apart").constData()) << loc << "2000\t1\t7\r\r\n" << -1 << 0.0;
-            QTest::newRow((l + " only a break").constData()) << loc << "\n" << -1 << 0.0;
-            QTest::newRow((l + " grouped thousands").constData()) << loc << "2000\t1\t1.234,5" << -1 << 0.0;
-            QTest::newRow((l + " nan").constData()) << loc << "2000\t1\tnan" << -1 << 0.0;
-            QTest::newRow((l + " binary").constData())
-                << loc << QString::fromLatin1("\x01\x02\xff\x7f garbage") << -1 << 0.0;
+            QTest::addRow("%s two final breaks", l) << loc << "2000\t1\t7\n\n" << -1 << 0.0;
+            QTest::addRow("%s two fields", l) << loc << "2000\t1" << -1 << 0.0;
+            QTest::addRow("%s header", l) << loc << "Año\tMes\tValor\n2000\t1\t7" << -1 << 0.0;
+            QTest::addRow("%s empty middle line", l) << loc << "2000\t1\t7\n\n2000\t2\t8" << -1 << 0.0;
+            QTest::addRow("%s CR then LF apart", l) << loc << "2000\t1\t7\r\r\n" << -1 << 0.0;
+            QTest::addRow("%s only a break", l) << loc << "\n" << -1 << 0.0;
+            QTest::addRow("%s grouped thousands", l) << loc << "2000\t1\t1.234,5" << -1 << 0.0;
+            QTest::addRow("%s nan", l) << loc << "2000\t1\tnan" << -1 << 0.0;
+            QTest::addRow("%s binary", l) << loc << QString::fromLatin1("\x01\x02\xff\x7f garbage") << -1 << 0.0;
         }
     }
 
@@ -108,16 +106,16 @@ private slots:
         QTest::addColumn<QString>("texto");
         QTest::addColumn<double>("valor"); // NaN: fails
         const double falla = std::nan("");
-        for (const QString loc : {"es_ES", "C"}) {
-            const QByteArray l = loc.toLatin1();
-            QTest::newRow((l + " 125,5").constData()) << loc << "125,5" << 125.5;
-            QTest::newRow((l + " 125.5").constData()) << loc << "125.5" << 125.5;
-            QTest::newRow((l + " 3,0e2").constData()) << loc << "3,0e2" << 300.0;
-            QTest::newRow((l + " -0,25").constData()) << loc << "-0,25" << -0.25;
-            QTest::newRow((l + " 1.234,5").constData()) << loc << "1.234,5" << falla;
-            QTest::newRow((l + " empty").constData()) << loc << "" << falla;
-            QTest::newRow((l + " inf").constData()) << loc << "inf" << falla;
-            QTest::newRow((l + " 1e400").constData()) << loc << "1e400" << falla;
+        for (const char* l : {"es_ES", "C"}) {
+            const QString loc = QLatin1String(l);
+            QTest::addRow("%s 125,5", l) << loc << "125,5" << 125.5;
+            QTest::addRow("%s 125.5", l) << loc << "125.5" << 125.5;
+            QTest::addRow("%s 3,0e2", l) << loc << "3,0e2" << 300.0;
+            QTest::addRow("%s -0,25", l) << loc << "-0,25" << -0.25;
+            QTest::addRow("%s 1.234,5", l) << loc << "1.234,5" << falla;
+            QTest::addRow("%s empty", l) << loc << "" << falla;
+            QTest::addRow("%s inf", l) << loc << "inf" << falla;
+            QTest::addRow("%s 1e400", l) << loc << "1e400" << falla;
         }
     }
 
