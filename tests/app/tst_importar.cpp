@@ -76,6 +76,7 @@ struct Usuario {
 class TstImportar : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { PonerLocale(false); }
     void importar_data()
     {
         QTest::addColumn<bool>("coma");
@@ -150,7 +151,6 @@ private slots:
         QCOMPARE(w->FicheroDatos, ruta);
         QCOMPARE(w->NombreSerie, QStringLiteral("ventas"));
         QCOMPARE(etiqueta->text(), QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
-        PonerLocale(false);
     }
 
     // Changing a box re-reads the file with the new choice.
@@ -230,7 +230,6 @@ private slots:
                 QCOMPARE(m.textos, QStringList());
             }
         }
-        PonerLocale(false);
     }
 };
 
