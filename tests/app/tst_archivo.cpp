@@ -2,28 +2,15 @@
 // Saving the data text, the date columns, the pop-up menus of the grids and
 // charts, and the "Ayuda" menu, driven through the main window.
 #include <QClipboard>
-#include <QtTest>
-
-#include <QAction>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-
-#include <functional>
-#include <memory>
+#include <QtTest>
 
 #include "AboutU.h"
-#include "DialogoUnit.h"
 #include "Grafico.h"
 #include "MainUnit.h"
 #include "Rejilla.h"
@@ -36,13 +23,59 @@ using namespace prueba;
 
 namespace {
 
-QStringList Visibles(const QMenu* menu)
+// Texts (or names) of the menu's items the user sees.
+QStringList Visibles(const QMenu* menu, bool nombres = false)
 {
     QStringList r;
     for (const QAction* a : menu->actions())
         if (a->isVisible() && !a->isSeparator())
-            r << a->text();
+            r << (nombres ? a->objectName() : a->text());
     return r;
+}
+
+// Opens the control's pop-up menu with a right click and closes it, so the
+// menu's items act on that control.
+void Menu(const QObject& w, const char* control, const char* menu = "PopupMenuTabla")
+{
+    ClicDerecho(Control<QAbstractScrollArea>(w, control));
+    Control<QMenu>(w, menu)->hide();
+}
+
+// Rows 1..n of the grid, labelled, with the n values in column col.
+void Llenar(Rejilla* g, int col, const QString& etiqueta, std::initializer_list<double> valores)
+{
+    g->SetRowCount(int(valores.size()) + 1);
+    int r = 0;
+    for (double v : valores) {
+        g->SetTexto(0, ++r, etiqueta);
+        g->SetNumero(col, r, v, Formato::Fijo2);
+    }
+}
+
+bool Escribir(const QString& ruta, const QByteArray& bytes)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Closes the next dialog (not a file dialog), returning what it was.
+struct DialogoVisto {
+    QString titulo, clase;
+    QWidget* dueno = nullptr;
+    bool vistaPrevia = false;
+};
+
+void CerrarDialogo(DialogoVisto* v)
+{
+    Responder([v](QWidget* m) {
+        auto* d = qobject_cast<QDialog*>(m);
+        if (!d || qobject_cast<QFileDialog*>(m))
+            return false;
+        *v = {d->windowTitle(), QLatin1String(d->metaObject()->className()), d->parentWidget(),
+              qobject_cast<QPrintPreviewDialog*>(m) != nullptr};
+        d->reject();
+        return true;
+    });
 }
 
 } // namespace
@@ -50,702 +83,565 @@ QStringList Visibles(const QMenu* menu)
 class TstArchivo : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        w = std::make_unique<TFormMain>();
+        // As the window's constructor does; both are idempotent.
+        w->CrearMenusEmergentes();
+        w->CrearElementosGraficos();
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+    }
 
-    void anadirAnioMes_data();
-    void anadirAnioMes();
-    void fechasDosVecesSeCarganComoValor();
-    void dialogoFechas_data();
-    void dialogoFechas();
+    void cleanup()
+    {
+        w.reset();
+        dir.reset();
+        QLocale::setDefault(QLocale::c());
+    }
 
-    void guardarEscribeTextoPlano_data();
-    void guardarEscribeTextoPlano();
-    void guardarCanceladoNoEscribe();
-    void guardarFalloMuestraError();
-    void dialogosEnCarpetaDeDatos();
-    void exportarYGuardarCompartenDialogo();
-    void extensionSegunFiltro_data();
-    void extensionSegunFiltro();
+    void anadirAnioMes_data()
+    {
+        QTest::addColumn<bool>("coma");
+        QTest::addColumn<QString>("antes");
+        QTest::addColumn<int>("anio");
+        QTest::addColumn<int>("mes");
+        QTest::addColumn<QString>("despues");
 
-    void menuTablaPorRejilla_data();
-    void menuTablaPorRejilla();
-    void menuGraficoPorGrafico_data();
-    void menuGraficoPorGrafico();
-    void ordenMenuGrafico_data();
-    void ordenMenuGrafico();
-    void borrarYAutoajustarActuanSobreSuRejilla();
-    void coloresMinMax_data();
-    void coloresMinMax();
-    void encabezadoAcierto();
-    void vistasPreviasYEditor();
-    void exportarGraficoBmp();
+        // All worked by hand: month + 1 per line, 12 followed by 1 of the next year.
+        for (bool coma : {true, false}) {
+            const char* l = coma ? "es" : "C";
+            QTest::addRow("fin de año %s", l)
+                << coma << "125,5\n131\n128" << 2011 << 11 << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
+            QTest::addRow("salto final se conserva %s", l) << coma << "125,5\n131\n"
+                                                           << 2011 << 11 << "2011\t11\t125,5\n2011\t12\t131\n";
+            // Five-digit years would pick up a group separator if localized.
+            QTest::addRow("sin separador de miles %s", l)
+                << coma << "1\n2" << 12345 << 12 << "12345\t12\t1\n12346\t1\t2";
+        }
+        QTest::addRow("líneas vacías intermedias") << false << "1\n\n3\n"
+                                                   << 2000 << 1 << "2000\t1\t1\n2000\t2\t\n2000\t3\t3\n";
+        QTest::addRow("trece meses") << false << "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm" << 2000 << 1
+                                     << "2000\t1\ta\n2000\t2\tb\n2000\t3\tc\n2000\t4\td\n2000\t5\te\n"
+                                        "2000\t6\tf\n2000\t7\tg\n2000\t8\th\n2000\t9\ti\n2000\t10\tj\n"
+                                        "2000\t11\tk\n2000\t12\tl\n2001\t1\tm";
+        QTest::addRow("texto vacío") << false << "" << 2000 << 1 << "";
+        QTest::addRow("solo un salto") << false << "\n" << 2000 << 1 << "2000\t1\t\n";
+    }
 
-    void ayudaFalta();
-    void ayudaEncontradaDesdeOtroDirectorio();
-    void acercaDe();
+    void anadirAnioMes()
+    {
+        QFETCH(bool, coma);
+        QFETCH(QString, antes);
+        QFETCH(int, anio);
+        QFETCH(int, mes);
+        QFETCH(QString, despues);
+        PonerLocale(coma);
+
+        Memo()->setPlainText(antes);
+        w->AnadirAnioMes(anio, mes);
+        QCOMPARE(Memo()->toPlainText(), despues);
+        // One step back restores the text as it was.
+        if (antes != despues) {
+            Memo()->document()->undo();
+            QCOMPARE(Memo()->toPlainText(), antes);
+        }
+    }
+
+    void fechasDosVecesSeCarganComoValor()
+    {
+        Memo()->setPlainText(QStringLiteral("125,5\n131\n128\n"));
+        w->AnadirAnioMes(2011, 11);
+        w->AnadirAnioMes(2011, 11);
+        const QString fechas2 =
+            QStringLiteral("2011\t11\t2011\t11\t125,5\n2011\t12\t2011\t12\t131\n2012\t1\t2012\t1\t128\n");
+        QCOMPARE(Memo()->toPlainText(), fechas2);
+        // Loading reads the outer date as the date and the inner year as the value.
+        w->CargarDatos();
+        QCOMPARE(w->Ws.TotalDatos, 3);
+        for (auto [fila, anio, mes] : {std::tuple{1, 2011.0, 11.0}, {3, 2012.0, 1.0}}) {
+            QCOMPARE(w->Ws.V(fila, 2), anio);
+            QCOMPARE(w->Ws.V(fila, 3), mes);
+            QCOMPARE(w->Ws.V(fila, 4), anio);
+        }
+    }
+
+    void dialogoFechas_data()
+    {
+        QTest::addColumn<bool>("aceptar");
+        QTest::addColumn<QString>("despues");
+        QTest::newRow("aceptar") << true << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
+        QTest::newRow("cancelar") << false << "125,5\n131\n128";
+    }
+
+    void dialogoFechas()
+    {
+        QFETCH(bool, aceptar);
+        QFETCH(QString, despues);
+        Memo()->setPlainText(QStringLiteral("125,5\n131\n128"));
+
+        // Twice: the second time the dialog opens on 2000 and 1 again.
+        for (int vez = 0; vez < 2; ++vez) {
+            QString titulo;
+            int anioInicial = 0, mesInicial = 0;
+            Responder([&](QWidget* m) {
+                auto* d = qobject_cast<TFormSelecAM*>(m);
+                if (!d)
+                    return false;
+                titulo = d->windowTitle();
+                anioInicial = d->SEA->value();
+                mesInicial = d->SEM->value();
+                d->SEA->setValue(2011);
+                d->SEM->setValue(11);
+                (aceptar ? d->BBAceptar : d->BBCancelar)->click();
+                return true;
+            });
+            w->AadircolumnasdeAoyMes1Click();
+            QCOMPARE(titulo, QStringLiteral("Seleccione año y mes inicial"));
+            QCOMPARE(anioInicial, 2000);
+            QCOMPARE(mesInicial, 1);
+            if (vez == 0)
+                QCOMPARE(Memo()->toPlainText(), despues);
+            Memo()->setPlainText(QStringLiteral("125,5\n131\n128"));
+        }
+        // Disposed of each time.
+        QVERIFY(!w->findChild<TFormSelecAM*>());
+    }
+
+    void guardarEscribeTextoPlano_data()
+    {
+        QTest::addColumn<QString>("filtro");
+        for (const QString& f : Rejilla::FiltrosExportacion())
+            QTest::newRow(f.toUtf8().constData()) << f;
+    }
+
+    void guardarEscribeTextoPlano()
+    {
+        QFETCH(QString, filtro);
+        const QString ruta = dir->filePath(QStringLiteral("datos.dat"));
+        QVERIFY(Escribir(ruta, "un contenido anterior mucho más largo que el nuevo\n"));
+        // Lines as in the editor, the last one without a break of its own.
+        Memo()->setPlainText(QStringLiteral("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128"));
+        ResponderGuardar(ruta, filtro);
+        w->Guardar1Click();
+        // Each line ended by one line break, whatever the filter; old file replaced.
+        QCOMPARE(Leer(ruta), QByteArray("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128\n"));
+        QVERIFY(w->FicheroDatos.isEmpty());
+    }
+
+    void guardarCanceladoNoEscribe()
+    {
+        Memo()->setPlainText(QStringLiteral("1\n2\n"));
+        VistoEnDialogo visto;
+        ResponderGuardar(QString(), QString(), &visto);
+        w->ToolButton8Click();
+        QVERIFY(visto.visto);
+        // The first time the dialog offers plain text.
+        QCOMPARE(visto.filtro, QStringLiteral("Archivo de texto (*.txt)"));
+        QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void guardarFalloMuestraError()
+    {
+        const QString ruta = dir->filePath(QStringLiteral("no/existe/datos.txt"));
+        Memo()->setPlainText(QStringLiteral("1\n2\n"));
+        ResponderGuardar(ruta);
+        QString error, titulo;
+        // The program's own warning dialog, not the toolkit's error box.
+        ResponderAviso(&titulo, &error);
+        w->Guardar1Click();
+        QCOMPARE(titulo, QStringLiteral("Atención"));
+        QVERIFY2(error.startsWith(QStringLiteral("No se pudo guardar el fichero")), qPrintable(error));
+        QVERIFY(error.contains(QStringLiteral("datos.txt")));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("1\n2\n"));
+        QVERIFY(!QFileInfo::exists(ruta));
+    }
+
+    void dialogosEnCarpetaDeDatos()
+    {
+        // Two data files in two folders; a bare name lands next to the data file.
+        const QString datosA = dir->filePath(QStringLiteral("a/serie.txt"));
+        const QString datosB = dir->filePath(QStringLiteral("b/otra.txt"));
+        for (const QString& f : {datosA, datosB})
+            QVERIFY(QDir().mkpath(QFileInfo(f).absolutePath()) && Escribir(f, "2000\t1\t5\n2000\t2\t6\n"));
+        w->AbrirFichero(datosA);
+        w->CargarDatos();
+        VistoEnDialogo visto;
+        Menu(*w, "AdvStringGridPrevision");
+        ResponderGuardar(QStringLiteral("tabla"), QString(), &visto);
+        Control<QAction>(w, "Exportartabla1")->trigger();
+        QCOMPARE(visto.carpeta, QFileInfo(datosA).absolutePath());
+        QVERIFY(QFileInfo::exists(dir->filePath(QStringLiteral("a/tabla.txt"))));
+
+        // Another data file: both dialogs follow it, the chart's too.
+        w->AbrirFichero(datosB);
+        ResponderGuardar(QString(), QString(), &visto);
+        w->Guardar1Click();
+        QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
+        Menu(*w, "ChartP", "PopupMenuGraf");
+        ResponderGuardar(QString(), QString(), &visto);
+        Control<QAction>(w, "Exportargrfico1")->trigger();
+        QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
+    }
+
+    void exportarYGuardarCompartenDialogo()
+    {
+        Memo()->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+        w->CargarDatos();
+
+        // Export the forecast table as CSV through its pop-up menu.
+        const QString csv = dir->filePath(QStringLiteral("tabla.csv"));
+        Menu(*w, "AdvStringGridPrevision");
+        ResponderGuardar(csv, QStringLiteral("Archivo separado por comas (*.csv)"));
+        Control<QAction>(w, "Exportartabla1")->trigger();
+        // One line per grid row, the headers first (by hand from the loaded rows),
+        // after the byte-order mark; "," under the point of this test's locale.
+        const QByteArray texto = Leer(csv);
+        QVERIFY(texto.startsWith("\xEF\xBB\xBF"));
+        const QList<QByteArray> lineas = texto.mid(3).split('\n');
+        QCOMPARE(lineas.value(0).trimmed(), QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
+        QCOMPARE(lineas.value(1).trimmed(), QByteArray("1,2000,1,5"));
+        QCOMPARE(lineas.value(2).trimmed(), QByteArray("2,2000,2,6"));
+
+        // "Guardar" opens on the CSV filter with the last name, still writes the data text.
+        const QString datos = dir->filePath(QStringLiteral("datos.csv"));
+        VistoEnDialogo visto;
+        ResponderGuardar(datos, QString(), &visto);
+        w->Guardar1Click();
+        QCOMPARE(visto.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
+        QCOMPARE(visto.nombre, csv);
+        QCOMPARE(Leer(datos), QByteArray("2000\t1\t5\n2000\t2\t6\n"));
+
+        // The next export starts from an empty name; cancelling it writes nothing.
+        VistoEnDialogo otra;
+        ResponderGuardar(QString(), QString(), &otra);
+        w->ExportarTabla(Tabla("AdvSGErrAjuste"));
+        QVERIFY(otra.visto);
+        QVERIFY(otra.nombre.isEmpty());
+        QCOMPARE(otra.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void extensionSegunFiltro_data()
+    {
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("por defecto") << QString() << "nuevo.txt";
+        QTest::newRow("excel") << QStringLiteral("Excel (*.xls)") << "nuevo.xls";
+        QTest::newRow("web") << QStringLiteral("Página web (*.html)") << "nuevo.html";
+    }
+
+    void extensionSegunFiltro()
+    {
+        QFETCH(QString, filtro);
+        QFETCH(QString, esperado);
+        Memo()->setPlainText(QStringLiteral("1\n"));
+        ResponderGuardar(dir->filePath(QStringLiteral("nuevo")), filtro);
+        w->GuardarDatos();
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{esperado});
+    }
+
+    void menuTablaPorRejilla_data()
+    {
+        QTest::addColumn<QString>("rejilla");
+        QTest::addColumn<QStringList>("items");
+        const QStringList cuatro = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Mostrar min max", "Copiar"};
+        // The error tables also re-run the row the menu was opened on.
+        QStringList cinco = cuatro;
+        cinco.insert(3, QStringLiteral("Borrar tabla"));
+        cinco << QStringLiteral("Aplicar esta configuración");
+        QTest::newRow("previsión") << "AdvStringGridPrevision" << cuatro;
+        QTest::newRow("C.E.") << "StringGridCE" << cuatro;
+        QTest::newRow("ajuste") << "AdvSGErrAjuste" << cinco;
+        QTest::newRow("acierto") << "AdvSGErrAcierto" << cinco;
+    }
+
+    void menuTablaPorRejilla()
+    {
+        QFETCH(QString, rejilla);
+        QFETCH(QStringList, items);
+        // Opened on each grid in turn, ending with the one under test, so a
+        // stale visibility from the previous grid would show.
+        for (const char* otra : {"AdvSGErrAjuste", "AdvStringGridPrevision"})
+            Menu(*w, otra);
+        auto* g = Tabla(qPrintable(rejilla));
+        QCOMPARE(g->MenuContextual(), Control<QMenu>(w, "PopupMenuTabla"));
+        ClicDerecho(g);
+        QCOMPARE(Visibles(Control<QMenu>(w, "PopupMenuTabla")), items);
+        QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isCheckable());
+        QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
+        Control<QMenu>(w, "PopupMenuTabla")->hide();
+        // "Copiar" copies from the grid the menu opened on: its header row first.
+        QApplication::clipboard()->clear();
+        Control<QAction>(w, "Copiar1")->trigger();
+        QString cabecera;
+        for (int c = 0; c < g->ColCount(); ++c)
+            cabecera += (c ? "\t" : "") + g->Celda(c, 0);
+        QVERIFY(QApplication::clipboard()->text().startsWith(cabecera + "\n"));
+    }
+
+    void menuGraficoPorGrafico_data()
+    {
+        QTest::addColumn<QString>("grafico");
+        QTest::addColumn<QStringList>("nombres");
+        const QStringList base = {"Exportargrfico1", "Imprimir1", "Editargrfico1"};
+        QTest::newRow("ChartP") << "ChartP" << (base + QStringList{"Modificarpuntosdehistrico1"});
+        QTest::newRow("ChartPA") << "ChartPA" << base;
+        QTest::newRow("ChartPC") << "ChartPC" << (base + QStringList{"Mostrarajuste1", "Eliminarseriescomparativas1"});
+        QTest::newRow("ChartCE") << "ChartCE" << base;
+    }
+
+    void menuGraficoPorGrafico()
+    {
+        QFETCH(QString, grafico);
+        QFETCH(QStringList, nombres);
+        for (const char* otro : {"ChartPC", "ChartP"})
+            Menu(*w, otro, "PopupMenuGraf");
+        auto* g = Control<Grafico>(w, qPrintable(grafico));
+        QCOMPARE(g->Menu(), Control<QMenu>(w, "PopupMenuGraf"));
+        ClicDerecho(g);
+        QCOMPARE(Visibles(Control<QMenu>(w, "PopupMenuGraf"), true), nombres);
+        QCOMPARE(Control<QAction>(w, "Exportargrfico1")->text(), QStringLiteral("Exportar"));
+        QCOMPARE(Control<QAction>(w, "Imprimir1")->text(), QStringLiteral("Imprimir"));
+        QCOMPARE(Control<QAction>(w, "Editargrfico1")->text(), QStringLiteral("Editar"));
+        Control<QMenu>(w, "PopupMenuGraf")->hide();
+    }
+
+    void ordenMenuGrafico_data()
+    {
+        QTest::addColumn<bool>("menusPrimero");
+        QTest::newRow("menús primero") << true;
+        QTest::newRow("gráficos primero") << false;
+    }
+
+    void ordenMenuGrafico()
+    {
+        // Whichever part of the window builds first, the items keep their order
+        // and every chart opens the one menu.
+        QFETCH(bool, menusPrimero);
+        TFormMain otra;
+        if (menusPrimero) {
+            otra.CrearMenusEmergentes();
+            otra.CrearElementosGraficos();
+        } else {
+            otra.CrearElementosGraficos();
+            otra.CrearMenusEmergentes();
+        }
+        QStringList nombres;
+        for (const QAction* a : Control<QMenu>(otra, "PopupMenuGraf")->actions())
+            if (!a->isSeparator())
+                nombres << a->objectName();
+        QCOMPARE(nombres, (QStringList{"Exportargrfico1", "Imprimir1", "Editargrfico1", "Modificarpuntosdehistrico1",
+                                       "Mostrarajuste1", "Eliminarseriescomparativas1"}));
+        for (Grafico* g : {Control<Grafico>(otra, "ChartP"), Control<Grafico>(otra, "ChartPA"),
+                           Control<Grafico>(otra, "ChartPC"), Control<Grafico>(otra, "ChartCE")})
+            QCOMPARE(g->Menu(), Control<QMenu>(otra, "PopupMenuGraf"));
+        // Opened on ChartPA, the menu leaves out the forecast chart's item.
+        Menu(otra, "ChartPA", "PopupMenuGraf");
+        QVERIFY(!Control<QAction>(otra, "Modificarpuntosdehistrico1")->isVisible());
+    }
+
+    void borrarYAutoajustarActuanSobreSuRejilla()
+    {
+        for (Rejilla* g : {Tabla("AdvSGErrAjuste"), Tabla("AdvSGErrAcierto")})
+            Llenar(g, 1, QStringLiteral("H-W (0,15;0,25;0,35) T-12"), {123456.25, 2 * 123456.25, 3 * 123456.25});
+        Menu(*w, "AdvSGErrAcierto");
+        Control<QAction>(w, "Variartabla1")->trigger();
+        // Only the grid the menu opened on is emptied: header and one empty row.
+        QCOMPARE(Tabla("AdvSGErrAcierto")->RowCount(), 2);
+        QVERIFY(Tabla("AdvSGErrAcierto")->Celda(0, 1).isEmpty());
+        QCOMPARE(Tabla("AdvSGErrAcierto")->Celda(1, 0), QStringLiteral("MSE"));
+        QCOMPARE(Tabla("AdvSGErrAjuste")->RowCount(), 4);
+
+        Menu(*w, "AdvSGErrAjuste");
+        const int antes = Tabla("AdvSGErrAjuste")->AnchoColumna(1);
+        Control<QAction>(w, "Autoajustar1")->trigger();
+        // "370368.75" does not fit in 50 pixels: fitting widens the column; the
+        // label column fits its long labels too.
+        auto* ajuste = Tabla("AdvSGErrAjuste");
+        QVERIFY(ajuste->AnchoColumna(1) > antes);
+        QVERIFY(ajuste->AnchoColumna(0) > ajuste->fontMetrics().horizontalAdvance(ajuste->Celda(0, 1)));
+        // The forecast table's first column (t) keeps its width.
+        auto* prevision = Tabla("AdvStringGridPrevision");
+        const int t = prevision->AnchoColumna(0);
+        Menu(*w, "AdvStringGridPrevision");
+        Control<QAction>(w, "Autoajustar1")->trigger();
+        QCOMPARE(prevision->AnchoColumna(0), t);
+    }
+
+    void coloresMinMax_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QColor>("colorMax");
+        QTest::addColumn<QColor>("colorMin");
+        const QColor rojo(235, 120, 152), verde(135, 237, 153);
+        // Errors: the largest is the worst; benchmark shares: the largest is the best.
+        QTest::newRow("MSE") << 1 << rojo << verde;
+        QTest::newRow("LMR") << 9 << rojo << verde;
+        QTest::newRow("PB") << 10 << verde << rojo;
+        QTest::newRow("PBMSE") << 12 << verde << rojo;
+    }
+
+    void coloresMinMax()
+    {
+        QFETCH(int, col);
+        QFETCH(QColor, colorMax);
+        QFETCH(QColor, colorMin);
+        for (Rejilla* g : {Tabla("AdvSGErrAjuste"), Tabla("AdvSGErrAcierto")})
+            Llenar(g, col, QStringLiteral("fila"), {5.0, 9.0, 1.0}); // max at row 2, min at row 3
+        const auto fondo = [col](Rejilla* g, int fila) {
+            return g->model()->index(fila - 1, col).data(Qt::BackgroundRole);
+        };
+        const auto resaltada = [&](Rejilla* g, int fila) { return fondo(g, fila).isValid(); };
+        // Off at start.
+        QVERIFY(!resaltada(Tabla("AdvSGErrAjuste"), 2));
+
+        // Switched on from the menu of any grid: both error tables follow.
+        Menu(*w, "StringGridCE");
+        Control<QAction>(w, "Mostrarminmax1")->trigger();
+        QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isChecked());
+        for (Rejilla* g : {Tabla("AdvSGErrAjuste"), Tabla("AdvSGErrAcierto")}) {
+            QCOMPARE(fondo(g, 2).value<QBrush>().color(), colorMax);
+            QCOMPARE(fondo(g, 3).value<QBrush>().color(), colorMin);
+            QVERIFY(!resaltada(g, 1));
+        }
+        // The forecast table is not an error table.
+        QVERIFY(!Tabla("AdvStringGridPrevision")->MostrarMinMax());
+
+        // And off again through the handler itself.
+        w->Mostrarminmax1Click();
+        QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
+        QVERIFY(!resaltada(Tabla("AdvSGErrAjuste"), 2));
+        QVERIFY(!resaltada(Tabla("AdvSGErrAcierto"), 3));
+    }
+
+    void encabezadoAcierto()
+    {
+        const auto color = [](Rejilla* g, int col) {
+            return g->model()->headerData(col, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color();
+        };
+        for (int c = 0; c < 13; ++c) {
+            QCOMPARE(color(Tabla("AdvSGErrAcierto"), c), QColor(118, 121, 243));
+            QVERIFY(!Tabla("AdvSGErrAjuste")->model()->headerData(c, Qt::Horizontal, Qt::ForegroundRole).isValid());
+        }
+    }
+
+    void vistasPreviasYEditor()
+    {
+        // The grid's preview, for the grid the menu opened on.
+        Menu(*w, "AdvSGErrAjuste");
+        DialogoVisto visto;
+        CerrarDialogo(&visto);
+        Control<QAction>(w, "Imprimirtabla1")->trigger();
+        QCOMPARE(visto.titulo, QStringLiteral("Preview"));
+
+        // The chart's print preview and its editor, modal over the main window.
+        Menu(*w, "ChartPA", "PopupMenuGraf");
+        for (const char* accion : {"Imprimir1", "Editargrfico1"}) {
+            visto = {};
+            CerrarDialogo(&visto);
+            Control<QAction>(w, accion)->trigger();
+            if (accion == QLatin1String("Imprimir1"))
+                QVERIFY(visto.vistaPrevia);
+            else
+                QCOMPARE(visto.clase, QStringLiteral("tendora::GraficoEditor"));
+            QCOMPARE(visto.dueno, w.get());
+        }
+
+        // The print margins: more room above and below on the forecast chart.
+        QCOMPARE(Control<Grafico>(w, "ChartP")->MargenesImpresion(), QMarginsF(15, 22, 15, 22));
+        QCOMPARE(Control<Grafico>(w, "ChartCE")->MargenesImpresion(), QMarginsF(15, 15, 15, 15));
+    }
+
+    void exportarGraficoBmp()
+    {
+        w->resize(900, 700);
+        w->show();
+        Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+
+        Menu(*w, "ChartCE", "PopupMenuGraf");
+        // Cancelled: nothing written.
+        ResponderGuardar(QString());
+        Control<QAction>(w, "Exportargrfico1")->trigger();
+        QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+
+        // A name without extension becomes a .bmp the size of the chart.
+        ResponderGuardar(dir->filePath(QStringLiteral("grafico")));
+        Control<QAction>(w, "Exportargrfico1")->trigger();
+        const QString ruta = dir->filePath(QStringLiteral("grafico.bmp"));
+        QVERIFY(QFileInfo::exists(ruta));
+        QCOMPARE(Leer(ruta).left(2), QByteArray("BM"));
+        const QImage imagen(ruta);
+        QVERIFY(!imagen.isNull());
+        QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
+        // The bitmap first, then the formats for documents.
+        QCOMPARE(Control<QFileDialog>(w, "SavePictureDialog1")->nameFilters(),
+                 (QStringList{"Bitmaps (*.bmp)", "Imagen PNG (*.png)", "Imagen SVG (*.svg)", "Documento PDF (*.pdf)"}));
+    }
+
+    void ayudaFalta()
+    {
+        w->DirPrograma = dir->path() + QLatin1Char('/');
+        bool abierto = false;
+        w->AbrirAyuda = [&](const QString&) { return abierto = true; };
+        QString caption, texto;
+        ResponderAviso(&caption, &texto);
+        Control<QAction>(w, "Manualdeusuario1")->trigger();
+        QCOMPARE(caption, QStringLiteral("Atención"));
+        QCOMPARE(texto, QStringLiteral("No se encuentra el fichero de ayuda \"Tendora.html\". "
+                                       "Debería estar ubicado en el directorio de instalación."));
+        QVERIFY(!abierto);
+    }
+
+    void ayudaEncontradaDesdeOtroDirectorio()
+    {
+        // The manual is looked for next to the executable, not in the working folder.
+        const QString antes = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        TFormMain otra;
+        QDir::setCurrent(antes);
+        QCOMPARE(QDir(otra.DirPrograma).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
+        QVERIFY(otra.DirPrograma.endsWith(QLatin1Char('/')));
+
+        const QFileInfo manual(dir->filePath(QStringLiteral("Tendora.html")));
+        QVERIFY(Escribir(manual.filePath(), "<!DOCTYPE html><title>Tendora</title>"));
+        w->DirPrograma = dir->path() + QLatin1Char('/');
+        QString abierto;
+        w->AbrirAyuda = [&](const QString& ruta) {
+            abierto = ruta;
+            return true;
+        };
+        w->Manualdeusuario1Click();
+        QCOMPARE(QFileInfo(abierto).canonicalFilePath(), manual.canonicalFilePath());
+    }
+
+    void acercaDe()
+    {
+        // The long-lived box of the program start, shown modally as often as asked.
+        w->AboutBox = new TAboutBox(w.get());
+        for (int vez = 0; vez < 2; ++vez) {
+            QWidget* visto = nullptr;
+            Responder([&](QWidget* m) {
+                if (!qobject_cast<TAboutBox*>(m))
+                    return false;
+                visto = m;
+                qobject_cast<QDialog*>(m)->accept();
+                return true;
+            });
+            Control<QAction>(w, "Acercade1")->trigger();
+            QCOMPARE(visto, static_cast<QWidget*>(w->AboutBox));
+        }
+    }
 
 private:
+    QPlainTextEdit* Memo() const { return Control<QPlainTextEdit>(w, "Memo1"); }
+    Rejilla* Tabla(const char* nombre) const { return Control<Rejilla>(w, nombre); }
+
     std::unique_ptr<TFormMain> w;
     std::unique_ptr<QTemporaryDir> dir;
 };
-
-void TstArchivo::init()
-{
-    QLocale::setDefault(QLocale::c());
-    w = std::make_unique<TFormMain>();
-    // As the window's constructor does; both are idempotent.
-    w->CrearMenusEmergentes();
-    w->CrearElementosGraficos();
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-}
-
-void TstArchivo::cleanup()
-{
-    w.reset();
-    dir.reset();
-    QLocale::setDefault(QLocale::c());
-}
-
-// ---------------------------------------------------------------- dates
-
-void TstArchivo::anadirAnioMes_data()
-{
-    QTest::addColumn<bool>("coma");
-    QTest::addColumn<QString>("antes");
-    QTest::addColumn<int>("anio");
-    QTest::addColumn<int>("mes");
-    QTest::addColumn<QString>("despues");
-
-    // All worked by hand: month + 1 per line, 12 is followed by 1 of the next year.
-    for (bool coma : {true, false}) {
-        const char* l = coma ? "es" : "C";
-        QTest::addRow("fin de año %s", l)
-            << coma << "125,5\n131\n128" << 2011 << 11 << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
-        QTest::addRow("salto final se conserva %s", l) << coma << "125,5\n131\n"
-                                                       << 2011 << 11 << "2011\t11\t125,5\n2011\t12\t131\n";
-        // Five-digit years would pick up a group separator if localized.
-        QTest::addRow("sin separador de miles %s", l) << coma << "1\n2" << 12345 << 12 << "12345\t12\t1\n12346\t1\t2";
-    }
-    QTest::addRow("líneas vacías intermedias") << false << "1\n\n3\n"
-                                               << 2000 << 1 << "2000\t1\t1\n2000\t2\t\n2000\t3\t3\n";
-    QTest::addRow("trece meses") << false << "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm" << 2000 << 1
-                                 << "2000\t1\ta\n2000\t2\tb\n2000\t3\tc\n2000\t4\td\n2000\t5\te\n2000\t6\tf\n"
-                                    "2000\t7\tg\n2000\t8\th\n2000\t9\ti\n2000\t10\tj\n2000\t11\tk\n2000\t12\tl\n"
-                                    "2001\t1\tm";
-    QTest::addRow("texto vacío") << false << "" << 2000 << 1 << "";
-    QTest::addRow("solo un salto") << false << "\n" << 2000 << 1 << "2000\t1\t\n";
-}
-
-void TstArchivo::anadirAnioMes()
-{
-    QFETCH(bool, coma);
-    QFETCH(QString, antes);
-    QFETCH(int, anio);
-    QFETCH(int, mes);
-    QFETCH(QString, despues);
-    PonerLocale(coma);
-
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(antes);
-    w->AnadirAnioMes(anio, mes);
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), despues);
-    // One step back restores the text as it was.
-    if (antes != despues) {
-        Control<QPlainTextEdit>(w, "Memo1")->document()->undo();
-        QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), antes);
-    }
-}
-
-void TstArchivo::fechasDosVecesSeCarganComoValor()
-{
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("125,5\n131\n128\n"));
-    w->AnadirAnioMes(2011, 11);
-    w->AnadirAnioMes(2011, 11);
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(),
-             QStringLiteral("2011\t11\t2011\t11\t125,5\n2011\t12\t2011\t12\t131\n2012\t1\t2012\t1\t128\n"));
-    // Loading reads the outer date as the date and the inner year as the value.
-    w->CargarDatos();
-    QCOMPARE(w->Ws.TotalDatos, 3);
-    QCOMPARE(w->Ws.V(1, 2), 2011.0);
-    QCOMPARE(w->Ws.V(1, 3), 11.0);
-    QCOMPARE(w->Ws.V(1, 4), 2011.0);
-    QCOMPARE(w->Ws.V(3, 2), 2012.0);
-    QCOMPARE(w->Ws.V(3, 3), 1.0);
-    QCOMPARE(w->Ws.V(3, 4), 2012.0);
-}
-
-void TstArchivo::dialogoFechas_data()
-{
-    QTest::addColumn<bool>("aceptar");
-    QTest::addColumn<QString>("despues");
-    QTest::newRow("aceptar") << true << "2011\t11\t125,5\n2011\t12\t131\n2012\t1\t128";
-    QTest::newRow("cancelar") << false << "125,5\n131\n128";
-}
-
-void TstArchivo::dialogoFechas()
-{
-    QFETCH(bool, aceptar);
-    QFETCH(QString, despues);
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("125,5\n131\n128"));
-
-    // Twice: the second time the dialog opens on 2000 and 1 again.
-    for (int vez = 0; vez < 2; ++vez) {
-        QString titulo;
-        int anioInicial = 0, mesInicial = 0;
-        Responder([&](QWidget* m) {
-            auto* d = qobject_cast<TFormSelecAM*>(m);
-            if (!d)
-                return false;
-            titulo = d->windowTitle();
-            anioInicial = d->SEA->value();
-            mesInicial = d->SEM->value();
-            d->SEA->setValue(2011);
-            d->SEM->setValue(11);
-            (aceptar ? d->BBAceptar : d->BBCancelar)->click();
-            return true;
-        });
-        w->AadircolumnasdeAoyMes1Click();
-        QCOMPARE(titulo, QStringLiteral("Seleccione año y mes inicial"));
-        QCOMPARE(anioInicial, 2000);
-        QCOMPARE(mesInicial, 1);
-        if (vez == 0)
-            QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), despues);
-        Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("125,5\n131\n128"));
-    }
-    // Disposed of each time.
-    QVERIFY(!w->findChild<TFormSelecAM*>());
-}
-
-// ---------------------------------------------------------------- saving
-
-void TstArchivo::guardarEscribeTextoPlano_data()
-{
-    QTest::addColumn<QString>("filtro");
-    QTest::addColumn<QString>("nombre");
-    for (const QString& f : Rejilla::FiltrosExportacion())
-        QTest::newRow(f.toUtf8().constData()) << f << QStringLiteral("datos.dat");
-}
-
-void TstArchivo::guardarEscribeTextoPlano()
-{
-    QFETCH(QString, filtro);
-    QFETCH(QString, nombre);
-    const QString ruta = dir->filePath(nombre);
-    {
-        QFile viejo(ruta);
-        QVERIFY(viejo.open(QIODevice::WriteOnly));
-        viejo.write("un contenido anterior mucho más largo que el nuevo\n");
-    }
-    // Lines as in the editor, the last one without a break of its own.
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128"));
-    ResponderGuardar(ruta, filtro);
-    w->Guardar1Click();
-    // Each line ended by one line break, whatever the filter; the old file is replaced.
-    QCOMPARE(Leer(ruta), QByteArray("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128\n"));
-    QVERIFY(w->FicheroDatos.isEmpty());
-}
-
-void TstArchivo::guardarCanceladoNoEscribe()
-{
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("1\n2\n"));
-    VistoEnDialogo visto;
-    ResponderGuardar(QString(), QString(), &visto);
-    w->ToolButton8Click();
-    QVERIFY(visto.visto);
-    // The first time the dialog offers plain text.
-    QCOMPARE(visto.filtro, QStringLiteral("Archivo de texto (*.txt)"));
-    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
-}
-
-void TstArchivo::guardarFalloMuestraError()
-{
-    const QString ruta = dir->filePath(QStringLiteral("no/existe/datos.txt"));
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("1\n2\n"));
-    ResponderGuardar(ruta);
-    QString error, titulo;
-    // The program's own warning dialog, not the toolkit's error box.
-    Responder([&](QWidget* m) {
-        auto* mensaje = m->findChild<QLabel*>(QStringLiteral("Mensaje"));
-        if (!mensaje)
-            return false;
-        titulo = m->windowTitle();
-        error = mensaje->text();
-        m->findChild<QAbstractButton*>(QStringLiteral("BBAceptar"))->click();
-        return true;
-    });
-    w->Guardar1Click();
-    QCOMPARE(titulo, QStringLiteral("Atención"));
-    QVERIFY2(error.startsWith(QStringLiteral("No se pudo guardar el fichero")), qPrintable(error));
-    QVERIFY(error.contains(QStringLiteral("datos.txt")));
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("1\n2\n"));
-    QVERIFY(!QFileInfo::exists(ruta));
-}
-
-void TstArchivo::dialogosEnCarpetaDeDatos()
-{
-    // Two data files in two folders; a bare name lands next to the data file.
-    const QString datosA = dir->filePath(QStringLiteral("a/serie.txt"));
-    const QString datosB = dir->filePath(QStringLiteral("b/otra.txt"));
-    for (const QString& f : {datosA, datosB}) {
-        QVERIFY(QDir().mkpath(QFileInfo(f).absolutePath()));
-        QFile g(f);
-        QVERIFY(g.open(QIODevice::WriteOnly));
-        g.write("2000\t1\t5\n2000\t2\t6\n");
-    }
-    w->AbrirFichero(datosA);
-    w->CargarDatos();
-    VistoEnDialogo visto;
-    ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    ResponderGuardar(QStringLiteral("tabla"), QString(), &visto);
-    Control<QAction>(w, "Exportartabla1")->trigger();
-    QCOMPARE(visto.carpeta, QFileInfo(datosA).absolutePath());
-    QVERIFY(QFileInfo::exists(dir->filePath(QStringLiteral("a/tabla.txt"))));
-
-    // Another data file: both dialogs follow it, the chart's too.
-    w->AbrirFichero(datosB);
-    ResponderGuardar(QString(), QString(), &visto);
-    w->Guardar1Click();
-    QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
-    ClicDerecho(Control<Grafico>(w, "ChartP"));
-    Control<QMenu>(w, "PopupMenuGraf")->hide();
-    ResponderGuardar(QString(), QString(), &visto);
-    Control<QAction>(w, "Exportargrfico1")->trigger();
-    QCOMPARE(visto.carpeta, QFileInfo(datosB).absolutePath());
-}
-
-void TstArchivo::exportarYGuardarCompartenDialogo()
-{
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
-    w->CargarDatos();
-
-    // Export the forecast table as CSV through its pop-up menu.
-    const QString csv = dir->filePath(QStringLiteral("tabla.csv"));
-    ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    ResponderGuardar(csv, QStringLiteral("Archivo separado por comas (*.csv)"));
-    Control<QAction>(w, "Exportartabla1")->trigger();
-    // One line per grid row, the headers first (by hand from the loaded rows),
-    // after the byte-order mark; "," under the point of this test's locale.
-    const QByteArray texto = Leer(csv);
-    QVERIFY(texto.startsWith("\xEF\xBB\xBF"));
-    const QList<QByteArray> lineas = texto.mid(3).split('\n');
-    QCOMPARE(lineas.value(0).trimmed(), QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
-    QCOMPARE(lineas.value(1).trimmed(), QByteArray("1,2000,1,5"));
-    QCOMPARE(lineas.value(2).trimmed(), QByteArray("2,2000,2,6"));
-
-    // "Guardar" opens on the CSV filter with the last name, and still writes the data text.
-    const QString datos = dir->filePath(QStringLiteral("datos.csv"));
-    VistoEnDialogo visto;
-    ResponderGuardar(datos, QString(), &visto);
-    w->Guardar1Click();
-    QCOMPARE(visto.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
-    QCOMPARE(visto.nombre, csv);
-    QCOMPARE(Leer(datos), QByteArray("2000\t1\t5\n2000\t2\t6\n"));
-
-    // The next export starts from an empty name; cancelling it writes nothing.
-    VistoEnDialogo otra;
-    ResponderGuardar(QString(), QString(), &otra);
-    w->ExportarTabla(Control<Rejilla>(w, "AdvSGErrAjuste"));
-    QVERIFY(otra.visto);
-    QVERIFY(otra.nombre.isEmpty());
-    QCOMPARE(otra.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), 2);
-}
-
-void TstArchivo::extensionSegunFiltro_data()
-{
-    QTest::addColumn<QString>("filtro");
-    QTest::addColumn<QString>("esperado");
-    QTest::newRow("por defecto") << QString() << "nuevo.txt";
-    QTest::newRow("excel") << "Excel (*.xls)"
-                           << "nuevo.xls";
-    QTest::newRow("web") << "Página web (*.html)"
-                         << "nuevo.html";
-}
-
-void TstArchivo::extensionSegunFiltro()
-{
-    QFETCH(QString, filtro);
-    QFETCH(QString, esperado);
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("1\n"));
-    ResponderGuardar(dir->filePath(QStringLiteral("nuevo")), filtro);
-    w->GuardarDatos();
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{esperado});
-}
-
-// ---------------------------------------------------------------- pop-up menus
-
-void TstArchivo::menuTablaPorRejilla_data()
-{
-    QTest::addColumn<QString>("rejilla");
-    QTest::addColumn<QStringList>("items");
-    const QStringList cuatro = {"Exportar tabla", "Imprimir tabla", "Autoajustar", "Mostrar min max", "Copiar"};
-    // The error tables also re-run the row the menu was opened on.
-    const QStringList cinco = {"Exportar tabla",
-                               "Imprimir tabla",
-                               "Autoajustar",
-                               "Borrar tabla",
-                               "Mostrar min max",
-                               "Copiar",
-                               "Aplicar esta configuración"};
-    QTest::newRow("previsión") << "AdvStringGridPrevision" << cuatro;
-    QTest::newRow("C.E.") << "StringGridCE" << cuatro;
-    QTest::newRow("ajuste") << "AdvSGErrAjuste" << cinco;
-    QTest::newRow("acierto") << "AdvSGErrAcierto" << cinco;
-}
-
-void TstArchivo::menuTablaPorRejilla()
-{
-    QFETCH(QString, rejilla);
-    QFETCH(QStringList, items);
-    // Opened on each grid in turn, ending with the one under test, so a
-    // stale visibility from the previous grid would show.
-    for (const char* otra : {"AdvSGErrAjuste", "AdvStringGridPrevision"}) {
-        ClicDerecho(w->findChild<Rejilla*>(QLatin1String(otra)));
-        Control<QMenu>(w, "PopupMenuTabla")->hide();
-    }
-    auto* g = w->findChild<Rejilla*>(rejilla);
-    QVERIFY(g);
-    QCOMPARE(g->MenuContextual(), Control<QMenu>(w, "PopupMenuTabla"));
-    ClicDerecho(g);
-    QCOMPARE(Visibles(Control<QMenu>(w, "PopupMenuTabla")), items);
-    QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isCheckable());
-    QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    // "Copiar" copies from the grid the menu opened on: its header row first.
-    QApplication::clipboard()->clear();
-    Control<QAction>(w, "Copiar1")->trigger();
-    QString cabecera;
-    for (int c = 0; c < g->ColCount(); ++c)
-        cabecera += (c ? "\t" : "") + g->Celda(c, 0);
-    QVERIFY(QApplication::clipboard()->text().startsWith(cabecera + "\n"));
-}
-
-void TstArchivo::menuGraficoPorGrafico_data()
-{
-    QTest::addColumn<QString>("grafico");
-    QTest::addColumn<QStringList>("nombres");
-    const QStringList base = {"Exportargrfico1", "Imprimir1", "Editargrfico1"};
-    QTest::newRow("ChartP") << "ChartP" << (base + QStringList{"Modificarpuntosdehistrico1"});
-    QTest::newRow("ChartPA") << "ChartPA" << base;
-    QTest::newRow("ChartPC") << "ChartPC" << (base + QStringList{"Mostrarajuste1", "Eliminarseriescomparativas1"});
-    QTest::newRow("ChartCE") << "ChartCE" << base;
-}
-
-void TstArchivo::menuGraficoPorGrafico()
-{
-    QFETCH(QString, grafico);
-    QFETCH(QStringList, nombres);
-    for (const char* otro : {"ChartPC", "ChartP"}) {
-        ClicDerecho(w->findChild<Grafico*>(QLatin1String(otro)));
-        Control<QMenu>(w, "PopupMenuGraf")->hide();
-    }
-    auto* g = w->findChild<Grafico*>(grafico);
-    QVERIFY(g);
-    QCOMPARE(g->Menu(), Control<QMenu>(w, "PopupMenuGraf"));
-    ClicDerecho(g);
-    QStringList visibles;
-    for (const QAction* a : Control<QMenu>(w, "PopupMenuGraf")->actions())
-        if (a->isVisible() && !a->isSeparator())
-            visibles << a->objectName();
-    QCOMPARE(visibles, nombres);
-    QCOMPARE(Control<QAction>(w, "Exportargrfico1")->text(), QStringLiteral("Exportar"));
-    QCOMPARE(Control<QAction>(w, "Imprimir1")->text(), QStringLiteral("Imprimir"));
-    QCOMPARE(Control<QAction>(w, "Editargrfico1")->text(), QStringLiteral("Editar"));
-    Control<QMenu>(w, "PopupMenuGraf")->hide();
-}
-
-void TstArchivo::ordenMenuGrafico_data()
-{
-    QTest::addColumn<bool>("menusPrimero");
-    QTest::newRow("menús primero") << true;
-    QTest::newRow("gráficos primero") << false;
-}
-
-void TstArchivo::ordenMenuGrafico()
-{
-    // Whichever part of the window builds first, the items keep their order
-    // and every chart opens the one menu.
-    QFETCH(bool, menusPrimero);
-    TFormMain otra;
-    if (menusPrimero) {
-        otra.CrearMenusEmergentes();
-        otra.CrearElementosGraficos();
-    } else {
-        otra.CrearElementosGraficos();
-        otra.CrearMenusEmergentes();
-    }
-    QStringList nombres;
-    for (const QAction* a : Control<QMenu>(otra, "PopupMenuGraf")->actions())
-        if (!a->isSeparator())
-            nombres << a->objectName();
-    QCOMPARE(nombres, (QStringList{"Exportargrfico1", "Imprimir1", "Editargrfico1", "Modificarpuntosdehistrico1",
-                                   "Mostrarajuste1", "Eliminarseriescomparativas1"}));
-    for (Grafico* g : {Control<Grafico>(otra, "ChartP"), Control<Grafico>(otra, "ChartPA"),
-                       Control<Grafico>(otra, "ChartPC"), Control<Grafico>(otra, "ChartCE")})
-        QCOMPARE(g->Menu(), Control<QMenu>(otra, "PopupMenuGraf"));
-    // Opened on ChartPA, the menu leaves out the forecast chart's item.
-    ClicDerecho(Control<Grafico>(otra, "ChartPA"));
-    Control<QMenu>(otra, "PopupMenuGraf")->hide();
-    QVERIFY(!Control<QAction>(otra, "Modificarpuntosdehistrico1")->isVisible());
-}
-
-void TstArchivo::borrarYAutoajustarActuanSobreSuRejilla()
-{
-    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
-        g->SetRowCount(4);
-        for (int r = 1; r < 4; ++r) {
-            g->SetTexto(0, r, QStringLiteral("H-W (0,15;0,25;0,35) T-12"));
-            g->SetNumero(1, r, 123456.25 * r, Formato::Fijo2);
-        }
-    }
-    ClicDerecho(Control<Rejilla>(w, "AdvSGErrAcierto"));
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    Control<QAction>(w, "Variartabla1")->trigger();
-    // Only the grid the menu opened on is emptied: header and one empty row.
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
-    QVERIFY(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(0, 1).isEmpty());
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->Celda(1, 0), QStringLiteral("MSE"));
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 4);
-
-    ClicDerecho(Control<Rejilla>(w, "AdvSGErrAjuste"));
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    const int antes = Control<Rejilla>(w, "AdvSGErrAjuste")->AnchoColumna(1);
-    Control<QAction>(w, "Autoajustar1")->trigger();
-    // "370368.75" does not fit in 50 pixels: fitting widens the column; the
-    // label column fits its long labels too.
-    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
-    QVERIFY(ajuste->AnchoColumna(1) > antes);
-    QVERIFY(ajuste->AnchoColumna(0) > ajuste->fontMetrics().horizontalAdvance(ajuste->Celda(0, 1)));
-    // The forecast table's first column (t) keeps its width.
-    auto* prevision = Control<Rejilla>(w, "AdvStringGridPrevision");
-    const int t = prevision->AnchoColumna(0);
-    ClicDerecho(prevision);
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    Control<QAction>(w, "Autoajustar1")->trigger();
-    QCOMPARE(prevision->AnchoColumna(0), t);
-}
-
-void TstArchivo::coloresMinMax_data()
-{
-    QTest::addColumn<int>("col");
-    QTest::addColumn<QColor>("colorMax");
-    QTest::addColumn<QColor>("colorMin");
-    const QColor rojo(235, 120, 152), verde(135, 237, 153);
-    // Errors: the largest is the worst; benchmark shares: the largest is the best.
-    QTest::newRow("MSE") << 1 << rojo << verde;
-    QTest::newRow("LMR") << 9 << rojo << verde;
-    QTest::newRow("PB") << 10 << verde << rojo;
-    QTest::newRow("PBMSE") << 12 << verde << rojo;
-}
-
-void TstArchivo::coloresMinMax()
-{
-    QFETCH(int, col);
-    QFETCH(QColor, colorMax);
-    QFETCH(QColor, colorMin);
-    const double valores[3] = {5.0, 9.0, 1.0}; // max at row 2, min at row 3
-    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
-        g->SetRowCount(4);
-        for (int r = 1; r <= 3; ++r) {
-            g->SetTexto(0, r, QStringLiteral("fila"));
-            g->SetNumero(col, r, valores[r - 1], Formato::Fijo2);
-        }
-    }
-    const auto fondo = [col](Rejilla* g, int fila) {
-        return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).value<QBrush>().color();
-    };
-    const auto resaltada = [col](Rejilla* g, int fila) {
-        return g->model()->index(fila - 1, col).data(Qt::BackgroundRole).isValid();
-    };
-    // Off at start.
-    QVERIFY(!resaltada(Control<Rejilla>(w, "AdvSGErrAjuste"), 2));
-
-    // Switched on from the menu of any grid: both error tables follow.
-    ClicDerecho(Control<Rejilla>(w, "StringGridCE"));
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    Control<QAction>(w, "Mostrarminmax1")->trigger();
-    QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isChecked());
-    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
-        QCOMPARE(fondo(g, 2), colorMax);
-        QCOMPARE(fondo(g, 3), colorMin);
-        QVERIFY(!resaltada(g, 1));
-    }
-    // The forecast table is not an error table.
-    QVERIFY(!Control<Rejilla>(w, "AdvStringGridPrevision")->MostrarMinMax());
-
-    // And off again through the handler itself.
-    w->Mostrarminmax1Click();
-    QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
-    QVERIFY(!resaltada(Control<Rejilla>(w, "AdvSGErrAjuste"), 2));
-    QVERIFY(!resaltada(Control<Rejilla>(w, "AdvSGErrAcierto"), 3));
-}
-
-void TstArchivo::encabezadoAcierto()
-{
-    const auto color = [](Rejilla* g, int col) {
-        return g->model()->headerData(col, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color();
-    };
-    for (int c = 0; c < 13; ++c) {
-        QCOMPARE(color(Control<Rejilla>(w, "AdvSGErrAcierto"), c), QColor(118, 121, 243));
-        QVERIFY(!Control<Rejilla>(w, "AdvSGErrAjuste")
-                     ->model()
-                     ->headerData(c, Qt::Horizontal, Qt::ForegroundRole)
-                     .isValid());
-    }
-}
-
-void TstArchivo::vistasPreviasYEditor()
-{
-    // The grid's preview, for the grid the menu opened on.
-    ClicDerecho(Control<Rejilla>(w, "AdvSGErrAjuste"));
-    Control<QMenu>(w, "PopupMenuTabla")->hide();
-    QString titulo;
-    Responder([&](QWidget* m) {
-        auto* d = qobject_cast<QDialog*>(m);
-        if (!d || qobject_cast<QFileDialog*>(m))
-            return false;
-        titulo = d->windowTitle();
-        d->reject();
-        return true;
-    });
-    Control<QAction>(w, "Imprimirtabla1")->trigger();
-    QCOMPARE(titulo, QStringLiteral("Preview"));
-
-    // The chart's print preview and its editor, modal over the main window.
-    ClicDerecho(Control<Grafico>(w, "ChartPA"));
-    Control<QMenu>(w, "PopupMenuGraf")->hide();
-    QWidget* dueno = nullptr;
-    bool esVistaPrevia = false;
-    Responder([&](QWidget* m) {
-        auto* d = qobject_cast<QDialog*>(m);
-        if (!d)
-            return false;
-        esVistaPrevia = qobject_cast<QPrintPreviewDialog*>(m) != nullptr;
-        dueno = d->parentWidget();
-        d->reject();
-        return true;
-    });
-    Control<QAction>(w, "Imprimir1")->trigger();
-    QVERIFY(esVistaPrevia);
-    QCOMPARE(dueno, w.get());
-
-    dueno = nullptr;
-    QString clase;
-    Responder([&](QWidget* m) {
-        auto* d = qobject_cast<QDialog*>(m);
-        if (!d)
-            return false;
-        clase = QLatin1String(d->metaObject()->className());
-        dueno = d->parentWidget();
-        d->reject();
-        return true;
-    });
-    Control<QAction>(w, "Editargrfico1")->trigger();
-    QCOMPARE(clase, QStringLiteral("tendora::GraficoEditor"));
-    QCOMPARE(dueno, w.get());
-
-    // The print margins: more room above and below on the forecast chart.
-    QCOMPARE(Control<Grafico>(w, "ChartP")->MargenesImpresion(), QMarginsF(15, 22, 15, 22));
-    QCOMPARE(Control<Grafico>(w, "ChartCE")->MargenesImpresion(), QMarginsF(15, 15, 15, 15));
-}
-
-void TstArchivo::exportarGraficoBmp()
-{
-    w->resize(900, 700);
-    w->show();
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-
-    ClicDerecho(Control<Grafico>(w, "ChartCE"));
-    Control<QMenu>(w, "PopupMenuGraf")->hide();
-    // Cancelled: nothing written.
-    ResponderGuardar(QString());
-    Control<QAction>(w, "Exportargrfico1")->trigger();
-    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
-
-    // A name without extension becomes a .bmp the size of the chart.
-    ResponderGuardar(dir->filePath(QStringLiteral("grafico")));
-    Control<QAction>(w, "Exportargrfico1")->trigger();
-    const QString ruta = dir->filePath(QStringLiteral("grafico.bmp"));
-    QVERIFY(QFileInfo::exists(ruta));
-    QCOMPARE(Leer(ruta).left(2), QByteArray("BM"));
-    const QImage imagen(ruta);
-    QVERIFY(!imagen.isNull());
-    QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
-    // The bitmap first, then the formats for documents.
-    QCOMPARE(Control<QFileDialog>(w, "SavePictureDialog1")->nameFilters(),
-             QStringList({QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
-                          QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")}));
-}
-
-// ---------------------------------------------------------------- help
-
-void TstArchivo::ayudaFalta()
-{
-    w->DirPrograma = dir->path() + QLatin1Char('/');
-    bool abierto = false;
-    w->AbrirAyuda = [&](const QString&) { return abierto = true; };
-    QString caption, texto;
-    Responder([&](QWidget* m) {
-        auto* d = qobject_cast<TFormDialogo*>(m);
-        if (!d)
-            return false;
-        caption = d->windowTitle();
-        texto = d->Mensaje->text();
-        d->BBAceptar->click();
-        return true;
-    });
-    Control<QAction>(w, "Manualdeusuario1")->trigger();
-    QCOMPARE(caption, QStringLiteral("Atención"));
-    QCOMPARE(texto, QStringLiteral("No se encuentra el fichero de ayuda \"Tendora.html\". "
-                                   "Debería estar ubicado en el directorio de instalación."));
-    QVERIFY(!abierto);
-}
-
-void TstArchivo::ayudaEncontradaDesdeOtroDirectorio()
-{
-    // The manual is looked for next to the executable, not in the working directory.
-    const QString antes = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir->path()));
-    TFormMain otra;
-    QDir::setCurrent(antes);
-    QCOMPARE(QDir(otra.DirPrograma).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
-    QVERIFY(otra.DirPrograma.endsWith(QLatin1Char('/')));
-
-    QFile manual(dir->filePath(QStringLiteral("Tendora.html")));
-    QVERIFY(manual.open(QIODevice::WriteOnly));
-    manual.write("<!DOCTYPE html><title>Tendora</title>");
-    manual.close();
-    w->DirPrograma = dir->path() + QLatin1Char('/');
-    QString abierto;
-    w->AbrirAyuda = [&](const QString& ruta) {
-        abierto = ruta;
-        return true;
-    };
-    w->Manualdeusuario1Click();
-    QCOMPARE(QFileInfo(abierto).canonicalFilePath(), QFileInfo(manual).canonicalFilePath());
-}
-
-void TstArchivo::acercaDe()
-{
-    // The long-lived box of the program start, shown modally as often as asked.
-    w->AboutBox = new TAboutBox(w.get());
-    for (int vez = 0; vez < 2; ++vez) {
-        QWidget* visto = nullptr;
-        Responder([&](QWidget* m) {
-            if (!qobject_cast<TAboutBox*>(m))
-                return false;
-            visto = m;
-            qobject_cast<QDialog*>(m)->accept();
-            return true;
-        });
-        Control<QAction>(w, "Acercade1")->trigger();
-        QCOMPARE(visto, static_cast<QWidget*>(w->AboutBox));
-    }
-}
 
 QTEST_MAIN(TstArchivo)
 #include "tst_archivo.moc"

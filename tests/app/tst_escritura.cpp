@@ -3,12 +3,9 @@
 // on an ordinary one: a failed write keeps the old file and says so in Spanish.
 #include <QtTest>
 
-#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-
-#include <memory>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -69,268 +66,232 @@ void Llenar(const QString& ruta)
 class TstEscritura : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        w = std::make_unique<TFormMain>();
+        w->CrearMenusEmergentes();
+        w->CrearElementosGraficos();
+        w->resize(900, 700);
+        w->show();
+        Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        Control<QPlainTextEdit>(w, "Memo1")->setPlainText(kDatos);
+        w->CargarDatos();
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+    }
 
-    void escrituraNormalReemplaza_data();
-    void escrituraNormalReemplaza();
-    void discoLleno_data();
-    void discoLleno();
-    void carpetaSoloLectura_data();
-    void carpetaSoloLectura();
-    void carpetaInexistente_data();
-    void carpetaInexistente();
+    void cleanup()
+    {
+        // The dialogs watch the folder; they go before it is unmounted.
+        w.reset();
+        if (!carpetaCerrada.isEmpty())
+            ::chmod(QFile::encodeName(carpetaCerrada).constData(), 0755);
+        carpetaCerrada.clear();
+        if (!montaje.isEmpty()) {
+            const QByteArray m = QFile::encodeName(montaje);
+            if (::umount(m.constData()) != 0)
+                ::umount2(m.constData(), MNT_DETACH);
+            montaje.clear();
+        }
+        dir.reset();
+    }
+
+    void escrituraNormalReemplaza_data() { DatosOrdenes(); }
+
+    void escrituraNormalReemplaza()
+    {
+        QFETCH(int, orden);
+        const QString nombre = QLatin1String(kNombres[orden]);
+        const QString ruta = dir->filePath(nombre);
+
+        // A new file first, then the same command over it.
+        Ejecutar(orden, ruta);
+        ComprobarContenido(orden, Leer(ruta));
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(Escribir(ruta, kAnterior));
+        Ejecutar(orden, ruta);
+        ComprobarContenido(orden, Leer(ruta));
+        QCOMPARE(Ficheros(dir->path()), QStringList{nombre});
+    }
+
+    void discoLleno_data() { DatosOrdenes(); }
+
+    void discoLleno()
+    {
+        QFETCH(int, orden);
+        const QString carpeta = dir->filePath(QStringLiteral("disco"));
+        // Room for the chart picture once the filler is gone.
+        if (!Montar(carpeta, "size=4m,mode=0755"))
+            QSKIP("Needs root and a tmpfs mount to make a full disk.");
+        const QString nombre = QLatin1String(kNombres[orden]);
+        const QString ruta = carpeta + QLatin1Char('/') + nombre;
+        QVERIFY(Escribir(ruta, kAnterior));
+        const QString relleno = carpeta + QStringLiteral("/relleno");
+        Llenar(relleno);
+        const QStringList antes = Ficheros(carpeta);
+        QStringList esperados{nombre, QStringLiteral("relleno")};
+        esperados.sort();
+        QCOMPARE(antes, esperados);
+
+        QString mensaje, caja;
+        ResponderAviso(&caja, &mensaje);
+        Ejecutar(orden, ruta);
+        QCOMPARE(caja, QStringLiteral("Atención"));
+        QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: no queda espacio en el disco. "
+                                         "El fichero anterior no se ha modificado.")
+                              .arg(nombre));
+        QCOMPARE(Leer(ruta), kAnterior);
+        QCOMPARE(Ficheros(carpeta), antes);
+
+        // With room again the same command goes through.
+        QVERIFY(QFile::remove(relleno));
+        Ejecutar(orden, ruta);
+        ComprobarContenido(orden, Leer(ruta));
+        QCOMPARE(Ficheros(carpeta), QStringList{nombre});
+    }
+
+    void carpetaSoloLectura_data() { DatosOrdenes(); }
+
+    void carpetaSoloLectura()
+    {
+        QFETCH(int, orden);
+        const QString carpeta = dir->filePath(QStringLiteral("cerrada"));
+        const QString nombre = QLatin1String(kNombres[orden]);
+        const QString ruta = carpeta + QLatin1Char('/') + nombre;
+        QString causa;
+        if (::geteuid() == 0) {
+            // Root writes through permissions, so the folder is a read-only disk.
+            if (!Montar(carpeta, "size=64k,mode=0755"))
+                QSKIP("Needs a tmpfs mount to make a read-only folder as root.");
+            QVERIFY(Escribir(ruta, kAnterior));
+            QCOMPARE(
+                ::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"),
+                0);
+            causa = QStringLiteral("el disco es de solo lectura");
+        } else {
+            QVERIFY(QDir().mkpath(carpeta));
+            QVERIFY(Escribir(ruta, kAnterior));
+            QCOMPARE(::chmod(QFile::encodeName(carpeta).constData(), 0555), 0);
+            carpetaCerrada = carpeta;
+            causa = QStringLiteral("no hay permiso para escribir en la carpeta «%1»").arg(carpeta);
+        }
+
+        QString mensaje, caja;
+        ResponderAviso(&caja, &mensaje);
+        Ejecutar(orden, ruta);
+        QCOMPARE(caja, QStringLiteral("Atención"));
+        QCOMPARE(mensaje,
+                 QStringLiteral("No se pudo guardar el fichero «%1»: %2. El fichero anterior no se ha modificado.")
+                     .arg(nombre, causa));
+        QCOMPARE(Leer(ruta), kAnterior);
+        QCOMPARE(Ficheros(carpeta), QStringList{nombre});
+    }
+
+    void carpetaInexistente_data() { DatosOrdenes(); }
+
+    void carpetaInexistente()
+    {
+        QFETCH(int, orden);
+        const QString carpeta = dir->filePath(QStringLiteral("no/existe"));
+        const QString ruta = carpeta + QLatin1Char('/') + QLatin1String(kNombres[orden]);
+        QString mensaje, caja;
+        ResponderAviso(&caja, &mensaje);
+        Ejecutar(orden, ruta);
+        QCOMPARE(caja, QStringLiteral("Atención"));
+        QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: la carpeta «%2» no existe. "
+                                         "No se ha creado ningún fichero.")
+                              .arg(QLatin1String(kNombres[orden]), carpeta));
+        QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("no"))));
+        QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), kDatos);
+    }
 
 private:
-    void Ejecutar(int orden, const QString& ruta);
-    void ComprobarContenido(int orden, const QByteArray& bytes);
+    void Ejecutar(int orden, const QString& ruta)
+    {
+        if (orden == Guardar) {
+            ResponderGuardar(ruta);
+            w->Guardar1Click();
+        } else if (orden >= Bmp) {
+            ClicDerecho(Control<Grafico>(w, "ChartCE"));
+            Control<QMenu>(w, "PopupMenuGraf")->hide();
+            ResponderGuardar(ruta, QLatin1String(kFiltrosGrafico[orden - Bmp]));
+            Control<QAction>(w, "Exportargrfico1")->trigger();
+        } else {
+            ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
+            Control<QMenu>(w, "PopupMenuTabla")->hide();
+            ResponderGuardar(ruta, Rejilla::FiltrosExportacion().at(orden - Txt));
+            Control<QAction>(w, "Exportartabla1")->trigger();
+        }
+    }
+
+    void ComprobarContenido(int orden, const QByteArray& bytes)
+    {
+        // What each format must hold, worked from the three loaded lines.
+        const QList<QByteArray> lineas = bytes.split('\n');
+        switch (orden) {
+        case Guardar: QCOMPARE(bytes, QByteArray("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7\n")); break;
+        case Txt:
+            QCOMPARE(lineas.value(0).simplified(), QString::fromUtf8("t Año Mes Datos").toUtf8());
+            QCOMPARE(lineas.value(2).simplified(), QByteArray("2 2000 2 6.5"));
+            break;
+        case Csv:
+            QCOMPARE(lineas.value(0).trimmed(), "\xEF\xBB\xBF" + QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
+            QCOMPARE(lineas.value(3).trimmed(), QByteArray("3,2000,3,7"));
+            break;
+        case Doc:
+            QVERIFY(bytes.startsWith("{\\rtf1"));
+            QVERIFY(bytes.endsWith("}\n"));
+            QCOMPARE(bytes.count("\\row\n"), 4); // header and three data rows
+            break;
+        case Html:
+            QVERIFY(bytes.startsWith("<!DOCTYPE html>"));
+            QVERIFY(bytes.endsWith("</html>\n"));
+            QCOMPARE(bytes.count("<tr>"), 4);
+            break;
+        case Xls:
+            QVERIFY(bytes.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+            QCOMPARE(bytes.size() % 512, 0); // whole sectors of the compound file
+            break;
+        case Xlsx: QVERIFY(bytes.startsWith("PK\x03\x04")); break; // a zip container
+        case Bmp:
+        case Png: {
+            QVERIFY(bytes.startsWith(orden == Bmp ? "BM" : "\x89PNG"));
+            QImage imagen;
+            QVERIFY(imagen.loadFromData(bytes));
+            QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
+            break;
+        }
+        case Svg: QVERIFY(bytes.startsWith("<?xml") && bytes.contains("<svg")); break;
+        case Pdf: QVERIFY(bytes.startsWith("%PDF-")); break;
+        }
+    }
+
     // A small tmpfs of its own at the folder; false when the system will not.
-    bool Montar(const QString& carpeta, const char* opciones);
-    void DatosOrdenes();
+    bool Montar(const QString& carpeta, const char* opciones)
+    {
+        if (::geteuid() != 0 || !QDir().mkpath(carpeta))
+            return false;
+        if (::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", 0, opciones) != 0)
+            return false;
+        montaje = carpeta;
+        return true;
+    }
+
+    void DatosOrdenes()
+    {
+        QTest::addColumn<int>("orden");
+        for (int orden = Guardar; orden <= Pdf; ++orden)
+            QTest::newRow(kNombres[orden]) << orden;
+    }
 
     std::unique_ptr<TFormMain> w;
     std::unique_ptr<QTemporaryDir> dir;
     QString montaje;
     QString carpetaCerrada;
 };
-
-void TstEscritura::init()
-{
-    QLocale::setDefault(QLocale::c());
-    w = std::make_unique<TFormMain>();
-    w->CrearMenusEmergentes();
-    w->CrearElementosGraficos();
-    w->resize(900, 700);
-    w->show();
-    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(kDatos);
-    w->CargarDatos();
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-}
-
-void TstEscritura::cleanup()
-{
-    // The dialogs watch the folder; they go before it is unmounted.
-    w.reset();
-    if (!carpetaCerrada.isEmpty())
-        ::chmod(QFile::encodeName(carpetaCerrada).constData(), 0755);
-    carpetaCerrada.clear();
-    if (!montaje.isEmpty()) {
-        const QByteArray m = QFile::encodeName(montaje);
-        if (::umount(m.constData()) != 0)
-            ::umount2(m.constData(), MNT_DETACH);
-        montaje.clear();
-    }
-    dir.reset();
-}
-
-bool TstEscritura::Montar(const QString& carpeta, const char* opciones)
-{
-    if (::geteuid() != 0 || !QDir().mkpath(carpeta))
-        return false;
-    if (::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", 0, opciones) != 0)
-        return false;
-    montaje = carpeta;
-    return true;
-}
-
-void TstEscritura::Ejecutar(int orden, const QString& ruta)
-{
-    if (orden == Guardar) {
-        ResponderGuardar(ruta);
-        w->Guardar1Click();
-    } else if (orden >= Bmp) {
-        ClicDerecho(Control<Grafico>(w, "ChartCE"));
-        Control<QMenu>(w, "PopupMenuGraf")->hide();
-        ResponderGuardar(ruta, QLatin1String(kFiltrosGrafico[orden - Bmp]));
-        Control<QAction>(w, "Exportargrfico1")->trigger();
-    } else {
-        ClicDerecho(Control<Rejilla>(w, "AdvStringGridPrevision"));
-        Control<QMenu>(w, "PopupMenuTabla")->hide();
-        ResponderGuardar(ruta, Rejilla::FiltrosExportacion().at(orden - Txt));
-        Control<QAction>(w, "Exportartabla1")->trigger();
-    }
-}
-
-void TstEscritura::ComprobarContenido(int orden, const QByteArray& bytes)
-{
-    // What each format must hold, worked from the three loaded lines.
-    const QList<QByteArray> lineas = bytes.split('\n');
-    switch (orden) {
-    case Guardar: QCOMPARE(bytes, QByteArray("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7\n")); break;
-    case Txt:
-        QCOMPARE(lineas.value(0).simplified(), QString::fromUtf8("t Año Mes Datos").toUtf8());
-        QCOMPARE(lineas.value(2).simplified(), QByteArray("2 2000 2 6.5"));
-        break;
-    case Csv:
-        QCOMPARE(lineas.value(0).trimmed(), "\xEF\xBB\xBF" + QString::fromUtf8("t,Año,Mes,Datos").toUtf8());
-        QCOMPARE(lineas.value(3).trimmed(), QByteArray("3,2000,3,7"));
-        break;
-    case Doc:
-        QVERIFY(bytes.startsWith("{\\rtf1"));
-        QVERIFY(bytes.endsWith("}\n"));
-        QCOMPARE(bytes.count("\\row\n"), 4); // header and three data rows
-        break;
-    case Html:
-        QVERIFY(bytes.startsWith("<!DOCTYPE html>"));
-        QVERIFY(bytes.endsWith("</html>\n"));
-        QCOMPARE(bytes.count("<tr>"), 4);
-        break;
-    case Xls:
-        QVERIFY(bytes.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
-        QCOMPARE(bytes.size() % 512, 0); // whole sectors of the compound file
-        break;
-    case Xlsx: QVERIFY(bytes.startsWith("PK\x03\x04")); break; // a zip container
-    case Bmp:
-    case Png: {
-        QVERIFY(bytes.startsWith(orden == Bmp ? "BM" : "\x89PNG"));
-        QImage imagen;
-        QVERIFY(imagen.loadFromData(bytes));
-        QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
-        break;
-    }
-    case Svg: QVERIFY(bytes.startsWith("<?xml") && bytes.contains("<svg")); break;
-    case Pdf: QVERIFY(bytes.startsWith("%PDF-")); break;
-    }
-}
-
-void TstEscritura::DatosOrdenes()
-{
-    QTest::addColumn<int>("orden");
-    QTest::newRow("Guardar") << int(Guardar);
-    QTest::newRow("tabla txt") << int(Txt);
-    QTest::newRow("tabla csv") << int(Csv);
-    QTest::newRow("tabla doc") << int(Doc);
-    QTest::newRow("tabla html") << int(Html);
-    QTest::newRow("tabla xls") << int(Xls);
-    QTest::newRow("tabla xlsx") << int(Xlsx);
-    QTest::newRow("gráfico bmp") << int(Bmp);
-    QTest::newRow("gráfico png") << int(Png);
-    QTest::newRow("gráfico svg") << int(Svg);
-    QTest::newRow("gráfico pdf") << int(Pdf);
-}
-
-void TstEscritura::escrituraNormalReemplaza_data()
-{
-    DatosOrdenes();
-}
-
-void TstEscritura::escrituraNormalReemplaza()
-{
-    QFETCH(int, orden);
-    const QString nombre = QLatin1String(kNombres[orden]);
-    const QString ruta = dir->filePath(nombre);
-
-    // A new file first, then the same command over it.
-    Ejecutar(orden, ruta);
-    ComprobarContenido(orden, Leer(ruta));
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(Escribir(ruta, kAnterior));
-    Ejecutar(orden, ruta);
-    ComprobarContenido(orden, Leer(ruta));
-    QCOMPARE(Ficheros(dir->path()), QStringList{nombre});
-}
-
-void TstEscritura::discoLleno_data()
-{
-    DatosOrdenes();
-}
-
-void TstEscritura::discoLleno()
-{
-    QFETCH(int, orden);
-    const QString carpeta = dir->filePath(QStringLiteral("disco"));
-    // Room for the chart picture once the filler is gone.
-    if (!Montar(carpeta, "size=4m,mode=0755"))
-        QSKIP("Needs root and a tmpfs mount to make a full disk.");
-    const QString nombre = QLatin1String(kNombres[orden]);
-    const QString ruta = carpeta + QLatin1Char('/') + nombre;
-    QVERIFY(Escribir(ruta, kAnterior));
-    const QString relleno = carpeta + QStringLiteral("/relleno");
-    Llenar(relleno);
-    const QStringList antes = Ficheros(carpeta);
-    QStringList esperados{nombre, QStringLiteral("relleno")};
-    esperados.sort();
-    QCOMPARE(antes, esperados);
-
-    QString mensaje, caja;
-    ResponderAviso(&caja, &mensaje);
-    Ejecutar(orden, ruta);
-    QCOMPARE(caja, QStringLiteral("Atención"));
-    QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: no queda espacio en el disco. "
-                                     "El fichero anterior no se ha modificado.")
-                          .arg(nombre));
-    QCOMPARE(Leer(ruta), kAnterior);
-    QCOMPARE(Ficheros(carpeta), antes);
-
-    // With room again the same command goes through.
-    QVERIFY(QFile::remove(relleno));
-    Ejecutar(orden, ruta);
-    ComprobarContenido(orden, Leer(ruta));
-    QCOMPARE(Ficheros(carpeta), QStringList{nombre});
-}
-
-void TstEscritura::carpetaSoloLectura_data()
-{
-    DatosOrdenes();
-}
-
-void TstEscritura::carpetaSoloLectura()
-{
-    QFETCH(int, orden);
-    const QString carpeta = dir->filePath(QStringLiteral("cerrada"));
-    const QString nombre = QLatin1String(kNombres[orden]);
-    const QString ruta = carpeta + QLatin1Char('/') + nombre;
-    QString causa;
-    if (::geteuid() == 0) {
-        // Root writes through permissions, so the folder is a read-only disk.
-        if (!Montar(carpeta, "size=64k,mode=0755"))
-            QSKIP("Needs a tmpfs mount to make a read-only folder as root.");
-        QVERIFY(Escribir(ruta, kAnterior));
-        QCOMPARE(::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"),
-                 0);
-        causa = QStringLiteral("el disco es de solo lectura");
-    } else {
-        QVERIFY(QDir().mkpath(carpeta));
-        QVERIFY(Escribir(ruta, kAnterior));
-        QCOMPARE(::chmod(QFile::encodeName(carpeta).constData(), 0555), 0);
-        carpetaCerrada = carpeta;
-        causa = QStringLiteral("no hay permiso para escribir en la carpeta «%1»").arg(carpeta);
-    }
-
-    QString mensaje, caja;
-    ResponderAviso(&caja, &mensaje);
-    Ejecutar(orden, ruta);
-    QCOMPARE(caja, QStringLiteral("Atención"));
-    QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: %2. El fichero anterior no se ha modificado.")
-                          .arg(nombre, causa));
-    QCOMPARE(Leer(ruta), kAnterior);
-    QCOMPARE(Ficheros(carpeta), QStringList{nombre});
-}
-
-void TstEscritura::carpetaInexistente_data()
-{
-    DatosOrdenes();
-}
-
-void TstEscritura::carpetaInexistente()
-{
-    QFETCH(int, orden);
-    const QString carpeta = dir->filePath(QStringLiteral("no/existe"));
-    const QString ruta = carpeta + QLatin1Char('/') + QLatin1String(kNombres[orden]);
-    QString mensaje, caja;
-    ResponderAviso(&caja, &mensaje);
-    Ejecutar(orden, ruta);
-    QCOMPARE(caja, QStringLiteral("Atención"));
-    QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: la carpeta «%2» no existe. "
-                                     "No se ha creado ningún fichero.")
-                          .arg(QLatin1String(kNombres[orden]), carpeta));
-    QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("no"))));
-    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), kDatos);
-}
 
 QTEST_MAIN(TstEscritura)
 #include "tst_escritura.moc"

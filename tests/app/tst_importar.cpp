@@ -11,8 +11,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <memory>
-
 #include "ImportarUnit.h"
 #include "MainUnit.h"
 #include "Rejilla.h"
@@ -78,168 +76,162 @@ struct Usuario {
 class TstImportar : public QObject {
     Q_OBJECT
 private slots:
-    void importar_data();
-    void importar();
-    void elecciones();
-    void salto_data();
-    void salto();
-};
-
-void TstImportar::importar_data()
-{
-    QTest::addColumn<bool>("coma");
-    QTest::addColumn<QByteArray>("contenido");
-    QTest::addColumn<int>("cancelar"); // the showing of the import dialog that is cancelled; 0: none
-    QTest::addColumn<QString>("memo"); // "_": the user's decimal mark; empty: Memo1 keeps its text
-    QTest::addColumn<QString>("aviso");
-    for (bool coma : {true, false}) {
-        const char* loc = coma ? "es_ES" : "C";
-        // Values as the file writes them, the decimal mark as the user's format has it.
-        QTest::addRow("%s: Spanish export", loc)
-            << coma << QByteArray("Fecha;Ventas\r\n01/01/2020;1.135,46\r\n01/02/2020;2.000,5\r\n") << 0
-            << "2020\t1\t1135_46\n2020\t2\t2000_5\n"
-            << "";
-        QTest::addRow("%s: cancelled", loc) << coma << QByteArray("2020-01,1.5\n") << 1 << ""
-                                            << "";
-        QTest::addRow("%s: no date, start asked", loc)
-            << coma << QByteArray("100\n200,5\n") << 0 << "2019\t12\t100\n2020\t1\t200_5\n"
-            << "";
-        // The warning names the cell, the dialog comes back, the user gives up.
-        QTest::addRow("%s: text in the values", loc) << coma << QByteArray("2020-01;5\n2020-02;abc\n") << 2 << ""
-                                                     << "Línea 2, columna 2: se esperaba un número y se lee «abc».";
+    void cleanup() { PonerLocale(false); }
+    void importar_data()
+    {
+        QTest::addColumn<bool>("coma");
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<int>("cancelar"); // the showing of the import dialog that is cancelled; 0: none
+        QTest::addColumn<QString>("memo"); // "_": the user's decimal mark; empty: Memo1 keeps its text
+        QTest::addColumn<QString>("aviso");
+        for (bool coma : {true, false}) {
+            const char* loc = coma ? "es_ES" : "C";
+            // Values as the file writes them, the decimal mark as the user's format has it.
+            QTest::addRow("%s: Spanish export", loc)
+                << coma << QByteArray("Fecha;Ventas\r\n01/01/2020;1.135,46\r\n01/02/2020;2.000,5\r\n") << 0
+                << "2020\t1\t1135_46\n2020\t2\t2000_5\n"
+                << QString();
+            QTest::addRow("%s: cancelled", loc) << coma << QByteArray("2020-01,1.5\n") << 1 << QString() << QString();
+            QTest::addRow("%s: no date, start asked", loc)
+                << coma << QByteArray("100\n200,5\n") << 0 << "2019\t12\t100\n2020\t1\t200_5\n"
+                << QString();
+            // The warning names the cell, the dialog comes back, the user gives up.
+            QTest::addRow("%s: text in the values", loc)
+                << coma << QByteArray("2020-01;5\n2020-02;abc\n") << 2 << QString()
+                << "Línea 2, columna 2: se esperaba un número y se lee «abc».";
+        }
     }
-}
 
-void TstImportar::importar()
-{
-    QFETCH(bool, coma);
-    QFETCH(QByteArray, contenido);
-    QFETCH(int, cancelar);
-    QFETCH(QString, memo);
-    QFETCH(QString, aviso);
-    PonerLocale(coma);
-    QTemporaryDir dir;
-    const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenido);
-    f.close();
-
-    std::unique_ptr<TFormMain> w(CrearVentanas());
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    auto* memo1 = w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
-    auto* etiqueta = w->findChild<QLabel*>(QStringLiteral("LabelFichero"));
-    memo1->setPlainText(QStringLiteral("previo\n"));
-    const QString etiquetaAntes = etiqueta->text();
-
-    // The command sits in "Archivo" right after "Abrir".
-    auto* archivo = w->findChild<QMenu*>(QStringLiteral("Archivo1"));
-    const QList<QAction*> acciones = archivo->actions();
-    const int abrir = int(acciones.indexOf(w->findChild<QAction*>(QStringLiteral("Abrir1"))));
-    QAction* importar = acciones.value(abrir + 1);
-    QCOMPARE(importar->objectName(), QStringLiteral("Importar1"));
-    QCOMPARE(QString(importar->text()).remove(QLatin1Char('&')), QStringLiteral("Importar..."));
-    QCOMPARE(importar->toolTip(), QStringLiteral("Importa una hoja de cálculo o un fichero CSV"));
-
-    Usuario u(ruta, cancelar);
-    importar->trigger();
-    QVERIFY(u.vistasImportar >= 1);
-    QCOMPARE(u.avisos, aviso.isEmpty() ? QStringList() : QStringList{aviso});
-    if (memo.isEmpty()) {
-        QCOMPARE(memo1->toPlainText(), QStringLiteral("previo\n"));
-        QCOMPARE(etiqueta->text(), etiquetaAntes);
-        QCOMPARE(w->FicheroDatos, QString());
-        return;
-    }
-    QVERIFY(!u.deteccion.isEmpty());
-    QCOMPARE(u.inicioVisto, memo.startsWith(QLatin1String("2019")));
-    QCOMPARE(memo1->toPlainText(), QString(memo).replace(QLatin1Char('_'), coma ? QLatin1Char(',') : QLatin1Char('.')));
-    QCOMPARE(w->FicheroDatos, ruta);
-    QCOMPARE(w->NombreSerie, QStringLiteral("ventas"));
-    QCOMPARE(etiqueta->text(), QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
-    PonerLocale(false);
-}
-
-// Changing a box re-reads the file with the new choice.
-void TstImportar::elecciones()
-{
-    const Tabla t = LeerTextoDelimitado("Año;Mes;Ventas;Coste\n2020;12;5;7\n2021;1;6;x\n", "costes.csv");
-    TFormImportar d(nullptr, {t}, QStringLiteral("costes.csv"));
-    auto* fecha = d.findChild<QComboBox*>(QStringLiteral("CBFecha"));
-    auto* valor = d.findChild<QComboBox*>(QStringLiteral("CBValor"));
-    auto* resultado = d.findChild<QLabel*>(QStringLiteral("LabelResultado"));
-    // Detected: year and month in 1 and 2, the values in 3.
-    QCOMPARE(valor->currentText(), QStringLiteral("3: Ventas"));
-    QCOMPARE(resultado->text(), QStringLiteral("Se importarán 2 meses, de 12/2020 a 1/2021."));
-    valor->setCurrentIndex(valor->findText(QStringLiteral("4: Coste")));
-    QCOMPARE(resultado->text(), QStringLiteral("Línea 3, columna 4: se esperaba un número y se lee «x»."));
-    valor->setCurrentIndex(valor->findText(QStringLiteral("3: Ventas")));
-    fecha->setCurrentIndex(0); // no date
-    QVERIFY(!d.ConFecha());
-    QCOMPARE(resultado->text(),
-             QStringLiteral("Se importarán 2 valores; al aceptar se piden el año y el mes iniciales."));
-    QCOMPARE(d.Convertir().size(), size_t(2));
-
-    // A workbook opens on its first sheet with data; picking an empty one says so.
-    Tabla vacia;
-    vacia.libro = true;
-    vacia.nombre = QStringLiteral("Portada");
-    Tabla datos = t;
-    datos.libro = true;
-    TFormImportar libro(nullptr, {vacia, datos}, QStringLiteral("libro.xlsx"));
-    auto* hoja = libro.findChild<QComboBox*>(QStringLiteral("CBHoja"));
-    QCOMPARE(hoja->currentIndex(), 1);
-    QCOMPARE(libro.findChild<QLabel*>(QStringLiteral("LabelResultado"))->text(),
-             QStringLiteral("Se importarán 2 meses, de 12/2020 a 1/2021."));
-    hoja->setCurrentIndex(0);
-    QCOMPARE(libro.findChild<QLabel*>(QStringLiteral("LabelResultado"))->text(),
-             QStringLiteral("La hoja «Portada» está vacía: no hay datos que importar."));
-    QVERIFY_THROWS_EXCEPTION(ErrorImportacion, libro.Convertir());
-}
-
-void TstImportar::salto_data()
-{
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<QStringList>("avisos");
-    const QString inicio = QStringLiteral("La fecha de la línea %1 no sigue a la anterior: ");
-    QTest::newRow("missing month") << "2020\t1\t1\n2020\t2\t1\n2020\t4\t1\n2020\t6\t1\n"
-                                   << QStringList{inicio.arg(3) + "se esperaba 3/2020 y se lee 4/2020."};
-    QTest::newRow("repeated month") << "2020\t1\t1\n2020\t1\t2\n"
-                                    << QStringList{inicio.arg(2) + "se esperaba 2/2020 y se lee 1/2020."};
-    QTest::newRow("year jump") << "2020\t12\t1\n2022\t1\t1\n"
-                               << QStringList{inicio.arg(2) + "se esperaba 1/2021 y se lee 1/2022."};
-    QTest::newRow("December then January") << "2020\t11\t1\n2020\t12\t1\n2021\t1\t2\n" << QStringList();
-}
-
-void TstImportar::salto()
-{
-    QFETCH(QString, texto);
-    QFETCH(QStringList, avisos);
-    for (bool coma : {true, false}) {
+    void importar()
+    {
+        QFETCH(bool, coma);
+        QFETCH(QByteArray, contenido);
+        QFETCH(int, cancelar);
+        QFETCH(QString, memo);
+        QFETCH(QString, aviso);
         PonerLocale(coma);
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
+        {
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size());
+        }
+
         std::unique_ptr<TFormMain> w(CrearVentanas());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setPlainText(texto);
-        Mensajes m;
-        QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("TBTransferir")), Qt::LeftButton);
-        QCOMPARE(m.textos, avisos);
-        // Loaded all the same: one grid row a record, under the header.
-        QCOMPARE(w->findChild<Rejilla*>(QStringLiteral("AdvStringGridPrevision"))->RowCount(),
-                 int(texto.count(QLatin1Char('\n'))) + 1);
-        // A point dragged on the chart reloads the same dates: told once is enough.
-        if (texto.count(QLatin1Char('\n')) >= 4) {
-            w->SeleccionarModelo(ItemNVS);
-            w->EjecutarCalculo(true);
-            m.textos.clear();
-            w->RegistrarArrastre(1);
-            w->ChartPMouseUp();
-            QCOMPARE(m.textos, QStringList());
+        auto* memo1 = w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        auto* etiqueta = w->findChild<QLabel*>(QStringLiteral("LabelFichero"));
+        memo1->setPlainText(QStringLiteral("previo\n"));
+        const QString etiquetaAntes = etiqueta->text();
+
+        // The command sits in "Archivo" right after "Abrir".
+        auto* archivo = w->findChild<QMenu*>(QStringLiteral("Archivo1"));
+        const QList<QAction*> acciones = archivo->actions();
+        const int abrir = int(acciones.indexOf(w->findChild<QAction*>(QStringLiteral("Abrir1"))));
+        QAction* importar = acciones.value(abrir + 1);
+        QCOMPARE(importar->objectName(), QStringLiteral("Importar1"));
+        QCOMPARE(QString(importar->text()).remove(QLatin1Char('&')), QStringLiteral("Importar..."));
+        QCOMPARE(importar->toolTip(), QStringLiteral("Importa una hoja de cálculo o un fichero CSV"));
+
+        Usuario u(ruta, cancelar);
+        importar->trigger();
+        QVERIFY(u.vistasImportar >= 1);
+        QCOMPARE(u.avisos, aviso.isEmpty() ? QStringList() : QStringList{aviso});
+        if (memo.isEmpty()) {
+            QCOMPARE(memo1->toPlainText(), QStringLiteral("previo\n"));
+            QCOMPARE(etiqueta->text(), etiquetaAntes);
+            QCOMPARE(w->FicheroDatos, QString());
+            return;
+        }
+        QVERIFY(!u.deteccion.isEmpty());
+        QCOMPARE(u.inicioVisto, memo.startsWith(QLatin1String("2019")));
+        QCOMPARE(memo1->toPlainText(),
+                 QString(memo).replace(QLatin1Char('_'), coma ? QLatin1Char(',') : QLatin1Char('.')));
+        QCOMPARE(w->FicheroDatos, ruta);
+        QCOMPARE(w->NombreSerie, QStringLiteral("ventas"));
+        QCOMPARE(etiqueta->text(), QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
+    }
+
+    // Changing a box re-reads the file with the new choice.
+    void elecciones()
+    {
+        const Tabla t = LeerTextoDelimitado("Año;Mes;Ventas;Coste\n2020;12;5;7\n2021;1;6;x\n", "costes.csv");
+        TFormImportar d(nullptr, {t}, QStringLiteral("costes.csv"));
+        auto* fecha = d.findChild<QComboBox*>(QStringLiteral("CBFecha"));
+        auto* valor = d.findChild<QComboBox*>(QStringLiteral("CBValor"));
+        auto* resultado = d.findChild<QLabel*>(QStringLiteral("LabelResultado"));
+        // Detected: year and month in 1 and 2, the values in 3.
+        QCOMPARE(valor->currentText(), QStringLiteral("3: Ventas"));
+        QCOMPARE(resultado->text(), QStringLiteral("Se importarán 2 meses, de 12/2020 a 1/2021."));
+        valor->setCurrentIndex(valor->findText(QStringLiteral("4: Coste")));
+        QCOMPARE(resultado->text(), QStringLiteral("Línea 3, columna 4: se esperaba un número y se lee «x»."));
+        valor->setCurrentIndex(valor->findText(QStringLiteral("3: Ventas")));
+        fecha->setCurrentIndex(0); // no date
+        QVERIFY(!d.ConFecha());
+        QCOMPARE(resultado->text(),
+                 QStringLiteral("Se importarán 2 valores; al aceptar se piden el año y el mes iniciales."));
+        QCOMPARE(d.Convertir().size(), size_t(2));
+
+        // A workbook opens on its first sheet with data; picking an empty one says so.
+        Tabla vacia;
+        vacia.libro = true;
+        vacia.nombre = QStringLiteral("Portada");
+        Tabla datos = t;
+        datos.libro = true;
+        TFormImportar libro(nullptr, {vacia, datos}, QStringLiteral("libro.xlsx"));
+        auto* hoja = Control<QComboBox>(libro, "CBHoja");
+        QCOMPARE(hoja->currentIndex(), 1);
+        QCOMPARE(Control<QLabel>(libro, "LabelResultado")->text(),
+                 QStringLiteral("Se importarán 2 meses, de 12/2020 a 1/2021."));
+        hoja->setCurrentIndex(0);
+        QCOMPARE(Control<QLabel>(libro, "LabelResultado")->text(),
+                 QStringLiteral("La hoja «Portada» está vacía: no hay datos que importar."));
+        QVERIFY_THROWS_EXCEPTION(ErrorImportacion, libro.Convertir());
+    }
+
+    void salto_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QStringList>("avisos");
+        const QString inicio = QStringLiteral("La fecha de la línea %1 no sigue a la anterior: ");
+        QTest::newRow("missing month") << "2020\t1\t1\n2020\t2\t1\n2020\t4\t1\n2020\t6\t1\n"
+                                       << QStringList{inicio.arg(3) + "se esperaba 3/2020 y se lee 4/2020."};
+        QTest::newRow("repeated month") << "2020\t1\t1\n2020\t1\t2\n"
+                                        << QStringList{inicio.arg(2) + "se esperaba 2/2020 y se lee 1/2020."};
+        QTest::newRow("year jump") << "2020\t12\t1\n2022\t1\t1\n"
+                                   << QStringList{inicio.arg(2) + "se esperaba 1/2021 y se lee 1/2022."};
+        QTest::newRow("December then January") << "2020\t11\t1\n2020\t12\t1\n2021\t1\t2\n" << QStringList();
+    }
+
+    void salto()
+    {
+        QFETCH(QString, texto);
+        QFETCH(QStringList, avisos);
+        for (bool coma : {true, false}) {
+            PonerLocale(coma);
+            std::unique_ptr<TFormMain> w(CrearVentanas());
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setPlainText(texto);
+            Mensajes m;
+            QTest::mouseClick(w->findChild<QToolButton*>(QStringLiteral("TBTransferir")), Qt::LeftButton);
+            QCOMPARE(m.textos, avisos);
+            // Loaded all the same: one grid row a record, under the header.
+            QCOMPARE(w->findChild<Rejilla*>(QStringLiteral("AdvStringGridPrevision"))->RowCount(),
+                     int(texto.count(QLatin1Char('\n'))) + 1);
+            // A point dragged on the chart reloads the same dates: told once is enough.
+            if (texto.count(QLatin1Char('\n')) >= 4) {
+                w->SeleccionarModelo(ItemNVS);
+                w->EjecutarCalculo(true);
+                m.textos.clear();
+                w->RegistrarArrastre(1);
+                w->ChartPMouseUp();
+                QCOMPARE(m.textos, QStringList());
+            }
         }
     }
-    PonerLocale(false);
-}
+};
 
 QTEST_MAIN(TstImportar)
 #include "tst_importar.moc"
