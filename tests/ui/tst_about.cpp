@@ -15,7 +15,10 @@
 #include "Ayuda.h"
 #include "Instalacion.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using prueba::Control;
 
 namespace {
 
@@ -72,12 +75,7 @@ void TstAbout::textosYNombres()
     QCOMPARE(caja.size(), QSize(489, 285));
     QCOMPARE(caja.minimumSize(), caja.maximumSize());
 
-    const auto etiqueta = [&](const char* nombre) {
-        auto* l = caja.findChild<QLabel*>(QLatin1String(nombre));
-        if (!l)
-            qFatal("falta %s", nombre);
-        return l;
-    };
+    const auto etiqueta = [&](const char* nombre) { return Control<QLabel>(caja, nombre); };
     QCOMPARE(etiqueta("ProductName")->text(), QStringLiteral("Tendora"));
     QCOMPARE(etiqueta("ProductName")->font().pixelSize(), 19);
     QVERIFY(etiqueta("ProductName")->font().bold());
@@ -103,19 +101,16 @@ void TstAbout::textosYNombres()
         QCOMPARE(l->palette().color(QPalette::WindowText), QColor(Qt::blue));
     }
     QCOMPARE(caja.cursor().shape(), Qt::ArrowCursor);
-    QVERIFY(caja.findChild<QWidget*>(QStringLiteral("Panel1")));
-    QVERIFY(caja.findChild<QAction*>(QStringLiteral("SendMail1")));
-
-    auto* boton = caja.findChild<QPushButton*>(QStringLiteral("BitBtn1"));
-    QVERIFY(boton);
-    QCOMPARE(boton->text(), QStringLiteral("Aceptar"));
-    QVERIFY(boton->isDefault());
+    Control<QWidget>(caja, "Panel1");
+    Control<QAction>(caja, "SendMail1");
+    QCOMPARE(Control<QPushButton>(caja, "BitBtn1")->text(), QStringLiteral("Aceptar"));
+    QVERIFY(Control<QPushButton>(caja, "BitBtn1")->isDefault());
 
     // Without a manual there is no link to it.
     DatosAcerca sinManual = Prueba();
     sinManual.Web2.clear();
     TAboutBox otra(nullptr, sinManual);
-    QVERIFY(otra.findChild<QLabel*>(QStringLiteral("LabelWeb2"))->isHidden());
+    QVERIFY(Control<QLabel>(otra, "LabelWeb2")->isHidden());
 }
 
 void TstAbout::datosDeTendora()
@@ -164,7 +159,7 @@ void TstAbout::enlacesAbren()
     caja.show();
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
     for (const char* n : {"LabelCorreo", "LabelWeb1", "LabelWeb2"})
-        QTest::mouseClick(caja.findChild<QLabel*>(QLatin1String(n)), Qt::LeftButton);
+        QTest::mouseClick(Control<QLabel>(caja, n), Qt::LeftButton);
     QCOMPARE(abiertas, (QList<QUrl>{TAboutBox::UrlCorreo(), QUrl(QStringLiteral("https://ejemplo.es/licencia")),
                                     QUrl(QStringLiteral("file:///opt/tendora/Tendora.html"))}));
     QVERIFY(caja.isVisible()); // links do not close the box
@@ -181,13 +176,13 @@ void TstAbout::falloDelCorreoSeAvisa()
             m->close();
         }
     });
-    caja.findChild<QAction*>(QStringLiteral("SendMail1"))->trigger();
+    Control<QAction>(caja, "SendMail1")->trigger();
     QCOMPARE(aviso, QStringLiteral("No se pudo abrir un mensaje de correo nuevo."));
 
     // Web pages that do not open are not reported: no box to answer here.
     caja.show();
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
-    QTest::mouseClick(caja.findChild<QLabel*>(QStringLiteral("LabelWeb1")), Qt::LeftButton);
+    QTest::mouseClick(Control<QLabel>(caja, "LabelWeb1"), Qt::LeftButton);
     QVERIFY(!QApplication::activeModalWidget());
 }
 
