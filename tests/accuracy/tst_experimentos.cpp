@@ -42,8 +42,6 @@ private slots:
     void exAnte();
 };
 
-// ---------------------------------------------------------------- no data
-
 void TstExperimentos::sinDatos_data()
 {
     QTest::addColumn<int>("orden");
@@ -75,8 +73,6 @@ void TstExperimentos::sinDatos()
     QCOMPARE(Filas(Ajuste(w)), 0);
     QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
 }
-
-// ---------------------------------------------------------------- all models
 
 void TstExperimentos::todosLosModelos_data()
 {
@@ -136,8 +132,6 @@ void TstExperimentos::todosLosModelosConFallos()
     QCOMPARE(Comparativas(w.get()), ConP(esperadas)); // none for the failed models
     QCOMPARE(w->ModeloSeleccionado(), int(ItemSB)); // the models after the failures ran
 }
-
-// ---------------------------------------------------------------- ex-ante simulation
 
 void TstExperimentos::dialogoExAnte()
 {
