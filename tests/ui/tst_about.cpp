@@ -33,8 +33,9 @@ DatosAcerca Prueba()
 }
 
 // A folder laid out like an installation: the program in raiz/bin, its data
-// in raiz/share/tendora. Entries ending in '/' are folders.
-void Poner(const QString& raiz, const QStringList& entradas)
+// in raiz/share/tendora. Entries ending in '/' are folders. Gives the
+// program's folder.
+QString Poner(const QString& raiz, const QStringList& entradas)
 {
     QDir(raiz).mkpath(QStringLiteral("bin"));
     for (const QString& e : entradas) {
@@ -48,6 +49,7 @@ void Poner(const QString& raiz, const QStringList& entradas)
             qFatal("no se puede crear %s", qPrintable(e));
         f.write("<html></html>");
     }
+    return raiz + QStringLiteral("/bin/");
 }
 
 } // namespace
@@ -117,8 +119,7 @@ void TstAbout::datosDeTendora()
 {
     QTemporaryDir raiz;
     QVERIFY(raiz.isValid());
-    const QString programa = raiz.path() + QStringLiteral("/bin/");
-    Poner(raiz.path(), {});
+    const QString programa = Poner(raiz.path(), {});
     DatosAcerca d = DatosAcerca::Tendora(programa);
     QCOMPARE(d.Lineas.size(), 3);
     QVERIFY(d.Lineas.join(QLatin1Char(' ')).contains(QStringLiteral("GPL-3.0-or-later")));
@@ -230,8 +231,7 @@ void TstAbout::buscar()
     QFETCH(QString, esperado);
     QTemporaryDir raiz;
     QVERIFY(raiz.isValid());
-    Poner(raiz.path(), presentes);
-    const QString programa = raiz.path() + QStringLiteral("/bin/");
+    const QString programa = Poner(raiz.path(), presentes);
     const QString hallado = carpeta ? BuscarCarpeta(programa, nombre) : BuscarFichero(programa, nombre);
     QCOMPARE(hallado, esperado.isEmpty() ? QString() : raiz.path() + QLatin1Char('/') + esperado);
 }
@@ -253,12 +253,12 @@ void TstAbout::manual()
     QFETCH(QString, abierto);
     QTemporaryDir raiz;
     QVERIFY(raiz.isValid());
-    Poner(raiz.path(), presente.isEmpty() ? QStringList{} : QStringList{presente});
+    const QString programa = Poner(raiz.path(), presente.isEmpty() ? QStringList{} : QStringList{presente});
 
     QStringList avisos;
     QList<QUrl> abiertas;
     AbrirManual(
-        nullptr, raiz.path() + QStringLiteral("/bin/"), [&](const QString& t) { avisos << t; },
+        nullptr, programa, [&](const QString& t) { avisos << t; },
         [&](const QUrl& u) {
             abiertas << u;
             return false;
