@@ -359,15 +359,13 @@ void TstExperimentosVariacion::incrementoNoPositivo_data()
     QTest::addColumn<int>("item");
     QTest::addColumn<QString>("campo"); // the step set to the value below
     QTest::addColumn<double>("valor");
-    QTest::addColumn<QString>("motivo"); // empty: accepted
-    QTest::newRow("LES step 0") << int(ItemLES) << "IncAlfa" << 0.0 << "El incremento de Alfa debe ser mayor que cero.";
-    QTest::newRow("MMS step 0") << int(ItemMMS) << "IncN" << 0.0 << "El incremento de N debe ser mayor que cero.";
-    QTest::newRow("MMD step -1") << int(ItemMMD) << "IncN" << -1.0 << "El incremento de N debe ser mayor que cero.";
-    QTest::newRow("HLT beta step 0") << int(ItemHLT) << "IncBeta" << 0.0
-                                     << "El incremento de Beta debe ser mayor que cero.";
-    QTest::newRow("H-W phi step 0") << int(ItemHW) << "IncPhi" << 0.0
-                                    << "El incremento de Phi debe ser mayor que cero.";
-    QTest::newRow("CRT step 0") << int(ItemCRT) << "IncAlfa" << 0.0 << "El incremento de Alfa debe ser mayor que cero.";
+    QTest::addColumn<QString>("parametro"); // the one the refusal names; empty: accepted
+    QTest::newRow("LES step 0") << int(ItemLES) << "IncAlfa" << 0.0 << "Alfa";
+    QTest::newRow("MMS step 0") << int(ItemMMS) << "IncN" << 0.0 << "N";
+    QTest::newRow("MMD step -1") << int(ItemMMD) << "IncN" << -1.0 << "N";
+    QTest::newRow("HLT beta step 0") << int(ItemHLT) << "IncBeta" << 0.0 << "Beta";
+    QTest::newRow("H-W phi step 0") << int(ItemHW) << "IncPhi" << 0.0 << "Phi";
+    QTest::newRow("CRT step 0") << int(ItemCRT) << "IncAlfa" << 0.0 << "Alfa";
     // A column the model does not use does not matter.
     QTest::newRow("LES with a zero beta step") << int(ItemLES) << "IncBeta" << 0.0 << "";
 }
@@ -377,7 +375,7 @@ void TstExperimentosVariacion::incrementoNoPositivo()
     QFETCH(int, item);
     QFETCH(QString, campo);
     QFETCH(double, valor);
-    QFETCH(QString, motivo);
+    QFETCH(QString, parametro);
     auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(item);
     Contestador c;
@@ -389,12 +387,13 @@ void TstExperimentosVariacion::incrementoNoPositivo()
         return true;
     };
     w->Variacindeparmetros1Click();
-    if (motivo.isEmpty()) {
+    if (parametro.isEmpty()) {
         QCOMPARE(c.rechazos, QStringList());
         QCOMPARE(Filas(Ajuste(w)), 9);
         return;
     }
-    QCOMPARE(c.rechazos, QStringList{motivo}); // shown in the dialog, which stayed open
+    // Shown in the dialog, which stayed open.
+    QCOMPARE(c.rechazos, QStringList{QStringLiteral("El incremento de %1 debe ser mayor que cero.").arg(parametro)});
     QCOMPARE(c.mensajes, QStringList()); // no run, no closing message
     QCOMPARE(Filas(Ajuste(w)), 0);
     // The dialog keeps the values for the next use, and shows no old refusal then.
