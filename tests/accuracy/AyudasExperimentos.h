@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the experiment tests share: answering the window's dialogs, a
-// window with monthly data loaded, and reading the error tables.
+// window with monthly data loaded, and reading the error tables and the
+// closing message.
 
 #include "DialogoUnit.h"
 #include "Grafico.h"
@@ -12,13 +13,19 @@
 
 #include "Ayudas.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QLocale>
 #include <QObject>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStringList>
 #include <QTimer>
+#include <QtTest>
 
 #include <functional>
 #include <memory>
@@ -96,6 +103,40 @@ inline void Cargar(TFormMain* w, int n, int reserva = 0)
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(n));
     w->CargarDatos();
     Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
+}
+
+// A window under the locale with n values of Serie loaded.
+inline std::unique_ptr<TFormMain> Cargada(const QString& locale, int n, int reserva = 0)
+{
+    auto w = Ventana(locale);
+    Cargar(w.get(), n, reserva);
+    return w;
+}
+
+template <class W>
+tendora::Rejilla* Ajuste(const W& w)
+{
+    return Control<tendora::Rejilla>(w, "AdvSGErrAjuste");
+}
+
+template <class W>
+tendora::Rejilla* Acierto(const W& w)
+{
+    return Control<tendora::Rejilla>(w, "AdvSGErrAcierto");
+}
+
+// The lines of a message, whichever line break it uses.
+inline QStringList Lineas(const QString& mensaje)
+{
+    return mensaje.split(QRegularExpression(QStringLiteral("[\r\n]")));
+}
+
+// Desde, Hasta and Incremento of one parameter in the range dialog.
+inline void Rango(QDoubleSpinBox* desde, QDoubleSpinBox* hasta, QDoubleSpinBox* inc, double d, double h, double i)
+{
+    desde->setValue(d);
+    hasta->setValue(h);
+    inc->setValue(i);
 }
 
 // Labels written with decimal commas, as under the Spanish settings.

@@ -2,27 +2,14 @@
 // A logged run applied again from the error tables (double click or the
 // pop-up item), the best row a parameter loop names in its closing message,
 // and the label column that stays at the left of the error tables.
-#include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QMenu>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QTabWidget>
-#include <QtTest>
-#include <memory>
 
-#include "Catalogo.h"
-#include "MainUnit.h"
-#include "Medidas.h"
-#include "Rejilla.h"
-
-#include "Ayudas.h"
 #include "AyudasExperimentos.h"
+#include "Medidas.h"
 
 using namespace tendora;
 using namespace prueba;
@@ -51,17 +38,12 @@ QStringList Fila(const Rejilla* g, int fila)
 QPoint Punto(Rejilla* g, int fila, bool enFija, QWidget** destino)
 {
     // The frozen view scrolls only up and down (the grid follows it).
-    if (enFija)
-        g->VistaFija()->scrollTo(g->Modelo()->index(fila - 1, ColErrEtiqueta));
-    else
-        g->scrollTo(g->Modelo()->index(fila - 1, ColErrMSE));
+    QTableView* vista = enFija ? g->VistaFija() : g;
+    const QModelIndex celda = g->Modelo()->index(fila - 1, enFija ? ColErrEtiqueta : ColErrMSE);
+    vista->scrollTo(celda);
     QTest::qWait(10);
-    if (enFija) {
-        *destino = g->VistaFija()->viewport();
-        return g->VistaFija()->visualRect(g->Modelo()->index(fila - 1, ColErrEtiqueta)).center();
-    }
-    *destino = g->viewport();
-    return g->visualRect(g->Modelo()->index(fila - 1, ColErrMSE)).center();
+    *destino = vista->viewport();
+    return vista->visualRect(celda).center();
 }
 
 void DobleClic(Rejilla* g, int fila, bool enFija)
@@ -89,17 +71,12 @@ void PorMenu(TFormMain* w, Rejilla* g, int fila, bool enFija)
     item->trigger();
 }
 
+// Alfa, Beta and Phi from Desde to Hasta by 0.1.
 void Rango(TFormRangoVar* r, double da, double ha, double db, double hb, double dp, double hp, bool dibujar)
 {
-    r->DesdeAlfa->setValue(da);
-    r->HastaAlfa->setValue(ha);
-    r->IncAlfa->setValue(0.1);
-    r->DesdeBeta->setValue(db);
-    r->HastaBeta->setValue(hb);
-    r->IncBeta->setValue(0.1);
-    r->DesdePhi->setValue(dp);
-    r->HastaPhi->setValue(hp);
-    r->IncPhi->setValue(0.1);
+    prueba::Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, da, ha, 0.1);
+    prueba::Rango(r->DesdeBeta, r->HastaBeta, r->IncBeta, db, hb, 0.1);
+    prueba::Rango(r->DesdePhi, r->HastaPhi, r->IncPhi, dp, hp, 0.1);
     r->CBGraficos->setChecked(dibujar);
 }
 
@@ -110,7 +87,23 @@ double MSEMostrado(const Rejilla* g, int fila)
     return ok ? v : -1.0;
 }
 
+// A run applied again from a row: how the table was filled, where and how the
+// user applies it, and what the page shows after: the model, its edits,
+// horizon, hold-out and negatives.
+struct Aplicado {
+    QString caso, tabla;
+    int fila;
+    bool porMenu, enFija;
+    int item;
+    QStringList edits;
+    QList<double> valores;
+    int horizonte, reserva;
+    bool negativas;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Aplicado)
 
 class TstAplicar : public QObject {
     Q_OBJECT
@@ -127,70 +120,37 @@ private slots:
 
 void TstAplicar::aplicar_data()
 {
-    QTest::addColumn<QString>("caso");
-    QTest::addColumn<QString>("tabla");
-    QTest::addColumn<int>("fila");
-    QTest::addColumn<bool>("porMenu");
-    QTest::addColumn<bool>("enFija");
-    // What the page shows after: the model, its edits, horizon, hold-out, negatives.
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QList<double>>("valores");
-    QTest::addColumn<int>("horizonte");
-    QTest::addColumn<int>("reserva");
-    QTest::addColumn<bool>("negativas");
-
+    QTest::addColumn<Aplicado>("a");
     // Loop order: alfa outermost, phi innermost (0.1, 0.2 each), so row 3 is
     // (0.1; 0.2; 0.1); the loop leaves the edits at 0.2.
     const QStringList hw = {"SEAlfaHLT", "SEBetaHLT", "SEPhiHW"};
-    QTest::newRow("H-W loop, double click") << "bucle"
-                                            << "AdvSGErrAjuste" << 3 << false << false << int(ItemHW) << hw
-                                            << QList<double>{0.1, 0.2, 0.1} << 6 << 0 << false;
-    QTest::newRow("H-W loop, menu on the frozen label") << "bucle"
-                                                        << "AdvSGErrAjuste" << 3 << true << true << int(ItemHW) << hw
-                                                        << QList<double>{0.1, 0.2, 0.1} << 6 << 0 << false;
+    QTest::newRow("H-W loop, double click")
+        << Aplicado{"bucle", "AdvSGErrAjuste", 3, false, false, ItemHW, hw, {0.1, 0.2, 0.1}, 6, 0, false};
+    QTest::newRow("H-W loop, menu on the frozen label")
+        << Aplicado{"bucle", "AdvSGErrAjuste", 3, true, true, ItemHW, hw, {0.1, 0.2, 0.1}, 6, 0, false};
     // Sorted by the label, descending (two clicks on its header): (0.2; 0.2; 0.2), then (0.2; 0.2; 0.1).
     QTest::newRow("H-W loop sorted, double click on the frozen label")
-        << "ordenado"
-        << "AdvSGErrAjuste" << 2 << false << true << int(ItemHW) << hw << QList<double>{0.2, 0.2, 0.1} << 6 << 0
-        << false;
+        << Aplicado{"ordenado", "AdvSGErrAjuste", 2, false, true, ItemHW, hw, {0.2, 0.2, 0.1}, 6, 0, false};
     // Alfa 0.1..0.3 outer, beta 0.1..0.2 inner: row 2 is (0.1; 0.2), held back 6.
-    QTest::newRow("HLT drawn loop, accuracy table, menu")
-        << "dibujado"
-        << "AdvSGErrAcierto" << 2 << true << false << int(ItemHLT) << QStringList{"SEAlfaHLT", "SEBetaHLT"}
-        << QList<double>{0.1, 0.2} << 12 << 6 << false;
+    QTest::newRow("HLT drawn loop, accuracy table, menu") << Aplicado{
+        "dibujado", "AdvSGErrAcierto", 2, true, false, ItemHLT, {"SEAlfaHLT", "SEBetaHLT"}, {0.1, 0.2}, 12, 6, false};
     // Origins T-1 .. T-4 in that order: row 3 is T-3.
-    QTest::newRow("ex-ante T-3, double click") << "exante"
-                                               << "AdvSGErrAjuste" << 3 << false << false << int(ItemLES)
-                                               << QStringList{"SEAlfaLE"} << QList<double>{0.3} << 12 << 3 << false;
+    QTest::newRow("ex-ante T-3, double click")
+        << Aplicado{"exante", "AdvSGErrAjuste", 3, false, false, ItemLES, {"SEAlfaLE"}, {0.3}, 12, 3, false};
     QTest::newRow("ex-ante T-3, accuracy table, double click")
-        << "exante"
-        << "AdvSGErrAcierto" << 3 << false << false << int(ItemLES) << QStringList{"SEAlfaLE"} << QList<double>{0.3}
-        << 12 << 3 << false;
+        << Aplicado{"exante", "AdvSGErrAcierto", 3, false, false, ItemLES, {"SEAlfaLE"}, {0.3}, 12, 3, false};
     // Row 1: MMS with N 4, horizon 5 and negatives allowed; row 2 changed all of them.
-    QTest::newRow("ordinary calculation, menu") << "ordinario"
-                                                << "AdvSGErrAjuste" << 1 << true << false << int(ItemMMS)
-                                                << QStringList{"SEN"} << QList<double>{4} << 5 << 0 << true;
+    QTest::newRow("ordinary calculation, menu")
+        << Aplicado{"ordinario", "AdvSGErrAjuste", 1, true, false, ItemMMS, {"SEN"}, {4}, 5, 0, true};
 }
 
 void TstAplicar::aplicar()
 {
-    QFETCH(QString, caso);
-    QFETCH(QString, tabla);
-    QFETCH(int, fila);
-    QFETCH(bool, porMenu);
-    QFETCH(bool, enFija);
-    QFETCH(int, item);
-    QFETCH(QStringList, edits);
-    QFETCH(QList<double>, valores);
-    QFETCH(int, horizonte);
-    QFETCH(int, reserva);
-    QFETCH(bool, negativas);
-
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60, caso == "dibujado" ? 6 : 0);
-    MostrarPagina(w.get(), tabla == "AdvSGErrAjuste" ? "TabSheetErrAjuste" : "TabSheetErrAcierto");
-    auto* g = Control<Rejilla>(w, qPrintable(tabla));
+    QFETCH(Aplicado, a);
+    const QString& caso = a.caso;
+    auto w = Cargada("es_ES", 60, caso == "dibujado" ? 6 : 0);
+    MostrarPagina(w.get(), a.tabla == "AdvSGErrAjuste" ? "TabSheetErrAjuste" : "TabSheetErrAcierto");
+    auto* g = Control<Rejilla>(w, qPrintable(a.tabla));
     Contestador c;
     if (caso == "bucle" || caso == "ordenado") {
         w->SeleccionarModelo(ItemHW);
@@ -238,57 +198,54 @@ void TstAplicar::aplicar()
         QCOMPARE(Etiquetas(g), (QStringList{"MMS (4)", "MMS (7)"}));
     }
 
-    const QStringList aplicada = Fila(g, fila);
+    const QStringList aplicada = Fila(g, a.fila);
     QVERIFY(!aplicada[ColErrEtiqueta].isEmpty());
     const int antes = Filas(g);
     const int mensajes = static_cast<int>(c.mensajes.size());
-    if (porMenu)
-        PorMenu(w.get(), g, fila, enFija);
+    if (a.porMenu)
+        PorMenu(w.get(), g, a.fila, a.enFija);
     else
-        DobleClic(g, fila, enFija);
+        DobleClic(g, a.fila, a.enFija);
 
     QCOMPARE(c.mensajes.size(), mensajes); // no message: the run went well
-    QCOMPARE(w->ModeloSeleccionado(), item);
+    QCOMPARE(w->ModeloSeleccionado(), a.item);
     QList<double> enPagina;
-    for (const QString& e : edits) {
+    for (const QString& e : a.edits) {
         if (auto* n = w->findChild<QSpinBox*>(e))
             enPagina << n->value();
         else
             enPagina << Control<QDoubleSpinBox>(w, qPrintable(e))->value();
     }
-    QCOMPARE(enPagina, valores);
-    QCOMPARE(Control<QSpinBox>(w, "SEValoresPrever")->value(), horizonte);
-    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), reserva);
-    QCOMPARE(Control<QCheckBox>(w, "CBPrevNeg")->isChecked(), negativas);
+    QCOMPARE(enPagina, a.valores);
+    QCOMPARE(Control<QSpinBox>(w, "SEValoresPrever")->value(), a.horizonte);
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), a.reserva);
+    QCOMPARE(Control<QCheckBox>(w, "CBPrevNeg")->isChecked(), a.negativas);
     // One new row, at the end, equal to the applied one cell by cell.
     QCOMPARE(Filas(g), antes + 1);
     QCOMPARE(Fila(g, g->RowCount() - 1), aplicada);
-    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
-    QCOMPARE(ajuste->Celda(ColErrEtiqueta, ajuste->RowCount() - 1), aplicada[ColErrEtiqueta]);
+    QCOMPARE(Ajuste(w)->Celda(ColErrEtiqueta, Ajuste(w)->RowCount() - 1), aplicada[ColErrEtiqueta]);
 }
 
 void TstAplicar::filaSinEtiqueta()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     MostrarPagina(w.get(), "TabSheetErrAjuste");
-    auto* g = Control<Rejilla>(w, "AdvSGErrAjuste");
+    Rejilla* g = Ajuste(w);
     Contestador c;
     // A table with no data rows: its one empty row does nothing, nor does the pop-up item.
     DobleClic(g, 1, false);
     DobleClic(g, 1, true);
     PorMenu(w.get(), g, 1, false);
     QCOMPARE(Filas(g), 0);
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
+    QCOMPARE(Acierto(w)->RowCount(), 2);
     QVERIFY(c.mensajes.isEmpty());
 }
 
 void TstAplicar::sinDatosOReservaQueNoCabe()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60, 5);
+    auto w = Cargada("es_ES", 60, 5);
     MostrarPagina(w.get(), "TabSheetErrAjuste");
-    auto* g = Control<Rejilla>(w, "AdvSGErrAjuste");
+    Rejilla* g = Ajuste(w);
     w->SeleccionarModelo(ItemLES);
     w->TBCalcularClick();
     QCOMPARE(Etiquetas(g), QStringList{"LES (0,5) T-5"});
@@ -321,11 +278,10 @@ void TstAplicar::mejorMSE_data()
 void TstAplicar::mejorMSE()
 {
     QFETCH(QString, locale);
-    auto w = Ventana(locale);
-    Cargar(w.get(), 60);
+    auto w = Cargada(locale, 60);
     // The loop runs from the model page; the table is looked at afterwards.
     MostrarPagina(w.get(), "TabSheetModelo", QSize(700, 400));
-    auto* g = Control<Rejilla>(w, "AdvSGErrAjuste");
+    Rejilla* g = Ajuste(w);
     // An earlier run that fits this trend and season far better than any
     // level alone: it must not be the one named.
     w->SeleccionarModelo(ItemHW);
@@ -333,9 +289,7 @@ void TstAplicar::mejorMSE()
     w->SeleccionarModelo(ItemLES);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
-        r->DesdeAlfa->setValue(0.01);
-        r->HastaAlfa->setValue(0.99);
-        r->IncAlfa->setValue(0.01);
+        prueba::Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.01, 0.99, 0.01);
         r->CBGraficos->setChecked(false);
         return true;
     };
@@ -352,7 +306,7 @@ void TstAplicar::mejorMSE()
     QCOMPARE(g->Celda(0, mejor), L(QStringLiteral("LES (0,99)")));
 
     QCOMPARE(c.mensajes.size(), 1);
-    const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lineas = Lineas(c.mensajes[0]);
     QCOMPARE(lineas.size(), 4);
     QCOMPARE(lineas[3], L(QStringLiteral("Mejor MSE: LES (0,99)")));
     Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetErrAjuste"));
@@ -370,10 +324,9 @@ void TstAplicar::mejorMSE()
 
 void TstAplicar::columnaFija()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60, 3);
+    auto w = Cargada("es_ES", 60, 3);
     MostrarPagina(w.get(), "TabSheetErrAjuste", QSize(420, 400));
-    auto* g = Control<Rejilla>(w, "AdvSGErrAjuste");
+    Rejilla* g = Ajuste(w);
     for (int item : {int(ItemHW), int(ItemLES), int(ItemMMS)}) {
         w->SeleccionarModelo(item);
         w->TBCalcularClick();
@@ -430,8 +383,8 @@ void TstAplicar::columnaFija()
     QTest::qWait(20);
     {
         const int y = fija->visualRect(g->Modelo()->index(0, 0)).top();
-        const QRect linea = QRect(0, y - 2, fija->viewport()->width(), 5)
-                                .translated(fija->viewport()->mapTo(g, QPoint(0, 0)));
+        const QRect linea =
+            QRect(0, y - 2, fija->viewport()->width(), 5).translated(fija->viewport()->mapTo(g, QPoint(0, 0)));
         QVERIFY(ContarColor(g->grab().toImage(), linea, g->palette().color(QPalette::Highlight), 40) >
                 fija->viewport()->width() / 2);
     }

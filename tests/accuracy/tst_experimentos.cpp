@@ -1,34 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The experiments driven through the real window with no data, every model
 // in turn and the ex-ante simulation, their dialogs answered as a user would.
-#include <QAbstractButton>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QTimer>
-#include <QtTest>
-#include <functional>
-#include <memory>
-#include <stdexcept>
+#include <algorithm>
 
-#include "Catalogo.h"
-#include "DialogoUnit.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Medidas.h"
-#include "Numeros.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SimExAnteUnit.h"
-
-#include "Ayudas.h"
 #include "AyudasExperimentos.h"
 
 using namespace tendora;
@@ -38,7 +12,20 @@ namespace {
 
 const QString SinDatos = QStringLiteral("Cargue los datos antes de calcular.");
 
+// An ex-ante run: the model, SEN, the range asked for (Desde -1: the dialog's
+// own values), the answer, and the rows, series and hold-out it leaves.
+struct ExAnte {
+    int item, n, desde, hasta;
+    bool aceptar;
+    QStringList ajuste, acierto;
+    int fallos;
+    QStringList series;
+    int reservaFinal;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(ExAnte)
 
 class TstExperimentos : public QObject {
     Q_OBJECT
@@ -54,8 +41,6 @@ private slots:
     void exAnte_data();
     void exAnte();
 };
-
-// ---------------------------------------------------------------- no data
 
 void TstExperimentos::sinDatos_data()
 {
@@ -83,13 +68,11 @@ void TstExperimentos::sinDatos()
     QCOMPARE(c.mensajes, QStringList{SinDatos});
     QCOMPARE(c.vecesRango + c.vecesExAnte, 0); // no dialog
     QCOMPARE(w->ModeloSeleccionado(), int(ItemHLT)); // not even the model changes
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 2);
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAcierto")->RowCount(), 2);
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
+    QCOMPARE(Ajuste(w)->RowCount(), 2);
+    QCOMPARE(Acierto(w)->RowCount(), 2);
+    QCOMPARE(Filas(Ajuste(w)), 0);
     QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
 }
-
-// ---------------------------------------------------------------- all models
 
 void TstExperimentos::todosLosModelos_data()
 {
@@ -105,8 +88,7 @@ void TstExperimentos::todosLosModelos()
 {
     QFETCH(QString, locale);
     QFETCH(int, reserva);
-    auto w = Ventana(locale);
-    Cargar(w.get(), 60, reserva);
+    auto w = Cargada(locale, 60, reserva);
     Contestador c;
     w->Aplicartodoslosmtodos1Click();
 
@@ -118,10 +100,10 @@ void TstExperimentos::todosLosModelos()
         esperadas << L(QString::fromUtf8(e)) + sufijo;
 
     QCOMPARE(c.mensajes, QStringList());
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), esperadas);
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), reserva > 0 ? esperadas : QStringList());
+    QCOMPARE(Etiquetas(Ajuste(w)), esperadas);
+    QCOMPARE(Etiquetas(Acierto(w)), reserva > 0 ? esperadas : QStringList());
     for (int f = 1; f <= 12; ++f)
-        QVERIFY2(!Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, f).isEmpty(), "every model reached its measures");
+        QVERIFY2(!Ajuste(w)->Celda(1, f).isEmpty(), "every model reached its measures");
     QCOMPARE(Comparativas(w.get()), ConP(esperadas));
     QCOMPARE(w->ModeloSeleccionado(), int(ItemSB));
     QVERIFY(Control<QAction>(w, "Variacindeparmetros1")->isEnabled()); // the page followed the last selection
@@ -132,8 +114,7 @@ void TstExperimentos::todosLosModelos()
 
 void TstExperimentos::todosLosModelosConFallos()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     // An earlier run and its comparison series stay.
     w->SeleccionarModelo(ItemDST);
     w->CalcularPrevision(true);
@@ -147,12 +128,10 @@ void TstExperimentos::todosLosModelosConFallos()
                                    "DST ()",   "THT (0,5)", "HLT (0,5;0,5)", "H-W (0,5;0,5;0,5)", "CRT (0,5)",
                                    "S-B (0,5)"};
     QCOMPARE(c.mensajes, QStringList()); // silent
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), esperadas);
+    QCOMPARE(Etiquetas(Ajuste(w)), esperadas);
     QCOMPARE(Comparativas(w.get()), ConP(esperadas)); // none for the failed models
     QCOMPARE(w->ModeloSeleccionado(), int(ItemSB)); // the models after the failures ran
 }
-
-// ---------------------------------------------------------------- ex-ante simulation
 
 void TstExperimentos::dialogoExAnte()
 {
@@ -190,86 +169,61 @@ void TstExperimentos::dialogoExAnte()
 void TstExperimentos::exAnte_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<int>("item");
-    QTest::addColumn<int>("n"); // SEN
-    QTest::addColumn<int>("desde"); // -1: the dialog's own values
-    QTest::addColumn<int>("hasta");
-    QTest::addColumn<bool>("aceptar");
-    QTest::addColumn<QStringList>("ajuste");
-    QTest::addColumn<QStringList>("acierto");
-    QTest::addColumn<int>("fallos");
-    QTest::addColumn<QStringList>("series");
-    QTest::addColumn<int>("reservaFinal");
-
+    QTest::addColumn<ExAnte>("caso");
     const QStringList siete = ConSufijo(QStringLiteral("LES (0,5)"), 0, 6);
-    for (const char* loc : {"es_ES", "C"}) {
-        auto fila = [loc](const char* nombre) -> QTestData& {
-            return QTest::newRow(QByteArray(loc).append(' ').append(nombre).constData());
-        };
-        fila("defaults") << loc << int(ItemLES) << 6 << -1 << -1 << true << siete << siete.mid(1) << 0 << ConP(siete)
-                         << 6;
-        fila("one origin") << loc << int(ItemLES) << 6 << 3 << 3 << true << QStringList{"LES (0,5) T-3"}
-                           << QStringList{"LES (0,5) T-3"} << 0 << QStringList{"P LES (0,5) T-3"} << 3;
-        // 30 values: hold-outs 27, 28, 29 and 29 again (the spin edit stops at
-        // T - 1). With one fitting value NVS has no fit row to measure: its
-        // cells stay empty, and the step is still a run that got through.
-        const QStringList hastaT = {"NVS () T-27", "NVS () T-28", "NVS () T-29", "NVS () T-29"};
-        fila("Desde T") << loc << int(ItemNVS) << 6 << 30 << 27 << true << hastaT << hastaT << 0 << ConP(hastaT) << 29;
-        fila("Desde below Hasta") << loc << int(ItemLES) << 6 << 2 << 4 << true << QStringList{} << QStringList{} << 0
-                                  << QStringList{} << 0;
-        fila("cancelled") << loc << int(ItemLES) << 6 << -1 << -1 << false << QStringList{} << QStringList{} << 0
-                          << QStringList{} << 0;
+    const QStringList t3 = {"LES (0,5) T-3"};
+    // 30 values: hold-outs 27, 28, 29 and 29 again (the spin edit stops at
+    // T - 1). With one fitting value NVS has no fit row to measure: its
+    // cells stay empty, and the step is still a run that got through.
+    const QStringList hastaT = {"NVS () T-27", "NVS () T-28", "NVS () T-29", "NVS () T-29"};
+    const QList<std::pair<const char*, ExAnte>> casos = {
+        {"defaults", {ItemLES, 6, -1, -1, true, siete, siete.mid(1), 0, ConP(siete), 6}},
+        {"one origin", {ItemLES, 6, 3, 3, true, t3, t3, 0, ConP(t3), 3}},
+        {"Desde T", {ItemNVS, 6, 30, 27, true, hastaT, hastaT, 0, ConP(hastaT), 29}},
+        {"Desde below Hasta", {ItemLES, 6, 2, 4, true, {}, {}, 0, {}, 0}},
+        {"cancelled", {ItemLES, 6, -1, -1, false, {}, {}, 0, {}, 0}},
         // Every step fails in the model (a negative N): no rows, no series.
-        fila("all fail") << loc << int(ItemMMS) << -1 << 2 << 0 << true << QStringList{} << QStringList{} << 3
-                         << QStringList{} << 2;
-    }
+        {"all fail", {ItemMMS, -1, 2, 0, true, {}, {}, 3, {}, 2}}};
+    for (const char* loc : {"es_ES", "C"})
+        for (const auto& [nombre, caso] : casos)
+            QTest::addRow("%s %s", loc, nombre) << loc << caso;
 }
 
 void TstExperimentos::exAnte()
 {
     QFETCH(QString, locale);
-    QFETCH(int, item);
-    QFETCH(int, n);
-    QFETCH(int, desde);
-    QFETCH(int, hasta);
-    QFETCH(bool, aceptar);
-    QFETCH(QStringList, ajuste);
-    QFETCH(QStringList, acierto);
-    QFETCH(int, fallos);
-    QFETCH(QStringList, series);
-    QFETCH(int, reservaFinal);
-
-    auto w = Ventana(locale);
-    Cargar(w.get(), 30);
-    w->SeleccionarModelo(item);
-    Control<QSpinBox>(w, "SEN")->setValue(n);
+    QFETCH(ExAnte, caso);
+    auto w = Cargada(locale, 30);
+    w->SeleccionarModelo(caso.item);
+    Control<QSpinBox>(w, "SEN")->setValue(caso.n);
     // Odd widths, to see the tables fitted at the end whatever happened.
-    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
+    for (Rejilla* g : {Ajuste(w), Acierto(w)}) {
         g->setColumnWidth(0, 222);
         g->setColumnWidth(1, 333);
     }
     Contestador c;
     c.exAnte = [&](TFormSimExAnte* s) {
-        if (desde >= 0) {
-            s->SEDesde->setValue(desde);
-            s->SEHasta->setValue(hasta);
+        if (caso.desde >= 0) {
+            s->SEDesde->setValue(caso.desde);
+            s->SEHasta->setValue(caso.hasta);
         }
-        return aceptar;
+        return caso.aceptar;
     };
     w->Simulacinexante1Click();
 
     QCOMPARE(c.vecesExAnte, 1);
     // Failed steps say nothing of their own; one message tells them at the end.
-    const int pasos = desde >= 0 ? std::max(desde - hasta + 1, 0) : 7;
-    QCOMPARE(c.mensajes, fallos > 0
-                             ? QStringList{QStringLiteral("Simulaciones fallidas: %1 de %2.").arg(fallos).arg(pasos)}
-                             : QStringList());
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), L(ajuste));
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), L(acierto));
-    QCOMPARE(Comparativas(w.get()), L(series));
-    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), reservaFinal);
-    QCOMPARE(w->Ws.NumDatos, 30 - reservaFinal);
-    for (Rejilla* g : {Control<Rejilla>(w, "AdvSGErrAjuste"), Control<Rejilla>(w, "AdvSGErrAcierto")}) {
+    const int pasos = caso.desde >= 0 ? std::max(caso.desde - caso.hasta + 1, 0) : 7;
+    QCOMPARE(c.mensajes,
+             caso.fallos > 0
+                 ? QStringList{QStringLiteral("Simulaciones fallidas: %1 de %2.").arg(caso.fallos).arg(pasos)}
+                 : QStringList());
+    QCOMPARE(Etiquetas(Ajuste(w)), L(caso.ajuste));
+    QCOMPARE(Etiquetas(Acierto(w)), L(caso.acierto));
+    QCOMPARE(Comparativas(w.get()), L(caso.series));
+    QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), caso.reservaFinal);
+    QCOMPARE(w->Ws.NumDatos, 30 - caso.reservaFinal);
+    for (Rejilla* g : {Ajuste(w), Acierto(w)}) {
         // Both fitted, the label column too: to its longest label, not left at 222.
         int larga = g->fontMetrics().horizontalAdvance(g->Celda(0, 0));
         for (int r = 1; r < g->RowCount(); ++r)

@@ -1,38 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the parameter grid's loop runs in the real window: painting, progress,
 // the values shown, empty levels, and each row against a step run alone.
-#include <QAbstractButton>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QTimer>
-#include <QtTest>
-#include <functional>
-#include <memory>
-#include <stdexcept>
 
-#include "Catalogo.h"
-#include "DialogoUnit.h"
-#include "Grafico.h"
-#include "MainUnit.h"
+#include "AyudasExperimentos.h"
 #include "Medidas.h"
 #include "Numeros.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SimExAnteUnit.h"
-
-#include "Ayudas.h"
-#include "AyudasExperimentos.h"
 
 using namespace tendora;
 using namespace prueba;
+
+// A grid run both ways: locale, hold-out, the history value set to 0 (none
+// when negative), Hasta of Alfa and Beta, the steps and how many fail.
+struct Comparacion {
+    QString locale;
+    int reserva, cero;
+    double hastaAlfa, hastaBeta;
+    int pasos, fallidas;
+};
+Q_DECLARE_METATYPE(Comparacion)
 
 class TstExperimentosBucle : public QObject {
     Q_OBJECT
@@ -53,10 +40,9 @@ private slots:
 // let the event loop run.
 void TstExperimentosBucle::sinRepintadoSinDibujar()
 {
-    auto w = Ventana("es_ES");
+    auto w = Cargada("es_ES", 60);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Cargar(w.get(), 60);
     w->SeleccionarModelo(ItemHLT);
     w->CalcularPrevision(true);
     QTest::qWait(50);
@@ -78,7 +64,7 @@ void TstExperimentosBucle::sinRepintadoSinDibujar()
 
     // 0, 0.1, ... 0.9999999999999999: eleven values per constant.
     QCOMPARE(pasos, 121LL);
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 122);
+    QCOMPARE(Filas(Ajuste(w)), 122);
     QCOMPARE(contador.pintados, 0);
     QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(6, w->Ws.NumDatos + 1), previsionAntes);
     QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
@@ -86,8 +72,7 @@ void TstExperimentosBucle::sinRepintadoSinDibujar()
 
 void TstExperimentosBucle::progreso()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(ItemHLT);
     w->EsperaProgresoMs = 0; // at once, so a short loop shows it
 
@@ -103,7 +88,7 @@ void TstExperimentosBucle::progreso()
         if (textos.isEmpty() || textos.constLast() != p->labelText())
             textos << p->labelText();
         // Whenever the window can be seen, the edits hold the last step's values.
-        const QStringList hechas = Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste"));
+        const QStringList hechas = Etiquetas(Ajuste(w));
         if (!hechas.isEmpty() &&
             hechas.constLast() != QStringLiteral("HLT (") +
                                       TextoGeneral(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value()) +
@@ -130,15 +115,14 @@ void TstExperimentosBucle::progreso()
     // A few refreshes a second at most.
     QVERIFY2(textos.size() <= 2 + ms / 250, qPrintable(QString::number(textos.size())));
     QVERIFY(!QApplication::activeModalWidget()); // gone at the end
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 36);
+    QCOMPARE(Filas(Ajuste(w)), 36);
 }
 
 // A failing step's message is read against the window as that step left it:
 // its parameter values in the edits and the ordinary cursor.
 void TstExperimentosBucle::parametrosALaVista()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 23); // too short for Holt-Winters: every step fails
+    auto w = Cargada("es_ES", 23); // too short for Holt-Winters: every step fails
     w->SeleccionarModelo(ItemHW);
     Contestador c;
     long long pasos = 0;
@@ -159,8 +143,7 @@ void TstExperimentosBucle::parametrosALaVista()
 // the outer edit still takes each of its values.
 void TstExperimentosBucle::nivelVacio()
 {
-    auto w = Ventana("C");
-    Cargar(w.get(), 60);
+    auto w = Cargada("C", 60);
     w->SeleccionarModelo(ItemHLT);
     Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.37);
     Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.63);
@@ -173,34 +156,39 @@ void TstExperimentosBucle::nivelVacio()
     QCOMPARE(pasos, 0LL);
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.2);
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
+    QCOMPARE(Filas(Ajuste(w)), 0);
 }
 
-// One row of an error table against the measures of the plain path: label
-// text and each of the twelve values, to the last bit; no value, no text.
-static bool MismaFila(const Rejilla* g, int fila, const QString& etiqueta, const Medidas& m, QString* por)
+// A number to the last bit: 17 digits read back exactly.
+static QString Exacto(double x)
+{
+    return QString::number(x, 'g', 17);
+}
+
+// Every row of an error table: the label's text, each measure to the last
+// bit, an empty cell as "-" (and a text cell marked as such).
+static QStringList Tabla(const Rejilla* g)
 {
     const ModeloRejilla* mo = g->Modelo();
-    if (mo->Celda(0, fila) != etiqueta) {
-        *por = QStringLiteral("fila %1: etiqueta %2, se esperaba %3").arg(fila).arg(mo->Celda(0, fila), etiqueta);
-        return false;
+    QStringList filas;
+    for (int f = 1; f < mo->RowCount(); ++f) {
+        QString t = mo->Celda(0, f);
+        for (int col = 1; col < mo->ColCount(); ++col)
+            t += QLatin1Char('|') + (mo->Tipo(col, f) == TipoCelda::Numero  ? Exacto(mo->Numero(col, f))
+                                     : mo->Tipo(col, f) == TipoCelda::Vacia ? QStringLiteral("-")
+                                                                            : QLatin1Char('?') + mo->Celda(col, f));
+        filas << t;
     }
-    const auto valores = m.Columnas();
-    for (int col = 1; col <= 12; ++col) {
-        const Medida& v = valores[size_t(col - 1)];
-        const bool bien = v ? mo->Tipo(col, fila) == TipoCelda::Numero && mo->Numero(col, fila) == *v
-                            : mo->Tipo(col, fila) == TipoCelda::Vacia;
-        if (!bien) {
-            *por = QStringLiteral("fila %1 (%2), columna %3: %4 frente a %5")
-                       .arg(fila)
-                       .arg(etiqueta)
-                       .arg(col)
-                       .arg(mo->Numero(col, fila), 0, 'g', 17)
-                       .arg(v ? *v : qQNaN(), 0, 'g', 17);
-            return false;
-        }
-    }
-    return true;
+    return filas;
+}
+
+// The same row for a label and the measures of the plain path.
+static QString Fila(const QString& etiqueta, const Medidas& m)
+{
+    QString t = etiqueta;
+    for (const Medida& v : m.Columnas())
+        t += QLatin1Char('|') + (v ? Exacto(*v) : QStringLiteral("-"));
+    return t;
 }
 
 void TstExperimentosBucle::rejillaComoPasoAPaso_data()
@@ -218,28 +206,26 @@ void TstExperimentosBucle::rejillaComoPasoAPaso()
 {
     QFETCH(QString, locale);
     QFETCH(int, reserva);
-    auto w = Ventana(locale);
-    Cargar(w.get(), 72, reserva);
+    auto w = Cargada(locale, 72, reserva);
     w->SeleccionarModelo(ItemHW);
     Espacio e = w->Ws;
     Parametros p;
-    p.V = w->findChild<QSpinBox*>("SEValoresPrever")->value();
-    p.PrevNeg = w->findChild<QCheckBox*>("CBPrevNeg")->isChecked();
-    auto* ajuste = w->findChild<Rejilla*>("AdvSGErrAjuste");
-    auto* acierto = w->findChild<Rejilla*>("AdvSGErrAcierto");
-    QVERIFY(ajuste && acierto);
+    p.V = Control<QSpinBox>(w, "SEValoresPrever")->value();
+    p.PrevNeg = Control<QCheckBox>(w, "CBPrevNeg")->isChecked();
+    Rejilla* ajuste = Ajuste(w);
+    Rejilla* acierto = Acierto(w);
 
     long long pasos = 0;
     w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.1, false, pasos);
     QCOMPARE(pasos, 729LL);
     QCOMPARE(ajuste->RowCount(), 730);
     QCOMPARE(acierto->RowCount(), reserva > 0 ? 730 : 2);
+    const QStringList filasAjuste = Tabla(ajuste), filasAcierto = Tabla(acierto);
 
     // The edits hold two decimals: value k of a level is 0.1 + 0.1 k rounded to them.
     const auto valor = [](int k) { return std::round((0.1 + 0.1 * k) * 100.0) / 100.0; };
     const QString sufijo = reserva > 0 ? QStringLiteral(" T-%1").arg(reserva) : QString();
     int fila = 0;
-    QString por;
     for (int a = 0; a < 9; ++a)
         for (int b = 0; b < 9; ++b)
             for (int c = 0; c < 9; ++c) {
@@ -250,17 +236,17 @@ void TstExperimentosBucle::rejillaComoPasoAPaso()
                 LimpiarColumnasModelo(e, p.V);
                 PrepararFilasPrevision(e, p.V);
                 EjecutarModelo(e, ItemHW, p);
-                ++fila;
                 const QString etiqueta =
                     QStringLiteral("H-W (%1;%2;%3)")
                         .arg(TextoGeneral(p.AlfaHLT), TextoGeneral(p.BetaHLT), TextoGeneral(p.PhiHW)) +
                     sufijo;
                 Medidas m = CalcularMedidas(e, 1, e.FilaInicioPrev + 1, e.NumDatos);
-                QVERIFY2(MismaFila(ajuste, fila, etiqueta, m, &por), qPrintable(por));
+                QCOMPARE(filasAjuste[fila], Fila(etiqueta, m));
                 if (reserva > 0) {
                     m = CalcularMedidas(e, 2, e.NumDatos + 1, std::min(e.TotalDatos, e.NumDatos + p.V));
-                    QVERIFY2(MismaFila(acierto, fila, etiqueta, m, &por), qPrintable(por));
+                    QCOMPARE(filasAcierto[fila], Fila(etiqueta, m));
                 }
+                ++fila;
                 e.DesvRelativa = m.DesvRelativa;
             }
     // The workspace as the last plain run left it, down to the flags and the indices.
@@ -275,39 +261,16 @@ void TstExperimentosBucle::rejillaComoPasoAPaso()
     QVERIFY(w->Ws.DesvRelativa == e.DesvRelativa);
 }
 
-// Every cell of an error table: the label's text, each measure to the last
-// bit (17 digits read back exactly), an empty cell as "-".
-static QStringList Tabla(const Rejilla* g)
-{
-    const ModeloRejilla* mo = g->Modelo();
-    QStringList filas;
-    for (int f = 1; f < mo->RowCount(); ++f) {
-        QString t = mo->Celda(0, f);
-        for (int col = 1; col < mo->ColCount(); ++col)
-            t +=
-                QLatin1Char('|') + (mo->Tipo(col, f) == TipoCelda::Numero ? QString::number(mo->Numero(col, f), 'g', 17)
-                                                                          : QStringLiteral("-"));
-        filas << t;
-    }
-    return filas;
-}
-
 void TstExperimentosBucle::sinDibujarComoDibujando_data()
 {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<int>("reserva");
-    QTest::addColumn<int>("cero"); // a history value set to 0, none when negative
-    QTest::addColumn<double>("hastaAlfa");
-    QTest::addColumn<double>("hastaBeta");
-    QTest::addColumn<int>("pasos");
-    QTest::addColumn<int>("fallidas");
+    QTest::addColumn<Comparacion>("caso");
     // Nine values of each constant from Desde by 0.1; three of beta where the
     // drawn run would take too long under the sanitizers (worked by hand).
-    QTest::newRow("es_ES, 12 reservados") << "es_ES" << 12 << -1 << 0.9 << 0.9 << 729 << 0;
-    QTest::newRow("C, sin reserva") << "C" << 0 << -1 << 0.9 << 0.3 << 243 << 0;
+    QTest::newRow("es_ES, 12 reservados") << Comparacion{"es_ES", 12, -1, 0.9, 0.9, 729, 0};
+    QTest::newRow("C, sin reserva") << Comparacion{"C", 0, -1, 0.9, 0.3, 243, 0};
     // With alfa 1 the level at a zero value is (1 × 0) / S + 0 × (L + T) = 0,
     // and the next index divides by it: the 27 runs with alfa 1 fail (by hand).
-    QTest::newRow("es_ES, un cero, alfa hasta 1") << "es_ES" << 6 << 30 << 1.0 << 0.3 << 243 << 27;
+    QTest::newRow("es_ES, un cero, alfa hasta 1") << Comparacion{"es_ES", 6, 30, 1.0, 0.3, 243, 27};
 }
 
 // A Holt-Winters grid (up to 9 x 9 x 9) with "Dibujar" ticked (every step the
@@ -316,19 +279,12 @@ void TstExperimentosBucle::sinDibujarComoDibujando_data()
 // the last bit, and the same values left in the edits.
 void TstExperimentosBucle::sinDibujarComoDibujando()
 {
-    QFETCH(QString, locale);
-    QFETCH(int, reserva);
-    QFETCH(int, cero);
-    QFETCH(double, hastaAlfa);
-    QFETCH(double, hastaBeta);
-    QFETCH(int, pasos);
-    QFETCH(int, fallidas);
+    QFETCH(Comparacion, caso);
+    const auto& [locale, reserva, cero, hastaAlfa, hastaBeta, pasos, fallidas] = caso;
     QString datos = Serie(72);
     if (cero >= 0) {
         QStringList lineas = datos.split(QLatin1Char('\n'));
-        QStringList campos = lineas[cero].split(QLatin1Char('\t'));
-        campos.last() = QStringLiteral("0");
-        lineas[cero] = campos.join(QLatin1Char('\t'));
+        lineas[cero] = lineas[cero].section(QLatin1Char('\t'), 0, 1) + QStringLiteral("\t0");
         datos = lineas.join(QLatin1Char('\n'));
     }
     struct Resultado {
@@ -343,24 +299,21 @@ void TstExperimentosBucle::sinDibujarComoDibujando()
         w->SeleccionarModelo(ItemHW);
         Contestador c;
         c.rango = [&](TFormRangoVar* r) {
-            for (QDoubleSpinBox* e : {r->DesdeAlfa, r->DesdeBeta, r->DesdePhi, r->IncAlfa, r->IncBeta, r->IncPhi})
-                e->setValue(0.1);
-            r->DesdeAlfa->setValue(hastaAlfa - 0.8);
-            r->HastaAlfa->setValue(hastaAlfa);
-            r->HastaBeta->setValue(hastaBeta);
-            r->HastaPhi->setValue(0.9);
+            Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, hastaAlfa - 0.8, hastaAlfa, 0.1);
+            Rango(r->DesdeBeta, r->HastaBeta, r->IncBeta, 0.1, hastaBeta, 0.1);
+            Rango(r->DesdePhi, r->HastaPhi, r->IncPhi, 0.1, 0.9, 0.1);
             r->CBGraficos->setChecked(dibujar);
             return true;
         };
         w->Variacindeparmetros1Click();
         Resultado r;
         if (c.mensajes.size() == 1) {
-            r.mensaje = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+            r.mensaje = Lineas(c.mensajes[0]);
             if (r.mensaje.size() > 2)
                 r.mensaje.removeAt(2); // the seconds
         }
-        r.ajuste = Tabla(Control<Rejilla>(w, "AdvSGErrAjuste"));
-        r.acierto = Tabla(Control<Rejilla>(w, "AdvSGErrAcierto"));
+        r.ajuste = Tabla(Ajuste(w));
+        r.acierto = Tabla(Acierto(w));
         for (const char* nombre : {"SEAlfaHLT", "SEBetaHLT", "SEPhiHW"})
             r.edits << Control<QDoubleSpinBox>(w, nombre)->value();
         return r;

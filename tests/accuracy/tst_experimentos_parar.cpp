@@ -1,28 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Stopping an experiment from its progress window: Cancelar and Escape stop
 // it after the current step, what was made stays, and the message says where.
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTimer>
-#include <QtTest>
 
-#include "Catalogo.h"
-#include "MainUnit.h"
-#include "Numeros.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SimExAnteUnit.h"
-
-#include "Ayudas.h"
 #include "AyudasExperimentos.h"
+#include "Numeros.h"
 
 using namespace tendora;
 using namespace prueba;
@@ -69,22 +53,19 @@ void TstExperimentosParar::parar()
     QFETCH(bool, escape);
     QFETCH(QString, locale);
     QFETCH(long long, total);
-    auto w = Ventana(locale);
+    auto w = Cargada(locale, 120);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    Cargar(w.get(), 120);
     w->EsperaProgresoMs = 0; // shown at the first step
     const int item = caso == HWDirecto ? ItemHW : caso == HoltDibujando ? ItemHLT : ItemMMS;
     w->SeleccionarModelo(item);
 
     Contestador c;
     c.rango = [caso](TFormRangoVar* r) {
-        for (QDoubleSpinBox* s : {r->DesdeAlfa, r->DesdeBeta, r->DesdePhi})
-            s->setValue(0.0);
-        for (QDoubleSpinBox* s : {r->HastaAlfa, r->HastaBeta, r->HastaPhi})
-            s->setValue(1.0);
-        for (QDoubleSpinBox* s : {r->IncAlfa, r->IncBeta, r->IncPhi})
-            s->setValue(caso == HWDirecto ? 0.01 : 0.05);
+        const double inc = caso == HWDirecto ? 0.01 : 0.05;
+        Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.0, 1.0, inc);
+        Rango(r->DesdeBeta, r->HastaBeta, r->IncBeta, 0.0, 1.0, inc);
+        Rango(r->DesdePhi, r->HastaPhi, r->IncPhi, 0.0, 1.0, inc);
         r->DesdeN->setValue(1);
         r->HastaN->setValue(60);
         r->IncN->setValue(1);
@@ -136,7 +117,7 @@ void TstExperimentosParar::parar()
     QCOMPARE(boton, QStringLiteral("Cancelar"));
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(c.mensajes.size(), 1);
-    const QStringList lineas = c.mensajes.constFirst().split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lineas = Lineas(c.mensajes.constFirst());
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^Interrumpido en el paso (\\d+) de ") +
                                                          TextoEntero(total) + QStringLiteral("\\.$"))
                                           .match(lineas.constLast());
@@ -147,7 +128,7 @@ void TstExperimentosParar::parar()
         QCOMPARE(lineas.constFirst(), QStringLiteral("Variaciones calculadas."));
 
     // Every step run made its row, and no room was left empty.
-    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
+    Rejilla* ajuste = Ajuste(w);
     QCOMPARE(Filas(ajuste), int(k));
     QCOMPARE(ajuste->RowCount(), int(k) + 1);
     const QString ultima = Etiquetas(ajuste).constLast();

@@ -1,34 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter grid driven through the real window: its range dialog, the
 // rows it writes, failing and rejected steps, and rounding of the steps.
-#include <QAbstractButton>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QTimer>
-#include <QtTest>
-#include <functional>
-#include <memory>
 #include <stdexcept>
 
-#include "Catalogo.h"
-#include "DialogoUnit.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Medidas.h"
-#include "Numeros.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SimExAnteUnit.h"
-
-#include "Ayudas.h"
 #include "AyudasExperimentos.h"
 
 using namespace tendora;
@@ -55,12 +29,9 @@ private slots:
     void redondearDecimales();
 };
 
-// ---------------------------------------------------------------- parameter variation
-
 void TstExperimentosVariacion::dialogoRango()
 {
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
-    auto w = std::unique_ptr<TFormMain>(CrearVentanas());
+    auto w = Ventana("es_ES");
     TFormRangoVar* d = w->FormRangoVar;
     QVERIFY(d);
     QCOMPARE(d->objectName(), QStringLiteral("FormRangoVar"));
@@ -115,7 +86,7 @@ void TstExperimentosVariacion::dialogoRango()
     w->Variacindeparmetros1Click();
     QCOMPARE(c.vecesRango, 1);
     QCOMPARE(c.mensajes, QStringList());
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
+    QCOMPARE(Filas(Ajuste(w)), 0);
     QCOMPARE(d->DesdeAlfa->value(), 0.3);
     QVERIFY(d->CBGraficos->isChecked());
     QCOMPARE(w->FormRangoVar, d); // the same dialog each time
@@ -124,33 +95,28 @@ void TstExperimentosVariacion::dialogoRango()
 void TstExperimentosVariacion::columnasDelDialogo_data()
 {
     QTest::addColumn<int>("item");
-    QTest::addColumn<bool>("n");
-    QTest::addColumn<bool>("alfa");
-    QTest::addColumn<bool>("beta");
-    QTest::addColumn<bool>("phi");
-    QTest::newRow("NVS") << int(ItemNVS) << false << false << false << false;
-    QTest::newRow("NVE") << int(ItemNVE) << false << false << false << false;
-    QTest::newRow("MMS") << int(ItemMMS) << true << false << false << false;
-    QTest::newRow("MMD") << int(ItemMMD) << true << false << false << false;
-    QTest::newRow("LES") << int(ItemLES) << false << true << false << false;
-    QTest::newRow("LED") << int(ItemLED) << false << true << false << false;
-    QTest::newRow("DST") << int(ItemDST) << false << false << false << false;
-    QTest::newRow("THT") << int(ItemTHT) << false << true << false << false;
-    QTest::newRow("HLT") << int(ItemHLT) << false << true << true << false;
-    QTest::newRow("H-W") << int(ItemHW) << false << true << true << true;
-    QTest::newRow("CRT") << int(ItemCRT) << false << true << false << false;
-    QTest::newRow("S-B") << int(ItemSB) << false << true << false << false;
+    QTest::addColumn<QString>("columnas"); // N, Alfa, Beta, Phi: the ones shown
+    QTest::newRow("NVS") << int(ItemNVS) << "";
+    QTest::newRow("NVE") << int(ItemNVE) << "";
+    QTest::newRow("MMS") << int(ItemMMS) << "N";
+    QTest::newRow("MMD") << int(ItemMMD) << "N";
+    QTest::newRow("LES") << int(ItemLES) << "A";
+    QTest::newRow("LED") << int(ItemLED) << "A";
+    QTest::newRow("DST") << int(ItemDST) << "";
+    QTest::newRow("THT") << int(ItemTHT) << "A";
+    QTest::newRow("HLT") << int(ItemHLT) << "AB";
+    QTest::newRow("H-W") << int(ItemHW) << "ABP";
+    QTest::newRow("CRT") << int(ItemCRT) << "A";
+    QTest::newRow("S-B") << int(ItemSB) << "A";
 }
 
 void TstExperimentosVariacion::columnasDelDialogo()
 {
     QFETCH(int, item);
-    QFETCH(bool, n);
-    QFETCH(bool, alfa);
-    QFETCH(bool, beta);
-    QFETCH(bool, phi);
-    auto w = Ventana("C");
-    Cargar(w.get(), 30);
+    QFETCH(QString, columnas);
+    const bool n = columnas.contains('N'), alfa = columnas.contains('A'), beta = columnas.contains('B'),
+               phi = columnas.contains('P');
+    auto w = Cargada("C", 30);
     // After H-W, so that every column has been shown once before.
     w->SeleccionarModelo(ItemHW);
     w->FormRangoVar->MostrarColumnas(ItemHW);
@@ -244,8 +210,7 @@ void TstExperimentosVariacion::variacion()
     QFETCH(QStringList, etiquetas);
     QFETCH(QList<double>, finales);
 
-    auto w = Ventana(locale);
-    Cargar(w.get(), 60, reserva);
+    auto w = Cargada(locale, 60, reserva);
     w->SeleccionarModelo(item);
     const int columnasTabla = Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount();
     Contestador c;
@@ -262,13 +227,13 @@ void TstExperimentosVariacion::variacion()
         return true;
     };
     // A label column the user narrowed, so the fitting shows.
-    Control<Rejilla>(w, "AdvSGErrAjuste")->SetAnchoColumna(0, 20);
+    Ajuste(w)->SetAnchoColumna(0, 20);
     w->Variacindeparmetros1Click();
 
     // The closing message: three lines, the step count and the seconds, and
     // the best row when a step ran.
     QCOMPARE(c.mensajes.size(), 1);
-    const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lineas = Lineas(c.mensajes[0]);
     QCOMPARE(lineas.size(), pasos > 0 ? 4 : 3);
     if (pasos > 0)
         QVERIFY2(lineas[3].startsWith(QStringLiteral("Mejor MSE: ")), qPrintable(lineas[3]));
@@ -282,7 +247,7 @@ void TstExperimentosVariacion::variacion()
     QVERIFY(segundos >= 0.0 && segundos < 600.0);
     QVERIFY(std::abs(segundos * 10000.0 - std::round(segundos * 10000.0)) < 1e-6); // four decimals at most
 
-    const QStringList fit = Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste"));
+    const QStringList fit = Etiquetas(Ajuste(w));
     QCOMPARE(fit.size(), pasos);
     const QStringList esperadas = L(etiquetas);
     if (esperadas.size() == pasos) {
@@ -291,47 +256,37 @@ void TstExperimentosVariacion::variacion()
         QCOMPARE(fit.constFirst(), esperadas.constFirst());
         QCOMPARE(fit.constLast(), esperadas.constLast());
     }
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAcierto")), reserva > 0 ? fit : QStringList());
+    QCOMPARE(Etiquetas(Acierto(w)), reserva > 0 ? fit : QStringList());
     // Fitted at the end: the longest label fits in its column.
-    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
     int larga = 0;
     for (const QString& e : fit)
-        larga = std::max(larga, ajuste->fontMetrics().horizontalAdvance(e));
-    QVERIFY(ajuste->AnchoColumna(0) > larga);
+        larga = std::max(larga, Ajuste(w)->fontMetrics().horizontalAdvance(e));
+    QVERIFY(Ajuste(w)->AnchoColumna(0) > larga);
 
     // Without "Dibujar": no comparison series and the forecast table left as it was.
     QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 1);
     QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount(), columnasTabla);
 
+    // The page's edits of the varied parameters, outer to inner.
+    const QMap<int, QStringList> edits = {{ItemMMS, {"SEN"}},           {ItemMMD, {"SEN"}},
+                                          {ItemLES, {"SEAlfaLE"}},      {ItemLED, {"SEAlfaLE"}},
+                                          {ItemTHT, {"SEAlfaTHT"}},     {ItemHLT, {"SEAlfaHLT", "SEBetaHLT"}},
+                                          {ItemCRT, {"SEAlfaCroston"}}, {ItemHW, {"SEAlfaHLT", "SEBetaHLT", "SEPhiHW"}},
+                                          {ItemSB, {"SEAlfaCroston"}}};
     QList<double> quedan;
-    switch (item) {
-    case ItemMMS:
-    case ItemMMD: quedan = {double(Control<QSpinBox>(w, "SEN")->value())}; break;
-    case ItemLES:
-    case ItemLED: quedan = {Control<QDoubleSpinBox>(w, "SEAlfaLE")->value()}; break;
-    case ItemTHT: quedan = {Control<QDoubleSpinBox>(w, "SEAlfaTHT")->value()}; break;
-    case ItemHLT:
-        quedan = {Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()};
-        break;
-    case ItemHW:
-        quedan = {Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(),
-                  Control<QDoubleSpinBox>(w, "SEPhiHW")->value()};
-        break;
-    default: quedan = {Control<QDoubleSpinBox>(w, "SEAlfaCroston")->value()}; break;
-    }
+    for (const QString& e : edits.value(item))
+        quedan << (e == "SEN" ? Control<QSpinBox>(w, "SEN")->value()
+                              : Control<QDoubleSpinBox>(w, qPrintable(e))->value());
     QCOMPARE(quedan, finales);
 }
 
 void TstExperimentosVariacion::variacionDibujando()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(ItemLES);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
-        r->DesdeAlfa->setValue(0.1);
-        r->HastaAlfa->setValue(0.3);
-        r->IncAlfa->setValue(0.1);
+        Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.1, 0.3, 0.1);
         r->CBGraficos->setChecked(true);
         return true;
     };
@@ -346,8 +301,7 @@ void TstExperimentosVariacion::variacionDibujando()
 
 void TstExperimentosVariacion::variacionConFallos()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(ItemMMS);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
@@ -361,11 +315,11 @@ void TstExperimentosVariacion::variacionConFallos()
     // N = -3 and N = -1 fail (MMS refuses a negative N): no message of their
     // own, they count as steps, and the closing message tells them.
     QCOMPARE(c.mensajes.size(), 1);
-    const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lineas = Lineas(c.mensajes[0]);
     QCOMPARE(lineas.size(), 5);
     QCOMPARE(lineas[1], QStringLiteral("N = 4"));
     QCOMPARE(lineas[3], QStringLiteral("Fallidas = 2"));
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"MMS (1)", "MMS (3)"}));
+    QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"MMS (1)", "MMS (3)"}));
     // No series for the failed steps: it would be an earlier forecast under their label.
     QCOMPARE(Comparativas(w.get()), (QStringList{"P MMS (1)", "P MMS (3)"}));
     QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), 3);
@@ -375,29 +329,25 @@ void TstExperimentosVariacion::variacionIntermitente()
 {
     // Nearly two years of spare-parts demand: one month short of the two
     // years Holt-Winters needs for its first trend, so every run fails.
-    QString t;
-    for (int i = 0; i < 23; ++i) {
-        const int v = (i >= 12 && i < 24) ? 0 : (i % 5 == 0 ? 3 : (i % 7 == 0 ? 1 : 0));
-        t += QStringLiteral("%1\t%2\t%3\n").arg(2000 + i / 12).arg(i % 12 + 1).arg(v);
-    }
+    const QString t = Mensual(23, [](int k) {
+        const int i = k - 1;
+        return (i >= 12 && i < 24) ? 0 : (i % 5 == 0 ? 3 : (i % 7 == 0 ? 1 : 0));
+    });
     auto w = Ventana("es_ES");
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(t);
     w->CargarDatos();
     w->SeleccionarModelo(ItemHW);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
-        for (QDoubleSpinBox* e : {r->DesdeAlfa, r->DesdeBeta, r->DesdePhi})
-            e->setValue(0.1);
-        for (QDoubleSpinBox* e : {r->HastaAlfa, r->HastaBeta, r->HastaPhi})
-            e->setValue(0.9);
-        for (QDoubleSpinBox* e : {r->IncAlfa, r->IncBeta, r->IncPhi})
-            e->setValue(0.1);
+        Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.1, 0.9, 0.1);
+        Rango(r->DesdeBeta, r->HastaBeta, r->IncBeta, 0.1, 0.9, 0.1);
+        Rango(r->DesdePhi, r->HastaPhi, r->IncPhi, 0.1, 0.9, 0.1);
         return true;
     };
     w->Variacindeparmetros1Click();
     // One message for the 729 failed steps, not 729.
     QCOMPARE(c.mensajes.size(), 1);
-    const QStringList lineas = c.mensajes[0].split(QRegularExpression(QStringLiteral("[\r\n]")));
+    const QStringList lineas = Lineas(c.mensajes[0]);
     QCOMPARE(lineas.size(), 4);
     QCOMPARE(lineas[1], QStringLiteral("N = 729"));
     QCOMPARE(lineas[3], QStringLiteral("Fallidas = 729"));
@@ -409,15 +359,13 @@ void TstExperimentosVariacion::incrementoNoPositivo_data()
     QTest::addColumn<int>("item");
     QTest::addColumn<QString>("campo"); // the step set to the value below
     QTest::addColumn<double>("valor");
-    QTest::addColumn<QString>("motivo"); // empty: accepted
-    QTest::newRow("LES step 0") << int(ItemLES) << "IncAlfa" << 0.0 << "El incremento de Alfa debe ser mayor que cero.";
-    QTest::newRow("MMS step 0") << int(ItemMMS) << "IncN" << 0.0 << "El incremento de N debe ser mayor que cero.";
-    QTest::newRow("MMD step -1") << int(ItemMMD) << "IncN" << -1.0 << "El incremento de N debe ser mayor que cero.";
-    QTest::newRow("HLT beta step 0") << int(ItemHLT) << "IncBeta" << 0.0
-                                     << "El incremento de Beta debe ser mayor que cero.";
-    QTest::newRow("H-W phi step 0") << int(ItemHW) << "IncPhi" << 0.0
-                                    << "El incremento de Phi debe ser mayor que cero.";
-    QTest::newRow("CRT step 0") << int(ItemCRT) << "IncAlfa" << 0.0 << "El incremento de Alfa debe ser mayor que cero.";
+    QTest::addColumn<QString>("parametro"); // the one the refusal names; empty: accepted
+    QTest::newRow("LES step 0") << int(ItemLES) << "IncAlfa" << 0.0 << "Alfa";
+    QTest::newRow("MMS step 0") << int(ItemMMS) << "IncN" << 0.0 << "N";
+    QTest::newRow("MMD step -1") << int(ItemMMD) << "IncN" << -1.0 << "N";
+    QTest::newRow("HLT beta step 0") << int(ItemHLT) << "IncBeta" << 0.0 << "Beta";
+    QTest::newRow("H-W phi step 0") << int(ItemHW) << "IncPhi" << 0.0 << "Phi";
+    QTest::newRow("CRT step 0") << int(ItemCRT) << "IncAlfa" << 0.0 << "Alfa";
     // A column the model does not use does not matter.
     QTest::newRow("LES with a zero beta step") << int(ItemLES) << "IncBeta" << 0.0 << "";
 }
@@ -427,9 +375,8 @@ void TstExperimentosVariacion::incrementoNoPositivo()
     QFETCH(int, item);
     QFETCH(QString, campo);
     QFETCH(double, valor);
-    QFETCH(QString, motivo);
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    QFETCH(QString, parametro);
+    auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(item);
     Contestador c;
     c.rango = [&](TFormRangoVar* r) {
@@ -440,14 +387,15 @@ void TstExperimentosVariacion::incrementoNoPositivo()
         return true;
     };
     w->Variacindeparmetros1Click();
-    if (motivo.isEmpty()) {
+    if (parametro.isEmpty()) {
         QCOMPARE(c.rechazos, QStringList());
-        QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 9);
+        QCOMPARE(Filas(Ajuste(w)), 9);
         return;
     }
-    QCOMPARE(c.rechazos, QStringList{motivo}); // shown in the dialog, which stayed open
+    // Shown in the dialog, which stayed open.
+    QCOMPARE(c.rechazos, QStringList{QStringLiteral("El incremento de %1 debe ser mayor que cero.").arg(parametro)});
     QCOMPARE(c.mensajes, QStringList()); // no run, no closing message
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 0);
+    QCOMPARE(Filas(Ajuste(w)), 0);
     // The dialog keeps the values for the next use, and shows no old refusal then.
     auto* e = w->FormRangoVar->findChild<QAbstractSpinBox*>(campo);
     QCOMPARE(e->text(), QLocale().toString(valor, 'f', qobject_cast<QSpinBox*>(e) ? 0 : 2));
@@ -457,8 +405,7 @@ void TstExperimentosVariacion::incrementoNoPositivo()
 
 void TstExperimentosVariacion::rechazoCorregido()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(ItemLES);
     Contestador c;
     QString desdeTrasRechazo;
@@ -476,7 +423,7 @@ void TstExperimentosVariacion::rechazoCorregido()
     QCOMPARE(c.rechazos.size(), 1);
     QCOMPARE(desdeTrasRechazo, QStringLiteral("0,10")); // the values stayed while refused
     // (0.9 − 0.1) / 0.4 = 2: three values, 0.1, 0.5 and 0.9.
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"LES (0,1)", "LES (0,5)", "LES (0,9)"}));
+    QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"LES (0,1)", "LES (0,5)", "LES (0,9)"}));
 
     // Called directly, a step that is not positive runs nothing either.
     long long pasos = -1;
@@ -484,22 +431,20 @@ void TstExperimentosVariacion::rechazoCorregido()
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->VariarN(2, 12, -1, false, pasos));
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
                              w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.0, false, pasos));
-    QCOMPARE(Filas(Control<Rejilla>(w, "AdvSGErrAjuste")), 3);
+    QCOMPARE(Filas(Ajuste(w)), 3);
 }
 
 void TstExperimentosVariacion::pasoMasFinoQueLosDecimales()
 {
-    auto w = Ventana("es_ES");
-    Cargar(w.get(), 60);
+    auto w = Cargada("es_ES", 60);
     w->SeleccionarModelo(ItemLES);
     long long pasos = -1;
     // 0.1, 0.104, 0.108: the spin edit holds two decimals, so the first two
     // runs both use 0.10; they are separate steps all the same.
     w->VariarAlfaLE(0.1, 0.11, 0.004, false, pasos);
     QCOMPARE(pasos, 3LL);
-    QCOMPARE(Etiquetas(Control<Rejilla>(w, "AdvSGErrAjuste")), (QStringList{"LES (0,1)", "LES (0,1)", "LES (0,11)"}));
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, 1),
-             Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(1, 2)); // same model value, same MSE
+    QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"LES (0,1)", "LES (0,1)", "LES (0,11)"}));
+    QCOMPARE(Ajuste(w)->Celda(1, 1), Ajuste(w)->Celda(1, 2)); // same model value, same MSE
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaLE")->value(), 0.11);
 }
 

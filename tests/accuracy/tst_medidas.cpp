@@ -58,6 +58,41 @@ void Comparar(const Medidas& m, const QList<double>& esperado)
     }
 }
 
+// Expected columns 1..12 of the error table, then DesvRelativa.
+template <class... T>
+QList<double> Esperado(T... v)
+{
+    return {double(v)...};
+}
+
+// The columns of a case: the table type, history A, model values F from row
+// 'primera', the rows measured, and columns 1..12 of the error table (Vacia:
+// no value), then DesvRelativa.
+void Columnas()
+{
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<QList<double>>("A");
+    QTest::addColumn<QList<double>>("F");
+    QTest::addColumn<int>("primera");
+    QTest::addColumn<int>("ultima");
+    QTest::addColumn<QList<double>>("esperado");
+}
+
+// The current case measured into m and compared, DesvRelativa too.
+void Medir(Medidas& m)
+{
+    QFETCH(int, tipo);
+    QFETCH(QList<double>, A);
+    QFETCH(QList<double>, F);
+    QFETCH(int, primera);
+    QFETCH(int, ultima);
+    QFETCH(QList<double>, esperado);
+    m = CalcularMedidas(Tabla(A, F, primera), tipo, primera, ultima);
+    Comparar(m, esperado);
+    if (!QTest::currentTestFailed())
+        QVERIFY(Cerca(m.DesvRelativa, esperado[12]));
+}
+
 } // namespace
 
 class TstMedidas : public QObject {
@@ -73,151 +108,73 @@ private slots:
 
 void TstMedidas::valores_data()
 {
-    QTest::addColumn<int>("tipo");
-    QTest::addColumn<QList<double>>("A");
-    QTest::addColumn<QList<double>>("F");
-    QTest::addColumn<int>("primera");
-    QTest::addColumn<int>("ultima");
-    // Columns 1..12 of the error table, then DesvRelativa.
-    QTest::addColumn<QList<double>>("esperado");
+    Columnas();
 
     // e = 1, -2, 1; b = 2, -3, 2 (by hand).
     QTest::newRow("ajuste ordinario") << 1 << QList<double>{10, 12, 9, 11} << QList<double>{11, 11, 10} << 2 << 4
-                                      << QList<double>{2.0,
-                                                       std::sqrt(2.0),
-                                                       4.0 / 3,
-                                                       157.0 / 1188 * 100,
-                                                       923.0 / 7245 * 100,
-                                                       5.0 / 9,
-                                                       4.0 / 7,
-                                                       std::sqrt(6.0 / 17),
-                                                       0.5 * std::log(6.0 / 17),
-                                                       200.0 / 3,
-                                                       100.0,
-                                                       100.0,
-                                                       923.0 / 7245};
+                                      << Esperado(2.0, std::sqrt(2.0), 4.0 / 3, 157.0 / 1188 * 100, 923.0 / 7245 * 100,
+                                                  5.0 / 9, 4.0 / 7, std::sqrt(6.0 / 17), 0.5 * std::log(6.0 / 17),
+                                                  200.0 / 3, 100.0, 100.0, 923.0 / 7245);
 
     // The naive model itself: e = b in every row.
     QTest::newRow("NVS ajuste igual a la referencia")
         << 1 << QList<double>{5, 7, 4, 9, 6} << QList<double>{5, 7, 4, 9} << 2 << 5
-        << QList<double>{47.0 / 4,
-                         std::sqrt(47.0 / 4),
-                         13.0 / 4,
-                         (2.0 / 7 + 3.0 / 4 + 5.0 / 9 + 3.0 / 6) / 4 * 100,
-                         (4.0 / 12 + 6.0 / 11 + 10.0 / 13 + 6.0 / 15) / 4 * 100,
-                         1.0,
-                         1.0,
-                         1.0,
-                         0.0,
-                         0.0,
-                         0.0,
-                         0.0,
-                         (4.0 / 12 + 6.0 / 11 + 10.0 / 13 + 6.0 / 15) / 4};
+        << Esperado(47.0 / 4, std::sqrt(47.0 / 4), 13.0 / 4, (2.0 / 7 + 3.0 / 4 + 5.0 / 9 + 3.0 / 6) / 4 * 100,
+                    (4.0 / 12 + 6.0 / 11 + 10.0 / 13 + 6.0 / 15) / 4 * 100, 1.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0,
+                    (4.0 / 12 + 6.0 / 11 + 10.0 / 13 + 6.0 / 15) / 4);
 
     // Held back 9, 6 after fitting up to 4: the benchmark is 4 in both rows.
     QTest::newRow("NVS acierto igual a la referencia")
         << 2 << QList<double>{5, 7, 4, 9, 6} << QList<double>{4, 4} << 4 << 5
-        << QList<double>{29.0 / 2,
-                         std::sqrt(29.0 / 2),
-                         7.0 / 2,
-                         (5.0 / 9 + 2.0 / 6) / 2 * 100,
-                         (10.0 / 13 + 4.0 / 10) / 2 * 100,
-                         1.0,
-                         1.0,
-                         1.0,
-                         0.0,
-                         0.0,
-                         0.0,
-                         0.0,
-                         (10.0 / 13 + 4.0 / 10) / 2};
+        << Esperado(29.0 / 2, std::sqrt(29.0 / 2), 7.0 / 2, (5.0 / 9 + 2.0 / 6) / 2 * 100,
+                    (10.0 / 13 + 4.0 / 10) / 2 * 100, 1.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0, (10.0 / 13 + 4.0 / 10) / 2);
 
     // One held-back value 30, benchmark 20: e = 4, b = 10.
     QTest::newRow("un valor retenido, gana el modelo")
         << 2 << QList<double>{10, 20, 30} << QList<double>{26} << 3 << 3
-        << QList<double>{16.0, 4.0,           4.0,   4.0 / 30 * 100, 8.0 / 56 * 100, 0.4,     0.4,
-                         0.4,  std::log(0.4), 100.0, 100.0,          100.0,          8.0 / 56};
+        << Esperado(16.0, 4.0, 4.0, 4.0 / 30 * 100, 8.0 / 56 * 100, 0.4, 0.4, 0.4, std::log(0.4), 100.0, 100.0, 100.0,
+                    8.0 / 56);
 
     // e = 25, b = 10: the benchmark wins.
     QTest::newRow("un valor retenido, gana la referencia")
         << 2 << QList<double>{10, 20, 30} << QList<double>{5} << 3 << 3
-        << QList<double>{625.0, 25.0, 25.0, 25.0 / 30 * 100, 50.0 / 35 * 100, 2.5, 2.5, 2.5, std::log(2.5),
-                         0.0,   0.0,  0.0,  50.0 / 35};
+        << Esperado(625.0, 25.0, 25.0, 25.0 / 30 * 100, 50.0 / 35 * 100, 2.5, 2.5, 2.5, std::log(2.5), 0.0, 0.0, 0.0,
+                    50.0 / 35);
 
     // Row 1 (e = -1) has no benchmark; rows 2, 3: e = 1, -2; b = 2, -3.
-    QTest::newRow("ajuste desde la fila 1") << 1 << QList<double>{4, 6, 3} << QList<double>{5, 5, 5} << 1 << 3
-                                            << QList<double>{2.0,
-                                                             std::sqrt(2.0),
-                                                             4.0 / 3,
-                                                             13.0 / 36 * 100,
-                                                             179.0 / 594 * 100,
-                                                             7.0 / 12,
-                                                             8.0 / 15,
-                                                             std::sqrt(4.0 / 13),
-                                                             0.5 * std::log(4.0 / 13),
-                                                             50.0,
-                                                             100.0,
-                                                             100.0,
-                                                             179.0 / 594};
+    QTest::newRow("ajuste desde la fila 1")
+        << 1 << QList<double>{4, 6, 3} << QList<double>{5, 5, 5} << 1 << 3
+        << Esperado(2.0, std::sqrt(2.0), 4.0 / 3, 13.0 / 36 * 100, 179.0 / 594 * 100, 7.0 / 12, 8.0 / 15,
+                    std::sqrt(4.0 / 13), 0.5 * std::log(4.0 / 13), 50.0, 100.0, 100.0, 179.0 / 594);
 
     // Row 2: b = 0, e = -2 (out of MRAE, in PB's numerator, in every
     // denominator); row 3: b = 3, e = 2.
     QTest::newRow("error de referencia nulo")
-        << 1 << QList<double>{5, 5, 8} << QList<double>{7, 6} << 2 << 3 << QList<double>{4.0,
-                                                                                         2.0,
-                                                                                         2.0,
-                                                                                         32.5,
-                                                                                         13.0 / 42 * 100,
-                                                                                         2.0 / 3,
-                                                                                         4.0 / 3,
-                                                                                         std::sqrt(8.0 / 9),
-                                                                                         0.5 * std::log(8.0 / 9),
-                                                                                         100.0,
-                                                                                         50.0,
-                                                                                         50.0,
-                                                                                         13.0 / 42};
+        << 1 << QList<double>{5, 5, 8} << QList<double>{7, 6} << 2 << 3
+        << Esperado(4.0, 2.0, 2.0, 32.5, 13.0 / 42 * 100, 2.0 / 3, 4.0 / 3, std::sqrt(8.0 / 9), 0.5 * std::log(8.0 / 9),
+                    100.0, 50.0, 50.0, 13.0 / 42);
 
     // Intermittent hold-out 0, 4 after a last fitted 0: the zero is left out of
     // MAPE, its zero benchmark error out of MRAE.
     QTest::newRow("intermitente con un cero retenido")
         << 2 << QList<double>{3, 0, 0, 0, 4} << QList<double>{1, 1} << 4 << 5
-        << QList<double>{
-               5.0,   std::sqrt(5.0), 2.0,  75.0, 160.0, 0.75, 1.0, std::sqrt(5.0 / 8), 0.5 * std::log(5.0 / 8),
-               100.0, 50.0,           50.0, 1.6};
+        << Esperado(5.0, std::sqrt(5.0), 2.0, 75.0, 160.0, 0.75, 1.0, std::sqrt(5.0 / 8), 0.5 * std::log(5.0 / 8),
+                    100.0, 50.0, 50.0, 1.6);
 
     // Row 2: e ~ 1e-200, b ~ 2e-200; their squares underflow to 0, so the
     // absolute comparison counts it and the squared one does not.
     QTest::newRow("PBMAE y PBMSE cuentan por separado")
         << 1 << QList<double>{1e-200, 3e-200, 10} << QList<double>{2e-200, 8} << 2 << 3
-        << QList<double>{2.0,
-                         std::sqrt(2.0),
-                         (1e-200 + 2) / 2,
-                         (1.0 / 3 + 0.2) / 2 * 100,
-                         (0.4 + 4.0 / 18) / 2 * 100,
-                         (0.5 + 0.2) / 2,
-                         0.2,
-                         std::sqrt(0.04),
-                         std::log(0.2),
-                         100.0,
-                         100.0,
-                         50.0,
-                         (0.4 + 4.0 / 18) / 2};
+        << Esperado(2.0, std::sqrt(2.0), (1e-200 + 2) / 2, (1.0 / 3 + 0.2) / 2 * 100, (0.4 + 4.0 / 18) / 2 * 100,
+                    (0.5 + 0.2) / 2, 0.2, std::sqrt(0.04), std::log(0.2), 100.0, 100.0, 50.0, (0.4 + 4.0 / 18) / 2);
 }
 
 void TstMedidas::valores()
 {
-    QFETCH(int, tipo);
-    QFETCH(QList<double>, A);
-    QFETCH(QList<double>, F);
-    QFETCH(int, primera);
-    QFETCH(int, ultima);
-    QFETCH(QList<double>, esperado);
-
-    const Espacio e = Tabla(A, F, primera);
-    const Medidas m = CalcularMedidas(e, tipo, primera, ultima);
-    Comparar(m, esperado);
+    Medidas m;
+    Medir(m);
     if (QTest::currentTestFailed())
         return;
-    QVERIFY(Cerca(m.DesvRelativa, esperado[12]));
     // DesvRelativa is sMAPE as a fraction, RMSE the root of MSE.
     QVERIFY(Cerca(m.DesvRelativa * 100, *m.sMAPE));
     QVERIFY(Cerca(*m.RMSE * *m.RMSE, *m.MSE));
@@ -225,85 +182,59 @@ void TstMedidas::valores()
 
 void TstMedidas::sinValor_data()
 {
-    QTest::addColumn<int>("tipo");
-    QTest::addColumn<QList<double>>("A");
-    QTest::addColumn<QList<double>>("F");
-    QTest::addColumn<int>("primera");
-    QTest::addColumn<int>("ultima");
-    // Columns 1..12 of the error table (Vacia: no value), then DesvRelativa.
-    QTest::addColumn<QList<double>>("esperado");
+    Columnas();
     const double V = Vacia;
 
     // No row at all: every count is 0.
     QTest::newRow("rango vacío") << 1 << QList<double>{1, 2, 3} << QList<double>{} << 4 << 3
-                                 << QList<double>{V, V, V, V, V, V, V, V, V, V, V, V, 0.0};
+                                 << Esperado(V, V, V, V, V, V, V, V, V, V, V, V, 0.0);
     // Held back 0, 0 after a last fitted 5: e = -1, -2; b = -5, -5; A + F = 1, 2.
-    QTest::newRow("histórico retenido nulo")
-        << 2 << QList<double>{5, 0, 0} << QList<double>{1, 2} << 2 << 3
-        << QList<double>{2.5, std::sqrt(2.5), 1.5,   V,  200.0, 0.3, 0.3, std::sqrt(0.1), 0.5 * std::log(0.1),
-                         0.0, 100.0,          100.0, 2.0};
+    QTest::newRow("histórico retenido nulo") << 2 << QList<double>{5, 0, 0} << QList<double>{1, 2} << 2 << 3
+                                             << Esperado(2.5, std::sqrt(2.5), 1.5, V, 200.0, 0.3, 0.3, std::sqrt(0.1),
+                                                         0.5 * std::log(0.1), 0.0, 100.0, 100.0, 2.0);
     // e = 6, -8; b = 1, -6 (benchmark 2); A + F = 0 in both rows.
-    QTest::newRow("A + F nulo en todas las filas") << 2 << QList<double>{1, 2, 3, -4} << QList<double>{-3, 4} << 3 << 4
-                                                   << QList<double>{50.0,
-                                                                    std::sqrt(50.0),
-                                                                    7.0,
-                                                                    200.0,
-                                                                    V,
-                                                                    11.0 / 3,
-                                                                    2.0,
-                                                                    std::sqrt(100.0 / 37),
-                                                                    0.5 * std::log(100.0 / 37),
-                                                                    50.0,
-                                                                    0.0,
-                                                                    0.0,
-                                                                    0.0};
+    QTest::newRow("A + F nulo en todas las filas")
+        << 2 << QList<double>{1, 2, 3, -4} << QList<double>{-3, 4} << 3 << 4
+        << Esperado(50.0, std::sqrt(50.0), 7.0, 200.0, V, 11.0 / 3, 2.0, std::sqrt(100.0 / 37),
+                    0.5 * std::log(100.0 / 37), 50.0, 0.0, 0.0, 0.0);
     // Row 1 has no benchmark: every measure against it has no value.
     QTest::newRow("ajuste de la fila 1 sola") << 1 << QList<double>{5, 6} << QList<double>{3} << 1 << 1
-                                              << QList<double>{4.0, 2.0, 2.0, 40.0, 50.0, V, V, V, V, V, V, V, 0.5};
+                                              << Esperado(4.0, 2.0, 2.0, 40.0, 50.0, V, V, V, V, V, V, V, 0.5);
     // e = 1, -1; b = 0, 0: the ratios to the benchmark have none, the shares do.
     QTest::newRow("ajuste de histórico constante")
         << 1 << QList<double>{4, 4, 4} << QList<double>{3, 5} << 2 << 3
-        << QList<double>{1.0, 1.0, 1.0, 25.0, 1600.0 / 63, V, V, V, V, 50.0, 0.0, 0.0, 16.0 / 63};
+        << Esperado(1.0, 1.0, 1.0, 25.0, 1600.0 / 63, V, V, V, V, 50.0, 0.0, 0.0, 16.0 / 63);
     // e = 0, 0; b = 2, -1: RelRMSE is 0 and its logarithm has no value.
     QTest::newRow("ajuste exacto") << 1 << QList<double>{1, 3, 2} << QList<double>{3, 2} << 2 << 3
-                                   << QList<double>{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, V, 50.0, 100.0, 100.0, 0.0};
+                                   << Esperado(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, V, 50.0, 100.0, 100.0, 0.0);
     // Values near the top of the doubles. e overflows; A + F = 0 leaves the
     // row out of sMAPE.
     QTest::newRow("error del modelo desbordado") << 2 << QList<double>{1, 1e308} << QList<double>{-1e308} << 2 << 2
-                                                 << QList<double>{V, V, V, V, V, V, V, V, V, V, V, V, 0.0};
+                                                 << Esperado(V, V, V, V, V, V, V, V, V, V, V, V, 0.0);
     // Row 2: e = 1e200, b = 1e200, both squares overflow; row 3: e = 1, b = -1e200.
     // Only what is built on the squares loses its value.
     QTest::newRow("cuadrado desbordado") << 1 << QList<double>{1, 1e200, 2} << QList<double>{0, 1} << 2 << 3
-                                         << QList<double>{V, V, 5e199, 75.0, 400.0 / 3, 0.5,    0.5,
-                                                          V, V, 0.0,   50.0, V,         4.0 / 3};
+                                         << Esperado(V, V, 5e199, 75.0, 400.0 / 3, 0.5, 0.5, V, V, 0.0, 50.0, V,
+                                                     4.0 / 3);
     // e = 0 but A + F overflows: the quotient would silently read 0. b = 1e308.
     QTest::newRow("A + F desbordado") << 2 << QList<double>{1, 1e308} << QList<double>{1e308} << 2 << 2
-                                      << QList<double>{0.0, 0.0, 0.0, 0.0, V, 0.0, 0.0, V, V, 100.0, 100.0, V, 0.0};
+                                      << Esperado(0.0, 0.0, 0.0, 0.0, V, 0.0, 0.0, V, V, 100.0, 100.0, V, 0.0);
     // e = 1e10 over A = 1e-300; b = -1; A + F = -1e10.
     QTest::newRow("cociente de MAPE desbordado")
         << 2 << QList<double>{1, 1e-300} << QList<double>{-1e10} << 2 << 2
-        << QList<double>{1e20, 1e10, 1e10, V, 200.0, 1e10, 1e10, 1e10, std::log(1e10), 0.0, 0.0, 0.0, 2.0};
+        << Esperado(1e20, 1e10, 1e10, V, 200.0, 1e10, 1e10, 1e10, std::log(1e10), 0.0, 0.0, 0.0, 2.0);
     // e = 0, b overflows: a quotient by it would silently read 0.
     QTest::newRow("error de referencia desbordado")
         << 1 << QList<double>{-1.2e308, 0.8e308} << QList<double>{0.8e308} << 2 << 2
-        << QList<double>{0.0, 0.0, 0.0, 0.0, 0.0, V, V, V, V, V, V, V, 0.0};
+        << Esperado(0.0, 0.0, 0.0, 0.0, 0.0, V, V, V, V, V, V, V, 0.0);
 }
 
 void TstMedidas::sinValor()
 {
-    QFETCH(int, tipo);
-    QFETCH(QList<double>, A);
-    QFETCH(QList<double>, F);
-    QFETCH(int, primera);
-    QFETCH(int, ultima);
-    QFETCH(QList<double>, esperado);
-
-    const Espacio e = Tabla(A, F, primera);
-    const Medidas m = CalcularMedidas(e, tipo, primera, ultima);
-    Comparar(m, esperado);
+    Medidas m;
+    Medir(m);
     if (QTest::currentTestFailed())
         return;
-    QVERIFY(Cerca(m.DesvRelativa, esperado[12]));
     // Whatever has a value is a number the grid can show.
     for (const Medida& x : m.Columnas())
         QVERIFY(!x || std::isfinite(*x));

@@ -36,13 +36,30 @@ QString Serie36()
 // Controls of the model page, by the letter the data rows use.
 const char* const Controles = "NATHPC";
 
+// What the user sees of one model.
+struct Ficha {
+    int item;
+    QString texto, codigo;
+    QStringList cabeceras; // grid columns 4 on; their count + 4 is the last column
+    bool paginasCE; // C.E. tabs after the model's table is shown
+    QString tituloMM;
+    int colMM; // -1: no series, the column stays
+    QString tituloT;
+    int colT;
+    QString parametros; // N, Alfa LE, Theta, Holt, Phi, Croston
+    QString etiqueta; // the error-table label with the page's start values
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Ficha)
 
 class TstCatalogo : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
+    // Labels are compared with a decimal point.
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
     void modelos_data();
     void catalogo();
     void catalogo_data() { modelos_data(); }
@@ -51,136 +68,80 @@ private slots:
     void fueraDeRango();
 };
 
-void TstCatalogo::initTestCase()
-{
-    // Labels are compared with a decimal point.
-    QLocale::setDefault(QLocale::c());
-}
-
-void TstCatalogo::cleanupTestCase()
-{
-    QLocale::setDefault(QLocale::system());
-}
-
 void TstCatalogo::modelos_data()
 {
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<QString>("codigo");
-    QTest::addColumn<QStringList>("cabeceras"); // grid columns 4 on; their count + 4 is the last column
-    QTest::addColumn<bool>("paginasCE"); // C.E. tabs after the model's table is shown
-    QTest::addColumn<QString>("tituloMM");
-    QTest::addColumn<int>("colMM"); // -1: no series, the column stays
-    QTest::addColumn<QString>("tituloT");
-    QTest::addColumn<int>("colT");
-    QTest::addColumn<QString>("parametros"); // N, Alfa LE, Theta, Holt, Phi, Croston
-    QTest::addColumn<QString>("etiqueta"); // the error-table label with the page's start values
-
+    QTest::addColumn<Ficha>("f");
     const QStringList descomp = {"MM12", "MM12C", "E*I"};
-    QTest::newRow("NVS") << 0 << "NVS: Naïve"
-                         << "NVS" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << ""
-                         << "NVS ()";
-    QTest::newRow("NVE") << 1 << "NVE: Naïve Estacional"
-                         << "NVE" << descomp + QStringList{"D", "P"} << true << "Media Móvil" << 6 << "Desestacional"
-                         << 8 << ""
-                         << "NVE ()";
-    QTest::newRow("MMS") << 2 << "MMS: Media Móvil Simple"
-                         << "MMS" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << "N"
-                         << "MMS (6)";
-    QTest::newRow("MMD") << 3 << "MMD: Media Móvil Doble"
-                         << "MMD" << QStringList{"MMS", "P"} << false << "-" << -1 << "-" << -1 << "N"
-                         << "MMD (6)";
-    QTest::newRow("LES") << 4 << "LES: Lisaje Exponencial Simple"
-                         << "LES" << QStringList{"P"} << false << "-" << -1 << "-" << -1 << "A"
-                         << "LES (0.5)";
-    QTest::newRow("LED") << 5 << "LED: Lisaje Exponencial Doble"
-                         << "LED" << QStringList{"LES", "P"} << false << "-" << -1 << "-" << -1 << "A"
-                         << "LED (0.5)";
-    QTest::newRow("DST") << 6 << "DST: Descomposición de Series Temporales"
-                         << "DST" << descomp + QStringList{"T", "P"} << true << "Media Móvil" << 6 << "Tendencia" << 8
-                         << ""
-                         << "DST ()";
-    QTest::newRow("THT") << 7 << "THT: Modelo Theta"
-                         << "THT" << descomp + QStringList{"D", "LR", "L", "P"} << true << "L" << 10 << "LR" << 9 << "T"
-                         << "THT (0.5)";
-    QTest::newRow("HLT") << 8 << "HLT: Holt"
-                         << "HLT" << QStringList{"N", "T", "P"} << false << "Nivel" << 5 << "Tendencia" << 6 << "H"
-                         << "HLT (0.5;0.5)";
-    QTest::newRow("H-W") << 9 << "H-W: Holt-Winters"
-                         << "H-W" << descomp + QStringList{"D", "N", "T", "P"} << true << "N" << 9 << "T" << 10 << "HP"
-                         << "H-W (0.5;0.5;0.5)";
+    const QStringList p = {"P"};
+    QTest::newRow("NVS") << Ficha(0, "NVS: Naïve", "NVS", p, false, "-", -1, "-", -1, "", "NVS ()");
+    QTest::newRow("NVE") << Ficha(1, "NVE: Naïve Estacional", "NVE", descomp + QStringList{"D", "P"}, true,
+                                  "Media Móvil", 6, "Desestacional", 8, "", "NVE ()");
+    QTest::newRow("MMS") << Ficha(2, "MMS: Media Móvil Simple", "MMS", p, false, "-", -1, "-", -1, "N", "MMS (6)");
+    QTest::newRow("MMD") << Ficha(3, "MMD: Media Móvil Doble", "MMD", QStringList{"MMS", "P"}, false, "-", -1, "-", -1,
+                                  "N", "MMD (6)");
+    QTest::newRow("LES") << Ficha(4, "LES: Lisaje Exponencial Simple", "LES", p, false, "-", -1, "-", -1, "A",
+                                  "LES (0.5)");
+    QTest::newRow("LED") << Ficha(5, "LED: Lisaje Exponencial Doble", "LED", QStringList{"LES", "P"}, false, "-", -1,
+                                  "-", -1, "A", "LED (0.5)");
+    QTest::newRow("DST") << Ficha(6, "DST: Descomposición de Series Temporales", "DST", descomp + QStringList{"T", "P"},
+                                  true, "Media Móvil", 6, "Tendencia", 8, "", "DST ()");
+    QTest::newRow("THT") << Ficha(7, "THT: Modelo Theta", "THT", descomp + QStringList{"D", "LR", "L", "P"}, true, "L",
+                                  10, "LR", 9, "T", "THT (0.5)");
+    QTest::newRow("HLT") << Ficha(8, "HLT: Holt", "HLT", QStringList{"N", "T", "P"}, false, "Nivel", 5, "Tendencia", 6,
+                                  "H", "HLT (0.5;0.5)");
+    QTest::newRow("H-W") << Ficha(9, "H-W: Holt-Winters", "H-W", descomp + QStringList{"D", "N", "T", "P"}, true, "N",
+                                  9, "T", 10, "HP", "H-W (0.5;0.5;0.5)");
     // Without coefficients Croston and S-B hide the C.E. pages like the
     // other non-seasonal models.
-    QTest::newRow("CRT") << 10 << "CRT: Croston"
-                         << "CRT" << QStringList{"q", "Z", "W", "P"} << false << "-" << -1 << "-" << -1 << "C"
-                         << "CRT (0.5)";
-    QTest::newRow("S-B") << 11 << "S-B: Syntetos-Boylan"
-                         << "S-B" << QStringList{"q", "Z", "W", "P"} << false << "-" << -1 << "-" << -1 << "C"
-                         << "S-B (0.5)";
+    QTest::newRow("CRT") << Ficha(10, "CRT: Croston", "CRT", QStringList{"q", "Z", "W", "P"}, false, "-", -1, "-", -1,
+                                  "C", "CRT (0.5)");
+    QTest::newRow("S-B") << Ficha(11, "S-B: Syntetos-Boylan", "S-B", QStringList{"q", "Z", "W", "P"}, false, "-", -1,
+                                  "-", -1, "C", "S-B (0.5)");
 }
 
 void TstCatalogo::catalogo()
 {
-    QFETCH(int, item);
-    QFETCH(QString, texto);
-    QFETCH(QString, codigo);
-    QFETCH(QStringList, cabeceras);
-    QFETCH(bool, paginasCE);
-    QFETCH(QString, tituloMM);
-    QFETCH(int, colMM);
-    QFETCH(QString, tituloT);
-    QFETCH(int, colT);
-    QFETCH(QString, parametros);
+    QFETCH(Ficha, f);
     const auto q = [](std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); };
 
-    const FichaModelo& f = Catalogo[size_t(item)];
-    QCOMPARE(int(f.Item), item);
-    QCOMPARE(&FichaDe(item), &f);
-    QCOMPARE(q(f.Texto), texto);
-    QCOMPARE(q(f.Codigo), codigo);
-    QCOMPARE(f.UltimaCol, 4 + int(cabeceras.size()));
-    QCOMPARE(f.NumCabeceras(), int(cabeceras.size()));
-    for (int k = 0; k < f.NumCabeceras(); ++k)
-        QCOMPARE(q(f.Cabeceras[size_t(k)]), cabeceras[k]);
-    QCOMPARE(f.Paginas, paginasCE ? PaginasCE::Visibles : PaginasCE::Ocultas);
-    QCOMPARE(q(f.MediaMovil.Titulo), tituloMM);
-    QCOMPARE(f.MediaMovil.Col, colMM);
-    QCOMPARE(q(f.Tendencia.Titulo), tituloT);
-    QCOMPARE(f.Tendencia.Col, colT);
+    const FichaModelo& m = Catalogo[size_t(f.item)];
+    QCOMPARE(int(m.Item), f.item);
+    QCOMPARE(&FichaDe(f.item), &m);
+    QCOMPARE(q(m.Texto), f.texto);
+    QCOMPARE(q(m.Codigo), f.codigo);
+    QCOMPARE(m.UltimaCol, 4 + int(f.cabeceras.size()));
+    QCOMPARE(m.NumCabeceras(), int(f.cabeceras.size()));
+    for (int k = 0; k < m.NumCabeceras(); ++k)
+        QCOMPARE(q(m.Cabeceras[size_t(k)]), f.cabeceras[k]);
+    QCOMPARE(m.Paginas, f.paginasCE ? PaginasCE::Visibles : PaginasCE::Ocultas);
+    QCOMPARE(q(m.MediaMovil.Titulo), f.tituloMM);
+    QCOMPARE(m.MediaMovil.Col, f.colMM);
+    QCOMPARE(q(m.Tendencia.Titulo), f.tituloT);
+    QCOMPARE(m.Tendencia.Col, f.colT);
     const ParametroModelo bandera[6] = {ParamN, ParamAlfaLE, ParamAlfaTHT, ParamHolt, ParamPhiHW, ParamAlfaCroston};
     for (int k = 0; k < 6; ++k)
-        QCOMPARE(f.Usa(bandera[k]), parametros.contains(QLatin1Char(Controles[k])));
+        QCOMPARE(m.Usa(bandera[k]), f.parametros.contains(QLatin1Char(Controles[k])));
 }
 
 void TstCatalogo::ventana()
 {
-    QFETCH(int, item);
-    QFETCH(QString, texto);
-    QFETCH(QString, codigo);
-    QFETCH(QStringList, cabeceras);
-    QFETCH(bool, paginasCE);
-    QFETCH(QString, tituloMM);
-    QFETCH(int, colMM);
-    QFETCH(QString, tituloT);
-    QFETCH(int, colT);
-    QFETCH(QString, parametros);
-    QFETCH(QString, etiqueta);
-
+    QFETCH(Ficha, f);
     TFormMain w;
     w.NombreSerie = QStringLiteral("serie");
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie36());
     w.CargarDatos();
     // DST first: the C.E. tabs show, and the auxiliary series plot columns 6 and 8.
     w.CalcularPrevision(true);
-    QVERIFY(
-        Control<QTabWidget>(w, "PageControl1")
-            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetTablaCE"))));
+    auto* tabs = Control<QTabWidget>(w, "PageControl1");
+    const auto visible = [&](const char* pagina) {
+        return tabs->isTabVisible(tabs->indexOf(Control<QWidget>(w, pagina)));
+    };
+    QVERIFY(visible("TabSheetTablaCE"));
 
-    auto* rb = w.findChild<QRadioButton*>(QStringLiteral("RGModelo%1").arg(item));
-    QVERIFY(rb);
-    QCOMPARE(rb->text(), texto);
+    auto* rb = Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(f.item)));
+    QCOMPARE(rb->text(), f.texto);
     rb->click();
-    QCOMPARE(w.ModeloSeleccionado(), item);
+    QCOMPARE(w.ModeloSeleccionado(), f.item);
 
     // The page shows the parameters the model reads, and only those.
     QWidget* const spins[6] = {Control<QSpinBox>(w, "SEN"),
@@ -190,53 +151,47 @@ void TstCatalogo::ventana()
                                Control<QDoubleSpinBox>(w, "SEPhiHW"),
                                Control<QDoubleSpinBox>(w, "SEAlfaCroston")};
     for (int k = 0; k < 6; ++k)
-        QCOMPARE(!spins[k]->isHidden(), parametros.contains(QLatin1Char(Controles[k])));
-    QCOMPARE(!Control<QDoubleSpinBox>(w, "SEBetaHLT")->isHidden(), parametros.contains(QLatin1Char('H')));
-    QCOMPARE(Control<QAction>(w, "Variacindeparmetros1")->isEnabled(), !parametros.isEmpty());
+        QCOMPARE(!spins[k]->isHidden(), f.parametros.contains(QLatin1Char(Controles[k])));
+    QCOMPARE(!Control<QDoubleSpinBox>(w, "SEBetaHLT")->isHidden(), f.parametros.contains(QLatin1Char('H')));
+    QCOMPARE(Control<QAction>(w, "Variacindeparmetros1")->isEnabled(), !f.parametros.isEmpty());
 
     w.CalcularPrevision(true);
 
     // The forecast table's columns and headers.
     Rejilla* g = Control<Rejilla>(w, "AdvStringGridPrevision");
-    const QStringList todas = QStringList{"t", "Año", "Mes", "Datos"} + cabeceras;
+    const QStringList todas = QStringList{"t", "Año", "Mes", "Datos"} + f.cabeceras;
     QCOMPARE(g->ColCount(), int(todas.size()));
     QCOMPARE(w.UltimaColModelo(), int(todas.size()));
     for (int c = 0; c < int(todas.size()); ++c)
         QCOMPARE(g->Celda(c, 0), todas[c]);
-    QCOMPARE(
-        Control<QTabWidget>(w, "PageControl1")
-            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetTablaCE"))),
-        paginasCE);
-    QCOMPARE(
-        Control<QTabWidget>(w, "PageControl1")
-            ->isTabVisible(Control<QTabWidget>(w, "PageControl1")->indexOf(Control<QWidget>(w, "TabSheetGraficoCE"))),
-        paginasCE);
+    QCOMPARE(visible("TabSheetTablaCE"), f.paginasCE);
+    QCOMPARE(visible("TabSheetGraficoCE"), f.paginasCE);
 
     // The chart's auxiliary series: titles, columns, shown or not.
     SerieGrafico* mm = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesMediaMovil"));
     SerieGrafico* tend = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesTendencia"));
     QVERIFY(mm && tend);
-    QCOMPARE(mm->name(), tituloMM);
-    QCOMPARE(tend->name(), tituloT);
-    QCOMPARE(mm->isVisible(), colMM >= 0);
-    QCOMPARE(tend->isVisible(), colT >= 0);
-    QCOMPARE(w.MuestraMediaMovil(), colMM >= 0);
-    QCOMPARE(w.MuestraTendencia(), colT >= 0);
-    QCOMPARE(w.Ws.ColMediaMovil, colMM >= 0 ? colMM : 6); // DST's, left as it was
-    QCOMPARE(w.Ws.ColTendencia, colT >= 0 ? colT : 8);
+    QCOMPARE(mm->name(), f.tituloMM);
+    QCOMPARE(tend->name(), f.tituloT);
+    QCOMPARE(mm->isVisible(), f.colMM >= 0);
+    QCOMPARE(tend->isVisible(), f.colT >= 0);
+    QCOMPARE(w.MuestraMediaMovil(), f.colMM >= 0);
+    QCOMPARE(w.MuestraTendencia(), f.colT >= 0);
+    QCOMPARE(w.Ws.ColMediaMovil, f.colMM >= 0 ? f.colMM : 6); // DST's, left as it was
+    QCOMPARE(w.Ws.ColTendencia, f.colT >= 0 ? f.colT : 8);
 
     // The code and parameters in the labels.
-    QCOMPARE(w.CodigoModelo(), codigo);
-    QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->Celda(0, Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount() - 1),
-             etiqueta);
-    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (%1) : serie").arg(codigo));
+    QCOMPARE(w.CodigoModelo(), f.codigo);
+    auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
+    QCOMPARE(ajuste->Celda(0, ajuste->RowCount() - 1), f.etiqueta);
+    QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (%1) : serie").arg(f.codigo));
 
     // The window ran the model through the core's dispatcher: the same run
     // from the page's start values gives the same table, cell for cell.
     Espacio e = w.Ws;
     LimpiarColumnasModelo(e, 12);
     Parametros p; // the page's start values: N 6, every constant 0.5, horizon 12
-    EjecutarModelo(e, item, p);
+    EjecutarModelo(e, f.item, p);
     QCOMPARE(e.ColPrev, w.Ws.ColPrev);
     QCOMPARE(e.FilaInicioPrev, w.Ws.FilaInicioPrev);
     for (int i = 0; i <= 36 + 12; ++i)

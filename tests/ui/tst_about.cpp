@@ -15,7 +15,10 @@
 #include "Ayuda.h"
 #include "Instalacion.h"
 
+#include "Ayudas.h"
+
 using namespace tendora;
+using prueba::Control;
 
 namespace {
 
@@ -30,8 +33,9 @@ DatosAcerca Prueba()
 }
 
 // A folder laid out like an installation: the program in raiz/bin, its data
-// in raiz/share/tendora. Entries ending in '/' are folders.
-void Poner(const QString& raiz, const QStringList& entradas)
+// in raiz/share/tendora. Entries ending in '/' are folders. Gives the
+// program's folder.
+QString Poner(const QString& raiz, const QStringList& entradas)
 {
     QDir(raiz).mkpath(QStringLiteral("bin"));
     for (const QString& e : entradas) {
@@ -45,6 +49,7 @@ void Poner(const QString& raiz, const QStringList& entradas)
             qFatal("no se puede crear %s", qPrintable(e));
         f.write("<html></html>");
     }
+    return raiz + QStringLiteral("/bin/");
 }
 
 } // namespace
@@ -72,12 +77,7 @@ void TstAbout::textosYNombres()
     QCOMPARE(caja.size(), QSize(489, 285));
     QCOMPARE(caja.minimumSize(), caja.maximumSize());
 
-    const auto etiqueta = [&](const char* nombre) {
-        auto* l = caja.findChild<QLabel*>(QLatin1String(nombre));
-        if (!l)
-            qFatal("falta %s", nombre);
-        return l;
-    };
+    const auto etiqueta = [&](const char* nombre) { return Control<QLabel>(caja, nombre); };
     QCOMPARE(etiqueta("ProductName")->text(), QStringLiteral("Tendora"));
     QCOMPARE(etiqueta("ProductName")->font().pixelSize(), 19);
     QVERIFY(etiqueta("ProductName")->font().bold());
@@ -103,27 +103,23 @@ void TstAbout::textosYNombres()
         QCOMPARE(l->palette().color(QPalette::WindowText), QColor(Qt::blue));
     }
     QCOMPARE(caja.cursor().shape(), Qt::ArrowCursor);
-    QVERIFY(caja.findChild<QWidget*>(QStringLiteral("Panel1")));
-    QVERIFY(caja.findChild<QAction*>(QStringLiteral("SendMail1")));
-
-    auto* boton = caja.findChild<QPushButton*>(QStringLiteral("BitBtn1"));
-    QVERIFY(boton);
-    QCOMPARE(boton->text(), QStringLiteral("Aceptar"));
-    QVERIFY(boton->isDefault());
+    Control<QWidget>(caja, "Panel1");
+    Control<QAction>(caja, "SendMail1");
+    QCOMPARE(Control<QPushButton>(caja, "BitBtn1")->text(), QStringLiteral("Aceptar"));
+    QVERIFY(Control<QPushButton>(caja, "BitBtn1")->isDefault());
 
     // Without a manual there is no link to it.
     DatosAcerca sinManual = Prueba();
     sinManual.Web2.clear();
     TAboutBox otra(nullptr, sinManual);
-    QVERIFY(otra.findChild<QLabel*>(QStringLiteral("LabelWeb2"))->isHidden());
+    QVERIFY(Control<QLabel>(otra, "LabelWeb2")->isHidden());
 }
 
 void TstAbout::datosDeTendora()
 {
     QTemporaryDir raiz;
     QVERIFY(raiz.isValid());
-    const QString programa = raiz.path() + QStringLiteral("/bin/");
-    Poner(raiz.path(), {});
+    const QString programa = Poner(raiz.path(), {});
     DatosAcerca d = DatosAcerca::Tendora(programa);
     QCOMPARE(d.Lineas.size(), 3);
     QVERIFY(d.Lineas.join(QLatin1Char(' ')).contains(QStringLiteral("GPL-3.0-or-later")));
@@ -164,7 +160,7 @@ void TstAbout::enlacesAbren()
     caja.show();
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
     for (const char* n : {"LabelCorreo", "LabelWeb1", "LabelWeb2"})
-        QTest::mouseClick(caja.findChild<QLabel*>(QLatin1String(n)), Qt::LeftButton);
+        QTest::mouseClick(Control<QLabel>(caja, n), Qt::LeftButton);
     QCOMPARE(abiertas, (QList<QUrl>{TAboutBox::UrlCorreo(), QUrl(QStringLiteral("https://ejemplo.es/licencia")),
                                     QUrl(QStringLiteral("file:///opt/tendora/Tendora.html"))}));
     QVERIFY(caja.isVisible()); // links do not close the box
@@ -181,13 +177,13 @@ void TstAbout::falloDelCorreoSeAvisa()
             m->close();
         }
     });
-    caja.findChild<QAction*>(QStringLiteral("SendMail1"))->trigger();
+    Control<QAction>(caja, "SendMail1")->trigger();
     QCOMPARE(aviso, QStringLiteral("No se pudo abrir un mensaje de correo nuevo."));
 
     // Web pages that do not open are not reported: no box to answer here.
     caja.show();
     QVERIFY(QTest::qWaitForWindowExposed(&caja));
-    QTest::mouseClick(caja.findChild<QLabel*>(QStringLiteral("LabelWeb1")), Qt::LeftButton);
+    QTest::mouseClick(Control<QLabel>(caja, "LabelWeb1"), Qt::LeftButton);
     QVERIFY(!QApplication::activeModalWidget());
 }
 
@@ -235,8 +231,7 @@ void TstAbout::buscar()
     QFETCH(QString, esperado);
     QTemporaryDir raiz;
     QVERIFY(raiz.isValid());
-    Poner(raiz.path(), presentes);
-    const QString programa = raiz.path() + QStringLiteral("/bin/");
+    const QString programa = Poner(raiz.path(), presentes);
     const QString hallado = carpeta ? BuscarCarpeta(programa, nombre) : BuscarFichero(programa, nombre);
     QCOMPARE(hallado, esperado.isEmpty() ? QString() : raiz.path() + QLatin1Char('/') + esperado);
 }
@@ -258,12 +253,12 @@ void TstAbout::manual()
     QFETCH(QString, abierto);
     QTemporaryDir raiz;
     QVERIFY(raiz.isValid());
-    Poner(raiz.path(), presente.isEmpty() ? QStringList{} : QStringList{presente});
+    const QString programa = Poner(raiz.path(), presente.isEmpty() ? QStringList{} : QStringList{presente});
 
     QStringList avisos;
     QList<QUrl> abiertas;
     AbrirManual(
-        nullptr, raiz.path() + QStringLiteral("/bin/"), [&](const QString& t) { avisos << t; },
+        nullptr, programa, [&](const QString& t) { avisos << t; },
         [&](const QUrl& u) {
             abiertas << u;
             return false;

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <QtTest>
+#include <memory>
 
 #include "AyudaErrores.h"
 #include "Catalogo.h"
@@ -74,7 +75,13 @@ void PaginaDe(TFormMain& w, QWidget* control)
 class TstAyuda : public QObject {
     Q_OBJECT
 private slots:
-    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
+    // The rows that only read the window share one.
+    void initTestCase() { ventana_ = std::make_unique<TFormMain>(); }
+    void cleanupTestCase()
+    {
+        ventana_.reset();
+        QLocale::setDefault(QLocale::system());
+    }
     void modelos_data();
     void modelos();
     void cabeceras_data();
@@ -84,6 +91,9 @@ private slots:
     void manualModelos();
     void manualMedidas();
     void columnaQuitada();
+
+private:
+    std::unique_ptr<TFormMain> ventana_;
 };
 
 // How the user would name each model, whatever the item's caption says.
@@ -109,8 +119,7 @@ void TstAyuda::modelos()
 {
     QFETCH(int, item);
     QFETCH(QString, nombre);
-    TFormMain w;
-    auto* rb = Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(item)));
+    auto* rb = Control<QRadioButton>(ventana_, qPrintable(QStringLiteral("RGModelo%1").arg(item)));
     const QString leido = Leido(rb->toolTip());
     // Names its model first, then what it does and when to use it.
     QVERIFY2(leido.startsWith(nombre, Qt::CaseInsensitive), qPrintable(leido));
@@ -143,8 +152,7 @@ void TstAyuda::cabeceras()
     QFETCH(int, col);
     QFETCH(QString, medida);
     QFETCH(QString, mejor);
-    TFormMain w;
-    Rejilla* g = Control<Rejilla>(w, qPrintable(tabla));
+    Rejilla* g = Control<Rejilla>(ventana_, qPrintable(tabla));
     QCOMPARE(g->model()->headerData(col, Qt::Horizontal).toString(), medida);
     const QString leido = Leido(g->model()->headerData(col, Qt::Horizontal, Qt::ToolTipRole).toString());
     QVERIFY2(leido.startsWith(medida + QStringLiteral(" · ")), qPrintable(leido));
