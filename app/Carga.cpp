@@ -169,42 +169,25 @@ ErrorLectura::ErrorLectura(const ErrorConversion& error, int linea)
 {
 }
 
-namespace {
-
-void LeerRegistro(const LectorNumeros& lector, QStringView linea, int numero, std::vector<Registro>& registros)
-{
-    Registro r;
-    try {
-        r.Anio = lector.Numero(Campo(linea, 1));
-        r.Mes = lector.Numero(Campo(linea, 2));
-        r.Valor = lector.Real(Campo(linea, 3));
-    } catch (const ErrorConversion& e) {
-        throw ErrorLectura(e, numero);
-    }
-    registros.push_back(r);
-}
-
-} // namespace
-
-std::vector<Registro> LeerRegistros(const QStringList& lineas)
-{
-    std::vector<Registro> registros;
-    registros.reserve(static_cast<size_t>(lineas.size()));
-    const LectorNumeros lector;
-    int numero = 0;
-    for (const QString& linea : lineas)
-        LeerRegistro(lector, linea, ++numero, registros);
-    return registros;
-}
-
-std::vector<Registro> LeerRegistrosDeTexto(QStringView texto)
+std::vector<Registro> LeerRegistros(QStringView texto)
 {
     std::vector<Registro> registros;
     // One record per line break, near enough: no reallocation on a long file.
     registros.reserve(static_cast<size_t>(texto.count(u'\n') + 1));
     const LectorNumeros lector;
     int numero = 0;
-    ParaCadaLinea(texto, [&](QStringView linea) { LeerRegistro(lector, linea, ++numero, registros); });
+    ParaCadaLinea(texto, [&](QStringView linea) {
+        ++numero;
+        Registro r;
+        try {
+            r.Anio = lector.Numero(Campo(linea, 1));
+            r.Mes = lector.Numero(Campo(linea, 2));
+            r.Valor = lector.Real(Campo(linea, 3));
+        } catch (const ErrorConversion& e) {
+            throw ErrorLectura(e, numero);
+        }
+        registros.push_back(r);
+    });
     return registros;
 }
 

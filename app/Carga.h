@@ -30,10 +30,10 @@ private:
     int m_linea;
 };
 
-// Every record of the text, or ErrorLectura naming the first text that does not convert and its line.
-std::vector<Registro> LeerRegistros(const QStringList& lineas);
-// The same for the lines of a whole text, as LineasDeTexto splits it, without making a list of them.
-std::vector<Registro> LeerRegistrosDeTexto(QStringView texto);
+// Every record of the text, one per line as LineasDeTexto splits it (without
+// making that list), or ErrorLectura naming the first text that does not
+// convert and its line.
+std::vector<Registro> LeerRegistros(QStringView texto);
 // The first record whose date does not follow the one before by one month (a
 // month missing or repeated, a jump of years): its line (from 1), with what
 // was expected and what was read in explicacion; 0 when every date follows.

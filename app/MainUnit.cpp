@@ -425,7 +425,7 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     };
     std::vector<Registro> registros;
     try {
-        registros = LeerRegistrosDeTexto(texto);
+        registros = LeerRegistros(texto);
     } catch (const ErrorLectura& e) {
         irALinea(e.Linea());
         throw;
