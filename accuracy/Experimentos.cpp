@@ -50,7 +50,7 @@ EtiquetaCelda EtiquetaDe(int item, const Parametros& p, int puntosSinUsar)
     e.origen = puntosSinUsar > 0 ? puntosSinUsar : 0;
     e.horizonte = static_cast<uint16_t>(std::clamp(p.V, 0, 999)) & 0x3FFu;
     e.negativas = p.PrevNeg ? 1u : 0u;
-    for (ValorModelo v : ValoresQueLee(f)) {
+    for (ValorModelo v : ValoresDe(item)) {
         if (v == ValorModelo::N)
             e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
         e.valores[e.cuantos++] = Valor(p, v);
@@ -248,19 +248,11 @@ void Experimentos::SincronizarParametros()
 // the model never looks at.
 QString Experimentos::ParametrosModelo(int item) const
 {
-    const FichaModelo& f = FichaDe(item);
     const VentanaExperimentos::Controles c = v_.Edits();
-    QString t;
-    bool primero = true;
-    const auto poner = [&](const QString& v) {
-        if (!primero)
-            t += QLatin1Char(';');
-        t += v;
-        primero = false;
-    };
-    for (ValorModelo v : ValoresQueLee(f))
-        poner(v == ValorModelo::N ? TextoEntero(v_.ValorN()) : TextoParametro(c.Constante(v)));
-    return t;
+    QStringList t;
+    for (ValorModelo v : ValoresDe(item))
+        t << (v == ValorModelo::N ? TextoEntero(v_.ValorN()) : TextoParametro(c.Constante(v)));
+    return t.join(QLatin1Char(';'));
 }
 
 EtiquetaCelda Experimentos::Etiqueta(int item, int puntosSinUsar) const
@@ -277,7 +269,7 @@ Parametros Experimentos::ParametrosDe(const EtiquetaCelda& e)
     if (e.cuantos == kSinEtiqueta || e.codigo < 0 || e.codigo >= NumModelos)
         return p;
     int k = 0;
-    for (ValorModelo v : ValoresQueLee(FichaDe(e.codigo)))
+    for (ValorModelo v : ValoresDe(e.codigo))
         if (k < e.cuantos)
             PonerValor(p, v, e.valores[k++]);
     return p;

@@ -260,18 +260,18 @@ constexpr bool Coherente()
 }
 static_assert(Coherente());
 
-double Valor(const Parametros& p, ValorModelo v)
+namespace {
+constexpr auto ValoresPorModelo = [] {
+    std::array<ValoresModelo, NumModelos> r{};
+    for (size_t k = 0; k < r.size(); ++k)
+        r[k] = ValoresQueLee(Catalogo[k]);
+    return r;
+}();
+} // namespace
+
+const ValoresModelo& ValoresDe(int item)
 {
-    switch (v) {
-    case ValorModelo::N: return p.N;
-    case ValorModelo::AlfaLE: return p.AlfaLE;
-    case ValorModelo::AlfaTHT: return p.AlfaTHT;
-    case ValorModelo::AlfaHLT: return p.AlfaHLT;
-    case ValorModelo::BetaHLT: return p.BetaHLT;
-    case ValorModelo::PhiHW: return p.PhiHW;
-    case ValorModelo::AlfaCroston: return p.AlfaCroston;
-    }
-    return 0.0;
+    return ValoresPorModelo[size_t(std::clamp(item, 0, NumModelos - 1))];
 }
 
 void PonerValor(Parametros& p, ValorModelo v, double x)

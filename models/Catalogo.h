@@ -95,7 +95,24 @@ constexpr ValoresModelo ValoresQueLee(const FichaModelo& f)
     return r;
 }
 
-double Valor(const Parametros& p, ValorModelo v);
+// ValoresQueLee of an item's record, worked out once for all: an experiment
+// writes a label per run. An item outside 0..11 reads as the nearest one.
+const ValoresModelo& ValoresDe(int item);
+
+// Inline: every row an experiment logs reads its values through here.
+constexpr double Valor(const Parametros& p, ValorModelo v)
+{
+    switch (v) {
+    case ValorModelo::N: return p.N;
+    case ValorModelo::AlfaLE: return p.AlfaLE;
+    case ValorModelo::AlfaTHT: return p.AlfaTHT;
+    case ValorModelo::AlfaHLT: return p.AlfaHLT;
+    case ValorModelo::BetaHLT: return p.BetaHLT;
+    case ValorModelo::PhiHW: return p.PhiHW;
+    case ValorModelo::AlfaCroston: return p.AlfaCroston;
+    }
+    return 0.0;
+}
 // N takes the whole part of x.
 void PonerValor(Parametros& p, ValorModelo v, double x);
 

@@ -239,7 +239,7 @@ bool PaginaModelo::Aplicar(int item, const Parametros& p, int puntosSinUsar)
         return false;
     SeleccionarModelo(item);
     const Edits edits = EditsExperimento();
-    for (ValorModelo v : ValoresQueLee(FichaDe(item))) {
+    for (ValorModelo v : ValoresDe(item)) {
         if (v == ValorModelo::N)
             SEN->setValue(p.N);
         else
