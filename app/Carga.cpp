@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace tendora {
 
@@ -169,6 +170,31 @@ ErrorLectura::ErrorLectura(const ErrorConversion& error, int linea)
 {
 }
 
+ErrorLectura::ErrorLectura(const QString& mensaje, int linea)
+    : ErrorConversion((mensaje + QStringLiteral("\nLínea %1 del texto de Datos.").arg(linea)).toStdString()),
+      m_linea(linea)
+{
+}
+
+namespace {
+
+// Years and months are whole numbers for the window (the status line, the
+// dating of forecast rows); one that no int holds is no date at all.
+void ComprobarFecha(double v, QStringView campo, QStringView que, int linea)
+{
+    constexpr double minimo = std::numeric_limits<int>::min();
+    constexpr double maximo = std::numeric_limits<int>::max();
+    if (v >= minimo && v <= maximo)
+        return;
+    throw ErrorLectura(QStringLiteral("El %1 «%2» no es posible: se esperaba un número entre %3 y %4.")
+                           .arg(que, TextoLegible(campo.trimmed().toString()),
+                                TextoEntero(std::numeric_limits<int>::min()),
+                                TextoEntero(std::numeric_limits<int>::max())),
+                       linea);
+}
+
+} // namespace
+
 std::vector<Registro> LeerRegistros(QStringView texto)
 {
     std::vector<Registro> registros;
@@ -186,6 +212,8 @@ std::vector<Registro> LeerRegistros(QStringView texto)
         } catch (const ErrorConversion& e) {
             throw ErrorLectura(e, numero);
         }
+        ComprobarFecha(r.Anio, Campo(linea, 1), u"año", numero);
+        ComprobarFecha(r.Mes, Campo(linea, 2), u"mes", numero);
         registros.push_back(r);
     });
     return registros;

@@ -19,11 +19,13 @@ struct Registro {
 QStringList LineasDeTexto(const QString& texto);
 // Field n (from 1) of a line framed by one tab at each end; past the end: empty.
 QString ExtraerCampo(const QString& linea, int n);
-// A field of the data text that does not convert: the conversion message and
-// a second line with the record's line number (from 1).
+// A field of the data text that does not convert, or a year or month out of
+// reach: the message and a second line with the record's line number (from 1).
 class ErrorLectura : public ErrorConversion {
 public:
     ErrorLectura(const ErrorConversion& error, int linea);
+    // A field that converts but cannot be what it stands for (a year no date has).
+    ErrorLectura(const QString& mensaje, int linea);
     int Linea() const { return m_linea; }
 
 private:

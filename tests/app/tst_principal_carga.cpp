@@ -52,6 +52,9 @@ private slots:
                                                 << 4 << 10.0;
             QTest::addRow("%s exponent comma", l) << loc << "2000\t1\t3,0e2" << 1 << 300.0;
             QTest::addRow("%s exponent point", l) << loc << "2000\t1\t3.0e2" << 1 << 300.0;
+            // The largest and smallest dates an int holds still load.
+            QTest::addRow("%s year and month at the int limits", l)
+                << loc << "2000\t1\t7\n2147483647\t-2147483648\t8" << 2 << 8.0;
             // Failures: -1 registers.
             QTest::addRow("%s two final breaks", l) << loc << "2000\t1\t7\n\n" << -1 << 0.0;
             QTest::addRow("%s two fields", l) << loc << "2000\t1" << -1 << 0.0;
@@ -151,6 +154,13 @@ private slots:
                 } catch (const ErrorConversion& e) {
                     esperado = QString::fromUtf8(e.what());
                 }
+                // A year that converts but no int holds is then refused as a date.
+                if (campo == 1 && esperado.isEmpty() && !(v >= -2147483648.0 && v <= 2147483647.0)) {
+                    esperado = QStringLiteral("El año «%1» no es posible: se esperaba un número entre -2147483648 y "
+                                              "2147483647.")
+                                   .arg(t.trimmed());
+                    v = 0;
+                }
                 try {
                     const auto registros = LeerRegistros(linea);
                     r = campo == 3 ? registros.at(0).Valor : registros.at(0).Anio;
@@ -248,6 +258,15 @@ private slots:
         QTest::newRow("long text cut") << "2000\t1\t5\n2000\t2\t" + QString(60, QLatin1Char('x')) << 2
                                        << "'" + QString(40, QLatin1Char('x')) + QChar(0x2026) + sufijo;
         QTest::newRow("CR line breaks") << "2000\t1\t5\r2000\t2\t6\r2000\t3\tseis\r" << 3 << "'seis" + sufijo;
+        // Dates no int holds: 2^31 and one below -2^31 (the limits of a 32-bit int, by hand).
+        const QString limites = QStringLiteral(" no es posible: se esperaba un número entre -2147483648 y 2147483647.");
+        QTest::newRow("year 2^31") << "2000\t1\t5\n2147483648\t2\t6" << 2 << "El año «2147483648»" + limites;
+        QTest::newRow("month below -2^31") << "2000\t-2147483649\t5" << 1 << "El mes «-2147483649»" + limites;
+        QTest::newRow("year 1e300") << "2000\t1\t5\n2000\t2\t6\r\n 1e300\t3\t7" << 3 << "El año «1e300»" + limites;
+        // Not numbers at all, though the locale's conversion takes them.
+        QTest::newRow("year inf") << "inf\t1\t5" << 1 << "'inf" + sufijo;
+        QTest::newRow("month nan") << "2000\tnan\t5" << 1 << "'nan" + sufijo;
+        QTest::newRow("value -inf") << "2000\t1\t-inf" << 1 << "'-inf" + sufijo;
     }
 
     void cargaFallidaNoCambiaNada()
