@@ -41,17 +41,19 @@ QString LetraColumna(int col)
     return s;
 }
 
+QString Tabla::NombreColumna(int col) const
+{
+    if (!libro)
+        return QString::number(col + 1);
+    return LetraColumna(col >= 0 && col < columnasHoja.size() ? columnasHoja[col] : col);
+}
+
 QString Tabla::Lugar(int fila, int col) const
 {
     if (libro)
-        return QStringLiteral("Celda %1%2").arg(LetraColumna(col)).arg(fila + 1);
+        return QStringLiteral("Celda %1%2").arg(NombreColumna(col)).arg(fila + 1);
     const int linea = fila < lineas.size() ? lineas[fila] : fila + 1;
     return QStringLiteral("Línea %1, columna %2").arg(linea).arg(col + 1);
-}
-
-static QString NombreColumna(const Tabla& t, int col)
-{
-    return t.libro ? LetraColumna(col) : QString::number(col + 1);
 }
 
 // ---------------------------------------------------------------- text files
@@ -555,11 +557,11 @@ QString DescribirDeteccion(const Tabla& t, const Deteccion& d)
         partes << QStringLiteral("Fecha: ninguna (se pedirá el año y el mes iniciales)");
     else if (d.forma == FormaFecha::AnioYMes)
         partes << QStringLiteral("Fecha: año y mes en las columnas %1 y %2")
-                      .arg(NombreColumna(t, d.colFecha), NombreColumna(t, d.colFecha + 1));
+                      .arg(t.NombreColumna(d.colFecha), t.NombreColumna(d.colFecha + 1));
     else
-        partes << QStringLiteral("Fecha: %1 en la columna %2").arg(NombreForma(d.forma), NombreColumna(t, d.colFecha));
+        partes << QStringLiteral("Fecha: %1 en la columna %2").arg(NombreForma(d.forma), t.NombreColumna(d.colFecha));
     if (d.colValor >= 0)
-        partes << QStringLiteral("Valor: columna %1").arg(NombreColumna(t, d.colValor));
+        partes << QStringLiteral("Valor: columna %1").arg(t.NombreColumna(d.colValor));
     return partes.join(QStringLiteral(" · "));
 }
 

@@ -33,11 +33,17 @@ struct Tabla {
     QChar separador; // text file: the field separator; null for one column
     QList<QList<Celda>> filas;
     QList<int> lineas; // text file: the line each row starts on (quoted fields may span lines)
+    // Sheet: the sheet column of each column of the table, when a long run
+    // of columns empty in every row was kept as one; empty when column i is
+    // the sheet's column i.
+    QList<int> columnasHoja;
 
     int Columnas() const;
     const Celda& En(int fila, int col) const; // an empty cell outside the table
     // "Línea 7, columna 3" for a text file, "Celda C7" for a sheet.
     QString Lugar(int fila, int col) const;
+    // A column as the user knows it: "3" in a text file, "C" in a sheet.
+    QString NombreColumna(int col) const;
 };
 
 // Column letters of a sheet: 0 → A, 25 → Z, 26 → AA.

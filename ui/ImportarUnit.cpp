@@ -23,11 +23,6 @@ constexpr int kColumnasVista = 26;
 // Item data of the date box: a column pair (year, month) is told from a single column by this offset.
 constexpr int kPar = 100000;
 
-QString NombreCol(const Tabla& t, int col)
-{
-    return t.libro ? LetraColumna(col) : QString::number(col + 1);
-}
-
 } // namespace
 
 TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const QString& nombreFichero)
@@ -144,7 +139,7 @@ void TFormImportar::LlenarColumnas()
     const int columnas = t.Columnas();
     auto titulo = [&](int c) {
         const QString cab = m_det.filasCabecera > 0 ? t.En(m_det.filasCabecera - 1, c).texto.simplified() : QString();
-        return cab.isEmpty() ? NombreCol(t, c) : QStringLiteral("%1: %2").arg(NombreCol(t, c), cab.left(30));
+        return cab.isEmpty() ? t.NombreColumna(c) : QStringLiteral("%1: %2").arg(t.NombreColumna(c), cab.left(30));
     };
     const QSignalBlocker b1(CBFecha);
     const QSignalBlocker b2(CBValor);
@@ -154,7 +149,8 @@ void TFormImportar::LlenarColumnas()
     for (int c = 0; c < columnas; ++c)
         CBFecha->addItem(titulo(c), c);
     for (int c = 0; c + 1 < columnas; ++c)
-        CBFecha->addItem(QStringLiteral("%1 (año) y %2 (mes)").arg(NombreCol(t, c), NombreCol(t, c + 1)), kPar + c);
+        CBFecha->addItem(QStringLiteral("%1 (año) y %2 (mes)").arg(t.NombreColumna(c), t.NombreColumna(c + 1)),
+                         kPar + c);
     for (int c = 0; c < columnas; ++c)
         CBValor->addItem(titulo(c), c);
     const int fecha = m_det.forma == FormaFecha::Ninguna    ? -1
@@ -194,7 +190,7 @@ void TFormImportar::Mostrar()
     TablaVista->setColumnCount(columnas);
     QStringList cabeceras, lineas;
     for (int c = 0; c < columnas; ++c)
-        cabeceras << NombreCol(t, c);
+        cabeceras << t.NombreColumna(c);
     for (int f = 0; f < filas; ++f)
         lineas << QString::number(!t.libro && f < t.lineas.size() ? t.lineas[f] : f + 1);
     TablaVista->setHorizontalHeaderLabels(cabeceras);

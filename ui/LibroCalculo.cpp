@@ -14,7 +14,10 @@
 
 #include <minizip/unzip.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace tendora {
 
@@ -23,8 +26,20 @@ namespace {
 // The limits of the spreadsheets themselves; past them a file is damaged.
 constexpr int kMaxFilas = 1048576;
 constexpr int kMaxColumnas = 16384;
-// No sheet of monthly data comes near this uncompressed; a zip bomb does.
+// No workbook of monthly data comes near these uncompressed, part by part
+// or all its parts together; a zip bomb does.
 constexpr qint64 kMaxParte = 256LL * 1024 * 1024;
+constexpr qint64 kMaxLibro = 256LL * 1024 * 1024;
+// Cells with content in the whole workbook (shared texts count too): a
+// hundred years of months are a few thousand; this many already take
+// hundreds of megabytes.
+constexpr qint64 kMaxCeldas = 4000000;
+// A run of columns empty in every row wider than this is kept as one empty
+// column: a cell far right (column XFD) must not widen every row of the
+// sheet to 16 384 cells. Narrower runs stay, as the sheet shows them.
+constexpr int kHueco = 26;
+// Cell styles: the spreadsheets themselves allow some 64 000.
+constexpr int kMaxEstilos = 65536;
 
 const QDate kOrigenSerie(1899, 12, 30);
 
@@ -57,26 +72,55 @@ public:
             return ErrorImportacion(
                 QStringLiteral("El libro «%1» es demasiado grande: %2 ocupa más de 256 MB.").arg(m_nombre, parte));
         };
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-            throw Danado(parte);
-        if (info.uncompressed_size > quint64(kMaxParte))
+        const quint64 tamano = Tamano(parte);
+        if (tamano > quint64(kMaxParte))
             throw grande();
+        if (tamano > quint64(kMaxLibro - m_leido))
+            throw Grande();
         if (unzOpenCurrentFile(m_zip) != UNZ_OK)
             throw Danado(parte);
         // Read in pieces: the size in the header is only what the file claims.
         QByteArray b;
         char trozo[65536];
         int n = 0;
-        while ((n = unzReadCurrentFile(m_zip, trozo, sizeof trozo)) > 0 && b.size() <= kMaxParte)
+        while ((n = unzReadCurrentFile(m_zip, trozo, sizeof trozo)) > 0 && b.size() <= kMaxParte &&
+               m_leido + b.size() <= kMaxLibro)
             b.append(trozo, n);
         // Closing after the whole part checks its CRC.
         const int cierre = unzCloseCurrentFile(m_zip);
         if (b.size() > kMaxParte)
             throw grande();
+        if (m_leido + b.size() > kMaxLibro)
+            throw Grande();
         if (n < 0 || cierre != UNZ_OK)
             throw Danado(parte);
+        m_leido += b.size();
         return b;
+    }
+    // The uncompressed size the part claims (the located one when empty); 0 when missing.
+    quint64 Tamano(const QString& parte)
+    {
+        if (!parte.isEmpty() && !Tiene(parte))
+            return 0;
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            throw Danado(parte);
+        return info.uncompressed_size;
+    }
+    // Whether the parts still to read fit what the workbook may take in all.
+    void ComprobarTotal(const QStringList& partes)
+    {
+        quint64 total = quint64(m_leido);
+        for (const QString& p : partes)
+            total += std::min(Tamano(p), quint64(kMaxLibro) + 1);
+        if (total > quint64(kMaxLibro))
+            throw Grande();
+    }
+    ErrorImportacion Grande() const
+    {
+        return ErrorImportacion(
+            QStringLiteral("El libro «%1» es demasiado grande: descomprimidas, sus partes ocupan más de 256 MB.")
+                .arg(m_nombre));
     }
     ErrorImportacion Danado(const QString& parte) const
     {
@@ -94,6 +138,108 @@ public:
 private:
     unzFile m_zip;
     QString m_nombre;
+    qint64 m_leido = 0; // bytes of the parts read so far
+};
+
+// The cells of one sheet with content, as they are read: each row holds only
+// its cells with content, so a cell far right costs one cell, not a row of
+// them; repeated rows share one list. Disponer() lays them out.
+class CeldasHoja {
+public:
+    struct Entrada {
+        int col;
+        Celda celda;
+    };
+    // celdas: the cells of the whole workbook so far, counted against kMaxCeldas.
+    CeldasHoja(const QString& nombre, qint64* celdas) : m_nombre(nombre), m_celdas(celdas) { }
+
+    int Filas() const { return int(m_filas.size()); }
+    // One cell; a later one at the same place replaces it.
+    void Poner(int fila, int col, const Celda& c)
+    {
+        if (++*m_celdas > kMaxCeldas)
+            Demasiadas(fila, col);
+        if (fila >= m_filas.size())
+            m_filas.resize(fila + 1);
+        m_filas[fila].append({col, c});
+    }
+    // A row at the end, n times over, after `vacias` empty rows.
+    void Anadir(const QList<Entrada>& fila, int n, int vacias)
+    {
+        if (!fila.isEmpty()) {
+            const qint64 antes = *m_celdas;
+            *m_celdas += qint64(fila.size()) * n;
+            if (*m_celdas > kMaxCeldas) {
+                const qint64 k = kMaxCeldas - antes; // the first cell past the limit, from 0
+                Demasiadas(qint64(m_filas.size()) + vacias + k / fila.size(), fila[k % fila.size()].col);
+            }
+        }
+        for (int i = 0; i < vacias; ++i)
+            m_filas.append(QList<Entrada>());
+        for (int i = 0; i < n; ++i)
+            m_filas.append(fila);
+    }
+
+    Tabla Disponer() const
+    {
+        Tabla t;
+        t.libro = true;
+        t.nombre = m_nombre;
+        // The columns with content; between them every empty column, or one
+        // for a run wider than kHueco.
+        std::vector<char> usada(kMaxColumnas, 0);
+        for (const auto& f : m_filas)
+            for (const Entrada& e : f)
+                usada[size_t(e.col)] = 1;
+        std::vector<int> destino(kMaxColumnas, -1);
+        int anterior = -1;
+        for (int c = 0; c < kMaxColumnas; ++c) {
+            if (!usada[size_t(c)])
+                continue;
+            if (c - anterior - 1 > kHueco)
+                t.columnasHoja << anterior + 1;
+            else
+                for (int g = anterior + 1; g < c; ++g)
+                    t.columnasHoja << g;
+            destino[size_t(c)] = int(t.columnasHoja.size());
+            t.columnasHoja << c;
+            anterior = c;
+        }
+        if (t.columnasHoja.size() == anterior + 1)
+            t.columnasHoja.clear(); // every column kept: the sheet's own
+        t.filas.reserve(m_filas.size());
+        for (qsizetype i = 0; i < m_filas.size(); ++i) {
+            const QList<Entrada>& f = m_filas[i];
+            // A repeated row is laid out once.
+            if (i > 0 && !f.isEmpty() && f.constData() == m_filas[i - 1].constData()) {
+                t.filas << t.filas.constLast();
+                continue;
+            }
+            QList<Celda> fila;
+            for (const Entrada& e : f) {
+                const int c = destino[size_t(e.col)];
+                if (c >= fila.size())
+                    fila.resize(c + 1);
+                fila[c] = e.celda;
+            }
+            t.filas << fila;
+        }
+        return t;
+    }
+
+private:
+    [[noreturn]] void Demasiadas(qint64 fila, int col) const
+    {
+        throw ErrorImportacion(QStringLiteral("La hoja «%1» es demasiado grande para importarla: en la celda %2%3 "
+                                              "el libro pasa de %4 celdas con contenido.")
+                                   .arg(m_nombre, LetraColumna(col))
+                                   .arg(fila + 1)
+                                   .arg(kMaxCeldas));
+    }
+
+    QString m_nombre;
+    qint64* m_celdas;
+    QList<QList<Entrada>> m_filas;
 };
 
 double NumeroXml(const QString& s, bool* ok)
@@ -104,22 +250,18 @@ double NumeroXml(const QString& s, bool* ok)
     return v;
 }
 
-void Poner(Tabla& t, int fila, int col, const Celda& c)
-{
-    if (fila >= t.filas.size())
-        t.filas.resize(fila + 1);
-    if (col >= t.filas[fila].size())
-        t.filas[fila].resize(col + 1);
-    t.filas[fila][col] = c;
-}
-
 Celda CeldaFecha(double serie, const QString& texto = QString())
 {
     Celda c;
     c.tipo = Celda::Fecha;
     c.numero = serie;
-    c.texto = texto.isEmpty() ? kOrigenSerie.addDays(qint64(std::floor(serie))).toString(QStringLiteral("dd/MM/yyyy"))
-                              : texto;
+    // A serial no calendar reaches (year 10000 on) is shown as its number.
+    if (!texto.isEmpty())
+        c.texto = texto;
+    else if (serie > -1e7 && serie < 1e7)
+        c.texto = kOrigenSerie.addDays(qint64(std::floor(serie))).toString(QStringLiteral("dd/MM/yyyy"));
+    else
+        c.texto = TextoGeneral(serie);
     return c;
 }
 
@@ -152,7 +294,7 @@ QString TextoRico(QXmlStreamReader& x)
 bool Referencia(QStringView r, int* col, int* fila)
 {
     int c = 0, i = 0;
-    while (i < r.size() && r[i].isLetter() && i < 3) {
+    while (i < r.size() && i < 3 && ((r[i] >= u'A' && r[i] <= u'Z') || (r[i] >= u'a' && r[i] <= u'z'))) {
         c = c * 26 + (r[i].toUpper().unicode() - u'A' + 1);
         ++i;
     }
@@ -177,8 +319,8 @@ bool FormatoDeFecha(int id, const QHash<int, QString>& propios)
     QString codigo = *it;
     static const QRegularExpression fuera(QStringLiteral("\"[^\"]*\"|\\[[^\\]]*\\]|\\\\.|_.|\\*."));
     codigo.remove(fuera);
-    return codigo.contains(QRegularExpression(QStringLiteral("[dDmMyY]"))) &&
-           codigo.compare(u"General", Qt::CaseInsensitive) != 0;
+    static const QRegularExpression fecha(QStringLiteral("[dDmMyY]"));
+    return codigo.contains(fecha) && codigo.compare(u"General", Qt::CaseInsensitive) != 0;
 }
 
 // Which cell styles (index into cellXfs) show dates.
@@ -195,12 +337,12 @@ QSet<int> EstilosDeFecha(const QByteArray& xml)
     while (!x.atEnd()) {
         x.readNext();
         if (x.isStartElement()) {
-            if (x.name() == u"numFmt")
+            if (x.name() == u"numFmt" && propios.size() < kMaxEstilos)
                 propios.insert(x.attributes().value(QLatin1String("numFmtId")).toInt(),
                                x.attributes().value(QLatin1String("formatCode")).toString());
             else if (x.name() == u"cellXfs")
                 enCeldas = true;
-            else if (x.name() == u"xf" && enCeldas)
+            else if (x.name() == u"xf" && enCeldas && formatos.size() < kMaxEstilos)
                 formatos << x.attributes().value(QLatin1String("numFmtId")).toInt();
         } else if (x.isEndElement() && x.name() == u"cellXfs") {
             enCeldas = false;
@@ -216,7 +358,7 @@ QSet<int> EstilosDeFecha(const QByteArray& xml)
 }
 
 void LeerHojaXlsx(Zip& zip, const QString& parte, const QStringList& compartidas, const QSet<int>& fechas,
-                  double desfase, Tabla& t)
+                  double desfase, CeldasHoja& t)
 {
     const QByteArray xml = zip.Leer(parte, true);
     QXmlStreamReader x(xml);
@@ -229,7 +371,8 @@ void LeerHojaXlsx(Zip& zip, const QString& parte, const QStringList& compartidas
         if (x.name() == u"row") {
             bool ok = false;
             const int r = x.attributes().value(QLatin1String("r")).toInt(&ok);
-            fila = ok && r >= 1 ? r - 1 : fila + 1;
+            // Past the sheet's last row only a cell tells it is damaged.
+            fila = ok && r >= 1 ? r - 1 : std::min(fila + 1, kMaxFilas);
             col = -1;
             continue;
         }
@@ -306,7 +449,7 @@ void LeerHojaXlsx(Zip& zip, const QString& parte, const QStringList& compartidas
         if (celda.tipo == Celda::Vacia && !celda.texto.trimmed().isEmpty())
             celda.tipo = Celda::Texto;
         if (celda.tipo != Celda::Vacia)
-            Poner(t, f, c, celda);
+            t.Poner(f, c, celda);
     }
     if (x.hasError())
         throw zip.XmlDanado(parte, x);
@@ -358,14 +501,36 @@ QList<Tabla> LeerXlsx(Zip& zip)
         }
     }
 
+    // Every sheet's part, each read once however many sheets name it (part
+    // names compared as the zip compares them, without case).
+    QStringList partes;
+    QStringList distintas;
+    QSet<QString> vistas;
+    for (int i = 0; i < hojas.size(); ++i) {
+        partes << destinos.value(hojas[i].id, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1));
+        if (!vistas.contains(partes.constLast().toLower())) {
+            vistas.insert(partes.constLast().toLower());
+            distintas << partes.constLast();
+        }
+    }
+    zip.ComprobarTotal(distintas +
+                       QStringList{QStringLiteral("xl/sharedStrings.xml"), QStringLiteral("xl/styles.xml")});
+
+    qint64 celdas = 0;
     QStringList compartidas;
     {
         const QString parte = QStringLiteral("xl/sharedStrings.xml");
         QXmlStreamReader x(zip.Leer(parte, false));
         while (!x.atEnd()) {
             x.readNext();
-            if (x.isStartElement() && x.name() == u"si")
+            if (x.isStartElement() && x.name() == u"si") {
+                if (++celdas > kMaxCeldas)
+                    throw ErrorImportacion(QStringLiteral("El libro «%1» es demasiado grande para importarlo: "
+                                                          "%2 tiene más de %3 textos.")
+                                               .arg(zip.Nombre(), parte)
+                                               .arg(kMaxCeldas));
                 compartidas << TextoRico(x);
+            }
         }
         if (x.hasError() && x.error() != QXmlStreamReader::PrematureEndOfDocumentError)
             throw zip.XmlDanado(parte, x);
@@ -373,12 +538,17 @@ QList<Tabla> LeerXlsx(Zip& zip)
     const QSet<int> fechas = EstilosDeFecha(zip.Leer(QStringLiteral("xl/styles.xml"), false));
 
     QList<Tabla> tablas;
+    QHash<QString, Tabla> leidas;
     for (int i = 0; i < hojas.size(); ++i) {
-        Tabla t;
-        t.libro = true;
+        const QString clave = partes[i].toLower();
+        auto it = leidas.find(clave);
+        if (it == leidas.end()) {
+            CeldasHoja h(hojas[i].nombre, &celdas);
+            LeerHojaXlsx(zip, partes[i], compartidas, fechas, desfase, h);
+            it = leidas.insert(clave, h.Disponer());
+        }
+        Tabla t = *it; // shares the cells of every sheet on the same part
         t.nombre = hojas[i].nombre;
-        const QString parte = destinos.value(hojas[i].id, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1));
-        LeerHojaXlsx(zip, parte, compartidas, fechas, desfase, t);
         tablas << t;
     }
     return tablas;
@@ -455,11 +625,11 @@ Celda CeldaOds(QXmlStreamReader& x)
 
 // Repeated rows and cells expand, except the empty ones that run to the
 // sheet's end (a styled column repeats a million times).
-void LeerFilaOds(QXmlStreamReader& x, Tabla& t, int& vaciasPendientes)
+void LeerFilaOds(QXmlStreamReader& x, CeldasHoja& t, const QString& nombre, int& vaciasPendientes)
 {
     const int repetida = std::max(1, x.attributes().value(kTabla, QLatin1String("number-rows-repeated")).toInt());
-    QList<Celda> fila;
-    int celdasPendientes = 0;
+    QList<CeldasHoja::Entrada> fila;
+    qint64 col = 0;
     while (!x.atEnd()) {
         x.readNext();
         if (x.isEndElement() && x.name() == u"table-row")
@@ -473,29 +643,23 @@ void LeerFilaOds(QXmlStreamReader& x, Tabla& t, int& vaciasPendientes)
         const int n = std::max(1, x.attributes().value(kTabla, QLatin1String("number-columns-repeated")).toInt());
         const Celda c = CeldaOds(x);
         if (c.tipo == Celda::Vacia) {
-            celdasPendientes = int(std::min<qint64>(qint64(celdasPendientes) + n, kMaxColumnas));
+            col = std::min<qint64>(col + n, kMaxColumnas);
             continue;
         }
-        if (fila.size() + celdasPendientes + n > kMaxColumnas)
+        if (col + n > kMaxColumnas)
             throw ErrorImportacion(
-                QStringLiteral("La hoja «%1» tiene más de %2 columnas.").arg(t.nombre).arg(kMaxColumnas));
-        for (int i = 0; i < celdasPendientes; ++i)
-            fila << Celda();
-        celdasPendientes = 0;
+                QStringLiteral("La hoja «%1» tiene más de %2 columnas.").arg(nombre).arg(kMaxColumnas));
         for (int i = 0; i < n; ++i)
-            fila << c;
+            fila.append({int(col++), c});
     }
     if (fila.isEmpty()) {
         vaciasPendientes = int(std::min<qint64>(qint64(vaciasPendientes) + repetida, kMaxFilas));
         return;
     }
-    if (t.filas.size() + vaciasPendientes + repetida > kMaxFilas)
-        throw ErrorImportacion(QStringLiteral("La hoja «%1» tiene más de %2 filas.").arg(t.nombre).arg(kMaxFilas));
-    for (int i = 0; i < vaciasPendientes; ++i)
-        t.filas << QList<Celda>();
+    if (qint64(t.Filas()) + vaciasPendientes + repetida > kMaxFilas)
+        throw ErrorImportacion(QStringLiteral("La hoja «%1» tiene más de %2 filas.").arg(nombre).arg(kMaxFilas));
+    t.Anadir(fila, repetida, vaciasPendientes);
     vaciasPendientes = 0;
-    for (int i = 0; i < repetida; ++i)
-        t.filas << fila;
 }
 
 QList<Tabla> LeerOds(Zip& zip)
@@ -503,23 +667,28 @@ QList<Tabla> LeerOds(Zip& zip)
     const QString parte = QStringLiteral("content.xml");
     QXmlStreamReader x(zip.Leer(parte, true));
     QList<Tabla> tablas;
+    std::optional<CeldasHoja> hoja;
+    QString nombre;
+    qint64 celdas = 0;
     int vacias = 0;
     while (!x.atEnd()) {
         x.readNext();
         if (!x.isStartElement() || x.namespaceUri() != kTabla)
             continue;
         if (x.name() == u"table") {
-            Tabla t;
-            t.libro = true;
-            t.nombre = x.attributes().value(kTabla, QLatin1String("name")).toString();
-            tablas << t;
+            if (hoja)
+                tablas << hoja->Disponer();
+            nombre = x.attributes().value(kTabla, QLatin1String("name")).toString();
+            hoja.emplace(nombre, &celdas);
             vacias = 0;
-        } else if (x.name() == u"table-row" && !tablas.isEmpty()) {
-            LeerFilaOds(x, tablas.last(), vacias);
+        } else if (x.name() == u"table-row" && hoja) {
+            LeerFilaOds(x, *hoja, nombre, vacias);
         }
     }
     if (x.hasError())
         throw zip.XmlDanado(parte, x);
+    if (hoja)
+        tablas << hoja->Disponer();
     if (tablas.isEmpty())
         throw ErrorImportacion(QStringLiteral("El libro «%1» no tiene ninguna hoja.").arg(zip.Nombre()));
     return tablas;

@@ -2,6 +2,7 @@
 // Reading and detection of imported files: delimited texts in every date
 // form and number style, the failures a user meets, and .xlsx/.ods
 // workbooks built here with minizip.
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +45,43 @@ void EscribirZip(const QString& ruta, const QList<QPair<QString, QByteArray>>& p
     QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
 }
 
+// A zip with the given parts and then the `grandes`, each claiming
+// `declarado` bytes uncompressed: stored as is, their headers say what a
+// zip bomb's would.
+void EscribirZipDeclarado(const QString& ruta, const QList<QPair<QString, QByteArray>>& partes,
+                          const QStringList& grandes, quint64 declarado)
+{
+    EscribirZip(ruta, partes);
+    zipFile zip = zipOpen64(QFile::encodeName(ruta).constData(), APPEND_STATUS_ADDINZIP);
+    QVERIFY(zip);
+    for (const QString& grande : grandes) {
+        zip_fileinfo info{};
+        QCOMPARE(zipOpenNewFileInZip2_64(zip, grande.toUtf8().constData(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0,
+                                         1, 1),
+                 ZIP_OK);
+        QCOMPARE(zipWriteInFileInZip(zip, "<worksheet/>", 12), ZIP_OK);
+        QCOMPARE(zipCloseFileInZipRaw64(zip, declarado, 0), ZIP_OK);
+    }
+    QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
+}
+
+const QByteArray kNsXlsx = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+const QByteArray kNsOds = "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                          "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"";
+
+// An .ods whose one sheet, "Hoja1", has the given rows.
+void EscribirOds(const QString& ruta, const QByteArray& filas)
+{
+    EscribirZip(ruta,
+                {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                 {"content.xml", "<office:document-content " + kNsOds +
+                                     "><office:body><office:spreadsheet><table:table table:name=\"Hoja1\">" + filas +
+                                     "</table:table></office:spreadsheet></office:body>"
+                                     "</office:document-content>"}});
+}
+
 // The message the step stops with, or a marker no message reads as.
 template <class F>
 QString Error(F paso)
@@ -70,6 +108,10 @@ private slots:
     void xlsx();
     void ods();
     void zipIlegible();
+    void celdaLejana_data();
+    void celdaLejana();
+    void hojasDeUnaParte();
+    void librosDesmesurados();
 };
 
 void TstImportacion::texto_data()
@@ -332,6 +374,131 @@ void TstImportacion::zipIlegible()
                     QStringLiteral("El libro «sinhoja.xlsx» está incompleto: le falta xl/worksheets/sheet1.xml.")}}) {
         QCOMPARE(Error([&] { (void)LeerParaImportar(ruta); }), mensaje);
     }
+}
+
+void TstImportacion::celdaLejana_data()
+{
+    QTest::addColumn<QString>("fichero");
+    QTest::newRow("xlsx") << "lejana.xlsx";
+    QTest::newRow("ods") << "lejana.ods";
+}
+
+// Years in A, months in B, values in C and a note in the sheet's last
+// column, XFD, on each of 2 000 rows: every row once took 16 384 cells.
+void TstImportacion::celdaLejana()
+{
+    QFETCH(QString, fichero);
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(fichero);
+    const int filas = 2000;
+    QByteArray xml;
+    for (int f = 1; f <= filas; ++f) {
+        const QByteArray r = QByteArray::number(f), anio = QByteArray::number(2000 + (f - 1) / 12),
+                         mes = QByteArray::number((f - 1) % 12 + 1);
+        if (fichero.endsWith(u"xlsx"))
+            xml += "<row r=\"" + r + "\"><c r=\"A" + r + "\"><v>" + anio + "</v></c><c r=\"B" + r + "\"><v>" + mes +
+                   "</v></c><c r=\"C" + r + "\"><v>" + r + ".5</v></c><c r=\"XFD" + r +
+                   "\" t=\"inlineStr\"><is><t>nota</t></is></c></row>";
+        else
+            xml += "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"" + anio +
+                   "\"/><table:table-cell office:value-type=\"float\" office:value=\"" + mes +
+                   "\"/><table:table-cell office:value-type=\"float\" office:value=\"" + r +
+                   ".5\"/><table:table-cell table:number-columns-repeated=\"16380\"/><table:table-cell "
+                   "office:value-type=\"string\"><text:p>nota</text:p></table:table-cell></table:table-row>";
+    }
+    if (fichero.endsWith(u"xlsx"))
+        EscribirZip(ruta,
+                    {{"xl/workbook.xml",
+                      "<workbook " + kNsXlsx + "><sheets><sheet name=\"Hoja1\" sheetId=\"1\"/></sheets></workbook>"},
+                     {"xl/worksheets/sheet1.xml",
+                      "<worksheet " + kNsXlsx + "><sheetData>" + xml + "</sheetData></worksheet>"}});
+    else
+        EscribirOds(ruta, xml);
+    QElapsedTimer reloj;
+    reloj.start();
+    const QList<Tabla> hojas = LeerLibro(ruta);
+    const Tabla& t = hojas.constFirst();
+    const Deteccion d = Detectar(t);
+    const std::vector<Mes> meses = Convertir(t, d);
+    // It took 12.8 s when each row was widened to the whole sheet.
+    QVERIFY2(reloj.elapsed() < 2000, qPrintable(QString::number(reloj.elapsed())));
+    // A, B, C, one column for the empty run D..XFC, then XFD.
+    QCOMPARE(t.Columnas(), 5);
+    QCOMPARE(t.filas.size(), filas);
+    QCOMPARE(t.filas.constLast().size(), 5);
+    QCOMPARE(t.NombreColumna(3), QStringLiteral("D"));
+    QCOMPARE(t.NombreColumna(4), QStringLiteral("XFD"));
+    QCOMPARE(t.En(6, 4).texto, QStringLiteral("nota"));
+    QCOMPARE(t.Lugar(6, 4), QStringLiteral("Celda XFD7"));
+    QCOMPARE(d.forma, FormaFecha::AnioYMes);
+    QCOMPARE(d.colValor, 2);
+    QVERIFY(
+        DescribirDeteccion(t, d).endsWith(QStringLiteral("Fecha: año y mes en las columnas A y B · Valor: columna C")));
+    // Row 2000: the 1999th month after January 2000 is July 2166 (1999 = 166 * 12 + 7, by hand).
+    QCOMPARE(int(meses.size()), filas);
+    QCOMPARE(Resumen({meses.back()}), QStringLiteral("8/2166=2000.5"));
+}
+
+// 2 000 sheets, all on one part of 20 MB (a zip of a few kilobytes): the
+// part is read once, as it was read 2 000 times before.
+void TstImportacion::hojasDeUnaParte()
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("hojas.xlsx"));
+    const int n = 2000;
+    QByteArray libro = "<workbook " + kNsXlsx + "><sheets>";
+    QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    for (int i = 1; i <= n; ++i) {
+        const QByteArray k = QByteArray::number(i);
+        libro += "<sheet name=\"H" + k + "\" sheetId=\"" + k + "\" r:id=\"rId" + k + "\"/>";
+        // Named with other cases too: the zip finds the part either way.
+        rels += "<Relationship Id=\"rId" + k + "\" Target=\"worksheets/" + (i % 2 ? "sheet1" : "SHEET1") +
+                ".xml\" Type=\"x\"/>";
+    }
+    libro += "</sheets></workbook>";
+    rels += "</Relationships>";
+    const QByteArray hoja = "<worksheet " + kNsXlsx + "><sheetData>" + QByteArray(20 * 1024 * 1024, ' ') +
+                            "<row r=\"1\"><c r=\"A1\"><v>2020</v></c><c r=\"B1\"><v>3</v></c><c r=\"C1\"><v>4.5</v>"
+                            "</c></row></sheetData></worksheet>";
+    EscribirZip(ruta,
+                {{"xl/workbook.xml", libro}, {"xl/_rels/workbook.xml.rels", rels}, {"xl/worksheets/sheet1.xml", hoja}});
+    QElapsedTimer reloj;
+    reloj.start();
+    const QList<Tabla> hojas = LeerLibro(ruta);
+    QVERIFY2(reloj.elapsed() < 2000, qPrintable(QString::number(reloj.elapsed())));
+    QCOMPARE(hojas.size(), n);
+    QCOMPARE(hojas.constLast().nombre, QStringLiteral("H2000"));
+    for (const Tabla& t : {hojas.constFirst(), hojas.constLast()})
+        QCOMPARE(Resumen(Convertir(t, Detectar(t))), QStringLiteral("3/2020=4.5"));
+}
+
+// What no import can hold is refused at once, saying where and how much.
+void TstImportacion::librosDesmesurados()
+{
+    QTemporaryDir dir;
+    const QByteArray libro = "<workbook " + kNsXlsx +
+                             "><sheets><sheet name=\"A\" sheetId=\"1\"/><sheet name=\"B\" sheetId=\"2\"/>"
+                             "</sheets></workbook>";
+    // Two sheet parts of 150 MB each, as their headers claim: 300 MB in all.
+    const QString dos = dir.filePath(QStringLiteral("dos.xlsx"));
+    EscribirZipDeclarado(dos, {{"xl/workbook.xml", libro}},
+                         {QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("xl/worksheets/sheet2.xml")},
+                         150ULL * 1024 * 1024);
+    // A row of 16 384 cells with content, 1 000 times: sixteen million cells.
+    const QString celdas = dir.filePath(QStringLiteral("celdas.ods"));
+    EscribirOds(celdas, "<table:table-row table:number-rows-repeated=\"1000\"><table:table-cell "
+                        "table:number-columns-repeated=\"16384\" office:value-type=\"string\"><text:p>x</text:p>"
+                        "</table:table-cell></table:table-row>");
+    QElapsedTimer reloj;
+    reloj.start();
+    QCOMPARE(
+        Error([&] { (void)LeerLibro(dos); }),
+        QStringLiteral("El libro «dos.xlsx» es demasiado grande: descomprimidas, sus partes ocupan más de 256 MB."));
+    // The 4 000 001st cell: 4 000 000 = 244 rows of 16 384 and 2 304 more, so row 245, column 2 305 (CJQ), by hand.
+    QCOMPARE(Error([&] { (void)LeerLibro(celdas); }),
+             QStringLiteral("La hoja «Hoja1» es demasiado grande para importarla: en la celda CJQ245 el libro pasa de "
+                            "4000000 celdas con contenido."));
+    QVERIFY2(reloj.elapsed() < 2000, qPrintable(QString::number(reloj.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TstImportacion)
