@@ -11,6 +11,7 @@ PAQUETES=(
   libminizip-dev
   xvfb xauth xdotool imagemagick xdg-utils
   librsvg2-bin dpkg-dev file desktop-file-utils appstream
+  clang libclang-rt-14-dev
 )
 
 faltan=()
