@@ -3,6 +3,8 @@
 // import dialog, the start dialog and the warnings, then Memo1; and the
 // warning a load gives when the months do not follow one another.
 #include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <minizip/zip.h>
 
 #include "ImportarUnit.h"
 #include "MainUnit.h"
@@ -31,6 +35,7 @@ struct Usuario {
     int vistasImportar = 0;
     bool inicioVisto = false;
     QString deteccion;
+    QStringList valores; // the columns the value box offers
     QStringList avisos;
     QTimer timer;
     explicit Usuario(const QString& r, int cancelarEn = 0) : ruta(r), cancelar(cancelarEn)
@@ -52,6 +57,10 @@ struct Usuario {
         } else if (w->objectName() == QLatin1String("FormImportar")) {
             ++vistasImportar;
             deteccion = w->findChild<QLabel*>(QStringLiteral("LabelDeteccion"))->text();
+            valores.clear();
+            auto* cb = w->findChild<QComboBox*>(QStringLiteral("CBValor"));
+            for (int i = 0; i < cb->count(); ++i)
+                valores << cb->itemText(i);
             if (vistasImportar == cancelar) {
                 w->findChild<QPushButton*>(QStringLiteral("BBCancelar"))->click();
             } else {
@@ -151,6 +160,61 @@ private slots:
         QCOMPARE(w->FicheroDatos, ruta);
         QCOMPARE(w->NombreSerie, QStringLiteral("ventas"));
         QCOMPARE(etiqueta->text(), QStringLiteral("     ") + QDir::toNativeSeparators(ruta));
+    }
+
+    // A workbook with a note in its last column, XFD, on each of 2 000 rows:
+    // the dialog offers the columns with something in them, at once.
+    void celdaLejana()
+    {
+        for (bool coma : {true, false}) {
+            PonerLocale(coma);
+            QTemporaryDir dir;
+            const QString ruta = dir.filePath(QStringLiteral("ventas.xlsx"));
+            const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+            QByteArray hoja = "<worksheet " + ns + "><sheetData>";
+            for (int f = 1; f <= 2000; ++f) {
+                const QByteArray r = QByteArray::number(f);
+                hoja += "<row r=\"" + r + "\"><c r=\"A" + r + "\"><v>" + QByteArray::number(1900 + (f - 1) / 12) +
+                        "</v></c><c r=\"B" + r + "\"><v>" + QByteArray::number((f - 1) % 12 + 1) + "</v></c><c r=\"C" +
+                        r + "\"><v>" + r + ".5</v></c><c r=\"XFD" + r +
+                        "\" t=\"inlineStr\"><is><t>nota</t></is></c></row>";
+            }
+            hoja += "</sheetData></worksheet>";
+            zipFile zip = zipOpen64(QFile::encodeName(ruta).constData(), APPEND_STATUS_CREATE);
+            QVERIFY(zip);
+            for (const auto& [nombre, contenido] :
+                 {std::pair<const char*, QByteArray>{
+                      "xl/workbook.xml",
+                      "<workbook " + ns + "><sheets><sheet name=\"Hoja1\" sheetId=\"1\"/></sheets></workbook>"},
+                  std::pair<const char*, QByteArray>{"xl/worksheets/sheet1.xml", hoja}}) {
+                zip_fileinfo info{};
+                QCOMPARE(zipOpenNewFileInZip64(zip, nombre, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                               Z_DEFAULT_COMPRESSION, 0),
+                         ZIP_OK);
+                QCOMPARE(zipWriteInFileInZip(zip, contenido.constData(), unsigned(contenido.size())), ZIP_OK);
+                QCOMPARE(zipCloseFileInZip(zip), ZIP_OK);
+            }
+            QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
+
+            std::unique_ptr<TFormMain> w(CrearVentanas());
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            Usuario u(ruta);
+            QElapsedTimer reloj;
+            reloj.start();
+            w->findChild<QAction*>(QStringLiteral("Importar1"))->trigger();
+            QVERIFY2(reloj.elapsed() < 3000, qPrintable(QString::number(reloj.elapsed())));
+            QCOMPARE(u.avisos, QStringList());
+            QCOMPARE(u.valores, (QStringList{"A", "B", "C", "D", "XFD"}));
+            QVERIFY(u.deteccion.endsWith(QStringLiteral("Fecha: año y mes en las columnas A y B · Valor: columna C")));
+            // Row 2000 is 1999 months after January 1900 (1999 = 166 * 12 + 7, by hand): August 2066.
+            const QStringList lineas =
+                w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
+            QCOMPARE(lineas.size(), 2001); // and the empty one after the last break
+            const QChar marca = coma ? QLatin1Char(',') : QLatin1Char('.');
+            QCOMPARE(lineas[0], QStringLiteral("1900\t1\t1_5").replace(QLatin1Char('_'), marca));
+            QCOMPARE(lineas[1999], QStringLiteral("2066\t8\t2000_5").replace(QLatin1Char('_'), marca));
+        }
     }
 
     // Changing a box re-reads the file with the new choice.

@@ -434,7 +434,7 @@ void TstImportacion::celdaLejana()
     QCOMPARE(d.colValor, 2);
     QVERIFY(
         DescribirDeteccion(t, d).endsWith(QStringLiteral("Fecha: año y mes en las columnas A y B · Valor: columna C")));
-    // Row 2000: the 1999th month after January 2000 is July 2166 (1999 = 166 * 12 + 7, by hand).
+    // Row 2000 is 1999 months after January 2000 (1999 = 166 * 12 + 7, by hand): August 2166.
     QCOMPARE(int(meses.size()), filas);
     QCOMPARE(Resumen({meses.back()}), QStringLiteral("8/2166=2000.5"));
 }
