@@ -38,6 +38,10 @@ constexpr qint64 kMaxCeldas = 4000000;
 // column: a cell far right (column XFD) must not widen every row of the
 // sheet to 16 384 cells. Narrower runs stay, as the sheet shows them.
 constexpr int kHueco = 26;
+// Rows of all the sheets together, empty ones included: four sheets as long
+// as a spreadsheet's. And sheets: a year a sheet for millennia.
+constexpr qint64 kMaxFilasLibro = 4LL * kMaxFilas;
+constexpr int kMaxHojas = 10000;
 // Cell styles: the spreadsheets themselves allow some 64 000.
 constexpr int kMaxEstilos = 65536;
 
@@ -144,36 +148,44 @@ private:
 // The cells of one sheet with content, as they are read: each row holds only
 // its cells with content, so a cell far right costs one cell, not a row of
 // them; repeated rows share one list. Disponer() lays them out.
+// What the sheets read so far hold, counted against the workbook's limits.
+struct Presupuesto {
+    qint64 celdas = 0; // with content, shared texts included
+    qint64 filas = 0; // empty ones included
+};
+
 class CeldasHoja {
 public:
     struct Entrada {
         int col;
         Celda celda;
     };
-    // celdas: the cells of the whole workbook so far, counted against kMaxCeldas.
-    CeldasHoja(const QString& nombre, qint64* celdas) : m_nombre(nombre), m_celdas(celdas) { }
+    CeldasHoja(const QString& nombre, Presupuesto* p) : m_nombre(nombre), m_p(p) { }
 
     int Filas() const { return int(m_filas.size()); }
     // One cell; a later one at the same place replaces it.
     void Poner(int fila, int col, const Celda& c)
     {
-        if (++*m_celdas > kMaxCeldas)
+        if (++m_p->celdas > kMaxCeldas)
             Demasiadas(fila, col);
-        if (fila >= m_filas.size())
+        if (fila >= m_filas.size()) {
+            ContarFilas(fila + 1 - m_filas.size());
             m_filas.resize(fila + 1);
+        }
         m_filas[fila].append({col, c});
     }
     // A row at the end, n times over, after `vacias` empty rows.
     void Anadir(const QList<Entrada>& fila, int n, int vacias)
     {
         if (!fila.isEmpty()) {
-            const qint64 antes = *m_celdas;
-            *m_celdas += qint64(fila.size()) * n;
-            if (*m_celdas > kMaxCeldas) {
+            const qint64 antes = m_p->celdas;
+            m_p->celdas += qint64(fila.size()) * n;
+            if (m_p->celdas > kMaxCeldas) {
                 const qint64 k = kMaxCeldas - antes; // the first cell past the limit, from 0
                 Demasiadas(qint64(m_filas.size()) + vacias + k / fila.size(), fila[k % fila.size()].col);
             }
         }
+        ContarFilas(qint64(vacias) + n);
         for (int i = 0; i < vacias; ++i)
             m_filas.append(QList<Entrada>());
         for (int i = 0; i < n; ++i)
@@ -186,22 +198,25 @@ public:
         t.libro = true;
         t.nombre = m_nombre;
         // The columns with content; between them every empty column, or one
-        // for a run wider than kHueco.
-        std::vector<char> usada(kMaxColumnas, 0);
-        for (const auto& f : m_filas)
-            for (const Entrada& e : f)
-                usada[size_t(e.col)] = 1;
-        std::vector<int> destino(kMaxColumnas, -1);
+        // for a run wider than kHueco. Work in the cells there are, not in
+        // the sheet's width: a workbook may hold thousands of small sheets.
+        std::vector<int> usadas;
+        for (qsizetype i = 0; i < m_filas.size(); ++i)
+            if (i == 0 || m_filas[i].constData() != m_filas[i - 1].constData())
+                for (const Entrada& e : m_filas[i])
+                    usadas.push_back(e.col);
+        std::sort(usadas.begin(), usadas.end());
+        usadas.erase(std::unique(usadas.begin(), usadas.end()), usadas.end());
+        std::vector<int> destino(usadas.size()); // the table's column of each used one
         int anterior = -1;
-        for (int c = 0; c < kMaxColumnas; ++c) {
-            if (!usada[size_t(c)])
-                continue;
+        for (size_t k = 0; k < usadas.size(); ++k) {
+            const int c = usadas[k];
             if (c - anterior - 1 > kHueco)
                 t.columnasHoja << anterior + 1;
             else
                 for (int g = anterior + 1; g < c; ++g)
                     t.columnasHoja << g;
-            destino[size_t(c)] = int(t.columnasHoja.size());
+            destino[k] = int(t.columnasHoja.size());
             t.columnasHoja << c;
             anterior = c;
         }
@@ -217,7 +232,7 @@ public:
             }
             QList<Celda> fila;
             for (const Entrada& e : f) {
-                const int c = destino[size_t(e.col)];
+                const int c = destino[size_t(std::lower_bound(usadas.begin(), usadas.end(), e.col) - usadas.begin())];
                 if (c >= fila.size())
                     fila.resize(c + 1);
                 fila[c] = e.celda;
@@ -236,9 +251,19 @@ private:
                                    .arg(fila + 1)
                                    .arg(kMaxCeldas));
     }
+    void ContarFilas(qint64 n)
+    {
+        m_p->filas += n;
+        if (m_p->filas > kMaxFilasLibro)
+            throw ErrorImportacion(QStringLiteral("La hoja «%1» es demasiado grande para importarla: en su fila %2 "
+                                                  "el libro pasa de %3 filas.")
+                                       .arg(m_nombre)
+                                       .arg(qint64(m_filas.size()) + n - (m_p->filas - kMaxFilasLibro) + 1)
+                                       .arg(kMaxFilasLibro));
+    }
 
     QString m_nombre;
-    qint64* m_celdas;
+    Presupuesto* m_p;
     QList<QList<Entrada>> m_filas;
 };
 
@@ -263,6 +288,13 @@ Celda CeldaFecha(double serie, const QString& texto = QString())
     else
         c.texto = TextoGeneral(serie);
     return c;
+}
+
+ErrorImportacion MuchasHojas(const Zip& zip)
+{
+    return ErrorImportacion(QStringLiteral("El libro «%1» es demasiado grande para importarlo: tiene más de %2 hojas.")
+                                .arg(zip.Nombre())
+                                .arg(kMaxHojas));
 }
 
 // ---------------------------------------------------------------- xlsx
@@ -479,6 +511,8 @@ QList<Tabla> LeerXlsx(Zip& zip)
                 for (const QXmlStreamAttribute& a : x.attributes())
                     if (a.name() == u"id" && !a.namespaceUri().isEmpty())
                         h.id = a.value().toString();
+                if (hojas.size() >= kMaxHojas)
+                    throw MuchasHojas(zip);
                 hojas << h;
             }
         }
@@ -516,7 +550,7 @@ QList<Tabla> LeerXlsx(Zip& zip)
     zip.ComprobarTotal(distintas +
                        QStringList{QStringLiteral("xl/sharedStrings.xml"), QStringLiteral("xl/styles.xml")});
 
-    qint64 celdas = 0;
+    Presupuesto presupuesto;
     QStringList compartidas;
     {
         const QString parte = QStringLiteral("xl/sharedStrings.xml");
@@ -524,7 +558,7 @@ QList<Tabla> LeerXlsx(Zip& zip)
         while (!x.atEnd()) {
             x.readNext();
             if (x.isStartElement() && x.name() == u"si") {
-                if (++celdas > kMaxCeldas)
+                if (++presupuesto.celdas > kMaxCeldas)
                     throw ErrorImportacion(QStringLiteral("El libro «%1» es demasiado grande para importarlo: "
                                                           "%2 tiene más de %3 textos.")
                                                .arg(zip.Nombre(), parte)
@@ -543,7 +577,7 @@ QList<Tabla> LeerXlsx(Zip& zip)
         const QString clave = partes[i].toLower();
         auto it = leidas.find(clave);
         if (it == leidas.end()) {
-            CeldasHoja h(hojas[i].nombre, &celdas);
+            CeldasHoja h(hojas[i].nombre, &presupuesto);
             LeerHojaXlsx(zip, partes[i], compartidas, fechas, desfase, h);
             it = leidas.insert(clave, h.Disponer());
         }
@@ -669,7 +703,7 @@ QList<Tabla> LeerOds(Zip& zip)
     QList<Tabla> tablas;
     std::optional<CeldasHoja> hoja;
     QString nombre;
-    qint64 celdas = 0;
+    Presupuesto presupuesto;
     int vacias = 0;
     while (!x.atEnd()) {
         x.readNext();
@@ -679,7 +713,9 @@ QList<Tabla> LeerOds(Zip& zip)
             if (hoja)
                 tablas << hoja->Disponer();
             nombre = x.attributes().value(kTabla, QLatin1String("name")).toString();
-            hoja.emplace(nombre, &celdas);
+            if (tablas.size() >= kMaxHojas)
+                throw MuchasHojas(zip);
+            hoja.emplace(nombre, &presupuesto);
             vacias = 0;
         } else if (x.name() == u"table-row" && hoja) {
             LeerFilaOds(x, *hoja, nombre, vacias);

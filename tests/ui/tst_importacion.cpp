@@ -498,8 +498,39 @@ void TstImportacion::librosDesmesurados()
     EscribirOds(celdas, "<table:table-row table:number-rows-repeated=\"1000\"><table:table-cell "
                         "table:number-columns-repeated=\"16384\" office:value-type=\"string\"><text:p>x</text:p>"
                         "</table:table-cell></table:table-row>");
+    // Five sheets, each with one cell in its last row, A1048576.
+    const QString largas = dir.filePath(QStringLiteral("largas.xlsx"));
+    {
+        QByteArray cinco = "<workbook " + kNsXlsx + "><sheets>";
+        QList<QPair<QString, QByteArray>> partes;
+        for (int i = 1; i <= 5; ++i) {
+            cinco +=
+                "<sheet name=\"" + QByteArray(1, char('A' + i - 1)) + "\" sheetId=\"" + QByteArray::number(i) + "\"/>";
+            partes.append({QStringLiteral("xl/worksheets/sheet%1.xml").arg(i),
+                           "<worksheet " + kNsXlsx +
+                               "><sheetData><row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>"
+                               "</worksheet>"});
+        }
+        partes.prepend({QStringLiteral("xl/workbook.xml"), cinco + "</sheets></workbook>"});
+        EscribirZip(largas, partes);
+    }
+    // 10 001 sheets, all empty.
+    const QString hojas = dir.filePath(QStringLiteral("hojas.ods"));
+    {
+        QByteArray muchas;
+        for (int i = 0; i <= 10000; ++i)
+            muchas += "</table:table><table:table table:name=\"H" + QByteArray::number(i) + "\">";
+        EscribirOds(hojas, muchas);
+    }
     QElapsedTimer reloj;
     reloj.start();
+    // Four sheets of 1 048 576 rows are the 4 194 304 a workbook may have: the
+    // fifth sheet's first row is one too many (by hand).
+    QCOMPARE(Error([&] { (void)LeerLibro(largas); }),
+             QStringLiteral("La hoja «E» es demasiado grande para importarla: en su fila 1 el libro pasa de 4194304 "
+                            "filas."));
+    QCOMPARE(Error([&] { (void)LeerLibro(hojas); }),
+             QStringLiteral("El libro «hojas.ods» es demasiado grande para importarlo: tiene más de 10000 hojas."));
     QCOMPARE(
         Error([&] { (void)LeerLibro(dos); }),
         QStringLiteral("El libro «dos.xlsx» es demasiado grande: descomprimidas, sus partes ocupan más de 256 MB."));
