@@ -42,6 +42,8 @@ constexpr int kHueco = 26;
 // as a spreadsheet's. And sheets: a year a sheet for millennia.
 constexpr qint64 kMaxFilasLibro = 4LL * kMaxFilas;
 constexpr int kMaxHojas = 10000;
+// Characters in a cell, as the spreadsheets allow.
+constexpr qsizetype kMaxTextoCelda = 32767;
 // Cell styles: the spreadsheets themselves allow some 64 000.
 constexpr int kMaxEstilos = 65536;
 
@@ -614,8 +616,11 @@ QString TextoCeldaOds(QXmlStreamReader& x)
                     if (parrafos++ > 0)
                         s += QLatin1Char('\n');
                 } else if (x.name() == u"s") {
-                    const int n = x.attributes().value(kTexto, QLatin1String("c")).toInt();
-                    s += QString(std::clamp(n, 1, 1000), QLatin1Char(' '));
+                    // Each space mark costs a few bytes and writes up to 1000:
+                    // no more of them than a spreadsheet's cell holds.
+                    const int n = std::clamp(x.attributes().value(kTexto, QLatin1String("c")).toInt(), 1, 1000);
+                    if (const qsizetype cabe = kMaxTextoCelda - s.size(); cabe > 0)
+                        s += QString(std::min<qsizetype>(n, cabe), QLatin1Char(' '));
                 } else if (x.name() == u"tab") {
                     s += QLatin1Char('\t');
                 } else if (x.name() == u"line-break") {

@@ -522,8 +522,19 @@ void TstImportacion::librosDesmesurados()
             muchas += "</table:table><table:table table:name=\"H" + QByteArray::number(i) + "\">";
         EscribirOds(hojas, muchas);
     }
+    // A cell of 2 000 marks of 1 000 spaces each, then "x": 2 000 001 characters.
+    const QString espacios = dir.filePath(QStringLiteral("espacios.ods"));
+    QByteArray marcas;
+    for (int i = 0; i < 2000; ++i)
+        marcas += "<text:s text:c=\"1000\"/>";
+    EscribirOds(espacios, "<table:table-row><table:table-cell><text:p>" + marcas +
+                              "x</text:p></table:table-cell></table:table-row>");
     QElapsedTimer reloj;
     reloj.start();
+    // The spaces stop where a spreadsheet's cell is full (32 767 characters), the text goes on.
+    const QString texto = LeerLibro(espacios).constFirst().En(0, 0).texto;
+    QCOMPARE(texto.size(), 32768);
+    QVERIFY(texto.endsWith(QStringLiteral(" x")));
     // Four sheets of 1 048 576 rows are the 4 194 304 a workbook may have: the
     // fifth sheet's first row is one too many (by hand).
     QCOMPARE(Error([&] { (void)LeerLibro(largas); }),
