@@ -103,22 +103,13 @@ public:
         m_leido += b.size();
         return b;
     }
-    // The uncompressed size the part claims (the located one when empty); 0 when missing.
-    quint64 Tamano(const QString& parte)
-    {
-        if (!parte.isEmpty() && !Tiene(parte))
-            return 0;
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-            throw Danado(parte);
-        return info.uncompressed_size;
-    }
     // Whether the parts still to read fit what the workbook may take in all.
     void ComprobarTotal(const QStringList& partes)
     {
         quint64 total = quint64(m_leido);
         for (const QString& p : partes)
-            total += std::min(Tamano(p), quint64(kMaxLibro) + 1);
+            if (Tiene(p))
+                total += std::min(Tamano(p), quint64(kMaxLibro) + 1);
         if (total > quint64(kMaxLibro))
             throw Grande();
     }
@@ -142,20 +133,29 @@ public:
     const QString& Nombre() const { return m_nombre; }
 
 private:
+    // The uncompressed size the located part claims; minizip never gives more.
+    quint64 Tamano(const QString& parte)
+    {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            throw Danado(parte);
+        return info.uncompressed_size;
+    }
+
     unzFile m_zip;
     QString m_nombre;
     qint64 m_leido = 0; // bytes of the parts read so far
 };
 
-// The cells of one sheet with content, as they are read: each row holds only
-// its cells with content, so a cell far right costs one cell, not a row of
-// them; repeated rows share one list. Disponer() lays them out.
 // What the sheets read so far hold, counted against the workbook's limits.
 struct Presupuesto {
     qint64 celdas = 0; // with content, shared texts included
     qint64 filas = 0; // empty ones included
 };
 
+// The cells of one sheet with content, as they are read: each row holds only
+// its cells with content, so a cell far right costs one cell, not a row of
+// them; repeated rows share one list. Disponer() lays them out.
 class CeldasHoja {
 public:
     struct Entrada {
