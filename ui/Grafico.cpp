@@ -411,7 +411,7 @@ namespace {
 
 // Per pixel column the lowest and the highest point, in their order: at the
 // plot's resolution the line through them covers the pixels of the whole line.
-void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a, double b, int columnas,
+void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a, double b, int columnas, double escalaY,
              QList<QPointF>& salida)
 {
     auto antes = [](const PuntoGrafico& q, double v) { return q.x < v; };
@@ -432,7 +432,7 @@ void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a,
     int ultimo = -1; // last index written
     auto escribir = [&](int i) {
         if (i > ultimo) {
-            salida.append(QPointF(p[size_t(i)].x, p[size_t(i)].y));
+            salida.append(QPointF(p[size_t(i)].x, p[size_t(i)].y * escalaY));
             ultimo = i;
         }
     };
@@ -485,11 +485,11 @@ void Grafico::EnviarAQt(SerieGrafico* s)
         const int n = t.hasta - t.desde + 1;
         t.reducido = t.ordenado && n > umbral && b > a;
         if (t.reducido) {
-            Reducir(pts, t.desde, t.hasta, a, b, columnas, lista);
+            Reducir(pts, t.desde, t.hasta, a, b, columnas, m_escalaY, lista);
         } else {
             lista.reserve(n);
             for (int i = t.desde; i <= t.hasta; ++i)
-                lista.append(QPointF(pts[size_t(i)].x, pts[size_t(i)].y));
+                lista.append(QPointF(pts[size_t(i)].x, pts[size_t(i)].y * m_escalaY));
         }
         // One replace per segment: appending point by point re-strokes the whole path each time.
         l->replace(lista);
@@ -545,7 +545,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
         const PuntoGrafico& p = pts[size_t(i)];
         if (p.nulo)
             continue;
-        mayor = std::max(mayor, std::fabs(p.y));
+        mayor = std::max(mayor, std::fabs(p.y * m_escalaY));
         const QColor c = s->m_propio[size_t(i)] ? p.color : s->m_estilo.color;
         int k = -1;
         for (size_t j = 0; j < colores.size(); ++j)
@@ -568,7 +568,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
         QList<qreal> valores(n, 0.0);
         for (int i = 0; i < n; ++i)
             if (conjuntoDe[size_t(i)] == int(k))
-                valores[i] = pts[size_t(i)].y;
+                valores[i] = pts[size_t(i)].y * m_escalaY;
         set->append(valores);
         set->setColor(colores[k]);
         set->setBorderColor(colores[k].darker(140));
@@ -578,6 +578,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
     // Enough significant digits for the integer digits and three decimals.
     const int enteras = mayor >= 1.0 ? int(std::floor(std::log10(mayor))) + 1 : 1;
     b->setLabelsPrecision(std::min(15, enteras + 3));
+    b->setLabelsFormat(QStringLiteral("@value") + SufijoEscala(m_escalaY));
     if (!conjuntos.isEmpty())
         b->append(conjuntos);
 }
@@ -626,7 +627,7 @@ void Grafico::MoverPunto(SerieGrafico* serie, int indice, double y)
             if (serie->m_qtPendiente || t.reducido)
                 EnviarAQt(serie);
             else
-                serie->m_segmentos[seg]->replace(indice - t.desde, QPointF(p.x, y));
+                serie->m_segmentos[seg]->replace(indice - t.desde, QPointF(p.x, y * m_escalaY));
         }
     }
     m_capaMarcas->update();

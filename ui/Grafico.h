@@ -304,6 +304,10 @@ private:
     bool RangoCompletoY(Rango& r) const;
     void AplicarRangos(const Rango& x, const Rango& y);
     void AplicarRangoY(const Rango& y);
+    // Qt Charts takes a span of values below 1e-12 for none (and then lays no
+    // ticks out, or puts a range of its own in place); tiny values reach it
+    // multiplied by a power of ten, which the labels write back as "E-15".
+    void PonerEscalaY(const Rango& y);
     void AnimarHacia(const Rango& x, const Rango& y);
     void RecolocarAdornos();
     void ActualizarEtiquetasX();
@@ -324,6 +328,7 @@ private:
     QCategoryAxis* m_ejeX = nullptr;
     QBarCategoryAxis* m_ejeBarras = nullptr;
     QValueAxis* m_ejeY = nullptr;
+    double m_escalaY = 1.0; // what Qt holds: y times this
     int m_colorAuto = 0;
 
     bool m_pendiente = false;
