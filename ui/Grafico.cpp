@@ -106,6 +106,26 @@ void SerieGrafico::PonerMarcas(bool marcas)
     m_grafico->SerieCambiada(false);
 }
 
+void SerieGrafico::CalcularExtremos() const
+{
+    m_extremosListos = true;
+    m_conPuntos = false;
+    for (const PuntoGrafico& p : m_puntos) {
+        if (p.nulo)
+            continue;
+        if (!m_conPuntos) {
+            m_minX = m_maxX = p.x;
+            m_minY = m_maxY = p.y;
+            m_conPuntos = true;
+        } else {
+            m_minX = std::min(m_minX, p.x);
+            m_maxX = std::max(m_maxX, p.x);
+            m_minY = std::min(m_minY, p.y);
+            m_maxY = std::max(m_maxY, p.y);
+        }
+    }
+}
+
 QList<QAbstractSeries*> SerieGrafico::SeriesQt() const
 {
     QList<QAbstractSeries*> r;
@@ -224,6 +244,7 @@ void Grafico::CrearEjes(bool barras)
     }
     m_posEtiquetas.clear();
     m_textoEtiquetas.clear();
+    m_etiquetasHasta = 0;
 }
 
 QAbstractAxis* Grafico::EjeX() const
@@ -342,7 +363,13 @@ void Grafico::PonerPuntos(SerieGrafico* serie, std::vector<PuntoGrafico>&& punto
     if (serie == m_serieArrastre)
         m_indiceArrastre = -1;
     serie->m_puntos = std::move(puntos);
+    serie->m_extremosListos = false;
+    const int posicion = Posicion(serie);
+    if (posicion < m_etiquetasHasta)
+        m_etiquetasHasta = 0; // its old labels are among the merged ones
     serie->m_propio.assign(serie->m_puntos.size(), false);
+    const bool conColor = serie->m_estilo.color.isValid();
+    const QRgb colorSerie = serie->m_estilo.color.rgba();
     for (size_t i = 0; i < serie->m_puntos.size(); ++i) {
         PuntoGrafico& p = serie->m_puntos[i];
         // Qt refuses NaN and infinities: such a point is simply not drawn.
@@ -355,7 +382,7 @@ void Grafico::PonerPuntos(SerieGrafico* serie, std::vector<PuntoGrafico>&& punto
             p.y = 0.0;
             p.nulo = true;
         }
-        serie->m_propio[i] = p.color.isValid() && !MismoColor(p.color, serie->m_estilo.color);
+        serie->m_propio[i] = p.color.isValid() && !(conColor && p.color.rgba() == colorSerie);
     }
     if (serie->m_tipo == TipoSerie::Barras)
         ReconstruirBarras(serie);
@@ -591,6 +618,7 @@ void Grafico::PonerNulos(SerieGrafico* serie, int desde, int hasta, bool nulos)
     hasta = std::min(hasta, serie->count() - 1);
     if (desde > hasta)
         return;
+    serie->m_extremosListos = false;
     for (int j = desde; j <= hasta; ++j) {
         PuntoGrafico& p = serie->m_puntos[size_t(j)];
         if (nulos) {
@@ -618,6 +646,7 @@ void Grafico::MoverPunto(SerieGrafico* serie, int indice, double y)
     if (p.nulo)
         return;
     p.y = y;
+    serie->m_extremosListos = false;
     if (serie->m_tipo == TipoSerie::Barras) {
         ReconstruirBarras(serie);
     } else {
@@ -673,6 +702,8 @@ void Grafico::QuitarSerie(SerieGrafico* serie)
         delete serie->m_barras;
         serie->m_barras = nullptr;
     }
+    if (i < m_etiquetasHasta)
+        m_etiquetasHasta = 0;
     m_series.removeAt(i);
     delete serie;
 }

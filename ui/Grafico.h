@@ -111,6 +111,13 @@ private:
     bool m_marcas = false;
     std::vector<PuntoGrafico> m_puntos;
     std::vector<bool> m_propio; // per point: drawn in its own colour
+    // Lowest and highest x and y of its ordinary points, worked out when first
+    // asked after a change: the axes are scaled at every refresh, and a chart
+    // of many long comparison series would scan them all each time.
+    mutable bool m_extremosListos = false;
+    mutable bool m_conPuntos = false;
+    mutable double m_minX = 0.0, m_maxX = 0.0, m_minY = 0.0, m_maxY = 0.0;
+    void CalcularExtremos() const;
     // For lines: runs of ordinary points (first and last index), the Qt series
     // drawing each, and where each point sits (-1: null point).
     struct Tramo {
@@ -260,6 +267,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
     void mousePressEvent(QMouseEvent* evento) override;
     void mouseMoveEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
@@ -296,6 +304,7 @@ private:
     int Columnas() const;
     void ReconstruirBarras(SerieGrafico* serie);
     void Programar();
+    void ProgramarActualizacion();
     void SerieCambiada(bool etiquetas);
     void RecalcularRangos();
     // Lowest and highest x (or y) of the shown, ordinary points; false when there are none.
@@ -336,6 +345,10 @@ private:
     bool m_enAdornos = false;
     bool m_enRangos = false;
     std::vector<std::pair<double, QString>> m_etiquetas; // every label, by x
+    // The leading series whose labels m_etiquetas holds: a series added after
+    // them is merged on its own, not all of them again.
+    int m_etiquetasHasta = 0;
+    std::vector<std::pair<double, QString>> m_propias, m_union; // kept for their room
     QList<double> m_posEtiquetas; // the ones drawn
     QStringList m_textoEtiquetas;
 

@@ -106,6 +106,14 @@ void Grafico::Programar()
     if (m_pendiente)
         return;
     m_pendiente = true;
+    // A chart out of sight is laid out when it shows (or is printed, saved):
+    // a run that refills every chart then pays only for the one in front.
+    if (isVisible())
+        ProgramarActualizacion();
+}
+
+void Grafico::ProgramarActualizacion()
+{
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -113,6 +121,13 @@ void Grafico::Programar()
                 ActualizarAhora();
         },
         Qt::QueuedConnection);
+}
+
+void Grafico::showEvent(QShowEvent* evento)
+{
+    QChartView::showEvent(evento);
+    if (m_pendiente)
+        ProgramarActualizacion();
 }
 
 void Grafico::ActualizarAhora()
@@ -136,15 +151,20 @@ void Grafico::ActualizarAhora()
 void Grafico::ReunirEtiquetas()
 {
     m_etiquetasSucias = false;
-    m_etiquetas.clear();
+    if (m_barras || m_etiquetasHasta <= 0 || m_etiquetasHasta > m_series.size()) {
+        m_etiquetas.clear();
+        m_etiquetasHasta = 0;
+    }
     if (m_barras)
         return;
     // Series usually come sorted by x and share most x values: merging them
     // costs far less than sorting everything together.
     auto porX = [](const auto& a, const auto& b) { return a.first < b.first; };
     auto mismaX = [](const auto& a, const auto& b) { return a.first == b.first; };
-    std::vector<std::pair<double, QString>> propias, union_;
-    for (const SerieGrafico* s : m_series) {
+    std::vector<std::pair<double, QString>>& propias = m_propias;
+    std::vector<std::pair<double, QString>>& union_ = m_union;
+    for (int k = m_etiquetasHasta; k < m_series.size(); ++k) {
+        const SerieGrafico* s = m_series[k];
         propias.clear();
         propias.reserve(s->m_puntos.size());
         for (const PuntoGrafico& p : s->m_puntos)
@@ -167,25 +187,30 @@ void Grafico::ReunirEtiquetas()
                        std::back_inserter(union_), porX);
         m_etiquetas.swap(union_);
     }
+    propias.clear();
+    union_.clear();
+    m_etiquetasHasta = int(m_series.size());
 }
 
 bool Grafico::Extremos(double PuntoGrafico::*eje, double& mn, double& mx) const
 {
     bool hay = false;
+    const bool enX = eje == &PuntoGrafico::x;
     for (const SerieGrafico* s : m_series) {
         if (!s->m_visible)
             continue;
-        for (const PuntoGrafico& p : s->m_puntos) {
-            if (p.nulo)
-                continue;
-            const double v = p.*eje;
-            if (!hay) {
-                mn = mx = v;
-                hay = true;
-            } else {
-                mn = std::min(mn, v);
-                mx = std::max(mx, v);
-            }
+        if (!s->m_extremosListos)
+            s->CalcularExtremos();
+        if (!s->m_conPuntos)
+            continue;
+        const double a = enX ? s->m_minX : s->m_minY, b = enX ? s->m_maxX : s->m_maxY;
+        if (!hay) {
+            mn = a;
+            mx = b;
+            hay = true;
+        } else {
+            mn = std::min(mn, a);
+            mx = std::max(mx, b);
         }
     }
     return hay;
@@ -318,12 +343,14 @@ void Grafico::AplicarRangoY(const Rango& rango)
     const bool cambiaRango =
         std::fabs(m_ejeY->min() - y.min) > tolerancia || std::fabs(m_ejeY->max() - y.max) > tolerancia;
     if (m_ejeY->tickType() == QValueAxis::TicksDynamic && (cambiaRango || m_ejeY->tickInterval() != paso)) {
+        // The interval first where it can be: Qt lays the ticks and labels
+        // out at once for a new range, but only later for a new interval.
         if (!TicksDinamicos(y.min, y.max, paso)) {
             m_ejeY->setTickType(QValueAxis::TicksFixed);
+        } else if (cambiaRango && TicksDinamicos(m_ejeY->min(), m_ejeY->max(), paso)) {
+            m_ejeY->setTickInterval(paso);
         } else if (!cambiaRango || TicksDinamicos(y.min, y.max, m_ejeY->tickInterval())) {
             // the range first
-        } else if (TicksDinamicos(m_ejeY->min(), m_ejeY->max(), paso)) {
-            m_ejeY->setTickInterval(paso);
         } else {
             m_ejeY->setTickType(QValueAxis::TicksFixed);
         }
