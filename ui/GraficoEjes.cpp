@@ -355,6 +355,13 @@ void Grafico::AplicarRangoY(const Rango& rango)
             m_ejeY->setTickType(QValueAxis::TicksFixed);
         }
     }
+    // The format before the range too: the labels Qt writes at once for the
+    // new range are then the final ones.
+    const QString formato = m_escalaY == 1.0
+                                ? FormatoEtiquetas(y.min, y.max, paso)
+                                : QStringLiteral("%.%1f").arg(std::min(Decimales(paso), 9)) + SufijoEscala(m_escalaY);
+    if (m_ejeY->labelFormat() != formato)
+        m_ejeY->setLabelFormat(formato);
     if (cambiaRango)
         m_ejeY->setRange(y.min, y.max);
     // What Qt made of the range: it keeps an end whose change it finds too small.
@@ -375,11 +382,6 @@ void Grafico::AplicarRangoY(const Rango& rango)
         if (m_ejeY->tickCount() != std::max(cuantas, 2))
             m_ejeY->setTickCount(std::max(cuantas, 2));
     }
-    const QString formato = m_escalaY == 1.0
-                                ? FormatoEtiquetas(a, b, paso)
-                                : QStringLiteral("%.%1f").arg(std::min(Decimales(paso), 9)) + SufijoEscala(m_escalaY);
-    if (m_ejeY->labelFormat() != formato)
-        m_ejeY->setLabelFormat(formato);
 }
 
 void Grafico::RecolocarAdornos()

@@ -220,24 +220,30 @@ void TstGraficosComparar::valoresExtremos()
                                                             {"TabSheetGraficoCE", "ChartCE"}};
     for (const auto& [pagina, nombre] : graficos) {
         paginas->setCurrentWidget(Control<QWidget>(w, pagina));
-        QTest::qWait(20);
         Grafico* g = Control<Grafico>(w, nombre);
-        (void)g->grab();
-        const QStringList etiquetas = EtiquetasEjeY(g);
-        // A handful of ticks, each labelled with a number of its own, rising.
-        QVERIFY2(etiquetas.size() >= 2 && etiquetas.size() <= 30,
-                 qPrintable(nombre + QStringLiteral(": ") + etiquetas.join(" | ")));
-        // They write the values themselves, not some multiple: each lies on the axis.
-        const double holgura = (g->MaximoY() - g->MinimoY()) * 1e-6;
-        double anterior = -std::numeric_limits<double>::infinity();
-        for (const QString& e : etiquetas) {
-            bool ok = false;
-            const double v = QLocale().toDouble(e, &ok);
-            QVERIFY2(ok && std::isfinite(v) && v > anterior && v >= g->MinimoY() - holgura &&
-                         v <= g->MaximoY() + holgura,
-                     qPrintable(nombre + QStringLiteral(": ") + etiquetas.join(" | ")));
-            anterior = v;
-        }
+        // A handful of ticks, each labelled with a number of its own, rising;
+        // they write the values themselves, not some multiple: each lies on
+        // the axis. The page lays itself out once shown: a slow build may
+        // take a few rounds of the event loop.
+        QStringList etiquetas;
+        auto bien = [&] {
+            (void)g->grab();
+            etiquetas = EtiquetasEjeY(g);
+            if (etiquetas.size() < 2 || etiquetas.size() > 30)
+                return false;
+            const double holgura = (g->MaximoY() - g->MinimoY()) * 1e-6;
+            double anterior = -std::numeric_limits<double>::infinity();
+            for (const QString& e : etiquetas) {
+                bool ok = false;
+                const double v = QLocale().toDouble(e, &ok);
+                if (!(ok && std::isfinite(v) && v > anterior && v >= g->MinimoY() - holgura &&
+                      v <= g->MaximoY() + holgura))
+                    return false;
+                anterior = v;
+            }
+            return true;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(bien(), qPrintable(nombre + QStringLiteral(": ") + etiquetas.join(" | ")), 3000);
     }
     // The comparison series lie within the axis, and fill a fair part of it.
     const double menor = *std::min_element(numeros.begin(), numeros.end());
