@@ -28,6 +28,7 @@
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTabWidget>
@@ -124,8 +125,9 @@ int AplicarTodos(TFormMain* w, int n)
     Linea(QStringLiteral("%1 values loaded in %2 s").arg(w->Ws.TotalDatos).arg(Segundos(reloj), 0, 'f', 2));
     double suma = 0.0;
     for (int i = 0; i < tendora::NumModelos; ++i) {
-        w->SeleccionarModelo(i);
+        // As the user runs one model: its button on the model page, then "Calcular".
         reloj.restart();
+        Control<QRadioButton>(*w, qPrintable(QStringLiteral("RGModelo%1").arg(i)))->click();
         Control<QToolButton>(*w, "TBCalcular")->click();
         const double s = Segundos(reloj);
         suma += s;

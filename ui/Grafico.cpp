@@ -79,7 +79,7 @@ void SerieGrafico::PonerColor(const QColor& color)
     m_estilo.color = color;
     if (m_tipo == TipoSerie::Barras) {
         // A colour for the series paints every bar in it, until the next filling.
-        for (PuntoGrafico& p : m_puntos)
+        for (PuntoGrafico& p : PuntosPropios())
             p.color = color;
         std::fill(m_propio.begin(), m_propio.end(), false);
         m_grafico->ReconstruirBarras(this);
@@ -106,11 +106,18 @@ void SerieGrafico::PonerMarcas(bool marcas)
     m_grafico->SerieCambiada(false);
 }
 
+std::vector<PuntoGrafico>& SerieGrafico::PuntosPropios()
+{
+    if (m_puntos.use_count() > 1)
+        m_puntos = std::make_shared<std::vector<PuntoGrafico>>(*m_puntos);
+    return *m_puntos;
+}
+
 void SerieGrafico::CalcularExtremos() const
 {
     m_extremosListos = true;
     m_conPuntos = false;
-    for (const PuntoGrafico& p : m_puntos) {
+    for (const PuntoGrafico& p : *m_puntos) {
         if (p.nulo)
             continue;
         if (!m_conPuntos) {
@@ -362,16 +369,8 @@ void Grafico::PonerPuntos(SerieGrafico* serie, std::vector<PuntoGrafico>&& punto
     chart()->setAnimationOptions(QChart::NoAnimation);
     if (serie == m_serieArrastre)
         m_indiceArrastre = -1;
-    serie->m_puntos = std::move(puntos);
-    serie->m_extremosListos = false;
-    const int posicion = Posicion(serie);
-    if (posicion < m_etiquetasHasta)
-        m_etiquetasHasta = 0; // its old labels are among the merged ones
-    serie->m_propio.assign(serie->m_puntos.size(), false);
-    const bool conColor = serie->m_estilo.color.isValid();
-    const QRgb colorSerie = serie->m_estilo.color.rgba();
-    for (size_t i = 0; i < serie->m_puntos.size(); ++i) {
-        PuntoGrafico& p = serie->m_puntos[i];
+    serie->m_puntos = std::make_shared<std::vector<PuntoGrafico>>(std::move(puntos));
+    for (PuntoGrafico& p : *serie->m_puntos) {
         // Qt refuses NaN and infinities: such a point is simply not drawn.
         if (!std::isfinite(p.x)) {
             p.x = 0.0;
@@ -382,8 +381,22 @@ void Grafico::PonerPuntos(SerieGrafico* serie, std::vector<PuntoGrafico>&& punto
             p.y = 0.0;
             p.nulo = true;
         }
-        serie->m_propio[i] = p.color.isValid() && !(conColor && p.color.rgba() == colorSerie);
     }
+    PuntosPuestos(serie);
+}
+
+void Grafico::PuntosPuestos(SerieGrafico* serie)
+{
+    serie->m_extremosListos = false;
+    const int posicion = Posicion(serie);
+    if (posicion < m_etiquetasHasta)
+        m_etiquetasHasta = 0; // its old labels are among the merged ones
+    const std::vector<PuntoGrafico>& pts = *serie->m_puntos;
+    serie->m_propio.assign(pts.size(), false);
+    const bool conColor = serie->m_estilo.color.isValid();
+    const QRgb colorSerie = serie->m_estilo.color.rgba();
+    for (size_t i = 0; i < pts.size(); ++i)
+        serie->m_propio[i] = pts[i].color.isValid() && !(conColor && pts[i].color.rgba() == colorSerie);
     if (serie->m_tipo == TipoSerie::Barras)
         ReconstruirBarras(serie);
     else
@@ -398,7 +411,7 @@ void Grafico::Vaciar(SerieGrafico* serie)
 
 void Grafico::Reconstruir(SerieGrafico* s)
 {
-    const auto& pts = s->m_puntos;
+    const auto& pts = *s->m_puntos;
     const int n = int(pts.size());
     s->m_segmentoDe.assign(size_t(n), -1);
     s->m_tramos.clear();
@@ -499,7 +512,7 @@ void Grafico::EnviarAQt(SerieGrafico* s)
     const int columnas = Columnas();
     // Below two points per pixel column there is nothing to gain.
     const int umbral = 2 * columnas;
-    const auto& pts = s->m_puntos;
+    const auto& pts = *s->m_puntos;
     for (int k = 0; k < s->m_segmentos.size(); ++k) {
         QLineSeries* l = s->m_segmentos[k];
         if (k >= int(s->m_tramos.size())) {
@@ -552,7 +565,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
     QStackedBarSeries* b = s->m_barras;
     if (!b)
         return;
-    const auto& pts = s->m_puntos;
+    const auto& pts = *s->m_puntos;
     const int n = int(pts.size());
     // Category texts must be unique.
     QStringList categorias;
@@ -612,15 +625,16 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
 
 void Grafico::PonerNulos(SerieGrafico* serie, int desde, int hasta, bool nulos)
 {
-    if (!serie || serie->m_puntos.empty())
+    if (!serie || serie->m_puntos->empty())
         return;
     desde = std::max(desde, 0);
     hasta = std::min(hasta, serie->count() - 1);
     if (desde > hasta)
         return;
     serie->m_extremosListos = false;
+    std::vector<PuntoGrafico>& puntos = serie->PuntosPropios();
     for (int j = desde; j <= hasta; ++j) {
-        PuntoGrafico& p = serie->m_puntos[size_t(j)];
+        PuntoGrafico& p = puntos[size_t(j)];
         if (nulos) {
             p.nulo = true;
         } else {
@@ -642,9 +656,9 @@ void Grafico::MoverPunto(SerieGrafico* serie, int indice, double y)
 {
     if (!serie || indice < 0 || indice >= serie->count() || !std::isfinite(y))
         return;
-    PuntoGrafico& p = serie->m_puntos[size_t(indice)];
-    if (p.nulo)
+    if ((*serie->m_puntos)[size_t(indice)].nulo)
         return;
+    PuntoGrafico& p = serie->PuntosPropios()[size_t(indice)];
     p.y = y;
     serie->m_extremosListos = false;
     if (serie->m_tipo == TipoSerie::Barras) {
@@ -676,7 +690,9 @@ SerieGrafico* Grafico::CopiarSerie(const SerieGrafico* origen, const QString& no
     estilo.color = color.isValid() ? color : ColorAutomatico();
     SerieGrafico* s = CrearSerie(nombre, titulo, origen->m_tipo, estilo);
     s->m_marcas = false;
-    PonerPuntos(s, origen->m_puntos);
+    chart()->setAnimationOptions(QChart::NoAnimation);
+    s->m_puntos = origen->m_puntos; // checked when the origin got them
+    PuntosPuestos(s);
     return s;
 }
 

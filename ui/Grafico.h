@@ -17,6 +17,7 @@
 #include <QMarginsF>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class QMenu;
@@ -73,8 +74,8 @@ public:
     QString name() const { return m_titulo; }
     void setName(const QString& titulo);
 
-    const std::vector<PuntoGrafico>& Puntos() const { return m_puntos; }
-    int count() const { return int(m_puntos.size()); }
+    const std::vector<PuntoGrafico>& Puntos() const { return *m_puntos; }
+    int count() const { return int(m_puntos->size()); }
 
     bool isVisible() const { return m_visible; }
     void PonerVisible(bool visible);
@@ -109,7 +110,11 @@ private:
     QString m_titulo;
     bool m_visible = true;
     bool m_marcas = false;
-    std::vector<PuntoGrafico> m_puntos;
+    // Shared with the series it was copied from (or that were copied from
+    // it) until one of them changes: a frozen comparison copy of a million
+    // points then copies none of them.
+    std::shared_ptr<std::vector<PuntoGrafico>> m_puntos = std::make_shared<std::vector<PuntoGrafico>>();
+    std::vector<PuntoGrafico>& PuntosPropios(); // its own points, to change
     std::vector<bool> m_propio; // per point: drawn in its own colour
     // Lowest and highest x and y of its ordinary points, worked out when first
     // asked after a change: the axes are scaled at every refresh, and a chart
@@ -299,6 +304,8 @@ private:
     QLineSeries* NuevoSegmento(SerieGrafico* serie);
     void AplicarEstilo(SerieGrafico* serie);
     void Reconstruir(SerieGrafico* serie);
+    // What follows new points of a series: colours, segments, bars, labels.
+    void PuntosPuestos(SerieGrafico* serie);
     void EnviarAQt(SerieGrafico* serie);
     void EnviarPendientes(bool tambienReducidas);
     int Columnas() const;

@@ -77,7 +77,7 @@ public:
         for (const SerieGrafico* s : g.m_series) {
             if (!s->m_visible || !s->m_marcas)
                 continue;
-            const auto& pts = s->m_puntos;
+            const auto& pts = *s->m_puntos;
             // Markers closer than two pixels only thicken the line into a band.
             int enVista = 0;
             for (const PuntoGrafico& p : pts)

@@ -166,8 +166,8 @@ void Grafico::ReunirEtiquetas()
     for (int k = m_etiquetasHasta; k < m_series.size(); ++k) {
         const SerieGrafico* s = m_series[k];
         propias.clear();
-        propias.reserve(s->m_puntos.size());
-        for (const PuntoGrafico& p : s->m_puntos)
+        propias.reserve(s->m_puntos->size());
+        for (const PuntoGrafico& p : *s->m_puntos)
             if (!p.etiqueta.isEmpty())
                 propias.emplace_back(p.x, p.etiqueta);
         if (propias.empty())

@@ -96,6 +96,7 @@ private slots:
     void numerosDelEjeSegunRegion();
     void etiquetasAlAnadirYQuitarSeries();
     void ocultoEsperaAMostrarse();
+    void copiaCongelada();
 };
 
 void TstGrafico::init()
@@ -529,6 +530,27 @@ void TstGrafico::ocultoEsperaAMostrarse()
     QCoreApplication::processEvents();
     QVERIFY(g->MaximoY() >= 6.0);
     QCOMPARE(g->EtiquetasEjeX(), (QStringList{"a1", "a2", "a3", "a4", "a5", "a6"}));
+}
+
+// A copy keeps the points it was made with, and changing either one leaves
+// the other as it was.
+void TstGrafico::copiaCongelada()
+{
+    auto g = NuevoGrafico();
+    SerieGrafico* a = Serie(*g, "A", "A", TipoSerie::Linea, Rotulados("a", 1, 6));
+    SerieGrafico* b = g->CopiarSerie(a, "B", "B", Rojo);
+    const std::vector<PuntoGrafico> antes = a->Puntos();
+    QCOMPARE(Diferencia(b->Puntos(), antes, false), -1);
+    g->MoverPunto(a, 2, 100.0);
+    QCOMPARE(a->Puntos()[2].y, 100.0);
+    QCOMPARE(b->Puntos()[2].y, 3.0);
+    g->PonerNulos(b, 0, 1, true);
+    QVERIFY(b->Puntos()[0].nulo && !a->Puntos()[0].nulo);
+    g->PonerPuntos(a, Rotulados("c", 1, 2));
+    QCOMPARE(b->count(), 6);
+    QCOMPARE(b->Puntos()[5].etiqueta, QStringLiteral("a6"));
+    Asentar(*g);
+    QVERIFY(g->MaximoY() >= 6.0 && g->MaximoY() < 100.0); // the moved point went with a's refill
 }
 
 QTEST_MAIN(TstGrafico)
