@@ -204,6 +204,12 @@ void Experimentos::VariarN(long long desde, long long hasta, long long inc, bool
     pasos = 0;
     PasosFallidos = 0;
     const long long total = ContarValoresN(desde, hasta, inc);
+    // The edit would bring such a value to its nearer end: a run under another N.
+    if (total > 0 && (!RangoDe(ValorModelo::N).Contiene(double(desde)) ||
+                      !RangoDe(ValorModelo::N).Contiene(double(desde + (total - 1) * inc))))
+        throw std::invalid_argument(QStringLiteral("Los valores de N deben estar entre %1 y %2.")
+                                        .arg(TextoEntero(MinimoN), TextoEntero(MaximoN))
+                                        .toStdString());
     QSpinBox* SEN = v_.Edits().N;
     Progreso progreso(this, QStringLiteral("Variación de parámetros"), total);
     for (long long v = desde; v <= hasta;) {

@@ -4,6 +4,7 @@
 #include "Catalogo.h"
 
 #include "Modal.h"
+#include "Numeros.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -190,6 +191,14 @@ QString TFormRangoVar::ComprobarRangos() const
     auto motivo = [](const char* parametro) {
         return QStringLiteral("El incremento de %1 debe ser mayor que cero.").arg(QLatin1String(parametro));
     };
+    if (UsaN(modelo_)) {
+        // The values the model page's N takes: a value outside would run as another one.
+        const RangoParametro r = RangoDe(ValorModelo::N);
+        for (const auto& [campo, valor] : {std::pair{"Desde", DesdeN->value()}, std::pair{"Hasta", HastaN->value()}})
+            if (!r.Contiene(valor))
+                return QStringLiteral("El valor «%1» de N debe estar entre %2 y %3.")
+                    .arg(QLatin1String(campo), TextoEntero(MinimoN), TextoEntero(MaximoN));
+    }
     if (UsaN(modelo_) && IncN->value() <= 0)
         return motivo("N");
     if (UsaAlfa(modelo_) && !(IncAlfa->value() > 0.0))

@@ -28,7 +28,8 @@ public:
     static bool UsaPhi(int item);
 
     // Empty when every range of the model can run to its end; otherwise why
-    // it cannot (a step that is not positive would never get past "Hasta").
+    // it cannot (a step that is not positive would never get past "Hasta", an
+    // N outside the values the model page's N takes).
     QString ComprobarRangos() const;
 
     // "Aceptar" is refused, with the reason shown in the dialog and every

@@ -9,19 +9,33 @@
 // Also one drawn grid (LES defaults, 9 runs with charts). Prints runs per
 // second and the peak memory of the process.
 //   QT_QPA_PLATFORM=offscreen ./bench_bench_experimentos [--completo]
+// With --aplicar [N], instead: N monthly values (1 000 000 unless given)
+// loaded through "Cargar", each of the twelve models alone through
+// "Calcular", then "Aplicar todos los métodos", each until its charts are
+// drawn and the window is idle again.
+//   QT_QPA_PLATFORM=offscreen ./bench_bench_experimentos --aplicar [N]
 #include "Aplicacion.h"
+#include "Grafico.h"
 #include "MainUnit.h"
 #include "RangoVarUnit.h"
 #include "Rejilla.h"
 #include "Medir.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
 #include <QTabWidget>
 #include <QSpinBox>
 #include <QString>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
@@ -65,6 +79,72 @@ void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, R
               .arg(PicoMiB(), 0, 'f', 0));
 }
 
+// A trending seasonal series with noise of whole tenths, every model fits it.
+QString Serie(int n)
+{
+    QString t;
+    t.reserve(qsizetype(n) * 20);
+    int anio = 1900, mes = 1;
+    for (int i = 1; i <= n; ++i) {
+        const double v = 500.0 + 0.001 * i + 40.0 * std::sin(i * 3.14159265358979 / 6.0) + (i * 7919 % 13) / 10.0;
+        t += QString::number(anio) + QLatin1Char('\t') + QString::number(mes) + QLatin1Char('\t') +
+             QString::number(v, 'f', 1) + QLatin1Char('\n');
+        if (++mes == 13) {
+            mes = 1;
+            ++anio;
+        }
+    }
+    return t;
+}
+
+double Segundos(QElapsedTimer& reloj)
+{
+    QCoreApplication::processEvents(); // the charts are laid out from the event loop
+    const double s = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
+    reloj.restart();
+    return s;
+}
+
+int AplicarTodos(TFormMain* w, int n)
+{
+    // A model that cannot fit the series says so in a message: closed at once.
+    QTimer cerrar;
+    cerrar.setInterval(50);
+    QObject::connect(&cerrar, &QTimer::timeout, [] {
+        if (QWidget* m = QApplication::activeModalWidget())
+            if (auto* b = m->findChild<QAbstractButton*>(QStringLiteral("BBAceptar")))
+                b->click();
+    });
+    cerrar.start();
+    w->resize(1400, 900);
+    QCoreApplication::processEvents();
+    QElapsedTimer reloj;
+    reloj.start();
+    Control<QPlainTextEdit>(*w, "Memo1")->setPlainText(Serie(n));
+    Control<QToolButton>(*w, "TBTransferir")->click();
+    Linea(QStringLiteral("%1 values loaded in %2 s").arg(w->Ws.TotalDatos).arg(Segundos(reloj), 0, 'f', 2));
+    double suma = 0.0;
+    for (int i = 0; i < tendora::NumModelos; ++i) {
+        // As the user runs one model: its button on the model page, then "Calcular".
+        reloj.restart();
+        Control<QRadioButton>(*w, qPrintable(QStringLiteral("RGModelo%1").arg(i)))->click();
+        Control<QToolButton>(*w, "TBCalcular")->click();
+        const double s = Segundos(reloj);
+        suma += s;
+        auto* ajuste = Control<tendora::Rejilla>(*w, "AdvSGErrAjuste");
+        Linea(QStringLiteral("  Calcular %1: %2 s").arg(ajuste->Celda(0, ajuste->RowCount() - 1)).arg(s, 0, 'f', 2));
+    }
+    Linea(QStringLiteral("twelve models alone: %1 s").arg(suma, 0, 'f', 2));
+    reloj.restart();
+    Control<QAction>(*w, "Aplicartodoslosmtodos1")->trigger();
+    const double todos = Segundos(reloj);
+    Linea(QStringLiteral("Aplicar todos los métodos: %1 s (%2 comparison series); peak RSS %3 MiB")
+              .arg(todos, 0, 'f', 2)
+              .arg(Control<tendora::Grafico>(*w, "ChartPC")->NumSeries() - 1)
+              .arg(PicoMiB(), 0, 'f', 0));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -72,10 +152,17 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool completo = argc > 1 && std::strcmp(argv[1], "--completo") == 0;
+    const bool aplicar = argc > 1 && std::strcmp(argv[1], "--aplicar") == 0;
     TAplicacion app(argc, argv);
     TFormMain* w = CrearVentanas();
     w->show();
     QCoreApplication::processEvents();
+    if (aplicar) {
+        const int n = argc > 2 ? QString::fromLatin1(argv[2]).toInt() : 1000000;
+        const int r = AplicarTodos(w, n > 0 ? n : 1000000);
+        delete w;
+        return r;
+    }
     // The build copies the sample files next to the executables.
     w->AbrirFichero(QCoreApplication::applicationDirPath() + QStringLiteral("/ejemplos/AirPassengers.txt"));
     w->CargarDatos();

@@ -116,6 +116,22 @@ constexpr double Valor(const Parametros& p, ValorModelo v)
 // N takes the whole part of x.
 void PonerValor(Parametros& p, ValorModelo v, double x);
 
+// The values a parameter can take, both ends included. A moving average
+// needs at least one value; the upper end only keeps 2N and N + 1 within an
+// int, since a window longer than the history is the model's to report (no
+// row is left to fit). The smoothing constants are weights.
+struct RangoParametro {
+    double Minimo;
+    double Maximo;
+    constexpr bool Contiene(double x) const { return x >= Minimo && x <= Maximo; }
+};
+constexpr int MinimoN = 1;
+constexpr int MaximoN = 999999999;
+constexpr RangoParametro RangoDe(ValorModelo v)
+{
+    return v == ValorModelo::N ? RangoParametro{MinimoN, MaximoN} : RangoParametro{0.0, 1.0};
+}
+
 // The record of an item; an item outside 0..11 reads as the nearest one.
 const FichaModelo& FichaDe(int item);
 

@@ -32,6 +32,9 @@ static int SerieMMS(Espacio& e, int N, bool prevNeg, int V)
     if (N < 0)
         throw ErrorAritmetico("N negativo");
     const int n = e.NumDatos;
+    // A window reaching past the history would average forecast rows not yet written.
+    if (N > n)
+        throw ErrorAritmetico("N mayor que el histórico");
     const int R = UltimaFila(e, V);
     for (int i = 1; i <= n; ++i)
         e.TablaPrev[i][ColSerie] = Y(e, i);

@@ -79,7 +79,7 @@ void SerieGrafico::PonerColor(const QColor& color)
     m_estilo.color = color;
     if (m_tipo == TipoSerie::Barras) {
         // A colour for the series paints every bar in it, until the next filling.
-        for (PuntoGrafico& p : m_puntos)
+        for (PuntoGrafico& p : PuntosPropios())
             p.color = color;
         std::fill(m_propio.begin(), m_propio.end(), false);
         m_grafico->ReconstruirBarras(this);
@@ -104,6 +104,33 @@ void SerieGrafico::PonerMarcas(bool marcas)
         return;
     m_marcas = marcas;
     m_grafico->SerieCambiada(false);
+}
+
+std::vector<PuntoGrafico>& SerieGrafico::PuntosPropios()
+{
+    if (m_puntos.use_count() > 1)
+        m_puntos = std::make_shared<std::vector<PuntoGrafico>>(*m_puntos);
+    return *m_puntos;
+}
+
+void SerieGrafico::CalcularExtremos() const
+{
+    m_extremosListos = true;
+    m_conPuntos = false;
+    for (const PuntoGrafico& p : *m_puntos) {
+        if (p.nulo)
+            continue;
+        if (!m_conPuntos) {
+            m_minX = m_maxX = p.x;
+            m_minY = m_maxY = p.y;
+            m_conPuntos = true;
+        } else {
+            m_minX = std::min(m_minX, p.x);
+            m_maxX = std::max(m_maxX, p.x);
+            m_minY = std::min(m_minY, p.y);
+            m_maxY = std::max(m_maxY, p.y);
+        }
+    }
 }
 
 QList<QAbstractSeries*> SerieGrafico::SeriesQt() const
@@ -224,6 +251,7 @@ void Grafico::CrearEjes(bool barras)
     }
     m_posEtiquetas.clear();
     m_textoEtiquetas.clear();
+    m_etiquetasHasta = 0;
 }
 
 QAbstractAxis* Grafico::EjeX() const
@@ -341,10 +369,8 @@ void Grafico::PonerPuntos(SerieGrafico* serie, std::vector<PuntoGrafico>&& punto
     chart()->setAnimationOptions(QChart::NoAnimation);
     if (serie == m_serieArrastre)
         m_indiceArrastre = -1;
-    serie->m_puntos = std::move(puntos);
-    serie->m_propio.assign(serie->m_puntos.size(), false);
-    for (size_t i = 0; i < serie->m_puntos.size(); ++i) {
-        PuntoGrafico& p = serie->m_puntos[i];
+    serie->m_puntos = std::make_shared<std::vector<PuntoGrafico>>(std::move(puntos));
+    for (PuntoGrafico& p : *serie->m_puntos) {
         // Qt refuses NaN and infinities: such a point is simply not drawn.
         if (!std::isfinite(p.x)) {
             p.x = 0.0;
@@ -355,8 +381,22 @@ void Grafico::PonerPuntos(SerieGrafico* serie, std::vector<PuntoGrafico>&& punto
             p.y = 0.0;
             p.nulo = true;
         }
-        serie->m_propio[i] = p.color.isValid() && !MismoColor(p.color, serie->m_estilo.color);
     }
+    PuntosPuestos(serie);
+}
+
+void Grafico::PuntosPuestos(SerieGrafico* serie)
+{
+    serie->m_extremosListos = false;
+    const int posicion = Posicion(serie);
+    if (posicion < m_etiquetasHasta)
+        m_etiquetasHasta = 0; // its old labels are among the merged ones
+    const std::vector<PuntoGrafico>& pts = *serie->m_puntos;
+    serie->m_propio.assign(pts.size(), false);
+    const bool conColor = serie->m_estilo.color.isValid();
+    const QRgb colorSerie = serie->m_estilo.color.rgba();
+    for (size_t i = 0; i < pts.size(); ++i)
+        serie->m_propio[i] = pts[i].color.isValid() && !(conColor && pts[i].color.rgba() == colorSerie);
     if (serie->m_tipo == TipoSerie::Barras)
         ReconstruirBarras(serie);
     else
@@ -371,7 +411,7 @@ void Grafico::Vaciar(SerieGrafico* serie)
 
 void Grafico::Reconstruir(SerieGrafico* s)
 {
-    const auto& pts = s->m_puntos;
+    const auto& pts = *s->m_puntos;
     const int n = int(pts.size());
     s->m_segmentoDe.assign(size_t(n), -1);
     s->m_tramos.clear();
@@ -411,7 +451,7 @@ namespace {
 
 // Per pixel column the lowest and the highest point, in their order: at the
 // plot's resolution the line through them covers the pixels of the whole line.
-void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a, double b, int columnas,
+void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a, double b, int columnas, double escalaY,
              QList<QPointF>& salida)
 {
     auto antes = [](const PuntoGrafico& q, double v) { return q.x < v; };
@@ -432,7 +472,7 @@ void Reducir(const std::vector<PuntoGrafico>& p, int desde, int hasta, double a,
     int ultimo = -1; // last index written
     auto escribir = [&](int i) {
         if (i > ultimo) {
-            salida.append(QPointF(p[size_t(i)].x, p[size_t(i)].y));
+            salida.append(QPointF(p[size_t(i)].x, p[size_t(i)].y * escalaY));
             ultimo = i;
         }
     };
@@ -472,7 +512,7 @@ void Grafico::EnviarAQt(SerieGrafico* s)
     const int columnas = Columnas();
     // Below two points per pixel column there is nothing to gain.
     const int umbral = 2 * columnas;
-    const auto& pts = s->m_puntos;
+    const auto& pts = *s->m_puntos;
     for (int k = 0; k < s->m_segmentos.size(); ++k) {
         QLineSeries* l = s->m_segmentos[k];
         if (k >= int(s->m_tramos.size())) {
@@ -485,11 +525,11 @@ void Grafico::EnviarAQt(SerieGrafico* s)
         const int n = t.hasta - t.desde + 1;
         t.reducido = t.ordenado && n > umbral && b > a;
         if (t.reducido) {
-            Reducir(pts, t.desde, t.hasta, a, b, columnas, lista);
+            Reducir(pts, t.desde, t.hasta, a, b, columnas, m_escalaY, lista);
         } else {
             lista.reserve(n);
             for (int i = t.desde; i <= t.hasta; ++i)
-                lista.append(QPointF(pts[size_t(i)].x, pts[size_t(i)].y));
+                lista.append(QPointF(pts[size_t(i)].x, pts[size_t(i)].y * m_escalaY));
         }
         // One replace per segment: appending point by point re-strokes the whole path each time.
         l->replace(lista);
@@ -525,7 +565,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
     QStackedBarSeries* b = s->m_barras;
     if (!b)
         return;
-    const auto& pts = s->m_puntos;
+    const auto& pts = *s->m_puntos;
     const int n = int(pts.size());
     // Category texts must be unique.
     QStringList categorias;
@@ -545,7 +585,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
         const PuntoGrafico& p = pts[size_t(i)];
         if (p.nulo)
             continue;
-        mayor = std::max(mayor, std::fabs(p.y));
+        mayor = std::max(mayor, std::fabs(p.y * m_escalaY));
         const QColor c = s->m_propio[size_t(i)] ? p.color : s->m_estilo.color;
         int k = -1;
         for (size_t j = 0; j < colores.size(); ++j)
@@ -568,7 +608,7 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
         QList<qreal> valores(n, 0.0);
         for (int i = 0; i < n; ++i)
             if (conjuntoDe[size_t(i)] == int(k))
-                valores[i] = pts[size_t(i)].y;
+                valores[i] = pts[size_t(i)].y * m_escalaY;
         set->append(valores);
         set->setColor(colores[k]);
         set->setBorderColor(colores[k].darker(140));
@@ -578,20 +618,23 @@ void Grafico::ReconstruirBarras(SerieGrafico* s)
     // Enough significant digits for the integer digits and three decimals.
     const int enteras = mayor >= 1.0 ? int(std::floor(std::log10(mayor))) + 1 : 1;
     b->setLabelsPrecision(std::min(15, enteras + 3));
+    b->setLabelsFormat(QStringLiteral("@value") + SufijoEscala(m_escalaY));
     if (!conjuntos.isEmpty())
         b->append(conjuntos);
 }
 
 void Grafico::PonerNulos(SerieGrafico* serie, int desde, int hasta, bool nulos)
 {
-    if (!serie || serie->m_puntos.empty())
+    if (!serie || serie->m_puntos->empty())
         return;
     desde = std::max(desde, 0);
     hasta = std::min(hasta, serie->count() - 1);
     if (desde > hasta)
         return;
+    serie->m_extremosListos = false;
+    std::vector<PuntoGrafico>& puntos = serie->PuntosPropios();
     for (int j = desde; j <= hasta; ++j) {
-        PuntoGrafico& p = serie->m_puntos[size_t(j)];
+        PuntoGrafico& p = puntos[size_t(j)];
         if (nulos) {
             p.nulo = true;
         } else {
@@ -613,10 +656,11 @@ void Grafico::MoverPunto(SerieGrafico* serie, int indice, double y)
 {
     if (!serie || indice < 0 || indice >= serie->count() || !std::isfinite(y))
         return;
-    PuntoGrafico& p = serie->m_puntos[size_t(indice)];
-    if (p.nulo)
+    if ((*serie->m_puntos)[size_t(indice)].nulo)
         return;
+    PuntoGrafico& p = serie->PuntosPropios()[size_t(indice)];
     p.y = y;
+    serie->m_extremosListos = false;
     if (serie->m_tipo == TipoSerie::Barras) {
         ReconstruirBarras(serie);
     } else {
@@ -626,7 +670,7 @@ void Grafico::MoverPunto(SerieGrafico* serie, int indice, double y)
             if (serie->m_qtPendiente || t.reducido)
                 EnviarAQt(serie);
             else
-                serie->m_segmentos[seg]->replace(indice - t.desde, QPointF(p.x, y));
+                serie->m_segmentos[seg]->replace(indice - t.desde, QPointF(p.x, y * m_escalaY));
         }
     }
     m_capaMarcas->update();
@@ -646,7 +690,9 @@ SerieGrafico* Grafico::CopiarSerie(const SerieGrafico* origen, const QString& no
     estilo.color = color.isValid() ? color : ColorAutomatico();
     SerieGrafico* s = CrearSerie(nombre, titulo, origen->m_tipo, estilo);
     s->m_marcas = false;
-    PonerPuntos(s, origen->m_puntos);
+    chart()->setAnimationOptions(QChart::NoAnimation);
+    s->m_puntos = origen->m_puntos; // checked when the origin got them
+    PuntosPuestos(s);
     return s;
 }
 
@@ -672,6 +718,8 @@ void Grafico::QuitarSerie(SerieGrafico* serie)
         delete serie->m_barras;
         serie->m_barras = nullptr;
     }
+    if (i < m_etiquetasHasta)
+        m_etiquetasHasta = 0;
     m_series.removeAt(i);
     delete serie;
 }

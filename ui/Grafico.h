@@ -17,6 +17,7 @@
 #include <QMarginsF>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class QMenu;
@@ -73,8 +74,8 @@ public:
     QString name() const { return m_titulo; }
     void setName(const QString& titulo);
 
-    const std::vector<PuntoGrafico>& Puntos() const { return m_puntos; }
-    int count() const { return int(m_puntos.size()); }
+    const std::vector<PuntoGrafico>& Puntos() const { return *m_puntos; }
+    int count() const { return int(m_puntos->size()); }
 
     bool isVisible() const { return m_visible; }
     void PonerVisible(bool visible);
@@ -109,8 +110,19 @@ private:
     QString m_titulo;
     bool m_visible = true;
     bool m_marcas = false;
-    std::vector<PuntoGrafico> m_puntos;
+    // Shared with the series it was copied from (or that were copied from
+    // it) until one of them changes: a frozen comparison copy of a million
+    // points then copies none of them.
+    std::shared_ptr<std::vector<PuntoGrafico>> m_puntos = std::make_shared<std::vector<PuntoGrafico>>();
+    std::vector<PuntoGrafico>& PuntosPropios(); // its own points, to change
     std::vector<bool> m_propio; // per point: drawn in its own colour
+    // Lowest and highest x and y of its ordinary points, worked out when first
+    // asked after a change: the axes are scaled at every refresh, and a chart
+    // of many long comparison series would scan them all each time.
+    mutable bool m_extremosListos = false;
+    mutable bool m_conPuntos = false;
+    mutable double m_minX = 0.0, m_maxX = 0.0, m_minY = 0.0, m_maxY = 0.0;
+    void CalcularExtremos() const;
     // For lines: runs of ordinary points (first and last index), the Qt series
     // drawing each, and where each point sits (-1: null point).
     struct Tramo {
@@ -260,6 +272,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
     void mousePressEvent(QMouseEvent* evento) override;
     void mouseMoveEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
@@ -291,11 +304,14 @@ private:
     QLineSeries* NuevoSegmento(SerieGrafico* serie);
     void AplicarEstilo(SerieGrafico* serie);
     void Reconstruir(SerieGrafico* serie);
+    // What follows new points of a series: colours, segments, bars, labels.
+    void PuntosPuestos(SerieGrafico* serie);
     void EnviarAQt(SerieGrafico* serie);
     void EnviarPendientes(bool tambienReducidas);
     int Columnas() const;
     void ReconstruirBarras(SerieGrafico* serie);
     void Programar();
+    void ProgramarActualizacion();
     void SerieCambiada(bool etiquetas);
     void RecalcularRangos();
     // Lowest and highest x (or y) of the shown, ordinary points; false when there are none.
@@ -304,6 +320,10 @@ private:
     bool RangoCompletoY(Rango& r) const;
     void AplicarRangos(const Rango& x, const Rango& y);
     void AplicarRangoY(const Rango& y);
+    // Qt Charts takes a span of values below 1e-12 for none (and then lays no
+    // ticks out, or puts a range of its own in place); tiny values reach it
+    // multiplied by a power of ten, which the labels write back as "E-15".
+    void PonerEscalaY(const Rango& y);
     void AnimarHacia(const Rango& x, const Rango& y);
     void RecolocarAdornos();
     void ActualizarEtiquetasX();
@@ -324,6 +344,7 @@ private:
     QCategoryAxis* m_ejeX = nullptr;
     QBarCategoryAxis* m_ejeBarras = nullptr;
     QValueAxis* m_ejeY = nullptr;
+    double m_escalaY = 1.0; // what Qt holds: y times this
     int m_colorAuto = 0;
 
     bool m_pendiente = false;
@@ -331,6 +352,10 @@ private:
     bool m_enAdornos = false;
     bool m_enRangos = false;
     std::vector<std::pair<double, QString>> m_etiquetas; // every label, by x
+    // The leading series whose labels m_etiquetas holds: a series added after
+    // them is merged on its own, not all of them again.
+    int m_etiquetasHasta = 0;
+    std::vector<std::pair<double, QString>> m_propias, m_union; // kept for their room
     QList<double> m_posEtiquetas; // the ones drawn
     QStringList m_textoEtiquetas;
 

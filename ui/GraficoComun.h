@@ -4,6 +4,7 @@
 // plot area, their stacking and the locale of the axis numbers. Not for use
 // outside the component.
 #include "Grafico.h"
+#include "Numeros.h"
 
 #include <QGraphicsItem>
 #include <QLocale>
@@ -12,6 +13,7 @@
 #include <QCategoryAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tendora {
 
@@ -26,6 +28,15 @@ inline QLocale LocaleGrafico()
     QLocale l;
     l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
     return l;
+}
+
+// How labels write the power of ten Qt's values were multiplied by: "E-15"
+// for 1e15, nothing for 1.
+inline QString SufijoEscala(double escala)
+{
+    if (escala == 1.0)
+        return QString();
+    return QStringLiteral("E") + TextoEntero(-int(std::lround(std::log10(escala))));
 }
 
 // A layer the chart paints itself over an area it sets; it takes no mouse.
@@ -66,7 +77,7 @@ public:
         for (const SerieGrafico* s : g.m_series) {
             if (!s->m_visible || !s->m_marcas)
                 continue;
-            const auto& pts = s->m_puntos;
+            const auto& pts = *s->m_puntos;
             // Markers closer than two pixels only thicken the line into a band.
             int enVista = 0;
             for (const PuntoGrafico& p : pts)

@@ -40,11 +40,43 @@ double PasoRedondo(double span, int n)
 int Decimales(double paso)
 {
     for (int d = 0; d < 10; ++d) {
+        // Relative: below 1e-6 any step would pass for a whole number.
         const double m = paso * std::pow(10.0, d);
-        if (std::fabs(m - std::round(m)) < 1e-6)
+        const double entero = std::round(m);
+        if (entero >= 1.0 && std::fabs(m - entero) < 1e-6 * entero)
             return d;
     }
     return 10;
+}
+
+// Below this span Qt Charts' pixel scale of an axis overflows, and it takes
+// any span under 1e-12 for none: attaching a series then puts the series'
+// own range in its place.
+constexpr double TramoMinimo = 1e-300;
+
+// Whether Qt can lay out ticks every paso from 0 over [a, b] by itself. It
+// adds paso to a value until the value passes b: a range it may swap for
+// another (a tiny one), many steps, or a step lost in the value's own
+// rounding (at 1e17 a double moves in steps of 16) would never end.
+bool TicksDinamicos(double a, double b, double paso)
+{
+    const double tramo = b - a;
+    const double mayor = std::max(std::fabs(a), std::fabs(b));
+    return paso > 0.0 && std::isfinite(tramo) && tramo > 1e-9 && tramo / paso <= 100.0 && paso >= mayor * 1e-13;
+}
+
+// A label format that tells the ticks apart: decimals for everyday
+// magnitudes, otherwise scientific notation with the digits the step needs.
+QString FormatoEtiquetas(double a, double b, double paso)
+{
+    const double mayor = std::max(std::fabs(a), std::fabs(b));
+    const int decimales = Decimales(paso);
+    if (decimales < 10 && mayor < 1e15)
+        return QStringLiteral("%.%1f").arg(decimales);
+    const int exponentePaso = int(std::floor(std::log10(paso)));
+    const int exponenteMayor = mayor > 0.0 ? int(std::floor(std::log10(mayor))) : exponentePaso;
+    const int cifras = exponenteMayor - exponentePaso + Decimales(paso / std::pow(10.0, exponentePaso));
+    return QStringLiteral("%.%1e").arg(std::clamp(cifras, 1, 16));
 }
 
 // Next label step: every 1, 2, 3, 4 or 6 points, then whole years of months.
@@ -74,6 +106,14 @@ void Grafico::Programar()
     if (m_pendiente)
         return;
     m_pendiente = true;
+    // A chart out of sight is laid out when it shows (or is printed, saved):
+    // a run that refills every chart then pays only for the one in front.
+    if (isVisible())
+        ProgramarActualizacion();
+}
+
+void Grafico::ProgramarActualizacion()
+{
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -81,6 +121,13 @@ void Grafico::Programar()
                 ActualizarAhora();
         },
         Qt::QueuedConnection);
+}
+
+void Grafico::showEvent(QShowEvent* evento)
+{
+    QChartView::showEvent(evento);
+    if (m_pendiente)
+        ProgramarActualizacion();
 }
 
 void Grafico::ActualizarAhora()
@@ -104,18 +151,23 @@ void Grafico::ActualizarAhora()
 void Grafico::ReunirEtiquetas()
 {
     m_etiquetasSucias = false;
-    m_etiquetas.clear();
+    if (m_barras || m_etiquetasHasta <= 0 || m_etiquetasHasta > m_series.size()) {
+        m_etiquetas.clear();
+        m_etiquetasHasta = 0;
+    }
     if (m_barras)
         return;
     // Series usually come sorted by x and share most x values: merging them
     // costs far less than sorting everything together.
     auto porX = [](const auto& a, const auto& b) { return a.first < b.first; };
     auto mismaX = [](const auto& a, const auto& b) { return a.first == b.first; };
-    std::vector<std::pair<double, QString>> propias, union_;
-    for (const SerieGrafico* s : m_series) {
+    std::vector<std::pair<double, QString>>& propias = m_propias;
+    std::vector<std::pair<double, QString>>& union_ = m_union;
+    for (int k = m_etiquetasHasta; k < m_series.size(); ++k) {
+        const SerieGrafico* s = m_series[k];
         propias.clear();
-        propias.reserve(s->m_puntos.size());
-        for (const PuntoGrafico& p : s->m_puntos)
+        propias.reserve(s->m_puntos->size());
+        for (const PuntoGrafico& p : *s->m_puntos)
             if (!p.etiqueta.isEmpty())
                 propias.emplace_back(p.x, p.etiqueta);
         if (propias.empty())
@@ -135,25 +187,30 @@ void Grafico::ReunirEtiquetas()
                        std::back_inserter(union_), porX);
         m_etiquetas.swap(union_);
     }
+    propias.clear();
+    union_.clear();
+    m_etiquetasHasta = int(m_series.size());
 }
 
 bool Grafico::Extremos(double PuntoGrafico::*eje, double& mn, double& mx) const
 {
     bool hay = false;
+    const bool enX = eje == &PuntoGrafico::x;
     for (const SerieGrafico* s : m_series) {
         if (!s->m_visible)
             continue;
-        for (const PuntoGrafico& p : s->m_puntos) {
-            if (p.nulo)
-                continue;
-            const double v = p.*eje;
-            if (!hay) {
-                mn = mx = v;
-                hay = true;
-            } else {
-                mn = std::min(mn, v);
-                mx = std::max(mx, v);
-            }
+        if (!s->m_extremosListos)
+            s->CalcularExtremos();
+        if (!s->m_conPuntos)
+            continue;
+        const double a = enX ? s->m_minX : s->m_minY, b = enX ? s->m_maxX : s->m_maxY;
+        if (!hay) {
+            mn = a;
+            mx = b;
+            hay = true;
+        } else {
+            mn = std::min(mn, a);
+            mx = std::max(mx, b);
         }
     }
     return hay;
@@ -189,6 +246,14 @@ bool Grafico::RangoCompletoY(Rango& r) const
             const double d = mn == 0.0 ? 1.0 : std::fabs(mn) * 0.1;
             mn -= d;
             mx += d;
+        }
+        // Differences in the last digits of a double cannot be told apart on
+        // labels, nor tiny ones below what Qt can scale: such data draws flat.
+        const double tramoMinimo = std::max(TramoMinimo, std::max(std::fabs(mn), std::fabs(mx)) * 1e-12);
+        if (mx - mn < tramoMinimo) {
+            const double centro = mn / 2.0 + mx / 2.0;
+            mn = centro - tramoMinimo / 2.0;
+            mx = centro + tramoMinimo / 2.0;
         }
         const double span = mx - mn;
         mn -= span * 0.03;
@@ -236,33 +301,87 @@ void Grafico::AplicarRangos(const Rango& x, const Rango& y)
 {
     if (m_ejeX && x.max > x.min && (m_ejeX->min() != x.min || m_ejeX->max() != x.max))
         m_ejeX->setRange(x.min, x.max);
+    const double antes = m_escalaY;
+    PonerEscalaY(y);
     AplicarRangoY(y);
+    if (m_escalaY != antes && !m_enRangos)
+        EnviarPendientes(false);
 }
 
-void Grafico::AplicarRangoY(const Rango& y)
+void Grafico::PonerEscalaY(const Rango& y)
 {
-    if (!(y.max > y.min))
+    const double tramo = y.max - y.min;
+    if (!(tramo > 0.0) || !std::isfinite(tramo))
+        return;
+    const double escala = tramo < 1e-6 ? std::pow(10.0, -std::floor(std::log10(tramo))) : 1.0;
+    if (escala == m_escalaY || !std::isfinite(escala))
+        return;
+    m_escalaY = escala;
+    for (SerieGrafico* s : m_series) {
+        if (s->m_tipo == TipoSerie::Barras)
+            ReconstruirBarras(s);
+        else
+            s->m_qtPendiente = true;
+    }
+}
+
+void Grafico::AplicarRangoY(const Rango& rango)
+{
+    // In Qt's units from here on.
+    const Rango y{rango.min * m_escalaY, rango.max * m_escalaY};
+    if (!(y.max > y.min) || !std::isfinite(y.max - y.min))
         return;
     const double area = chart()->plotArea().height();
     const int marcas = area > 0.0 ? std::clamp(int(area / 45.0), 3, 10) : 5;
     const double paso = PasoRedondo(y.max - y.min, marcas);
-    // Qt lays the axis out at each change: a wide range with the old, fine
-    // interval would mean thousands of ticks for a moment, so the coarser
-    // of the two goes first.
-    const bool pasoPrimero = paso > m_ejeY->tickInterval();
-    if (pasoPrimero && m_ejeY->tickInterval() != paso)
-        m_ejeY->setTickInterval(paso);
-    if (m_ejeY->min() != y.min || m_ejeY->max() != y.max)
-        m_ejeY->setRange(y.min, y.max);
-    if (m_ejeY->tickType() != QValueAxis::TicksDynamic)
-        m_ejeY->setTickType(QValueAxis::TicksDynamic);
-    if (m_ejeY->tickAnchor() != 0.0)
-        m_ejeY->setTickAnchor(0.0);
-    if (m_ejeY->tickInterval() != paso)
-        m_ejeY->setTickInterval(paso);
-    const QString formato = QStringLiteral("%.%1f").arg(Decimales(paso));
+    // Qt lays the axis out at each change. A moment with the new range and the
+    // old interval, or the other way round, must still be a handful of ticks;
+    // when neither order is, the change goes through fixed ticks, which are a
+    // set number whatever the range.
+    // The range read back through the scale may differ from it in the last digit.
+    const double tolerancia = (y.max - y.min) * 1e-12;
+    const bool cambiaRango =
+        std::fabs(m_ejeY->min() - y.min) > tolerancia || std::fabs(m_ejeY->max() - y.max) > tolerancia;
+    if (m_ejeY->tickType() == QValueAxis::TicksDynamic && (cambiaRango || m_ejeY->tickInterval() != paso)) {
+        // The interval first where it can be: Qt lays the ticks and labels
+        // out at once for a new range, but only later for a new interval.
+        if (!TicksDinamicos(y.min, y.max, paso)) {
+            m_ejeY->setTickType(QValueAxis::TicksFixed);
+        } else if (cambiaRango && TicksDinamicos(m_ejeY->min(), m_ejeY->max(), paso)) {
+            m_ejeY->setTickInterval(paso);
+        } else if (!cambiaRango || TicksDinamicos(y.min, y.max, m_ejeY->tickInterval())) {
+            // the range first
+        } else {
+            m_ejeY->setTickType(QValueAxis::TicksFixed);
+        }
+    }
+    // The format before the range too: the labels Qt writes at once for the
+    // new range are then the final ones.
+    const QString formato = m_escalaY == 1.0
+                                ? FormatoEtiquetas(y.min, y.max, paso)
+                                : QStringLiteral("%.%1f").arg(std::min(Decimales(paso), 9)) + SufijoEscala(m_escalaY);
     if (m_ejeY->labelFormat() != formato)
         m_ejeY->setLabelFormat(formato);
+    if (cambiaRango)
+        m_ejeY->setRange(y.min, y.max);
+    // What Qt made of the range: it keeps an end whose change it finds too small.
+    const double a = m_ejeY->min(), b = m_ejeY->max();
+    if (TicksDinamicos(a, b, paso)) {
+        if (m_ejeY->tickAnchor() != 0.0)
+            m_ejeY->setTickAnchor(0.0);
+        if (m_ejeY->tickInterval() != paso)
+            m_ejeY->setTickInterval(paso);
+        if (m_ejeY->tickType() != QValueAxis::TicksDynamic)
+            m_ejeY->setTickType(QValueAxis::TicksDynamic);
+    } else {
+        if (m_ejeY->tickType() != QValueAxis::TicksFixed)
+            m_ejeY->setTickType(QValueAxis::TicksFixed);
+        // On the multiples of paso when the range is made of them, as the automatic one is.
+        const double k = (b - a) / paso;
+        const int cuantas = k <= 20.0 && std::fabs(k - std::round(k)) < 1e-6 ? int(std::round(k)) + 1 : marcas + 1;
+        if (m_ejeY->tickCount() != std::max(cuantas, 2))
+            m_ejeY->setTickCount(std::max(cuantas, 2));
+    }
 }
 
 void Grafico::RecolocarAdornos()
@@ -272,7 +391,7 @@ void Grafico::RecolocarAdornos()
     m_enAdornos = true;
     const QRectF area = chart()->plotArea();
     // The number of value ticks follows the height of the plot.
-    AplicarRangoY(Rango{m_ejeY->min(), m_ejeY->max()});
+    AplicarRangoY(Rango{MinimoY(), MaximoY()});
     // Reduced segments depend on the stretch of x shown and the plot's width.
     if (!m_enRangos)
         EnviarPendientes(true);
@@ -537,12 +656,12 @@ double Grafico::MaximoX() const
 
 double Grafico::MinimoY() const
 {
-    return m_ejeY->min();
+    return m_ejeY->min() / m_escalaY;
 }
 
 double Grafico::MaximoY() const
 {
-    return m_ejeY->max();
+    return m_ejeY->max() / m_escalaY;
 }
 
 // ---------------------------------------------------------------------------
@@ -555,7 +674,7 @@ QPointF Grafico::APosicion(double x, double y) const
 {
     const QRectF area = chart()->plotArea();
     const double a = m_ejeX ? m_ejeX->min() : 0.0, b = m_ejeX ? m_ejeX->max() : 1.0;
-    const double c = m_ejeY->min(), d = m_ejeY->max();
+    const double c = MinimoY(), d = MaximoY();
     return QPointF(area.left() + (x - a) / (b - a) * area.width(), area.bottom() - (y - c) / (d - c) * area.height());
 }
 
@@ -563,7 +682,7 @@ QPointF Grafico::AValor(const QPointF& p) const
 {
     const QRectF area = chart()->plotArea();
     const double a = m_ejeX ? m_ejeX->min() : 0.0, b = m_ejeX ? m_ejeX->max() : 1.0;
-    const double c = m_ejeY->min(), d = m_ejeY->max();
+    const double c = MinimoY(), d = MaximoY();
     return QPointF(a + (p.x() - area.left()) / area.width() * (b - a),
                    c + (area.bottom() - p.y()) / area.height() * (d - c));
 }

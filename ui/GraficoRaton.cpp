@@ -109,8 +109,8 @@ int Grafico::PuntoBajo(const QPoint& vista) const
         return -1;
     int mejor = -1;
     qreal mejorD = tolerancia * tolerancia;
-    for (size_t i = 0; i < s->m_puntos.size(); ++i) {
-        const PuntoGrafico& p = s->m_puntos[i];
+    for (size_t i = 0; i < s->m_puntos->size(); ++i) {
+        const PuntoGrafico& p = (*s->m_puntos)[i];
         if (p.nulo)
             continue;
         const QPointF q = APosicion(p.x, p.y);
@@ -218,7 +218,7 @@ void Grafico::mouseReleaseEvent(QMouseEvent* evento)
         SerieGrafico* s = m_serieArrastre;
         if (movido && s && i < s->count()) {
             Programar();
-            emit arrastreTerminado(i, s->m_puntos[size_t(i)].y);
+            emit arrastreTerminado(i, (*s->m_puntos)[size_t(i)].y);
         }
     } else if (boton == Qt::LeftButton && m_pulsadoZoom) {
         m_pulsadoZoom = false;

@@ -20,7 +20,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <climits>
 #include <initializer_list>
 #include <utility>
 
@@ -33,7 +32,7 @@ QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString&
     auto* se = new QDoubleSpinBox(padre);
     se->setObjectName(nombre);
     se->setDecimals(2);
-    se->setRange(0.0, 1.0);
+    se->setRange(RangoDe(ValorModelo::AlfaLE).Minimo, RangoDe(ValorModelo::AlfaLE).Maximo);
     se->setSingleStep(0.05);
     se->setValue(0.5);
     se->setLocale(QLocale());
@@ -105,7 +104,7 @@ PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
     LabelN = CrearEtiqueta(panel, "LabelN", QStringLiteral("N:"));
     SEN = new QSpinBox(panel);
     SEN->setObjectName("SEN");
-    SEN->setRange(INT_MIN + 1, INT_MAX); // no bounds of its own
+    SEN->setRange(MinimoN, MaximoN);
     SEN->setSingleStep(1);
     SEN->setValue(6);
     SEN->setToolTip(QStringLiteral("Número de períodos a promediar"));
@@ -237,6 +236,10 @@ bool PaginaModelo::Aplicar(int item, const Parametros& p, int puntosSinUsar)
 {
     if (puntosSinUsar < SEPuntosSinUsar->minimum() || puntosSinUsar > SEPuntosSinUsar->maximum())
         return false;
+    // A row logged with a value the edits no longer take would run with another one.
+    for (ValorModelo v : ValoresDe(item))
+        if (!RangoDe(v).Contiene(Valor(p, v)))
+            return false;
     SeleccionarModelo(item);
     const Edits edits = EditsExperimento();
     for (ValorModelo v : ValoresDe(item)) {
@@ -276,8 +279,7 @@ int PaginaModelo::PuntosSinUsar() const
 
 int PaginaModelo::ValorN() const
 {
-    // SEN has no bounds of its own; its minimum is no reading of an empty box.
-    return SEN->hasAcceptableInput() ? SEN->value() : 0;
+    return LeerEntero(SEN);
 }
 
 double PaginaModelo::ValorEdit(const QDoubleSpinBox* s)

@@ -58,7 +58,9 @@ public:
 
     // Selects item and sets the edits to a run's values: those the model
     // reads, the horizon, the hold-out and the negative-forecast box. False,
-    // changing nothing, when the hold-out is beyond the edit's range now.
+    // changing nothing, when the hold-out is beyond the edit's range now, or
+    // a value the model reads is outside what its edit takes (an N of 0
+    // logged before N had a range).
     bool Aplicar(int item, const Parametros& p, int puntosSinUsar);
 
     // The edits an experiment sets and reads on every step.

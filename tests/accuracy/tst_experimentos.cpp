@@ -119,8 +119,8 @@ void TstExperimentos::todosLosModelosConFallos()
     w->SeleccionarModelo(ItemDST);
     w->CalcularPrevision(true);
     w->TBCompararClick();
-    // MMS and MMD refuse a negative N.
-    Control<QSpinBox>(w, "SEN")->setValue(-1);
+    // MMS and MMD refuse a window longer than the 60 values.
+    Control<QSpinBox>(w, "SEN")->setValue(61);
     Contestador c;
     w->Aplicartodoslosmtodos1Click();
 
@@ -182,8 +182,9 @@ void TstExperimentos::exAnte_data()
         {"Desde T", {ItemNVS, 6, 30, 27, true, hastaT, hastaT, 0, ConP(hastaT), 29}},
         {"Desde below Hasta", {ItemLES, 6, 2, 4, true, {}, {}, 0, {}, 0}},
         {"cancelled", {ItemLES, 6, -1, -1, false, {}, {}, 0, {}, 0}},
-        // Every step fails in the model (a negative N): no rows, no series.
-        {"all fail", {ItemMMS, -1, 2, 0, true, {}, {}, 3, {}, 2}}};
+        // Every step fails in the model (a window longer than the 28 to 30
+        // values): no rows, no series.
+        {"all fail", {ItemMMS, 31, 2, 0, true, {}, {}, 3, {}, 2}}};
     for (const char* loc : {"es_ES", "C"})
         for (const auto& [nombre, caso] : casos)
             QTest::addRow("%s %s", loc, nombre) << loc << caso;

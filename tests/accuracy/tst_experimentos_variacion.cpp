@@ -23,6 +23,8 @@ private slots:
     void variacionIntermitente();
     void incrementoNoPositivo_data();
     void incrementoNoPositivo();
+    void rangoN_data();
+    void rangoN();
     void rechazoCorregido();
     void pasoMasFinoQueLosDecimales();
     void redondearDecimales_data();
@@ -305,24 +307,25 @@ void TstExperimentosVariacion::variacionConFallos()
     w->SeleccionarModelo(ItemMMS);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
-        r->DesdeN->setValue(-3);
-        r->HastaN->setValue(3);
-        r->IncN->setValue(2);
+        r->DesdeN->setValue(1);
+        r->HastaN->setValue(91);
+        r->IncN->setValue(30);
         r->CBGraficos->setChecked(true);
         return true;
     };
     w->Variacindeparmetros1Click();
-    // N = -3 and N = -1 fail (MMS refuses a negative N): no message of their
-    // own, they count as steps, and the closing message tells them.
+    // N = 61 and N = 91 fail (MMS refuses a window longer than the 60
+    // values): no message of their own, they count as steps, and the
+    // closing message tells them.
     QCOMPARE(c.mensajes.size(), 1);
     const QStringList lineas = Lineas(c.mensajes[0]);
     QCOMPARE(lineas.size(), 5);
     QCOMPARE(lineas[1], QStringLiteral("N = 4"));
     QCOMPARE(lineas[3], QStringLiteral("Fallidas = 2"));
-    QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"MMS (1)", "MMS (3)"}));
+    QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"MMS (1)", "MMS (31)"}));
     // No series for the failed steps: it would be an earlier forecast under their label.
-    QCOMPARE(Comparativas(w.get()), (QStringList{"P MMS (1)", "P MMS (3)"}));
-    QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), 3);
+    QCOMPARE(Comparativas(w.get()), (QStringList{"P MMS (1)", "P MMS (31)"}));
+    QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), 91);
 }
 
 void TstExperimentosVariacion::variacionIntermitente()
@@ -401,6 +404,59 @@ void TstExperimentosVariacion::incrementoNoPositivo()
     QCOMPARE(e->text(), QLocale().toString(valor, 'f', qobject_cast<QSpinBox*>(e) ? 0 : 2));
     w->FormRangoVar->MostrarColumnas(item);
     QVERIFY(w->FormRangoVar->LabelError->text().isEmpty());
+}
+
+void TstExperimentosVariacion::rangoN_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("desde");
+    QTest::addColumn<int>("hasta");
+    QTest::addColumn<QString>("rechazo"); // shown in the dialog; empty: accepted
+    QTest::addColumn<int>("filas"); // fit rows the loop leaves
+    // The model page's N takes 1 to 999999999: a value outside would run as its nearer end.
+    for (const char* loc : {"es_ES", "C"}) {
+        QTest::addRow("%s Desde 0", loc) << loc << int(ItemMMS) << 0 << 3
+                                         << "El valor «Desde» de N debe estar entre 1 y 999999999." << 0;
+        QTest::addRow("%s Desde negative", loc)
+            << loc << int(ItemMMD) << -3 << 3 << "El valor «Desde» de N debe estar entre 1 y 999999999." << 0;
+        QTest::addRow("%s Hasta past the top", loc)
+            << loc << int(ItemMMS) << 2 << 1000000000 << "El valor «Hasta» de N debe estar entre 1 y 999999999." << 0;
+        QTest::addRow("%s 1 to 3", loc) << loc << int(ItemMMS) << 1 << 3 << "" << 3;
+    }
+}
+
+// The dialog refuses an N range the model page cannot run, and so do the
+// loops, whoever calls them.
+void TstExperimentosVariacion::rangoN()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, item);
+    QFETCH(int, desde);
+    QFETCH(int, hasta);
+    QFETCH(QString, rechazo);
+    QFETCH(int, filas);
+    auto w = Cargada(locale, 60);
+    w->SeleccionarModelo(item);
+    Contestador c;
+    c.rango = [&](TFormRangoVar* r) {
+        r->DesdeN->setValue(desde);
+        r->HastaN->setValue(hasta);
+        r->IncN->setValue(1);
+        return true;
+    };
+    w->Variacindeparmetros1Click();
+    QCOMPARE(c.rechazos, rechazo.isEmpty() ? QStringList() : QStringList{rechazo});
+    QCOMPARE(Filas(Ajuste(w)), filas);
+    if (rechazo.isEmpty())
+        return;
+    QCOMPARE(c.mensajes, QStringList()); // no run, no closing message
+    QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), 6);
+    // The loop itself refuses before any step.
+    long long pasos = -1;
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarN(desde, hasta, 1, false, pasos));
+    QCOMPARE(pasos, 0LL);
+    QCOMPARE(Filas(Ajuste(w)), 0);
 }
 
 void TstExperimentosVariacion::rechazoCorregido()

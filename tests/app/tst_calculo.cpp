@@ -616,10 +616,9 @@ private slots:
         QTest::newRow("alpha of Holt, es") << "es_ES" << QStringLiteral("SEAlfaHLT") << int(ItemHLT) << "HLT (0;0,5)";
         QTest::newRow("beta of Holt, C") << "C" << QStringLiteral("SEBetaHLT") << int(ItemHLT) << "HLT (0.5;0)";
         QTest::newRow("alpha of LES, es") << "es_ES" << QStringLiteral("SEAlfaLE") << int(ItemLES) << "LES (0)";
-        // N = 0 is a run of its own (every mean over no rows is 0), not the last N.
-        QTest::newRow("N of MMS, es") << "es_ES" << QStringLiteral("SEN") << int(ItemMMS) << "MMS (0)";
-        // Negative N is refused; the emptied box is not read as one.
-        QTest::newRow("N of MMD, C") << "C" << QStringLiteral("SEN") << int(ItemMMD) << "MMD (0)";
+        // N reads as its own minimum, 1, not as the last N.
+        QTest::newRow("N of MMS, es") << "es_ES" << QStringLiteral("SEN") << int(ItemMMS) << "MMS (1)";
+        QTest::newRow("N of MMD, C") << "C" << QStringLiteral("SEN") << int(ItemMMD) << "MMD (1)";
     }
 
     void parametroVaciado()
@@ -637,10 +636,12 @@ private slots:
         QCOMPARE(se->text(), QString());
         QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetModelo")), QStringList());
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), etiqueta);
-        // Leaving the box shows the 0 that was read.
+        // Leaving the box shows the minimum that was read.
         Control<QCheckBox>(w, "CBPrevNeg")->setFocus();
-        QVERIFY(se->text() == QStringLiteral("0") || se->text() == QStringLiteral("0,00") ||
-                se->text() == QStringLiteral("0.00"));
+        if (edit == QStringLiteral("SEN"))
+            QCOMPARE(se->text(), QStringLiteral("1"));
+        else
+            QVERIFY(se->text() == QStringLiteral("0,00") || se->text() == QStringLiteral("0.00"));
     }
 };
 

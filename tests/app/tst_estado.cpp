@@ -100,9 +100,9 @@ private slots:
         QVERIFY2(!Estado(w).endsWith(QStringLiteral(" en 0 s")) && !Estado(w).endsWith(QStringLiteral(" en 0 ms")),
                  qPrintable(Estado(w)));
 
-        // A failed calculation claims nothing: moving averages refuse a negative N.
+        // A failed calculation claims nothing: no window longer than the 144 months.
         w->SeleccionarModelo(ItemMMS);
-        Control<QSpinBox>(w, "SEN")->setValue(-1);
+        Control<QSpinBox>(w, "SEN")->setValue(145);
         Control<QToolButton>(w, "TBCalcular")->click();
         QCOMPARE(respuestas.textos.size(), 1);
         QCOMPARE(Estado(w), QString());

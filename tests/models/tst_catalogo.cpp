@@ -6,6 +6,7 @@
 // against the real window after selecting the item and calculating.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -66,6 +67,8 @@ private slots:
     void ventana();
     void ventana_data() { modelos_data(); }
     void fueraDeRango();
+    void rangosParametros_data();
+    void rangosParametros();
 };
 
 void TstCatalogo::modelos_data()
@@ -210,6 +213,74 @@ void TstCatalogo::fueraDeRango()
     QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, EjecutarModelo(e, NumModelos, Parametros{}));
     QCOMPARE(int(FichaDe(-3).Item), int(ItemNVS));
     QCOMPARE(int(FichaDe(99).Item), int(ItemSB));
+}
+
+void TstCatalogo::rangosParametros_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("tecleado"); // typed over the box's text
+    QTest::addColumn<int>("flechas"); // then arrow presses: up if positive, down if negative
+    QTest::addColumn<QString>("queda"); // what the box shows once left
+    // A moving average takes N from 1 (a window of one value) to 999 999 999;
+    // the smoothing constants are weights, 0 to 1.
+    for (const char* loc : {"es_ES", "C"}) {
+        const bool es = QByteArray(loc) == "es_ES";
+        QTest::addRow("%s N typed 0", loc) << loc << int(ItemMMS) << "SEN"
+                                           << "0" << 0 << "1";
+        QTest::addRow("%s N stepped below 1", loc) << loc << int(ItemMMD) << "SEN"
+                                                   << "2" << -3 << "1";
+        QTest::addRow("%s N stepped past the top", loc) << loc << int(ItemMMS) << "SEN"
+                                                        << "999999998" << 3 << "999999999";
+        QTest::addRow("%s N one digit too many", loc) << loc << int(ItemMMD) << "SEN"
+                                                      << "9999999999" << 0 << "999999999";
+        QTest::addRow("%s alpha stepped below 0", loc)
+            << loc << int(ItemLES) << "SEAlfaLE" << (es ? "0,05" : "0.05") << -3 << (es ? "0,00" : "0.00");
+        QTest::addRow("%s beta stepped past 1", loc)
+            << loc << int(ItemHLT) << "SEBetaHLT" << (es ? "0,95" : "0.95") << 3 << (es ? "1,00" : "1.00");
+    }
+}
+
+// The model page's edits take what the catalogue says their models can use,
+// whatever the user types or steps to.
+void TstCatalogo::rangosParametros()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, item);
+    QFETCH(QString, edit);
+    QFETCH(QString, tecleado);
+    QFETCH(int, flechas);
+    QFETCH(QString, queda);
+    QLocale::setDefault(QLocale(locale));
+    TFormMain w;
+    w.show();
+    w.activateWindow();
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetModelo"));
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(item)))->click();
+    auto* se = Control<QAbstractSpinBox>(w, qPrintable(edit));
+    QVERIFY(se->isVisible());
+    se->setFocus();
+    QTest::keyClick(se, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(se, tecleado);
+    for (int k = 0; k < std::abs(flechas); ++k)
+        QTest::keyClick(se, flechas > 0 ? Qt::Key_Up : Qt::Key_Down);
+    Control<QCheckBox>(w, "CBPrevNeg")->setFocus();
+    QCOMPARE(se->text(), queda);
+    // The box's own range is the catalogue's.
+    const ValorModelo v = edit == QStringLiteral("SEN") ? ValorModelo::N : ValorModelo::AlfaLE;
+    if (auto* n = qobject_cast<QSpinBox*>(se)) {
+        QCOMPARE(n->minimum(), 1);
+        QCOMPARE(n->maximum(), 999999999);
+    } else {
+        auto* d = qobject_cast<QDoubleSpinBox*>(se);
+        QCOMPARE(d->minimum(), 0.0);
+        QCOMPARE(d->maximum(), 1.0);
+    }
+    QCOMPARE(RangoDe(v).Minimo, v == ValorModelo::N ? 1.0 : 0.0);
+    QCOMPARE(RangoDe(v).Maximo, v == ValorModelo::N ? 999999999.0 : 1.0);
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_MAIN(TstCatalogo)

@@ -150,6 +150,8 @@ private slots:
     void mediasEnBloques();
     void mediasMovilesSimples_data();
     void mediasMovilesSimples();
+    void ventanaMasLarga_data();
+    void ventanaMasLarga();
     void crostonMasAlla_data();
     void crostonMasAlla();
     void ordenEscrito_data();
@@ -489,6 +491,35 @@ void TstModelos::mediasMovilesSimples()
         QVERIFY2(e.V(i, ColMMS) == media, qPrintable(QStringLiteral("row %1").arg(i)));
         QVERIFY(e.Valida(i, ColMMS));
     }
+}
+
+void TstModelos::ventanaMasLarga_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("N");
+    QTest::addColumn<bool>("falla");
+    // History 10, 12, 11, 13, 12, 14 (n = 6): a window of all six averages
+    // them (72 / 6 = 12, by hand); a seventh value would be a forecast row
+    // not yet written.
+    QTest::newRow("MMS, N = n") << int(ItemMMS) << 6 << false;
+    QTest::newRow("MMS, N = n + 1") << int(ItemMMS) << 7 << true;
+    QTest::newRow("MMD, N = n") << int(ItemMMD) << 6 << false;
+    QTest::newRow("MMD, N far past n") << int(ItemMMD) << 999999999 << true;
+}
+
+void TstModelos::ventanaMasLarga()
+{
+    QFETCH(int, item);
+    QFETCH(int, N);
+    QFETCH(bool, falla);
+    Espacio e = Historia({10, 12, 11, 13, 12, 14}, 3);
+    if (falla) {
+        QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, EjecutarModelo(e, item, Par(3, N, 0.5, true)));
+        return;
+    }
+    EjecutarModelo(e, item, Par(3, N, 0.5, true));
+    QCOMPARE(e.V(7, ColMMS), 12.0);
+    QVERIFY(e.Valida(7, ColMMS));
 }
 
 void TstModelos::crostonMasAlla_data()

@@ -94,6 +94,9 @@ private slots:
     void barrasColoresYEtiquetas();
     void numerosDelEjeSegunRegion_data();
     void numerosDelEjeSegunRegion();
+    void etiquetasAlAnadirYQuitarSeries();
+    void ocultoEsperaAMostrarse();
+    void copiaCongelada();
 };
 
 void TstGrafico::init()
@@ -467,6 +470,87 @@ void TstGrafico::numerosDelEjeSegunRegion()
     const QStringList textos = TextosEscena(*g);
     QVERIFY2(textos.contains(QStringLiteral("1000")), qPrintable(textos.join(QLatin1Char(' '))));
     QVERIFY(!textos.contains(QStringLiteral("1.000")) && !textos.contains(QStringLiteral("1,000")));
+}
+
+namespace {
+
+// Points at x desde..hasta labelled with the prefix and x.
+std::vector<PuntoGrafico> Rotulados(const char* prefijo, int desde, int hasta)
+{
+    std::vector<PuntoGrafico> v;
+    for (int x = desde; x <= hasta; ++x)
+        v.push_back(PuntoGrafico{double(x), double(x), QString::fromLatin1(prefijo) + QString::number(x), {}, false});
+    return v;
+}
+
+} // namespace
+
+// The bottom axis writes each x's label once, from the earliest series that
+// has one there, whatever order the series come, change and go in.
+void TstGrafico::etiquetasAlAnadirYQuitarSeries()
+{
+    auto g = NuevoGrafico();
+    SerieGrafico* a = Serie(*g, "A", "A", TipoSerie::Linea, Rotulados("a", 1, 6));
+    Asentar(*g);
+    QCOMPARE(g->EtiquetasEjeX(), (QStringList{"a1", "a2", "a3", "a4", "a5", "a6"}));
+    // A later series adds the x it alone has.
+    SerieGrafico* b = g->CopiarSerie(a, "B", "B", Rojo);
+    g->PonerPuntos(b, Rotulados("b", 4, 10));
+    Asentar(*g);
+    QCOMPARE(g->EtiquetasEjeX(), (QStringList{"a1", "a2", "a3", "a4", "a5", "a6", "b7", "b8", "b9", "b10"}));
+    // The first one refilled: its old labels go.
+    g->PonerPuntos(a, Rotulados("c", 1, 3));
+    Asentar(*g);
+    QCOMPARE(g->EtiquetasEjeX(), (QStringList{"c1", "c2", "c3", "b4", "b5", "b6", "b7", "b8", "b9", "b10"}));
+    // A third, then the first removed.
+    Serie(*g, "C", "C", TipoSerie::Linea, Rotulados("d", 9, 12));
+    Asentar(*g);
+    QCOMPARE(g->EtiquetasEjeX(),
+             (QStringList{"c1", "c2", "c3", "b4", "b5", "b6", "b7", "b8", "b9", "b10", "d11", "d12"}));
+    g->EliminarSerie(a);
+    Asentar(*g);
+    QCOMPARE(g->EtiquetasEjeX(), (QStringList{"b4", "b5", "b6", "b7", "b8", "b9", "b10", "d11", "d12"}));
+    g->EliminarSeriesDesde(1);
+    Asentar(*g);
+    QCOMPARE(g->EtiquetasEjeX(), (QStringList{"b4", "b5", "b6", "b7", "b8", "b9", "b10"}));
+}
+
+// A chart out of sight leaves its axes alone until it shows: a run that
+// refills every chart pays only for the one in front.
+void TstGrafico::ocultoEsperaAMostrarse()
+{
+    auto g = std::make_unique<Grafico>();
+    g->resize(800, 500);
+    Serie(*g, "A", "A", TipoSerie::Linea, Rotulados("a", 1, 6));
+    QCoreApplication::processEvents();
+    QCOMPARE(g->MaximoY(), 1.0); // as made
+    QCOMPARE(g->EtiquetasEjeX(), QStringList());
+    g->show();
+    QVERIFY(QTest::qWaitForWindowExposed(g.get()));
+    QCoreApplication::processEvents();
+    QVERIFY(g->MaximoY() >= 6.0);
+    QCOMPARE(g->EtiquetasEjeX(), (QStringList{"a1", "a2", "a3", "a4", "a5", "a6"}));
+}
+
+// A copy keeps the points it was made with, and changing either one leaves
+// the other as it was.
+void TstGrafico::copiaCongelada()
+{
+    auto g = NuevoGrafico();
+    SerieGrafico* a = Serie(*g, "A", "A", TipoSerie::Linea, Rotulados("a", 1, 6));
+    SerieGrafico* b = g->CopiarSerie(a, "B", "B", Rojo);
+    const std::vector<PuntoGrafico> antes = a->Puntos();
+    QCOMPARE(Diferencia(b->Puntos(), antes, false), -1);
+    g->MoverPunto(a, 2, 100.0);
+    QCOMPARE(a->Puntos()[2].y, 100.0);
+    QCOMPARE(b->Puntos()[2].y, 3.0);
+    g->PonerNulos(b, 0, 1, true);
+    QVERIFY(b->Puntos()[0].nulo && !a->Puntos()[0].nulo);
+    g->PonerPuntos(a, Rotulados("c", 1, 2));
+    QCOMPARE(b->count(), 6);
+    QCOMPARE(b->Puntos()[5].etiqueta, QStringLiteral("a6"));
+    Asentar(*g);
+    QVERIFY(g->MaximoY() >= 6.0 && g->MaximoY() < 100.0); // the moved point went with a's refill
 }
 
 QTEST_MAIN(TstGrafico)

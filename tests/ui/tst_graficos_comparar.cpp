@@ -10,7 +10,15 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <QElapsedTimer>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QValueAxis>
+
 #include <algorithm>
+#include <cmath>
 
 #include "Grafico.h"
 #include "MainUnit.h"
@@ -46,6 +54,27 @@ QString Escalones()
     return Texto(24, [](int i) { return 50.0 + (i % 4) * 10.0; });
 }
 
+// The value-axis labels a chart shows now, bottom to top: the upright texts
+// left of the plot (the axis title stands on end).
+QStringList EtiquetasEjeY(Grafico* g)
+{
+    const QRectF area = g->chart()->plotArea();
+    QList<QGraphicsTextItem*> textos;
+    for (QGraphicsItem* i : g->scene()->items()) {
+        auto* t = dynamic_cast<QGraphicsTextItem*>(i);
+        if (t && t->isVisible() && t->rotation() == 0.0 && !t->toPlainText().isEmpty() &&
+            t->sceneBoundingRect().center().x() < g->chart()->mapToScene(area.topLeft()).x())
+            textos.append(t);
+    }
+    std::sort(textos.begin(), textos.end(), [](const QGraphicsTextItem* a, const QGraphicsTextItem* b) {
+        return a->sceneBoundingRect().center().y() > b->sceneBoundingRect().center().y();
+    });
+    QStringList r;
+    for (const QGraphicsTextItem* t : textos)
+        r << t->toPlainText();
+    return r;
+}
+
 } // namespace
 
 class TstGraficosComparar : public QObject {
@@ -55,6 +84,8 @@ private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void comparacion();
+    void valoresExtremos_data();
+    void valoresExtremos();
     void colorPaleta();
     void mostrarAjuste();
     void eliminarYComparar();
@@ -118,6 +149,114 @@ void TstGraficosComparar::comparacion()
     w->Compararmodelos1Click();
     QVERIFY(pc->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
     QVERIFY(pc->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
+}
+
+void TstGraficosComparar::valoresExtremos_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<QStringList>("valores"); // the four months of the data text
+    QTest::addColumn<bool>("todos"); // "Aplicar todos los métodos" instead of "Comparar"
+    const QStringList diminutos = {"1e-15", "3e-15", "2e-15", "4e-15"};
+    QTest::newRow("1e-15, Comparar, es") << true << diminutos << false;
+    QTest::newRow("1e-15, Aplicar todos, C") << false << diminutos << true;
+    QTest::newRow("1e-290, Comparar, C") << false << QStringList{"1e-290", "3e-290", "2e-290", "4e-290"} << false;
+    QTest::newRow("1e-300, Aplicar todos, es") << true << QStringList{"1e-300", "3e-300", "2e-300", "4e-300"} << true;
+    QTest::newRow("denormal, Comparar, es") << true << QStringList{"5e-320", "1e-319", "2e-320", "4e-320"} << false;
+    QTest::newRow("equal tiny, Aplicar todos, C") << false << QStringList{"1e-15", "1e-15", "1e-15", "1e-15"} << true;
+    QTest::newRow("tiny and huge, Aplicar todos, es") << true << QStringList{"1e-15", "1e15", "1e-15", "1e15"} << true;
+    QTest::newRow("negative tiny, Comparar, C")
+        << false << QStringList{"-1e-15", "-3e-15", "-2e-15", "-4e-15"} << false;
+    // Steps of 16 at 1e17, where a double's own step is 16: an axis interval
+    // added to a value there can leave it where it was.
+    QTest::newRow("huge, narrow, Comparar, C")
+        << false << QStringList{"100000000000000000", "100000000000000016", "100000000000000032", "100000000000000048"}
+        << false;
+}
+
+// Data the user may well have (quantities in other units): the comparison
+// chart's value axis must still lay out its ticks and labels, at once.
+void TstGraficosComparar::valoresExtremos()
+{
+    QFETCH(bool, coma);
+    QFETCH(QStringList, valores);
+    QFETCH(bool, todos);
+    PonerLocale(coma);
+    Mensajes respuestas; // a model that cannot fit four months says so
+    auto w = Ventana();
+    QVERIFY(MostrarGraficos(*w));
+    // The numbers as the user writes them in this locale.
+    QStringList texto;
+    std::vector<double> numeros;
+    for (int i = 0; i < valores.size(); ++i) {
+        numeros.push_back(valores[i].toDouble());
+        QString v = valores[i];
+        if (coma)
+            v.replace(QLatin1Char('.'), QLatin1Char(','));
+        texto << QStringLiteral("2000\t%1\t%2").arg(i + 1).arg(v);
+    }
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(texto.join(QLatin1Char('\n')));
+    Control<QToolButton>(w, "TBTransferir")->click();
+    QCOMPARE(w->Ws.TotalDatos, 4);
+    Control<QRadioButton>(w, "RGModelo0")->click(); // NVS fits four months
+    Control<QToolButton>(w, "TBCalcular")->click();
+
+    QElapsedTimer reloj;
+    reloj.start();
+    // Once from the forecast chart's page, once looking at the comparison.
+    auto* paginas = Control<QTabWidget>(w, "PageControl1");
+    for (int vez = 0; vez < 2; ++vez) {
+        if (todos)
+            Control<QAction>(w, "Aplicartodoslosmtodos1")->trigger();
+        else
+            Control<QToolButton>(w, "TBComparar")->click();
+        paginas->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoComp"));
+        QCoreApplication::processEvents();
+    }
+    Grafico* pc = Control<Grafico>(w, "ChartPC");
+    QVERIFY(pc->NumSeries() >= 3);
+    const std::pair<const char*, const char*> graficos[] = {{"TabSheetGraficoComp", "ChartPC"},
+                                                            {"TabSheetGrafico", "ChartP"},
+                                                            {"TabSheetGraficoAcum", "ChartPA"},
+                                                            {"TabSheetGraficoCE", "ChartCE"}};
+    for (const auto& [pagina, nombre] : graficos) {
+        paginas->setCurrentWidget(Control<QWidget>(w, pagina));
+        Grafico* g = Control<Grafico>(w, nombre);
+        // A handful of ticks, each labelled with a number of its own, rising;
+        // they write the values themselves, not some multiple: each lies on
+        // the axis. The page lays itself out once shown: a slow build may
+        // take a few rounds of the event loop.
+        QStringList etiquetas;
+        auto bien = [&] {
+            (void)g->grab();
+            etiquetas = EtiquetasEjeY(g);
+            if (etiquetas.size() < 2 || etiquetas.size() > 30)
+                return false;
+            const double holgura = (g->MaximoY() - g->MinimoY()) * 1e-6;
+            double anterior = -std::numeric_limits<double>::infinity();
+            for (const QString& e : etiquetas) {
+                bool ok = false;
+                const double v = QLocale().toDouble(e, &ok);
+                if (!(ok && std::isfinite(v) && v > anterior && v >= g->MinimoY() - holgura &&
+                      v <= g->MaximoY() + holgura))
+                    return false;
+                anterior = v;
+            }
+            return true;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(bien(), qPrintable(nombre + QStringLiteral(": ") + etiquetas.join(" | ")), 3000);
+    }
+    // The comparison series lie within the axis, and fill a fair part of it.
+    const double menor = *std::min_element(numeros.begin(), numeros.end());
+    const double mayor = *std::max_element(numeros.begin(), numeros.end());
+    QVERIFY2(pc->MinimoY() <= std::min(menor, 0.0) || pc->MinimoY() <= menor,
+             qPrintable(QString::number(pc->MinimoY())));
+    QVERIFY2(pc->MaximoY() >= mayor, qPrintable(QString::number(pc->MaximoY())));
+    if (mayor - menor > 1e-299)
+        QVERIFY2((pc->MaximoY() - pc->MinimoY()) <=
+                     10.0 * std::max({mayor - menor, std::fabs(mayor), std::fabs(menor)}),
+                 qPrintable(QString::number(pc->MaximoY() - pc->MinimoY())));
+    // A hang is caught only by the test's watchdog; a crawl fails here.
+    QVERIFY2(reloj.elapsed() < 5000, qPrintable(QString::number(reloj.elapsed())));
 }
 
 void TstGraficosComparar::colorPaleta()
