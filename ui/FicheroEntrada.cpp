@@ -74,7 +74,7 @@ QString Nombre(const QString& ruta)
 [[noreturn]] void DemasiadoGrande(const QString& ruta)
 {
     Rechazar(QStringLiteral("«%1» ocupa más de 64 MB, mucho más que cualquier serie mensual, y no se abre: "
-                            "elija el fichero de texto con los datos, o divida este en partes más pequeñas.")
+                            "elija el fichero con los datos, o divida este en partes más pequeñas.")
                  .arg(Nombre(ruta)));
 }
 

@@ -111,7 +111,7 @@ QString Esperado(const QString& clase, const QString& ruta)
     const QString r = QDir::toNativeSeparators(ruta);
     if (clase == u"grande")
         return QStringLiteral("«%1» ocupa más de 64 MB, mucho más que cualquier serie mensual, y no se abre: "
-                              "elija el fichero de texto con los datos, o divida este en partes más pequeñas.")
+                              "elija el fichero con los datos, o divida este en partes más pequeñas.")
             .arg(r);
     if (clase == u"lineas")
         return QStringLiteral("«%1» tiene más de un millón de líneas, más de las que el programa puede tratar, "
