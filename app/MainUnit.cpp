@@ -703,9 +703,34 @@ void TFormMain::ReescribirLinea(int t, double valor)
     const QString texto = Memo1->toPlainText();
     // Lines counted as loading counts them.
     QStringList lineas = LineasDeTexto(texto);
+    // The point's month as loaded, to tell the user which one it was.
+    const bool enTabla = t >= 1 && t <= Ws.TotalDatos;
+    const QString mesPunto =
+        enTabla ? TextoGeneral(Ws.V(t, 3)) + QLatin1Char('/') + TextoGeneral(Ws.V(t, 2)) : QString();
     if (t < 1 || t > lineas.size())
-        throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(t - 1).toStdString());
+        throw std::out_of_range(
+            QStringLiteral("El punto arrastrado (%1) se cargó de la línea %2 del texto de Datos, pero ese texto "
+                           "tiene ahora %3 líneas: no se ha cambiado nada. Pulse «Cargar» para cargar el texto "
+                           "como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre el "
+                           "gráfico.")
+                .arg(mesPunto, TextoEntero(t), TextoEntero(lineas.size()))
+                .toStdString());
     const QString& linea = lineas[t - 1];
+    // Lines taken out or put in above it move another month onto line t:
+    // the value would land in the wrong month. A date that does not read is
+    // left for the reload to report.
+    if (enTabla) {
+        bool okA = false, okM = false;
+        const double anio = ConvertirNumero(ExtraerCampo(linea, 1), &okA);
+        const double mes = ConvertirNumero(ExtraerCampo(linea, 2), &okM);
+        if (okA && okM && (anio != Ws.V(t, 2) || mes != Ws.V(t, 3)))
+            throw std::out_of_range(
+                QStringLiteral("El punto arrastrado (%1) se cargó de la línea %2 del texto de Datos, pero esa línea "
+                               "es ahora la de %3, porque el texto se ha editado: no se ha cambiado nada. Pulse "
+                               "«Cargar» para cargar el texto como está ahora y arrastre el punto otra vez.")
+                    .arg(mesPunto, TextoEntero(t), TextoGeneral(mes) + QLatin1Char('/') + TextoGeneral(anio))
+                    .toStdString());
+    }
     const QString nueva =
         ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') + TextoFijo2(valor);
 

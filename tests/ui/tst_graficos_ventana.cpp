@@ -50,6 +50,8 @@ private slots:
     void seriesPorModelo();
     void auxiliaresSeOcultan();
     void leyendaPersiste();
+    void arrastreTextoEditado_data();
+    void arrastreTextoEditado();
 };
 
 void TstGraficosVentana::inicio()
@@ -452,6 +454,61 @@ void TstGraficosVentana::leyendaPersiste()
     QVERIFY(pos->isVisible());
     QVERIFY(!S(p, "SerieDesvNeg")->isVisible());
     QVERIFY(mm->isVisible());
+}
+
+void TstGraficosVentana::arrastreTextoEditado_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<int>("quitar"); // lines taken off: > 0 at the end, < 0 at the start
+    QTest::addColumn<QString>("esperado");
+    for (bool coma : {true, false}) {
+        const char* loc = coma ? "es_ES" : "C";
+        // Point 41 is May 2003 (month 41 from January 2000); 24 lines left, or
+        // three taken from the top so line 41 holds August 2003, by hand.
+        QTest::addRow("%s: shortened", loc)
+            << coma << 36
+            << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero ese texto "
+                              "tiene ahora 24 líneas: no se ha cambiado nada. Pulse «Cargar» para cargar el texto "
+                              "como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre el "
+                              "gráfico.");
+        QTest::addRow("%s: lines taken above", loc)
+            << coma << -3
+            << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero esa "
+                              "línea es ahora la de 8/2003, porque el texto se ha editado: no se ha cambiado nada. "
+                              "Pulse «Cargar» para cargar el texto como está ahora y arrastre el punto otra vez.");
+    }
+}
+
+// The data text edited after loading, then a point dragged: the user is told
+// what no longer fits and what to do, and neither the text nor the table change.
+void TstGraficosVentana::arrastreTextoEditado()
+{
+    QFETCH(bool, coma);
+    QFETCH(int, quitar);
+    QFETCH(QString, esperado);
+    PonerLocale(coma);
+    auto w = Ventana();
+    QVERIFY(MostrarGraficos(*w));
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    Cargar(*w, Texto(60, Estacional));
+    Calcular(*w, ItemNVS);
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
+    QStringList lineas = Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));
+    lineas = quitar > 0 ? lineas.mid(0, lineas.size() - 1 - quitar) : lineas.mid(-quitar);
+    const QString editado = lineas.join(QLatin1Char('\n'));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(editado);
+    const auto tabla = w->Ws.TablaPrev;
+
+    // What the drag tool leaves, then the button released over the chart.
+    p->MoverPunto(S(p, "SeriesDatos"), 40, 999.0);
+    w->RegistrarArrastre(40);
+    QString visto;
+    ResponderMensaje(&visto);
+    QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QCOMPARE(visto, esperado);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), editado);
+    QVERIFY(tabla == w->Ws.TablaPrev);
+    QCOMPARE(w->PuntoArrastrado, 40);
 }
 
 QTEST_MAIN(TstGraficosVentana)
