@@ -54,19 +54,27 @@ QString CausaEnEspanol(const QString& textoSistema, const QFileInfo& info)
     return QStringLiteral("error del sistema (%1)").arg(textoSistema);
 }
 
-[[noreturn]] void Fallo(const QString& ruta, bool existia, const QString& textoSistema)
+QString Mensaje(const QString& ruta, bool existia, const QString& causa)
 {
-    const QFileInfo info(ruta);
     // The name alone: the user has just chosen the folder, and a whole path
     // would not fit the message dialog.
-    QString texto = QStringLiteral("No se pudo guardar el fichero «%1»: %2.")
-                        .arg(info.fileName(), CausaEnEspanol(textoSistema, info));
+    QString texto = QStringLiteral("No se pudo guardar el fichero «%1»: %2.").arg(QFileInfo(ruta).fileName(), causa);
     texto += existia ? QStringLiteral(" El fichero anterior no se ha modificado.")
                      : QStringLiteral(" No se ha creado ningún fichero.");
-    throw ErrorEscritura(texto.toStdString());
+    return texto;
+}
+
+[[noreturn]] void Fallo(const QString& ruta, bool existia, const QString& textoSistema)
+{
+    throw ErrorEscritura(Mensaje(ruta, existia, CausaEnEspanol(textoSistema, QFileInfo(ruta))).toStdString());
 }
 
 } // namespace
+
+QString MensajeEscritura(const QString& ruta, const QString& causa)
+{
+    return Mensaje(ruta, QFileInfo(ruta).isFile(), causa);
+}
 
 void EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos)
 {

@@ -23,4 +23,8 @@ public:
 // the cause.
 void EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos);
 
+// The text of an ErrorEscritura for ruta, for a cause already worded in
+// Spanish: the file's name, the cause, and what became of the file there.
+QString MensajeEscritura(const QString& ruta, const QString& causa);
+
 } // namespace tendora

@@ -179,7 +179,16 @@ void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, 
     case 3: EscribirFicheroSeguro(ruta, TextoRtf(m, anchosPx)); break;
     case 4: EscribirFicheroSeguro(ruta, TextoHtml(m)); break;
     case 5: EscribirFicheroSeguro(ruta, LibroXls(m)); break;
-    case 6: EscribirFicheroSeguro(ruta, LibroXlsx(m)); break;
+    case 6: {
+        QByteArray libro;
+        try {
+            libro = LibroXlsx(m);
+        } catch (const ErrorPreparacion& e) {
+            throw ErrorEscritura(MensajeEscritura(ruta, QString::fromUtf8(e.what())).toStdString());
+        }
+        EscribirFicheroSeguro(ruta, libro);
+        break;
+    }
     default: break;
     }
 }

@@ -6,7 +6,17 @@
 #include <QList>
 #include <QString>
 
+#include <stdexcept>
+
 namespace tendora {
+
+// A workbook that could not be put together before it is written. The text
+// is the cause and what to do, in Spanish, to follow "No se pudo guardar el
+// fichero «x»: "; the export turns it into an ErrorEscritura for the file.
+class ErrorPreparacion : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class ModeloRejilla;
 
@@ -32,6 +42,7 @@ QByteArray LibroXls(const ModeloRejilla& m);
 // An Office Open XML workbook (libxlsxwriter): numbers as numbers, those shown
 // with two decimals formatted so; more than 1 048 576 rows continue on further
 // sheets, each starting with the header row; column widths fit the texts.
+// It is put together in the temporary folder; throws ErrorPreparacion.
 QByteArray LibroXlsx(const ModeloRejilla& m);
 // Width of a text in widths of the digit '0', the unit of a spreadsheet's column width.
 double AnchoEnCeros(const QString& texto, bool negrita);

@@ -86,6 +86,14 @@ private slots:
     {
         // The dialogs watch the folder; they go before it is unmounted.
         w.reset();
+        PonerLocale(false);
+        if (tmpdirCambiado) {
+            if (tmpdirAntes.isEmpty())
+                qunsetenv("TMPDIR");
+            else
+                qputenv("TMPDIR", tmpdirAntes);
+            tmpdirCambiado = false;
+        }
         if (!carpetaCerrada.isEmpty())
             ::chmod(QFile::encodeName(carpetaCerrada).constData(), 0755);
         carpetaCerrada.clear();
@@ -208,6 +216,47 @@ private slots:
         QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), kDatos);
     }
 
+    void carpetaTemporalLlena_data()
+    {
+        QTest::addColumn<bool>("coma");
+        QTest::newRow("es_ES") << true;
+        QTest::newRow("C") << false;
+    }
+
+    // The .xlsx export is put together in the temporary folder first; when
+    // that is full the user is told so, and where, instead of a zip error.
+    void carpetaTemporalLlena()
+    {
+        QFETCH(bool, coma);
+        PonerLocale(coma);
+        const QString temporal = dir->filePath(QStringLiteral("temporal"));
+        if (!Montar(temporal, "size=64k,mode=0755"))
+            QSKIP("Needs root and a tmpfs mount to make a full temporary folder.");
+        Llenar(temporal + QStringLiteral("/relleno"));
+        const QByteArray antes = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporal));
+        tmpdirCambiado = true;
+        tmpdirAntes = antes;
+        const QString ruta = dir->filePath(QStringLiteral("tabla.xlsx"));
+
+        QString mensaje, caja;
+        ResponderAviso(&caja, &mensaje);
+        Ejecutar(Xlsx, ruta);
+        QCOMPARE(caja, QStringLiteral("Atención"));
+        QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «tabla.xlsx»: no queda espacio en la carpeta "
+                                         "temporal «%1», donde se prepara el libro antes de guardarlo. Libere "
+                                         "espacio en ella, o elija otra con la variable TMPDIR, y vuelva a exportar. "
+                                         "No se ha creado ningún fichero.")
+                              .arg(temporal));
+        QVERIFY(!QFileInfo::exists(ruta));
+        QCOMPARE(Ficheros(temporal), QStringList{QStringLiteral("relleno")});
+
+        // With room again the same export goes through.
+        QVERIFY(QFile::remove(temporal + QStringLiteral("/relleno")));
+        Ejecutar(Xlsx, ruta);
+        ComprobarContenido(Xlsx, Leer(ruta));
+    }
+
 private:
     void Ejecutar(int orden, const QString& ruta)
     {
@@ -289,6 +338,8 @@ private:
 
     std::unique_ptr<TFormMain> w;
     std::unique_ptr<QTemporaryDir> dir;
+    bool tmpdirCambiado = false;
+    QByteArray tmpdirAntes;
     QString montaje;
     QString carpetaCerrada;
 };
