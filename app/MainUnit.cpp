@@ -692,9 +692,19 @@ void TFormMain::ChartPMouseUp()
     }
     ArrastreX = p->x;
     ArrastreY = p->y;
-    ReescribirLinea(int(std::lround(ArrastreX)), ArrastreY);
+    const int t = int(std::lround(ArrastreX));
+    ReescribirLinea(t, ArrastreY);
     CargarDatos(false);
-    EjecutarCalculo(true);
+    try {
+        EjecutarCalculo(true);
+    } catch (const ErrorAritmetico& e) {
+        // The model's own text says what to change; this says what did happen.
+        throw ErrorAritmetico(QStringLiteral("El valor arrastrado se ha escrito en la línea %1 del texto de Datos y "
+                                             "el histórico se ha vuelto a cargar, pero el modelo seleccionado no se "
+                                             "puede calcular con él. %2")
+                                  .arg(TextoEntero(t), QString::fromUtf8(e.what()))
+                                  .toStdString());
+    }
     ReiniciarArrastre();
 }
 

@@ -52,6 +52,8 @@ private slots:
     void leyendaPersiste();
     void arrastreTextoEditado_data();
     void arrastreTextoEditado();
+    void arrastreModeloFalla_data();
+    void arrastreModeloFalla();
 };
 
 void TstGraficosVentana::inicio()
@@ -509,6 +511,62 @@ void TstGraficosVentana::arrastreTextoEditado()
     QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), editado);
     QVERIFY(tabla == w->Ws.TablaPrev);
     QCOMPARE(w->PuntoArrastrado, 40);
+}
+
+void TstGraficosVentana::arrastreModeloFalla_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<int>("modelo");
+    QTest::addColumn<int>("n"); // N of the moving averages
+    QTest::addColumn<QString>("causa");
+    for (bool coma : {true, false}) {
+        const char* loc = coma ? "es_ES" : "C";
+        // Only point 20 is not zero; dragged to 0 the whole history is zero,
+        // and so is every seasonal coefficient.
+        QTest::addRow("%s: decomposition on zeros", loc)
+            << coma << int(ItemDST) << 6
+            << QStringLiteral("Los coeficientes estacionales suman cero, porque el histórico es nulo en los meses "
+                              "de los que salen. Elija un modelo sin estacionalidad o use un histórico con valores "
+                              "distintos de cero.");
+        QTest::addRow("%s: negative N", loc)
+            << coma << int(ItemMMS) << -2
+            << QStringLiteral("N, el número de periodos de la media móvil, es negativo. Ponga en N un número "
+                              "entero positivo.");
+    }
+}
+
+// A drag whose recalculation fails says that the value was written and what
+// to change for the model to calculate.
+void TstGraficosVentana::arrastreModeloFalla()
+{
+    QFETCH(bool, coma);
+    QFETCH(int, modelo);
+    QFETCH(int, n);
+    QFETCH(QString, causa);
+    PonerLocale(coma);
+    auto w = Ventana();
+    QVERIFY(MostrarGraficos(*w));
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    Cargar(*w, Texto(48, [](int i) { return i == 20 ? 5.0 : 0.0; }));
+    Control<QSpinBox>(w, "SEN")->setValue(n);
+    w->SeleccionarModelo(modelo);
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
+
+    p->MoverPunto(S(p, "SeriesDatos"), 19, 0.0);
+    w->RegistrarArrastre(19);
+    QString visto;
+    ResponderMensaje(&visto);
+    QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QCOMPARE(visto, QStringLiteral("El valor arrastrado se ha escrito en la línea 20 del texto de Datos y el "
+                                   "histórico se ha vuelto a cargar, pero el modelo seleccionado no se puede calcular "
+                                   "con él. ") +
+                        causa);
+    // Written and reloaded: 0 with two decimals in the user's format.
+    QCOMPARE(w->Ws.TablaPrev[20][4], 0.0);
+    QVERIFY(Control<QPlainTextEdit>(w, "Memo1")
+                ->toPlainText()
+                .contains(coma ? QStringLiteral("2001\t8\t0,00\n") : QStringLiteral("2001\t8\t0.00\n")));
+    QCOMPARE(w->PuntoArrastrado, -1);
 }
 
 QTEST_MAIN(TstGraficosVentana)
