@@ -69,6 +69,26 @@ QString Mensaje(const QString& ruta, bool existia, const QString& causa)
 
 } // namespace
 
+QString CausaCarpetaTemporal(int codigo)
+{
+    const QString carpeta = QDir::toNativeSeparators(QDir::tempPath());
+    const QStorageInfo disco(QDir::tempPath());
+    // Less than a few pages left is a full disk, whatever the failing call saw.
+    if (codigo == ENOSPC || codigo == EDQUOT || (disco.isValid() && disco.bytesAvailable() < 65536))
+        return QStringLiteral("no queda espacio en la carpeta temporal «%1», donde se prepara el fichero antes de "
+                              "guardarlo. Libere espacio en ella, o elija otra con la variable TMPDIR, y vuelva a "
+                              "intentarlo")
+            .arg(carpeta);
+    if (codigo == EROFS || (disco.isValid() && disco.isReadOnly()))
+        return QStringLiteral("la carpeta temporal «%1», donde se prepara el fichero antes de guardarlo, está en un "
+                              "disco de solo lectura. Elija otra con la variable TMPDIR y vuelva a intentarlo")
+            .arg(carpeta);
+    return QStringLiteral("no se puede escribir en la carpeta temporal «%1», donde se prepara el fichero antes de "
+                          "guardarlo. Compruebe que existe y que hay permiso y espacio para escribir en ella, o "
+                          "elija otra con la variable TMPDIR, y vuelva a intentarlo")
+        .arg(carpeta);
+}
+
 QString MensajeEscritura(const QString& ruta, const QString& causa)
 {
     return Mensaje(ruta, QFileInfo(ruta).isFile(), causa);

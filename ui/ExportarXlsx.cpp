@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The .xlsx export, written by libxlsxwriter.
+#include "EscrituraSegura.h"
 #include "ExportarRejilla.h"
 #include "Numeros.h"
 #include "Rejilla.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -25,31 +25,10 @@ constexpr int kFilasHoja = 1048576;
 constexpr int kColumnasHoja = 16384;
 constexpr int kTextoCelda = 32767; // characters in one cell
 
-// The library puts the workbook together in files of the temporary folder;
-// most of its failures are failures there, and its own texts are English.
-QString CausaTemporal(int codigo)
-{
-    const QString carpeta = QDir::toNativeSeparators(QDir::tempPath());
-    const QStorageInfo disco(QDir::tempPath());
-    // Less than a few pages left is a full disk, whatever the library saw.
-    const bool lleno = codigo == ENOSPC || codigo == EDQUOT || (disco.isValid() && disco.bytesAvailable() < 65536);
-    if (lleno)
-        return QStringLiteral("no queda espacio en la carpeta temporal «%1», donde se prepara el libro antes de "
-                              "guardarlo. Libere espacio en ella, o elija otra con la variable TMPDIR, y vuelva a "
-                              "exportar")
-            .arg(carpeta);
-    if (codigo == EROFS || (disco.isValid() && disco.isReadOnly()))
-        return QStringLiteral("la carpeta temporal «%1», donde se prepara el libro antes de guardarlo, está en un "
-                              "disco de solo lectura. Elija otra con la variable TMPDIR y vuelva a exportar")
-            .arg(carpeta);
-    return QStringLiteral("no se puede escribir en la carpeta temporal «%1», donde se prepara el libro antes de "
-                          "guardarlo. Compruebe que existe y que tiene permiso y espacio para escribir en ella, o "
-                          "elija otra con la variable TMPDIR, y vuelva a exportar")
-        .arg(carpeta);
-}
-
 // The cause of a library failure, with the system's error code seen right
-// after it (the library reports file failures through errno).
+// after it (the library reports file failures through errno). The library
+// puts the workbook together in files of the temporary folder, so most of its
+// failures are failures there; its own texts are English.
 QString CausaXlsx(lxw_error e, int codigo)
 {
     switch (e) {
@@ -61,7 +40,7 @@ QString CausaXlsx(lxw_error e, int codigo)
     case LXW_ERROR_READING_TMPFILE:
     case LXW_ERROR_ZIP_FILE_OPERATION:
     case LXW_ERROR_ZIP_FILE_ADD:
-    case LXW_ERROR_ZIP_CLOSE: return CausaTemporal(codigo);
+    case LXW_ERROR_ZIP_CLOSE: return CausaCarpetaTemporal(codigo);
     case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
         return QStringLiteral("una celda tiene más de %1 caracteres, más de los que admite el formato xlsx. Exporte "
                               "la tabla en formato csv o txt")
@@ -105,7 +84,7 @@ QByteArray LibroXlsx(const ModeloRejilla& m)
     QTemporaryDir dir;
     if (!dir.isValid()) {
         const int codigo = errno;
-        throw ErrorPreparacion(CausaTemporal(codigo).toStdString());
+        throw ErrorPreparacion(CausaCarpetaTemporal(codigo).toStdString());
     }
     const QByteArray ruta = QFile::encodeName(dir.filePath(QStringLiteral("tabla.xlsx")));
     const QByteArray temporal = QFile::encodeName(dir.path());
@@ -193,7 +172,7 @@ QByteArray LibroXlsx(const ModeloRejilla& m)
     errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
         const int codigo = errno;
-        throw ErrorPreparacion(CausaTemporal(codigo).toStdString());
+        throw ErrorPreparacion(CausaCarpetaTemporal(codigo).toStdString());
     }
     return f.readAll();
 }

@@ -245,9 +245,9 @@ private slots:
         Ejecutar(Xlsx, ruta);
         QCOMPARE(caja, QStringLiteral("Atención"));
         QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «tabla.xlsx»: no queda espacio en la carpeta "
-                                         "temporal «%1», donde se prepara el libro antes de guardarlo. Libere "
-                                         "espacio en ella, o elija otra con la variable TMPDIR, y vuelva a exportar. "
-                                         "No se ha creado ningún fichero.")
+                                         "temporal «%1», donde se prepara el fichero antes de guardarlo. Libere "
+                                         "espacio en ella, o elija otra con la variable TMPDIR, y vuelva a "
+                                         "intentarlo. No se ha creado ningún fichero.")
                               .arg(temporal));
         QVERIFY(!QFileInfo::exists(ruta));
         QCOMPARE(Ficheros(temporal), QStringList{QStringLiteral("relleno")});
