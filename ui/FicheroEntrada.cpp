@@ -157,9 +157,13 @@ void ComprobarFicheroEntrada(const QString& ruta)
         FalloSistema(ruta, ENOENT, false);
 #ifdef Q_OS_UNIX
     struct stat st { };
-    if (::stat(QFile::encodeName(ruta).constData(), &st) != 0)
+    const QByteArray nombre = QFile::encodeName(ruta);
+    if (::stat(nombre.constData(), &st) != 0)
         FalloSistema(ruta, errno, false);
     ComprobarEstado(ruta, st);
+    // Whoever reads it next (a spreadsheet reader too) gets a file it may read.
+    if (::access(nombre.constData(), R_OK) != 0)
+        FalloSistema(ruta, errno, false);
 #else
     const QFileInfo info(ruta);
     if (!info.exists())

@@ -29,8 +29,8 @@ public:
 };
 
 // Refuses at once, without opening it, a name that is no regular file
-// (a pipe, a device, a socket, a folder), does not exist or cannot be
-// reached, and a file over kMaxBytesEntrada. Throws ErrorFicheroEntrada.
+// (a pipe, a device, a socket, a folder), does not exist, cannot be reached
+// or read, and a file over kMaxBytesEntrada. Throws ErrorFicheroEntrada.
 void ComprobarFicheroEntrada(const QString& ruta);
 
 // The whole file, after ComprobarFicheroEntrada; the open itself never

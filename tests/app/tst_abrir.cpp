@@ -72,6 +72,8 @@ QString Especial(const QTemporaryDir& dir, const QString& clase)
     }
     if (clase == u"dispositivo")
         return QStringLiteral("/dev/zero");
+    if (clase == u"inexistente")
+        return dir.filePath(QStringLiteral("no-existe.txt"));
     if (clase == u"carpeta") {
         const QString ruta = dir.filePath(QStringLiteral("carpeta.txt"));
         return QDir().mkdir(ruta) ? ruta : QString();
@@ -113,6 +115,8 @@ QString Esperado(const QString& clase, const QString& ruta)
         return QStringLiteral("«%1» ocupa más de 64 MB, mucho más que cualquier serie mensual, y no se abre: "
                               "elija el fichero con los datos, o divida este en partes más pequeñas.")
             .arg(r);
+    if (clase == u"inexistente")
+        return QStringLiteral("No se puede abrir el fichero «%1»: no existe. Compruebe el nombre y la carpeta.").arg(r);
     if (clase == u"lineas")
         return QStringLiteral("«%1» tiene más de un millón de líneas, más de las que el programa puede tratar, "
                               "y no se abre: elija un fichero con menos datos, o divida este en partes más pequeñas.")
@@ -217,11 +221,11 @@ private slots:
         QTest::addColumn<QString>("clase");
         QTest::addColumn<bool>("coma");
         QTest::addColumn<bool>("dialogo"); // through "Abrir" as the user does, or the command line
-        for (const char* clase : {"tuberia", "dispositivo", "carpeta", "socket", "grande", "lineas"})
+        for (const char* clase : {"tuberia", "dispositivo", "carpeta", "socket", "grande", "lineas", "inexistente"})
             for (bool coma : {true, false})
                 for (bool dialogo : {true, false}) {
-                    // The open dialog does not hand over a folder.
-                    if (dialogo && QByteArray(clase) == "carpeta")
+                    // The open dialog hands over no folder and no missing name.
+                    if (dialogo && (QByteArray(clase) == "carpeta" || QByteArray(clase) == "inexistente"))
                         continue;
                     QTest::addRow("%s %s %s", clase, coma ? "es_ES" : "C", dialogo ? "Abrir" : "argumento")
                         << QString::fromLatin1(clase) << coma << dialogo;
