@@ -126,7 +126,7 @@ struct Descriptor {
 struct ContadorLineas {
     qint64 saltos = 0;
     bool trasCR = false;
-    char ultimo = 0;
+    bool resto = false; // text after the last break
     void Anadir(const char* p, qint64 n)
     {
         for (qint64 i = 0; i < n; ++i) {
@@ -143,10 +143,10 @@ struct ContadorLineas {
             }
         }
         if (n > 0)
-            ultimo = p[n - 1];
+            resto = p[n - 1] != '\n' && p[n - 1] != '\r';
     }
     // Lines of the text so far: a last line without a break counts too.
-    qint64 Lineas() const { return saltos + (ultimo != 0 && ultimo != '\n' && ultimo != '\r' ? 1 : 0); }
+    qint64 Lineas() const { return saltos + (resto ? 1 : 0); }
 };
 
 } // namespace
