@@ -720,10 +720,12 @@ void TFormMain::ReescribirLinea(int t, double valor)
     if (t < 1 || t > lineas.size())
         throw std::out_of_range(
             QStringLiteral("El punto arrastrado (%1) se cargó de la línea %2 del texto de Datos, pero ese texto "
-                           "tiene ahora %3 líneas: no se ha cambiado nada. Pulse «Cargar» para cargar el texto "
-                           "como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre el "
-                           "gráfico.")
-                .arg(mesPunto, TextoEntero(t), TextoEntero(lineas.size()))
+                           "%3: no se ha cambiado nada. Pulse «Cargar» para cargar el texto como está ahora, o "
+                           "deshaga la edición del texto y suelte otra vez el botón sobre el gráfico.")
+                .arg(mesPunto, TextoEntero(t),
+                     lineas.isEmpty()     ? QStringLiteral("está ahora vacío")
+                     : lineas.size() == 1 ? QStringLiteral("tiene ahora una sola línea")
+                                          : QStringLiteral("tiene ahora %1 líneas").arg(TextoEntero(lineas.size())))
                 .toStdString());
     const QString& linea = lineas[t - 1];
     // Lines taken out or put in above it move another month onto line t:

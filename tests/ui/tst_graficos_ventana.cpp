@@ -473,6 +473,12 @@ void TstGraficosVentana::arrastreTextoEditado_data()
                               "tiene ahora 24 líneas: no se ha cambiado nada. Pulse «Cargar» para cargar el texto "
                               "como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre el "
                               "gráfico.");
+        QTest::addRow("%s: one line left", loc)
+            << coma << 59
+            << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero ese texto "
+                              "tiene ahora una sola línea: no se ha cambiado nada. Pulse «Cargar» para cargar el "
+                              "texto como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre "
+                              "el gráfico.");
         QTest::addRow("%s: lines taken above", loc)
             << coma << -3
             << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero esa "
