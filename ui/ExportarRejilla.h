@@ -36,7 +36,8 @@ QByteArray TextoHtml(const ModeloRejilla& m);
 // A BIFF8 workbook in an OLE2 compound file: numbers as numbers, texts in the
 // shared string table; more than 65 536 rows continue on further sheets, each
 // starting with the header row. Column widths follow the longest text of each
-// column in characters, not the screen's pixels.
+// column in characters, not the screen's pixels. More than 256 columns
+// throw ErrorPreparacion.
 QByteArray LibroXls(const ModeloRejilla& m);
 
 // An Office Open XML workbook (libxlsxwriter): numbers as numbers, those shown
