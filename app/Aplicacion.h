@@ -15,3 +15,7 @@ public:
 // Shows an error's text in a critical message box.
 void MostrarErrorEstandar(const QString& texto);
 void MostrarErrorEstandar(const std::exception& error);
+// The text shown for an error: the program's own texts as they are; running
+// out of memory, and what the C++ library raises by itself (English, about
+// its own functions), in words the user can act on.
+QString TextoDeError(const std::exception& error);

@@ -9,6 +9,7 @@
 #include "BarraEstado.h"
 #include "Carga.h"
 #include "EscrituraSegura.h"
+#include "FicheroEntrada.h"
 #include "Grafico.h"
 #include "Modal.h"
 #include "MenusEmergentes.h"
@@ -20,7 +21,6 @@
 #include <QDir>
 #include <QTextDocument>
 #include <QMimeData>
-#include <QFile>
 #include <QDropEvent>
 #include <QDragEnterEvent>
 #include <QFileDialog>
@@ -158,18 +158,9 @@ bool TFormMain::eventFilter(QObject* objeto, QEvent* e)
 
 void TFormMain::AbrirFichero(const QString& ruta)
 {
-    // Read before changing anything, so a failure leaves Memo1 and the names alone.
-    QFile fichero(ruta);
-    if (!fichero.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("No se puede abrir el fichero %1. %2")
-                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
-                                     .toStdString());
-    const QByteArray bytes = fichero.readAll();
-    if (fichero.error() != QFileDevice::NoError)
-        throw std::runtime_error(QStringLiteral("Error de lectura en %1. %2")
-                                     .arg(QDir::toNativeSeparators(ruta), fichero.errorString())
-                                     .toStdString());
-    fichero.close();
+    // Read before changing anything, so a failure leaves Memo1 and the names
+    // alone; a pipe, a device or a huge file is refused before it is read.
+    const QByteArray bytes = LeerFicheroEntrada(ruta);
     QString texto = DecodificarTexto(bytes);
     // One line break per line in the editor, whatever the file used.
     texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));

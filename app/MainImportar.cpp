@@ -4,6 +4,7 @@
 #include "MainUnit.h"
 
 #include "BarraEstado.h"
+#include "FicheroEntrada.h"
 #include "ImportarUnit.h"
 #include "LibroCalculo.h"
 #include "Modal.h"
@@ -44,6 +45,8 @@ void TFormMain::ImportarFichero(const QString& ruta)
     // does not import leaves Memo1, the names and the label as they were.
     QString texto;
     try {
+        // A pipe, a device or a huge file is refused before it is read.
+        ComprobarFicheroEntrada(ruta);
         const QList<Tabla> tablas = LeerParaImportar(ruta);
         TFormImportar dialogo(this, tablas, QFileInfo(ruta).fileName());
         std::vector<Mes> meses;
@@ -68,6 +71,9 @@ void TFormMain::ImportarFichero(const QString& ruta)
         }
         texto = TextoDatos(meses, anio, mes);
     } catch (const ErrorImportacion& e) {
+        MostrarAviso(e.Mensaje());
+        return;
+    } catch (const ErrorFicheroEntrada& e) {
         MostrarAviso(e.Mensaje());
         return;
     }

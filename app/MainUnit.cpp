@@ -692,9 +692,19 @@ void TFormMain::ChartPMouseUp()
     }
     ArrastreX = p->x;
     ArrastreY = p->y;
-    ReescribirLinea(int(std::lround(ArrastreX)), ArrastreY);
+    const int t = int(std::lround(ArrastreX));
+    ReescribirLinea(t, ArrastreY);
     CargarDatos(false);
-    EjecutarCalculo(true);
+    try {
+        EjecutarCalculo(true);
+    } catch (const ErrorAritmetico& e) {
+        // The model's own text says what to change; this says what did happen.
+        throw ErrorAritmetico(QStringLiteral("El valor arrastrado se ha escrito en la línea %1 del texto de Datos y "
+                                             "el histórico se ha vuelto a cargar, pero el modelo seleccionado no se "
+                                             "puede calcular con él. %2")
+                                  .arg(TextoEntero(t), QString::fromUtf8(e.what()))
+                                  .toStdString());
+    }
     ReiniciarArrastre();
 }
 
@@ -703,9 +713,36 @@ void TFormMain::ReescribirLinea(int t, double valor)
     const QString texto = Memo1->toPlainText();
     // Lines counted as loading counts them.
     QStringList lineas = LineasDeTexto(texto);
+    // The point's month as loaded, to tell the user which one it was.
+    const bool enTabla = t >= 1 && t <= Ws.TotalDatos;
+    const QString mesPunto =
+        enTabla ? TextoGeneral(Ws.V(t, 3)) + QLatin1Char('/') + TextoGeneral(Ws.V(t, 2)) : QString();
     if (t < 1 || t > lineas.size())
-        throw std::out_of_range(QStringLiteral("List index out of bounds (%1)").arg(t - 1).toStdString());
+        throw std::out_of_range(
+            QStringLiteral("El punto arrastrado (%1) se cargó de la línea %2 del texto de Datos, pero ese texto "
+                           "%3: no se ha cambiado nada. Pulse «Cargar» para cargar el texto como está ahora, o "
+                           "deshaga la edición del texto y suelte otra vez el botón sobre el gráfico.")
+                .arg(mesPunto, TextoEntero(t),
+                     lineas.isEmpty()     ? QStringLiteral("está ahora vacío")
+                     : lineas.size() == 1 ? QStringLiteral("tiene ahora una sola línea")
+                                          : QStringLiteral("tiene ahora %1 líneas").arg(TextoEntero(lineas.size())))
+                .toStdString());
     const QString& linea = lineas[t - 1];
+    // Lines taken out or put in above it move another month onto line t:
+    // the value would land in the wrong month. A date that does not read is
+    // left for the reload to report.
+    if (enTabla) {
+        bool okA = false, okM = false;
+        const double anio = ConvertirNumero(ExtraerCampo(linea, 1), &okA);
+        const double mes = ConvertirNumero(ExtraerCampo(linea, 2), &okM);
+        if (okA && okM && (anio != Ws.V(t, 2) || mes != Ws.V(t, 3)))
+            throw std::out_of_range(
+                QStringLiteral("El punto arrastrado (%1) se cargó de la línea %2 del texto de Datos, pero esa línea "
+                               "es ahora la de %3, porque el texto se ha editado: no se ha cambiado nada. Pulse "
+                               "«Cargar» para cargar el texto como está ahora y arrastre el punto otra vez.")
+                    .arg(mesPunto, TextoEntero(t), TextoGeneral(mes) + QLatin1Char('/') + TextoGeneral(anio))
+                    .toStdString());
+    }
     const QString nueva =
         ExtraerCampo(linea, 1) + QLatin1Char('\t') + ExtraerCampo(linea, 2) + QLatin1Char('\t') + TextoFijo2(valor);
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checked arithmetic: a failure is an exception at the place it happens, so no
-// infinity or NaN ever reaches the table, a grid, a chart or a file.
+// infinity or NaN ever reaches the table, a grid, a chart or a file. Its text
+// reaches the user: it says what happened and what to change.
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -13,7 +14,14 @@ public:
     explicit ErrorAritmetico(const std::string& que) : std::runtime_error(que) { }
 };
 
-inline double Finito(double x, const char* que = "Desbordamiento en coma flotante")
+inline constexpr const char* kDesbordamiento =
+    "Un resultado del modelo es demasiado grande para calcularlo (desbordamiento). Revise si el histórico tiene "
+    "valores desmesurados, o pruebe otros parámetros u otro modelo.";
+inline constexpr const char* kNoValida =
+    "Un cálculo del modelo no tiene resultado (por ejemplo, la raíz cuadrada de un número negativo). Pruebe otros "
+    "parámetros u otro modelo.";
+
+inline double Finito(double x, const char* que = kDesbordamiento)
 {
     if (!std::isfinite(x))
         throw ErrorAritmetico(que);
@@ -23,21 +31,31 @@ inline double Finito(double x, const char* que = "Desbordamiento en coma flotant
 inline double Dividir(double a, double b)
 {
     if (b == 0.0)
-        throw ErrorAritmetico(a == 0.0 ? "Operación de coma flotante no válida" : "División por cero");
+        throw ErrorAritmetico(a == 0.0 ? "El modelo tendría que dividir cero entre cero, lo que suele deberse a ceros "
+                                         "en el histórico. Elija otro modelo u otros parámetros, o use un histórico "
+                                         "sin ceros."
+                                       : "El modelo tendría que dividir por cero, lo que suele deberse a ceros en el "
+                                         "histórico. Elija otro modelo u otros parámetros, o use un histórico sin "
+                                         "ceros.");
     return Finito(a / b);
 }
 
 inline double Raiz(double x)
 {
     if (!(x >= 0.0))
-        throw ErrorAritmetico("Operación de coma flotante no válida");
+        throw ErrorAritmetico(kNoValida);
     return Finito(std::sqrt(x));
 }
 
 inline double Ln(double x)
 {
     if (!(x > 0.0))
-        throw ErrorAritmetico(x == 0.0 ? "Logaritmo de cero" : "Operación de coma flotante no válida");
+        throw ErrorAritmetico(x == 0.0 ? "El modelo tendría que calcular el logaritmo de cero: necesita valores "
+                                         "positivos y el histórico tiene ceros. Elija otro modelo o use un histórico "
+                                         "sin ceros."
+                                       : "El modelo tendría que calcular el logaritmo de un número negativo, lo que "
+                                         "suele deberse a valores negativos en el histórico. Elija otro modelo o use "
+                                         "un histórico de valores positivos.");
     return Finito(std::log(x));
 }
 

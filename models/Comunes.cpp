@@ -20,7 +20,8 @@ void ComprobarMeses(Espacio& e, int R)
         mes[i] = static_cast<unsigned char>(valido ? m : 0);
     }
     if (!bien)
-        throw ErrorAritmetico("Mes fuera de 1..12");
+        throw ErrorAritmetico("Un modelo estacional necesita el mes de cada dato, y el histórico tiene meses "
+                              "fuera de 1..12. Corrija la columna del mes en el texto de Datos y vuelva a cargarlo.");
 }
 
 void MediasMovilesCentradas(Espacio& e)
@@ -87,7 +88,9 @@ void CalcularCoefEstacionales(Espacio& e)
         total = Suma(total, c[m].Coeficiente);
     }
     if (total == 0.0)
-        throw ErrorAritmetico("Suma de coeficientes estacionales nula");
+        throw ErrorAritmetico("Los coeficientes estacionales suman cero, porque el histórico es nulo en los meses "
+                              "de los que salen. Elija un modelo sin estacionalidad o use un histórico con valores "
+                              "distintos de cero.");
     for (int m = 1; m <= 12; ++m)
         c[m].Coeficiente = Producto(Dividir(c[m].Coeficiente, total), 12.0);
 }
@@ -117,7 +120,8 @@ Recta RectaRegresion(const Espacio& e, int col, int primera, int ultima)
         Sty = Suma(Sty, Producto(t, y));
     }
     if (k <= 1)
-        throw ErrorAritmetico("Recta de regresión con menos de dos puntos");
+        throw ErrorAritmetico("Hacen falta al menos dos datos para la recta de tendencia. Cargue un histórico más "
+                              "largo o reduzca los puntos sin usar.");
     const double tm = Dividir(St, k);
     const double ym = Dividir(Sy, k);
     Recta r;

@@ -30,7 +30,8 @@ static bool SumasExactas(const Espacio& e, int N)
 static int SerieMMS(Espacio& e, int N, bool prevNeg, int V)
 {
     if (N < 0)
-        throw ErrorAritmetico("N negativo");
+        throw ErrorAritmetico("N, el número de periodos de la media móvil, es negativo. Ponga en N un número "
+                              "entero positivo.");
     const int n = e.NumDatos;
     // A window reaching past the history would average forecast rows not yet written.
     if (N > n)

@@ -23,4 +23,13 @@ public:
 // the cause.
 void EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos);
 
+// The text of an ErrorEscritura for ruta, for a cause already worded in
+// Spanish: the file's name, the cause, and what became of the file there.
+QString MensajeEscritura(const QString& ruta, const QString& causa);
+
+// The cause, and what to do, when a file could not be prepared in the
+// temporary folder (QDir::tempPath(), TMPDIR) before it is written where the
+// user asked; codigo is the system's error code seen then (0 when none).
+QString CausaCarpetaTemporal(int codigo);
+
 } // namespace tendora

@@ -178,8 +178,17 @@ void ExportarRejillaArchivo(const ModeloRejilla& m, const QList<int>& anchosPx, 
     case 2: EscribirFicheroSeguro(ruta, TextoCsv(m)); break;
     case 3: EscribirFicheroSeguro(ruta, TextoRtf(m, anchosPx)); break;
     case 4: EscribirFicheroSeguro(ruta, TextoHtml(m)); break;
-    case 5: EscribirFicheroSeguro(ruta, LibroXls(m)); break;
-    case 6: EscribirFicheroSeguro(ruta, LibroXlsx(m)); break;
+    case 5:
+    case 6: {
+        QByteArray libro;
+        try {
+            libro = filtroIndex == 5 ? LibroXls(m) : LibroXlsx(m);
+        } catch (const ErrorPreparacion& e) {
+            throw ErrorEscritura(MensajeEscritura(ruta, QString::fromUtf8(e.what())).toStdString());
+        }
+        EscribirFicheroSeguro(ruta, libro);
+        break;
+    }
     default: break;
     }
 }

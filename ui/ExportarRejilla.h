@@ -6,7 +6,17 @@
 #include <QList>
 #include <QString>
 
+#include <stdexcept>
+
 namespace tendora {
+
+// A workbook that could not be put together before it is written. The text
+// is the cause and what to do, in Spanish, to follow "No se pudo guardar el
+// fichero «x»: "; the export turns it into an ErrorEscritura for the file.
+class ErrorPreparacion : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class ModeloRejilla;
 
@@ -26,12 +36,14 @@ QByteArray TextoHtml(const ModeloRejilla& m);
 // A BIFF8 workbook in an OLE2 compound file: numbers as numbers, texts in the
 // shared string table; more than 65 536 rows continue on further sheets, each
 // starting with the header row. Column widths follow the longest text of each
-// column in characters, not the screen's pixels.
+// column in characters, not the screen's pixels. More than 256 columns
+// throw ErrorPreparacion.
 QByteArray LibroXls(const ModeloRejilla& m);
 
 // An Office Open XML workbook (libxlsxwriter): numbers as numbers, those shown
 // with two decimals formatted so; more than 1 048 576 rows continue on further
 // sheets, each starting with the header row; column widths fit the texts.
+// It is put together in the temporary folder; throws ErrorPreparacion.
 QByteArray LibroXlsx(const ModeloRejilla& m);
 // Width of a text in widths of the digit '0', the unit of a spreadsheet's column width.
 double AnchoEnCeros(const QString& texto, bool negrita);

@@ -306,8 +306,10 @@ QByteArray LibroXls(const ModeloRejilla& m)
 {
     const int cols = m.ColCount();
     if (cols > kColumnasHoja)
-        throw std::runtime_error(
-            QStringLiteral("El formato xls admite %1 columnas como máximo.").arg(kColumnasHoja).toStdString());
+        throw ErrorPreparacion(QStringLiteral("el formato xls admite %1 columnas como máximo y la tabla tiene %2. "
+                                              "Exporte la tabla en formato xlsx o csv")
+                                   .arg(TextoEntero(kColumnasHoja), TextoEntero(cols))
+                                   .toStdString());
     const int datos = m.RowCount() - 1;
     const int porHoja = kFilasHoja - 1; // the header row opens every sheet
     const int hojas = std::max(1, (datos + porHoja - 1) / porHoja);

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The .xlsx export, written by libxlsxwriter.
+#include "EscrituraSegura.h"
 #include "ExportarRejilla.h"
 #include "Numeros.h"
 #include "Rejilla.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <stdexcept>
 #include <vector>
@@ -20,11 +23,39 @@ namespace {
 
 constexpr int kFilasHoja = 1048576;
 constexpr int kColumnasHoja = 16384;
+constexpr int kTextoCelda = 32767; // characters in one cell
+
+// The cause of a library failure, with the system's error code seen right
+// after it (the library reports file failures through errno). The library
+// puts the workbook together in files of the temporary folder, so most of its
+// failures are failures there; its own texts are English.
+QString CausaXlsx(lxw_error e, int codigo)
+{
+    switch (e) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("no hay memoria suficiente para preparar el libro. Cierre otros programas y vuelva a "
+                              "exportar, o exporte en formato csv");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE: return CausaCarpetaTemporal(codigo);
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
+        return QStringLiteral("una celda tiene más de %1 caracteres, más de los que admite el formato xlsx. Exporte "
+                              "la tabla en formato csv o txt")
+            .arg(TextoEntero(kTextoCelda));
+    default:
+        // The rest are faults of this program's use of the library.
+        return QStringLiteral("error interno %1 al preparar el libro xlsx. Exporte la tabla en otro formato")
+            .arg(TextoEntero(int(e)));
+    }
+}
 
 [[noreturn]] void Fallo(lxw_error e)
 {
-    throw std::runtime_error(
-        QStringLiteral("No se pudo generar el libro xlsx: %1.").arg(QString::fromUtf8(lxw_strerror(e))).toStdString());
+    const int codigo = errno;
+    throw ErrorPreparacion(CausaXlsx(e, codigo).toStdString());
 }
 
 void Comprobar(lxw_error e)
@@ -39,18 +70,22 @@ QByteArray LibroXlsx(const ModeloRejilla& m)
 {
     const int cols = m.ColCount();
     if (cols > kColumnasHoja)
-        throw std::runtime_error(
-            QStringLiteral("El formato xlsx admite %1 columnas como máximo.").arg(kColumnasHoja).toStdString());
+        throw ErrorPreparacion(QStringLiteral("el formato xlsx admite %1 columnas como máximo y la tabla tiene %2. "
+                                              "Exporte la tabla en formato csv o txt")
+                                   .arg(TextoEntero(kColumnasHoja), TextoEntero(cols))
+                                   .toStdString());
     const int datos = m.RowCount() - 1;
     const int porHoja = kFilasHoja - 1; // the header row opens every sheet
     const int hojas = std::max(1, (datos + porHoja - 1) / porHoja);
 
     // The library writes to a file; ours goes to the user's file whole, through
     // the one safe writer, so a temporary one stands in between.
+    errno = 0;
     QTemporaryDir dir;
-    if (!dir.isValid())
-        throw std::runtime_error(
-            QStringLiteral("No se pudo generar el libro xlsx: no hay una carpeta temporal disponible.").toStdString());
+    if (!dir.isValid()) {
+        const int codigo = errno;
+        throw ErrorPreparacion(CausaCarpetaTemporal(codigo).toStdString());
+    }
     const QByteArray ruta = QFile::encodeName(dir.filePath(QStringLiteral("tabla.xlsx")));
     const QByteArray temporal = QFile::encodeName(dir.path());
     lxw_workbook_options opciones{};
@@ -58,9 +93,10 @@ QByteArray LibroXlsx(const ModeloRejilla& m)
     opciones.constant_memory = LXW_TRUE;
     opciones.tmpdir = const_cast<char*>(temporal.constData());
     opciones.use_zip64 = LXW_TRUE;
+    errno = 0;
     lxw_workbook* libro = workbook_new_opt(ruta.constData(), &opciones);
     if (!libro)
-        Fallo(LXW_ERROR_CREATING_TMPFILE);
+        Fallo(errno == ENOMEM ? LXW_ERROR_MEMORY_MALLOC_FAILED : LXW_ERROR_CREATING_TMPFILE);
     // Closing frees the workbook on every path.
     struct Cierre {
         lxw_workbook* libro;
@@ -130,11 +166,14 @@ QByteArray LibroXlsx(const ModeloRejilla& m)
             }
         }
     }
+    errno = 0;
     Comprobar(cierre.Cerrar());
     QFile f(QFile::decodeName(ruta));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            QStringLiteral("No se pudo generar el libro xlsx: %1.").arg(f.errorString()).toStdString());
+    errno = 0;
+    if (!f.open(QIODevice::ReadOnly)) {
+        const int codigo = errno;
+        throw ErrorPreparacion(CausaCarpetaTemporal(codigo).toStdString());
+    }
     return f.readAll();
 }
 

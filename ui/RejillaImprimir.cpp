@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 
 namespace tendora {
@@ -221,10 +222,12 @@ void RejillaVistaPrevia::ImprimirEnPdf(const QString& ruta)
 {
     // Qt's PDF printer writes its file as it goes; a temporary one keeps the
     // user's file whole or untouched, through the one safe writer.
+    errno = 0;
     QTemporaryDir dir;
-    if (!dir.isValid())
-        throw std::runtime_error(
-            QStringLiteral("No se pudo imprimir en PDF: no hay una carpeta temporal disponible.").toStdString());
+    if (!dir.isValid()) {
+        const int codigo = errno;
+        throw ErrorEscritura(MensajeEscritura(ruta, CausaCarpetaTemporal(codigo)).toStdString());
+    }
     const QString temporal = dir.filePath(QStringLiteral("tabla.pdf"));
     {
         QPrinter pdf(QPrinter::HighResolution);
@@ -234,10 +237,16 @@ void RejillaVistaPrevia::ImprimirEnPdf(const QString& ruta)
         pdf.setOutputFileName(temporal);
         ImprimirRejilla(pdf, rejilla_);
     }
+    // The printer does not report a failed write: a full temporary folder
+    // leaves no file, or one cut short before its closing "%%EOF".
     QFile f(temporal);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("No se pudo imprimir en PDF: %1.").arg(f.errorString()).toStdString());
-    EscribirFicheroSeguro(ruta, f.readAll());
+    errno = 0;
+    const QByteArray pdf = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    if (!pdf.trimmed().endsWith("%%EOF")) {
+        const int codigo = errno;
+        throw ErrorEscritura(MensajeEscritura(ruta, CausaCarpetaTemporal(codigo)).toStdString());
+    }
+    EscribirFicheroSeguro(ruta, pdf);
 }
 
 int RejillaVistaPrevia::Paginas() const

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "EscrituraSegura.h"
 #include "Grafico.h"
 #include "MainUnit.h"
 #include "Rejilla.h"
@@ -86,6 +87,14 @@ private slots:
     {
         // The dialogs watch the folder; they go before it is unmounted.
         w.reset();
+        PonerLocale(false);
+        if (tmpdirCambiado) {
+            if (tmpdirAntes.isEmpty())
+                qunsetenv("TMPDIR");
+            else
+                qputenv("TMPDIR", tmpdirAntes);
+            tmpdirCambiado = false;
+        }
         if (!carpetaCerrada.isEmpty())
             ::chmod(QFile::encodeName(carpetaCerrada).constData(), 0755);
         carpetaCerrada.clear();
@@ -208,6 +217,131 @@ private slots:
         QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), kDatos);
     }
 
+    void carpetaTemporalLlena_data()
+    {
+        QTest::addColumn<bool>("coma");
+        QTest::newRow("es_ES") << true;
+        QTest::newRow("C") << false;
+    }
+
+    // The .xlsx export is put together in the temporary folder first; when
+    // that is full the user is told so, and where, instead of a zip error.
+    void carpetaTemporalLlena()
+    {
+        QFETCH(bool, coma);
+        PonerLocale(coma);
+        const QString temporal = dir->filePath(QStringLiteral("temporal"));
+        if (!Montar(temporal, "size=64k,mode=0755"))
+            QSKIP("Needs root and a tmpfs mount to make a full temporary folder.");
+        Llenar(temporal + QStringLiteral("/relleno"));
+        const QByteArray antes = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporal));
+        tmpdirCambiado = true;
+        tmpdirAntes = antes;
+        const QString ruta = dir->filePath(QStringLiteral("tabla.xlsx"));
+
+        QString mensaje, caja;
+        ResponderAviso(&caja, &mensaje);
+        Ejecutar(Xlsx, ruta);
+        QCOMPARE(caja, QStringLiteral("Atención"));
+        QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «tabla.xlsx»: no queda espacio en la carpeta "
+                                         "temporal «%1», donde se prepara el fichero antes de guardarlo. Libere "
+                                         "espacio en ella, o elija otra con la variable TMPDIR, y vuelva a "
+                                         "intentarlo. No se ha creado ningún fichero.")
+                              .arg(temporal));
+        QVERIFY(!QFileInfo::exists(ruta));
+        QCOMPARE(Ficheros(temporal), QStringList{QStringLiteral("relleno")});
+
+        // With room again the same export goes through.
+        QVERIFY(QFile::remove(temporal + QStringLiteral("/relleno")));
+        Ejecutar(Xlsx, ruta);
+        ComprobarContenido(Xlsx, Leer(ruta));
+    }
+
+    void traducido_data()
+    {
+        QTest::addColumn<int>("orden");
+        QTest::addColumn<QString>("caso");
+        for (int orden : {int(Guardar), int(Csv), int(Xlsx), int(Png)})
+            for (const char* caso : {"solo lectura", "nuevo en solo lectura", "lleno", "inexistente", "carpeta"})
+                QTest::addRow("%s %s", kNombres[orden], caso) << orden << QString::fromLatin1(caso);
+    }
+
+    // With Qt's Spanish texts loaded, as the program starts, the causes are
+    // the same: they come from the system's error codes, not from Qt's words.
+    // Runs last: the translation stays loaded.
+    void traducido()
+    {
+        QFETCH(int, orden);
+        QFETCH(QString, caso);
+        static bool cargada = false;
+        if (!cargada) {
+            CargarTraducciones();
+            cargada = true;
+        }
+        // The translation is there: Qt's own texts are Spanish.
+        QVERIFY(QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable") !=
+                QLatin1String("Existing file %1 is not writable"));
+        const QString nombre = QLatin1String(kNombres[orden]);
+        QString carpeta = dir->filePath(QStringLiteral("disco"));
+        QString causa;
+        bool existia = true;
+        if (caso == u"inexistente") {
+            carpeta = dir->filePath(QStringLiteral("no/existe"));
+            causa = QStringLiteral("la carpeta «%1» no existe").arg(carpeta);
+            existia = false;
+        } else if (caso == u"carpeta") {
+            // The name typed is that of a folder.
+            QVERIFY(QDir().mkpath(dir->filePath(QStringLiteral("disco/") + nombre)));
+            causa = QStringLiteral("ese nombre es el de una carpeta");
+            existia = false;
+        } else {
+            if (!Montar(carpeta, "size=4m,mode=0755"))
+                QSKIP("Needs root and a tmpfs mount.");
+            if (caso != u"nuevo en solo lectura")
+                QVERIFY(Escribir(carpeta + QLatin1Char('/') + nombre, kAnterior));
+            else
+                existia = false;
+            if (caso == u"lleno") {
+                Llenar(carpeta + QStringLiteral("/relleno"));
+                causa = QStringLiteral("no queda espacio en el disco");
+            } else {
+                QCOMPARE(::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                                 "size=4m"),
+                         0);
+                causa = QStringLiteral("el disco es de solo lectura");
+            }
+        }
+        const QString ruta = carpeta + QLatin1Char('/') + nombre;
+        const QStringList antes = QFileInfo(carpeta).isDir() ? Ficheros(carpeta) : QStringList();
+        if (caso == u"carpeta") {
+            // Straight to the writer: the save dialog would open the folder instead.
+            QVERIFY_THROWS_EXCEPTION(ErrorEscritura, EscribirFicheroSeguro(ruta, "x"));
+            try {
+                EscribirFicheroSeguro(ruta, "x");
+            } catch (const ErrorEscritura& e) {
+                QCOMPARE(QString::fromUtf8(e.what()),
+                         QStringLiteral("No se pudo guardar el fichero «%1»: %2. No se ha creado ningún fichero.")
+                             .arg(nombre, causa));
+            }
+            QVERIFY(QFileInfo(ruta).isDir());
+            QCOMPARE(Ficheros(carpeta), antes);
+            return;
+        }
+        QString mensaje, titulo;
+        ResponderAviso(&titulo, &mensaje);
+        Ejecutar(orden, ruta);
+        QCOMPARE(titulo, QStringLiteral("Atención"));
+        QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «%1»: %2. %3")
+                              .arg(nombre, causa,
+                                   existia ? QStringLiteral("El fichero anterior no se ha modificado.")
+                                           : QStringLiteral("No se ha creado ningún fichero.")));
+        if (existia)
+            QCOMPARE(Leer(ruta), kAnterior);
+        if (QFileInfo(carpeta).isDir())
+            QCOMPARE(Ficheros(carpeta), antes);
+    }
+
 private:
     void Ejecutar(int orden, const QString& ruta)
     {
@@ -289,6 +423,8 @@ private:
 
     std::unique_ptr<TFormMain> w;
     std::unique_ptr<QTemporaryDir> dir;
+    bool tmpdirCambiado = false;
+    QByteArray tmpdirAntes;
     QString montaje;
     QString carpetaCerrada;
 };

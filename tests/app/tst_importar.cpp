@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include <minizip/zip.h>
+#include <sys/stat.h>
 
 #include "ImportarUnit.h"
 #include "MainUnit.h"
@@ -221,6 +222,66 @@ private slots:
             QCOMPARE(lineas[0], QStringLiteral("1900\t1\t1_5").replace(QLatin1Char('_'), marca));
             QCOMPARE(lineas[1999], QStringLiteral("2066\t8\t2000_5").replace(QLatin1Char('_'), marca));
         }
+    }
+
+    void rechazados_data()
+    {
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<bool>("coma");
+        QTest::addColumn<QString>("esperado"); // by hand from the wording; %1 the path
+        for (bool coma : {true, false}) {
+            const char* loc = coma ? "es_ES" : "C";
+            QTest::addRow("%s: 2 GB spreadsheet", loc)
+                << QStringLiteral("grande.xlsx") << coma
+                << QStringLiteral("«%1» ocupa más de 64 MB, mucho más que cualquier serie mensual, y no se abre: "
+                                  "elija el fichero con los datos, o divida este en partes más pequeñas.");
+            QTest::addRow("%s: 2 GB CSV", loc)
+                << QStringLiteral("grande.csv") << coma
+                << QStringLiteral("«%1» ocupa más de 64 MB, mucho más que cualquier serie mensual, y no se abre: "
+                                  "elija el fichero con los datos, o divida este en partes más pequeñas.");
+            QTest::addRow("%s: pipe", loc)
+                << QStringLiteral("tubo.csv") << coma
+                << QStringLiteral("«%1» no es un fichero normal (es una tubería): elija un fichero de texto con los "
+                                  "datos.");
+        }
+    }
+
+    // A file that can be no data is refused before it is read, and Memo1 keeps its text.
+    void rechazados()
+    {
+        QFETCH(QString, nombre);
+        QFETCH(bool, coma);
+        QFETCH(QString, esperado);
+        PonerLocale(coma);
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(nombre);
+        const bool tubo = nombre.startsWith(QLatin1String("tubo"));
+        if (tubo) {
+            if (::mkfifo(QFile::encodeName(ruta).constData(), 0600) != 0)
+                QSKIP("No pipes here.");
+        } else {
+            // 2 GB that take no disk: a file with a hole.
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(2LL << 30));
+        }
+        std::unique_ptr<TFormMain> w(CrearVentanas());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* memo1 = w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        memo1->setPlainText(QStringLiteral("previo\n"));
+
+        Usuario u(ruta);
+        QElapsedTimer reloj;
+        reloj.start();
+        if (tubo)
+            w->ImportarFichero(ruta); // the file dialog does not offer a pipe
+        else
+            w->Importar1Click();
+        QVERIFY(reloj.elapsed() < 10000);
+        QCOMPARE(u.vistasImportar, 0);
+        QCOMPARE(u.avisos, QStringList{esperado.arg(QDir::toNativeSeparators(ruta))});
+        QCOMPARE(memo1->toPlainText(), QStringLiteral("previo\n"));
+        QCOMPARE(w->FicheroDatos, QString());
     }
 
     // Changing a box re-reads the file with the new choice.

@@ -12,6 +12,11 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "Aplicacion.h"
 #include "DialogoUnit.h"
 #include "MainUnit.h"
 
@@ -326,7 +331,63 @@ private slots:
         else
             QVERIFY2(visto.startsWith(error), qPrintable(visto));
     }
+    void erroresInesperados_data()
+    {
+        QTest::addColumn<int>("caso");
+        QTest::addColumn<QString>("esperado");
+        const QString memoria = QStringLiteral(
+            "No hay memoria suficiente para esta operación, y se ha dejado sin hacer. Cierre otros programas o "
+            "trabaje con menos datos, y vuelva a intentarlo.");
+        QTest::newRow("out of memory") << 0 << memoria;
+        QTest::newRow("a vector too long for memory") << 1 << memoria;
+        QTest::newRow("the library's index check")
+            << 2
+            << QStringLiteral("Error interno del programa (vector::_M_range_check: __n (which is 3) >= this->size() "
+                              "(which is 0)): la operación se ha interrumpido. Compruebe el resultado y, si hace "
+                              "falta, vuelva a intentarlo.");
+        QTest::newRow("the program's own text") << 3 << QStringLiteral("Texto propio del programa.");
+        QTest::newRow("no exception class")
+            << 4
+            << QStringLiteral("Se ha producido un error inesperado y la operación se ha interrumpido. Compruebe el "
+                              "resultado y, si hace falta, vuelva a intentarlo.");
+    }
+
+    // What escapes every command reaches the application's own notify(),
+    // which tells it in Spanish and carries on.
+    void erroresInesperados()
+    {
+        QFETCH(int, caso);
+        QFETCH(QString, esperado);
+        QVERIFY(qobject_cast<TAplicacion*>(qApp));
+        TFormMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QString visto, nombre;
+        ResponderMensaje(&visto, &nombre);
+        QTimer::singleShot(0, &w, [caso] {
+            std::vector<int> v;
+            switch (caso) {
+            case 0: throw std::bad_alloc();
+            case 1: v.reserve(v.max_size() + 1); break;
+            case 2: v.at(3) = 1; break;
+            case 3: throw std::runtime_error("Texto propio del programa.");
+            default: throw 4;
+            }
+        });
+        QTRY_VERIFY(!visto.isEmpty());
+        QCOMPARE(nombre, QStringLiteral("ErrorEstandar"));
+        QCOMPARE(visto, esperado);
+        QVERIFY(w.isVisible()); // the program carries on
+    }
 };
 
-QTEST_MAIN(TstPrincipal)
+// The program's own application object, whose notify() is under test.
+int main(int argc, char** argv)
+{
+    TAplicacion app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TstPrincipal prueba;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&prueba, argc, argv);
+}
 #include "tst_principal.moc"

@@ -50,6 +50,10 @@ private slots:
     void seriesPorModelo();
     void auxiliaresSeOcultan();
     void leyendaPersiste();
+    void arrastreTextoEditado_data();
+    void arrastreTextoEditado();
+    void arrastreModeloFalla_data();
+    void arrastreModeloFalla();
 };
 
 void TstGraficosVentana::inicio()
@@ -452,6 +456,123 @@ void TstGraficosVentana::leyendaPersiste()
     QVERIFY(pos->isVisible());
     QVERIFY(!S(p, "SerieDesvNeg")->isVisible());
     QVERIFY(mm->isVisible());
+}
+
+void TstGraficosVentana::arrastreTextoEditado_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<int>("quitar"); // lines taken off: > 0 at the end, < 0 at the start
+    QTest::addColumn<QString>("esperado");
+    for (bool coma : {true, false}) {
+        const char* loc = coma ? "es_ES" : "C";
+        // Point 41 is May 2003 (month 41 from January 2000); 24 lines left, or
+        // three taken from the top so line 41 holds August 2003, by hand.
+        QTest::addRow("%s: shortened", loc)
+            << coma << 36
+            << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero ese texto "
+                              "tiene ahora 24 líneas: no se ha cambiado nada. Pulse «Cargar» para cargar el texto "
+                              "como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre el "
+                              "gráfico.");
+        QTest::addRow("%s: one line left", loc)
+            << coma << 59
+            << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero ese texto "
+                              "tiene ahora una sola línea: no se ha cambiado nada. Pulse «Cargar» para cargar el "
+                              "texto como está ahora, o deshaga la edición del texto y suelte otra vez el botón sobre "
+                              "el gráfico.");
+        QTest::addRow("%s: lines taken above", loc)
+            << coma << -3
+            << QStringLiteral("El punto arrastrado (5/2003) se cargó de la línea 41 del texto de Datos, pero esa "
+                              "línea es ahora la de 8/2003, porque el texto se ha editado: no se ha cambiado nada. "
+                              "Pulse «Cargar» para cargar el texto como está ahora y arrastre el punto otra vez.");
+    }
+}
+
+// The data text edited after loading, then a point dragged: the user is told
+// what no longer fits and what to do, and neither the text nor the table change.
+void TstGraficosVentana::arrastreTextoEditado()
+{
+    QFETCH(bool, coma);
+    QFETCH(int, quitar);
+    QFETCH(QString, esperado);
+    PonerLocale(coma);
+    auto w = Ventana();
+    QVERIFY(MostrarGraficos(*w));
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    Cargar(*w, Texto(60, Estacional));
+    Calcular(*w, ItemNVS);
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
+    QStringList lineas = Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));
+    lineas = quitar > 0 ? lineas.mid(0, lineas.size() - 1 - quitar) : lineas.mid(-quitar);
+    const QString editado = lineas.join(QLatin1Char('\n'));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(editado);
+    const auto tabla = w->Ws.TablaPrev;
+
+    // What the drag tool leaves, then the button released over the chart.
+    p->MoverPunto(S(p, "SeriesDatos"), 40, 999.0);
+    w->RegistrarArrastre(40);
+    QString visto;
+    ResponderMensaje(&visto);
+    QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QCOMPARE(visto, esperado);
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->toPlainText(), editado);
+    QVERIFY(tabla == w->Ws.TablaPrev);
+    QCOMPARE(w->PuntoArrastrado, 40);
+}
+
+void TstGraficosVentana::arrastreModeloFalla_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<int>("modelo");
+    QTest::addColumn<int>("n"); // N of the moving averages
+    QTest::addColumn<QString>("causa");
+    for (bool coma : {true, false}) {
+        const char* loc = coma ? "es_ES" : "C";
+        // Only point 20 is not zero; dragged to 0 the whole history is zero,
+        // and so is every seasonal coefficient.
+        QTest::addRow("%s: decomposition on zeros", loc)
+            << coma << int(ItemDST) << 6
+            << QStringLiteral("Los coeficientes estacionales suman cero, porque el histórico es nulo en los meses "
+                              "de los que salen. Elija un modelo sin estacionalidad o use un histórico con valores "
+                              "distintos de cero.");
+        QTest::addRow("%s: negative N", loc)
+            << coma << int(ItemMMS) << -2
+            << QStringLiteral("N, el número de periodos de la media móvil, es negativo. Ponga en N un número "
+                              "entero positivo.");
+    }
+}
+
+// A drag whose recalculation fails says that the value was written and what
+// to change for the model to calculate.
+void TstGraficosVentana::arrastreModeloFalla()
+{
+    QFETCH(bool, coma);
+    QFETCH(int, modelo);
+    QFETCH(int, n);
+    QFETCH(QString, causa);
+    PonerLocale(coma);
+    auto w = Ventana();
+    QVERIFY(MostrarGraficos(*w));
+    Grafico* p = Control<Grafico>(w, "ChartP");
+    Cargar(*w, Texto(48, [](int i) { return i == 20 ? 5.0 : 0.0; }));
+    Control<QSpinBox>(w, "SEN")->setValue(n);
+    w->SeleccionarModelo(modelo);
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
+
+    p->MoverPunto(S(p, "SeriesDatos"), 19, 0.0);
+    w->RegistrarArrastre(19);
+    QString visto;
+    ResponderMensaje(&visto);
+    QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QCOMPARE(visto, QStringLiteral("El valor arrastrado se ha escrito en la línea 20 del texto de Datos y el "
+                                   "histórico se ha vuelto a cargar, pero el modelo seleccionado no se puede calcular "
+                                   "con él. ") +
+                        causa);
+    // Written and reloaded: 0 with two decimals in the user's format.
+    QCOMPARE(w->Ws.TablaPrev[20][4], 0.0);
+    QVERIFY(Control<QPlainTextEdit>(w, "Memo1")
+                ->toPlainText()
+                .contains(coma ? QStringLiteral("2001\t8\t0,00\n") : QStringLiteral("2001\t8\t0.00\n")));
+    QCOMPARE(w->PuntoArrastrado, -1);
 }
 
 QTEST_MAIN(TstGraficosVentana)

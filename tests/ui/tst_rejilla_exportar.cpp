@@ -3,6 +3,7 @@
 // exports, choosing one by the dialog's filter and a failed write.
 #include "ExportarRejilla.h"
 #include "LibroCalculo.h"
+#include "EscrituraSegura.h"
 #include "Rejilla.h"
 
 #include "Ayudas.h"
@@ -331,6 +332,8 @@ private slots:
     void anchosXls();
     void exportarPorFiltro();
     void escrituraFallida();
+    void demasiadasColumnas_data();
+    void demasiadasColumnas();
 };
 
 void TstRejillaExportar::exportarTxt()
@@ -660,6 +663,50 @@ void TstRejillaExportar::escrituraFallida()
                                 "No se ha creado ningún fichero.")
                      .arg(dir.filePath("no/existe")));
     }
+    QVERIFY(!QFile::exists(ruta));
+}
+
+void TstRejillaExportar::demasiadasColumnas_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<int>("filtro");
+    QTest::addColumn<int>("columnas");
+    QTest::addColumn<QString>("esperado");
+    for (bool coma : {true, false}) {
+        // The limits of each format: 256 columns (BIFF8), 16384 (Office Open XML).
+        QTest::addRow("%s xls", coma ? "es" : "C")
+            << coma << 5 << 257
+            << QStringLiteral("No se pudo guardar el fichero «tabla»: el formato xls admite 256 columnas como máximo "
+                              "y la tabla tiene 257. Exporte la tabla en formato xlsx o csv. No se ha creado ningún "
+                              "fichero.");
+        QTest::addRow("%s xlsx", coma ? "es" : "C")
+            << coma << 6 << 16385
+            << QStringLiteral("No se pudo guardar el fichero «tabla»: el formato xlsx admite 16384 columnas como "
+                              "máximo y la tabla tiene 16385. Exporte la tabla en formato csv o txt. No se ha creado "
+                              "ningún fichero.");
+    }
+}
+
+// A table too wide for a spreadsheet format says which limit and what to
+// use instead, and writes nothing.
+void TstRejillaExportar::demasiadasColumnas()
+{
+    QFETCH(bool, coma);
+    QFETCH(int, filtro);
+    QFETCH(int, columnas);
+    QFETCH(QString, esperado);
+    PonerLocale(coma);
+    QTemporaryDir dir;
+    Rejilla r;
+    Preparar(r, columnas, 2, {QStringLiteral("t")});
+    const QString ruta = dir.filePath("tabla");
+    QString visto;
+    try {
+        r.Exportar(ruta, filtro);
+    } catch (const ErrorEscritura& e) {
+        visto = QString::fromUtf8(e.what());
+    }
+    QCOMPARE(visto, esperado);
     QVERIFY(!QFile::exists(ruta));
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component on paper: paging, the print preview and printing to
 // PDF when there is no printer.
+#include "EscrituraSegura.h"
 #include "Rejilla.h"
 #include "RejillaImprimir.h"
 
@@ -14,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace tendora;
 using namespace prueba;
@@ -49,6 +53,7 @@ private slots:
     void paginar();
     void vistaPrevia();
     void imprimirSinImpresoraEnPdf();
+    void pdfConCarpetaTemporalLlena();
 };
 
 void TstRejillaImprimir::paginar()
@@ -160,6 +165,51 @@ void TstRejillaImprimir::imprimirSinImpresoraEnPdf()
     // As many pages as the preview shows.
     QVERIFY(paginas > 1);
     QCOMPARE(int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r")), paginas);
+}
+
+// The PDF is put together in the temporary folder; when that is full the
+// user is told so and where, and no file is left half written.
+void TstRejillaImprimir::pdfConCarpetaTemporalLlena()
+{
+    QTemporaryDir dir;
+    const QString temporal = dir.filePath(QStringLiteral("temporal"));
+    const QByteArray m = QFile::encodeName(temporal);
+    if (::geteuid() != 0 || !QDir().mkpath(temporal) || ::mount("tmpfs", m.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("Needs root and a tmpfs mount to make a full temporary folder.");
+    {
+        // Filled to the last byte.
+        QFile f(temporal + QStringLiteral("/relleno"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray bloque(4096, 'x');
+        while (f.write(bloque) == bloque.size()) { }
+        while (f.write("x", 1) == 1) { }
+    }
+    const QByteArray antes = qgetenv("TMPDIR");
+    qputenv("TMPDIR", m);
+    Rejilla r;
+    Larga(r);
+    const QString ruta = dir.filePath(QStringLiteral("tabla.pdf"));
+    QString mensaje;
+    {
+        RejillaVistaPrevia d(r, nullptr);
+        try {
+            d.ImprimirEnPdf(ruta);
+        } catch (const ErrorEscritura& e) {
+            mensaje = QString::fromUtf8(e.what());
+        }
+    }
+    if (antes.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", antes);
+    if (::umount(m.constData()) != 0)
+        ::umount2(m.constData(), MNT_DETACH);
+    QCOMPARE(mensaje, QStringLiteral("No se pudo guardar el fichero «tabla.pdf»: no queda espacio en la carpeta "
+                                     "temporal «%1», donde se prepara el fichero antes de guardarlo. Libere espacio "
+                                     "en ella, o elija otra con la variable TMPDIR, y vuelva a intentarlo. No se ha "
+                                     "creado ningún fichero.")
+                          .arg(temporal));
+    QVERIFY(!QFileInfo::exists(ruta));
 }
 
 QTEST_MAIN(TstRejillaImprimir)
