@@ -90,6 +90,15 @@ void Sesion::Contestar()
                                           : az_.Entero(1950, 2050));
         am->SEM->setValue(az_.Entero(am->SEM->minimum(), am->SEM->maximum()));
         (az_.Moneda(0.9) ? am->BBAceptar : am->BBCancelar)->click();
+    } else if (w->objectName() == QLatin1String("EditorGrafico")) {
+        ContestarEditor(static_cast<QDialog*>(w));
+    } else if (w->objectName() == QLatin1String("AdvPreviewDialog1") ||
+               w->objectName() == QLatin1String("VistaPreviaGrafico")) {
+        // Seen for a moment, as a user looks at it, then closed.
+        if (vistaPrevia_ != w)
+            vistaPrevia_ = w;
+        else
+            static_cast<QDialog*>(w)->reject();
     } else if (auto* d = qobject_cast<QDialog*>(w)) {
         Fallo(QStringLiteral("ventana modal inesperada: %1 \"%2\"")
                   .arg(QLatin1String(w->metaObject()->className()), w->objectName()));
@@ -163,7 +172,7 @@ void Sesion::ContestarRango(QWidget* w)
     for (QDoubleSpinBox* e : {r->IncAlfa, r->IncBeta, r->IncPhi})
         e->setValue(az_.Uno<double>({0.0, 0.01, 0.02, 0.05, 0.1, 0.25, 0.5, 1.0}));
     std::vector<int> enes = {-3, 0, 1, 2, 3, 6, 12, 24, 60};
-    if (op_.conocidos)
+    if (op_.conocidos.Con("n"))
         enes.insert(enes.end(), {r->DesdeN->minimum(), r->DesdeN->maximum(), 100000});
     r->DesdeN->setValue(az_.Uno(enes));
     r->HastaN->setValue(az_.Uno(enes));
@@ -186,6 +195,37 @@ void Sesion::ContestarRango(QWidget* w)
                      .arg(r->CBGraficos->isChecked() ? ", dibujando" : "")
                      .arg(aceptar ? "Aceptar" : "Cancelar");
     (aceptar ? r->BBAceptar : r->BBCancelar)->click();
+}
+
+void Sesion::ContestarEditor(QDialog* d)
+{
+    const auto teclear = [this, d](const char* nombre, const QString& texto) {
+        auto* e = d->findChild<QLineEdit*>(QLatin1String(nombre));
+        if (!e || !e->isEnabled())
+            return;
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Delete);
+        QTest::keyClicks(e, texto);
+        registro_ << QStringLiteral("     %1 = \"%2\"").arg(QLatin1String(nombre), texto);
+    };
+    const std::vector<QString> numeros = {"0",     "1",   "-1", "5",      "100", "1e300", "-1e300",
+                                          "1e308", "abc", "",   "1e-300", "0,5", "0.5"};
+    for (const char* caja : {"CBAutoX", "CBAutoY", "CBLeyenda", "CBMarcas"})
+        if (auto* c = d->findChild<QCheckBox*>(QLatin1String(caja)); c && az_.Moneda(0.4))
+            c->click();
+    for (const char* e : {"EMinimoX", "EMaximoX", "EMinimoY", "EMaximoY"})
+        if (az_.Moneda(0.5))
+            teclear(e, az_.Uno(numeros));
+    if (az_.Moneda(0.3))
+        teclear("ETituloGrafico", az_.Moneda(0.5) ? QString() : QStringLiteral("Titulo nuevo"));
+    if (auto* grosor = d->findChild<QSpinBox*>(QStringLiteral("SEGrosor")); grosor && az_.Moneda(0.3))
+        grosor->setValue(az_.Entero(grosor->minimum(), grosor->maximum()));
+    QTest::qWait(10);
+    if (auto* cerrar = d->findChild<QPushButton*>(QStringLiteral("BCerrar")))
+        cerrar->click();
+    else
+        d->reject();
 }
 
 // The user stops a long experiment after a random few refreshes of its
@@ -243,7 +283,10 @@ void Sesion::ComprobarRejilla(Rejilla* g)
         ComprobarTexto(nombre + QStringLiteral(" cabecera"), m->headerData(c, Qt::Horizontal).toString());
     // Every number held; the texts shown of a sample of rows when there are many.
     const bool errores = nombre.startsWith(QLatin1String("AdvSGErr"));
-    for (int f = 1; f <= filas; ++f) {
+    Azar muestra{static_cast<uint64_t>(hechos_)};
+    const bool todas = filas <= 50000;
+    for (int k = 1; k <= (todas ? filas : 30000); ++k) {
+        const int f = todas || k <= 10000 ? k : k <= 20000 ? filas + 10001 - k : muestra.Entero(1, filas);
         bool medidas = false;
         for (int c = 0; c < cols; ++c)
             if (mr->Tipo(c, f) == TipoCelda::Numero) {
@@ -267,7 +310,6 @@ void Sesion::ComprobarRejilla(Rejilla* g)
         for (int f = 0; f < filas; ++f)
             texto(f);
     } else {
-        Azar muestra{static_cast<uint64_t>(hechos_)};
         for (int f = 0; f < 1000; ++f) {
             texto(f);
             texto(filas - 1 - f);
@@ -291,7 +333,8 @@ void Sesion::ComprobarGrafico(Grafico* g)
         ComprobarTexto(nombre + QStringLiteral(" leyenda"), s->name());
         for (const PuntoGrafico& p : s->Puntos())
             if (!p.nulo && (!std::isfinite(p.x) || !std::isfinite(p.y)))
-                return Fallo(QStringLiteral("%1 serie %2: punto (%3, %4)").arg(nombre, s->objectName()).arg(p.x).arg(p.y));
+                return Fallo(
+                    QStringLiteral("%1 serie %2: punto (%3, %4)").arg(nombre, s->objectName()).arg(p.x).arg(p.y));
         for (QAbstractSeries* q : s->SeriesQt())
             if (auto* l = qobject_cast<QLineSeries*>(q))
                 for (const QPointF& p : l->points())
@@ -350,7 +393,9 @@ void Sesion::ComprobarCarga(int totalAntes, int numAntes, int filasAntes, int er
     if (!e.DatosCargados)
         return Fallo(QStringLiteral("la carga terminó sin datos cargados ni mensaje"));
     if (g->RowCount() != e.NumDatos + 1)
-        return Fallo(QStringLiteral("la tabla de previsión tiene %1 filas para %2 datos").arg(g->RowCount() - 1).arg(e.NumDatos));
+        return Fallo(QStringLiteral("la tabla de previsión tiene %1 filas para %2 datos")
+                         .arg(g->RowCount() - 1)
+                         .arg(e.NumDatos));
     const int paso = std::max(1, e.NumDatos / 500);
     for (int i = 1; i <= e.NumDatos; i += paso) {
         bool ok = false;
@@ -400,7 +445,8 @@ void Sesion::ComprobarCalculo(int ajusteAntes, int aciertoAntes, int mensajesAnt
         const QString t = g->Celda(e.ColPrev - 1, i);
         if (!e.Valida(i, e.ColPrev)) {
             if (!t.isEmpty())
-                return Fallo(QStringLiteral("fila %1: la tabla no tiene valor y la rejilla muestra \"%2\"").arg(i).arg(t));
+                return Fallo(
+                    QStringLiteral("fila %1: la tabla no tiene valor y la rejilla muestra \"%2\"").arg(i).arg(t));
             continue;
         }
         bool ok = false;
@@ -441,9 +487,10 @@ void Sesion::ComprobarFichero(const QString& ruta, bool numeros)
     if (ext == QLatin1String("txt") || ext == QLatin1String("csv") || ext == QLatin1String("html") ||
         ext == QLatin1String("doc") || ext == QLatin1String("svg")) {
         QByteArray b = Leer(ruta);
-        const QString t = b.startsWith("\xFF\xFE") ? QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + 2),
-                                                                         (b.size() - 2) / 2)
-                                                   : QString::fromUtf8(b);
+        const QString t =
+            b.startsWith("\xFF\xFE")
+                ? QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + 2), (b.size() - 2) / 2)
+                : QString::fromUtf8(b);
         ComprobarTexto(ruta, t);
     } else if (QFileInfo(ruta).size() == 0) {
         Fallo(QStringLiteral("%1 está vacío").arg(ruta));

@@ -83,6 +83,10 @@ const std::vector<Sesion::Comando>& Sesion::Comandos()
         {"Ordenar errores", 1, &Sesion::OrdenarErrores},
         {"Marcas de menú", 2, &Sesion::MarcasMenu},
         {"Zoom", 1, &Sesion::Zoom},
+        {"Leyenda", 2, &Sesion::Leyenda},
+        {"Tamaño", 1, &Sesion::Tamano},
+        {"Editar gráfico", 1, &Sesion::EditarGrafico},
+        {"Imprimir", 1, &Sesion::Imprimir},
     };
     return c;
 }
@@ -107,6 +111,9 @@ bool Sesion::Ejecutar()
         Anotar(pasoActual_);
         (this->*c.orden)();
         Asentar();
+        const double seg = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicioPaso_).count();
+        if (seg > 0.5)
+            registro_[lineaPaso_] += QStringLiteral("  [%1 s]").arg(seg, 0, 'f', 1);
         Comprobar();
         vigia_.Terminar();
     }
@@ -198,9 +205,30 @@ void Sesion::Teclear(QWidget* caja, const QString& texto)
 
 QString Sesion::ValorAlAzar()
 {
-    QStringList v = {"0",     "1",    "-5",  "12.5", "12,5", "1e300", "-1e300", "1e308", "3.5e-12",
-                     "1e-290", "1E+5", "",    "abc",  "nan",  "inf",   "-inf",   "1e400", "0,0001",
-                     "99999999999999999999", "12 5", "1.234,5", "--3", "5e", "0x10"};
+    QStringList v = {"0",
+                     "1",
+                     "-5",
+                     "12.5",
+                     "12,5",
+                     "1e300",
+                     "-1e300",
+                     "1e308",
+                     "3.5e-12",
+                     "1e-290",
+                     "1E+5",
+                     "",
+                     "abc",
+                     "nan",
+                     "inf",
+                     "-inf",
+                     "1e400",
+                     "0,0001",
+                     "99999999999999999999",
+                     "12 5",
+                     "1.234,5",
+                     "--3",
+                     "5e",
+                     "0x10"};
     return az_.Uno(std::vector<QString>(v.begin(), v.end()));
 }
 
@@ -208,21 +236,21 @@ QString Sesion::ValorAlAzar()
 // then with a bad line.
 QString Sesion::TextoAlAzar()
 {
-    std::vector<Forma> formas = {Forma::Estacional, Forma::Enorme,    Forma::Ceros,     Forma::Negativa,
+    std::vector<Forma> formas = {Forma::Estacional,   Forma::Enorme,    Forma::Ceros,    Forma::Negativa,
                                  Forma::Intermitente, Forma::Constante, Forma::Escalones};
-    if (op_.conocidos)
+    if (op_.conocidos.Con("diminutos"))
         formas.insert(formas.end(), {Forma::Diminuta15, Forma::Diminuta290});
     const Forma f = az_.Uno(formas);
     const int n = az_.Uno<int>({1, 2, 3, 4, 5, 12, 13, 24, 25, 36, 60, 100, 144, 300, 2000});
     const uint64_t sal = az_.Bruto() % 97;
     const QChar decimal = az_.Moneda(0.5) ? QLatin1Char('.') : QLatin1Char(',');
-    QString t = TextoSerie(n, [f, sal](int i) { return ValorForma(f, i, sal); }, az_.Entero(1900, 2030),
-                           az_.Entero(1, 12), decimal);
+    QString t = TextoSerie(
+        n, [f, sal](int i) { return ValorForma(f, i, sal); }, az_.Entero(1900, 2030), az_.Entero(1, 12), decimal);
     if (az_.Moneda(0.15)) {
         QStringList lineas = t.split(QLatin1Char('\n'));
-        std::vector<QString> malas = {"2000\t1", "x\ty\tz", "2000\t13\t5", "2000\t0\t5", "\t\t", "2000 1 5",
-                                      "2000\t1\tnan", "2000\t1\t1e400", "2000\t1\t5\t6", "-2000\t1\t5"};
-        if (op_.conocidos)
+        std::vector<QString> malas = {"2000\t1",  "x\ty\tz",      "2000\t13\t5",    "2000\t0\t5",    "\t\t",
+                                      "2000 1 5", "2000\t1\tnan", "2000\t1\t1e400", "2000\t1\t5\t6", "-2000\t1\t5"};
+        if (op_.conocidos.Con("fecha"))
             malas.insert(malas.end(), {"2147483648\t1\t5", "2000\t2147483648\t5", "99999999999\t99999999999\t1"});
         lineas.insert(az_.Entero(0, int(lineas.size()) - 1), az_.Uno(malas));
         t = lineas.join(QLatin1Char('\n'));
@@ -247,6 +275,8 @@ void Sesion::Abrir()
 {
     planFichero_ = true;
     rutaPlan_ = hechos_ > 1 && az_.Moneda(0.1) ? QString() : FicheroAlAzar(corpus_.texto, {".txt", ".csv"});
+    if (!corpus_.grandes.isEmpty() && az_.Moneda(0.02))
+        rutaPlan_ = az_.Uno(std::vector<QString>(corpus_.grandes.begin(), corpus_.grandes.end()));
     filtroPlan_.clear();
     Anotar(QStringLiteral("Abrir %1").arg(rutaPlan_.isEmpty() ? QStringLiteral("(cancelado)") : rutaPlan_));
     if (az_.Moneda(0.5))
@@ -254,6 +284,7 @@ void Sesion::Abrir()
     else
         Control<QToolButton>(w_, "TBAbrir")->click();
     planFichero_ = false;
+    registro_[lineaPaso_] += QStringLiteral(" (%1 líneas)").arg(Control<QPlainTextEdit>(w_, "Memo1")->blockCount());
     textoEditado_ = true;
 }
 
@@ -354,7 +385,8 @@ void Sesion::Cargar()
         break;
     }
     ComprobarCarga(total, num, filas, errores, mensajes);
-    if (errores_.size() == errores && (mensajes_.size() == mensajes || !mensajes_.constLast().startsWith("No hay datos")))
+    if (errores_.size() == errores &&
+        (mensajes_.size() == mensajes || !mensajes_.constLast().startsWith("No hay datos")))
         textoEditado_ = false;
 }
 
@@ -369,7 +401,7 @@ void Sesion::ElegirModelo()
 
 void Sesion::Parametro()
 {
-    static const char* const cajas[] = {"SEN",      "SEAlfaLE", "SEAlfaTHT",    "SEAlfaHLT",
+    static const char* const cajas[] = {"SEN",       "SEAlfaLE", "SEAlfaTHT",    "SEAlfaHLT",
                                         "SEBetaHLT", "SEPhiHW",  "SEAlfaCroston"};
     const char* nombre = cajas[az_.Entero(0, 6)];
     auto* caja = Control<QAbstractSpinBox>(w_, nombre);
@@ -385,12 +417,20 @@ void Sesion::Parametro()
     std::vector<QString> textos;
     if (qobject_cast<QSpinBox*>(caja)) {
         textos = {"", "0", "1", "2", "3", "6", "12", "13", "24", "-1", "-6", "abc", "500"};
-        if (op_.conocidos)
+        if (op_.conocidos.Con("n"))
             textos.insert(textos.end(), {"2147483647", "-2147483647", "99999", "1000000"});
     } else {
         const QString coma = QLocale().decimalPoint();
-        textos = {"", "0", "1", "0" + coma + "5", "0" + coma + "01", "0" + coma + "99", "1" + coma + "5", "-0" + coma + "3",
-                  "abc", "5"};
+        textos = {"",
+                  "0",
+                  "1",
+                  "0" + coma + "5",
+                  "0" + coma + "01",
+                  "0" + coma + "99",
+                  "1" + coma + "5",
+                  "-0" + coma + "3",
+                  "abc",
+                  "5"};
     }
     const QString t = az_.Uno(textos);
     Anotar(QStringLiteral("Parámetro %1 = \"%2\"").arg(QLatin1String(nombre)).arg(t));
@@ -401,11 +441,9 @@ void Sesion::HorizonteYReserva()
 {
     const bool horizonte = az_.Moneda(0.5);
     const char* nombre = horizonte ? "SEValoresPrever" : "SEPuntosSinUsar";
-    const std::vector<QString> textos = horizonte
-                                            ? std::vector<QString>{"", "0", "1", "2", "12", "13", "24", "100", "999",
-                                                                   "5000", "-1"}
-                                            : std::vector<QString>{"", "0", "1", "2", "6", "12", "24", "50", "100",
-                                                                   "200"};
+    const std::vector<QString> textos =
+        horizonte ? std::vector<QString>{"", "0", "1", "2", "12", "13", "24", "100", "999", "5000", "-1"}
+                  : std::vector<QString>{"", "0", "1", "2", "6", "12", "24", "50", "100", "200"};
     const QString t = az_.Uno(textos);
     Anotar(QStringLiteral("%1 = \"%2\"").arg(QLatin1String(nombre)).arg(t));
     MostrarPagina("TabSheetModelo");
@@ -464,127 +502,6 @@ void Sesion::ExAnte()
     Disparar("Simulacinexante1");
 }
 
-// A history point of the forecast chart dragged up or down, through the
-// pop-up item that turns the tool on.
-void Sesion::Arrastrar()
-{
-    // A text edited shorter since the load no longer holds the point's line.
-    if (!op_.conocidos && textoEditado_)
-        return;
-    MostrarPagina("TabSheetGrafico");
-    auto* p = Control<Grafico>(w_, "ChartP");
-    auto* modificar = Control<QAction>(w_, "Modificarpuntosdehistrico1");
-    if (!modificar->isChecked()) {
-        MenuEn(p, "PopupMenuGraf");
-        modificar->trigger();
-    }
-    Asentar();
-    SerieGrafico* datos = p->Serie(QStringLiteral("SeriesDatos"));
-    if (!datos || datos->count() == 0 || datos->SeriesQt().isEmpty())
-        return;
-    const int i = az_.Entero(0, datos->count() - 1);
-    const PuntoGrafico& punto = datos->Puntos()[size_t(i)];
-    if (punto.nulo)
-        return;
-    const QPointF c = p->chart()->mapToPosition(QPointF(punto.x, punto.y), datos->SeriesQt().constFirst());
-    const QPoint desde = p->mapFromScene(p->chart()->mapToScene(c));
-    const int dy = az_.Uno<int>({-400, -120, -40, -7, 6, 35, 150, 600});
-    Anotar(QStringLiteral("Arrastrar el punto %1 (%2) %3 px").arg(i + 1).arg(punto.y).arg(dy));
-    QWidget* vista = p->viewport();
-    QTest::mousePress(vista, Qt::LeftButton, {}, desde);
-    QTest::mouseMove(vista, desde + QPoint(0, dy / 2));
-    QTest::mouseMove(vista, desde + QPoint(0, dy));
-    QTest::mouseRelease(vista, Qt::LeftButton, {}, desde + QPoint(0, dy));
-    // After a refused reload the point stays held, for the user to try again.
-    if (w_->PuntoArrastrado != -1 && errores_.size() == erroresPaso_)
-        Fallo(QStringLiteral("el arrastre quedó a medias: PuntoArrastrado = %1").arg(w_->PuntoArrastrado));
-}
-
-void Sesion::QuitarComparativas()
-{
-    MostrarPagina("TabSheetGraficoComp");
-    MenuEn(Control<Grafico>(w_, "ChartPC"), "PopupMenuGraf");
-    Disparar("Eliminarseriescomparativas1");
-    if (Control<Grafico>(w_, "ChartPC")->NumSeries() != 1)
-        Fallo(QStringLiteral("quedan series comparativas tras quitarlas"));
-}
-
-void Sesion::BorrarTabla()
-{
-    const char* nombre = az_.Moneda(0.5) ? "AdvSGErrAjuste" : "AdvSGErrAcierto";
-    Anotar(QStringLiteral("Borrar tabla %1").arg(QLatin1String(nombre)));
-    auto* g = Control<Rejilla>(w_, nombre);
-    MenuEn(g, "PopupMenuTabla");
-    Disparar("Variartabla1");
-    if (Etiquetadas(g) != 0)
-        Fallo(QStringLiteral("%1 conserva filas tras \"Borrar tabla\"").arg(QLatin1String(nombre)));
-}
-
-void Sesion::BorrarErrores()
-{
-    Disparar("Borrarinformacinsobreerrores1");
-}
-
-void Sesion::ExportarTabla()
-{
-    static const char* const rejillas[] = {"AdvStringGridPrevision", "StringGridCE", "AdvSGErrAjuste",
-                                           "AdvSGErrAcierto"};
-    const char* nombre = rejillas[az_.Entero(0, 3)];
-    const QStringList filtros = Rejilla::FiltrosExportacion();
-    static const char* const ext[] = {".txt", ".csv", ".doc", ".html", ".xls", ".xlsx"};
-    const int k = az_.Entero(0, int(filtros.size()) - 1);
-    planFichero_ = true;
-    filtroPlan_ = filtros.at(k);
-    // With or without the extension: the dialog adds the filter's.
-    const QString base = salida_.filePath(QStringLiteral("tabla%1").arg(hechos_));
-    rutaPlan_ = az_.Moneda(0.08) ? QString() : base + (az_.Moneda(0.5) ? QString::fromLatin1(ext[k]) : QString());
-    Anotar(QStringLiteral("Exportar %1 como %2").arg(QLatin1String(nombre), filtroPlan_));
-    MenuEn(Control<Rejilla>(w_, nombre), "PopupMenuTabla");
-    Disparar("Exportartabla1");
-    planFichero_ = false;
-    if (!rutaPlan_.isEmpty())
-        ComprobarFichero(base + QString::fromLatin1(ext[k]));
-}
-
-void Sesion::ExportarGrafico()
-{
-    static const char* const graficos[] = {"ChartP", "ChartPA", "ChartPC", "ChartCE"};
-    static const char* const paginas[] = {"TabSheetGrafico", "TabSheetGraficoAcum", "TabSheetGraficoComp",
-                                          "TabSheetGraficoCE"};
-    static const char* const ext[] = {".bmp", ".png", ".svg", ".pdf"};
-    static const char* const filtros[] = {"Bitmaps (*.bmp)", "Imagen PNG (*.png)", "Imagen SVG (*.svg)",
-                                          "Documento PDF (*.pdf)"};
-    const int g = az_.Entero(0, 3), k = az_.Entero(0, 3);
-    planFichero_ = true;
-    filtroPlan_ = QString::fromLatin1(filtros[k]);
-    const QString ruta = salida_.filePath(QStringLiteral("grafico%1%2").arg(hechos_).arg(QLatin1String(ext[k])));
-    rutaPlan_ = az_.Moneda(0.08) ? QString() : ruta;
-    Anotar(QStringLiteral("Exportar %1 como %2").arg(QLatin1String(graficos[g]), filtroPlan_));
-    if (az_.Moneda(0.7))
-        MostrarPagina(paginas[g]);
-    MenuEn(Control<Grafico>(w_, graficos[g]), "PopupMenuGraf");
-    Disparar("Exportargrfico1");
-    planFichero_ = false;
-    if (!rutaPlan_.isEmpty())
-        ComprobarFichero(ruta);
-}
-
-void Sesion::Guardar()
-{
-    planFichero_ = true;
-    filtroPlan_.clear();
-    rutaPlan_ = az_.Moneda(0.1) ? QString() : salida_.filePath(QStringLiteral("datos%1.txt").arg(hechos_));
-    Anotar(QStringLiteral("Guardar %1").arg(rutaPlan_));
-    if (az_.Moneda(0.5))
-        Disparar("Guardar1");
-    else
-        Control<QToolButton>(w_, "ToolButton8")->click();
-    planFichero_ = false;
-    // The user's own text: whatever it says is theirs.
-    if (!rutaPlan_.isEmpty())
-        ComprobarFichero(rutaPlan_, false);
-}
-
 void Sesion::AnioMes()
 {
     Disparar("AadircolumnasdeAoyMes1");
@@ -637,56 +554,6 @@ void Sesion::OrdenarErrores()
     const int x = h->sectionViewportPosition(col) + h->sectionSize(col) / 2;
     if (x > 0 && x < h->viewport()->width())
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
-}
-
-// The check items of both pop-up menus, and the grids' own small commands.
-void Sesion::MarcasMenu()
-{
-    switch (az_.Entero(0, 3)) {
-    case 0:
-        Anotar(QStringLiteral("Mostrar min max"));
-        MenuEn(Control<Rejilla>(w_, "AdvSGErrAjuste"), "PopupMenuTabla");
-        Disparar("Mostrarminmax1");
-        break;
-    case 1:
-        Anotar(QStringLiteral("Autoajustar"));
-        MenuEn(Control<Rejilla>(w_, "AdvStringGridPrevision"), "PopupMenuTabla");
-        Disparar("Autoajustar1");
-        break;
-    case 2:
-        Anotar(QStringLiteral("Mostrar ajuste"));
-        MenuEn(Control<Grafico>(w_, az_.Moneda(0.5) ? "ChartP" : "ChartPC"), "PopupMenuGraf");
-        Disparar("Mostrarajuste1");
-        break;
-    default:
-        Anotar(QStringLiteral("Modificar puntos de histórico"));
-        MenuEn(Control<Grafico>(w_, "ChartP"), "PopupMenuGraf");
-        Disparar("Modificarpuntosdehistrico1");
-        break;
-    }
-}
-
-// A rectangle dragged left to right zooms in; right to left zooms out again.
-void Sesion::Zoom()
-{
-    static const char* const graficos[] = {"ChartP", "ChartPA", "ChartPC"};
-    static const char* const paginas[] = {"TabSheetGrafico", "TabSheetGraficoAcum", "TabSheetGraficoComp"};
-    const int k = az_.Entero(0, 2);
-    MostrarPagina(paginas[k]);
-    auto* g = Control<Grafico>(w_, graficos[k]);
-    const QRect r = g->viewport()->rect();
-    QPoint a(az_.Entero(0, r.width()), az_.Entero(0, r.height()));
-    QPoint b(az_.Entero(0, r.width()), az_.Entero(0, r.height()));
-    Anotar(QStringLiteral("Zoom en %1 de (%2,%3) a (%4,%5)")
-               .arg(QLatin1String(graficos[k]))
-               .arg(a.x())
-               .arg(a.y())
-               .arg(b.x())
-               .arg(b.y()));
-    QTest::mousePress(g->viewport(), Qt::LeftButton, {}, a);
-    QTest::mouseMove(g->viewport(), (a + b) / 2);
-    QTest::mouseMove(g->viewport(), b);
-    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, b);
 }
 
 } // namespace prueba

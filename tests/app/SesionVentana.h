@@ -19,6 +19,7 @@
 
 class TFormMain;
 class QAbstractScrollArea;
+class QDialog;
 class QProgressDialog;
 class QWidget;
 namespace tendora {
@@ -30,7 +31,7 @@ namespace prueba {
 
 struct Opciones {
     int pasos = 50;
-    bool conocidos = true; // also the inputs of faults being mended elsewhere
+    Conocidos conocidos;
     QString ejemplos;
 };
 
@@ -79,6 +80,10 @@ private:
     void OrdenarErrores();
     void MarcasMenu();
     void Zoom();
+    void Leyenda();
+    void Tamano();
+    void EditarGrafico();
+    void Imprimir();
 
     // Shared steps.
     QString TextoAlAzar();
@@ -96,6 +101,7 @@ private:
     void ContestarFichero(QWidget* w);
     void ContestarRango(QWidget* w);
     void ContestarProgreso(QProgressDialog* p);
+    void ContestarEditor(QDialog* d);
     void Comprobar();
     void ComprobarRejilla(tendora::Rejilla* g);
     void ComprobarGrafico(tendora::Grafico* g);
@@ -133,6 +139,7 @@ private:
     bool contestando_ = false;
     QPointer<QWidget> importacion_;
     int intentosImportacion_ = 0;
+    QPointer<QWidget> vistaPrevia_; // a print preview, closed once it has painted a while
     QPointer<QProgressDialog> progreso_;
     int refrescos_ = 0, esperaParada_ = 0;
     QString etiquetaProgreso_;

@@ -10,8 +10,9 @@
 // TENDORA_SESIONES, TENDORA_PASOS: how many sessions of how many steps;
 // TENDORA_PRIMERA_SEMILLA: the seed of the first (the others follow);
 // TENDORA_SEMILLA=N runs session N alone, as a failure report says;
-// TENDORA_VIGIA_S: seconds a step may take; TENDORA_SIN_CONOCIDOS=1 leaves
-// out the inputs of faults still being mended; TENDORA_DETALLE=1 prints
+// TENDORA_VIGIA_S: seconds a step may take; TENDORA_SIN_CONOCIDOS=1 (or a
+// list, see Conocidos) leaves out the inputs of faults still being mended
+// elsewhere; TENDORA_DETALLE=1 prints
 // every session's steps, not only a failing one's.
 #include "AyudasSesiones.h"
 #include "SesionVentana.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
 
     Opciones op;
     op.pasos = Entorno("TENDORA_PASOS", 50);
-    op.conocidos = qEnvironmentVariableIntValue("TENDORA_SIN_CONOCIDOS") == 0;
+    op.conocidos.fuera = qEnvironmentVariable("TENDORA_SIN_CONOCIDOS").split(QLatin1Char(','), Qt::SkipEmptyParts);
     op.ejemplos = QStringLiteral(TENDORA_EJEMPLOS);
     int sesiones = Entorno("TENDORA_SESIONES", 4);
     uint64_t primera = uint64_t(Entorno("TENDORA_PRIMERA_SEMILLA", 1));
