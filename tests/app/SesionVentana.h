@@ -92,7 +92,7 @@ private:
     void Teclear(QWidget* caja, const QString& texto);
     void MenuEn(QAbstractScrollArea* control, const char* menu, QPoint donde = QPoint(20, 20));
     void Disparar(const char* accion);
-    void Tecla(Qt::Key tecla, Qt::KeyboardModifiers mod);
+    bool Tecla(Qt::Key tecla, Qt::KeyboardModifiers mod);
     void MostrarPagina(const char* pagina);
     void Asentar();
 
