@@ -169,6 +169,8 @@ SeguirImpresion ProgresoImpresion(QWidget* padre, int esperaMs)
             e->dialogo->setObjectName(QStringLiteral("ProgresoImpresion"));
             e->dialogo->setWindowTitle(QStringLiteral("Preparando las páginas"));
             e->dialogo->setCancelButtonText(QStringLiteral("Cancelar"));
+            if (auto* cancelar = e->dialogo->findChild<QPushButton*>())
+                cancelar->setObjectName(QStringLiteral("BBCancelar"));
             e->dialogo->setWindowModality(Qt::ApplicationModal);
             e->dialogo->setAutoClose(false);
             e->dialogo->setAutoReset(false);

@@ -251,6 +251,8 @@ void Sesion::ContestarProgreso(QProgressDialog* p)
         QTest::keyClick(p, Qt::Key_Escape);
     else if (auto* b = p->findChild<QPushButton*>(QStringLiteral("BBCancelar")))
         b->click();
+    else
+        Fallo(QStringLiteral("la ventana de progreso \"%1\" no tiene \"Cancelar\"").arg(p->windowTitle()));
 }
 
 // ---------------------------------------------------------------- checks

@@ -186,7 +186,7 @@ void TstRejillaImprimir::vistaPreviaLargaSePuedeParar()
             return false;
         titulo = p->windowTitle();
         etiqueta = p->labelText();
-        Pulsar(p, "Cancelar");
+        Control<QPushButton>(p, "BBCancelar")->click();
         return true;
     });
     int paginas = -1;
