@@ -117,8 +117,9 @@ private:
         while (!fin_) {
             cv_.wait_for(l, std::chrono::milliseconds(200));
             if (activo_ && Reloj::now() - inicio_ > std::chrono::seconds(limite_)) {
-                std::fprintf(stderr, "\n*** PASO SIN TERMINAR tras %d s: %s\n%s\n", limite_, paso_.c_str(),
-                             contexto_.c_str());
+                const std::string aviso = "\n*** PASO SIN TERMINAR tras " + std::to_string(limite_) + " s: " + paso_ +
+                                          "\n" + contexto_ + "\n";
+                std::fputs(aviso.c_str(), stderr);
                 std::fflush(stderr);
                 std::signal(SIGABRT, SIG_DFL); // told already
                 std::abort();

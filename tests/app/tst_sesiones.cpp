@@ -53,6 +53,11 @@ void AlSenal(int senal)
     std::raise(senal);
 }
 
+void Decir(const QString& texto)
+{
+    std::fputs(texto.toLocal8Bit().constData(), stderr);
+}
+
 int Entorno(const char* nombre, int porDefecto)
 {
     bool ok = false;
@@ -95,18 +100,26 @@ int main(int argc, char** argv)
         const bool bien = s.Ejecutar();
         pasos += s.PasosHechos();
         const double seg = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        std::fprintf(stderr, "sesión %llu: %d pasos, %.1f s, %s\n", static_cast<unsigned long long>(semilla),
-                     s.PasosHechos(), seg, bien ? "bien" : "FALLO");
+        Decir(QStringLiteral("sesión %1: %2 pasos, %3 s, %4\n")
+                  .arg(semilla)
+                  .arg(s.PasosHechos())
+                  .arg(QString::number(seg, 'f', 1), bien ? QStringLiteral("bien") : QStringLiteral("FALLO")));
         if (qEnvironmentVariableIntValue("TENDORA_DETALLE") && bien)
-            std::fprintf(stderr, "%s\n", s.Informe().toLocal8Bit().constData());
+            Decir(s.Informe() + QLatin1Char('\n'));
         if (!bien) {
             ++fallidas;
-            std::fprintf(stderr, "%s\nRepetir: TENDORA_SEMILLA=%llu TENDORA_PASOS=%d %s\n\n",
-                         s.Informe().toLocal8Bit().constData(), static_cast<unsigned long long>(semilla), op.pasos,
-                         argv[0]);
+            Decir(QStringLiteral("%1\nRepetir: TENDORA_SEMILLA=%2 TENDORA_PASOS=%3 %4\n\n")
+                      .arg(s.Informe())
+                      .arg(semilla)
+                      .arg(op.pasos)
+                      .arg(QString::fromLocal8Bit(argv[0])));
         }
     }
     const double seg = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-    std::fprintf(stderr, "%d sesiones, %lld pasos, %.1f s; %d con fallos\n", sesiones, pasos, seg, fallidas);
+    Decir(QStringLiteral("%1 sesiones, %2 pasos, %3 s; %4 con fallos\n")
+              .arg(sesiones)
+              .arg(pasos)
+              .arg(QString::number(seg, 'f', 1))
+              .arg(fallidas));
     return fallidas == 0 ? 0 : 1;
 }
