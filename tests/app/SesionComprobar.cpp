@@ -15,6 +15,7 @@
 
 #include "Ayudas.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -125,7 +126,14 @@ void Sesion::ContestarFichero(QWidget* w)
             emit tipos->textActivated(filtroPlan_);
         }
     }
-    fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(rutaPlan_);
+    // Typed, as the user types into the focused name: the file still
+    // selected in the list from the last time is let go.
+    for (auto* lista : fd->findChildren<QAbstractItemView*>())
+        if (lista->selectionModel())
+            lista->selectionModel()->clearSelection();
+    auto* nombre = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    nombre->setText(rutaPlan_);
+    emit nombre->textEdited(rutaPlan_);
     auto* botones = fd->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     for (QAbstractButton* b : botones->buttons())
         if (botones->buttonRole(b) == QDialogButtonBox::AcceptRole) {

@@ -280,7 +280,9 @@ void Sesion::Abrir()
 {
     planFichero_ = true;
     rutaPlan_ = hechos_ > 1 && az_.Moneda(0.1) ? QString() : FicheroAlAzar(corpus_.texto, {".txt", ".csv"});
-    if (!corpus_.grandes.isEmpty() && az_.Moneda(0.02))
+    // The million records: now and then, or first thing when the run is about them.
+    const bool grande = op_.grandes == 2 ? hechos_ == 1 : op_.grandes == 1 && az_.Moneda(0.02);
+    if (!corpus_.grandes.isEmpty() && grande)
         rutaPlan_ = az_.Uno(std::vector<QString>(corpus_.grandes.begin(), corpus_.grandes.end()));
     filtroPlan_.clear();
     Anotar(QStringLiteral("Abrir %1").arg(rutaPlan_.isEmpty() ? QStringLiteral("(cancelado)") : rutaPlan_));

@@ -32,6 +32,7 @@ namespace prueba {
 struct Opciones {
     int pasos = 50;
     Conocidos conocidos;
+    int grandes = 1; // the million-record file: 0 never, 1 now and then, 2 opened first
     QString ejemplos;
 };
 

@@ -12,7 +12,8 @@
 // TENDORA_SEMILLA=N runs session N alone, as a failure report says;
 // TENDORA_VIGIA_S: seconds a step may take; TENDORA_SIN_CONOCIDOS=1 (or a
 // list, see Conocidos) leaves out the inputs of faults still being mended
-// elsewhere; TENDORA_DETALLE=1 prints
+// elsewhere; TENDORA_GRANDES=0, 1 or 2: the million-record file never, now
+// and then, or opened first; TENDORA_DETALLE=1 prints
 // every session's steps, not only a failing one's.
 #include "AyudasSesiones.h"
 #include "SesionVentana.h"
@@ -80,6 +81,9 @@ int main(int argc, char** argv)
     op.pasos = Entorno("TENDORA_PASOS", 50);
     op.conocidos.fuera = qEnvironmentVariable("TENDORA_SIN_CONOCIDOS").split(QLatin1Char(','), Qt::SkipEmptyParts);
     op.ejemplos = QStringLiteral(TENDORA_EJEMPLOS);
+    op.grandes = Entorno("TENDORA_GRANDES", 1);
+    if (op.grandes == 0)
+        op.conocidos.fuera << QStringLiteral("millon"); // not even written
     int sesiones = Entorno("TENDORA_SESIONES", 4);
     uint64_t primera = uint64_t(Entorno("TENDORA_PRIMERA_SEMILLA", 1));
     if (qEnvironmentVariableIsSet("TENDORA_SEMILLA")) {
