@@ -11,6 +11,7 @@
 #include "Ayudas.h"
 
 #include <QAction>
+#include <cmath>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -44,9 +45,14 @@ void Sesion::Arrastrar()
     if (punto.nulo)
         return;
     const QPointF c = p->chart()->mapToPosition(QPointF(punto.x, punto.y), datos->SeriesQt().constFirst());
-    const QPoint desde = p->mapFromScene(p->chart()->mapToScene(c));
     const int dy = az_.Uno<int>({-400, -120, -40, -7, 6, 35, 150, 600});
     Anotar(QStringLiteral("Arrastrar el punto %1 (%2) %3 px").arg(i + 1).arg(punto.y).arg(dy));
+    // A point the chart cannot place (a window too small for a plot) is not there to take.
+    if (!std::isfinite(c.x()) || !std::isfinite(c.y()) || std::abs(c.x()) > 1e6 || std::abs(c.y()) > 1e6) {
+        registro_[lineaPaso_] += QStringLiteral(" (fuera del gráfico: %1, %2)").arg(c.x()).arg(c.y());
+        return;
+    }
+    const QPoint desde = p->mapFromScene(p->chart()->mapToScene(c));
     QWidget* vista = p->viewport();
     QTest::mousePress(vista, Qt::LeftButton, {}, desde);
     QTest::mouseMove(vista, desde + QPoint(0, dy / 2));

@@ -99,6 +99,8 @@ int main(int argc, char** argv)
     long long pasos = 0;
     const auto inicio = std::chrono::steady_clock::now();
     for (uint64_t semilla = primera; semilla < primera + uint64_t(sesiones); ++semilla) {
+        // Said before it runs: a sanitizer's report that ends the process follows it.
+        Decir(QStringLiteral("== semilla %1\n").arg(semilla));
         const auto t0 = std::chrono::steady_clock::now();
         Sesion s(semilla, corpus, op, vigia, g_informe);
         const bool bien = s.Ejecutar();
