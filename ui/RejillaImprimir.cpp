@@ -3,6 +3,7 @@
 
 #include "EscrituraSegura.h"
 #include "Modal.h"
+#include "Numeros.h"
 #include "Rejilla.h"
 
 #include <QBoxLayout>
@@ -14,12 +15,15 @@
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <memory>
 #include <stdexcept>
 
 namespace tendora {
@@ -70,7 +74,7 @@ void PrepararImpresora(QPrinter& impresora)
     impresora.setPrintRange(QPrinter::AllPages);
 }
 
-int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEncabezado)
+int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEncabezado, const SeguirImpresion& seguir)
 {
     const ModeloRejilla& m = *rejilla.Modelo();
     QPainter p;
@@ -119,11 +123,10 @@ int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEnc
         p.drawText(rc.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m.Celda(c, r));
     };
 
-    bool primera = true;
+    int hechas = 0;
     for (const PaginaRejilla& pg : paginas) {
-        if (!primera)
+        if (hechas > 0)
             impresora.newPage();
-        primera = false;
         p.save();
         p.scale(escala, escala);
         const double ancho = x[pg.colHasta + 1] - x[pg.colDesde];
@@ -139,9 +142,52 @@ int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEnc
         for (int r = pg.filaDesde; r <= pg.filaHasta; ++r)
             fila(r);
         p.restore();
+        ++hechas;
+        if (seguir && hechas < static_cast<int>(paginas.size()) && !seguir(hechas, static_cast<int>(paginas.size())))
+            break;
     }
     p.end();
-    return static_cast<int>(paginas.size());
+    return hechas;
+}
+
+SeguirImpresion ProgresoImpresion(QWidget* padre, int esperaMs)
+{
+    using Reloj = std::chrono::steady_clock;
+    // A million rows are tens of thousands of pages: minutes of painting
+    // that the user must be able to see and stop.
+    struct Estado {
+        Reloj::time_point inicio = Reloj::now();
+        Reloj::time_point ultima;
+        std::unique_ptr<QProgressDialog> dialogo;
+    };
+    auto e = std::make_shared<Estado>();
+    return [e, padre, esperaMs](int hechas, int total) {
+        const Reloj::time_point ahora = Reloj::now();
+        if (!e->dialogo) {
+            if (ahora - e->inicio < std::chrono::milliseconds(esperaMs))
+                return true;
+            e->dialogo = std::make_unique<QProgressDialog>(padre);
+            e->dialogo->setObjectName(QStringLiteral("ProgresoImpresion"));
+            e->dialogo->setWindowTitle(QStringLiteral("Preparando las páginas"));
+            e->dialogo->setCancelButtonText(QStringLiteral("Cancelar"));
+            if (auto* cancelar = e->dialogo->findChild<QPushButton*>())
+                cancelar->setObjectName(QStringLiteral("BBCancelar"));
+            e->dialogo->setWindowModality(Qt::ApplicationModal);
+            e->dialogo->setAutoClose(false);
+            e->dialogo->setAutoReset(false);
+            e->dialogo->setMinimumDuration(0);
+            e->dialogo->setRange(0, total);
+            e->dialogo->show();
+        } else if (ahora - e->ultima < std::chrono::milliseconds(100)) {
+            return !e->dialogo->wasCanceled();
+        }
+        e->ultima = ahora;
+        e->dialogo->setLabelText(QStringLiteral("Página ") + TextoEntero(hechas) + QStringLiteral(" de ") +
+                                 TextoEntero(total));
+        // A modal progress window lets the events through as its value changes.
+        e->dialogo->setValue(hechas);
+        return !e->dialogo->wasCanceled();
+    };
 }
 
 RejillaVistaPrevia::RejillaVistaPrevia(const Rejilla& rejilla, QWidget* parent)
@@ -157,8 +203,9 @@ RejillaVistaPrevia::RejillaVistaPrevia(const Rejilla& rejilla, QWidget* parent)
     vista_ = new QPrintPreviewWidget(&impresora_, this);
     vista_->setViewMode(QPrintPreviewWidget::SinglePageView);
     vista_->setZoomMode(QPrintPreviewWidget::FitInView);
-    connect(vista_, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* impresora) { ImprimirRejilla(*impresora, rejilla_); });
+    connect(vista_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* impresora) {
+        ImprimirRejilla(*impresora, rejilla_, false, ProgresoImpresion(parentWidget() ? parentWidget() : this));
+    });
     connect(vista_, &QPrintPreviewWidget::previewChanged, this, &RejillaVistaPrevia::Actualizar);
 
     anterior_ = new QPushButton(QStringLiteral("Previous"), this);
@@ -235,7 +282,13 @@ void RejillaVistaPrevia::ImprimirEnPdf(const QString& ruta)
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setColorMode(QPrinter::Color);
         pdf.setOutputFileName(temporal);
-        ImprimirRejilla(pdf, rejilla_);
+        // Stopped halfway, nothing is written: the user's file stays as it was.
+        bool parado = false;
+        const SeguirImpresion seguir = ProgresoImpresion(this);
+        ImprimirRejilla(pdf, rejilla_, false,
+                        [&](int hechas, int total) { return !(parado = !seguir(hechas, total)); });
+        if (parado)
+            return;
     }
     // The printer does not report a failed write: a full temporary folder
     // leaves no file, or one cut short before its closing "%%EOF".

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QSizeF>
 
+#include <functional>
 #include <vector>
 
 class QPrintPreviewWidget;
@@ -34,8 +35,19 @@ std::vector<PaginaRejilla> PaginarRejilla(const QList<int>& anchos, int filas, i
 // borders, no titles or page numbers, rows and columns at screen size, the
 // header row only on the first page, the row bands printed.
 void PrepararImpresora(QPrinter& impresora);
-// Paints every page of the grid on the printer; returns the number of pages.
-int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEncabezado = false);
+// Asked after each page painted, with the pages done and the whole count;
+// false stops the painting there.
+using SeguirImpresion = std::function<bool(int hechas, int total)>;
+
+// Paints the pages of the grid on the printer, all of them unless seguir
+// stops it; returns the number painted.
+int ImprimirRejilla(QPrinter& impresora, const Rejilla& rejilla, bool repetirEncabezado = false,
+                    const SeguirImpresion& seguir = {});
+
+// What the preview and the printing show while a long grid is painted: a
+// progress window with "Cancelar", from the moment painting has taken
+// esperaMs; "Cancelar" stops at the page being painted.
+SeguirImpresion ProgresoImpresion(QWidget* padre, int esperaMs = 700);
 
 // "Preview": the grid's pages with "Previous", "Next", "Print" and "Close".
 class RejillaVistaPrevia : public QDialog {

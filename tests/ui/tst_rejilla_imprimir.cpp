@@ -8,6 +8,8 @@
 #include "Ayudas.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrinterInfo>
@@ -54,6 +56,7 @@ private slots:
     void vistaPrevia();
     void imprimirSinImpresoraEnPdf();
     void pdfConCarpetaTemporalLlena();
+    void vistaPreviaLargaSePuedeParar();
 };
 
 void TstRejillaImprimir::paginar()
@@ -214,3 +217,52 @@ void TstRejillaImprimir::pdfConCarpetaTemporalLlena()
 
 QTEST_MAIN(TstRejillaImprimir)
 #include "tst_rejilla_imprimir.moc"
+
+void TstRejillaImprimir::vistaPreviaLargaSePuedeParar()
+{
+    // 300 000 rows are thousands of pages, minutes of painting: the preview
+    // shows its progress and "Cancelar" stops it at the page being painted.
+    Rejilla r;
+    r.SetColCount(2);
+    r.SetRowCount(300001);
+    std::vector<double> v(300000);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = double(i + 1);
+    r.SetColumnaNumeros(1, 1, v.data(), int(v.size()));
+    QString titulo, etiqueta;
+    Responder([&](QWidget* w) {
+        auto* p = qobject_cast<QProgressDialog*>(w);
+        if (!p || !p->isVisible() || p->objectName() != QLatin1String("ProgresoImpresion"))
+            return false;
+        titulo = p->windowTitle();
+        etiqueta = p->labelText();
+        Control<QPushButton>(p, "BBCancelar")->click();
+        return true;
+    });
+    int paginas = -1;
+    Responder(
+        [&](QWidget* w) {
+            auto* d = qobject_cast<RejillaVistaPrevia*>(w);
+            if (!d || !d->isVisible())
+                return false;
+            paginas = d->Paginas();
+            Pulsar(d, "Close");
+            return true;
+        },
+        3000);
+    QElapsedTimer reloj;
+    reloj.start();
+    r.VistaPrevia();
+    QCOMPARE(titulo, QStringLiteral("Preparando las páginas"));
+    QVERIFY2(etiqueta.startsWith(QStringLiteral("Página ")), qPrintable(etiqueta));
+    QPrinter impresora(QPrinter::HighResolution);
+    PrepararImpresora(impresora);
+    const double escala = impresora.resolution() / 96.0;
+    const QRectF area = impresora.pageRect(QPrinter::DevicePixel);
+    const auto plan = PaginarRejilla(r.AnchosColumnas(), r.RowCount(), r.AltoFila(),
+                                     QSizeF(area.width() / escala, area.height() / escala), false);
+    // Stopped: some pages, not all of them, and well before the whole would take.
+    QVERIFY(paginas >= 1);
+    QVERIFY2(paginas < int(plan.size()), qPrintable(QStringLiteral("%1 de %2").arg(paginas).arg(plan.size())));
+    QVERIFY2(reloj.elapsed() < 60000, qPrintable(QString::number(reloj.elapsed())));
+}
