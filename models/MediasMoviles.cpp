@@ -35,7 +35,8 @@ static int SerieMMS(Espacio& e, int N, bool prevNeg, int V)
     const int n = e.NumDatos;
     // A window reaching past the history would average forecast rows not yet written.
     if (N > n)
-        throw ErrorAritmetico("N mayor que el histórico");
+        throw ErrorAritmetico("N, el número de periodos de la media móvil, es mayor que el número de datos del "
+                              "histórico. Ponga en N un número menor o cargue un histórico más largo.");
     const int R = UltimaFila(e, V);
     for (int i = 1; i <= n; ++i)
         e.TablaPrev[i][ColSerie] = Y(e, i);

@@ -534,10 +534,11 @@ void TstGraficosVentana::arrastreModeloFalla_data()
             << QStringLiteral("Los coeficientes estacionales suman cero, porque el histórico es nulo en los meses "
                               "de los que salen. Elija un modelo sin estacionalidad o use un histórico con valores "
                               "distintos de cero.");
-        QTest::addRow("%s: negative N", loc)
-            << coma << int(ItemMMS) << -2
-            << QStringLiteral("N, el número de periodos de la media móvil, es negativo. Ponga en N un número "
-                              "entero positivo.");
+        // 48 records, none held out: a window of 60 reaches past the history.
+        QTest::addRow("%s: N longer than the history", loc)
+            << coma << int(ItemMMS) << 60
+            << QStringLiteral("N, el número de periodos de la media móvil, es mayor que el número de datos del "
+                              "histórico. Ponga en N un número menor o cargue un histórico más largo.");
     }
 }
 
