@@ -65,7 +65,13 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    // The pages outlive this part of the window: a spin edit that settles an
+    // emptied text while it is destroyed must not call a slot of it.
+    for (QObject* hijo : findChildren<QObject*>())
+        hijo->disconnect(this);
+}
 
 void TFormMain::FormCreate()
 {

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -49,6 +50,25 @@ class TstEstado : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
+    // A window closed by deleting it while a spin edit holds an emptied text:
+    // the edit settles its value as it goes, and the window, half destroyed
+    // by then, must not hear of it.
+    void borrarVentanaConEdicionVacia()
+    {
+        std::unique_ptr<TFormMain> w(CrearVentanas());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        Cargar144(w, 12);
+        auto* reserva = Control<QSpinBox>(w, "SEPuntosSinUsar");
+        Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetModelo"));
+        reserva->setFocus();
+        reserva->selectAll();
+        QTest::keyClick(reserva, Qt::Key_Delete);
+        QCOMPARE(reserva->text(), QString());
+        Control<QToolButton>(w, "TBCalcular")->click();
+        w.reset(); // the sanitizer build reports a call into the destroyed window
+    }
+
     void textos_data()
     {
         QTest::addColumn<QString>("locale");
