@@ -2,15 +2,31 @@
 #pragma once
 // What the window benchmarks share: finding a control, printing a line at
 // once, and the process's memory.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace medir {
+
+// The best of several runs of f, in seconds: the least disturbed by a busy machine.
+template <class F>
+double Mejor(int veces, F f)
+{
+    double mejor = 1e300;
+    for (int k = 0; k < veces; ++k) {
+        QElapsedTimer reloj;
+        reloj.start();
+        f();
+        mejor = std::min(mejor, static_cast<double>(reloj.nsecsElapsed()) / 1e9);
+    }
+    return mejor;
+}
 
 // A control of the window by its objectName, as automation finds it.
 template <class T>

@@ -33,19 +33,6 @@ using namespace medir;
 
 namespace {
 
-template <class F>
-double Mejor(int veces, F f)
-{
-    double mejor = 1e300;
-    for (int k = 0; k < veces; ++k) {
-        QElapsedTimer reloj;
-        reloj.start();
-        f();
-        mejor = std::min(mejor, static_cast<double>(reloj.nsecsElapsed()) / 1e9);
-    }
-    return mejor;
-}
-
 double Valor(int i)
 {
     return 1000.0 + 0.37 * i + 20.0 * std::sin(i * 0.52);

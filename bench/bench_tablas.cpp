@@ -32,19 +32,6 @@ using namespace medir;
 
 namespace {
 
-template <class F>
-double Mejor(int veces, F f)
-{
-    double mejor = 1e300;
-    for (int k = 0; k < veces; ++k) {
-        QElapsedTimer reloj;
-        reloj.start();
-        f();
-        mejor = std::min(mejor, static_cast<double>(reloj.nsecsElapsed()) / 1e9);
-    }
-    return mejor;
-}
-
 void Carga(TFormMain* w)
 {
     QTemporaryDir dir;
