@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Aplicacion.h"
+#include "app/Aplicacion.h"
 
-#include "Modal.h"
+#include "ui/Modal.h"
 
 #include <QMessageBox>
 #include <QWidget>

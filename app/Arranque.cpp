@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: title, translations and the long-lived windows, in order.
-#include "MainUnit.h"
+#include "app/MainUnit.h"
 
-#include "AboutU.h"
-#include "Aplicacion.h"
-#include "RangoVarUnit.h"
-#include "SimExAnteUnit.h"
+#include "ui/AboutU.h"
+#include "app/Aplicacion.h"
+#include "ui/RangoVarUnit.h"
+#include "ui/SimExAnteUnit.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BarraEstado.h"
+#include "app/BarraEstado.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -5,7 +5,7 @@
 // loaded from it. Every text it shows is made here.
 #include <QString>
 
-#include "Experimentos.h"
+#include "ui/Experimentos.h"
 
 class QLabel;
 class QStatusBar;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DialogoUnit.h"
+#include "app/DialogoUnit.h"
 
-#include "Modal.h"
+#include "ui/Modal.h"
 
 #include <QGuiApplication>
 #include <QLabel>

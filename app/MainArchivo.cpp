@@ -2,21 +2,21 @@
 // Opening and saving the data text (also a file dropped on the window), the
 // date columns, the pop-up menus of the grids and charts (export, printing,
 // chart editor) and the "Ayuda" menu.
-#include "MainUnit.h"
+#include "app/MainUnit.h"
 
-#include "AboutU.h"
-#include "Ayuda.h"
-#include "BarraEstado.h"
-#include "Carga.h"
-#include "EscrituraSegura.h"
-#include "FicheroEntrada.h"
-#include "Grafico.h"
-#include "Modal.h"
-#include "MenusEmergentes.h"
-#include "Numeros.h"
-#include "PaginasGraficos.h"
-#include "Rejilla.h"
-#include "SelecAMUnit.h"
+#include "ui/AboutU.h"
+#include "ui/Ayuda.h"
+#include "app/BarraEstado.h"
+#include "data/Carga.h"
+#include "data/EscrituraSegura.h"
+#include "data/FicheroEntrada.h"
+#include "ui/Grafico.h"
+#include "ui/Modal.h"
+#include "ui/MenusEmergentes.h"
+#include "data/Numeros.h"
+#include "ui/PaginasGraficos.h"
+#include "ui/Rejilla.h"
+#include "app/SelecAMUnit.h"
 
 #include <QDir>
 #include <QTextDocument>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation sequence, the forecast table view and the error tables' forwarders.
-#include "MainUnit.h"
+#include "app/MainUnit.h"
 
-#include "BarraEstado.h"
-#include "Medidas.h"
-#include "Numeros.h"
-#include "PaginaModelo.h"
-#include "Rejilla.h"
+#include "app/BarraEstado.h"
+#include "models/Medidas.h"
+#include "data/Numeros.h"
+#include "ui/PaginaModelo.h"
+#include "ui/Rejilla.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The experiments' commands and the window's side of them: the loops live in
 // tendora::Experimentos, which reaches the window only through the overrides here.
-#include "MainUnit.h"
+#include "app/MainUnit.h"
 
-#include "BarraEstado.h"
-#include "PaginaModelo.h"
-#include "RangoVarUnit.h"
-#include "SimExAnteUnit.h"
+#include "app/BarraEstado.h"
+#include "ui/PaginaModelo.h"
+#include "ui/RangoVarUnit.h"
+#include "ui/SimExAnteUnit.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Archivo" > "Importar...": a spreadsheet or a CSV-like file becomes the data
 // text of Memo1, as "Abrir" would have put it there; "Cargar" then loads it.
-#include "MainUnit.h"
+#include "app/MainUnit.h"
 
-#include "BarraEstado.h"
-#include "FicheroEntrada.h"
-#include "ImportarUnit.h"
-#include "LibroCalculo.h"
-#include "Modal.h"
-#include "SelecAMUnit.h"
+#include "app/BarraEstado.h"
+#include "data/FicheroEntrada.h"
+#include "ui/ImportarUnit.h"
+#include "data/LibroCalculo.h"
+#include "ui/Modal.h"
+#include "app/SelecAMUnit.h"
 
 #include <QDir>
 #include <QFileDialog>

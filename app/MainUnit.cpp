@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MainUnit.h"
+#include "app/MainUnit.h"
 
-#include "Aplicacion.h"
-#include "Aritmetica.h"
-#include "BarraEstado.h"
-#include "Carga.h"
-#include "DialogoUnit.h"
-#include "EscrituraSegura.h"
-#include "Instalacion.h"
-#include "Grafico.h"
-#include "Modal.h"
-#include "Numeros.h"
-#include "PaginaModelo.h"
-#include "PaginasGraficos.h"
-#include "Rejilla.h"
+#include "app/Aplicacion.h"
+#include "models/Aritmetica.h"
+#include "app/BarraEstado.h"
+#include "data/Carga.h"
+#include "app/DialogoUnit.h"
+#include "data/EscrituraSegura.h"
+#include "data/Instalacion.h"
+#include "ui/Grafico.h"
+#include "ui/Modal.h"
+#include "data/Numeros.h"
+#include "ui/PaginaModelo.h"
+#include "ui/PaginasGraficos.h"
+#include "ui/Rejilla.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -19,11 +19,11 @@
 #include <memory>
 #include <vector>
 
-#include "Catalogo.h"
-#include "Espacio.h"
-#include "Experimentos.h"
-#include "Modelos.h"
-#include "TablasErrores.h"
+#include "models/Catalogo.h"
+#include "models/Espacio.h"
+#include "ui/Experimentos.h"
+#include "models/Modelos.h"
+#include "ui/TablasErrores.h"
 
 class QAction;
 class QDoubleSpinBox;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SelecAMUnit.h"
+#include "app/SelecAMUnit.h"
 
-#include "Modal.h"
+#include "ui/Modal.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Aplicacion.h"
-#include "MainUnit.h"
+#include "app/Aplicacion.h"
+#include "app/MainUnit.h"
 
 int main(int argc, char** argv)
 {

@@ -3,8 +3,8 @@
 // run on 144, 10 000 and 100 000 history rows (the filling, then the charts'
 // layout, then one frame of each chart page), and 200 comparison series.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_bench_dibujar
-#include "Grafico.h"
-#include "MainUnit.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
 #include "Medir.h"
 
 #include <QApplication>

@@ -14,11 +14,11 @@
 // "Calcular", then "Aplicar todos los métodos", each until its charts are
 // drawn and the window is idle again.
 //   QT_QPA_PLATFORM=offscreen ./bench_bench_experimentos --aplicar [N]
-#include "Aplicacion.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
+#include "app/Aplicacion.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/RangoVarUnit.h"
+#include "ui/Rejilla.h"
 #include "Medir.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 // Time of filling the chart component: one line series of 144, 10 000 and
 // 100 000 points (fill, then layout, then one frame), and 200 comparison copies
 // of a 150-point series. Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_grafico
-#include "Grafico.h"
+#include "ui/Grafico.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,10 +7,10 @@
 // Best of three; memory as the process's peak resident size.
 //   - the CSV again through the window's import (its dialog accepted at once).
 //   ./bench_bench_importar [--csv | --xlsx | --ancho | --ventana]   (one of them alone)
-#include "Aplicacion.h"
-#include "Importacion.h"
-#include "LibroCalculo.h"
-#include "MainUnit.h"
+#include "app/Aplicacion.h"
+#include "data/Importacion.h"
+#include "data/LibroCalculo.h"
+#include "app/MainUnit.h"
 #include "Medir.h"
 
 #include <QAbstractButton>

@@ -9,8 +9,8 @@
 #include <new>
 #include <vector>
 
-#include "Catalogo.h"
-#include "Medidas.h"
+#include "models/Catalogo.h"
+#include "models/Medidas.h"
 
 using namespace tendora;
 

@@ -6,10 +6,10 @@
 //     by a measure and by the last column, and "Borrar tabla" (memory given back).
 // Best of three for the times; memory as the process's resident size.
 //   QT_QPA_PLATFORM=offscreen ./bench_bench_tablas [--carga]   (--carga: the load alone)
-#include "Aplicacion.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
-#include "TablasErrores.h"
+#include "app/Aplicacion.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
+#include "ui/TablasErrores.h"
 #include "Medir.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // A delimited text (.csv, .tsv, .txt) as "Importar..." reads it: the table,
 // what is detected in it (separator, header, decimal mark, date form and
 // columns), the months and the data text; then each column marked as the date.
-#include "Importacion.h"
+#include "data/Importacion.h"
 #include "Objetivo.h"
 
 using namespace tendora;

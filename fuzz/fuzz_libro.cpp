@@ -6,8 +6,8 @@
 // other is its parts, each after a line "==> name", zipped here (stored,
 // with right checksums) so that changes to the XML reach the XML readers
 // instead of failing the zip's checksum.
-#include "Importacion.h"
-#include "LibroCalculo.h"
+#include "data/Importacion.h"
+#include "data/LibroCalculo.h"
 #include "Objetivo.h"
 
 #include <QDir>

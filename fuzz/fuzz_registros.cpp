@@ -2,7 +2,7 @@
 // The data text, as "Abrir" decodes a file and "Cargar" reads it: records
 // or the message of the first line that does not read, and the first jump
 // between months.
-#include "Carga.h"
+#include "data/Carga.h"
 #include "Objetivo.h"
 
 using namespace tendora;

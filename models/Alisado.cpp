@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The exponential smoothing models: LES and LED.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The twelve records of the model catalogue and the one dispatcher.
-#include "Catalogo.h"
+#include "models/Catalogo.h"
 
 #include <algorithm>
 #include <bit>

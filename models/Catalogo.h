@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-#include "Modelos.h"
+#include "models/Modelos.h"
 
 namespace tendora {
 

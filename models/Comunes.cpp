@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The computations the models share: the month check, the ratio-to-moving-
 // average decomposition and the least-squares line.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers the model files share; not part of the core's interface.
-#include "Modelos.h"
+#include "models/Modelos.h"
 
 namespace tendora::detalle {
 

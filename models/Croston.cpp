@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Croston and Syntetos-Boylan: CRT and S-B.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

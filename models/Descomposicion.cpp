@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The decomposition model DST.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

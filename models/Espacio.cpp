@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Espacio.h"
+#include "models/Espacio.h"
 
 #include <algorithm>
 #include <cmath>

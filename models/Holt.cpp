@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Holt and Holt-Winters: HLT and H-W.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

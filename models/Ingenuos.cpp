@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The naïve models: NVS and the seasonal NVE.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

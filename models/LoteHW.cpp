@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LoteHW.h"
+#include "models/LoteHW.h"
 
 #include <algorithm>
 #include <cmath>

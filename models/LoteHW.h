@@ -7,8 +7,8 @@
 // cover, sends the whole batch back to the one-run code.
 #include <vector>
 
-#include "Medidas.h"
-#include "Modelos.h"
+#include "models/Medidas.h"
+#include "models/Modelos.h"
 
 namespace tendora {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The moving-average models: MMS and MMD.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 // FilaInicioPrev and ColPrev last. An arithmetic failure throws
 // ErrorAritmetico and leaves what was written. Which model an item runs, and
 // what the window shows of it, is in Catalogo.h.
-#include "Aritmetica.h"
-#include "Espacio.h"
+#include "models/Aritmetica.h"
+#include "models/Espacio.h"
 
 namespace tendora {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Theta model THT.
-#include "Comunes.h"
+#include "models/Comunes.h"
 
 namespace tendora {
 

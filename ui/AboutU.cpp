@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AboutU.h"
+#include "ui/AboutU.h"
 
-#include "Ayuda.h"
+#include "ui/Ayuda.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AnchoTexto.h"
+#include "ui/AnchoTexto.h"
 
 #include <QFontMetricsF>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Ayuda.h"
+#include "ui/Ayuda.h"
 
-#include "Instalacion.h"
+#include "data/Instalacion.h"
 
 #include <QDesktopServices>
 

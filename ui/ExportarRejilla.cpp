@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ExportarRejilla.h"
+#include "ui/ExportarRejilla.h"
 
-#include "EscrituraSegura.h"
-#include "Rejilla.h"
+#include "data/EscrituraSegura.h"
+#include "ui/Rejilla.h"
 
 namespace tendora {
 

@@ -2,10 +2,10 @@
 // The ".xls" export: a BIFF8 workbook stream inside an OLE2 compound file.
 // Debian has readers of this format but no maintained C/C++ writer, so the
 // few records a grid needs are written here.
-#include "ExportarRejilla.h"
+#include "ui/ExportarRejilla.h"
 
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include <QHash>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The .xlsx export, written by libxlsxwriter.
-#include "EscrituraSegura.h"
-#include "ExportarRejilla.h"
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "data/EscrituraSegura.h"
+#include "ui/ExportarRejilla.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chart component: its series and their points, and how they reach Qt
 // Charts (reduced to the width of the view, as bars, with gaps).
-#include "Grafico.h"
-#include "GraficoComun.h"
+#include "ui/Grafico.h"
+#include "ui/GraficoComun.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

@@ -3,8 +3,8 @@
 // What the files of the chart component share: the two layers drawn over the
 // plot area, their stacking and the locale of the axis numbers. Not for use
 // outside the component.
-#include "Grafico.h"
-#include "Numeros.h"
+#include "ui/Grafico.h"
+#include "data/Numeros.h"
 
 #include <QGraphicsItem>
 #include <QLocale>

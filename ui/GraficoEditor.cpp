@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "GraficoEditor.h"
+#include "ui/GraficoEditor.h"
 
-#include "Grafico.h"
-#include "Modal.h"
-#include "Numeros.h"
+#include "ui/Grafico.h"
+#include "ui/Modal.h"
+#include "data/Numeros.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -2,8 +2,8 @@
 // Laying out a Grafico: the deferred refresh, the axis ranges and labels, the
 // legend, the vertical line, axis titles and the conversions between view,
 // scene and values.
-#include "Grafico.h"
-#include "GraficoComun.h"
+#include "ui/Grafico.h"
+#include "ui/GraficoComun.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmap export and printing of a Grafico.
-#include "Grafico.h"
+#include "ui/Grafico.h"
 
-#include "EscrituraSegura.h"
-#include "Modal.h"
+#include "data/EscrituraSegura.h"
+#include "ui/Modal.h"
 
 #include <QBuffer>
 #include <QChart>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse work on a Grafico: legend checks, the zoom rectangle, the point drag
 // and the pop-up menu.
-#include "Grafico.h"
+#include "ui/Grafico.h"
 
 #include <QChart>
 #include <QContextMenuEvent>

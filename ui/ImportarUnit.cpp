@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ImportarUnit.h"
+#include "ui/ImportarUnit.h"
 
-#include "Modal.h"
+#include "ui/Modal.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -7,7 +7,7 @@
 #include <QList>
 #include <vector>
 
-#include "Importacion.h"
+#include "data/Importacion.h"
 
 class QComboBox;
 class QLabel;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MenusEmergentes.h"
+#include "ui/MenusEmergentes.h"
 
-#include "Grafico.h"
-#include "Rejilla.h"
+#include "ui/Grafico.h"
+#include "ui/Rejilla.h"
 
 #include <QAction>
 #include <QKeySequence>

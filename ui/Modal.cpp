@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Modal.h"
+#include "ui/Modal.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

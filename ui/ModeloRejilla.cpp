@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's data: cells held as numbers or texts, sorting, and the colours
 // every view, export and printout reads through the model's roles.
-#include "Rejilla.h"
+#include "ui/Rejilla.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's label cells: written out when shown, measured without being
 // written out, and put in order by their parts.
-#include "Rejilla.h"
+#include "ui/Rejilla.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <algorithm>
 #include <cstring>

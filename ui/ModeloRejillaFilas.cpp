@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's rows changing places: a row dragged to another place, and a
 // sort's new order, applied to every column at once.
-#include "Rejilla.h"
+#include "ui/Rejilla.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PaginaModelo.h"
+#include "ui/PaginaModelo.h"
 
-#include "Ayuda.h"
+#include "ui/Ayuda.h"
 
 #include <QAbstractSpinBox>
 #include <QButtonGroup>

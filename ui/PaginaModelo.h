@@ -6,8 +6,8 @@
 // connects its commands to the page's signals.
 #include <QObject>
 
-#include "Catalogo.h"
-#include "Modelos.h"
+#include "models/Catalogo.h"
+#include "models/Modelos.h"
 
 class QButtonGroup;
 class QCheckBox;

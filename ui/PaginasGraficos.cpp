@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The four chart pages: filling them from a forecast table, the comparison
 // series, and the chart side of dragging a history point.
-#include "PaginasGraficos.h"
+#include "ui/PaginasGraficos.h"
 
-#include "Aritmetica.h"
-#include "Catalogo.h"
-#include "Grafico.h"
-#include "Numeros.h"
+#include "models/Aritmetica.h"
+#include "models/Catalogo.h"
+#include "ui/Grafico.h"
+#include "data/Numeros.h"
 
 #include <QMarginsF>
 #include <QVBoxLayout>

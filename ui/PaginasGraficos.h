@@ -9,9 +9,9 @@
 #include <functional>
 #include <optional>
 
-#include "Aritmetica.h"
-#include "Espacio.h"
-#include "MenusEmergentes.h"
+#include "models/Aritmetica.h"
+#include "models/Espacio.h"
+#include "ui/MenusEmergentes.h"
 
 class QWidget;
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid view: column widths, sorting from the header, row drags, the
 // pop-up menu, export and print preview.
-#include "Rejilla.h"
+#include "ui/Rejilla.h"
 
-#include "AnchoTexto.h"
-#include "ExportarRejilla.h"
-#include "Modal.h"
-#include "RejillaImprimir.h"
+#include "ui/AnchoTexto.h"
+#include "ui/ExportarRejilla.h"
+#include "ui/Modal.h"
+#include "ui/RejillaImprimir.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "RejillaColumna.h"
+#include "ui/RejillaColumna.h"
 
 class QMenu;
 

@@ -4,7 +4,7 @@
 // mouse, wheel and pop-up menu events are handed to the grid as if they had
 // happened on column 0, so selecting, dragging rows, double clicks and the
 // menu behave the same on both.
-#include "Rejilla.h"
+#include "ui/Rejilla.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RejillaImprimir.h"
+#include "ui/RejillaImprimir.h"
 
-#include "EscrituraSegura.h"
-#include "Modal.h"
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "data/EscrituraSegura.h"
+#include "ui/Modal.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include <QBoxLayout>
 #include <QFile>

@@ -3,15 +3,15 @@
 // random values) and the checks after every step.
 #include "SesionVentana.h"
 
-#include "DialogoUnit.h"
-#include "Grafico.h"
-#include "ImportarUnit.h"
-#include "LibroCalculo.h"
-#include "MainUnit.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SelecAMUnit.h"
-#include "SimExAnteUnit.h"
+#include "app/DialogoUnit.h"
+#include "ui/Grafico.h"
+#include "ui/ImportarUnit.h"
+#include "data/LibroCalculo.h"
+#include "app/MainUnit.h"
+#include "ui/RangoVarUnit.h"
+#include "ui/Rejilla.h"
+#include "app/SelecAMUnit.h"
+#include "ui/SimExAnteUnit.h"
 
 #include "Ayudas.h"
 

@@ -4,9 +4,9 @@
 // chart editor, and the window's size.
 #include "SesionVentana.h"
 
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

@@ -2,9 +2,9 @@
 // The commands of a random session, each given as the user gives it.
 #include "SesionVentana.h"
 
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

@@ -25,9 +25,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "FicheroEntrada.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "data/FicheroEntrada.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

@@ -10,11 +10,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "AboutU.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
-#include "SelecAMUnit.h"
+#include "ui/AboutU.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
+#include "app/SelecAMUnit.h"
 
 #include "Ayudas.h"
 

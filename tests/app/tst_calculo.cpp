@@ -10,10 +10,10 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

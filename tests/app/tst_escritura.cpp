@@ -11,10 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "EscrituraSegura.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "data/EscrituraSegura.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 #include "Ayudas.h"
 
 using namespace tendora;

@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

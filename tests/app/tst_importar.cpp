@@ -16,9 +16,9 @@
 #include <minizip/zip.h>
 #include <sys/stat.h>
 
-#include "ImportarUnit.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "ui/ImportarUnit.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

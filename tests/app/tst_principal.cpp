@@ -16,9 +16,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Aplicacion.h"
-#include "DialogoUnit.h"
-#include "MainUnit.h"
+#include "app/Aplicacion.h"
+#include "app/DialogoUnit.h"
+#include "app/MainUnit.h"
 
 #include "Ayudas.h"
 

@@ -8,11 +8,11 @@
 #include <QtTest>
 #include <cstring>
 
-#include "Carga.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "data/Carga.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

@@ -18,7 +18,7 @@
 #include "AyudasSesiones.h"
 #include "SesionVentana.h"
 
-#include "Aplicacion.h"
+#include "app/Aplicacion.h"
 
 #include <QTemporaryDir>
 

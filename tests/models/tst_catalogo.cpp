@@ -14,10 +14,10 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "Catalogo.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "Rejilla.h"
+#include "models/Catalogo.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "Medidas.h"
-#include "Modelos.h"
+#include "models/Medidas.h"
+#include "models/Modelos.h"
 
 using namespace tendora;
 

@@ -3,7 +3,7 @@
 // What the chart component tests share: sample series, settling a chart
 // and where Qt Charts puts a value.
 
-#include "Grafico.h"
+#include "ui/Grafico.h"
 
 #include <QAbstractSeries>
 #include <QChart>

@@ -3,8 +3,8 @@
 // What the tests of the main window's chart pages share: monthly data,
 // a window with its charts, loading and finding a series.
 
-#include "Grafico.h"
-#include "MainUnit.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
 
 #include "Ayudas.h"
 #include "AyudasGrafico.h"

@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 #include <QUrlQuery>
 
-#include "AboutU.h"
-#include "Ayuda.h"
-#include "Instalacion.h"
+#include "ui/AboutU.h"
+#include "ui/Ayuda.h"
+#include "data/Instalacion.h"
 
 #include "Ayudas.h"
 

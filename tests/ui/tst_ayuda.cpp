@@ -12,12 +12,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "AyudaErrores.h"
-#include "Catalogo.h"
-#include "MainUnit.h"
-#include "Medidas.h"
-#include "Rejilla.h"
-#include "TablasErrores.h"
+#include "ui/AyudaErrores.h"
+#include "models/Catalogo.h"
+#include "app/MainUnit.h"
+#include "models/Medidas.h"
+#include "ui/Rejilla.h"
+#include "ui/TablasErrores.h"
 
 #include "Ayudas.h"
 

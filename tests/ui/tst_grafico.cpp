@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chart component as drawn: legend checks, null points, bottom-axis
 // labels, marker colours, the marker line, bars and the axis numbers.
-#include "Grafico.h"
+#include "ui/Grafico.h"
 
 #include "Ayudas.h"
 #include "AyudasGrafico.h"

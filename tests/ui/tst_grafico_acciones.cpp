@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the user does with the chart component: the point drag, zoom,
 // export, printing, the editor, frozen copies and the context menu.
-#include "Grafico.h"
+#include "ui/Grafico.h"
 
 #include "Ayudas.h"
 #include "AyudasGrafico.h"

@@ -15,8 +15,8 @@
 #include <cmath>
 #include <memory>
 
-#include "Grafico.h"
-#include "MainUnit.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
 
 #include "Ayudas.h"
 

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "Grafico.h"
-#include "MainUnit.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
 
 #include "Ayudas.h"
 #include "AyudasGraficosVentana.h"

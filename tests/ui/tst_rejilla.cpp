@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component: contents and formats, sorting, row moves, clearing,
 // min/max highlighting, colours, the context menu and loading speed.
-#include "AnchoTexto.h"
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "ui/AnchoTexto.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

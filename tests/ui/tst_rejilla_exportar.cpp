@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component's output to files and the clipboard: copying, the five
 // exports, choosing one by the dialog's filter and a failed write.
-#include "ExportarRejilla.h"
-#include "LibroCalculo.h"
-#include "EscrituraSegura.h"
-#include "Rejilla.h"
+#include "ui/ExportarRejilla.h"
+#include "data/LibroCalculo.h"
+#include "data/EscrituraSegura.h"
+#include "ui/Rejilla.h"
 
 #include "Ayudas.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid component on paper: paging, the print preview and printing to
 // PDF when there is no printer.
-#include "EscrituraSegura.h"
-#include "Rejilla.h"
-#include "RejillaImprimir.h"
+#include "data/EscrituraSegura.h"
+#include "ui/Rejilla.h"
+#include "ui/RejillaImprimir.h"
 
 #include "Ayudas.h"
 

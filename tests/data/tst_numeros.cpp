@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include "Ayudas.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress window of an experiment, for the files of Experimentos only.
-#include "Experimentos.h"
+#include "ui/Experimentos.h"
 
 #include <QString>
 

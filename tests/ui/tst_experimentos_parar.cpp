@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "AyudasExperimentos.h"
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 using namespace tendora;
 using namespace prueba;

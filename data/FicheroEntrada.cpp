@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FicheroEntrada.h"
+#include "data/FicheroEntrada.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <QDir>
 #include <QFile>

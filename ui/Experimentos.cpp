@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Experimentos.h"
+#include "ui/Experimentos.h"
 
-#include "Catalogo.h"
-#include "ExperimentosProgreso.h"
-#include "LoteHW.h"
-#include "Medidas.h"
-#include "Modal.h"
-#include "Numeros.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SimExAnteUnit.h"
-#include "TablasErrores.h"
+#include "models/Catalogo.h"
+#include "ui/ExperimentosProgreso.h"
+#include "models/LoteHW.h"
+#include "models/Medidas.h"
+#include "ui/Modal.h"
+#include "data/Numeros.h"
+#include "ui/RangoVarUnit.h"
+#include "ui/Rejilla.h"
+#include "ui/SimExAnteUnit.h"
+#include "ui/TablasErrores.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Medidas.h"
+#include "models/Medidas.h"
 
 #include <cmath>
 #include <limits>

@@ -9,7 +9,7 @@
 #include <QTabWidget>
 
 #include "AyudasExperimentos.h"
-#include "Medidas.h"
+#include "models/Medidas.h"
 
 using namespace tendora;
 using namespace prueba;

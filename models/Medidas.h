@@ -5,7 +5,7 @@
 #include <array>
 #include <optional>
 
-#include "Espacio.h"
+#include "models/Espacio.h"
 
 namespace tendora {
 

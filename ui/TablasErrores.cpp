@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TablasErrores.h"
+#include "ui/TablasErrores.h"
 
-#include "AyudaErrores.h"
-#include "Catalogo.h"
-#include "Espacio.h"
-#include "Medidas.h"
-#include "Numeros.h"
-#include "Rejilla.h"
+#include "ui/AyudaErrores.h"
+#include "models/Catalogo.h"
+#include "models/Espacio.h"
+#include "models/Medidas.h"
+#include "data/Numeros.h"
+#include "ui/Rejilla.h"
 
 #include <algorithm>
 #include <string_view>

@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "RejillaColumna.h"
+#include "ui/RejillaColumna.h"
 
 class QWidget;
 

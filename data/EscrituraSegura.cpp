@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EscrituraSegura.h"
+#include "data/EscrituraSegura.h"
 
 #include <QDir>
 #include <QFileInfo>

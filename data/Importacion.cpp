@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Importacion.h"
+#include "data/Importacion.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <QDate>
 #include <QHash>

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-#include "Importacion.h"
+#include "data/Importacion.h"
 
 namespace tendora {
 

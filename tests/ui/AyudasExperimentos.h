@@ -4,12 +4,12 @@
 // window with monthly data loaded, and reading the error tables and the
 // closing message.
 
-#include "DialogoUnit.h"
-#include "Grafico.h"
-#include "MainUnit.h"
-#include "RangoVarUnit.h"
-#include "Rejilla.h"
-#include "SimExAnteUnit.h"
+#include "app/DialogoUnit.h"
+#include "ui/Grafico.h"
+#include "app/MainUnit.h"
+#include "ui/RangoVarUnit.h"
+#include "ui/Rejilla.h"
+#include "ui/SimExAnteUnit.h"
 
 #include "Ayudas.h"
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "Medidas.h"
+#include "models/Medidas.h"
 
 using namespace tendora;
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AyudaErrores.h"
+#include "ui/AyudaErrores.h"
 
-#include "Ayuda.h"
-#include "Medidas.h"
+#include "ui/Ayuda.h"
+#include "models/Medidas.h"
 
 #include <algorithm>
 #include <array>

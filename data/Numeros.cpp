@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <QLocale>
 #include <QRegularExpression>

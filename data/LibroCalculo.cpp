@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LibroCalculo.h"
+#include "data/LibroCalculo.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <QDate>
 #include <QFile>

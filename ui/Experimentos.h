@@ -8,10 +8,10 @@
 #include <initializer_list>
 #include <optional>
 
-#include "Espacio.h"
-#include "Modelos.h"
-#include "PaginaModelo.h"
-#include "RejillaColumna.h"
+#include "models/Espacio.h"
+#include "models/Modelos.h"
+#include "ui/PaginaModelo.h"
+#include "ui/RejillaColumna.h"
 
 class QCheckBox;
 class QDoubleSpinBox;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ExperimentosProgreso.h"
+#include "ui/ExperimentosProgreso.h"
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 #include <QApplication>
 #include <QCloseEvent>

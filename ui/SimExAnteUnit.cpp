@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SimExAnteUnit.h"
+#include "ui/SimExAnteUnit.h"
 
-#include "Modal.h"
+#include "ui/Modal.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RangoVarUnit.h"
+#include "ui/RangoVarUnit.h"
 
-#include "Catalogo.h"
+#include "models/Catalogo.h"
 
-#include "Modal.h"
-#include "Numeros.h"
+#include "ui/Modal.h"
+#include "data/Numeros.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>

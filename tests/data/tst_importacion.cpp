@@ -8,8 +8,8 @@
 
 #include <minizip/zip.h>
 
-#include "Importacion.h"
-#include "LibroCalculo.h"
+#include "data/Importacion.h"
+#include "data/LibroCalculo.h"
 
 #include "Ayudas.h"
 

@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "AyudasExperimentos.h"
-#include "Medidas.h"
-#include "Numeros.h"
+#include "models/Medidas.h"
+#include "data/Numeros.h"
 
 using namespace tendora;
 using namespace prueba;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Instalacion.h"
+#include "data/Instalacion.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "Numeros.h"
+#include "data/Numeros.h"
 
 namespace tendora {
 
