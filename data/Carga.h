@@ -6,14 +6,9 @@
 #include <vector>
 
 #include "data/Numeros.h"
+#include "models/Registro.h"
 
 namespace tendora {
-
-struct Registro {
-    double Anio = 0.0;
-    double Mes = 0.0;
-    double Valor = 0.0;
-};
 
 // Lines of a text with CR LF, LF or CR endings; a final empty line is not a record.
 QStringList LineasDeTexto(const QString& texto);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
+#include <cmath>
 
 namespace tendora {
 
@@ -272,6 +274,42 @@ constexpr auto ValoresPorModelo = [] {
 const ValoresModelo& ValoresDe(int item)
 {
     return ValoresPorModelo[size_t(std::clamp(item, 0, NumModelos - 1))];
+}
+
+double ComoEdit(ValorModelo v, double x)
+{
+    const RangoParametro r = RangoDe(v);
+    if (std::isnan(x))
+        return r.Minimo;
+    // Well outside the range the rounding cannot matter; inside, the texts stay short.
+    x = std::clamp(x, r.Minimo - 1.0, r.Maximo + 1.0);
+    const int d = DecimalesDe(v);
+    double redondeado;
+    if (d == 0) {
+        redondeado = std::trunc(x);
+    } else {
+        double escala = 1.0;
+        for (int k = 0; k < d; ++k)
+            escala *= 10.0;
+        // An exact tie (x × 2·10^d an odd whole number, the product exact)
+        // goes away from zero; otherwise the correctly rounded text of x.
+        const double y = x * (2.0 * escala);
+        const bool empate = std::fma(x, 2.0 * escala, -y) == 0.0 && std::floor(y) == y && std::fmod(y, 2.0) != 0.0;
+        char texto[64];
+        std::to_chars_result fin;
+        if (empate) {
+            const double q = std::copysign((std::fabs(y) + 1.0) / 2.0, x);
+            fin = std::to_chars(texto, texto + 48, q, std::chars_format::fixed, 0);
+            *fin.ptr++ = 'e';
+            *fin.ptr++ = '-';
+            fin = std::to_chars(fin.ptr, texto + sizeof texto, d);
+        } else {
+            fin = std::to_chars(texto, texto + sizeof texto, x, std::chars_format::fixed, d);
+        }
+        redondeado = 0.0;
+        std::from_chars(texto, fin.ptr, redondeado);
+    }
+    return std::clamp(redondeado, r.Minimo, r.Maximo);
 }
 
 void PonerValor(Parametros& p, ValorModelo v, double x)

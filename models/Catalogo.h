@@ -132,6 +132,16 @@ constexpr RangoParametro RangoDe(ValorModelo v)
     return v == ValorModelo::N ? RangoParametro{MinimoN, MaximoN} : RangoParametro{0.0, 1.0};
 }
 
+// Decimals a value keeps: the smoothing constants two, N none.
+constexpr int DecimalesDe(ValorModelo v)
+{
+    return v == ValorModelo::N ? 0 : 2;
+}
+// x as the value's edit takes it: rounded to its decimals (a tie away from
+// zero, as the edit's text is written) and brought into its range. What a
+// loop gives a parameter is what the model reads and the row label writes.
+double ComoEdit(ValorModelo v, double x);
+
 // The record of an item; an item outside 0..11 reads as the nearest one.
 const FichaModelo& FichaDe(int item);
 

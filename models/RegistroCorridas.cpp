@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "models/RegistroCorridas.h"
+
+namespace tendora {
+
+MedidasCorrida::MedidasCorrida(const std::array<Medida, NumMedidas>& valores, double desvRelativa) : desv_(desvRelativa)
+{
+    for (size_t k = 0; k < valores.size(); ++k)
+        if (valores[k]) {
+            v_[k] = *valores[k];
+            hay_ = static_cast<uint16_t>(hay_ | (1u << k));
+        }
+}
+
+std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
+{
+    std::array<Medida, NumMedidas> r;
+    for (int k = 0; k < NumMedidas; ++k)
+        r[size_t(k)] = Valor(ColErrMSE + k);
+    return r;
+}
+
+void RegistroCorridas::Anadir(const Corrida& c)
+{
+    corridas_.push_back(c);
+    if (oyente_)
+        oyente_(corridas_.back());
+}
+
+void RegistroCorridas::Borrar()
+{
+    // The memory too: a million entries are a few hundred megabytes.
+    std::vector<Corrida>().swap(corridas_);
+}
+
+void RegistroCorridas::Reservar(long long n)
+{
+    if (n > 0 && n < (1LL << 31))
+        corridas_.reserve(corridas_.size() + static_cast<size_t>(n));
+}
+
+std::optional<long long> RegistroCorridas::Mejor(int col, bool acierto, long long desde) const
+{
+    // Errors up to LMR: smaller is better; the shares of the benchmark after it: larger.
+    const bool mayor = col > ColErrLMR;
+    std::optional<long long> mejor;
+    double valor = 0.0;
+    for (long long k = desde < 0 ? 0 : desde; k < Tamano(); ++k) {
+        const Corrida& c = corridas_[static_cast<size_t>(k)];
+        const MedidasCorrida* m = acierto ? (c.Acierto ? &*c.Acierto : nullptr) : &c.Ajuste;
+        if (!m)
+            continue;
+        const Medida v = m->Valor(col);
+        if (!v)
+            continue;
+        if (!mejor || (mayor ? *v > valor : *v < valor)) {
+            mejor = k;
+            valor = *v;
+        }
+    }
+    return mejor;
+}
+
+} // namespace tendora

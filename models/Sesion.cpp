@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "models/Sesion.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace tendora {
+
+Sesion::Sesion() : modelo_(ItemDST)
+{
+    Ws.UltimaCol = UltimaColTabla;
+}
+
+Sesion::Silencio::~Silencio()
+{
+    if (--s_.silencio_ == 0)
+        s_.Avisar();
+}
+
+void Sesion::Avisar()
+{
+    const unsigned c = pendientes_;
+    pendientes_ = 0;
+    if (c && observador_)
+        observador_(c);
+}
+
+void Sesion::Cambiado(unsigned cambios)
+{
+    pendientes_ |= cambios;
+    if (silencio_ == 0)
+        Avisar();
+}
+
+// ---------------------------------------------------------------- settings
+
+void Sesion::PonerHorizonte(int V)
+{
+    V = std::clamp(V, 0, MaximoHorizonte);
+    if (V == param_.V)
+        return;
+    param_.V = V;
+    DimensionarTabla(Ws, V);
+    Cambiado(CambioHorizonte);
+}
+
+void Sesion::MoverCorte()
+{
+    if (Ws.DatosCargados)
+        Ws.NumDatos = Ws.TotalDatos - puntos_;
+    // A lower hold-out may ask for forecast rows beyond the current size.
+    AsegurarFilas(Ws, param_.V);
+}
+
+void Sesion::PonerPuntosSinUsar(int h)
+{
+    h = std::clamp(h, 0, limitePuntos_);
+    const bool cambia = h != puntos_;
+    puntos_ = h;
+    MoverCorte();
+    if (cambia)
+        Cambiado(CambioPuntos);
+}
+
+void Sesion::SeleccionarModelo(int item)
+{
+    item = std::clamp(item, 0, NumModelos - 1);
+    if (item == modelo_)
+        return;
+    modelo_ = item;
+    Cambiado(CambioModelo);
+}
+
+void Sesion::PonerValor(ValorModelo v, double x)
+{
+    if (v == ValorModelo::N) // an int holds it, as the edit's does
+        x = std::isnan(x) ? 0.0 : std::clamp(std::trunc(x), double(INT_MIN), double(INT_MAX));
+    if (tendora::Valor(param_, v) == x)
+        return;
+    tendora::PonerValor(param_, v, x);
+    Cambiado(CambioValores);
+}
+
+void Sesion::PonerPrevisionesNegativas(bool si)
+{
+    if (si == param_.PrevNeg)
+        return;
+    param_.PrevNeg = si;
+    Cambiado(CambioValores);
+}
+
+Parametros Sesion::ParametrosDe(int item) const
+{
+    Parametros p;
+    for (ValorModelo v : ValoresDe(item))
+        tendora::PonerValor(p, v, tendora::Valor(param_, v));
+    p.PrevNeg = param_.PrevNeg;
+    p.V = param_.V;
+    return p;
+}
+
+bool Sesion::Aplicar(const Corrida& c)
+{
+    if (c.Modelo < 0 || c.Modelo >= NumModelos || c.Origen < 0 || c.Origen > limitePuntos_)
+        return false;
+    // A run logged with a value the parameter no longer takes would run with another one.
+    for (ValorModelo v : ValoresDe(c.Modelo))
+        if (!RangoDe(v).Contiene(tendora::Valor(c.Param, v)))
+            return false;
+    Silencio s(*this);
+    SeleccionarModelo(c.Modelo);
+    for (ValorModelo v : ValoresDe(c.Modelo))
+        PonerValor(v, tendora::Valor(c.Param, v));
+    PonerHorizonte(c.Param.V);
+    PonerPrevisionesNegativas(c.Param.PrevNeg);
+    PonerPuntosSinUsar(c.Origen);
+    return true;
+}
+
+// ---------------------------------------------------------------- history
+
+Espacio Sesion::Preparar(const std::vector<Registro>& registros) const
+{
+    Espacio e = CopiaSinTabla(Ws);
+    const int n = static_cast<int>(registros.size());
+    const int V = param_.V;
+    e.NumDatos = n;
+    e.TotalDatos = n; // so the size below keeps exactly the new history
+    DimensionarTabla(e, V);
+    LimpiarColumnasDatos(e, V);
+    LimpiarColumnasModelo(e, V);
+    for (int k = 1; k <= n; ++k) {
+        const Registro& r = registros[static_cast<size_t>(k - 1)];
+        e.Poner(k, ColT, k);
+        e.Poner(k, ColAnio, r.Anio);
+        e.Poner(k, ColMes, r.Mes);
+        e.Poner(k, ColDatos, r.Valor);
+        e.AnioActual = r.Anio;
+        e.MesActual = r.Mes;
+    }
+    // The hold-out as the new range 0..T-1 will bring it.
+    e.NumDatos = n - std::min(puntos_, std::max(n - 1, 0));
+    AsegurarFilas(e, V);
+    return e;
+}
+
+void Sesion::Adoptar(Espacio&& nuevo)
+{
+    Ws = std::move(nuevo);
+    limitePuntos_ = std::max(Ws.TotalDatos - 1, 0);
+    puntos_ = std::min(puntos_, limitePuntos_);
+    registro_.Borrar();
+    Ws.DatosCargados = true;
+    Cambiado(CambioDatos | CambioPuntos);
+}
+
+// ---------------------------------------------------------------- calculation
+
+const Corrida& Sesion::Calcular()
+{
+    if (!Ws.DatosCargados)
+        throw ErrorSinDatos();
+    const Parametros p = ParametrosDe(modelo_);
+    AsegurarFilas(Ws, p.V);
+    LimpiarColumnasModelo(Ws, p.V);
+    PrepararFilasPrevision(Ws, p.V);
+    EjecutarModelo(Ws, modelo_, p);
+    return Registrar(p);
+}
+
+const Corrida& Sesion::Registrar(const Parametros& p)
+{
+    Corrida c;
+    c.Modelo = modelo_;
+    c.Param = p;
+    c.Origen = puntos_;
+    const Medidas ajuste = CalcularMedidas(Ws, 1, Ws.FilaInicioPrev + 1, Ws.NumDatos);
+    c.Ajuste = MedidasCorrida(ajuste);
+    Ws.DesvRelativa = ajuste.DesvRelativa;
+    // Values held back but no forecast to set against them: nothing to measure.
+    if (Ws.NumDatos < Ws.TotalDatos && p.V > 0) {
+        // Only rows that hold a forecast of this run are measured.
+        const Medidas acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V));
+        c.Acierto = MedidasCorrida(acierto);
+        Ws.DesvRelativa = acierto.DesvRelativa;
+    }
+    registro_.Anadir(c);
+    return registro_.Ultima();
+}
+
+} // namespace tendora
