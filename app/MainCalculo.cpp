@@ -77,13 +77,11 @@ void TFormMain::AplicarConfiguracion(Rejilla* grid, int fila)
         CalcularPrevision(true); // says what is missing
         return;
     }
-    // A copy: the calculation adds rows to this grid.
-    const EtiquetaCelda etiqueta = *e;
-    if (!Modelo->Aplicar(etiqueta.codigo, Experimentos::ParametrosDe(etiqueta), etiqueta.origen)) {
+    // The split follows the hold-out also when it held that value already.
+    if (!SesionActual.Aplicar(TablasErrores::CorridaDe(*e))) {
         MostrarInformacion(kNoApropiado); // the history is now too short for that hold-out
         return;
     }
-    // The split follows the hold-out also when the edit held that value already.
     SEPuntosSinUsarChange();
     CalcularPrevision(true);
 }
@@ -95,16 +93,12 @@ void TFormMain::EjecutarCalculo(bool Mostrar)
         return;
     }
     CursorEspera espera;
-    LimpiarColumnasModelo();
-    AplicarModelo();
-    if (Mostrar)
+    // The run and its rows in the error tables, through the session's log.
+    SesionActual.Calcular();
+    if (Mostrar) {
         MostrarTablaPrevision();
-    AnadirErroresAjuste();
-    // Values held back but no forecast to set against them: nothing to measure.
-    if (Ws.NumDatos < Ws.TotalDatos && ValoresPrever() > 0)
-        AnadirErroresAcierto();
-    if (Mostrar)
         DibujarGraficos(true);
+    }
 }
 
 void TFormMain::AplicarModelo()
@@ -115,14 +109,14 @@ void TFormMain::AplicarModelo()
 
 double TFormMain::RecortarNegativa(double x) const
 {
-    return tendora::RecortarNegativa(x, Modelo->PrevisionesNegativas());
+    return tendora::RecortarNegativa(x, SesionActual.PrevisionesNegativas());
 }
 
 // The page reads the run's parameters; a running experiment supplies the
 // constants it has fixed for the step (ValorParametro), the page the rest.
 Parametros TFormMain::LeerParametros(int item) const
 {
-    return Modelo->Leer(item, [this](const QDoubleSpinBox* s) { return ValorParametro(s); });
+    return SesionActual.ParametrosDe(item);
 }
 
 // The one dispatcher of the core, as the tests run it.
@@ -267,18 +261,6 @@ QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
 
 // ---------------------------------------------------------------- error tables
 
-void TFormMain::AnadirErroresAjuste()
-{
-    TablasErr.AnadirErroresAjuste(Experimentacion.Etiqueta(ModeloSeleccionado(), PuntosSinUsar()));
-}
-void TFormMain::AnadirErroresAcierto()
-{
-    TablasErr.AnadirErroresAcierto(Experimentacion.Etiqueta(ModeloSeleccionado(), PuntosSinUsar()), ValoresPrever());
-}
-void TFormMain::CalcularErrores(int tipo, int primera, int ultima)
-{
-    TablasErr.CalcularErrores(tipo, primera, ultima);
-}
 void TFormMain::AnadirFilaTabla(Rejilla* grid)
 {
     TablasErrores::AnadirFilaTabla(grid);
@@ -302,7 +284,7 @@ QString TFormMain::CodigoModelo() const
 // The texts of the step's parameters belong with its value, in the experiments.
 QString TFormMain::ParametrosModelo() const
 {
-    return Experimentacion.ParametrosModelo(ModeloSeleccionado());
+    return TablasErrores::TextoParametros(ModeloSeleccionado(), LeerParametros(ModeloSeleccionado()));
 }
 QString TFormMain::SufijoOrigen() const
 {
@@ -328,5 +310,6 @@ void TFormMain::TBCalcularClick()
 
 void TFormMain::Borrarinformacinsobreerrores1Click()
 {
+    SesionActual.Corridas().Borrar();
     TablasErr.BorrarTablas();
 }

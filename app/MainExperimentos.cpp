@@ -37,8 +37,8 @@ void TFormMain::Simulacinexante1Click()
 void TFormMain::AnunciarExperimento()
 {
     // A command that ran no loop (its dialog cancelled) leaves the line as it was.
-    if (Experimentacion.UltimoResumen)
-        Estado->Experimento(*Experimentacion.UltimoResumen);
+    if (const auto resumen = Experimentacion.UltimoResumen())
+        Estado->Experimento(*resumen);
 }
 
 // ---------------------------------------------------------------- forwarders
@@ -85,58 +85,13 @@ void TFormMain::SimularExAnte(int desde, int hasta)
 {
     Experimentacion.SimularExAnte(desde, hasta);
 }
-double TFormMain::RedondearDecimales(int d, double x)
-{
-    return Experimentos::RedondearDecimales(d, x);
-}
-double TFormMain::ValorParametro(const QDoubleSpinBox* s) const
-{
-    return Experimentacion.ValorParametro(s);
-}
-QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
-{
-    return Experimentacion.TextoParametro(s);
-}
-void TFormMain::SincronizarParametros()
-{
-    Experimentacion.SincronizarParametros();
-}
-
 // ---------------------------------------------------------------- what the experiments ask of the window
 
-QWidget* TFormMain::Ventana()
+void TFormMain::MostrarCorrida()
 {
-    return this;
-}
-const Espacio& TFormMain::Datos() const
-{
-    return Ws;
-}
-
-VentanaExperimentos::Controles TFormMain::Edits() const
-{
-    return Modelo->EditsExperimento();
-}
-
-int TFormMain::NumModelos() const
-{
-    return Modelo->NumModelos();
-}
-void TFormMain::PuntosSinUsarCambiados()
-{
-    SEPuntosSinUsarChange();
-}
-void TFormMain::Calcular(bool Mostrar)
-{
-    EjecutarCalculo(Mostrar);
-}
-void TFormMain::AutoajustarTablas()
-{
-    TablasErr.AutoajustarTablas();
-}
-TablasErrores& TFormMain::Tablas()
-{
-    return TablasErr;
+    MostrarTablaPrevision();
+    DibujarGraficos(true);
+    AnadirSerieComparativa();
 }
 
 TFormRangoVar* TFormMain::DialogoRangos()

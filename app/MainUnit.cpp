@@ -77,13 +77,7 @@ void TFormMain::FormCreate()
 {
     // The point-drag tool of the forecast chart starts inactive, nothing dragged.
     ReiniciarArrastre();
-    MostrarControlesN(false);
-    MostrarControlesAlfaLE(false);
-    MostrarControlesAlfaTHT(false);
-    MostrarControlesAlfaCroston(false);
-    MostrarControlesHolt(false);
-    MostrarControlesHoltWinters(false);
-    Ws.UltimaCol = 11;
+    Modelo->MostrarControlesDelModelo();
     DirPrograma = QCoreApplication::applicationDirPath();
     if (!DirPrograma.endsWith(QDir::separator()) && !DirPrograma.endsWith(QLatin1Char('/')))
         DirPrograma += QLatin1Char('/');
@@ -260,9 +254,8 @@ void TFormMain::CrearPaginas()
 
 void TFormMain::CrearPaginaModelo(QWidget* pagina)
 {
-    Modelo = new PaginaModelo(pagina, this);
+    Modelo = new PaginaModelo(pagina, SesionActual, this);
     connect(Modelo, &PaginaModelo::modeloElegido, this, &TFormMain::RGModeloClick);
-    connect(Modelo, &PaginaModelo::valoresPreverCambiados, this, &TFormMain::SEValoresPreverChange);
     connect(Modelo, &PaginaModelo::puntosSinUsarCambiados, this, &TFormMain::SEPuntosSinUsarChange);
 }
 
@@ -298,6 +291,9 @@ void TFormMain::CrearRejillas()
 
     // The error tables build their grids; they go into their pages here.
     TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
+    // The tables show the session's run log and keep its rows themselves.
+    SesionActual.Corridas().Escuchar([this](const Corrida& c) { TablasErr.Anadir(c); });
+    SesionActual.Corridas().Conservar(false);
     colocar(TabSheetErrAjuste, TablasErr.Ajuste());
     colocar(TabSheetErrAcierto, TablasErr.Acierto());
     for (Rejilla* g : {TablasErr.Ajuste(), TablasErr.Acierto()})
@@ -331,17 +327,17 @@ void TFormMain::Proteger(const std::function<void()>& orden)
 
 int TFormMain::ValoresPrever() const
 {
-    return Modelo->ValoresPrever();
+    return SesionActual.Horizonte();
 }
 
 int TFormMain::PuntosSinUsar() const
 {
-    return Modelo->PuntosSinUsar();
+    return SesionActual.PuntosSinUsar();
 }
 
 int TFormMain::ValorN() const
 {
-    return Modelo->ValorN();
+    return static_cast<int>(SesionActual.Valor(ValorModelo::N));
 }
 
 void TFormMain::DimensionarTabla()
@@ -365,17 +361,9 @@ void TFormMain::PrepararFilasPrevision()
     tendora::PrepararFilasPrevision(Ws, ValoresPrever());
 }
 
-void TFormMain::SEValoresPreverChange()
-{
-    DimensionarTabla();
-}
-
+// The session has moved the split; the table's colours follow it.
 void TFormMain::SEPuntosSinUsarChange()
 {
-    if (Ws.DatosCargados)
-        Ws.NumDatos = Ws.TotalDatos - PuntosSinUsar();
-    // A lower hold-out may ask for forecast rows beyond the current size.
-    tendora::AsegurarFilas(Ws, ValoresPrever());
     AdvStringGridPrevision->viewport()->update();
 }
 
@@ -436,8 +424,7 @@ void TFormMain::CargarDatos(bool avisarSaltos)
         irALinea(e.Linea());
         throw;
     }
-    Espacio nuevo = CopiaSinTabla(Ws);
-    LeerHistorico(nuevo, registros);
+    Espacio nuevo = SesionActual.Preparar(registros);
     std::function<void()> dibujar;
     try {
         dibujar = PrepararGraficos(nuevo, false);
@@ -446,15 +433,13 @@ void TFormMain::CargarDatos(bool avisarSaltos)
         throw;
     }
 
-    Ws = std::move(nuevo);
-    // The new range clamps a hold-out that no longer fits, as LeerHistorico assumed.
-    Modelo->LimitarPuntosSinUsar(std::max(Ws.TotalDatos - 1, 0));
+    // The new range clamps a hold-out that no longer fits, as Preparar assumed.
+    SesionActual.Adoptar(std::move(nuevo));
     MostrarHistorico();
     ReiniciarArrastre();
     EliminarSeriesComparativas();
     dibujar();
     TablasErr.BorrarTablas();
-    Ws.DatosCargados = true;
     TextoCargado = texto;
     Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
                      static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
@@ -464,34 +449,6 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     QString salto;
     if (const int linea = avisarSaltos ? PrimerSalto(registros, &salto) : 0; linea > 0)
         MostrarAviso(QStringLiteral("La fecha de la línea %1 no sigue a la anterior: %2").arg(linea).arg(salto));
-}
-
-void TFormMain::LeerHistorico(Espacio& e, const std::vector<Registro>& registros) const
-{
-    const int n = static_cast<int>(registros.size());
-    e.NumDatos = n;
-    e.TotalDatos = n; // so the size below keeps exactly the new history
-    const int V = ValoresPrever();
-    tendora::DimensionarTabla(e, V);
-    tendora::LimpiarColumnasDatos(e, V);
-    tendora::LimpiarColumnasModelo(e, V);
-    for (int k = 1; k <= n; ++k) {
-        const Registro& r = registros[static_cast<size_t>(k - 1)];
-        if (k == 1) {
-            e.AnioActual = r.Anio;
-            e.MesActual = r.Mes;
-        }
-        e.Poner(k, 1, k);
-        e.Poner(k, 2, r.Anio);
-        e.Poner(k, 3, r.Mes);
-        e.Poner(k, 4, r.Valor);
-        e.AnioActual = r.Anio;
-        e.MesActual = r.Mes;
-    }
-    e.TotalDatos = e.NumDatos;
-    // The hold-out as the new range 0..T-1 will clamp it.
-    e.NumDatos = e.TotalDatos - std::min(PuntosSinUsar(), std::max(e.TotalDatos - 1, 0));
-    tendora::AsegurarFilas(e, V);
 }
 
 void TFormMain::MostrarHistorico()
@@ -525,42 +482,12 @@ void TFormMain::MostrarInformacion(const QString& texto)
 
 int TFormMain::ModeloSeleccionado() const
 {
-    return Modelo->ModeloSeleccionado();
+    return SesionActual.ModeloSeleccionado();
 }
 
 void TFormMain::SeleccionarModelo(int item)
 {
-    Modelo->SeleccionarModelo(item);
-}
-
-void TFormMain::MostrarControlesN(bool visible)
-{
-    Modelo->MostrarControlesN(visible);
-}
-
-void TFormMain::MostrarControlesAlfaLE(bool visible)
-{
-    Modelo->MostrarControlesAlfaLE(visible);
-}
-
-void TFormMain::MostrarControlesAlfaTHT(bool visible)
-{
-    Modelo->MostrarControlesAlfaTHT(visible);
-}
-
-void TFormMain::MostrarControlesAlfaCroston(bool visible)
-{
-    Modelo->MostrarControlesAlfaCroston(visible);
-}
-
-void TFormMain::MostrarControlesHolt(bool visible)
-{
-    Modelo->MostrarControlesHolt(visible);
-}
-
-void TFormMain::MostrarControlesHoltWinters(bool visible)
-{
-    Modelo->MostrarControlesHoltWinters(visible);
+    SesionActual.SeleccionarModelo(item);
 }
 
 void TFormMain::RGModeloClick()
@@ -606,7 +533,7 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
 {
     CrearSeriesGraficos();
     auto poner = Graficos->Preparar(
-        e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), Modelo->PrevisionesNegativas(), NombreSerie});
+        e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), SesionActual.PrevisionesNegativas(), NombreSerie});
     return [this, poner = std::move(poner)] {
         PrepararSeriesModelo();
         poner();

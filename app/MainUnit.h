@@ -23,6 +23,7 @@
 #include "models/Espacio.h"
 #include "ui/Experimentos.h"
 #include "models/Modelos.h"
+#include "models/Sesion.h"
 #include "ui/TablasErrores.h"
 
 class QAction;
@@ -58,8 +59,9 @@ public:
     explicit TFormMain(QWidget* parent = nullptr);
     ~TFormMain() override;
 
-    // ---- Workspace (the window is its only owner) ----
-    tendora::Espacio Ws;
+    // ---- The session: the workspace, the settings and the run log ----
+    tendora::Sesion SesionActual;
+    tendora::Espacio& Ws = SesionActual.Ws;
     QString FicheroDatos;
     QString NombreSerie;
     QString DirPrograma;
@@ -86,9 +88,6 @@ public:
     // avisarSaltos: tell where the months stop following (not after a point
     // drag, which reloads the same dates and would tell it on every drag).
     void CargarDatos(bool avisarSaltos = true);
-    // The parsed records into e as the new history, with the hold-out as the
-    // new range will clamp it; nothing else changes.
-    void LeerHistorico(tendora::Espacio& e, const std::vector<tendora::Registro>& registros) const;
     void MostrarHistorico();
     void AbrirFichero(const QString& ruta); // the part of Abrir1Click after the dialog
     void ImportarFichero(const QString& ruta); // the part of Importar1Click after the file dialog (MainImportar.cpp)
@@ -98,12 +97,6 @@ public:
     void MostrarInformacion(const QString& texto);
 
     // ---- Model page ----
-    void MostrarControlesN(bool visible);
-    void MostrarControlesAlfaLE(bool visible);
-    void MostrarControlesAlfaTHT(bool visible);
-    void MostrarControlesAlfaCroston(bool visible);
-    void MostrarControlesHolt(bool visible);
-    void MostrarControlesHoltWinters(bool visible);
     int ModeloSeleccionado() const;
     void SeleccionarModelo(int item); // selects an item; RGModeloClick follows
 
@@ -142,9 +135,6 @@ public:
     QColor AdvStringGridPrevisionGetCellColor(int fila, int col) const;
 
     // ---- Error tables (TablasErr; these forward to it) ----
-    void AnadirErroresAjuste();
-    void AnadirErroresAcierto();
-    void CalcularErrores(int tipo, int primera, int ultima);
     void AnadirFilaTabla(tendora::Rejilla* grid);
     void BorrarTabla(tendora::Rejilla* grid);
     void AutoajustarTabla(tendora::Rejilla* grid);
@@ -192,7 +182,6 @@ public slots:
     void Manualdeusuario1Click();
     void Acercade1Click();
     void RGModeloClick();
-    void SEValoresPreverChange();
     void SEPuntosSinUsarChange();
 
     // ---- Files, pop-up menus, help (MainArchivo.cpp) ----
@@ -248,7 +237,7 @@ public:
     // The loops, their levels, the progress indicator and the parameters
     // value of the running step; it reaches the window only through the
     // VentanaExperimentos overrides below.
-    tendora::Experimentos Experimentacion{*this};
+    tendora::Experimentos Experimentacion{*this, this, SesionActual, TablasErr};
     void VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos);
     void VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
     void VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos);
@@ -261,25 +250,12 @@ public:
     long long VariarParametros();
     void SimularExAnte(int desde, int hasta);
     // The experiment's own counters, under the names the window always had.
-    long long& PasosFallidos = Experimentacion.PasosFallidos;
     int& EsperaProgresoMs = Experimentacion.EsperaProgresoMs;
-    static double RedondearDecimales(int d, double x);
-    double ValorParametro(const QDoubleSpinBox* s) const;
-    QString TextoParametro(const QDoubleSpinBox* s) const;
-    void SincronizarParametros();
 
 private:
-    // What the experiments ask of the window (ValorN, ValoresPrever,
-    // ModeloSeleccionado, SeleccionarModelo, AnadirSerieComparativa,
-    // AplicarMostrarAjuste and MostrarInformacion are the window's own).
-    QWidget* Ventana() override;
-    const tendora::Espacio& Datos() const override;
-    Controles Edits() const override;
-    int NumModelos() const override;
-    void PuntosSinUsarCambiados() override;
-    void Calcular(bool Mostrar) override;
-    void AutoajustarTablas() override;
-    tendora::TablasErrores& Tablas() override;
+    // What the experiments ask of the window (AplicarMostrarAjuste and
+    // MostrarInformacion are the window's own).
+    void MostrarCorrida() override;
     TFormRangoVar* DialogoRangos() override;
     TFormSimExAnte* DialogoExAnte() override;
 
@@ -335,7 +311,7 @@ private:
     tendora::Rejilla* StringGridCE = nullptr;
     // The pages own their controls: the model page, the four charts, the
     // two error tables and the pop-up menus.
-    tendora::TablasErrores TablasErr{Ws};
+    tendora::TablasErrores TablasErr;
     tendora::PaginaModelo* Modelo = nullptr;
     tendora::PaginasGraficos* Graficos = nullptr;
     tendora::MenusEmergentes* Menus = nullptr;

@@ -22,9 +22,11 @@ std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
 
 void RegistroCorridas::Anadir(const Corrida& c)
 {
-    corridas_.push_back(c);
+    ultima_ = c;
+    if (conservar_)
+        corridas_.push_back(c);
     if (oyente_)
-        oyente_(corridas_.back());
+        oyente_(ultima_);
 }
 
 void RegistroCorridas::Borrar()
@@ -35,7 +37,7 @@ void RegistroCorridas::Borrar()
 
 void RegistroCorridas::Reservar(long long n)
 {
-    if (n > 0 && n < (1LL << 31))
+    if (conservar_ && n > 0 && n < (1LL << 31))
         corridas_.reserve(corridas_.size() + static_cast<size_t>(n));
 }
 

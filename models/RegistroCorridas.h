@@ -65,7 +65,8 @@ public:
     long long Tamano() const { return static_cast<long long>(corridas_.size()); }
     bool Vacio() const { return corridas_.empty(); }
     const Corrida& operator[](long long k) const { return corridas_[static_cast<size_t>(k)]; }
-    const Corrida& Ultima() const { return corridas_.back(); }
+    // The last entry added (also when entries are not kept); only after one.
+    const Corrida& Ultima() const { return ultima_; }
 
     // The best entry from desde on by a measure (a ColumnaError): the
     // smallest error, or the largest share of the benchmark (PB, PBMAE,
@@ -75,10 +76,16 @@ public:
 
     // Told of every entry as it is added (the error tables of the window).
     void Escuchar(Oyente oyente) { oyente_ = std::move(oyente); }
+    // Whether entries are kept (the default). A listener that keeps its own
+    // copy of each (the window's tables) turns it off, so that a million-run
+    // grid is not held twice.
+    void Conservar(bool si) { conservar_ = si; }
 
 private:
     std::vector<Corrida> corridas_;
+    Corrida ultima_;
     Oyente oyente_;
+    bool conservar_ = true;
 };
 
 } // namespace tendora

@@ -37,38 +37,38 @@ private:
     bool* parar_;
 };
 
-Experimentos::Progreso::Progreso(Experimentos* dueno, const QString& titulo, long long total)
-    : dueno_(dueno), titulo_(titulo), total_(total), anterior_(dueno->progresoActivo_), inicio_(Reloj::now()),
-      ultima_(inicio_)
+Experimentos::Progreso::Progreso(Experimentos& dueno, QWidget* ventana) : dueno_(dueno), ventana_(ventana)
 {
-    dueno_->progresoActivo_ = this;
-    if (!anterior_)
-        dueno_->parar_ = false;
+}
+
+Experimentos::Progreso::~Progreso() = default;
+
+void Experimentos::Progreso::Comenzar(std::string_view titulo, long long total)
+{
+    titulo_ = QString::fromUtf8(titulo.data(), static_cast<qsizetype>(titulo.size()));
+    total_ = total;
+    parar_ = false;
+    inicio_ = ultima_ = Reloj::now();
+    // Room for every row the loop logs, and the views told of them in blocks.
+    const Sesion& s = dueno_.sesion_;
+    const bool acierto = s.Datos().NumDatos < s.Datos().TotalDatos && s.Horizonte() > 0;
+    bloque_.emplace(dueno_.tablas_, total, acierto ? total : 0);
     // One wait cursor for the whole experiment, not one per step.
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-Experimentos::Progreso::~Progreso()
+void Experimentos::Progreso::Terminar()
 {
+    dialogo_.reset();
+    bloque_.reset();
     QApplication::restoreOverrideCursor();
-    dueno_->progresoActivo_ = anterior_;
-    if (anterior_)
-        return;
-    // A stop asked for on the last step stopped nothing.
-    dueno_->UltimoResumen = Resumen{titulo_,
-                                    hechos_,
-                                    total_,
-                                    dueno_->PasosFallidos,
-                                    std::chrono::duration<double>(Reloj::now() - inicio_).count(),
-                                    dueno_->parar_ && hechos_ < total_};
 }
 
-void Experimentos::Progreso::Paso(long long hechos)
+void Experimentos::Progreso::Avanzar(long long hechos)
 {
-    hechos_ = hechos;
     const Reloj::time_point ahora = Reloj::now();
     if (!dialogo_) {
-        if (ahora - inicio_ < std::chrono::milliseconds(dueno_->EsperaProgresoMs))
+        if (ahora - inicio_ < std::chrono::milliseconds(dueno_.EsperaProgresoMs))
             return;
         Crear();
     } else if (ahora - ultima_ < std::chrono::milliseconds(250)) {
@@ -80,7 +80,7 @@ void Experimentos::Progreso::Paso(long long hechos)
 
 void Experimentos::Progreso::Crear()
 {
-    dialogo_ = std::make_unique<DialogoProgreso>(dueno_->v_.Ventana(), &dueno_->parar_);
+    dialogo_ = std::make_unique<DialogoProgreso>(ventana_, &parar_);
     dialogo_->setObjectName("FormProgreso");
     dialogo_->setWindowTitle(titulo_);
     dialogo_->setWindowModality(Qt::ApplicationModal);
@@ -92,9 +92,14 @@ void Experimentos::Progreso::Crear()
     dialogo_->show();
 }
 
-void Experimentos::Progreso::MostrarDialogo(long long hechos)
+// The window is about to be painted: the workspace as the last run left
+// it, the tables' new rows and the model page's edits first.
+void Experimentos::Progreso::Mostrar(long long hechos)
 {
-    dueno_->SincronizarParametros(); // the window is about to be painted
+    dueno_.motor_.PonerAlDia();
+    if (bloque_)
+        bloque_->Anunciar();
+    dueno_.sesion_.Avisar();
     dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") +
                            TextoEntero(total_));
     const int milesimas =

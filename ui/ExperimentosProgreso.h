@@ -2,43 +2,52 @@
 #pragma once
 // The progress window of an experiment, for the files of Experimentos only.
 #include "ui/Experimentos.h"
+#include "ui/TablasErrores.h"
 
 #include <QString>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace tendora {
 
 class DialogoProgreso;
 
 // Shown only once an experiment has run for a while, and refreshed a few
-// times a second at most: each refresh lets the window paint. Nested
-// experiments (a loop inside "Aplicar todos") share the outermost one's.
-struct Experimentos::Progreso {
+// times a second at most: each refresh brings the workspace, the tables and
+// the model page up to date and lets the window paint. The error tables
+// take the loop's rows in one block.
+class Experimentos::Progreso : public InformeProgreso {
+public:
     using Reloj = std::chrono::steady_clock;
 
-    Progreso(Experimentos* dueno, const QString& titulo, long long total);
+    Progreso(Experimentos& dueno, QWidget* ventana);
     ~Progreso();
     Progreso(const Progreso&) = delete;
     Progreso& operator=(const Progreso&) = delete;
 
-    void Paso(long long hechos);
+    void Comenzar(std::string_view titulo, long long total) override;
+    void Avanzar(long long hechos) override;
+    bool Cancelado() const override { return parar_; }
+    // The window tells the count of failed steps at the end, not each one.
+    void Mensaje(std::string_view) override { }
+    void Terminar() override;
 
 private:
     void Crear();
-    // Brings the workspace and the tables up to date, then MostrarDialogo.
     void Mostrar(long long hechos);
-    void MostrarDialogo(long long hechos);
 
-    Experimentos* dueno_;
+    Experimentos& dueno_;
+    QWidget* ventana_;
     QString titulo_;
-    long long total_;
-    long long hechos_ = 0;
-    Progreso* anterior_;
+    long long total_ = 0;
     Reloj::time_point inicio_;
     Reloj::time_point ultima_;
     std::unique_ptr<DialogoProgreso> dialogo_;
+    std::optional<TablasErrores::Bloque> bloque_;
+    // Set from the progress indicator (Cancelar, Escape) while it lets events through.
+    bool parar_ = false;
 };
 
 } // namespace tendora

@@ -21,11 +21,15 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <type_traits>
 #include <utility>
 
 namespace tendora {
 
 namespace {
+
+constexpr ValorModelo kConstantes[] = {ValorModelo::AlfaLE,  ValorModelo::AlfaTHT, ValorModelo::AlfaHLT,
+                                       ValorModelo::BetaHLT, ValorModelo::PhiHW,   ValorModelo::AlfaCroston};
 
 QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString& hint)
 {
@@ -39,16 +43,6 @@ QDoubleSpinBox* CrearSpinReal(QWidget* padre, const char* nombre, const QString&
     if (!hint.isEmpty())
         se->setToolTip(hint);
     return se;
-}
-
-// A whole-number edit as the program reads it: the box keeps its last valid
-// value while the user's text is no number (an emptied box), and such text
-// reads as the minimum. An acceptable text is the value itself (keyboard
-// tracking is on); the check hits the box's own cache, so experiments that
-// read the edits on every step stay as fast.
-int LeerEntero(const QSpinBox* se)
-{
-    return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
 // The catalogue's two lines as rich text, so that a long line wraps instead
@@ -68,7 +62,7 @@ QLabel* CrearEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
 
 } // namespace
 
-PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
+PaginaModelo::PaginaModelo(QWidget* pagina, Sesion& sesion, QObject* parent) : QObject(parent), sesion_(sesion)
 {
     auto* panel = new QWidget(pagina);
     panel->setObjectName("PanelModelo");
@@ -186,100 +180,47 @@ PaginaModelo::PaginaModelo(QWidget* pagina, QObject* parent) : QObject(parent)
     lm->addLayout(izquierda);
     lm->addLayout(parametros, 1);
 
-    connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int, bool marcado) {
-        if (marcado)
-            emit modeloElegido();
+    // Every reading goes to the session as it changes, an emptied box's too
+    // (it sends no value change, only a text change).
+    connect(RGModeloBotones, &QButtonGroup::idToggled, this, [this](int id, bool marcado) {
+        if (marcado && !reflejando_)
+            sesion_.SeleccionarModelo(id);
     });
-    connect(SEValoresPrever, &QSpinBox::valueChanged, this, &PaginaModelo::valoresPreverCambiados);
-    connect(SEPuntosSinUsar, &QSpinBox::valueChanged, this, &PaginaModelo::puntosSinUsarCambiados);
-    // An emptied box sends no value change.
-    if (auto* texto = SEPuntosSinUsar->findChild<QLineEdit*>())
-        connect(texto, &QLineEdit::textChanged, this, &PaginaModelo::puntosSinUsarCambiados);
+    // Each control tells only its own reading: the others may not show the
+    // session yet (an experiment tells its changes at refreshes).
+    // A value set or typed comes as the box's value change; a text that is
+    // no number only as its editor's text change.
+    const auto alCambiar = [this](auto* se, auto leer) {
+        const auto leerSiNoReflejando = [this, leer] {
+            if (!reflejando_)
+                leer();
+        };
+        connect(se, &std::remove_pointer_t<decltype(se)>::valueChanged, this, leerSiNoReflejando);
+        if (auto* texto = se->template findChild<QLineEdit*>())
+            connect(texto, &QLineEdit::textChanged, this, leerSiNoReflejando);
+    };
+    alCambiar(SEN, [this] { sesion_.PonerValor(ValorModelo::N, LeerEntero(SEN)); });
+    for (ValorModelo v : kConstantes)
+        alCambiar(Constante(v), [this, v] { sesion_.PonerValor(v, ValorEdit(Constante(v))); });
+    alCambiar(SEValoresPrever, [this] { sesion_.PonerHorizonte(LeerEntero(SEValoresPrever)); });
+    // The split follows what the edit reads, also when the value stays.
+    alCambiar(SEPuntosSinUsar, [this] { sesion_.PonerPuntosSinUsar(LeerEntero(SEPuntosSinUsar)); });
+    connect(CBPrevNeg, &QCheckBox::toggled, this, [this](bool si) {
+        if (!reflejando_)
+            sesion_.PonerPrevisionesNegativas(si);
+    });
+    sesion_.Observar([this](unsigned cambios) { Reflejar(cambios); });
+    Reflejar(~0u);
 }
 
-int PaginaModelo::NumModelos() const
+// A whole-number edit as the program reads it: the box keeps its last valid
+// value while the user's text is no number (an emptied box), and such text
+// reads as the minimum. An acceptable text is the value itself (keyboard
+// tracking is on); the check hits the box's own cache, so experiments that
+// read the edits on every step stay as fast.
+int PaginaModelo::LeerEntero(const QSpinBox* se)
 {
-    return static_cast<int>(RGModeloBotones->buttons().size());
-}
-
-bool PaginaModelo::PrevisionesNegativas() const
-{
-    return CBPrevNeg->isChecked();
-}
-
-void PaginaModelo::LimitarPuntosSinUsar(int maximo)
-{
-    const QSignalBlocker bloqueo(SEPuntosSinUsar);
-    SEPuntosSinUsar->setRange(0, maximo);
-}
-
-QDoubleSpinBox* PaginaModelo::Edits::Constante(ValorModelo v) const
-{
-    switch (v) {
-    case ValorModelo::AlfaLE: return AlfaLE;
-    case ValorModelo::AlfaTHT: return AlfaTHT;
-    case ValorModelo::AlfaHLT: return AlfaHLT;
-    case ValorModelo::BetaHLT: return BetaHLT;
-    case ValorModelo::PhiHW: return PhiHW;
-    case ValorModelo::AlfaCroston: return AlfaCroston;
-    case ValorModelo::N: break;
-    }
-    return nullptr;
-}
-
-PaginaModelo::Edits PaginaModelo::EditsExperimento() const
-{
-    return {SEN, SEAlfaLE, SEAlfaTHT, SEAlfaHLT, SEBetaHLT, SEPhiHW, SEAlfaCroston, SEPuntosSinUsar, CBPrevNeg};
-}
-
-bool PaginaModelo::Aplicar(int item, const Parametros& p, int puntosSinUsar)
-{
-    if (puntosSinUsar < SEPuntosSinUsar->minimum() || puntosSinUsar > SEPuntosSinUsar->maximum())
-        return false;
-    // A row logged with a value the edits no longer take would run with another one.
-    for (ValorModelo v : ValoresDe(item))
-        if (!RangoDe(v).Contiene(Valor(p, v)))
-            return false;
-    SeleccionarModelo(item);
-    const Edits edits = EditsExperimento();
-    for (ValorModelo v : ValoresDe(item)) {
-        if (v == ValorModelo::N)
-            SEN->setValue(p.N);
-        else
-            edits.Constante(v)->setValue(Valor(p, v));
-    }
-    SEValoresPrever->setValue(p.V);
-    CBPrevNeg->setChecked(p.PrevNeg);
-    SEPuntosSinUsar->setValue(puntosSinUsar);
-    return true;
-}
-
-// ---------------------------------------------------------------- reading
-
-int PaginaModelo::ModeloSeleccionado() const
-{
-    return RGModeloBotones->checkedId();
-}
-
-void PaginaModelo::SeleccionarModelo(int item)
-{
-    if (auto* b = RGModeloBotones->button(item))
-        b->setChecked(true);
-}
-
-int PaginaModelo::ValoresPrever() const
-{
-    return std::clamp(LeerEntero(SEValoresPrever), 0, 999);
-}
-
-int PaginaModelo::PuntosSinUsar() const
-{
-    return LeerEntero(SEPuntosSinUsar);
-}
-
-int PaginaModelo::ValorN() const
-{
-    return LeerEntero(SEN);
+    return se->hasAcceptableInput() ? se->value() : se->minimum();
 }
 
 double PaginaModelo::ValorEdit(const QDoubleSpinBox* s)
@@ -287,76 +228,72 @@ double PaginaModelo::ValorEdit(const QDoubleSpinBox* s)
     return s->hasAcceptableInput() ? s->value() : s->minimum();
 }
 
-Parametros PaginaModelo::LeerResto(int item) const
+QDoubleSpinBox* PaginaModelo::Constante(ValorModelo v) const
 {
-    Parametros p;
-    if (FichaDe(item).Usa(ParamN))
-        p.N = ValorN();
-    p.PrevNeg = CBPrevNeg->isChecked();
-    p.V = ValoresPrever();
-    return p;
+    switch (v) {
+    case ValorModelo::AlfaLE: return SEAlfaLE;
+    case ValorModelo::AlfaTHT: return SEAlfaTHT;
+    case ValorModelo::AlfaHLT: return SEAlfaHLT;
+    case ValorModelo::BetaHLT: return SEBetaHLT;
+    case ValorModelo::PhiHW: return SEPhiHW;
+    case ValorModelo::AlfaCroston: return SEAlfaCroston;
+    case ValorModelo::N: break;
+    }
+    return nullptr;
+}
+
+void PaginaModelo::Reflejar(unsigned cambios)
+{
+    reflejando_ = true;
+    // An edit is only set when its reading differs: an emptied box the user
+    // is typing into stays as it is.
+    if (cambios & Sesion::CambioValores) {
+        if (LeerEntero(SEN) != sesion_.Valor(ValorModelo::N))
+            SEN->setValue(static_cast<int>(sesion_.Valor(ValorModelo::N)));
+        for (ValorModelo v : kConstantes)
+            if (ValorEdit(Constante(v)) != sesion_.Valor(v))
+                Constante(v)->setValue(sesion_.Valor(v));
+        CBPrevNeg->setChecked(sesion_.PrevisionesNegativas());
+    }
+    if ((cambios & Sesion::CambioHorizonte) && LeerEntero(SEValoresPrever) != sesion_.Horizonte())
+        SEValoresPrever->setValue(sesion_.Horizonte());
+    if (cambios & (Sesion::CambioPuntos | Sesion::CambioDatos)) {
+        SEPuntosSinUsar->setRange(0, sesion_.LimitePuntosSinUsar());
+        if (LeerEntero(SEPuntosSinUsar) != sesion_.PuntosSinUsar())
+            SEPuntosSinUsar->setValue(sesion_.PuntosSinUsar());
+    }
+    if (cambios & Sesion::CambioModelo)
+        if (auto* b = RGModeloBotones->button(sesion_.ModeloSeleccionado()); b && !b->isChecked())
+            b->setChecked(true);
+    reflejando_ = false;
+    if (cambios & Sesion::CambioModelo)
+        emit modeloElegido();
+    if (cambios & Sesion::CambioHorizonte)
+        emit valoresPreverCambiados();
+    if (cambios & Sesion::CambioPuntos)
+        emit puntosSinUsarCambiados();
 }
 
 // ---------------------------------------------------------------- showing
 
-void PaginaModelo::MostrarControlesN(bool visible)
+void PaginaModelo::MostrarPar(QLabel* l, QWidget* w, bool visible)
 {
-    LabelN->setVisible(visible);
-    SEN->setVisible(visible);
-}
-
-void PaginaModelo::MostrarControlesAlfaLE(bool visible)
-{
-    LabelAlfa->setVisible(visible);
-    SEAlfaLE->setVisible(visible);
-}
-
-void PaginaModelo::MostrarControlesAlfaTHT(bool visible)
-{
-    LabelAlfaTHT->setVisible(visible);
-    SEAlfaTHT->setVisible(visible);
-}
-
-void PaginaModelo::MostrarControlesAlfaCroston(bool visible)
-{
-    LabelAlfaCroston->setVisible(visible);
-    SEAlfaCroston->setVisible(visible);
-}
-
-void PaginaModelo::MostrarControlesHolt(bool visible)
-{
-    // The Holt-Winters operation shows these pairs with phi.
-    if (FichaDe(ModeloSeleccionado()).Usa(ParamPhiHW))
-        return;
-    LabelAlfaHLT->setVisible(visible);
-    SEAlfaHLT->setVisible(visible);
-    LabelBetaHLT->setVisible(visible);
-    SEBetaHLT->setVisible(visible);
-}
-
-void PaginaModelo::MostrarControlesHoltWinters(bool visible)
-{
-    // Alpha and beta of plain Holt are the Holt operation's to show.
-    const FichaModelo& f = FichaDe(ModeloSeleccionado());
-    if (!(f.Usa(ParamHolt) && !f.Usa(ParamPhiHW))) {
-        LabelAlfaHLT->setVisible(visible);
-        SEAlfaHLT->setVisible(visible);
-        LabelBetaHLT->setVisible(visible);
-        SEBetaHLT->setVisible(visible);
-    }
-    LabelPhiHW->setVisible(visible);
-    SEPhiHW->setVisible(visible);
+    l->setVisible(visible);
+    w->setVisible(visible);
 }
 
 void PaginaModelo::MostrarControlesDelModelo()
 {
-    const FichaModelo& f = FichaDe(ModeloSeleccionado());
-    MostrarControlesN(f.Usa(ParamN));
-    MostrarControlesAlfaLE(f.Usa(ParamAlfaLE));
-    MostrarControlesAlfaTHT(f.Usa(ParamAlfaTHT));
-    MostrarControlesHolt(f.Usa(ParamHolt));
-    MostrarControlesHoltWinters(f.Usa(ParamPhiHW));
-    MostrarControlesAlfaCroston(f.Usa(ParamAlfaCroston));
+    const FichaModelo& f = FichaDe(sesion_.ModeloSeleccionado());
+    MostrarPar(LabelN, SEN, f.Usa(ParamN));
+    MostrarPar(LabelAlfa, SEAlfaLE, f.Usa(ParamAlfaLE));
+    MostrarPar(LabelAlfaTHT, SEAlfaTHT, f.Usa(ParamAlfaTHT));
+    // Holt-Winters shows Holt's pair with its phi.
+    const bool holt = f.Usa(ParamHolt) || f.Usa(ParamPhiHW);
+    MostrarPar(LabelAlfaHLT, SEAlfaHLT, holt);
+    MostrarPar(LabelBetaHLT, SEBetaHLT, holt);
+    MostrarPar(LabelPhiHW, SEPhiHW, f.Usa(ParamPhiHW));
+    MostrarPar(LabelAlfaCroston, SEAlfaCroston, f.Usa(ParamAlfaCroston));
 }
 
 } // namespace tendora

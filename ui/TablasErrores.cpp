@@ -8,6 +8,8 @@
 #include "data/Numeros.h"
 #include "ui/Rejilla.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <string_view>
 
@@ -49,53 +51,58 @@ void TablasErrores::Crear(QWidget* paginaAjuste, QWidget* paginaAcierto)
     acierto_->SetColorEncabezado(QColor(118, 121, 243));
 }
 
-// A row of its own for the run, its label written; the measures follow.
-void TablasErrores::NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta)
+// A row of its own for the run: its label, then its measures; a measure
+// without a value leaves its own cell empty.
+void TablasErrores::NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta, const MedidasCorrida& medidas)
 {
     AnadirFilaTabla(grid);
-    grid->Modelo()->SetEtiqueta(ColErrEtiqueta, grid->RowCount() - 1, etiqueta);
+    const int fila = grid->RowCount() - 1;
+    grid->Modelo()->SetEtiqueta(ColErrEtiqueta, fila, etiqueta);
+    const auto valores = medidas.Columnas();
+    grid->SetFilaNumeros(fila, ColErrMSE, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
 }
 
-void TablasErrores::AnadirErroresAjuste(const EtiquetaCelda& etiqueta)
+void TablasErrores::Anadir(const Corrida& c)
 {
-    NuevaFila(ajuste_, etiqueta);
-    CalcularErrores(1, ws_.FilaInicioPrev + 1, ws_.NumDatos);
+    const EtiquetaCelda etiqueta = EtiquetaDe(c);
+    NuevaFila(ajuste_, etiqueta, c.Ajuste);
+    if (c.Acierto)
+        NuevaFila(acierto_, etiqueta, *c.Acierto);
 }
 
-void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valoresPrever)
+// The values the model reads, in ValorModelo's order.
+EtiquetaCelda TablasErrores::EtiquetaDe(const Corrida& c)
 {
-    NuevaFila(acierto_, etiqueta);
-    // Only rows that hold a forecast of this run are measured.
-    CalcularErrores(2, ws_.NumDatos + 1, std::min(ws_.TotalDatos, ws_.NumDatos + valoresPrever));
+    const FichaModelo& f = FichaDe(c.Modelo);
+    EtiquetaCelda e;
+    e.codigo = static_cast<int8_t>(f.Item);
+    e.origen = c.Origen > 0 ? c.Origen : 0;
+    e.horizonte = static_cast<uint16_t>(std::clamp(c.Param.V, 0, 999)) & 0x3FFu;
+    e.negativas = c.Param.PrevNeg ? 1u : 0u;
+    for (ValorModelo v : ValoresDe(c.Modelo)) {
+        if (v == ValorModelo::N)
+            e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
+        e.valores[e.cuantos++] = Valor(c.Param, v);
+    }
+    return e;
 }
 
-void TablasErrores::AnadirErroresAjuste(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa)
+Corrida TablasErrores::CorridaDe(const EtiquetaCelda& e)
 {
-    NuevaFila(ajuste_, etiqueta);
-    EscribirErrores(1, valores, desvRelativa);
-}
-
-void TablasErrores::AnadirErroresAcierto(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa)
-{
-    NuevaFila(acierto_, etiqueta);
-    EscribirErrores(2, valores, desvRelativa);
-}
-
-static_assert(std::tuple_size_v<TablasErrores::Valores> == NumColumnasError - ColErrMSE);
-
-void TablasErrores::CalcularErrores(int tipo, int primera, int ultima)
-{
-    const Medidas m = CalcularMedidas(ws_, tipo, primera, ultima);
-    EscribirErrores(tipo, m.Columnas(), m.DesvRelativa);
-}
-
-// A measure without a value leaves its own cell empty; the run itself goes on.
-void TablasErrores::EscribirErrores(int tipo, const Valores& valores, double desvRelativa)
-{
-    ws_.DesvRelativa = desvRelativa;
-    Rejilla* g = tipo == 1 ? ajuste_ : acierto_;
-    const int fila = g->RowCount() - 1;
-    g->SetFilaNumeros(fila, ColErrMSE, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
+    Corrida c;
+    c.Modelo = e.codigo;
+    c.Origen = e.origen;
+    c.Param.V = e.horizonte;
+    c.Param.PrevNeg = e.negativas != 0;
+    if (e.cuantos == kSinEtiqueta || e.codigo < 0 || e.codigo >= NumModelos) {
+        c.Modelo = -1;
+        return c;
+    }
+    int k = 0;
+    for (ValorModelo v : ValoresDe(e.codigo))
+        if (k < e.cuantos)
+            PonerValor(c.Param, v, e.valores[k++]);
+    return c;
 }
 
 void TablasErrores::AnadirFilaTabla(Rejilla* grid)
@@ -196,6 +203,14 @@ QString TablasErrores::CodigoModelo(int item)
 QString TablasErrores::SufijoOrigen(int puntosSinUsar)
 {
     return puntosSinUsar > 0 ? QStringLiteral(" T-") + TextoEntero(puntosSinUsar) : QString();
+}
+
+QString TablasErrores::TextoParametros(int item, const Parametros& p)
+{
+    QStringList t;
+    for (ValorModelo v : ValoresDe(item))
+        t << (v == ValorModelo::N ? TextoEntero(p.N) : TextoGeneral(Valor(p, v)));
+    return t.join(QLatin1Char(';'));
 }
 
 QString TablasErrores::EtiquetaModelo(const QString& codigo, const QString& parametros, const QString& sufijo)

@@ -8,35 +8,29 @@
 #include <array>
 #include <optional>
 
+#include "models/RegistroCorridas.h"
 #include "ui/RejillaColumna.h"
 
 class QWidget;
 
 namespace tendora {
 
-struct Espacio;
 class Rejilla;
 
 class TablasErrores {
 public:
-    // The window keeps the workspace; the grids are ours.
-    explicit TablasErrores(Espacio& ws) : ws_(ws) { }
     // Both grids with their headers, widths and colours, each into its page
     // (the page lays it out).
     void Crear(QWidget* paginaAjuste, QWidget* paginaAcierto);
 
-    // A row with its label, then the measures over the fitted rows.
-    void AnadirErroresAjuste(const EtiquetaCelda& etiqueta);
-    // A row with its label, then the measures over the held-back rows that
-    // this run forecast (V of them at most).
-    void AnadirErroresAcierto(const EtiquetaCelda& etiqueta, int valoresPrever);
-    // The same two rows with their measures already taken (a batch of runs):
-    // the twelve values in column order, and sMAPE as a fraction (or 0).
-    using Valores = std::array<std::optional<double>, 12>;
-    void AnadirErroresAjuste(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa);
-    void AnadirErroresAcierto(const EtiquetaCelda& etiqueta, const Valores& valores, double desvRelativa);
-    // Measures of kind 1 (fit) or 2 (accuracy) into the last row of their table.
-    void CalcularErrores(int tipo, int primera, int ultima);
+    // A run of the log: its fit row and, when it measured held-back values,
+    // its accuracy row, each labelled with the model, its values and origin.
+    void Anadir(const Corrida& c);
+    // The label of a run's rows, and the run a label keeps: the values its
+    // model reads (the others at their defaults), the horizon, the
+    // negative-forecast switch and the origin.
+    static EtiquetaCelda EtiquetaDe(const Corrida& c);
+    static Corrida CorridaDe(const EtiquetaCelda& e);
 
     static void AnadirFilaTabla(Rejilla* grid);
     static void BorrarTabla(Rejilla* grid);
@@ -51,6 +45,8 @@ public:
     // The label of a row: code, the parameters as the model read them, origin.
     static QString CodigoModelo(int item);
     static QString SufijoOrigen(int puntosSinUsar);
+    // The values model item reads in p, as a label writes them, joined by ";".
+    static QString TextoParametros(int item, const Parametros& p);
     static QString EtiquetaModelo(const QString& codigo, const QString& parametros, const QString& sufijo);
 
     // Grid row of the fit table the next run writes (AnadirFilaTabla fills an
@@ -64,7 +60,6 @@ public:
 
     Rejilla* Ajuste() const { return ajuste_; }
     Rejilla* Acierto() const { return acierto_; }
-    Espacio& Datos() const { return ws_; }
 
     // A long run of rows (an experiment): room for filasMas more in each
     // table, and the views told of new rows in blocks rather than one by one.
@@ -83,10 +78,8 @@ public:
     };
 
 private:
-    void EscribirErrores(int tipo, const Valores& valores, double desvRelativa);
-    void NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta);
+    void NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta, const MedidasCorrida& medidas);
 
-    Espacio& ws_;
     Rejilla* ajuste_ = nullptr;
     Rejilla* acierto_ = nullptr;
 };

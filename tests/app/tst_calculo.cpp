@@ -53,7 +53,7 @@ QStringList Calcular(TFormMain& w, QWidget* pagina)
 }
 
 // Columns 1..12 of a grid row.
-QStringList Medidas(const Rejilla* g, int fila)
+QStringList MedidasFila(const Rejilla* g, int fila)
 {
     QStringList r;
     for (int c = 1; c <= 12; ++c)
@@ -327,7 +327,7 @@ private slots:
         w.SeleccionarModelo(item);
         QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto")), QStringList());
 
-        const QStringList filaAcierto = Medidas(Tabla(w, "AdvSGErrAcierto"), 1);
+        const QStringList filaAcierto = MedidasFila(Tabla(w, "AdvSGErrAcierto"), 1);
         const QStringList esperado = EnLocale(acierto, locale);
         for (int k = 0; k < 12; ++k) {
             if (esperado[k] == QLatin1String("?"))
@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(Tabla(w, "AdvSGErrAcierto")->Celda(0, 1),
                  w.CodigoModelo() + QStringLiteral(" (") + w.ParametrosModelo() + ") T-3");
         // The fit range has demand in it: every fit measure is written.
-        for (const QString& t : Medidas(Tabla(w, "AdvSGErrAjuste"), 1))
+        for (const QString& t : MedidasFila(Tabla(w, "AdvSGErrAjuste"), 1))
             QVERIFY(!t.isEmpty());
 
         // The charts show this run: the forecast from the first fitted row to 21 + 12.
@@ -386,13 +386,13 @@ private slots:
         Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(1.0);
         Rejilla* g = Tabla(w, recta ? "AdvSGErrAcierto" : "AdvSGErrAjuste");
         QCOMPARE(Calcular(w, Control<QWidget>(w, recta ? "TabSheetErrAcierto" : "TabSheetErrAjuste")), QStringList());
-        QCOMPARE(Medidas(g, 1), EnLocale(fila, locale));
+        QCOMPARE(MedidasFila(g, 1), EnLocale(fila, locale));
         QVERIFY(!g->Celda(0, 1).isEmpty());
         QVERIFY(Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesPrevision"))->count() > 0);
         // The next run appends below.
         Calcular(w, Control<QWidget>(w, "TabSheetErrAjuste"));
         QCOMPARE(g->RowCount(), 3);
-        QCOMPARE(Medidas(g, 2), Medidas(g, 1));
+        QCOMPARE(MedidasFila(g, 2), MedidasFila(g, 1));
     }
 
     // Values held back but nothing forecast: no accuracy row, and no message, for any model.
@@ -425,9 +425,9 @@ private slots:
         }
         Rejilla* g = Tabla(w, "AdvSGErrAcierto");
         QCOMPARE(g->RowCount(), 4);
-        QCOMPARE(Medidas(g, 1)[3], QString());
-        QCOMPARE(Medidas(g, 2)[3], QStringLiteral("100.00"));
-        QCOMPARE(Medidas(g, 3)[3], QStringLiteral("50.00"));
+        QCOMPARE(MedidasFila(g, 1)[3], QString());
+        QCOMPARE(MedidasFila(g, 2)[3], QStringLiteral("100.00"));
+        QCOMPARE(MedidasFila(g, 3)[3], QStringLiteral("50.00"));
 
         Control<QAction>(w, "Mostrarminmax1")->trigger();
         QTest::qWait(20); // let it repaint

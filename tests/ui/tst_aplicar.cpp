@@ -251,8 +251,10 @@ void TstAplicar::sinDatosOReservaQueNoCabe()
     QCOMPARE(Etiquetas(g), QStringList{"LES (0,5) T-5"});
     Contestador c;
 
-    // The edit's range no longer reaches the row's hold-out.
-    Control<QSpinBox>(w, "SEPuntosSinUsar")->setRange(0, 4);
+    // A row whose hold-out the history (60 values: 0..59) no longer reaches.
+    EtiquetaCelda lejana = *g->Modelo()->Etiqueta(ColErrEtiqueta, 1);
+    lejana.origen = 60;
+    g->Modelo()->SetEtiqueta(ColErrEtiqueta, 1, lejana);
     Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(2);
     DobleClic(g, 1, false);
     QTRY_COMPARE(c.mensajes,

@@ -130,7 +130,7 @@ void TstExperimentosBucle::parametrosALaVista()
     QCOMPARE(pasos, 4LL);
     // Failed steps raise no message; they are counted for the closing one.
     QCOMPARE(c.mensajes, QStringList());
-    QCOMPARE(w->PasosFallidos, 4LL);
+    QCOMPARE(w->Experimentacion.PasosFallidos(), 4LL);
     // The edits show the last values run, and the cursor is back.
     QCOMPARE(TextoGeneral(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value()) + QLatin1Char(';') +
                  TextoGeneral(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value()) + QLatin1Char(';') +

@@ -530,7 +530,7 @@ void TstExperimentosVariacion::redondearDecimales()
     QFETCH(int, d);
     QFETCH(double, x);
     QFETCH(double, esperado);
-    const double r = TFormMain::RedondearDecimales(d, x);
+    const double r = tendora::Experimentos::RedondearDecimales(d, x);
     QVERIFY2(std::abs(r - esperado) <= 1e-9 * std::max(1.0, std::abs(esperado)),
              qPrintable(QString::number(r, 'g', 17)));
 }
