@@ -301,17 +301,17 @@ bool MotorExperimentos::PasosEnLote(const Nivel& n, long long& pasos)
             continue;
         }
         for (int j = 0; j < cuantos; ++j) {
-            Corrida c;
+            Corrida& c = s_.Corridas().Nueva();
             c.Modelo = ItemHW;
             c.Param = p[j];
             c.Origen = s_.PuntosSinUsar();
             c.Ajuste = MedidasCorrida(lote_.Ajuste(j));
             s_.Ws.DesvRelativa = lote_.Ajuste(j).DesvRelativa;
             if (lote_.ConAcierto()) {
-                c.Acierto = MedidasCorrida(lote_.Acierto(j));
+                c.Acierto.emplace(lote_.Acierto(j));
                 s_.Ws.DesvRelativa = lote_.Acierto(j).DesvRelativa;
             }
-            s_.Corridas().Anadir(c);
+            s_.Corridas().Anotar();
         }
         s_.PonerValor(n.r.valor, n.valores[i0 + size_t(cuantos) - 1]);
         atrasado_ = true;

@@ -3,13 +3,11 @@
 
 namespace tendora {
 
-MedidasCorrida::MedidasCorrida(const std::array<Medida, NumMedidas>& valores, double desvRelativa) : desv_(desvRelativa)
+MedidasCorrida::MedidasCorrida(const Medidas& m) : desv_(m.DesvRelativa)
 {
+    const auto valores = m.Columnas();
     for (size_t k = 0; k < valores.size(); ++k)
-        if (valores[k]) {
-            v_[k] = *valores[k];
-            hay_ = static_cast<uint16_t>(hay_ | (1u << k));
-        }
+        v_[k] = valores[k] ? *valores[k] : kSinValor;
 }
 
 std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
@@ -20,13 +18,24 @@ std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
     return r;
 }
 
+Corrida& RegistroCorridas::Nueva()
+{
+    ultima_.Acierto.reset();
+    return ultima_;
+}
+
+void RegistroCorridas::Anotar()
+{
+    if (conservar_)
+        corridas_.push_back(ultima_);
+    if (oyente_)
+        oyente_(ultima_);
+}
+
 void RegistroCorridas::Anadir(const Corrida& c)
 {
     ultima_ = c;
-    if (conservar_)
-        corridas_.push_back(c);
-    if (oyente_)
-        oyente_(ultima_);
+    Anotar();
 }
 
 void RegistroCorridas::Borrar()

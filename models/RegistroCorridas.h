@@ -17,30 +17,32 @@ namespace tendora {
 constexpr int NumMedidas = NumColumnasError - ColErrMSE;
 
 // Twelve measures in the order of the error-table columns, kept as doubles
-// with a mark for those without a value (a fraction of the memory of twelve
-// optionals: an experiment logs millions of them).
+// with NaN standing for those without a value (a fraction of the memory of
+// twelve optionals: an experiment logs millions of them). NaN never leaves:
+// Valor gives no value, and a table that takes Datos() leaves such a cell empty.
 class MedidasCorrida {
 public:
-    MedidasCorrida() = default;
-    explicit MedidasCorrida(const Medidas& m) : MedidasCorrida(m.Columnas(), m.DesvRelativa) { }
-    MedidasCorrida(const std::array<Medida, NumMedidas>& valores, double desvRelativa);
+    MedidasCorrida() { v_.fill(kSinValor); }
+    explicit MedidasCorrida(const Medidas& m);
 
     // Measure of column col (ColErrMSE..ColErrPBMSE).
     Medida Valor(int col) const
     {
         const int k = col - ColErrMSE;
-        if (k < 0 || k >= NumMedidas || !(hay_ & (1u << k)))
+        if (k < 0 || k >= NumMedidas || v_[size_t(k)] != v_[size_t(k)])
             return std::nullopt;
         return v_[size_t(k)];
     }
     std::array<Medida, NumMedidas> Columnas() const;
+    // The twelve in column order, NaN where a measure has no value.
+    const double* Datos() const { return v_.data(); }
     // sMAPE as a fraction (the chart's band), 0 without a value.
     double DesvRelativa() const { return desv_; }
 
 private:
-    std::array<double, NumMedidas> v_{};
+    static constexpr double kSinValor = __builtin_nan("");
+    std::array<double, NumMedidas> v_;
     double desv_ = 0.0;
-    uint16_t hay_ = 0;
 };
 
 struct Corrida {
@@ -58,6 +60,10 @@ public:
     using Oyente = std::function<void(const Corrida&)>;
 
     void Anadir(const Corrida& c);
+    // The same in two steps, the entry filled in place: Nueva gives an empty
+    // entry, Anotar adds it (a loop of a million runs copies nothing).
+    Corrida& Nueva();
+    void Anotar();
     void Borrar();
     // Room for n more entries (an experiment knows its size).
     void Reservar(long long n);

@@ -171,22 +171,24 @@ const Corrida& Sesion::Calcular()
 
 const Corrida& Sesion::Registrar(const Parametros& p)
 {
-    Corrida c;
+    const Medidas ajuste = CalcularMedidas(Ws, 1, Ws.FilaInicioPrev + 1, Ws.NumDatos);
+    // Values held back but no forecast to set against them: nothing to measure.
+    // Only rows that hold a forecast of this run are measured.
+    std::optional<Medidas> acierto;
+    if (Ws.NumDatos < Ws.TotalDatos && p.V > 0)
+        acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V));
+    Corrida& c = registro_.Nueva();
     c.Modelo = modelo_;
     c.Param = p;
     c.Origen = puntos_;
-    const Medidas ajuste = CalcularMedidas(Ws, 1, Ws.FilaInicioPrev + 1, Ws.NumDatos);
     c.Ajuste = MedidasCorrida(ajuste);
     Ws.DesvRelativa = ajuste.DesvRelativa;
-    // Values held back but no forecast to set against them: nothing to measure.
-    if (Ws.NumDatos < Ws.TotalDatos && p.V > 0) {
-        // Only rows that hold a forecast of this run are measured.
-        const Medidas acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V));
-        c.Acierto = MedidasCorrida(acierto);
-        Ws.DesvRelativa = acierto.DesvRelativa;
+    if (acierto) {
+        c.Acierto.emplace(*acierto);
+        Ws.DesvRelativa = acierto->DesvRelativa;
     }
-    registro_.Anadir(c);
-    return registro_.Ultima();
+    registro_.Anotar();
+    return c;
 }
 
 } // namespace tendora

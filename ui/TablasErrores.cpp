@@ -58,8 +58,8 @@ void TablasErrores::NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta, cons
     AnadirFilaTabla(grid);
     const int fila = grid->RowCount() - 1;
     grid->Modelo()->SetEtiqueta(ColErrEtiqueta, fila, etiqueta);
-    const auto valores = medidas.Columnas();
-    grid->SetFilaNumeros(fila, ColErrMSE, valores.data(), static_cast<int>(valores.size()), Formato::Fijo2);
+    // A measure without a value (NaN there) leaves its cell empty.
+    grid->SetFilaNumeros(fila, ColErrMSE, medidas.Datos(), NumMedidas, Formato::Fijo2);
 }
 
 void TablasErrores::Anadir(const Corrida& c)
