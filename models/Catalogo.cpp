@@ -309,7 +309,8 @@ double ComoEdit(ValorModelo v, double x)
         redondeado = 0.0;
         std::from_chars(texto, fin.ptr, redondeado);
     }
-    return std::clamp(redondeado, r.Minimo, r.Maximo);
+    // + 0.0: a small negative value rounds to -0, which the edit shows as 0.
+    return std::clamp(redondeado, r.Minimo, r.Maximo) + 0.0;
 }
 
 void PonerValor(Parametros& p, ValorModelo v, double x)
