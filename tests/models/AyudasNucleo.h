@@ -33,6 +33,16 @@ inline std::vector<double> Serie(int n)
     return y;
 }
 
+// n months of a falling line through zero times the same pattern, with noise:
+// negative forecasts to cut or keep, and levels near zero.
+inline std::vector<double> Cruce(int n)
+{
+    std::vector<double> y;
+    for (int i = 1; i <= n; ++i)
+        y.push_back((60.0 - 1.5 * i) * s12[(i - 1) % 12] + 3.0 * std::sin(double(i)));
+    return y;
+}
+
 inline std::vector<Registro> Registros(const std::vector<double>& y, int anio = 2000, int mes = 1)
 {
     std::vector<Registro> r;
@@ -139,8 +149,9 @@ inline QString Diferencia(const Corrida& a, const Corrida& b)
 }
 
 // Rows 0..hasta of two tables, every cell and flag bit for bit, the seasonal
-// coefficients, the counters and (when the run was measured in both) the
-// relative deviation; empty when equal.
+// coefficients, the sizes and, when both runs ended well and were measured,
+// the forecast column, its first row and the relative deviation (a failed
+// run leaves an earlier run's); empty when equal.
 inline QString Diferencia(const Espacio& a, const Espacio& b, int hasta, bool medidos = true)
 {
     if (a.Filas() <= hasta || b.Filas() <= hasta)
@@ -156,9 +167,10 @@ inline QString Diferencia(const Espacio& a, const Espacio& b, int hasta, bool me
     for (int m = 1; m <= 12; ++m)
         if (!Bits(a.CoefEstacional[size_t(m)].Coeficiente, b.CoefEstacional[size_t(m)].Coeficiente))
             return QStringLiteral("coeficiente del mes %1").arg(m);
-    if (a.NumDatos != b.NumDatos || a.TotalDatos != b.TotalDatos || a.FilaInicioPrev != b.FilaInicioPrev ||
-        a.ColPrev != b.ColPrev)
+    if (a.NumDatos != b.NumDatos || a.TotalDatos != b.TotalDatos)
         return QStringLiteral("contadores");
+    if (medidos && (a.FilaInicioPrev != b.FilaInicioPrev || a.ColPrev != b.ColPrev))
+        return QStringLiteral("columna de la previsión");
     if (medidos && !Bits(a.DesvRelativa, b.DesvRelativa))
         return QStringLiteral("desviación relativa %1 / %2").arg(a.DesvRelativa).arg(b.DesvRelativa);
     return {};

@@ -78,7 +78,8 @@ std::vector<Parametros> Combinaciones(const Parametros& base, const std::vector<
     return r;
 }
 
-// The last run's workspace: a fresh session run with those values.
+// The last run's workspace: a fresh session run with those values (a failed
+// run leaves what it wrote).
 Espacio Ultimo(const std::vector<double>& y, int reserva, int item, const Parametros& p)
 {
     Sesion s;
@@ -89,7 +90,10 @@ Espacio Ultimo(const std::vector<double>& y, int reserva, int item, const Parame
     s.SeleccionarModelo(item);
     for (ValorModelo v : ValoresDe(item))
         s.PonerValor(v, Valor(p, v));
-    s.Calcular();
+    try {
+        s.Calcular();
+    } catch (const std::exception&) {
+    }
     return s.Ws;
 }
 
@@ -116,6 +120,7 @@ private slots:
     void contarValores();
     void rangosMalos_data();
     void rangosMalos();
+    void nMuyLargo();
     void cancelar_data();
     void cancelar();
     void simularExAnte_data();
@@ -225,47 +230,60 @@ void TstMotor::variar_data()
     QTest::addColumn<Grid>("grid");
     QTest::addColumn<bool>("mostrar");
     QTest::addColumn<int>("fallan");
+    QTest::addColumn<bool>("cruce"); // the history through zero instead of the rising one
+    QTest::addColumn<bool>("prevNeg");
     const auto N = [](double d, double h, double i) { return Rango{ValorModelo::N, d, h, i}; };
     const auto A = [](ValorModelo v, double d, double h, double i) { return Rango{v, d, h, i}; };
     // Counts by hand: (Hasta - Desde) / Inc + 1.
     const Grid n2a12{{N(2, 12, 2)}, {6}};
-    QTest::newRow("MMS N 2..12 by 2") << int(ItemMMS) << 36 << 6 << n2a12 << false << 0;
-    QTest::newRow("MMD N 2..12 by 2, drawn") << int(ItemMMD) << 36 << 6 << n2a12 << true << 0;
+    QTest::newRow("MMS N 2..12 by 2") << int(ItemMMS) << 36 << 6 << n2a12 << false << 0 << false << false;
+    QTest::newRow("MMD N 2..12 by 2, drawn") << int(ItemMMD) << 36 << 6 << n2a12 << true << 0 << false << false;
     // N 40 is beyond a 36-value history.
-    QTest::newRow("MMS N 1..40 by 13") << int(ItemMMS) << 36 << 0 << Grid{{N(1, 40, 13)}, {4}} << false << 1;
+    QTest::newRow("MMS N 1..40 by 13") << int(ItemMMS) << 36 << 0 << Grid{{N(1, 40, 13)}, {4}} << false << 1 << false
+                                       << false;
     const Grid alfa19{{A(ValorModelo::AlfaLE, 0.05, 0.95, 0.05)}, {19}};
-    QTest::newRow("LES alfa 0.05..0.95") << int(ItemLES) << 144 << 0 << alfa19 << false << 0;
-    QTest::newRow("LES alfa 0.05..0.95 T-6, drawn") << int(ItemLES) << 144 << 6 << alfa19 << true << 0;
+    QTest::newRow("LES alfa 0.05..0.95") << int(ItemLES) << 144 << 0 << alfa19 << false << 0 << false << false;
+    QTest::newRow("LES alfa 0.05..0.95 T-6, drawn")
+        << int(ItemLES) << 144 << 6 << alfa19 << true << 0 << false << false;
     QTest::newRow("LED alfa 0..1 by 0.3")
-        << int(ItemLED) << 36 << 3 << Grid{{A(ValorModelo::AlfaLE, 0, 1, 0.3)}, {4}} << false << 0;
+        << int(ItemLED) << 36 << 3 << Grid{{A(ValorModelo::AlfaLE, 0, 1, 0.3)}, {4}} << false << 0 << false << false;
     QTest::newRow("THT alfa 0.1..0.9 by 0.2")
-        << int(ItemTHT) << 36 << 3 << Grid{{A(ValorModelo::AlfaTHT, 0.1, 0.9, 0.2)}, {5}} << false << 0;
+        << int(ItemTHT) << 36 << 3 << Grid{{A(ValorModelo::AlfaTHT, 0.1, 0.9, 0.2)}, {5}} << false << 0 << false
+        << false;
     QTest::newRow("CRT alfa 0.1..0.3 by 0.1")
-        << int(ItemCRT) << 36 << 0 << Grid{{A(ValorModelo::AlfaCroston, 0.1, 0.3, 0.1)}, {3}} << false << 0;
+        << int(ItemCRT) << 36 << 0 << Grid{{A(ValorModelo::AlfaCroston, 0.1, 0.3, 0.1)}, {3}} << false << 0 << false
+        << false;
     QTest::newRow("S-B alfa 0.1..0.3 by 0.1")
-        << int(ItemSB) << 36 << 2 << Grid{{A(ValorModelo::AlfaCroston, 0.1, 0.3, 0.1)}, {3}} << false << 0;
+        << int(ItemSB) << 36 << 2 << Grid{{A(ValorModelo::AlfaCroston, 0.1, 0.3, 0.1)}, {3}} << false << 0 << false
+        << false;
     const Grid holt{{A(ValorModelo::AlfaHLT, 0.1, 0.9, 0.4), A(ValorModelo::BetaHLT, 0.2, 0.8, 0.3)}, {3, 3}};
-    QTest::newRow("HLT 3 x 3") << int(ItemHLT) << 144 << 12 << holt << false << 0;
-    QTest::newRow("HLT 3 x 3, drawn") << int(ItemHLT) << 144 << 12 << holt << true << 0;
+    QTest::newRow("HLT 3 x 3") << int(ItemHLT) << 144 << 12 << holt << false << 0 << false << false;
+    QTest::newRow("HLT 3 x 3, drawn") << int(ItemHLT) << 144 << 12 << holt << true << 0 << false << false;
     // 9 × 9 × 9 = 729; the innermost levels after the first go in batches.
     const Grid hw{{A(ValorModelo::AlfaHLT, 0.1, 0.9, 0.1), A(ValorModelo::BetaHLT, 0.1, 0.9, 0.1),
                    A(ValorModelo::PhiHW, 0.1, 0.9, 0.1)},
                   {9, 9, 9}};
-    QTest::newRow("H-W 9 x 9 x 9 T-12") << int(ItemHW) << 144 << 12 << hw << false << 0;
-    QTest::newRow("H-W 9 x 9 x 9") << int(ItemHW) << 144 << 0 << hw << false << 0;
+    QTest::newRow("H-W 9 x 9 x 9 T-12") << int(ItemHW) << 144 << 12 << hw << false << 0 << false << false;
+    QTest::newRow("H-W 9 x 9 x 9") << int(ItemHW) << 144 << 0 << hw << false << 0 << false << false;
     // 2 × 2 × 5, an innermost level of five: a batch of four and one alone.
     QTest::newRow("H-W 2 x 2 x 5 T-3") << int(ItemHW) << 48 << 3
                                        << Grid{{A(ValorModelo::AlfaHLT, 0.2, 0.4, 0.2),
                                                 A(ValorModelo::BetaHLT, 0.05, 0.1, 0.05),
                                                 A(ValorModelo::PhiHW, 0, 1, 0.25)},
                                                {2, 2, 5}}
-                                       << false << 0;
+                                       << false << 0 << false << false;
+    // Through zero (the line reaches it at month 40): forecasts cut at zero or kept.
+    QTest::newRow("H-W 9 x 9 x 9 through zero T-6") << int(ItemHW) << 48 << 6 << hw << false << 0 << true << false;
+    QTest::newRow("H-W 9 x 9 x 9 through zero T-6, negatives kept")
+        << int(ItemHW) << 48 << 6 << hw << false << 0 << true << true;
+    QTest::newRow("HLT 3 x 3 through zero, negatives kept")
+        << int(ItemHLT) << 48 << 6 << holt << false << 0 << true << true;
     QTest::newRow("H-W 2 x 2 x 2, drawn")
         << int(ItemHW) << 48 << 3
         << Grid{{A(ValorModelo::AlfaHLT, 0.2, 0.4, 0.2), A(ValorModelo::BetaHLT, 0.05, 0.1, 0.05),
                  A(ValorModelo::PhiHW, 0.5, 1, 0.5)},
                 {2, 2, 2}}
-        << true << 0;
+        << true << 0 << false << false;
 }
 
 void TstMotor::variar()
@@ -276,8 +294,11 @@ void TstMotor::variar()
     QFETCH(Grid, grid);
     QFETCH(bool, mostrar);
     QFETCH(int, fallan);
-    const std::vector<double> y = Serie(n);
+    QFETCH(bool, cruce);
+    QFETCH(bool, prevNeg);
+    const std::vector<double> y = cruce ? Cruce(n) : Serie(n);
     Sesion s;
+    s.PonerPrevisionesNegativas(prevNeg);
     Cargar(s, y, reserva);
     s.SeleccionarModelo(item);
     int avisos = 0;
@@ -326,15 +347,16 @@ void TstMotor::variar()
         }
     }
     QCOMPARE(k, s.Corridas().Tamano());
+    QCOMPARE(static_cast<long long>(fallo), m.PasosFallidos);
 
     // The session keeps the last values and the workspace of the last run.
     const Parametros& ultima = esperadas.back();
     for (const Rango& r : grid.niveles)
         QCOMPARE(s.Valor(r.valor), Valor(ultima, r.valor));
-    if (fallan == 0) {
-        const Espacio e = Ultimo(y, reserva, item, ultima);
-        QCOMPARE(Diferencia(s.Ws, e, e.NumDatos + ultima.V), QString());
-    }
+    // After a failed last run the measures' counters are an earlier run's.
+    const bool bien = s.Corridas().Tamano() > 0 && Diferencia(s.Corridas().Ultima().Param, ultima).isEmpty();
+    const Espacio e = Ultimo(y, reserva, item, ultima);
+    QCOMPARE(Diferencia(s.Ws, e, e.NumDatos + ultima.V, bien), QString());
 }
 
 void TstMotor::contarValores_data()
@@ -383,6 +405,15 @@ void TstMotor::rangosMalos_data()
     QTest::newRow("N step 0") << int(ItemMMS) << Grid{{A(ValorModelo::N, 1, 10, 0)}, {}};
     QTest::newRow("N from 0") << int(ItemMMS) << Grid{{A(ValorModelo::N, 0, 5, 1)}, {}};
     QTest::newRow("N beyond its range") << int(ItemMMS) << Grid{{A(ValorModelo::N, 5, 1e10, 1e9)}, {}};
+    // Counts that an integer cannot hold or a log cannot keep: 2500001³
+    // (step 4e-7) is beyond 2^63, 100001² (step 1e-5) beyond 10^9 steps.
+    const Rango fino = A(ValorModelo::AlfaHLT, 0, 1, 4e-7);
+    QTest::newRow("H-W 2500001 cubed")
+        << int(ItemHW) << Grid{{fino, A(ValorModelo::BetaHLT, 0, 1, 4e-7), A(ValorModelo::PhiHW, 0, 1, 4e-7)}, {}};
+    QTest::newRow("HLT 100001 squared")
+        << int(ItemHLT) << Grid{{A(ValorModelo::AlfaHLT, 0, 1, 1e-5), A(ValorModelo::BetaHLT, 0, 1, 1e-5)}, {}};
+    QTest::newRow("N from -5e18 to 5e18") << int(ItemMMS) << Grid{{A(ValorModelo::N, -5e18, 5e18, 1)}, {}};
+    QTest::newRow("N from 5 to 1e30") << int(ItemMMS) << Grid{{A(ValorModelo::N, 5, 1e30, 1)}, {}};
     QTest::newRow("H-W third level bad")
         << int(ItemHW) << Grid{{bien, A(ValorModelo::BetaHLT, 0.1, 0.2, 0.1), A(ValorModelo::PhiHW, 0.1, 0.9, 0)}, {}};
 }
@@ -397,6 +428,7 @@ void TstMotor::rangosMalos()
     s.Calcular(); // one entry that must stay alone
     const Parametros antes = s.Todos();
     Informe inf;
+    inf.cancelarEn = 1; // should a loop start after all, it ends at once
     MotorExperimentos m(s, inf);
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, m.Variar(grid.niveles, false));
     QCOMPARE(s.Corridas().Tamano(), 1);
@@ -405,6 +437,27 @@ void TstMotor::rangosMalos()
     QVERIFY(inf.avances.empty());
     QCOMPARE(Diferencia(s.Todos(), antes), QString());
     QVERIFY(!m.UltimoResumen);
+}
+
+// Every N the edit takes, 1..999999999: a loop the user can start and stop.
+// Its values are not all kept at once (eight bytes each would be 8 GB), nor
+// is room made in the log for runs that may never come.
+void TstMotor::nMuyLargo()
+{
+    const std::vector<double> y = Serie(36);
+    Sesion s;
+    Cargar(s, y, 0);
+    s.SeleccionarModelo(ItemMMS);
+    Informe inf;
+    inf.cancelarEn = 3;
+    MotorExperimentos m(s, inf);
+    QCOMPARE(m.Variar({{ValorModelo::N, 1, double(MaximoN), 1}}, false), 3);
+    QCOMPARE(inf.total, 999999999);
+    QVERIFY(m.UltimoResumen->interrumpido);
+    QCOMPARE(s.Corridas().Tamano(), 3);
+    for (int k = 0; k < 3; ++k)
+        QCOMPARE(s.Corridas()[k].Param.N, k + 1);
+    QCOMPARE(s.Valor(ValorModelo::N), 3.0);
 }
 
 void TstMotor::cancelar_data()
