@@ -123,6 +123,7 @@ private slots:
     void nMuyLargo();
     void cancelar_data();
     void cancelar();
+    void historiaVacia();
     void simularExAnte_data();
     void simularExAnte();
     void exAnteAlReves();
@@ -517,6 +518,27 @@ void TstMotor::cancelar()
     QCOMPARE(Diferencia(s.Corridas().Ultima(), Sola(y, 12, item, ultima)), QString());
     const Espacio e = Ultimo(y, 12, item, ultima);
     QCOMPARE(Diferencia(s.Ws, e, e.NumDatos + ultima.V), QString());
+}
+
+// An empty history with no forecast rows: every step fails and says why,
+// whether the session runs it or the grid does without drawing.
+void TstMotor::historiaVacia()
+{
+    Sesion s;
+    s.PonerHorizonte(0);
+    s.CargarHistorico({});
+    Informe inf;
+    MotorExperimentos m(s, inf);
+    m.AplicarTodos();
+    QCOMPARE(m.PasosFallidos, 12);
+    QCOMPARE(inf.mensajes.size(), size_t(12));
+    for (int item : {int(ItemLES), int(ItemLED), int(ItemHLT), int(ItemHW), int(ItemCRT), int(ItemSB)}) {
+        s.SeleccionarModelo(item);
+        const Rango r{ValoresDe(item).v[0], 0.1, 0.3, 0.1};
+        QCOMPARE(m.Variar({r}, false), 3);
+        QCOMPARE(m.PasosFallidos, 3);
+    }
+    QCOMPARE(s.Corridas().Tamano(), 0);
 }
 
 void TstMotor::simularExAnte_data()

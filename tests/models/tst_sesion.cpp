@@ -64,6 +64,8 @@ private slots:
     void contrato();
     void fallos_data();
     void fallos();
+    void historiasMinimas_data();
+    void historiasMinimas();
     void sinDatos();
     void puntosSinUsar_data();
     void puntosSinUsar();
@@ -176,6 +178,53 @@ void TstSesion::fallos()
     QVERIFY(fallo);
     QCOMPARE(s.Corridas().Tamano(), 1);
     QCOMPARE(s.Corridas()[0].Modelo, int(ItemNVS));
+}
+
+void TstSesion::historiasMinimas_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("reserva");
+    QTest::addColumn<int>("V");
+    for (int item = 0; item < NumModelos; ++item)
+        for (int n : {0, 1, 2, 3, 13})
+            for (int reserva : {0, 1, 12})
+                for (int V : {0, 1, 12})
+                    QTest::addRow("%d n%d T-%d V%d", item, n, reserva, V) << item << n << reserva << V;
+}
+
+// Every model on the shortest histories, with the hold-out as far as it goes:
+// a clear failure that logs nothing, or an entry; never a value that is not
+// finite, in the table or the measures. An empty history (the session takes
+// an empty list of records) is refused by every model: with no forecast row
+// the table has only row 0, which some models once wrote past.
+void TstSesion::historiasMinimas()
+{
+    QFETCH(int, item);
+    QFETCH(int, n);
+    QFETCH(int, reserva);
+    QFETCH(int, V);
+    Sesion s;
+    ValoresDistintos(s);
+    s.PonerValor(ValorModelo::N, 1);
+    Cargar(s, Serie(n), reserva, V);
+    QCOMPARE(s.PuntosSinUsar(), std::min(reserva, std::max(n - 1, 0)));
+    s.SeleccionarModelo(item);
+    try {
+        const Corrida& c = s.Calcular();
+        QCOMPARE(s.Corridas().Tamano(), 1);
+        for (const MedidasCorrida* m : {&c.Ajuste, c.Acierto ? &*c.Acierto : nullptr})
+            if (m)
+                for (const Medida& x : m->Columnas())
+                    QVERIFY(!x || std::isfinite(*x));
+        QVERIFY(n > 0);
+    } catch (const std::exception& e) {
+        QVERIFY(!QString::fromUtf8(e.what()).isEmpty());
+        QCOMPARE(s.Corridas().Tamano(), 0);
+    }
+    for (int i = 0; i < s.Datos().Filas(); ++i)
+        for (int c = 0; c < NumCols; ++c)
+            QVERIFY2(std::isfinite(s.Datos().V(i, c)), qPrintable(QStringLiteral("(%1, %2)").arg(i).arg(c)));
 }
 
 void TstSesion::sinDatos()
@@ -380,6 +429,8 @@ void TstSesion::mejor_data()
     QTest::newRow("none has it") << QList<Corrida>{Entrada(Nada, 0, 0), Entrada(Nada, 0, 0)} << int(ColErrMSE) << false
                                  << 0LL << -1LL;
     QTest::newRow("a measure nobody fills") << tres << int(ColErrMAE) << false << 0LL << -1LL;
+    QTest::newRow("the label column") << tres << int(ColErrEtiqueta) << false << 0LL << -1LL;
+    QTest::newRow("past the last column") << tres << int(NumColumnasError) << false << 0LL << -1LL;
     QTest::newRow("accuracy: entries without it passed over")
         << QList<Corrida>{Entrada(1, 0, 0, false), Entrada(4, 0, 0, true), Entrada(2, 0, 0, false),
                           Entrada(3, 0, 0, true)}
