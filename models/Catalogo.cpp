@@ -309,7 +309,8 @@ double ComoEdit(ValorModelo v, double x)
         redondeado = 0.0;
         std::from_chars(texto, fin.ptr, redondeado);
     }
-    return std::clamp(redondeado, r.Minimo, r.Maximo);
+    // + 0.0: a small negative value rounds to -0, which the edit shows as 0.
+    return std::clamp(redondeado, r.Minimo, r.Maximo) + 0.0;
 }
 
 void PonerValor(Parametros& p, ValorModelo v, double x)
@@ -334,6 +335,10 @@ void EjecutarModelo(Espacio& e, int item, const Parametros& p)
 {
     if (item < 0 || item >= NumModelos)
         throw ErrorAritmetico("Modelo desconocido");
+    // Several models start from the first value: with none, and no forecast
+    // row either, the table has no row 1 to read or write.
+    if (e.NumDatos < 1)
+        throw ErrorAritmetico("El histórico no tiene datos. Escriba o abra al menos un dato y cárguelo.");
     Catalogo[size_t(item)].Ejecutar(e, p);
 }
 

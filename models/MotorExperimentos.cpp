@@ -20,6 +20,17 @@ long long ContarValoresN(long long desde, long long hasta, long long inc)
     return desde > hasta ? 0 : (hasta - desde) / inc + 1;
 }
 
+// More steps than this have no sensible end, as a level of more values has
+// not: a log of them would take hundreds of gigabytes.
+constexpr long long MaximoPasos = 1000000000;
+
+// A whole number of N's edit: far beyond its range the value only has to stay
+// beyond it (llround of a value beyond 2^63 has no defined result).
+long long EnteroN(double x)
+{
+    return std::llround(std::isnan(x) ? 0.0 : std::clamp(x, -4e18, 4e18));
+}
+
 } // namespace
 
 // The outermost loop tells its start and end, keeps the session's changes
@@ -200,26 +211,37 @@ long long MotorExperimentos::Variar(const std::vector<Rango>& rangos, bool Mostr
     std::vector<Nivel> niveles;
     long long total = 1;
     for (const Rango& r : rangos) {
-        Nivel n{r, {}};
+        Nivel n{r, 0, 0, 0, {}};
         if (r.valor == ValorModelo::N) {
             // Whole numbers, as the dialog's edits give them.
-            const long long desde = std::llround(r.desde), hasta = std::llround(r.hasta), inc = std::llround(r.inc);
-            const long long cuantos = ContarValoresN(desde, hasta, inc);
-            // The edit would bring such a value to its nearer end: a run under another N.
-            if (cuantos > 0 && (!RangoDe(ValorModelo::N).Contiene(double(desde)) ||
-                                !RangoDe(ValorModelo::N).Contiene(double(desde + (cuantos - 1) * inc))))
-                throw std::invalid_argument("Los valores de N deben estar entre " + std::to_string(MinimoN) + " y " +
-                                            std::to_string(MaximoN) + ".");
-            n.valores.reserve(static_cast<size_t>(std::min<long long>(cuantos, 1 << 20)));
-            for (long long k = 0; k < cuantos; ++k)
-                n.valores.push_back(double(desde + k * inc));
-            total *= cuantos;
+            const long long desde = EnteroN(r.desde), hasta = EnteroN(r.hasta), inc = EnteroN(r.inc);
+            const RangoParametro rango = RangoDe(ValorModelo::N);
+            // The edit would bring such a value to its nearer end: a run
+            // under another N. The first is checked before counting, so the
+            // count cannot overflow.
+            const auto fuera = [] {
+                return std::invalid_argument("Los valores de N deben estar entre " + std::to_string(MinimoN) + " y " +
+                                             std::to_string(MaximoN) + ".");
+            };
+            if (inc > 0 && desde <= hasta && !rango.Contiene(double(desde)))
+                throw fuera();
+            n.cuantos = ContarValoresN(desde, hasta, inc);
+            if (n.cuantos > 0 && !rango.Contiene(double(desde + (n.cuantos - 1) * inc)))
+                throw fuera();
+            n.desdeN = desde;
+            n.incN = inc;
         } else {
-            const long long cuantos = ContarValores(r.desde, r.hasta, r.inc);
-            n.valores.reserve(static_cast<size_t>(cuantos));
-            for (long long k = 0; k < cuantos; ++k)
-                n.valores.push_back(ComoEdit(r.valor, r.desde + static_cast<double>(k) * r.inc));
-            total *= cuantos;
+            n.cuantos = ContarValores(r.desde, r.hasta, r.inc);
+        }
+        if (n.cuantos > 0 && total > MaximoPasos / n.cuantos)
+            throw std::invalid_argument("Son demasiadas combinaciones de valores: reduzca los rangos o aumente los "
+                                        "incrementos.");
+        total *= n.cuantos;
+        // An inner level's values are read again for each outer value.
+        if (n.cuantos <= (1 << 16)) {
+            n.valores.reserve(size_t(n.cuantos));
+            for (long long k = 0; k < n.cuantos; ++k)
+                n.valores.push_back(n.Calcular(k));
         }
         niveles.push_back(std::move(n));
     }
@@ -244,6 +266,13 @@ long long MotorExperimentos::Variar(const std::vector<Rango>& rangos, bool Mostr
     return pasos;
 }
 
+double MotorExperimentos::Nivel::Calcular(long long k) const
+{
+    if (r.valor == ValorModelo::N)
+        return double(desdeN + k * incN);
+    return ComoEdit(r.valor, r.desde + static_cast<double>(k) * r.inc);
+}
+
 // Every value of level k for each value of the levels outside it.
 void MotorExperimentos::Recorrer(std::vector<Nivel>& niveles, size_t k, bool Mostrar, long long& pasos)
 {
@@ -255,8 +284,8 @@ void MotorExperimentos::Recorrer(std::vector<Nivel>& niveles, size_t k, bool Mos
     const Nivel& n = niveles[k];
     if (k + 1 == niveles.size() && directo_ && PasosEnLote(n, pasos))
         return;
-    for (double v : n.valores) {
-        s_.PonerValor(n.r.valor, v);
+    for (long long i = 0; i < n.cuantos; ++i) {
+        s_.PonerValor(n.r.valor, n.Valor(i));
         Recorrer(niveles, k + 1, Mostrar, pasos);
         if (parado_)
             return;
@@ -278,21 +307,21 @@ bool MotorExperimentos::PasosEnLote(const Nivel& n, long long& pasos)
     if (loteListo_ == 0)
         return false;
     constexpr int K = LoteHW::Carriles;
-    const size_t total = n.valores.size();
-    for (size_t i0 = 0; i0 < total; i0 += K) {
-        const int cuantos = static_cast<int>(std::min<size_t>(K, total - i0));
+    const long long total = n.cuantos;
+    for (long long i0 = 0; i0 < total; i0 += K) {
+        const int cuantos = static_cast<int>(std::min<long long>(K, total - i0));
         Parametros p[K];
         double alfa[K], beta[K], phi[K];
         for (int j = 0; j < cuantos; ++j) {
             p[j] = fijos;
-            PonerValor(p[j], n.r.valor, n.valores[i0 + size_t(j)]);
+            PonerValor(p[j], n.r.valor, n.Valor(i0 + j));
             alfa[j] = p[j].AlfaHLT;
             beta[j] = p[j].BetaHLT;
             phi[j] = p[j].PhiHW;
         }
         if (!lote_.Calcular(alfa, beta, phi, cuantos)) {
             for (int j = 0; j < cuantos; ++j) {
-                s_.PonerValor(n.r.valor, n.valores[i0 + size_t(j)]);
+                s_.PonerValor(n.r.valor, n.Valor(i0 + j));
                 PasoDirecto();
                 Contar(pasos);
                 if (parado_)
@@ -313,7 +342,7 @@ bool MotorExperimentos::PasosEnLote(const Nivel& n, long long& pasos)
             }
             s_.Corridas().Anotar();
         }
-        s_.PonerValor(n.r.valor, n.valores[i0 + size_t(cuantos) - 1]);
+        s_.PonerValor(n.r.valor, n.Valor(i0 + cuantos - 1));
         atrasado_ = true;
         ultimo_[0] = alfa[cuantos - 1];
         ultimo_[1] = beta[cuantos - 1];

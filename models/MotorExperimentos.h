@@ -96,9 +96,15 @@ public:
 
 private:
     struct Bucle;
+    // A level's values: kept when few, otherwise worked out as the loop
+    // reaches them (a range of every N would take gigabytes kept whole).
     struct Nivel {
         Rango r;
+        long long cuantos = 0;
+        long long desdeN = 0, incN = 0; // N's whole numbers
         std::vector<double> valores;
+        double Valor(long long k) const { return size_t(k) < valores.size() ? valores[size_t(k)] : Calcular(k); }
+        double Calcular(long long k) const;
     };
     bool Paso(bool Mostrar);
     bool PasoDirecto();

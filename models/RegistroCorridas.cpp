@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "models/RegistroCorridas.h"
 
+#include <algorithm>
+#include <new>
+
 namespace tendora {
 
 MedidasCorrida::MedidasCorrida(const Medidas& m) : desv_(m.DesvRelativa)
@@ -46,8 +49,18 @@ void RegistroCorridas::Borrar()
 
 void RegistroCorridas::Reservar(long long n)
 {
-    if (conservar_ && n > 0 && n < (1LL << 31))
+    // Only a hint: a loop of many steps may stop early or log few of them, and
+    // room asked for beyond the memory would fail the loop before its first
+    // step. Two million entries hold the largest grid of the dialog's values;
+    // a longer log grows as it goes.
+    constexpr long long Tope = 1LL << 21;
+    n = std::min(n, Tope - Tamano());
+    if (!conservar_ || n <= 0)
+        return;
+    try {
         corridas_.reserve(corridas_.size() + static_cast<size_t>(n));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 std::optional<long long> RegistroCorridas::Mejor(int col, bool acierto, long long desde) const
