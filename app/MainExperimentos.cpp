@@ -41,67 +41,6 @@ void TFormMain::AnunciarExperimento()
         Estado->Experimento(*Experimentacion.UltimoResumen);
 }
 
-// ---------------------------------------------------------------- forwarders
-
-void TFormMain::VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarN(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarAlfaLE(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarAlfaTHT(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarAlfaCroston(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
-                           double incBeta, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarHolt(desdeAlfa, hastaAlfa, incAlfa, desdeBeta, hastaBeta, incBeta, Mostrar, pasos);
-}
-
-void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
-                                  double hastaBeta, double incBeta, double desdePhi, double hastaPhi, double incPhi,
-                                  bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarHoltWinters(desdeAlfa, hastaAlfa, incAlfa, desdeBeta, hastaBeta, incBeta, desdePhi, hastaPhi,
-                                      incPhi, Mostrar, pasos);
-}
-
-long long TFormMain::VariarParametros()
-{
-    return Experimentacion.VariarParametros();
-}
-void TFormMain::SimularExAnte(int desde, int hasta)
-{
-    Experimentacion.SimularExAnte(desde, hasta);
-}
-double TFormMain::RedondearDecimales(int d, double x)
-{
-    return Experimentos::RedondearDecimales(d, x);
-}
-double TFormMain::ValorParametro(const QDoubleSpinBox* s) const
-{
-    return Experimentacion.ValorParametro(s);
-}
-QString TFormMain::TextoParametro(const QDoubleSpinBox* s) const
-{
-    return Experimentacion.TextoParametro(s);
-}
-void TFormMain::SincronizarParametros()
-{
-    Experimentacion.SincronizarParametros();
-}
-
 // ---------------------------------------------------------------- what the experiments ask of the window
 
 QWidget* TFormMain::Ventana()
@@ -121,10 +60,6 @@ VentanaExperimentos::Controles TFormMain::Edits() const
 int TFormMain::NumModelos() const
 {
     return Modelo->NumModelos();
-}
-void TFormMain::PuntosSinUsarCambiados()
-{
-    SEPuntosSinUsarChange();
 }
 void TFormMain::Calcular(bool Mostrar)
 {

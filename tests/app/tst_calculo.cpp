@@ -86,7 +86,10 @@ void Cargar(TFormMain& w, int n, int reserva = 0)
 void Calcular(TFormMain& w, int item, bool mostrar = true)
 {
     w.SeleccionarModelo(item);
-    w.CalcularPrevision(mostrar);
+    if (mostrar)
+        w.Caluclarprevisin1Click();
+    else
+        w.EjecutarCalculo(false); // as the experiments run it
 }
 
 QColor ColorTexto(const Rejilla* g, int col, int fila)
@@ -153,7 +156,7 @@ private slots:
     {
         TFormMain w;
         Mensajes m;
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(m.textos, QStringList{QStringLiteral("Cargue los datos antes de calcular.")});
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QString());
@@ -163,8 +166,8 @@ private slots:
     {
         TFormMain w;
         Cargar(w, 36);
-        w.CalcularPrevision(true);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 3);
         for (int c = 0; c < 13; ++c)
             QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(c, 2), Tabla(w, "AdvSGErrAjuste")->Celda(c, 1));
@@ -192,9 +195,9 @@ private slots:
         QCOMPARE(g->Celda(3, 37), QString());
         // Worked by hand: trend line of the centred averages times January's coefficient.
         QCOMPARE(g->Celda(8, 37), QStringLiteral("139.39"));
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(37, 8), QColor(Qt::red));
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(36, 8), QColor());
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(5, 3), QColor(Qt::blue));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 8, 37), QColor(Qt::red));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 8, 36), QColor());
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 5), QColor(Qt::blue));
         QVERIFY(PaginaVisible(w, "TabSheetTablaCE"));
         QCOMPARE(Tabla(w, "StringGridCE")->Celda(0, 12), QStringLiteral("12"));
         QCOMPARE(Tabla(w, "StringGridCE")->Celda(1, 1), QStringLiteral("0.80"));
@@ -211,16 +214,16 @@ private slots:
         w.SeleccionarModelo(ItemHLT);
         Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.5);
         Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.3);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAcierto")->RowCount(), 2);
         QVERIFY(!Tabla(w, "AdvSGErrAcierto")->Celda(1, 1).isEmpty());
         // Held-out data grey, their forecasts red.
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(192, 192, 192));
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 6), QColor(Qt::red));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 34), QColor(192, 192, 192));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 6, 34), QColor(Qt::red));
         QVERIFY(!Tabla(w, "AdvStringGridPrevision")->Celda(3, 34).isEmpty());
         // A changed hold-out recolours at once, before any calculation.
         Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(0);
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(Qt::blue));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 34), QColor(Qt::blue));
     }
 
     void formatos_data()
@@ -292,7 +295,7 @@ private slots:
         w.SeleccionarModelo(item);
         Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.3);
         QCOMPARE(w.EtiquetaModelo(), etiqueta);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), etiqueta);
         if (reserva > 0)
             QCOMPARE(Tabla(w, "AdvSGErrAcierto")->Celda(0, 1), etiqueta);
@@ -336,14 +339,16 @@ private slots:
                 QCOMPARE(filaAcierto[k], esperado[k]);
         }
         QCOMPARE(Tabla(w, "AdvSGErrAcierto")->Celda(0, 1),
-                 w.CodigoModelo() + QStringLiteral(" (") + w.ParametrosModelo() + ") T-3");
+                 TablasErrores::CodigoModelo(w.ModeloSeleccionado()) + QStringLiteral(" (") +
+                     w.Experimentacion.ParametrosModelo(w.ModeloSeleccionado()) + ") T-3");
         // The fit range has demand in it: every fit measure is written.
         for (const QString& t : Medidas(Tabla(w, "AdvSGErrAjuste"), 1))
             QVERIFY(!t.isEmpty());
 
         // The charts show this run: the forecast from the first fitted row to 21 + 12.
-        QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(),
-                 QStringLiteral("Previsión (") + w.CodigoModelo() + ") : " + w.NombreSerie);
+        QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (") +
+                                                              TablasErrores::CodigoModelo(w.ModeloSeleccionado()) +
+                                                              ") : " + w.NombreSerie);
         const SerieGrafico* prev = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesPrevision"));
         QCOMPARE(prev->count(), 33 - w.Ws.FilaInicioPrev);
         QCOMPARE(prev->Puntos().back().x, 33.0);
@@ -452,13 +457,13 @@ private slots:
     {
         TFormMain w;
         Cargar(w, 36);
-        w.CalcularPrevision(true);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
+        w.Caluclarprevisin1Click();
         w.Borrarinformacinsobreerrores1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 2);
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QString());
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 0), QStringLiteral("Modelo"));
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 2);
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QStringLiteral("DST ()"));
     }
@@ -471,7 +476,7 @@ private slots:
         Mensajes m;
         for (int item = 0; item < 12; ++item) {
             Calcular(w, item);
-            QCOMPARE(Tabla(w, "AdvStringGridPrevision")->ColCount(), w.UltimaColModelo());
+            QCOMPARE(Tabla(w, "AdvStringGridPrevision")->ColCount(), FichaDe(w.ModeloSeleccionado()).UltimaCol);
         }
         QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 13);
@@ -534,7 +539,7 @@ private slots:
         Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetTablaCE"));
         ClicEnCabecera(Tabla(w, "StringGridCE"), 1);
         QCOMPARE(Tabla(w, "StringGridCE")->horizontalHeader()->sortIndicatorSection(), 1);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(h->sortIndicatorSection(), -1);
         for (int r = 1; r <= 42; ++r)
             QCOMPARE(g->Celda(0, r), QString::number(r));
@@ -548,7 +553,7 @@ private slots:
         QCOMPARE(g->Celda(0, 1), QStringLiteral("1"));
 
         // A new split recolours the sorted grid by t at once.
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         ClicEnCabecera(g, 8);
         ClicEnCabecera(g, 8);
         QVERIFY(g->Celda(0, 1).toInt() > 30); // a forecast row on top

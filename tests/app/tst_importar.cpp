@@ -18,6 +18,7 @@
 
 #include "ui/ImportarUnit.h"
 #include "app/MainUnit.h"
+#include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
 
 #include "Ayudas.h"
@@ -356,7 +357,7 @@ private slots:
                 w->SeleccionarModelo(ItemNVS);
                 w->EjecutarCalculo(true);
                 m.textos.clear();
-                w->RegistrarArrastre(1);
+                emit w->findChild<PaginasGraficos*>()->puntoArrastrado(1);
                 w->ChartPMouseUp();
                 QCOMPARE(m.textos, QStringList());
             }

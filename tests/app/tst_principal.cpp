@@ -243,7 +243,7 @@ private slots:
             bien = true;
         });
         if (aviso)
-            w.MostrarAviso(QStringLiteral("Un texto"));
+            MostrarDialogo(&w, TFormDialogo::Aviso, QStringLiteral("Un texto"));
         else
             w.MostrarInformacion(QStringLiteral("Un texto"));
         QVERIFY(bien);

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "AyudasExperimentos.h"
 #include "models/Medidas.h"
@@ -190,11 +191,11 @@ void TstAplicar::aplicar()
         Control<QSpinBox>(w, "SEN")->setValue(4);
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(5);
         Control<QCheckBox>(w, "CBPrevNeg")->setChecked(true);
-        w->TBCalcularClick();
+        Control<QToolButton>(w, "TBCalcular")->click();
         Control<QSpinBox>(w, "SEN")->setValue(7);
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(12);
         Control<QCheckBox>(w, "CBPrevNeg")->setChecked(false);
-        w->TBCalcularClick();
+        Control<QToolButton>(w, "TBCalcular")->click();
         QCOMPARE(Etiquetas(g), (QStringList{"MMS (4)", "MMS (7)"}));
     }
 
@@ -247,7 +248,7 @@ void TstAplicar::sinDatosOReservaQueNoCabe()
     MostrarPagina(w.get(), "TabSheetErrAjuste");
     Rejilla* g = Ajuste(w);
     w->SeleccionarModelo(ItemLES);
-    w->TBCalcularClick();
+    Control<QToolButton>(w, "TBCalcular")->click();
     QCOMPARE(Etiquetas(g), QStringList{"LES (0,5) T-5"});
     Contestador c;
 
@@ -285,7 +286,7 @@ void TstAplicar::mejorMSE()
     // An earlier run that fits this trend and season far better than any
     // level alone: it must not be the one named.
     w->SeleccionarModelo(ItemHW);
-    w->TBCalcularClick();
+    Control<QToolButton>(w, "TBCalcular")->click();
     w->SeleccionarModelo(ItemLES);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
@@ -329,7 +330,7 @@ void TstAplicar::columnaFija()
     Rejilla* g = Ajuste(w);
     for (int item : {int(ItemHW), int(ItemLES), int(ItemMMS)}) {
         w->SeleccionarModelo(item);
-        w->TBCalcularClick();
+        Control<QToolButton>(w, "TBCalcular")->click();
     }
     QTest::qWait(20);
     // "Autoajustar" from the menu; the frozen column follows the width.

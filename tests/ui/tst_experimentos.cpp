@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The experiments driven through the real window with no data, every model
 // in turn and the ex-ante simulation, their dialogs answered as a user would.
+#include <QToolButton>
 #include <algorithm>
 
 #include "AyudasExperimentos.h"
@@ -117,8 +118,8 @@ void TstExperimentos::todosLosModelosConFallos()
     auto w = Cargada("es_ES", 60);
     // An earlier run and its comparison series stay.
     w->SeleccionarModelo(ItemDST);
-    w->CalcularPrevision(true);
-    w->TBCompararClick();
+    w->Caluclarprevisin1Click();
+    Control<QToolButton>(w, "TBComparar")->click();
     // MMS and MMD refuse a window longer than the 60 values.
     Control<QSpinBox>(w, "SEN")->setValue(61);
     Contestador c;

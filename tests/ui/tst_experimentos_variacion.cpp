@@ -483,10 +483,10 @@ void TstExperimentosVariacion::rechazoCorregido()
 
     // Called directly, a step that is not positive runs nothing either.
     long long pasos = -1;
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->VariarAlfaLE(0.1, 0.9, 0.0, false, pasos));
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->VariarN(2, 12, -1, false, pasos));
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                             w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.0, false, pasos));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarAlfaLE(0.1, 0.9, 0.0, false, pasos));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarN(2, 12, -1, false, pasos));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1,
+                                                                                         0.1, 0.9, 0.0, false, pasos));
     QCOMPARE(Filas(Ajuste(w)), 3);
 }
 
@@ -497,7 +497,7 @@ void TstExperimentosVariacion::pasoMasFinoQueLosDecimales()
     long long pasos = -1;
     // 0.1, 0.104, 0.108: the spin edit holds two decimals, so the first two
     // runs both use 0.10; they are separate steps all the same.
-    w->VariarAlfaLE(0.1, 0.11, 0.004, false, pasos);
+    w->Experimentacion.VariarAlfaLE(0.1, 0.11, 0.004, false, pasos);
     QCOMPARE(pasos, 3LL);
     QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"LES (0,1)", "LES (0,1)", "LES (0,11)"}));
     QCOMPARE(Ajuste(w)->Celda(1, 1), Ajuste(w)->Celda(1, 2)); // same model value, same MSE
@@ -530,7 +530,7 @@ void TstExperimentosVariacion::redondearDecimales()
     QFETCH(int, d);
     QFETCH(double, x);
     QFETCH(double, esperado);
-    const double r = TFormMain::RedondearDecimales(d, x);
+    const double r = Experimentos::RedondearDecimales(d, x);
     QVERIFY2(std::abs(r - esperado) <= 1e-9 * std::max(1.0, std::abs(esperado)),
              qPrintable(QString::number(r, 'g', 17)));
 }
