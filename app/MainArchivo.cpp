@@ -7,6 +7,7 @@
 #include "ui/AboutU.h"
 #include "ui/Ayuda.h"
 #include "app/BarraEstado.h"
+#include "app/DialogoUnit.h"
 #include "data/Carga.h"
 #include "data/EscrituraSegura.h"
 #include "data/FicheroEntrada.h"
@@ -26,11 +27,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTextCursor>
+#include <QToolTip>
 #include <QUrl>
 
 #include <stdexcept>
@@ -86,6 +90,15 @@ int IndiceFiltro(const QFileDialog* d)
     return static_cast<int>(d->nameFilters().indexOf(d->selectedNameFilter())) + 1;
 }
 
+// The one local file a drop carries; empty when it carries anything else.
+QString FicheroSoltado(const QMimeData* datos)
+{
+    if (!datos || !datos->hasUrls() || datos->urls().size() != 1 || !datos->urls().constFirst().isLocalFile())
+        return QString();
+    const QString ruta = datos->urls().constFirst().toLocalFile();
+    return QFileInfo(ruta).isFile() ? ruta : QString();
+}
+
 } // namespace
 
 void TFormMain::PrepararDialogos()
@@ -112,14 +125,6 @@ void TFormMain::PrepararDialogos()
 }
 
 // ---------------------------------------------------------------- files
-
-QString TFormMain::FicheroSoltado(const QMimeData* datos)
-{
-    if (!datos || !datos->hasUrls() || datos->urls().size() != 1 || !datos->urls().constFirst().isLocalFile())
-        return QString();
-    const QString ruta = datos->urls().constFirst().toLocalFile();
-    return QFileInfo(ruta).isFile() ? ruta : QString();
-}
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* e)
 {
@@ -151,6 +156,13 @@ bool TFormMain::eventFilter(QObject* objeto, QEvent* e)
                 dropEvent(d);
                 return true;
             }
+        }
+    }
+    if (objeto == Archivo1 && e->type() == QEvent::ToolTip) {
+        const QAction* a = Archivo1->actionAt(static_cast<QHelpEvent*>(e)->pos());
+        if (a == Abrir1 || a == Guardar1) {
+            QToolTip::hideText();
+            return true;
         }
     }
     return QMainWindow::eventFilter(objeto, e);
@@ -191,30 +203,22 @@ void TFormMain::PonerTextoDatos(const QString& texto)
     Memo1->ensureCursorVisible();
 }
 
-void TFormMain::GuardarDatos()
-{
-    PrepararDialogos();
-    const QString ruta = Elegir(SaveDialog1);
-    if (ruta.isEmpty())
-        return;
-    // Plain text whatever the filter says: the data text is not a table.
-    QString texto;
-    for (const QString& linea : LineasDeTexto(Memo1->toPlainText())) {
-        texto += linea;
-        texto += QLatin1Char('\n');
-    }
-    EscribirFicheroSeguro(ruta, texto.toUtf8());
-    Estado->Guardado(ruta);
-}
-
 void TFormMain::Guardar1Click()
 {
-    Proteger([this] { GuardarDatos(); });
-}
-
-void TFormMain::ToolButton8Click()
-{
-    Proteger([this] { GuardarDatos(); });
+    Proteger([this] {
+        PrepararDialogos();
+        const QString ruta = Elegir(SaveDialog1);
+        if (ruta.isEmpty())
+            return;
+        // Plain text whatever the filter says: the data text is not a table.
+        QString texto;
+        for (const QString& linea : LineasDeTexto(Memo1->toPlainText())) {
+            texto += linea;
+            texto += QLatin1Char('\n');
+        }
+        EscribirFicheroSeguro(ruta, texto.toUtf8());
+        Estado->Guardado(ruta);
+    });
 }
 
 void TFormMain::AnadirAnioMes(int anio, int mes)
@@ -263,116 +267,69 @@ void TFormMain::CrearMenusEmergentes()
 {
     // The save dialogs are made when first needed: each one starts reading
     // a folder in the background, work a start-up should not pay for.
-    if (Menus)
-        return;
-
     MenusEmergentes::Destinos d;
     d.rejillas = {AdvStringGridPrevision, StringGridCE, TablasErr.Ajuste(), TablasErr.Acierto()};
     d.tablasErrores = {TablasErr.Ajuste(), TablasErr.Acierto()};
     Graficos->DestinosMenu(d);
     Menus = new MenusEmergentes(this, std::move(d));
 
-    connect(Menus, &MenusEmergentes::exportarTabla, this, &TFormMain::Exportartabla1Click);
-    connect(Menus, &MenusEmergentes::imprimirTabla, this, &TFormMain::Imprimirtabla1Click);
-    connect(Menus, &MenusEmergentes::autoajustar, this, &TFormMain::Autoajustar1Click);
-    connect(Menus, &MenusEmergentes::borrarTabla, this, &TFormMain::Variartabla1Click);
+    // Each item acts on the grid or the chart its menu was last opened on.
+    connect(Menus, &MenusEmergentes::exportarTabla, this, [this] {
+        Rejilla* g = Menus->RejillaMenu();
+        if (!g)
+            return;
+        Proteger([this, g] {
+            PrepararDialogos();
+            // The export starts from an empty name (the data text's name stays for "Guardar").
+            if (auto* nombre = SaveDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                nombre->clear();
+            const QString ruta = Elegir(SaveDialog1);
+            if (ruta.isEmpty())
+                return;
+            g->Exportar(ruta, IndiceFiltro(SaveDialog1));
+            Estado->TablaExportada(ruta);
+        });
+    });
+    connect(Menus, &MenusEmergentes::imprimirTabla, this, [this] {
+        if (Rejilla* g = Menus->RejillaMenu())
+            Proteger([g] { g->VistaPrevia(); });
+    });
+    connect(Menus, &MenusEmergentes::autoajustar, this, [this] {
+        if (Rejilla* g = Menus->RejillaMenu())
+            TablasErr.AutoajustarTabla(g);
+    });
+    connect(Menus, &MenusEmergentes::borrarTabla, this, [this] {
+        if (Rejilla* g = Menus->RejillaMenu())
+            TablasErrores::BorrarTabla(g);
+    });
     connect(Menus, &MenusEmergentes::aplicarConfiguracion, this, [this] {
         if (Rejilla* g = Menus->RejillaMenu())
             AplicarConfiguracion(g, g->FilaMenu());
     });
-    connect(Menus, &MenusEmergentes::exportarGrafico, this, &TFormMain::Exportargrfico1Click);
-    connect(Menus, &MenusEmergentes::imprimirGrafico, this, &TFormMain::Imprimir1Click);
-    connect(Menus, &MenusEmergentes::editarGrafico, this, &TFormMain::Editargrfico1Click);
+    connect(Menus, &MenusEmergentes::exportarGrafico, this, [this] {
+        Grafico* g = Menus->GraficoMenu();
+        if (!g)
+            return;
+        Proteger([this, g] {
+            PrepararDialogos();
+            const QString ruta = Elegir(SavePictureDialog1);
+            if (ruta.isEmpty())
+                return;
+            g->Exportar(ruta);
+            Estado->GraficoExportado(ruta);
+        });
+    });
+    connect(Menus, &MenusEmergentes::imprimirGrafico, this, [this] {
+        if (Grafico* g = Menus->GraficoMenu())
+            Proteger([this, g] { g->VistaPreviaImpresion(this); });
+    });
+    connect(Menus, &MenusEmergentes::editarGrafico, this, [this] {
+        if (Grafico* g = Menus->GraficoMenu())
+            Proteger([this, g] { g->EditarGrafico(this); });
+    });
     connect(Menus, &MenusEmergentes::arrastreActivado, Graficos, &PaginasGraficos::ActivarArrastre);
     connect(Menus, &MenusEmergentes::ajusteMostrado, this, [this] { AplicarMostrarAjuste(); });
-    connect(Menus, &MenusEmergentes::eliminarComparativas, this, &TFormMain::Eliminarseriescomparativas1Click);
-}
-
-void TFormMain::CrearElementosGraficos()
-{
-    CrearSeriesGraficos();
-    CrearMenusEmergentes();
-}
-
-void TFormMain::PopupMenuTablaPopup(Rejilla* grid)
-{
-    Menus->PopupMenuTablaPopup(grid);
-}
-
-void TFormMain::PopupMenuGrafPopup(Grafico* chart)
-{
-    Menus->PopupMenuGrafPopup(chart);
-}
-
-void TFormMain::ExportarTabla(Rejilla* grid)
-{
-    PrepararDialogos();
-    // The export starts from an empty name (the data text's name stays for "Guardar").
-    if (auto* nombre = SaveDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-        nombre->clear();
-    const QString ruta = Elegir(SaveDialog1);
-    if (ruta.isEmpty())
-        return;
-    grid->Exportar(ruta, IndiceFiltro(SaveDialog1));
-    Estado->TablaExportada(ruta);
-}
-
-void TFormMain::ExportarGrafico(Grafico* chart)
-{
-    PrepararDialogos();
-    const QString ruta = Elegir(SavePictureDialog1);
-    if (ruta.isEmpty())
-        return;
-    chart->Exportar(ruta);
-    Estado->GraficoExportado(ruta);
-}
-
-void TFormMain::Exportartabla1Click()
-{
-    if (Rejilla* g = Menus->RejillaMenu())
-        Proteger([this, g] { ExportarTabla(g); });
-}
-
-void TFormMain::Imprimirtabla1Click()
-{
-    if (Rejilla* g = Menus->RejillaMenu())
-        Proteger([g] { g->VistaPrevia(); });
-}
-
-void TFormMain::Autoajustar1Click()
-{
-    if (Rejilla* g = Menus->RejillaMenu())
-        AutoajustarTabla(g);
-}
-
-void TFormMain::Variartabla1Click()
-{
-    if (Rejilla* g = Menus->RejillaMenu())
-        BorrarTabla(g);
-}
-
-void TFormMain::Mostrarminmax1Click()
-{
-    if (Menus)
-        Menus->AlternarMinMax();
-}
-
-void TFormMain::Exportargrfico1Click()
-{
-    if (Grafico* g = Menus->GraficoMenu())
-        Proteger([this, g] { ExportarGrafico(g); });
-}
-
-void TFormMain::Imprimir1Click()
-{
-    if (Grafico* g = Menus->GraficoMenu())
-        Proteger([this, g] { g->VistaPreviaImpresion(this); });
-}
-
-void TFormMain::Editargrfico1Click()
-{
-    if (Grafico* g = Menus->GraficoMenu())
-        Proteger([this, g] { g->EditarGrafico(this); });
+    connect(Menus, &MenusEmergentes::eliminarComparativas, Graficos, &PaginasGraficos::EliminarSeriesComparativas);
 }
 
 // ---------------------------------------------------------------- help
@@ -383,7 +340,7 @@ void TFormMain::Manualdeusuario1Click()
     if (AbrirAyuda)
         abrir = [this](const QUrl& url) { return AbrirAyuda(url.toLocalFile()); };
     AbrirManual(
-        this, DirPrograma, [this](const QString& texto) { MostrarAviso(texto); }, abrir);
+        this, DirPrograma, [this](const QString& texto) { MostrarDialogo(this, TFormDialogo::Aviso, texto); }, abrir);
 }
 
 void TFormMain::Acercade1Click()

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The calculation sequence, the forecast table view and the error tables' forwarders.
+// The calculation sequence, the forecast table view and the model's label.
 #include "app/MainUnit.h"
 
 #include "app/BarraEstado.h"
@@ -51,11 +51,11 @@ QString Utf8(std::string_view s)
 
 const QString kNoApropiado = QStringLiteral("El histórico no es apropiado para el modelo de previsión seleccionado.");
 
-void TFormMain::CalcularPrevision(bool Mostrar)
+void TFormMain::Caluclarprevisin1Click()
 {
     const auto inicio = std::chrono::steady_clock::now();
     try {
-        EjecutarCalculo(Mostrar);
+        EjecutarCalculo(true);
     } catch (...) {
         Estado->Limpiar();
         MostrarInformacion(kNoApropiado);
@@ -74,7 +74,7 @@ void TFormMain::AplicarConfiguracion(Rejilla* grid, int fila)
     if (!e || e->codigo < 0 || e->codigo >= tendora::NumModelos)
         return;
     if (!Ws.DatosCargados) {
-        CalcularPrevision(true); // says what is missing
+        Caluclarprevisin1Click(); // says what is missing
         return;
     }
     // The split follows the hold-out also when it held that value already.
@@ -82,8 +82,8 @@ void TFormMain::AplicarConfiguracion(Rejilla* grid, int fila)
         MostrarInformacion(kNoApropiado); // the history is now too short for that hold-out
         return;
     }
-    SEPuntosSinUsarChange();
-    CalcularPrevision(true);
+    AdvStringGridPrevision->viewport()->update();
+    Caluclarprevisin1Click();
 }
 
 void TFormMain::EjecutarCalculo(bool Mostrar)
@@ -97,104 +97,15 @@ void TFormMain::EjecutarCalculo(bool Mostrar)
     SesionActual.Calcular();
     if (Mostrar) {
         MostrarTablaPrevision();
-        DibujarGraficos(true);
+        PrepararGraficos(Ws, true)();
     }
-}
-
-void TFormMain::AplicarModelo()
-{
-    PrepararFilasPrevision();
-    EjecutarModeloItem(ModeloSeleccionado());
-}
-
-double TFormMain::RecortarNegativa(double x) const
-{
-    return tendora::RecortarNegativa(x, SesionActual.PrevisionesNegativas());
-}
-
-// The page reads the run's parameters; a running experiment supplies the
-// constants it has fixed for the step (ValorParametro), the page the rest.
-Parametros TFormMain::LeerParametros(int item) const
-{
-    return SesionActual.ParametrosDe(item);
-}
-
-// The one dispatcher of the core, as the tests run it.
-void TFormMain::EjecutarModeloItem(int item)
-{
-    tendora::EjecutarModelo(Ws, item, LeerParametros(item));
-}
-
-void TFormMain::ModeloNVS()
-{
-    EjecutarModeloItem(ItemNVS);
-}
-void TFormMain::ModeloNVE()
-{
-    EjecutarModeloItem(ItemNVE);
-}
-void TFormMain::ModeloMMS()
-{
-    EjecutarModeloItem(ItemMMS);
-}
-void TFormMain::ModeloMMD()
-{
-    EjecutarModeloItem(ItemMMD);
-}
-void TFormMain::ModeloLES()
-{
-    EjecutarModeloItem(ItemLES);
-}
-void TFormMain::ModeloLED()
-{
-    EjecutarModeloItem(ItemLED);
-}
-void TFormMain::ModeloDST()
-{
-    EjecutarModeloItem(ItemDST);
-}
-void TFormMain::ModeloTHT()
-{
-    EjecutarModeloItem(ItemTHT);
-}
-void TFormMain::ModeloHLT()
-{
-    EjecutarModeloItem(ItemHLT);
-}
-void TFormMain::ModeloHW()
-{
-    EjecutarModeloItem(ItemHW);
-}
-// Variant 1 is Croston's; any other applies the Syntetos-Boylan correction.
-void TFormMain::ModeloCroston(int variante)
-{
-    EjecutarModeloItem(variante == 1 ? ItemCRT : ItemSB);
-}
-void TFormMain::ModeloSB()
-{
-    EjecutarModeloItem(ItemSB);
 }
 
 // ---------------------------------------------------------------- table view
 
-int TFormMain::UltimaColModelo() const
+void TFormMain::MostrarTablaPrevision()
 {
-    return FichaDe(ModeloSeleccionado()).UltimaCol;
-}
-
-bool TFormMain::MuestraMediaMovil() const
-{
-    return FichaDe(ModeloSeleccionado()).MediaMovil.Muestra();
-}
-
-bool TFormMain::MuestraTendencia() const
-{
-    return FichaDe(ModeloSeleccionado()).Tendencia.Muestra();
-}
-
-void TFormMain::EncabezadosTabla()
-{
-    const FichaModelo& f = FichaDe(ModeloSeleccionado());
+    const FichaModelo& f = FichaDe(SesionActual.ModeloSeleccionado());
     Rejilla* g = AdvStringGridPrevision;
     g->SetColCount(f.UltimaCol);
     for (int k = 0; k < f.NumCabeceras(); ++k)
@@ -206,14 +117,9 @@ void TFormMain::EncabezadosTabla()
     }
     StringGridCE->SetTexto(0, 0, QStringLiteral("Mes"));
     StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
-}
 
-void TFormMain::MostrarTablaPrevision()
-{
-    EncabezadosTabla();
-    Rejilla* g = AdvStringGridPrevision;
-    const int R = Ws.NumDatos + ValoresPrever();
-    const int ultima = UltimaColModelo();
+    const int R = Ws.NumDatos + SesionActual.Horizonte();
+    const int ultima = f.UltimaCol;
     g->ComenzarCarga();
     g->SetRowCount(R + 1);
     for (int i = 1; i <= R; ++i) {
@@ -243,70 +149,17 @@ void TFormMain::MostrarTablaPrevision()
     StringGridCE->QuitarOrden();
 }
 
-QColor TFormMain::AdvStringGridPrevisionGetCellColor(int fila, int col) const
-{
-    if (fila < 1 || (col != 3 && col != Ws.ColPrev - 1))
-        return QColor();
-    // By the row's own time, not its place: the user may have sorted or moved it.
-    const ModeloRejilla* m = AdvStringGridPrevision->Modelo();
-    if (m->Tipo(0, fila) != TipoCelda::Numero)
-        return QColor();
-    const double t = m->Numero(0, fila);
-    if (col == 3)
-        return t <= Ws.NumDatos ? QColor(Qt::blue) : QColor(192, 192, 192);
-    if (t > Ws.NumDatos)
-        return QColor(Qt::red);
-    return QColor();
-}
-
 // ---------------------------------------------------------------- error tables
-
-void TFormMain::AnadirFilaTabla(Rejilla* grid)
-{
-    TablasErrores::AnadirFilaTabla(grid);
-}
-void TFormMain::BorrarTabla(Rejilla* grid)
-{
-    TablasErrores::BorrarTabla(grid);
-}
-void TFormMain::AutoajustarTabla(Rejilla* grid)
-{
-    TablasErr.AutoajustarTabla(grid);
-}
-QColor TFormMain::ColorMinMax(int col, bool maximo)
-{
-    return TablasErrores::ColorMinMax(col, maximo);
-}
-QString TFormMain::CodigoModelo() const
-{
-    return TablasErrores::CodigoModelo(ModeloSeleccionado());
-}
-// The texts of the step's parameters belong with its value, in the experiments.
-QString TFormMain::ParametrosModelo() const
-{
-    return TablasErrores::TextoParametros(ModeloSeleccionado(), LeerParametros(ModeloSeleccionado()));
-}
-QString TFormMain::SufijoOrigen() const
-{
-    return TablasErrores::SufijoOrigen(PuntosSinUsar());
-}
 
 QString TFormMain::EtiquetaModelo() const
 {
-    return TablasErrores::EtiquetaModelo(CodigoModelo(), ParametrosModelo(), SufijoOrigen());
+    const int item = SesionActual.ModeloSeleccionado();
+    return TablasErrores::EtiquetaModelo(TablasErrores::CodigoModelo(item),
+                                         TablasErrores::TextoParametros(item, SesionActual.ParametrosDe(item)),
+                                         TablasErrores::SufijoOrigen(SesionActual.PuntosSinUsar()));
 }
 
 // ---------------------------------------------------------------- commands
-
-void TFormMain::Caluclarprevisin1Click()
-{
-    CalcularPrevision(true);
-}
-
-void TFormMain::TBCalcularClick()
-{
-    CalcularPrevision(true);
-}
 
 void TFormMain::Borrarinformacinsobreerrores1Click()
 {

@@ -41,56 +41,12 @@ void TFormMain::AnunciarExperimento()
         Estado->Experimento(*resumen);
 }
 
-// ---------------------------------------------------------------- forwarders
-
-void TFormMain::VariarN(long long desde, long long hasta, long long inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarN(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarAlfaLE(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarAlfaLE(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarAlfaTHT(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarAlfaTHT(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarAlfaCroston(double desde, double hasta, double inc, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarAlfaCroston(desde, hasta, inc, Mostrar, pasos);
-}
-
-void TFormMain::VariarHolt(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta, double hastaBeta,
-                           double incBeta, bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarHolt(desdeAlfa, hastaAlfa, incAlfa, desdeBeta, hastaBeta, incBeta, Mostrar, pasos);
-}
-
-void TFormMain::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double incAlfa, double desdeBeta,
-                                  double hastaBeta, double incBeta, double desdePhi, double hastaPhi, double incPhi,
-                                  bool Mostrar, long long& pasos)
-{
-    Experimentacion.VariarHoltWinters(desdeAlfa, hastaAlfa, incAlfa, desdeBeta, hastaBeta, incBeta, desdePhi, hastaPhi,
-                                      incPhi, Mostrar, pasos);
-}
-
-long long TFormMain::VariarParametros()
-{
-    return Experimentacion.VariarParametros();
-}
-void TFormMain::SimularExAnte(int desde, int hasta)
-{
-    Experimentacion.SimularExAnte(desde, hasta);
-}
 // ---------------------------------------------------------------- what the experiments ask of the window
 
 void TFormMain::MostrarCorrida()
 {
     MostrarTablaPrevision();
-    DibujarGraficos(true);
+    PrepararGraficos(Ws, true)();
     AnadirSerieComparativa();
 }
 

@@ -4,6 +4,7 @@
 #include "app/MainUnit.h"
 
 #include "app/BarraEstado.h"
+#include "app/DialogoUnit.h"
 #include "data/FicheroEntrada.h"
 #include "ui/ImportarUnit.h"
 #include "data/LibroCalculo.h"
@@ -58,7 +59,7 @@ void TFormMain::ImportarFichero(const QString& ruta)
                 break;
             } catch (const ErrorImportacion& e) {
                 // Back to the dialog, where another column may fix it.
-                MostrarAviso(e.Mensaje());
+                MostrarDialogo(this, TFormDialogo::Aviso, e.Mensaje());
             }
         }
         int anio = 0, mes = 0;
@@ -71,10 +72,10 @@ void TFormMain::ImportarFichero(const QString& ruta)
         }
         texto = TextoDatos(meses, anio, mes);
     } catch (const ErrorImportacion& e) {
-        MostrarAviso(e.Mensaje());
+        MostrarDialogo(this, TFormDialogo::Aviso, e.Mensaje());
         return;
     } catch (const ErrorFicheroEntrada& e) {
-        MostrarAviso(e.Mensaje());
+        MostrarDialogo(this, TFormDialogo::Aviso, e.Mensaje());
         return;
     }
 

@@ -44,416 +44,10 @@
 
 using namespace tendora;
 
-TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
+namespace {
+
+void MostrarHistorico(Rejilla* g, const Espacio& Ws)
 {
-    setObjectName("FormMain");
-    setWindowTitle(QStringLiteral("Tendora"));
-    // Maximised below; the size of the screen also holds where no window
-    // manager honours that state.
-    if (QScreen* pantalla = QGuiApplication::primaryScreen())
-        resize(pantalla->availableGeometry().size());
-    else
-        resize(1200, 800);
-
-    CrearPaginas();
-    CrearMenus();
-    CrearBarraHerramientas();
-    CrearBarraEstado();
-    FormCreate();
-    CrearMenusEmergentes();
-    CrearElementosGraficos();
-    setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-TFormMain::~TFormMain()
-{
-    // The pages outlive this part of the window: a spin edit that settles an
-    // emptied text while it is destroyed must not call a slot of it.
-    for (QObject* hijo : findChildren<QObject*>())
-        hijo->disconnect(this);
-}
-
-void TFormMain::FormCreate()
-{
-    // The point-drag tool of the forecast chart starts inactive, nothing dragged.
-    ReiniciarArrastre();
-    Modelo->MostrarControlesDelModelo();
-    DirPrograma = QCoreApplication::applicationDirPath();
-    if (!DirPrograma.endsWith(QDir::separator()) && !DirPrograma.endsWith(QLatin1Char('/')))
-        DirPrograma += QLatin1Char('/');
-
-    // Sample files: beside the executable in a build, in the data folder when installed.
-    DirEjemplos = tendora::BuscarCarpeta(DirPrograma, QStringLiteral("ejemplos"));
-}
-
-// ---------------------------------------------------------------- window
-
-void TFormMain::CrearMenus()
-{
-    QMenuBar* barra = menuBar();
-    barra->setObjectName("MainMenu1");
-
-    Archivo1 = barra->addMenu(QStringLiteral("&Archivo"));
-    Archivo1->setObjectName("Archivo1");
-    Abrir1 = Archivo1->addAction(QStringLiteral("&Abrir"), this, &TFormMain::Abrir1Click);
-    Abrir1->setObjectName("Abrir1");
-    QAction* importar = Archivo1->addAction(QStringLiteral("&Importar..."), this, &TFormMain::Importar1Click);
-    importar->setObjectName("Importar1");
-    importar->setToolTip(QStringLiteral("Importa una hoja de cálculo o un fichero CSV"));
-    Archivo1->setToolTipsVisible(true);
-    Guardar1 = Archivo1->addAction(QStringLiteral("&Guardar"), this, &TFormMain::Guardar1Click);
-    Guardar1->setObjectName("Guardar1");
-    Archivo1->addSeparator();
-    Salir1 = Archivo1->addAction(QStringLiteral("&Salir"), this, &TFormMain::Salir1Click);
-    Salir1->setObjectName("Salir1");
-
-    Herramientas1 = barra->addMenu(QStringLiteral("&Herramientas"));
-    Herramientas1->setObjectName("Herramientas1");
-    Transferiratabladeprevisin1 = Herramientas1->addAction(QStringLiteral("C&argar datos a tabla de previsión"), this,
-                                                           &TFormMain::Transferiratabladeprevisin1Click);
-    Transferiratabladeprevisin1->setObjectName("Transferiratabladeprevisin1");
-    Caluclarprevisin1 =
-        Herramientas1->addAction(QStringLiteral("&Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
-    Caluclarprevisin1->setObjectName("Caluclarprevisin1");
-    Compararmodelos1 =
-        Herramientas1->addAction(QStringLiteral("C&omparar modelos"), this, &TFormMain::Compararmodelos1Click);
-    Compararmodelos1->setObjectName("Compararmodelos1");
-    Herramientas1->addSeparator();
-    Aplicartodoslosmtodos1 = Herramientas1->addAction(QStringLiteral("Aplicar &todos los métodos"), this,
-                                                      &TFormMain::Aplicartodoslosmtodos1Click);
-    Aplicartodoslosmtodos1->setObjectName("Aplicartodoslosmtodos1");
-    Variacindeparmetros1 = Herramientas1->addAction(QStringLiteral("&Variación de parámetros"), this,
-                                                    &TFormMain::Variacindeparmetros1Click);
-    Variacindeparmetros1->setObjectName("Variacindeparmetros1");
-    Variacindeparmetros1->setEnabled(false);
-    Simulacinexante1 =
-        Herramientas1->addAction(QStringLiteral("&Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
-    Simulacinexante1->setObjectName("Simulacinexante1");
-    Herramientas1->addSeparator();
-    AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y &Mes"), this,
-                                                      &TFormMain::AadircolumnasdeAoyMes1Click);
-    AadircolumnasdeAoyMes1->setObjectName("AadircolumnasdeAoyMes1");
-    Borrarinformacinsobreerrores1 = Herramientas1->addAction(QStringLiteral("&Borrar información sobre errores"), this,
-                                                             &TFormMain::Borrarinformacinsobreerrores1Click);
-    Borrarinformacinsobreerrores1->setObjectName("Borrarinformacinsobreerrores1");
-
-    Ayuda1 = barra->addMenu(QStringLiteral("A&yuda"));
-    Ayuda1->setObjectName("Ayuda1");
-    Manualdeusuario1 =
-        Ayuda1->addAction(QStringLiteral("&Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
-    Manualdeusuario1->setObjectName("Manualdeusuario1");
-    Acercade1 = Ayuda1->addAction(QStringLiteral("A&cerca de..."), this, &TFormMain::Acercade1Click);
-    Acercade1->setObjectName("Acercade1");
-
-    // Explicit keys rather than the platform's standard ones, so they are
-    // the same everywhere and what the manual says.
-    Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Guardar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Salir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    Transferiratabladeprevisin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    Caluclarprevisin1->setShortcut(QKeySequence(Qt::Key_F9));
-    Manualdeusuario1->setShortcut(QKeySequence(Qt::Key_F1));
-}
-
-void TFormMain::CrearBarraHerramientas()
-{
-    ToolBar1 = addToolBar(QStringLiteral("Herramientas"));
-    ToolBar1->setObjectName("ToolBar1");
-    ToolBar1->setMovable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setIconSize(QSize(24, 24));
-
-    auto boton = [this](const char* nombre, const QString& texto, const QString& hint, QStyle::StandardPixmap icono,
-                        void (TFormMain::*slot)()) {
-        auto* b = new QToolButton(ToolBar1);
-        b->setObjectName(nombre);
-        b->setText(texto);
-        b->setToolTip(hint);
-        b->setIcon(style()->standardIcon(icono));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        b->setMinimumWidth(56);
-        connect(b, &QToolButton::clicked, this, slot);
-        ToolBar1->addWidget(b);
-        return b;
-    };
-    TBAbrir = boton("TBAbrir", QStringLiteral("Abrir"), QStringLiteral("Abre un documento de texto"),
-                    QStyle::SP_DialogOpenButton, &TFormMain::Abrir1Click);
-    ToolButton8 = boton("ToolButton8", QStringLiteral("Guardar"), QStringLiteral("Guarda los datos actuales"),
-                        QStyle::SP_DialogSaveButton, &TFormMain::ToolButton8Click);
-    ToolBar1->addSeparator();
-    TBTransferir =
-        boton("TBTransferir", QStringLiteral("Cargar"), QStringLiteral("Cargar los datos a tabla de previsión"),
-              QStyle::SP_ArrowDown, &TFormMain::TBTransferirClick);
-    TBCalcular = boton("TBCalcular", QStringLiteral("Calcular"), QStringLiteral("Calcular previsión"),
-                       QStyle::SP_MediaPlay, &TFormMain::TBCalcularClick);
-    ToolBar1->addSeparator();
-    TBComparar = boton("TBComparar", QStringLiteral("Comparar"),
-                       QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""),
-                       QStyle::SP_FileDialogContentsView, &TFormMain::TBCompararClick);
-    LabelFichero = new QLabel(ToolBar1);
-    LabelFichero->setObjectName("LabelFichero");
-    ToolBar1->addWidget(LabelFichero);
-}
-
-void TFormMain::CrearBarraEstado()
-{
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    setStatusBar(StatusBar1);
-    Estado = std::make_unique<BarraEstado>(StatusBar1);
-    // Calcular keeps using the loaded table; the line says when the text no longer matches it.
-    // The length first: it costs nothing, and copying out a long text on every
-    // keystroke would make typing in it sluggish.
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
-        const bool otroLargo = Memo1->document()->characterCount() != TextoCargado.size() + 1;
-        Estado->TextoDatos(otroLargo || Memo1->toPlainText() != TextoCargado);
-    });
-}
-
-void TFormMain::CrearPaginas()
-{
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    setCentralWidget(PageControl1);
-
-    auto pagina = [this](const char* nombre, const QString& titulo) {
-        auto* w = new QWidget(PageControl1);
-        w->setObjectName(nombre);
-        PageControl1->addTab(w, titulo);
-        return w;
-    };
-    TabSheetDatos = pagina("TabSheetDatos", QStringLiteral("Datos"));
-    TabSheetModelo = pagina("TabSheetModelo", QStringLiteral("Modelo"));
-    TabSheetTablaPrev = pagina("TabSheetTablaPrev", QStringLiteral("Tabla Previsión"));
-    TabSheetTablaCE = pagina("TabSheetTablaCE", QStringLiteral("Tabla C.E."));
-    TabSheetGrafico = pagina("TabSheetGrafico", QStringLiteral("Gráfico Previsión"));
-    TabSheetGraficoAcum = pagina("TabSheetGraficoAcum", QStringLiteral("Gráfico Prev. acum."));
-    TabSheetGraficoComp = pagina("TabSheetGraficoComp", QStringLiteral("Gráfico Prev. comp."));
-    TabSheetGraficoCE = pagina("TabSheetGraficoCE", QStringLiteral("Gráfico C.E."));
-    TabSheetErrAjuste = pagina("TabSheetErrAjuste", QStringLiteral("Errores ajuste"));
-    TabSheetErrAcierto = pagina("TabSheetErrAcierto", QStringLiteral("Errores acierto"));
-
-    Memo1 = new QPlainTextEdit(TabSheetDatos);
-    Memo1->setObjectName("Memo1");
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Room for a year and a tab between fields.
-    Memo1->setTabStopDistance(Memo1->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
-    auto* ld = new QVBoxLayout(TabSheetDatos);
-    ld->setContentsMargins(2, 2, 2, 2);
-    ld->addWidget(Memo1);
-    // The editor would paste a dropped file's path as text; a file opens instead.
-    Memo1->viewport()->installEventFilter(this);
-    setAcceptDrops(true);
-
-    CrearPaginaModelo(TabSheetModelo);
-    CrearRejillas();
-    CrearGraficos();
-    PageControl1->setCurrentIndex(0);
-}
-
-void TFormMain::CrearPaginaModelo(QWidget* pagina)
-{
-    Modelo = new PaginaModelo(pagina, SesionActual, this);
-    connect(Modelo, &PaginaModelo::modeloElegido, this, &TFormMain::RGModeloClick);
-    connect(Modelo, &PaginaModelo::puntosSinUsarCambiados, this, &TFormMain::SEPuntosSinUsarChange);
-}
-
-void TFormMain::CrearRejillas()
-{
-    auto colocar = [](QWidget* pagina, QWidget* w) {
-        auto* l = new QVBoxLayout(pagina);
-        l->setContentsMargins(2, 2, 2, 2);
-        l->addWidget(w);
-    };
-    AdvStringGridPrevision = new Rejilla(TabSheetTablaPrev);
-    AdvStringGridPrevision->setObjectName("AdvStringGridPrevision");
-    AdvStringGridPrevision->SetColCount(4);
-    AdvStringGridPrevision->SetRowCount(2);
-    AdvStringGridPrevision->SetTexto(0, 0, QStringLiteral("t"));
-    AdvStringGridPrevision->SetTexto(1, 0, QStringLiteral("Año"));
-    AdvStringGridPrevision->SetTexto(2, 0, QStringLiteral("Mes"));
-    AdvStringGridPrevision->SetTexto(3, 0, QStringLiteral("Datos"));
-    AdvStringGridPrevision->setColumnWidth(0, 30);
-    for (int c = 1; c < 4; ++c)
-        AdvStringGridPrevision->setColumnWidth(c, 50);
-    AdvStringGridPrevision->SetColorTexto(
-        [this](int fila, int col) { return AdvStringGridPrevisionGetCellColor(fila, col); });
-    colocar(TabSheetTablaPrev, AdvStringGridPrevision);
-
-    StringGridCE = new Rejilla(TabSheetTablaCE);
-    StringGridCE->setObjectName("StringGridCE");
-    StringGridCE->SetColCount(2);
-    StringGridCE->SetRowCount(13);
-    StringGridCE->SetTexto(0, 0, QStringLiteral("Mes"));
-    StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
-    colocar(TabSheetTablaCE, StringGridCE);
-
-    // The error tables build their grids; they go into their pages here.
-    TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
-    // The tables show the session's run log and keep its rows themselves.
-    SesionActual.Corridas().Escuchar([this](const Corrida& c) { TablasErr.Anadir(c); });
-    SesionActual.Corridas().Conservar(false);
-    colocar(TabSheetErrAjuste, TablasErr.Ajuste());
-    colocar(TabSheetErrAcierto, TablasErr.Acierto());
-    for (Rejilla* g : {TablasErr.Ajuste(), TablasErr.Acierto()})
-        connect(g, &QAbstractItemView::doubleClicked, this,
-                [this, g](const QModelIndex& i) { AplicarConfiguracion(g, i.row() + 1); });
-}
-
-void TFormMain::CrearGraficos()
-{
-    Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
-    connect(Graficos, &PaginasGraficos::puntoArrastrado, this, &TFormMain::RegistrarArrastre);
-    // The round trip reloads the chart that sends this; the chart expects it.
-    connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
-}
-
-void TFormMain::Proteger(const std::function<void()>& orden)
-{
-    try {
-        orden();
-    } catch (const ErrorEscritura& error) {
-        // A failed write is the program's own finding, told as a warning.
-        QApplication::restoreOverrideCursor();
-        MostrarAviso(QString::fromUtf8(error.what()));
-    } catch (const std::exception& error) {
-        QApplication::restoreOverrideCursor();
-        MostrarErrorEstandar(error);
-    }
-}
-
-// ---------------------------------------------------------------- workspace
-
-int TFormMain::ValoresPrever() const
-{
-    return SesionActual.Horizonte();
-}
-
-int TFormMain::PuntosSinUsar() const
-{
-    return SesionActual.PuntosSinUsar();
-}
-
-int TFormMain::ValorN() const
-{
-    return static_cast<int>(SesionActual.Valor(ValorModelo::N));
-}
-
-void TFormMain::DimensionarTabla()
-{
-    tendora::DimensionarTabla(Ws, ValoresPrever());
-}
-
-void TFormMain::LimpiarColumnasDatos()
-{
-    tendora::LimpiarColumnasDatos(Ws, ValoresPrever());
-}
-
-void TFormMain::LimpiarColumnasModelo()
-{
-    tendora::AsegurarFilas(Ws, ValoresPrever());
-    tendora::LimpiarColumnasModelo(Ws, ValoresPrever());
-}
-
-void TFormMain::PrepararFilasPrevision()
-{
-    tendora::PrepararFilasPrevision(Ws, ValoresPrever());
-}
-
-// The session has moved the split; the table's colours follow it.
-void TFormMain::SEPuntosSinUsarChange()
-{
-    AdvStringGridPrevision->viewport()->update();
-}
-
-// ---------------------------------------------------------------- loading
-
-void TFormMain::Abrir1Click()
-{
-    Proteger([this] {
-        if (!OpenDialog1) {
-            OpenDialog1 = new QFileDialog(this, QStringLiteral("Abrir"));
-            OpenDialog1->setObjectName("OpenDialog1");
-            OpenDialog1->setNameFilter(QStringLiteral("Fichero de texto (*.txt)"));
-            OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-            OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-            OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
-            if (!DirEjemplos.isEmpty())
-                OpenDialog1->setDirectory(DirEjemplos);
-        }
-        if (EjecutarModal(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
-            return;
-        AbrirFichero(OpenDialog1->selectedFiles().constFirst());
-    });
-}
-
-void TFormMain::Transferiratabladeprevisin1Click()
-{
-    Proteger([this] { CargarDatos(); });
-}
-
-void TFormMain::TBTransferirClick()
-{
-    Proteger([this] { CargarDatos(); });
-}
-
-void TFormMain::CargarDatos(bool avisarSaltos)
-{
-    const QString texto = Memo1->toPlainText();
-    if (texto.isEmpty()) {
-        MostrarInformacion(QStringLiteral("No hay datos para cargar."));
-        return;
-    }
-    // A load happens whole or not at all: everything that can fail (reading
-    // the records, the running sums of the drawing) runs on a staged copy of
-    // the workspace before anything the user sees changes.
-    // The user lands on the line to mend.
-    auto irALinea = [this, &texto](int linea) {
-        QTextCursor c(Memo1->document());
-        c.setPosition(std::min(InicioDeLinea(texto, linea), Memo1->document()->characterCount() - 1));
-        Memo1->setTextCursor(c);
-        Memo1->ensureCursorVisible();
-        PageControl1->setCurrentWidget(TabSheetDatos);
-        Memo1->setFocus();
-    };
-    std::vector<Registro> registros;
-    try {
-        registros = LeerRegistros(texto);
-    } catch (const ErrorLectura& e) {
-        irALinea(e.Linea());
-        throw;
-    }
-    Espacio nuevo = SesionActual.Preparar(registros);
-    std::function<void()> dibujar;
-    try {
-        dibujar = PrepararGraficos(nuevo, false);
-    } catch (const ErrorSumaDatos& e) {
-        irALinea(e.Fila());
-        throw;
-    }
-
-    // The new range clamps a hold-out that no longer fits, as Preparar assumed.
-    SesionActual.Adoptar(std::move(nuevo));
-    MostrarHistorico();
-    ReiniciarArrastre();
-    EliminarSeriesComparativas();
-    dibujar();
-    TablasErr.BorrarTablas();
-    TextoCargado = texto;
-    Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
-                     static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
-                     Ws.TotalDatos - Ws.NumDatos);
-    Estado->TextoDatos(false);
-    // Loaded as they are; the user is told once where the months stop following.
-    QString salto;
-    if (const int linea = avisarSaltos ? PrimerSalto(registros, &salto) : 0; linea > 0)
-        MostrarAviso(QStringLiteral("La fecha de la línea %1 no sigue a la anterior: %2").arg(linea).arg(salto));
-}
-
-void TFormMain::MostrarHistorico()
-{
-    Rejilla* g = AdvStringGridPrevision;
     g->ComenzarCarga();
     g->SetRowCount(1); // empties every data cell
     g->SetRowCount(Ws.NumDatos + 1);
@@ -466,182 +60,8 @@ void TFormMain::MostrarHistorico()
     g->AutoajustarColumnas(true);
 }
 
-// ---------------------------------------------------------------- messages
-
-void TFormMain::MostrarAviso(const QString& texto)
-{
-    MostrarDialogo(this, TFormDialogo::Aviso, texto);
-}
-
-void TFormMain::MostrarInformacion(const QString& texto)
-{
-    MostrarDialogo(this, TFormDialogo::Informacion, texto);
-}
-
-// ---------------------------------------------------------------- model page
-
-int TFormMain::ModeloSeleccionado() const
-{
-    return SesionActual.ModeloSeleccionado();
-}
-
-void TFormMain::SeleccionarModelo(int item)
-{
-    SesionActual.SeleccionarModelo(item);
-}
-
-void TFormMain::RGModeloClick()
-{
-    Modelo->MostrarControlesDelModelo();
-    // A model without parameters has nothing to vary.
-    Variacindeparmetros1->setEnabled(FichaDe(ModeloSeleccionado()).Lee != 0);
-}
-
-// ---------------------------------------------------------------- charts
-
-void TFormMain::CrearSeriesGraficos()
-{
-    if (!Graficos->CrearSeries())
-        return;
-    PrepararSeriesModelo();
-    if (TBComparar) {
-        const int pagina = PageControl1->indexOf(TabSheetGraficoComp);
-        TBComparar->setToolTip(QStringLiteral("Carga la previsión actual en la pestaña \"") +
-                               PageControl1->tabText(pagina) + QLatin1Char('"'));
-    }
-}
-
-void TFormMain::PrepararSeriesModelo()
-{
-    const int item = ModeloSeleccionado();
-    if (!Graficos->NombrarSeriesModelo(item))
-        return;
-    // The columns the auxiliary series plot; a model without them leaves them as they were.
-    const FichaModelo& f = FichaDe(item);
-    if (f.MediaMovil.Col != SinColumna)
-        Ws.ColMediaMovil = f.MediaMovil.Col;
-    if (f.Tendencia.Col != SinColumna)
-        Ws.ColTendencia = f.Tendencia.Col;
-}
-
-void TFormMain::DibujarGraficos(bool ConModelo)
-{
-    PrepararGraficos(Ws, ConModelo)();
-}
-
-std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
-{
-    CrearSeriesGraficos();
-    auto poner = Graficos->Preparar(
-        e, ConModelo, {ModeloSeleccionado(), ValoresPrever(), SesionActual.PrevisionesNegativas(), NombreSerie});
-    return [this, poner = std::move(poner)] {
-        PrepararSeriesModelo();
-        poner();
-    };
-}
-
-QColor TFormMain::ColoresComparativa(int k)
-{
-    return PaginasGraficos::ColoresComparativa(k);
-}
-
-QColor TFormMain::ColorPaleta(int k)
-{
-    return PaginasGraficos::ColorPaleta(k);
-}
-
-QString TFormMain::EtiquetaPunto(double anio, double mes)
-{
-    return PaginasGraficos::EtiquetaPunto(anio, mes);
-}
-
-void TFormMain::AnadirSerieComparativa()
-{
-    CrearSeriesGraficos();
-    Graficos->AnadirSerieComparativa(EtiquetaModelo());
-}
-
-void TFormMain::AplicarMostrarAjuste()
-{
-    Graficos->AplicarMostrarAjuste(ValoresPrever(), Menus && !Menus->AjusteVisible());
-}
-
-void TFormMain::EliminarSeriesComparativas()
-{
-    Graficos->EliminarSeriesComparativas();
-}
-
-void TFormMain::Compararmodelos1Click()
-{
-    AnadirSerieComparativa();
-}
-
-void TFormMain::TBCompararClick()
-{
-    AnadirSerieComparativa();
-    AplicarMostrarAjuste();
-}
-
-void TFormMain::Mostrarajuste1Click()
-{
-    if (Menus)
-        Menus->AlternarAjuste(); // AplicarMostrarAjuste follows the check mark
-}
-
-void TFormMain::Eliminarseriescomparativas1Click()
-{
-    EliminarSeriesComparativas();
-}
-
-// ---------------------------------------------------------------- point editing
-
-void TFormMain::Modificarpuntosdehistrico1Click()
-{
-    if (Menus)
-        Menus->AlternarArrastre(); // the drag tool follows the check mark
-}
-
-void TFormMain::ReiniciarArrastre()
-{
-    PuntoArrastrado = -1;
-    ArrastreX = -1.0;
-    ArrastreY = -1.0;
-}
-
-void TFormMain::RegistrarArrastre(int indice)
-{
-    PuntoArrastrado = indice;
-}
-
-void TFormMain::ChartPMouseUp()
-{
-    if (PuntoArrastrado == -1)
-        return;
-    const std::optional<PuntoGrafico> p = Graficos->PuntoDatos(PuntoArrastrado);
-    if (!p) {
-        // The series was refilled since the drag: that point is gone.
-        ReiniciarArrastre();
-        return;
-    }
-    ArrastreX = p->x;
-    ArrastreY = p->y;
-    const int t = int(std::lround(ArrastreX));
-    ReescribirLinea(t, ArrastreY);
-    CargarDatos(false);
-    try {
-        EjecutarCalculo(true);
-    } catch (const ErrorAritmetico& e) {
-        // The model's own text says what to change; this says what did happen.
-        throw ErrorAritmetico(QStringLiteral("El valor arrastrado se ha escrito en la línea %1 del texto de Datos y "
-                                             "el histórico se ha vuelto a cargar, pero el modelo seleccionado no se "
-                                             "puede calcular con él. %2")
-                                  .arg(TextoEntero(t), QString::fromUtf8(e.what()))
-                                  .toStdString());
-    }
-    ReiniciarArrastre();
-}
-
-void TFormMain::ReescribirLinea(int t, double valor)
+// The value of row t, dragged on the chart, written into its line of the data text.
+void ReescribirLinea(QPlainTextEdit* Memo1, const Espacio& Ws, int t, double valor)
 {
     const QString texto = Memo1->toPlainText();
     // Lines counted as loading counts them.
@@ -696,11 +116,472 @@ void TFormMain::ReescribirLinea(int t, double valor)
     }
 }
 
-// ---------------------------------------------------------------- commands
+} // namespace
 
-void TFormMain::Salir1Click()
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
 {
-    close();
+    setObjectName("FormMain");
+    setWindowTitle(QStringLiteral("Tendora"));
+    // Maximised below; the size of the screen also holds where no window
+    // manager honours that state.
+    if (QScreen* pantalla = QGuiApplication::primaryScreen())
+        resize(pantalla->availableGeometry().size());
+    else
+        resize(1200, 800);
+
+    CrearPaginas();
+    CrearOrdenes();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    setStatusBar(StatusBar1);
+    Estado = std::make_unique<BarraEstado>(StatusBar1);
+    // Calcular keeps using the loaded table; the line says when the text no longer matches it.
+    // The length first: it costs nothing, and copying out a long text on every
+    // keystroke would make typing in it sluggish.
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+        const bool otroLargo = Memo1->document()->characterCount() != TextoCargado.size() + 1;
+        Estado->TextoDatos(otroLargo || Memo1->toPlainText() != TextoCargado);
+    });
+
+    // The point-drag tool of the forecast chart starts inactive, nothing dragged.
+    ReiniciarArrastre();
+    Modelo->MostrarControlesDelModelo();
+    DirPrograma = QCoreApplication::applicationDirPath();
+    if (!DirPrograma.endsWith(QDir::separator()) && !DirPrograma.endsWith(QLatin1Char('/')))
+        DirPrograma += QLatin1Char('/');
+    // Sample files: beside the executable in a build, in the data folder when installed.
+    DirEjemplos = tendora::BuscarCarpeta(DirPrograma, QStringLiteral("ejemplos"));
+
+    CrearMenusEmergentes();
+    CrearSeriesGraficos();
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+TFormMain::~TFormMain()
+{
+    // The pages outlive this part of the window: a spin edit that settles an
+    // emptied text while it is destroyed must not call a slot of it.
+    for (QObject* hijo : findChildren<QObject*>())
+        hijo->disconnect(this);
+}
+
+// ---------------------------------------------------------------- window
+
+void TFormMain::CrearOrdenes()
+{
+    QMenuBar* barra = menuBar();
+    barra->setObjectName("MainMenu1");
+
+    Archivo1 = barra->addMenu(QStringLiteral("&Archivo"));
+    Archivo1->setObjectName("Archivo1");
+    Abrir1 = Archivo1->addAction(QStringLiteral("&Abrir"), this, &TFormMain::Abrir1Click);
+    Abrir1->setObjectName("Abrir1");
+    QAction* importar = Archivo1->addAction(QStringLiteral("&Importar..."), this, &TFormMain::Importar1Click);
+    importar->setObjectName("Importar1");
+    importar->setToolTip(QStringLiteral("Importa una hoja de cálculo o un fichero CSV"));
+    Archivo1->setToolTipsVisible(true);
+    Guardar1 = Archivo1->addAction(QStringLiteral("&Guardar"), this, &TFormMain::Guardar1Click);
+    Guardar1->setObjectName("Guardar1");
+    Archivo1->addSeparator();
+    Salir1 = Archivo1->addAction(QStringLiteral("&Salir"), this, &TFormMain::close);
+    Salir1->setObjectName("Salir1");
+
+    Herramientas1 = barra->addMenu(QStringLiteral("&Herramientas"));
+    Herramientas1->setObjectName("Herramientas1");
+    Transferiratabladeprevisin1 = Herramientas1->addAction(QStringLiteral("C&argar datos a tabla de previsión"), this,
+                                                           &TFormMain::Transferiratabladeprevisin1Click);
+    Transferiratabladeprevisin1->setObjectName("Transferiratabladeprevisin1");
+    Caluclarprevisin1 =
+        Herramientas1->addAction(QStringLiteral("&Calcular previsión"), this, &TFormMain::Caluclarprevisin1Click);
+    Caluclarprevisin1->setObjectName("Caluclarprevisin1");
+    Compararmodelos1 =
+        Herramientas1->addAction(QStringLiteral("C&omparar modelos"), this, &TFormMain::Compararmodelos1Click);
+    Compararmodelos1->setObjectName("Compararmodelos1");
+    Herramientas1->addSeparator();
+    Aplicartodoslosmtodos1 = Herramientas1->addAction(QStringLiteral("Aplicar &todos los métodos"), this,
+                                                      &TFormMain::Aplicartodoslosmtodos1Click);
+    Aplicartodoslosmtodos1->setObjectName("Aplicartodoslosmtodos1");
+    Variacindeparmetros1 = Herramientas1->addAction(QStringLiteral("&Variación de parámetros"), this,
+                                                    &TFormMain::Variacindeparmetros1Click);
+    Variacindeparmetros1->setObjectName("Variacindeparmetros1");
+    Variacindeparmetros1->setEnabled(false);
+    Simulacinexante1 =
+        Herramientas1->addAction(QStringLiteral("&Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
+    Simulacinexante1->setObjectName("Simulacinexante1");
+    Herramientas1->addSeparator();
+    AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y &Mes"), this,
+                                                      &TFormMain::AadircolumnasdeAoyMes1Click);
+    AadircolumnasdeAoyMes1->setObjectName("AadircolumnasdeAoyMes1");
+    Borrarinformacinsobreerrores1 = Herramientas1->addAction(QStringLiteral("&Borrar información sobre errores"), this,
+                                                             &TFormMain::Borrarinformacinsobreerrores1Click);
+    Borrarinformacinsobreerrores1->setObjectName("Borrarinformacinsobreerrores1");
+
+    Ayuda1 = barra->addMenu(QStringLiteral("A&yuda"));
+    Ayuda1->setObjectName("Ayuda1");
+    Manualdeusuario1 =
+        Ayuda1->addAction(QStringLiteral("&Manual de usuario..."), this, &TFormMain::Manualdeusuario1Click);
+    Manualdeusuario1->setObjectName("Manualdeusuario1");
+    Acercade1 = Ayuda1->addAction(QStringLiteral("A&cerca de..."), this, &TFormMain::Acercade1Click);
+    Acercade1->setObjectName("Acercade1");
+
+    // Explicit keys rather than the platform's standard ones, so they are
+    // the same everywhere and what the manual says.
+    Abrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Guardar1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Salir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Transferiratabladeprevisin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    Caluclarprevisin1->setShortcut(QKeySequence(Qt::Key_F9));
+    Manualdeusuario1->setShortcut(QKeySequence(Qt::Key_F1));
+
+    ToolBar1 = addToolBar(QStringLiteral("Herramientas"));
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(24, 24));
+    // A button shows its menu item's action under a shorter caption, with an
+    // image the menus leave out and a hint; it keeps a name of its own.
+    auto boton = [this](QAction* a, const char* nombre, const QString& texto, const QString& hint,
+                        QStyle::StandardPixmap icono) {
+        a->setIconText(texto);
+        a->setToolTip(hint);
+        a->setIcon(style()->standardIcon(icono));
+        a->setIconVisibleInMenu(false);
+        ToolBar1->addAction(a);
+        auto* b = static_cast<QToolButton*>(ToolBar1->widgetForAction(a));
+        b->setObjectName(nombre);
+        b->setIconSize(QSize(16, 16)); // small images in a bar as tall as its own size makes it
+        b->setMinimumWidth(56);
+        b->setFocusPolicy(Qt::TabFocus); // reachable with Tab, as any button
+    };
+    boton(Abrir1, "TBAbrir", QStringLiteral("Abrir"), QStringLiteral("Abre un documento de texto"),
+          QStyle::SP_DialogOpenButton);
+    boton(Guardar1, "ToolButton8", QStringLiteral("Guardar"), QStringLiteral("Guarda los datos actuales"),
+          QStyle::SP_DialogSaveButton);
+    ToolBar1->addSeparator();
+    boton(Transferiratabladeprevisin1, "TBTransferir", QStringLiteral("Cargar"),
+          QStringLiteral("Cargar los datos a tabla de previsión"), QStyle::SP_ArrowDown);
+    boton(Caluclarprevisin1, "TBCalcular", QStringLiteral("Calcular"), QStringLiteral("Calcular previsión"),
+          QStyle::SP_MediaPlay);
+    ToolBar1->addSeparator();
+    // The tool bar's "Comparar" also applies "Mostrar ajuste" to the new
+    // series; the menu's "Comparar modelos" leaves that to the next application.
+    Comparar = new QAction(this);
+    connect(Comparar, &QAction::triggered, this, [this] {
+        Compararmodelos1Click();
+        AplicarMostrarAjuste();
+    });
+    boton(Comparar, "TBComparar", QStringLiteral("Comparar"),
+          QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""),
+          QStyle::SP_FileDialogContentsView);
+    LabelFichero = new QLabel(ToolBar1);
+    LabelFichero->setObjectName("LabelFichero");
+    ToolBar1->addWidget(LabelFichero);
+    // Of the "Archivo" items only "Importar..." shows its hint: the others are the buttons'.
+    Archivo1->installEventFilter(this);
+}
+
+void TFormMain::CrearPaginas()
+{
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    setCentralWidget(PageControl1);
+
+    auto pagina = [this](const char* nombre, const QString& titulo) {
+        auto* w = new QWidget(PageControl1);
+        w->setObjectName(nombre);
+        PageControl1->addTab(w, titulo);
+        return w;
+    };
+    TabSheetDatos = pagina("TabSheetDatos", QStringLiteral("Datos"));
+    TabSheetModelo = pagina("TabSheetModelo", QStringLiteral("Modelo"));
+    TabSheetTablaPrev = pagina("TabSheetTablaPrev", QStringLiteral("Tabla Previsión"));
+    TabSheetTablaCE = pagina("TabSheetTablaCE", QStringLiteral("Tabla C.E."));
+    TabSheetGrafico = pagina("TabSheetGrafico", QStringLiteral("Gráfico Previsión"));
+    TabSheetGraficoAcum = pagina("TabSheetGraficoAcum", QStringLiteral("Gráfico Prev. acum."));
+    TabSheetGraficoComp = pagina("TabSheetGraficoComp", QStringLiteral("Gráfico Prev. comp."));
+    TabSheetGraficoCE = pagina("TabSheetGraficoCE", QStringLiteral("Gráfico C.E."));
+    TabSheetErrAjuste = pagina("TabSheetErrAjuste", QStringLiteral("Errores ajuste"));
+    TabSheetErrAcierto = pagina("TabSheetErrAcierto", QStringLiteral("Errores acierto"));
+
+    Memo1 = new QPlainTextEdit(TabSheetDatos);
+    Memo1->setObjectName("Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Room for a year and a tab between fields.
+    Memo1->setTabStopDistance(Memo1->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+    auto* ld = new QVBoxLayout(TabSheetDatos);
+    ld->setContentsMargins(2, 2, 2, 2);
+    ld->addWidget(Memo1);
+    // The editor would paste a dropped file's path as text; a file opens instead.
+    Memo1->viewport()->installEventFilter(this);
+    setAcceptDrops(true);
+
+    // The page mirrors the session; the window follows the session's changes through it.
+    Modelo = new PaginaModelo(TabSheetModelo, SesionActual, this);
+    connect(Modelo, &PaginaModelo::modeloElegido, this, [this] {
+        Modelo->MostrarControlesDelModelo();
+        // A model without parameters has nothing to vary.
+        Variacindeparmetros1->setEnabled(FichaDe(SesionActual.ModeloSeleccionado()).Lee != 0);
+    });
+    // The session has moved the split; the table's colours follow it.
+    connect(Modelo, &PaginaModelo::puntosSinUsarCambiados, this,
+            [this] { AdvStringGridPrevision->viewport()->update(); });
+
+    CrearRejillas();
+
+    Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
+    connect(Graficos, &PaginasGraficos::puntoArrastrado, this, [this](int indice) { PuntoArrastrado = indice; });
+    // The round trip reloads the chart that sends this; the chart expects it.
+    connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
+    PageControl1->setCurrentIndex(0);
+}
+
+void TFormMain::CrearRejillas()
+{
+    auto colocar = [](QWidget* pagina, QWidget* w) {
+        auto* l = new QVBoxLayout(pagina);
+        l->setContentsMargins(2, 2, 2, 2);
+        l->addWidget(w);
+    };
+    AdvStringGridPrevision = new Rejilla(TabSheetTablaPrev);
+    AdvStringGridPrevision->setObjectName("AdvStringGridPrevision");
+    AdvStringGridPrevision->SetColCount(4);
+    AdvStringGridPrevision->SetRowCount(2);
+    AdvStringGridPrevision->SetTexto(0, 0, QStringLiteral("t"));
+    AdvStringGridPrevision->SetTexto(1, 0, QStringLiteral("Año"));
+    AdvStringGridPrevision->SetTexto(2, 0, QStringLiteral("Mes"));
+    AdvStringGridPrevision->SetTexto(3, 0, QStringLiteral("Datos"));
+    AdvStringGridPrevision->setColumnWidth(0, 30);
+    for (int c = 1; c < 4; ++c)
+        AdvStringGridPrevision->setColumnWidth(c, 50);
+    // The history in blue, the forecast in red, the rows held back in grey; by
+    // the row's own time, not its place: the user may have sorted or moved it.
+    AdvStringGridPrevision->SetColorTexto([this](int fila, int col) {
+        if (fila < 1 || (col != 3 && col != Ws.ColPrev - 1))
+            return QColor();
+        const ModeloRejilla* m = AdvStringGridPrevision->Modelo();
+        if (m->Tipo(0, fila) != TipoCelda::Numero)
+            return QColor();
+        const double t = m->Numero(0, fila);
+        if (col == 3)
+            return t <= Ws.NumDatos ? QColor(Qt::blue) : QColor(192, 192, 192);
+        if (t > Ws.NumDatos)
+            return QColor(Qt::red);
+        return QColor();
+    });
+    colocar(TabSheetTablaPrev, AdvStringGridPrevision);
+
+    StringGridCE = new Rejilla(TabSheetTablaCE);
+    StringGridCE->setObjectName("StringGridCE");
+    StringGridCE->SetColCount(2);
+    StringGridCE->SetRowCount(13);
+    StringGridCE->SetTexto(0, 0, QStringLiteral("Mes"));
+    StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));
+    colocar(TabSheetTablaCE, StringGridCE);
+
+    // The error tables build their grids; they go into their pages here.
+    TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
+    // The tables show the session's run log and keep its rows themselves.
+    SesionActual.Corridas().Escuchar([this](const Corrida& c) { TablasErr.Anadir(c); });
+    SesionActual.Corridas().Conservar(false);
+    colocar(TabSheetErrAjuste, TablasErr.Ajuste());
+    colocar(TabSheetErrAcierto, TablasErr.Acierto());
+    for (Rejilla* g : {TablasErr.Ajuste(), TablasErr.Acierto()})
+        connect(g, &QAbstractItemView::doubleClicked, this,
+                [this, g](const QModelIndex& i) { AplicarConfiguracion(g, i.row() + 1); });
+}
+
+void TFormMain::Proteger(const std::function<void()>& orden)
+{
+    try {
+        orden();
+    } catch (const ErrorEscritura& error) {
+        // A failed write is the program's own finding, told as a warning.
+        QApplication::restoreOverrideCursor();
+        MostrarDialogo(this, TFormDialogo::Aviso, QString::fromUtf8(error.what()));
+    } catch (const std::exception& error) {
+        QApplication::restoreOverrideCursor();
+        MostrarErrorEstandar(error);
+    }
+}
+
+// ---------------------------------------------------------------- loading
+
+void TFormMain::Abrir1Click()
+{
+    Proteger([this] {
+        if (!OpenDialog1) {
+            OpenDialog1 = new QFileDialog(this, QStringLiteral("Abrir"));
+            OpenDialog1->setObjectName("OpenDialog1");
+            OpenDialog1->setNameFilter(QStringLiteral("Fichero de texto (*.txt)"));
+            OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+            OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+            OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+            if (!DirEjemplos.isEmpty())
+                OpenDialog1->setDirectory(DirEjemplos);
+        }
+        if (EjecutarModal(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+            return;
+        AbrirFichero(OpenDialog1->selectedFiles().constFirst());
+    });
+}
+
+void TFormMain::Transferiratabladeprevisin1Click()
+{
+    Proteger([this] { CargarDatos(); });
+}
+
+void TFormMain::CargarDatos(bool avisarSaltos)
+{
+    const QString texto = Memo1->toPlainText();
+    if (texto.isEmpty()) {
+        MostrarInformacion(QStringLiteral("No hay datos para cargar."));
+        return;
+    }
+    // A load happens whole or not at all: everything that can fail (reading
+    // the records, the running sums of the drawing) runs on a staged copy of
+    // the workspace before anything the user sees changes.
+    // The user lands on the line to mend.
+    auto irALinea = [this, &texto](int linea) {
+        QTextCursor c(Memo1->document());
+        c.setPosition(std::min(InicioDeLinea(texto, linea), Memo1->document()->characterCount() - 1));
+        Memo1->setTextCursor(c);
+        Memo1->ensureCursorVisible();
+        PageControl1->setCurrentWidget(TabSheetDatos);
+        Memo1->setFocus();
+    };
+    std::vector<Registro> registros;
+    try {
+        registros = LeerRegistros(texto);
+    } catch (const ErrorLectura& e) {
+        irALinea(e.Linea());
+        throw;
+    }
+    Espacio nuevo = SesionActual.Preparar(registros);
+    std::function<void()> dibujar;
+    try {
+        dibujar = PrepararGraficos(nuevo, false);
+    } catch (const ErrorSumaDatos& e) {
+        irALinea(e.Fila());
+        throw;
+    }
+
+    // The new range clamps a hold-out that no longer fits, as Preparar assumed.
+    SesionActual.Adoptar(std::move(nuevo));
+    MostrarHistorico(AdvStringGridPrevision, Ws);
+    ReiniciarArrastre();
+    Graficos->EliminarSeriesComparativas();
+    dibujar();
+    TablasErr.BorrarTablas();
+    TextoCargado = texto;
+    Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
+                     static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
+                     Ws.TotalDatos - Ws.NumDatos);
+    Estado->TextoDatos(false);
+    // Loaded as they are; the user is told once where the months stop following.
+    QString salto;
+    if (const int linea = avisarSaltos ? PrimerSalto(registros, &salto) : 0; linea > 0)
+        MostrarDialogo(this, TFormDialogo::Aviso,
+                       QStringLiteral("La fecha de la línea %1 no sigue a la anterior: %2").arg(linea).arg(salto));
+}
+
+// ---------------------------------------------------------------- messages
+
+void TFormMain::MostrarInformacion(const QString& texto)
+{
+    MostrarDialogo(this, TFormDialogo::Informacion, texto);
+}
+
+// ---------------------------------------------------------------- charts
+
+void TFormMain::CrearSeriesGraficos()
+{
+    if (!Graficos->CrearSeries())
+        return;
+    PrepararSeriesModelo();
+    if (Comparar) {
+        const int pagina = PageControl1->indexOf(TabSheetGraficoComp);
+        Comparar->setToolTip(QStringLiteral("Carga la previsión actual en la pestaña \"") +
+                             PageControl1->tabText(pagina) + QLatin1Char('"'));
+    }
+}
+
+void TFormMain::PrepararSeriesModelo()
+{
+    const int item = SesionActual.ModeloSeleccionado();
+    if (!Graficos->NombrarSeriesModelo(item))
+        return;
+    // The columns the auxiliary series plot; a model without them leaves them as they were.
+    const FichaModelo& f = FichaDe(item);
+    if (f.MediaMovil.Col != SinColumna)
+        Ws.ColMediaMovil = f.MediaMovil.Col;
+    if (f.Tendencia.Col != SinColumna)
+        Ws.ColTendencia = f.Tendencia.Col;
+}
+
+std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
+{
+    CrearSeriesGraficos();
+    auto poner = Graficos->Preparar(e, ConModelo,
+                                    {SesionActual.ModeloSeleccionado(), SesionActual.Horizonte(),
+                                     SesionActual.PrevisionesNegativas(), NombreSerie});
+    return [this, poner = std::move(poner)] {
+        PrepararSeriesModelo();
+        poner();
+    };
+}
+
+void TFormMain::AnadirSerieComparativa()
+{
+    CrearSeriesGraficos();
+    Graficos->AnadirSerieComparativa(EtiquetaModelo());
+}
+
+void TFormMain::AplicarMostrarAjuste()
+{
+    Graficos->AplicarMostrarAjuste(SesionActual.Horizonte(), Menus && !Menus->AjusteVisible());
+}
+
+void TFormMain::Compararmodelos1Click()
+{
+    AnadirSerieComparativa();
+}
+
+// ---------------------------------------------------------------- point editing
+
+void TFormMain::ReiniciarArrastre()
+{
+    PuntoArrastrado = -1;
+    ArrastreX = -1.0;
+    ArrastreY = -1.0;
+}
+
+void TFormMain::ChartPMouseUp()
+{
+    if (PuntoArrastrado == -1)
+        return;
+    const std::optional<PuntoGrafico> p = Graficos->PuntoDatos(PuntoArrastrado);
+    if (!p) {
+        // The series was refilled since the drag: that point is gone.
+        ReiniciarArrastre();
+        return;
+    }
+    ArrastreX = p->x;
+    ArrastreY = p->y;
+    const int t = int(std::lround(ArrastreX));
+    ReescribirLinea(Memo1, Ws, t, ArrastreY);
+    CargarDatos(false);
+    try {
+        EjecutarCalculo(true);
+    } catch (const ErrorAritmetico& e) {
+        // The model's own text says what to change; this says what did happen.
+        throw ErrorAritmetico(QStringLiteral("El valor arrastrado se ha escrito en la línea %1 del texto de Datos y "
+                                             "el histórico se ha vuelto a cargar, pero el modelo seleccionado no se "
+                                             "puede calcular con él. %2")
+                                  .arg(TextoEntero(t), QString::fromUtf8(e.what()))
+                                  .toStdString());
+    }
+    ReiniciarArrastre();
 }
 
 // ---------------------------------------------------------------- start

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Time of the window's chart drawing: DibujarGraficos(true) after a Holt-Winters
+// Time of the window's chart drawing: the drawing after a Holt-Winters
 // run on 144, 10 000 and 100 000 history rows (the filling, then the charts'
 // layout, then one frame of each chart page), and 200 comparison series.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_bench_dibujar
@@ -7,6 +7,7 @@
 #include "app/MainUnit.h"
 #include "Medir.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
@@ -52,8 +53,6 @@ double Ms(QElapsedTimer& t)
 std::unique_ptr<TFormMain> Ventana()
 {
     auto w = std::make_unique<TFormMain>();
-    w->CrearMenusEmergentes();
-    w->CrearElementosGraficos();
     w->NombreSerie = QStringLiteral("bench");
     w->resize(1400, 900);
     w->show();
@@ -75,12 +74,12 @@ const char* Calcular(TFormMain& w)
     Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.3);
     Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.1);
     Control<QDoubleSpinBox>(w, "SEPhiHW")->setValue(0.3);
-    w.SeleccionarModelo(ItemHW);
+    w.SesionActual.SeleccionarModelo(ItemHW);
     try {
         w.EjecutarCalculo(true);
         return "H-W";
     } catch (const std::exception&) {
-        w.SeleccionarModelo(ItemDST);
+        w.SesionActual.SeleccionarModelo(ItemDST);
         w.EjecutarCalculo(true);
         return "DST";
     }
@@ -92,7 +91,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
 
-    std::printf("DibujarGraficos(true) after H-W, horizon 12 (best of 5 drawings)\n");
+    std::printf("Drawing after H-W, horizon 12 (best of 5 drawings)\n");
     std::printf("%8s %12s %12s %12s %12s\n", "rows", "draw ms", "layout ms", "frames ms", "total ms");
     for (int n : {144, 10000, 100000}) {
         auto w = Ventana();
@@ -105,7 +104,7 @@ int main(int argc, char** argv)
         for (int r = 0; r < 5; ++r) {
             QElapsedTimer t;
             t.start();
-            w->DibujarGraficos(true);
+            w->PrepararGraficos(w->Ws, true)();
             const double dibujo = Ms(t);
             Asentar(*w);
             QCoreApplication::processEvents();
@@ -141,13 +140,13 @@ int main(int argc, char** argv)
         const double layout = Ms(t);
         (void)Control<Grafico>(*w, "ChartPC")->grab();
         const double frame = Ms(t);
-        w->Mostrarajuste1Click(); // hide the fit of all 200
+        Control<QAction>(*w, "Mostrarajuste1")->trigger(); // hide the fit of all 200
         Asentar(*w);
         const double ocultar = Ms(t);
-        w->Mostrarajuste1Click();
+        Control<QAction>(*w, "Mostrarajuste1")->trigger();
         Asentar(*w);
         const double mostrar = Ms(t);
-        w->EliminarSeriesComparativas();
+        Control<QAction>(*w, "Eliminarseriescomparativas1")->trigger();
         Asentar(*w);
         QCoreApplication::processEvents();
         const double eliminar = Ms(t);

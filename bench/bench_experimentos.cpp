@@ -50,9 +50,9 @@ struct Rango {
 
 void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, Rango phi, bool dibujar)
 {
-    w->BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste"));
-    w->BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAcierto"));
-    w->SeleccionarModelo(item);
+    tendora::TablasErrores::BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste"));
+    tendora::TablasErrores::BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAcierto"));
+    w->SesionActual.SeleccionarModelo(item);
     TFormRangoVar* d = w->FormRangoVar;
     d->DesdeAlfa->setValue(alfa.desde);
     d->HastaAlfa->setValue(alfa.hasta);
@@ -67,7 +67,7 @@ void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, R
 
     QElapsedTimer reloj;
     reloj.start();
-    const long long pasos = w->VariarParametros();
+    const long long pasos = w->Experimentacion.VariarParametros();
     const double s = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
     Linea(QStringLiteral("%1: %2 runs in %3 s = %4 runs/s (%5 us/run); fit rows %6; peak RSS %7 MiB")
               .arg(QLatin1String(nombre))

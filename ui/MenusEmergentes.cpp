@@ -119,21 +119,6 @@ void MenusEmergentes::PopupMenuGrafPopup(Grafico* chart)
     Eliminarseriescomparativas1->setVisible(chart == destinos_.comparacion);
 }
 
-void MenusEmergentes::AlternarMinMax()
-{
-    Mostrarminmax1->toggle();
-}
-
-void MenusEmergentes::AlternarArrastre()
-{
-    Modificarpuntosdehistrico1->toggle();
-}
-
-void MenusEmergentes::AlternarAjuste()
-{
-    Mostrarajuste1->toggle();
-}
-
 bool MenusEmergentes::AjusteVisible() const
 {
     return Mostrarajuste1->isChecked();

@@ -38,10 +38,7 @@ public:
     Rejilla* RejillaMenu() const { return rejillaMenu_; }
     Grafico* GraficoMenu() const { return graficoMenu_; }
 
-    // The check marks, flipped as the menu flips them.
-    void AlternarMinMax();
-    void AlternarArrastre();
-    void AlternarAjuste();
+    // The check mark of "Mostrar ajuste".
     bool AjusteVisible() const;
 
 signals:

@@ -421,7 +421,7 @@ void Sesion::ComprobarCarga(int totalAntes, int numAntes, int filasAntes, int er
     // Rows beyond the horizon after the hold-out may be left out.
     SerieGrafico* datos = Control<Grafico>(w_, "ChartP")->Serie(QStringLiteral("SeriesDatos"));
     const int dibujados = datos ? datos->count() : -1;
-    if (dibujados != e.TotalDatos && dibujados != std::min(e.TotalDatos, e.NumDatos + w_->ValoresPrever()))
+    if (dibujados != e.TotalDatos && dibujados != std::min(e.TotalDatos, e.NumDatos + w_->SesionActual.Horizonte()))
         Fallo(QStringLiteral("la serie Datos tiene %1 puntos para %2 datos").arg(dibujados).arg(e.TotalDatos));
 }
 
@@ -432,7 +432,7 @@ void Sesion::ComprobarCalculo(int ajusteAntes, int aciertoAntes, int mensajesAnt
         return;
     const Espacio& e = w_->Ws;
     auto* g = Control<Rejilla>(w_, "AdvStringGridPrevision");
-    const int V = w_->ValoresPrever();
+    const int V = w_->SesionActual.Horizonte();
     if (g->RowCount() != e.NumDatos + V + 1)
         return Fallo(QStringLiteral("la tabla de previsión tiene %1 filas para %2 datos y %3 a prever")
                          .arg(g->RowCount() - 1)

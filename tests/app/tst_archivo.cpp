@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include "ui/AboutU.h"
@@ -87,9 +88,6 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         w = std::make_unique<TFormMain>();
-        // As the window's constructor does; both are idempotent.
-        w->CrearMenusEmergentes();
-        w->CrearElementosGraficos();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
     }
@@ -235,7 +233,7 @@ private slots:
         Memo()->setPlainText(QStringLiteral("1\n2\n"));
         VistoEnDialogo visto;
         ResponderGuardar(QString(), QString(), &visto);
-        w->ToolButton8Click();
+        Control<QToolButton>(w, "ToolButton8")->click();
         QVERIFY(visto.visto);
         // The first time the dialog offers plain text.
         QCOMPARE(visto.filtro, QStringLiteral("Archivo de texto (*.txt)"));
@@ -316,7 +314,8 @@ private slots:
         // The next export starts from an empty name; cancelling it writes nothing.
         VistoEnDialogo otra;
         ResponderGuardar(QString(), QString(), &otra);
-        w->ExportarTabla(Tabla("AdvSGErrAjuste"));
+        Menu(*w, "AdvSGErrAjuste");
+        Control<QAction>(w, "Exportartabla1")->trigger();
         QVERIFY(otra.visto);
         QVERIFY(otra.nombre.isEmpty());
         QCOMPARE(otra.filtro, QStringLiteral("Archivo separado por comas (*.csv)"));
@@ -338,7 +337,7 @@ private slots:
         QFETCH(QString, esperado);
         Memo()->setPlainText(QStringLiteral("1\n"));
         ResponderGuardar(dir->filePath(QStringLiteral("nuevo")), filtro);
-        w->GuardarDatos();
+        w->Guardar1Click();
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{esperado});
     }
 
@@ -408,26 +407,10 @@ private slots:
         Control<QMenu>(w, "PopupMenuGraf")->hide();
     }
 
-    void ordenMenuGrafico_data()
-    {
-        QTest::addColumn<bool>("menusPrimero");
-        QTest::newRow("menús primero") << true;
-        QTest::newRow("gráficos primero") << false;
-    }
-
     void ordenMenuGrafico()
     {
-        // Whichever part of the window builds first, the items keep their order
-        // and every chart opens the one menu.
-        QFETCH(bool, menusPrimero);
+        // In a new window the items keep their order and every chart opens the one menu.
         TFormMain otra;
-        if (menusPrimero) {
-            otra.CrearMenusEmergentes();
-            otra.CrearElementosGraficos();
-        } else {
-            otra.CrearElementosGraficos();
-            otra.CrearMenusEmergentes();
-        }
         QStringList nombres;
         for (const QAction* a : Control<QMenu>(otra, "PopupMenuGraf")->actions())
             if (!a->isSeparator())
@@ -510,7 +493,7 @@ private slots:
         QVERIFY(!Tabla("AdvStringGridPrevision")->MostrarMinMax());
 
         // And off again through the handler itself.
-        w->Mostrarminmax1Click();
+        Control<QAction>(w, "Mostrarminmax1")->trigger();
         QVERIFY(!Control<QAction>(w, "Mostrarminmax1")->isChecked());
         QVERIFY(!resaltada(Tabla("AdvSGErrAjuste"), 2));
         QVERIFY(!resaltada(Tabla("AdvSGErrAcierto"), 3));

@@ -85,8 +85,11 @@ void Cargar(TFormMain& w, int n, int reserva = 0)
 
 void Calcular(TFormMain& w, int item, bool mostrar = true)
 {
-    w.SeleccionarModelo(item);
-    w.CalcularPrevision(mostrar);
+    w.SesionActual.SeleccionarModelo(item);
+    if (mostrar)
+        w.Caluclarprevisin1Click();
+    else
+        w.EjecutarCalculo(false); // as the experiments run it
 }
 
 QColor ColorTexto(const Rejilla* g, int col, int fila)
@@ -153,7 +156,7 @@ private slots:
     {
         TFormMain w;
         Mensajes m;
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(m.textos, QStringList{QStringLiteral("Cargue los datos antes de calcular.")});
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QString());
@@ -163,8 +166,8 @@ private slots:
     {
         TFormMain w;
         Cargar(w, 36);
-        w.CalcularPrevision(true);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 3);
         for (int c = 0; c < 13; ++c)
             QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(c, 2), Tabla(w, "AdvSGErrAjuste")->Celda(c, 1));
@@ -192,9 +195,9 @@ private slots:
         QCOMPARE(g->Celda(3, 37), QString());
         // Worked by hand: trend line of the centred averages times January's coefficient.
         QCOMPARE(g->Celda(8, 37), QStringLiteral("139.39"));
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(37, 8), QColor(Qt::red));
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(36, 8), QColor());
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(5, 3), QColor(Qt::blue));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 8, 37), QColor(Qt::red));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 8, 36), QColor());
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 5), QColor(Qt::blue));
         QVERIFY(PaginaVisible(w, "TabSheetTablaCE"));
         QCOMPARE(Tabla(w, "StringGridCE")->Celda(0, 12), QStringLiteral("12"));
         QCOMPARE(Tabla(w, "StringGridCE")->Celda(1, 1), QStringLiteral("0.80"));
@@ -208,19 +211,19 @@ private slots:
     {
         TFormMain w;
         Cargar(w, 36, 3);
-        w.SeleccionarModelo(ItemHLT);
+        w.SesionActual.SeleccionarModelo(ItemHLT);
         Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.5);
         Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.3);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAcierto")->RowCount(), 2);
         QVERIFY(!Tabla(w, "AdvSGErrAcierto")->Celda(1, 1).isEmpty());
         // Held-out data grey, their forecasts red.
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(192, 192, 192));
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 6), QColor(Qt::red));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 34), QColor(192, 192, 192));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 6, 34), QColor(Qt::red));
         QVERIFY(!Tabla(w, "AdvStringGridPrevision")->Celda(3, 34).isEmpty());
         // A changed hold-out recolours at once, before any calculation.
         Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(0);
-        QCOMPARE(w.AdvStringGridPrevisionGetCellColor(34, 3), QColor(Qt::blue));
+        QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 34), QColor(Qt::blue));
     }
 
     void formatos_data()
@@ -289,10 +292,10 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         TFormMain w;
         Cargar(w, 48, reserva);
-        w.SeleccionarModelo(item);
+        w.SesionActual.SeleccionarModelo(item);
         Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.3);
         QCOMPARE(w.EtiquetaModelo(), etiqueta);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), etiqueta);
         if (reserva > 0)
             QCOMPARE(Tabla(w, "AdvSGErrAcierto")->Celda(0, 1), etiqueta);
@@ -324,7 +327,7 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         TFormMain w;
         Cargar(w, Intermitente(), 3);
-        w.SeleccionarModelo(item);
+        w.SesionActual.SeleccionarModelo(item);
         QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto")), QStringList());
 
         const QStringList filaAcierto = MedidasFila(Tabla(w, "AdvSGErrAcierto"), 1);
@@ -336,14 +339,17 @@ private slots:
                 QCOMPARE(filaAcierto[k], esperado[k]);
         }
         QCOMPARE(Tabla(w, "AdvSGErrAcierto")->Celda(0, 1),
-                 w.CodigoModelo() + QStringLiteral(" (") + w.ParametrosModelo() + ") T-3");
+                 TablasErrores::CodigoModelo(w.SesionActual.ModeloSeleccionado()) + QStringLiteral(" (") +
+                     TablasErrores::TextoParametros(w.SesionActual.ModeloSeleccionado(),
+                                                    w.SesionActual.ParametrosDe(w.SesionActual.ModeloSeleccionado())) + ") T-3");
         // The fit range has demand in it: every fit measure is written.
         for (const QString& t : MedidasFila(Tabla(w, "AdvSGErrAjuste"), 1))
             QVERIFY(!t.isEmpty());
 
         // The charts show this run: the forecast from the first fitted row to 21 + 12.
-        QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(),
-                 QStringLiteral("Previsión (") + w.CodigoModelo() + ") : " + w.NombreSerie);
+        QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (") +
+                                                              TablasErrores::CodigoModelo(w.SesionActual.ModeloSeleccionado()) +
+                                                              ") : " + w.NombreSerie);
         const SerieGrafico* prev = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesPrevision"));
         QCOMPARE(prev->count(), 33 - w.Ws.FilaInicioPrev);
         QCOMPARE(prev->Puntos().back().x, 33.0);
@@ -381,7 +387,7 @@ private slots:
         TFormMain w;
         const bool recta = caso == QLatin1String("recta");
         Cargar(w, Mensual(30, [recta](int i) { return recta ? 10 + 2 * i : 5; }), recta ? 6 : 0);
-        w.SeleccionarModelo(recta ? ItemHLT : ItemNVS);
+        w.SesionActual.SeleccionarModelo(recta ? ItemHLT : ItemNVS);
         Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(1.0);
         Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(1.0);
         Rejilla* g = Tabla(w, recta ? "AdvSGErrAcierto" : "AdvSGErrAjuste");
@@ -402,7 +408,7 @@ private slots:
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(0);
         Cargar(w, 36, 6);
         for (int item = 0; item < 12; ++item) {
-            w.SeleccionarModelo(item);
+            w.SesionActual.SeleccionarModelo(item);
             QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto")), QStringList());
             QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, item + 1), w.EtiquetaModelo());
         }
@@ -416,7 +422,7 @@ private slots:
     {
         TFormMain w;
         Cargar(w, Intermitente());
-        w.SeleccionarModelo(ItemNVS);
+        w.SesionActual.SeleccionarModelo(ItemNVS);
         // MAPE of NVS by hand: 3 held back, all 0: none; 4 held back (4, 0, 0, 0
         // against 0): 100; 6 held back (0, 0, 4, 0, 0, 0 against 6): 50.
         for (int reserva : {3, 4, 6}) {
@@ -452,13 +458,13 @@ private slots:
     {
         TFormMain w;
         Cargar(w, 36);
-        w.CalcularPrevision(true);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
+        w.Caluclarprevisin1Click();
         w.Borrarinformacinsobreerrores1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 2);
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QString());
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 0), QStringLiteral("Modelo"));
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 2);
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QStringLiteral("DST ()"));
     }
@@ -471,7 +477,7 @@ private slots:
         Mensajes m;
         for (int item = 0; item < 12; ++item) {
             Calcular(w, item);
-            QCOMPARE(Tabla(w, "AdvStringGridPrevision")->ColCount(), w.UltimaColModelo());
+            QCOMPARE(Tabla(w, "AdvStringGridPrevision")->ColCount(), FichaDe(w.SesionActual.ModeloSeleccionado()).UltimaCol);
         }
         QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 13);
@@ -534,7 +540,7 @@ private slots:
         Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetTablaCE"));
         ClicEnCabecera(Tabla(w, "StringGridCE"), 1);
         QCOMPARE(Tabla(w, "StringGridCE")->horizontalHeader()->sortIndicatorSection(), 1);
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         QCOMPARE(h->sortIndicatorSection(), -1);
         for (int r = 1; r <= 42; ++r)
             QCOMPARE(g->Celda(0, r), QString::number(r));
@@ -548,7 +554,7 @@ private slots:
         QCOMPARE(g->Celda(0, 1), QStringLiteral("1"));
 
         // A new split recolours the sorted grid by t at once.
-        w.CalcularPrevision(true);
+        w.Caluclarprevisin1Click();
         ClicEnCabecera(g, 8);
         ClicEnCabecera(g, 8);
         QVERIFY(g->Celda(0, 1).toInt() > 30); // a forecast row on top
@@ -587,7 +593,7 @@ private slots:
         TFormMain w;
         Cargar(w, 36, reserva);
         QCOMPARE(w.Ws.NumDatos, 36 - reserva);
-        w.SeleccionarModelo(ItemHLT);
+        w.SesionActual.SeleccionarModelo(ItemHLT);
         QAbstractSpinBox* se = Vaciar(w, qPrintable(edit));
         QVERIFY(se && qobject_cast<QSpinBox*>(se));
         QCOMPARE(se->text(), QString());
@@ -630,7 +636,7 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         TFormMain w;
         Cargar(w, 36);
-        w.SeleccionarModelo(item);
+        w.SesionActual.SeleccionarModelo(item);
         QAbstractSpinBox* se = Vaciar(w, qPrintable(edit));
         QVERIFY(se && se->isVisible());
         QCOMPARE(se->text(), QString());

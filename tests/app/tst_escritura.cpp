@@ -71,8 +71,6 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         w = std::make_unique<TFormMain>();
-        w->CrearMenusEmergentes();
-        w->CrearElementosGraficos();
         w->resize(900, 700);
         w->show();
         Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));

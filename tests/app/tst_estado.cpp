@@ -97,7 +97,7 @@ private slots:
                  QStringLiteral("Cargados 144 registros, de enero de 1949 a diciembre de 1960; ninguno sin usar."));
 
         // The label as the fit table writes it (the page's start values 0.5), then the time.
-        w->SeleccionarModelo(ItemHLT);
+        w->SesionActual.SeleccionarModelo(ItemHLT);
         Control<QToolButton>(w, "TBCalcular")->click();
         const QString m = QRegularExpression::escape(coma);
         const QString etiqueta = QStringLiteral("HLT (0,5;0,5)").replace(QLatin1Char(','), coma);
@@ -121,7 +121,7 @@ private slots:
                  qPrintable(Estado(w)));
 
         // A failed calculation claims nothing: no window longer than the 144 months.
-        w->SeleccionarModelo(ItemMMS);
+        w->SesionActual.SeleccionarModelo(ItemMMS);
         Control<QSpinBox>(w, "SEN")->setValue(145);
         Control<QToolButton>(w, "TBCalcular")->click();
         QCOMPARE(respuestas.textos.size(), 1);
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(Estado(w), kCambiado);
 
         // Calcular keeps using the loaded table: still 144 months.
-        w->SeleccionarModelo(ItemNVS);
+        w->SesionActual.SeleccionarModelo(ItemNVS);
         Control<QToolButton>(w, "TBCalcular")->click();
         QCOMPARE(w->Ws.TotalDatos, 144);
         QVERIFY(Estado(w).startsWith(QStringLiteral("Calculado NVS ()")));

@@ -18,6 +18,7 @@
 
 #include "ui/ImportarUnit.h"
 #include "app/MainUnit.h"
+#include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
 
 #include "Ayudas.h"
@@ -353,10 +354,10 @@ private slots:
                      int(texto.count(QLatin1Char('\n'))) + 1);
             // A point dragged on the chart reloads the same dates: told once is enough.
             if (texto.count(QLatin1Char('\n')) >= 4) {
-                w->SeleccionarModelo(ItemNVS);
+                w->SesionActual.SeleccionarModelo(ItemNVS);
                 w->EjecutarCalculo(true);
                 m.textos.clear();
-                w->RegistrarArrastre(1);
+                emit w->findChild<PaginasGraficos*>()->puntoArrastrado(1);
                 w->ChartPMouseUp();
                 QCOMPARE(m.textos, QStringList());
             }

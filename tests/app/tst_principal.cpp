@@ -130,8 +130,8 @@ private slots:
             QVERIFY2(w.findChild<QWidget*>(n), n);
         QCOMPARE(Control<QToolButton>(w, "TBAbrir")->toolTip(), QStringLiteral("Abre un documento de texto"));
         QCOMPARE(Control<QToolButton>(w, "TBTransferir")->text(), QStringLiteral("Cargar"));
-        QCOMPARE(w.ValoresPrever(), 12);
-        QCOMPARE(w.PuntosSinUsar(), 0);
+        QCOMPARE(w.SesionActual.Horizonte(), 12);
+        QCOMPARE(w.SesionActual.PuntosSinUsar(), 0);
         QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 100);
         QVERIFY(!w.Ws.DatosCargados);
     }
@@ -162,8 +162,8 @@ private slots:
         QFETCH(bool, variacion);
         TFormMain w;
         w.show();
-        w.SeleccionarModelo(item);
-        QCOMPARE(w.ModeloSeleccionado(), item);
+        w.SesionActual.SeleccionarModelo(item);
+        QCOMPARE(w.SesionActual.ModeloSeleccionado(), item);
         const std::tuple<char, const char*, const char*> controles[] = {{'N', "LabelN", "SEN"},
                                                                         {'A', "LabelAlfa", "SEAlfaLE"},
                                                                         {'T', "LabelAlfaTHT", "SEAlfaTHT"},
@@ -182,24 +182,24 @@ private slots:
     {
         TFormMain w;
         w.show();
-        w.SeleccionarModelo(ItemHLT);
-        w.SeleccionarModelo(ItemHW);
+        w.SesionActual.SeleccionarModelo(ItemHLT);
+        w.SesionActual.SeleccionarModelo(ItemHW);
         const auto ver = [&w](const char* n) {
             return Control<QWidget>(w, n)->isVisibleTo(Control<QWidget>(w, "TabSheetModelo"));
         };
         QVERIFY(ver("SEPhiHW") && ver("SEAlfaHLT") && ver("SEBetaHLT"));
-        w.SeleccionarModelo(ItemHLT);
+        w.SesionActual.SeleccionarModelo(ItemHLT);
         QVERIFY(!ver("SEPhiHW") && ver("SEAlfaHLT") && ver("SEBetaHLT"));
-        w.SeleccionarModelo(ItemNVS);
+        w.SesionActual.SeleccionarModelo(ItemNVS);
         QVERIFY(!ver("SEPhiHW") && !ver("SEAlfaHLT") && !ver("SEBetaHLT"));
         // Hidden controls keep their values.
         auto* alfa = Control<QDoubleSpinBox>(w, "SEAlfaLE");
         auto* n = Control<QSpinBox>(w, "SEN");
-        w.SeleccionarModelo(ItemLES);
+        w.SesionActual.SeleccionarModelo(ItemLES);
         alfa->setValue(0.35);
-        w.SeleccionarModelo(ItemMMS);
+        w.SesionActual.SeleccionarModelo(ItemMMS);
         QVERIFY(ver("SEN") && !ver("SEAlfaLE"));
-        w.SeleccionarModelo(ItemLES);
+        w.SesionActual.SeleccionarModelo(ItemLES);
         QCOMPARE(alfa->value(), 0.35);
         // The constants stop at their bounds, N at its least, a window of one value. Two steps past each.
         for (auto [desde, paso, hasta] : {std::tuple{0.95, 1, 1.0}, {0.05, -1, 0.0}}) {
@@ -243,7 +243,7 @@ private slots:
             bien = true;
         });
         if (aviso)
-            w.MostrarAviso(QStringLiteral("Un texto"));
+            MostrarDialogo(&w, TFormDialogo::Aviso, QStringLiteral("Un texto"));
         else
             w.MostrarInformacion(QStringLiteral("Un texto"));
         QVERIFY(bien);

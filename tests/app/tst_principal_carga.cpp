@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 #include <cstring>
 
@@ -322,10 +323,10 @@ private slots:
         TFormMain w;
         Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(6);
         Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(30));
-        w.TBTransferirClick();
-        w.SeleccionarModelo(ItemLES);
-        w.TBCalcularClick();
-        w.TBCompararClick();
+        Control<QToolButton>(w, "TBTransferir")->click();
+        w.SesionActual.SeleccionarModelo(ItemLES);
+        Control<QToolButton>(w, "TBCalcular")->click();
+        Control<QToolButton>(w, "TBComparar")->click();
         const auto tabla = w.Ws.TablaPrev;
         const QString celda = Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(4, 30);
         QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->RowCount(), 37);
@@ -338,7 +339,7 @@ private slots:
         Control<QPlainTextEdit>(w, "Memo1")->setPlainText(grande);
         QString texto;
         ResponderMensaje(&texto);
-        w.TBTransferirClick();
+        Control<QToolButton>(w, "TBTransferir")->click();
         QCOMPARE(texto, QStringLiteral("La suma acumulada de los datos desborda en la línea 2 del texto de Datos: los "
                                        "valores son demasiado grandes para representarlos."));
         QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->textCursor().blockNumber(), 1);
@@ -361,14 +362,14 @@ private slots:
                 d->reject();
             }
         });
-        w.TBCalcularClick();
+        Control<QToolButton>(w, "TBCalcular")->click();
         QVERIFY(!mensaje);
         QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), 3);
         QVERIFY(w.Ws.TablaPrev == tabla);
 
         // One value of 1e308 loads: its sum is finite.
         Control<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("2000\t1\t1e308\n2000\t2\t5\n"));
-        w.TBTransferirClick();
+        Control<QToolButton>(w, "TBTransferir")->click();
         QCOMPARE(w.Ws.TotalDatos, 2);
         QCOMPARE(w.Ws.V(1, 4), 1e308);
     }
@@ -391,7 +392,7 @@ private slots:
         Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(10));
         w.CargarDatos();
         QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->maximum(), 9);
-        QCOMPARE(w.PuntosSinUsar(), 9);
+        QCOMPARE(w.SesionActual.PuntosSinUsar(), 9);
         QCOMPARE(w.Ws.NumDatos, 1);
     }
 
@@ -435,7 +436,7 @@ private slots:
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(horizonte);
         Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie(12, 2000, mesInicial));
         w.CargarDatos();
-        w.PrepararFilasPrevision();
+        tendora::PrepararFilasPrevision(w.Ws, w.SesionActual.Horizonte());
         QCOMPARE(w.Ws.AnioActual, anioFinal);
         QCOMPARE(w.Ws.MesActual, mesFinal);
         for (int i = 13; i <= 12 + horizonte; ++i) {

@@ -134,7 +134,7 @@ void TstCatalogo::ventana()
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Serie36());
     w.CargarDatos();
     // DST first: the C.E. tabs show, and the auxiliary series plot columns 6 and 8.
-    w.CalcularPrevision(true);
+    w.Caluclarprevisin1Click();
     auto* tabs = Control<QTabWidget>(w, "PageControl1");
     const auto visible = [&](const char* pagina) {
         return tabs->isTabVisible(tabs->indexOf(Control<QWidget>(w, pagina)));
@@ -144,7 +144,7 @@ void TstCatalogo::ventana()
     auto* rb = Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(f.item)));
     QCOMPARE(rb->text(), f.texto);
     rb->click();
-    QCOMPARE(w.ModeloSeleccionado(), f.item);
+    QCOMPARE(w.SesionActual.ModeloSeleccionado(), f.item);
 
     // The page shows the parameters the model reads, and only those.
     QWidget* const spins[6] = {Control<QSpinBox>(w, "SEN"),
@@ -158,13 +158,13 @@ void TstCatalogo::ventana()
     QCOMPARE(!Control<QDoubleSpinBox>(w, "SEBetaHLT")->isHidden(), f.parametros.contains(QLatin1Char('H')));
     QCOMPARE(Control<QAction>(w, "Variacindeparmetros1")->isEnabled(), !f.parametros.isEmpty());
 
-    w.CalcularPrevision(true);
+    w.Caluclarprevisin1Click();
 
     // The forecast table's columns and headers.
     Rejilla* g = Control<Rejilla>(w, "AdvStringGridPrevision");
     const QStringList todas = QStringList{"t", "Año", "Mes", "Datos"} + f.cabeceras;
     QCOMPARE(g->ColCount(), int(todas.size()));
-    QCOMPARE(w.UltimaColModelo(), int(todas.size()));
+    QCOMPARE(FichaDe(w.SesionActual.ModeloSeleccionado()).UltimaCol, int(todas.size()));
     for (int c = 0; c < int(todas.size()); ++c)
         QCOMPARE(g->Celda(c, 0), todas[c]);
     QCOMPARE(visible("TabSheetTablaCE"), f.paginasCE);
@@ -178,13 +178,13 @@ void TstCatalogo::ventana()
     QCOMPARE(tend->name(), f.tituloT);
     QCOMPARE(mm->isVisible(), f.colMM >= 0);
     QCOMPARE(tend->isVisible(), f.colT >= 0);
-    QCOMPARE(w.MuestraMediaMovil(), f.colMM >= 0);
-    QCOMPARE(w.MuestraTendencia(), f.colT >= 0);
+    QCOMPARE(FichaDe(w.SesionActual.ModeloSeleccionado()).MediaMovil.Muestra(), f.colMM >= 0);
+    QCOMPARE(FichaDe(w.SesionActual.ModeloSeleccionado()).Tendencia.Muestra(), f.colT >= 0);
     QCOMPARE(w.Ws.ColMediaMovil, f.colMM >= 0 ? f.colMM : 6); // DST's, left as it was
     QCOMPARE(w.Ws.ColTendencia, f.colT >= 0 ? f.colT : 8);
 
     // The code and parameters in the labels.
-    QCOMPARE(w.CodigoModelo(), f.codigo);
+    QCOMPARE(TablasErrores::CodigoModelo(w.SesionActual.ModeloSeleccionado()), f.codigo);
     auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
     QCOMPARE(ajuste->Celda(0, ajuste->RowCount() - 1), f.etiqueta);
     QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (%1) : serie").arg(f.codigo));

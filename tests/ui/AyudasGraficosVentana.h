@@ -5,6 +5,7 @@
 
 #include "ui/Grafico.h"
 #include "app/MainUnit.h"
+#include "ui/PaginasGraficos.h"
 
 #include "Ayudas.h"
 #include "AyudasGrafico.h"
@@ -36,9 +37,14 @@ inline double Estacional(int i)
 inline std::unique_ptr<TFormMain> Ventana()
 {
     auto w = std::make_unique<TFormMain>();
-    w->CrearElementosGraficos(); // a second run (the window's own) changes nothing
     w->NombreSerie = QStringLiteral("serie");
     return w;
+}
+
+// What the forecast chart's drag tool tells as the user drags a history point.
+inline void Arrastrado(TFormMain& w, int indice)
+{
+    emit w.findChild<tendora::PaginasGraficos*>()->puntoArrastrado(indice);
 }
 
 inline void Cargar(TFormMain& w, const QString& texto, int reserva = 0, int horizonte = 12)
@@ -60,7 +66,7 @@ inline bool MostrarGraficos(TFormMain& w)
 
 inline void Calcular(TFormMain& w, int modelo)
 {
-    w.SeleccionarModelo(modelo);
+    w.SesionActual.SeleccionarModelo(modelo);
     w.EjecutarCalculo(true);
 }
 

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "AyudasExperimentos.h"
 #include "models/Medidas.h"
@@ -153,7 +154,7 @@ void TstAplicar::aplicar()
     auto* g = Control<Rejilla>(w, qPrintable(a.tabla));
     Contestador c;
     if (caso == "bucle" || caso == "ordenado") {
-        w->SeleccionarModelo(ItemHW);
+        w->SesionActual.SeleccionarModelo(ItemHW);
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(6);
         c.rango = [](TFormRangoVar* r) {
             Rango(r, 0.1, 0.2, 0.1, 0.2, 0.1, 0.2, false);
@@ -169,14 +170,14 @@ void TstAplicar::aplicar()
             QCOMPARE(g->Celda(0, 1), QStringLiteral("H-W (0,2;0,2;0,2)"));
         }
     } else if (caso == "dibujado") {
-        w->SeleccionarModelo(ItemHLT);
+        w->SesionActual.SeleccionarModelo(ItemHLT);
         c.rango = [](TFormRangoVar* r) {
             Rango(r, 0.1, 0.3, 0.1, 0.2, 0.1, 0.1, true);
             return true;
         };
         w->Variacindeparmetros1Click();
     } else if (caso == "exante") {
-        w->SeleccionarModelo(ItemLES);
+        w->SesionActual.SeleccionarModelo(ItemLES);
         Control<QDoubleSpinBox>(w, "SEAlfaLE")->setValue(0.3);
         c.exAnte = [](TFormSimExAnte* s) {
             s->SEDesde->setValue(4);
@@ -186,15 +187,15 @@ void TstAplicar::aplicar()
         w->Simulacinexante1Click();
         QCOMPARE(Etiquetas(g).value(2), QStringLiteral("LES (0,3) T-3"));
     } else {
-        w->SeleccionarModelo(ItemMMS);
+        w->SesionActual.SeleccionarModelo(ItemMMS);
         Control<QSpinBox>(w, "SEN")->setValue(4);
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(5);
         Control<QCheckBox>(w, "CBPrevNeg")->setChecked(true);
-        w->TBCalcularClick();
+        Control<QToolButton>(w, "TBCalcular")->click();
         Control<QSpinBox>(w, "SEN")->setValue(7);
         Control<QSpinBox>(w, "SEValoresPrever")->setValue(12);
         Control<QCheckBox>(w, "CBPrevNeg")->setChecked(false);
-        w->TBCalcularClick();
+        Control<QToolButton>(w, "TBCalcular")->click();
         QCOMPARE(Etiquetas(g), (QStringList{"MMS (4)", "MMS (7)"}));
     }
 
@@ -208,7 +209,7 @@ void TstAplicar::aplicar()
         DobleClic(g, a.fila, a.enFija);
 
     QCOMPARE(c.mensajes.size(), mensajes); // no message: the run went well
-    QCOMPARE(w->ModeloSeleccionado(), a.item);
+    QCOMPARE(w->SesionActual.ModeloSeleccionado(), a.item);
     QList<double> enPagina;
     for (const QString& e : a.edits) {
         if (auto* n = w->findChild<QSpinBox*>(e))
@@ -246,8 +247,8 @@ void TstAplicar::sinDatosOReservaQueNoCabe()
     auto w = Cargada("es_ES", 60, 5);
     MostrarPagina(w.get(), "TabSheetErrAjuste");
     Rejilla* g = Ajuste(w);
-    w->SeleccionarModelo(ItemLES);
-    w->TBCalcularClick();
+    w->SesionActual.SeleccionarModelo(ItemLES);
+    Control<QToolButton>(w, "TBCalcular")->click();
     QCOMPARE(Etiquetas(g), QStringList{"LES (0,5) T-5"});
     Contestador c;
 
@@ -286,9 +287,9 @@ void TstAplicar::mejorMSE()
     Rejilla* g = Ajuste(w);
     // An earlier run that fits this trend and season far better than any
     // level alone: it must not be the one named.
-    w->SeleccionarModelo(ItemHW);
-    w->TBCalcularClick();
-    w->SeleccionarModelo(ItemLES);
+    w->SesionActual.SeleccionarModelo(ItemHW);
+    Control<QToolButton>(w, "TBCalcular")->click();
+    w->SesionActual.SeleccionarModelo(ItemLES);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
         prueba::Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.01, 0.99, 0.01);
@@ -330,8 +331,8 @@ void TstAplicar::columnaFija()
     MostrarPagina(w.get(), "TabSheetErrAjuste", QSize(420, 400));
     Rejilla* g = Ajuste(w);
     for (int item : {int(ItemHW), int(ItemLES), int(ItemMMS)}) {
-        w->SeleccionarModelo(item);
-        w->TBCalcularClick();
+        w->SesionActual.SeleccionarModelo(item);
+        Control<QToolButton>(w, "TBCalcular")->click();
     }
     QTest::qWait(20);
     // "Autoajustar" from the menu; the frozen column follows the width.

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The explanations the user gets by resting the pointer on a model of the
-// "Modelo" page or on a header of the error tables, and the user manual,
-// which must say the same words.
+// "Modelo" page, on a header of the error tables or on a tool button, and the
+// user manual, which must say the same words.
 #include <QFile>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QToolTip>
 #include <QtTest>
 #include <memory>
@@ -91,6 +93,9 @@ private slots:
     void manualModelos();
     void manualMedidas();
     void columnaQuitada();
+    void barra_data();
+    void barra();
+    void menuArchivo();
 
 private:
     std::unique_ptr<TFormMain> ventana_;
@@ -248,6 +253,85 @@ void TstAyuda::columnaQuitada()
     g.SetColCount(2);
     g.SetColCount(3);
     QVERIFY(!g.model()->headerData(2, Qt::Horizontal, Qt::ToolTipRole).isValid());
+}
+
+void TstAyuda::barra_data()
+{
+    QTest::addColumn<QString>("boton");
+    QTest::addColumn<QString>("accion"); // the menu item whose action it shows; empty: one of its own
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("Abrir") << "TBAbrir"
+                           << "Abrir1"
+                           << "Abrir"
+                           << "Abre un documento de texto";
+    QTest::newRow("Guardar") << "ToolButton8"
+                             << "Guardar1"
+                             << "Guardar"
+                             << "Guarda los datos actuales";
+    QTest::newRow("Cargar") << "TBTransferir"
+                            << "Transferiratabladeprevisin1"
+                            << "Cargar"
+                            << "Cargar los datos a tabla de previsión";
+    QTest::newRow("Calcular") << "TBCalcular"
+                              << "Caluclarprevisin1"
+                              << "Calcular"
+                              << "Calcular previsión";
+    QTest::newRow("Comparar") << "TBComparar" << QString() << "Comparar"
+                              << "Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\"";
+}
+
+// A tool button is its menu item (the same command, the same key) under a
+// short caption, with an image and its hint where the pointer rests.
+// "Comparar" also applies "Mostrar ajuste": a command of the tool bar alone.
+void TstAyuda::barra()
+{
+    QFETCH(QString, boton);
+    QFETCH(QString, accion);
+    QFETCH(QString, texto);
+    QFETCH(QString, hint);
+    TFormMain w;
+    w.resize(1200, 800);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* b = Control<QToolButton>(w, qPrintable(boton));
+    QCOMPARE(b->text(), texto);
+    QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QVERIFY(!b->icon().isNull());
+    QVERIFY(b->isEnabled());
+    QCOMPARE(Mostrar(b, b->rect().center()), hint);
+    QToolTip::hideText();
+    QAction* a = b->defaultAction();
+    QVERIFY(a);
+    QVERIFY(!a->isIconVisibleInMenu()); // the menus show no images
+    if (accion.isEmpty()) {
+        for (const char* m : {"Archivo1", "Herramientas1", "Ayuda1"})
+            QVERIFY(!Control<QMenu>(w, m)->actions().contains(a));
+    } else {
+        QCOMPARE(a, Control<QAction>(w, qPrintable(accion)));
+    }
+}
+
+// Of the "Archivo" items only "Importar..." shows a tip: the hints of "Abrir"
+// and "Guardar" are for their tool buttons.
+void TstAyuda::menuArchivo()
+{
+    TFormMain w;
+    w.resize(1200, 800);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* menu = Control<QMenu>(w, "Archivo1");
+    menu->popup(w.mapToGlobal(QPoint(20, 20)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    auto sobre = [&](const char* item) {
+        return Mostrar(menu, menu->actionGeometry(Control<QAction>(w, item)).center());
+    };
+    // A tip shown lingers a moment after it is hidden: the empty ones first.
+    QCOMPARE(sobre("Abrir1"), QString());
+    QCOMPARE(sobre("Guardar1"), QString());
+    QCOMPARE(sobre("Importar1"), QStringLiteral("Importa una hoja de cálculo o un fichero CSV"));
+    QToolTip::hideText();
+    menu->hide();
 }
 
 QTEST_MAIN(TstAyuda)

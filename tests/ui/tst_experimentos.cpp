@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The experiments driven through the real window with no data, every model
 // in turn and the ex-ante simulation, their dialogs answered as a user would.
+#include <QToolButton>
 #include <algorithm>
 
 #include "AyudasExperimentos.h"
@@ -54,7 +55,7 @@ void TstExperimentos::sinDatos()
 {
     QFETCH(int, orden);
     auto w = Ventana("es_ES");
-    w->SeleccionarModelo(ItemHLT);
+    w->SesionActual.SeleccionarModelo(ItemHLT);
     Contestador c;
     c.rango = [](TFormRangoVar*) { return true; };
     c.exAnte = [](TFormSimExAnte*) { return true; };
@@ -67,7 +68,7 @@ void TstExperimentos::sinDatos()
 
     QCOMPARE(c.mensajes, QStringList{SinDatos});
     QCOMPARE(c.vecesRango + c.vecesExAnte, 0); // no dialog
-    QCOMPARE(w->ModeloSeleccionado(), int(ItemHLT)); // not even the model changes
+    QCOMPARE(w->SesionActual.ModeloSeleccionado(), int(ItemHLT)); // not even the model changes
     QCOMPARE(Ajuste(w)->RowCount(), 2);
     QCOMPARE(Acierto(w)->RowCount(), 2);
     QCOMPARE(Filas(Ajuste(w)), 0);
@@ -105,7 +106,7 @@ void TstExperimentos::todosLosModelos()
     for (int f = 1; f <= 12; ++f)
         QVERIFY2(!Ajuste(w)->Celda(1, f).isEmpty(), "every model reached its measures");
     QCOMPARE(Comparativas(w.get()), ConP(esperadas));
-    QCOMPARE(w->ModeloSeleccionado(), int(ItemSB));
+    QCOMPARE(w->SesionActual.ModeloSeleccionado(), int(ItemSB));
     QVERIFY(Control<QAction>(w, "Variacindeparmetros1")->isEnabled()); // the page followed the last selection
     QVERIFY(Control<QDoubleSpinBox>(w, "SEAlfaCroston")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
     QVERIFY(!Control<QDoubleSpinBox>(w, "SEAlfaHLT")->isVisibleTo(Control<QWidget>(w, "TabSheetModelo")));
@@ -116,9 +117,9 @@ void TstExperimentos::todosLosModelosConFallos()
 {
     auto w = Cargada("es_ES", 60);
     // An earlier run and its comparison series stay.
-    w->SeleccionarModelo(ItemDST);
-    w->CalcularPrevision(true);
-    w->TBCompararClick();
+    w->SesionActual.SeleccionarModelo(ItemDST);
+    w->Caluclarprevisin1Click();
+    Control<QToolButton>(w, "TBComparar")->click();
     // MMS and MMD refuse a window longer than the 60 values.
     Control<QSpinBox>(w, "SEN")->setValue(61);
     Contestador c;
@@ -130,7 +131,7 @@ void TstExperimentos::todosLosModelosConFallos()
     QCOMPARE(c.mensajes, QStringList()); // silent
     QCOMPARE(Etiquetas(Ajuste(w)), esperadas);
     QCOMPARE(Comparativas(w.get()), ConP(esperadas)); // none for the failed models
-    QCOMPARE(w->ModeloSeleccionado(), int(ItemSB)); // the models after the failures ran
+    QCOMPARE(w->SesionActual.ModeloSeleccionado(), int(ItemSB)); // the models after the failures ran
 }
 
 void TstExperimentos::dialogoExAnte()
@@ -195,7 +196,7 @@ void TstExperimentos::exAnte()
     QFETCH(QString, locale);
     QFETCH(ExAnte, caso);
     auto w = Cargada(locale, 30);
-    w->SeleccionarModelo(caso.item);
+    w->SesionActual.SeleccionarModelo(caso.item);
     Control<QSpinBox>(w, "SEN")->setValue(caso.n);
     // Odd widths, to see the tables fitted at the end whatever happened.
     for (Rejilla* g : {Ajuste(w), Acierto(w)}) {

@@ -43,8 +43,8 @@ void TstExperimentosBucle::sinRepintadoSinDibujar()
     auto w = Cargada("es_ES", 60);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->SeleccionarModelo(ItemHLT);
-    w->CalcularPrevision(true);
+    w->SesionActual.SeleccionarModelo(ItemHLT);
+    w->Caluclarprevisin1Click();
     QTest::qWait(50);
 
     struct Contador : QObject {
@@ -59,7 +59,7 @@ void TstExperimentosBucle::sinRepintadoSinDibujar()
     const QString previsionAntes = Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(6, w->Ws.NumDatos + 1);
     qApp->installEventFilter(&contador);
     long long pasos = 0;
-    w->VariarHolt(0.0, 1.0, 0.1, 0.0, 1.0, 0.1, false, pasos);
+    w->Experimentacion.VariarHolt(0.0, 1.0, 0.1, 0.0, 1.0, 0.1, false, pasos);
     qApp->removeEventFilter(&contador);
 
     // 0, 0.1, ... 0.9999999999999999: eleven values per constant.
@@ -73,7 +73,7 @@ void TstExperimentosBucle::sinRepintadoSinDibujar()
 void TstExperimentosBucle::progreso()
 {
     auto w = Cargada("es_ES", 60);
-    w->SeleccionarModelo(ItemHLT);
+    w->SesionActual.SeleccionarModelo(ItemHLT);
     w->EsperaProgresoMs = 0; // at once, so a short loop shows it
 
     QStringList textos;
@@ -101,7 +101,7 @@ void TstExperimentosBucle::progreso()
     QElapsedTimer reloj;
     reloj.start();
     long long pasos = 0;
-    w->VariarHolt(0.0, 0.5, 0.1, 0.0, 0.5, 0.1, false, pasos);
+    w->Experimentacion.VariarHolt(0.0, 0.5, 0.1, 0.0, 0.5, 0.1, false, pasos);
     const qint64 ms = reloj.elapsed();
     mirar.stop();
 
@@ -123,10 +123,10 @@ void TstExperimentosBucle::progreso()
 void TstExperimentosBucle::parametrosALaVista()
 {
     auto w = Cargada("es_ES", 23); // too short for Holt-Winters: every step fails
-    w->SeleccionarModelo(ItemHW);
+    w->SesionActual.SeleccionarModelo(ItemHW);
     Contestador c;
     long long pasos = 0;
-    w->VariarHoltWinters(0.1, 0.2, 0.1, 0.3, 0.3, 0.1, 0.5, 0.6, 0.1, false, pasos);
+    w->Experimentacion.VariarHoltWinters(0.1, 0.2, 0.1, 0.3, 0.3, 0.1, 0.5, 0.6, 0.1, false, pasos);
     QCOMPARE(pasos, 4LL);
     // Failed steps raise no message; they are counted for the closing one.
     QCOMPARE(c.mensajes, QStringList());
@@ -144,15 +144,15 @@ void TstExperimentosBucle::parametrosALaVista()
 void TstExperimentosBucle::nivelVacio()
 {
     auto w = Cargada("C", 60);
-    w->SeleccionarModelo(ItemHLT);
+    w->SesionActual.SeleccionarModelo(ItemHLT);
     Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.37);
     Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.63);
     long long pasos = -1;
-    w->VariarHolt(0.5, 0.4, 0.1, 0.1, 0.2, 0.1, false, pasos);
+    w->Experimentacion.VariarHolt(0.5, 0.4, 0.1, 0.1, 0.2, 0.1, false, pasos);
     QCOMPARE(pasos, 0LL);
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.37);
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
-    w->VariarHolt(0.1, 0.2, 0.1, 0.5, 0.4, 0.1, false, pasos);
+    w->Experimentacion.VariarHolt(0.1, 0.2, 0.1, 0.5, 0.4, 0.1, false, pasos);
     QCOMPARE(pasos, 0LL);
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaHLT")->value(), 0.2);
     QCOMPARE(Control<QDoubleSpinBox>(w, "SEBetaHLT")->value(), 0.63);
@@ -207,7 +207,7 @@ void TstExperimentosBucle::rejillaComoPasoAPaso()
     QFETCH(QString, locale);
     QFETCH(int, reserva);
     auto w = Cargada(locale, 72, reserva);
-    w->SeleccionarModelo(ItemHW);
+    w->SesionActual.SeleccionarModelo(ItemHW);
     Espacio e = w->Ws;
     Parametros p;
     p.V = Control<QSpinBox>(w, "SEValoresPrever")->value();
@@ -216,7 +216,7 @@ void TstExperimentosBucle::rejillaComoPasoAPaso()
     Rejilla* acierto = Acierto(w);
 
     long long pasos = 0;
-    w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.1, false, pasos);
+    w->Experimentacion.VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.1, false, pasos);
     QCOMPARE(pasos, 729LL);
     QCOMPARE(ajuste->RowCount(), 730);
     QCOMPARE(acierto->RowCount(), reserva > 0 ? 730 : 2);
@@ -296,7 +296,7 @@ void TstExperimentosBucle::sinDibujarComoDibujando()
         Control<QPlainTextEdit>(w, "Memo1")->setPlainText(datos);
         w->CargarDatos();
         Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(reserva);
-        w->SeleccionarModelo(ItemHW);
+        w->SesionActual.SeleccionarModelo(ItemHW);
         Contestador c;
         c.rango = [&](TFormRangoVar* r) {
             Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, hastaAlfa - 0.8, hastaAlfa, 0.1);

@@ -58,7 +58,7 @@ void TstExperimentosParar::parar()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->EsperaProgresoMs = 0; // shown at the first step
     const int item = caso == HWDirecto ? ItemHW : caso == HoltDibujando ? ItemHLT : ItemMMS;
-    w->SeleccionarModelo(item);
+    w->SesionActual.SeleccionarModelo(item);
 
     Contestador c;
     c.rango = [caso](TFormRangoVar* r) {
@@ -148,7 +148,7 @@ void TstExperimentosParar::parar()
         QCOMPARE(Control<QSpinBox>(w, "SEN")->value(), int(k)); // N runs 1, 2, ...
         break;
     case Todos:
-        QCOMPARE(w->ModeloSeleccionado(), int(k) - 1); // the models in catalogue order
+        QCOMPARE(w->SesionActual.ModeloSeleccionado(), int(k) - 1); // the models in catalogue order
         QCOMPARE(Comparativas(w.get()).size(), int(k));
         break;
     case ExAnte:

@@ -78,7 +78,7 @@ void TstExperimentosVariacion::dialogoRango()
 
     // Cancelling runs nothing and keeps what was entered for the next use.
     Cargar(w.get(), 30);
-    w->SeleccionarModelo(ItemLES);
+    w->SesionActual.SeleccionarModelo(ItemLES);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
         r->DesdeAlfa->setValue(0.3);
@@ -120,9 +120,9 @@ void TstExperimentosVariacion::columnasDelDialogo()
                phi = columnas.contains('P');
     auto w = Cargada("C", 30);
     // After H-W, so that every column has been shown once before.
-    w->SeleccionarModelo(ItemHW);
+    w->SesionActual.SeleccionarModelo(ItemHW);
     w->FormRangoVar->MostrarColumnas(ItemHW);
-    w->SeleccionarModelo(item);
+    w->SesionActual.SeleccionarModelo(item);
     Contestador c;
     QList<bool> vistos;
     c.rango = [&](TFormRangoVar* r) {
@@ -213,7 +213,7 @@ void TstExperimentosVariacion::variacion()
     QFETCH(QList<double>, finales);
 
     auto w = Cargada(locale, 60, reserva);
-    w->SeleccionarModelo(item);
+    w->SesionActual.SeleccionarModelo(item);
     const int columnasTabla = Control<Rejilla>(w, "AdvStringGridPrevision")->ColCount();
     Contestador c;
     c.rango = [&](TFormRangoVar* r) {
@@ -285,7 +285,7 @@ void TstExperimentosVariacion::variacion()
 void TstExperimentosVariacion::variacionDibujando()
 {
     auto w = Cargada("es_ES", 60);
-    w->SeleccionarModelo(ItemLES);
+    w->SesionActual.SeleccionarModelo(ItemLES);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
         Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.1, 0.3, 0.1);
@@ -304,7 +304,7 @@ void TstExperimentosVariacion::variacionDibujando()
 void TstExperimentosVariacion::variacionConFallos()
 {
     auto w = Cargada("es_ES", 60);
-    w->SeleccionarModelo(ItemMMS);
+    w->SesionActual.SeleccionarModelo(ItemMMS);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
         r->DesdeN->setValue(1);
@@ -339,7 +339,7 @@ void TstExperimentosVariacion::variacionIntermitente()
     auto w = Ventana("es_ES");
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(t);
     w->CargarDatos();
-    w->SeleccionarModelo(ItemHW);
+    w->SesionActual.SeleccionarModelo(ItemHW);
     Contestador c;
     c.rango = [](TFormRangoVar* r) {
         Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.1, 0.9, 0.1);
@@ -380,7 +380,7 @@ void TstExperimentosVariacion::incrementoNoPositivo()
     QFETCH(double, valor);
     QFETCH(QString, parametro);
     auto w = Cargada("es_ES", 60);
-    w->SeleccionarModelo(item);
+    w->SesionActual.SeleccionarModelo(item);
     Contestador c;
     c.rango = [&](TFormRangoVar* r) {
         if (auto* e = r->findChild<QSpinBox*>(campo))
@@ -437,7 +437,7 @@ void TstExperimentosVariacion::rangoN()
     QFETCH(QString, rechazo);
     QFETCH(int, filas);
     auto w = Cargada(locale, 60);
-    w->SeleccionarModelo(item);
+    w->SesionActual.SeleccionarModelo(item);
     Contestador c;
     c.rango = [&](TFormRangoVar* r) {
         r->DesdeN->setValue(desde);
@@ -462,7 +462,7 @@ void TstExperimentosVariacion::rangoN()
 void TstExperimentosVariacion::rechazoCorregido()
 {
     auto w = Cargada("es_ES", 60);
-    w->SeleccionarModelo(ItemLES);
+    w->SesionActual.SeleccionarModelo(ItemLES);
     Contestador c;
     QString desdeTrasRechazo;
     c.rango = [](TFormRangoVar* r) {
@@ -483,21 +483,21 @@ void TstExperimentosVariacion::rechazoCorregido()
 
     // Called directly, a step that is not positive runs nothing either.
     long long pasos = -1;
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->VariarAlfaLE(0.1, 0.9, 0.0, false, pasos));
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->VariarN(2, 12, -1, false, pasos));
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                             w->VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1, 0.1, 0.9, 0.0, false, pasos));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarAlfaLE(0.1, 0.9, 0.0, false, pasos));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarN(2, 12, -1, false, pasos));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, w->Experimentacion.VariarHoltWinters(0.1, 0.9, 0.1, 0.1, 0.9, 0.1,
+                                                                                         0.1, 0.9, 0.0, false, pasos));
     QCOMPARE(Filas(Ajuste(w)), 3);
 }
 
 void TstExperimentosVariacion::pasoMasFinoQueLosDecimales()
 {
     auto w = Cargada("es_ES", 60);
-    w->SeleccionarModelo(ItemLES);
+    w->SesionActual.SeleccionarModelo(ItemLES);
     long long pasos = -1;
     // 0.1, 0.104, 0.108: the spin edit holds two decimals, so the first two
     // runs both use 0.10; they are separate steps all the same.
-    w->VariarAlfaLE(0.1, 0.11, 0.004, false, pasos);
+    w->Experimentacion.VariarAlfaLE(0.1, 0.11, 0.004, false, pasos);
     QCOMPARE(pasos, 3LL);
     QCOMPARE(Etiquetas(Ajuste(w)), (QStringList{"LES (0,1)", "LES (0,1)", "LES (0,11)"}));
     QCOMPARE(Ajuste(w)->Celda(1, 1), Ajuste(w)->Celda(1, 2)); // same model value, same MSE
@@ -530,7 +530,7 @@ void TstExperimentosVariacion::redondearDecimales()
     QFETCH(int, d);
     QFETCH(double, x);
     QFETCH(double, esperado);
-    const double r = tendora::Experimentos::RedondearDecimales(d, x);
+    const double r = Experimentos::RedondearDecimales(d, x);
     QVERIFY2(std::abs(r - esperado) <= 1e-9 * std::max(1.0, std::abs(esperado)),
              qPrintable(QString::number(r, 'g', 17)));
 }

@@ -105,12 +105,12 @@ void TstGraficosComparar::comparacion()
     const QColor esperados[9] = {{255, 0, 0}, {0, 0, 128},   {0, 128, 0},     {255, 255, 0},  {0, 255, 255},
                                  {0, 255, 0}, {255, 0, 255}, {192, 220, 192}, {166, 202, 240}};
     Calcular(*w, ItemDST);
-    w->TBCompararClick();
-    w->SeleccionarModelo(ItemHLT);
+    Control<QToolButton>(w, "TBComparar")->click();
+    w->SesionActual.SeleccionarModelo(ItemHLT);
     Control<QDoubleSpinBox>(w, "SEAlfaHLT")->setValue(0.3);
     Control<QDoubleSpinBox>(w, "SEBetaHLT")->setValue(0.25);
     w->EjecutarCalculo(true);
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
     // A frozen copy: its points are those of the forecast series now.
     const std::vector<PuntoGrafico> hlt = S(Control<Grafico>(w, "ChartP"), "SeriesPrevision")->Puntos();
     // A parameter changed without recalculating: new title, old points.
@@ -137,15 +137,15 @@ void TstGraficosComparar::comparacion()
 
     // Up to the ninth from the table, the tenth the palette's first.
     for (int k = 4; k <= 10; ++k)
-        w->TBCompararClick();
+        Control<QToolButton>(w, "TBComparar")->click();
     QCOMPARE(pc->NumSeries(), 11);
     for (int k = 4; k <= 9; ++k)
         QVERIFY(Igual(pc->SerieEn(k)->Color(), esperados[k - 1]));
-    QVERIFY(Igual(pc->SerieEn(10)->Color(), TFormMain::ColorPaleta(11)));
+    QVERIFY(Igual(pc->SerieEn(10)->Color(), PaginasGraficos::ColorPaleta(11)));
 
     // With a hold-out the label carries it.
     Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(12);
-    w->SeleccionarModelo(ItemHW);
+    w->SesionActual.SeleccionarModelo(ItemHW);
     w->Compararmodelos1Click();
     QVERIFY(pc->SerieEn(11)->name().endsWith(QStringLiteral(") T-12")));
     QVERIFY(pc->SerieEn(11)->name().startsWith(QStringLiteral("P H-W (")));
@@ -270,7 +270,7 @@ void TstGraficosComparar::colorPaleta()
     };
     QList<QColor> vistos;
     for (int k = 11; k < 23; ++k) {
-        const QColor c = TFormMain::ColorPaleta(k);
+        const QColor c = PaginasGraficos::ColorPaleta(k);
         const double lum = 0.2126 * lineal(c.red()) + 0.7152 * lineal(c.green()) + 0.0722 * lineal(c.blue());
         QVERIFY2(lum <= 0.25, qPrintable(c.name()));
         for (const QColor& o : vistos)
@@ -279,15 +279,15 @@ void TstGraficosComparar::colorPaleta()
         vistos.append(c);
     }
     // Then it starts again.
-    QCOMPARE(TFormMain::ColorPaleta(23), TFormMain::ColorPaleta(11));
-    QVERIFY(!TFormMain::ColoresComparativa(11).isValid());
+    QCOMPARE(PaginasGraficos::ColorPaleta(23), PaginasGraficos::ColorPaleta(11));
+    QVERIFY(!PaginasGraficos::ColoresComparativa(11).isValid());
 }
 
 void TstGraficosComparar::mostrarAjuste()
 {
     auto w = Calculada(Texto(36, Estacional), ItemNVS, 0, 12);
     Grafico* pc = Control<Grafico>(w, "ChartPC");
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
     SerieGrafico* s = pc->SerieEn(1);
     const int n = s->count();
     QVERIFY(n > 12);
@@ -296,7 +296,7 @@ void TstGraficosComparar::mostrarAjuste()
     };
     QCOMPARE(nulos(), 0);
 
-    w->Mostrarajuste1Click(); // unchecked: only the last 12 points stay
+    Control<QAction>(w, "Mostrarajuste1")->trigger(); // unchecked: only the last 12 points stay
     QVERIFY(!Control<QAction>(w, "Mostrarajuste1")->isChecked());
     QCOMPARE(nulos(), n - 12);
     QVERIFY(s->Puntos()[size_t(n - 13)].nulo);
@@ -317,12 +317,12 @@ void TstGraficosComparar::mostrarAjuste()
     SerieGrafico* t = pc->SerieEn(2);
     for (const PuntoGrafico& p : t->Puntos())
         QVERIFY(!p.nulo);
-    w->TBCompararClick(); // the tool button applies it to every series
+    Control<QToolButton>(w, "TBComparar")->click(); // the tool button applies it to every series
     QVERIFY(t->Puntos()[0].nulo);
 
     // Checked again: every point back, in the series colour.
     Control<QSpinBox>(w, "SEValoresPrever")->setValue(6);
-    w->Mostrarajuste1Click();
+    Control<QAction>(w, "Mostrarajuste1")->trigger();
     QVERIFY(Control<QAction>(w, "Mostrarajuste1")->isChecked());
     QCOMPARE(nulos(), 0);
     for (size_t j = 0; j < s->Puntos().size(); ++j)
@@ -330,7 +330,7 @@ void TstGraficosComparar::mostrarAjuste()
 
     // A series no longer than the horizon is never hidden in part.
     Control<QSpinBox>(w, "SEValoresPrever")->setValue(n);
-    w->Mostrarajuste1Click();
+    Control<QAction>(w, "Mostrarajuste1")->trigger();
     QCOMPARE(nulos(), 0);
 }
 
@@ -340,21 +340,21 @@ void TstGraficosComparar::eliminarYComparar()
     Grafico* pc = Control<Grafico>(w, "ChartPC");
     Cargar(*w, Texto(36, Estacional));
     // Before any calculation: an empty copy with the model's label.
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
     QCOMPARE(pc->SerieEn(1)->count(), 0);
     QCOMPARE(pc->SerieEn(1)->name(), QStringLiteral("P DST ()"));
     w->EjecutarCalculo(true);
-    w->TBCompararClick();
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
+    Control<QToolButton>(w, "TBComparar")->click();
     QCOMPARE(pc->NumSeries(), 4);
     Control<QAction>(w, "Eliminarseriescomparativas1")->trigger();
     QCOMPARE(pc->NumSeries(), 1);
     QCOMPARE(pc->SerieEn(0)->objectName(), QStringLiteral("SeriesDatosComp"));
     QCOMPARE(pc->SerieEn(0)->count(), 36);
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
     QVERIFY(Igual(pc->SerieEn(1)->Color(), Rojo));
     // A load removes them too.
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
     w->CargarDatos();
     QCOMPARE(pc->NumSeries(), 1);
 }
@@ -394,12 +394,12 @@ void TstGraficosComparar::arrastre()
     // The grids' size after one run (an emptied grid keeps a blank row that the first run fills).
     const int unaFila = Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount();
     w->EjecutarCalculo(true);
-    w->TBCompararClick();
+    Control<QToolButton>(w, "TBComparar")->click();
     QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), unaFila + 1);
 
     // What the drag tool leaves: the point moved and its index notified.
     p->MoverPunto(S(p, "SeriesDatos"), 4, valor);
-    w->RegistrarArrastre(4);
+    Arrastrado(*w, 4);
     w->ChartPMouseUp();
 
     QCOMPARE(Linea(*w, 5), esperada);
@@ -481,8 +481,8 @@ void TstGraficosComparar::arrastreModoApagado()
     QCOMPARE(w->PuntoArrastrado, -1);
 
     // Switched on and off again: still nothing.
-    w->Modificarpuntosdehistrico1Click();
-    w->Modificarpuntosdehistrico1Click();
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
+    Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
     QVERIFY(!p->ArrastreActivo());
     Arrastrar(p->viewport(), {sobre, sobre + QPoint(0, -40)});
     QCOMPARE(Memo(*w), texto);
@@ -494,13 +494,13 @@ void TstGraficosComparar::arrastreFallos()
     Grafico* p = Control<Grafico>(w, "ChartP");
     const QString texto = Texto(24, [](int i) { return 40.0 + i; });
     Cargar(*w, texto);
-    w->SeleccionarModelo(ItemNVS);
+    w->SesionActual.SeleccionarModelo(ItemNVS);
 
     // The text was shortened by hand: line 5 is gone; nothing changes, the point stays held.
     const QString corto = texto.split(QLatin1Char('\n')).mid(0, 3).join(QLatin1Char('\n'));
     PonerMemo(*w, corto);
     p->MoverPunto(S(p, "SeriesDatos"), 4, 77.0);
-    w->RegistrarArrastre(4);
+    Arrastrado(*w, 4);
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, w->ChartPMouseUp());
     QCOMPARE(Memo(*w), corto);
     QCOMPARE(w->PuntoArrastrado, 4);
@@ -531,7 +531,7 @@ void TstGraficosComparar::arrastreErrorVisible()
     QVERIFY(MostrarGraficos(*w));
     Cargar(*w, Texto(24, [](int i) { return 40.0 + i; }));
     PonerMemo(*w, QStringLiteral("2000\t1\t40\n"));
-    w->RegistrarArrastre(4);
+    Arrastrado(*w, 4);
     QString visto;
     ResponderMensaje(&visto);
     QTest::mouseClick(Control<Grafico>(w, "ChartP")->viewport(), Qt::LeftButton, {}, QPoint(300, 300));

@@ -96,24 +96,22 @@ void TstGraficosVentana::inicio()
     QCOMPARE(Control<QToolButton>(w, "TBComparar")->toolTip(),
              QStringLiteral("Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\""));
     // Items only where they act.
-    w->PopupMenuGrafPopup(pa);
+    emit pa->menuSolicitado(pa, QPoint());
     QVERIFY(!modificar->isVisible() && !ajuste->isVisible());
-    w->PopupMenuGrafPopup(pc);
+    emit pc->menuSolicitado(pc, QPoint());
     QVERIFY(ajuste->isVisible() && eliminar->isVisible());
     QCOMPARE(w->PuntoArrastrado, -1);
 }
 
 void TstGraficosVentana::sinPreparar()
 {
-    // A window whose charts were never set up still draws on loading; setting
-    // them up afterwards adds the menu items without doubling a series.
+    // Loading draws on the series the window set up, without doubling one,
+    // and the menu holds each item once.
     TFormMain w;
     Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Texto(24, [](int i) { return 30.0 + i; }));
     w.CargarDatos();
     SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     QCOMPARE(datos->count(), 24);
-    w.CrearElementosGraficos();
-    w.CrearElementosGraficos();
     for (auto [grafico, series] : {std::pair{"ChartP", 6}, {"ChartPA", 2}, {"ChartPC", 1}, {"ChartCE", 1}})
         QCOMPARE(Control<Grafico>(w, grafico)->NumSeries(), series);
     QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), datos);
@@ -136,8 +134,8 @@ void TstGraficosVentana::etiquetaPunto()
     QFETCH(bool, coma);
     PonerLocale(coma);
     // By hand: no grouping in the year, one digit for months below 10.
-    QCOMPARE(TFormMain::EtiquetaPunto(2010, 3), QStringLiteral("2010-3"));
-    QCOMPARE(TFormMain::EtiquetaPunto(1999, 12), QStringLiteral("1999-12"));
+    QCOMPARE(PaginasGraficos::EtiquetaPunto(2010, 3), QStringLiteral("2010-3"));
+    QCOMPARE(PaginasGraficos::EtiquetaPunto(1999, 12), QStringLiteral("1999-12"));
 }
 
 void TstGraficosVentana::cargaSoloHistorico_data()
@@ -281,7 +279,7 @@ void TstGraficosVentana::bandaYSumas()
     e.FilaInicioPrev = 6;
     e.DesvRelativa = 0.1;
     e.TablaPrev[7][size_t(e.ColPrev)] = 200.0;
-    w->DibujarGraficos(true);
+    w->PrepararGraficos(w->Ws, true)();
     Grafico *p = Control<Grafico>(w, "ChartP"), *pa = Control<Grafico>(w, "ChartPA");
     SerieGrafico* prev = S(p, "SeriesPrevision");
     QCOMPARE(prev->Puntos()[0].x, 7.0);
@@ -298,7 +296,7 @@ void TstGraficosVentana::bandaYSumas()
     QCOMPARE(prev->count(), 36 + 12 - 6);
 
     e.DesvRelativa = 0.0; // both band lines on the forecast
-    w->DibujarGraficos(true);
+    w->PrepararGraficos(w->Ws, true)();
     QCOMPARE(S(p, "SerieDesvPos")->Puntos()[0].y, 200.0);
     QCOMPARE(S(p, "SerieDesvNeg")->Puntos()[0].y, 200.0);
 }
@@ -319,7 +317,7 @@ void TstGraficosVentana::bandaSinNegativos()
     auto w = Ventana();
     const int v[24] = {0, 0, 3, 0, 0, 0, 5, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 6, 0, 0, 4, 0, 0, 0};
     Cargar(*w, Texto(24, [&](int i) { return double(v[i - 1]); }), 3, 12);
-    w->SeleccionarModelo(ItemNVS);
+    w->SesionActual.SeleccionarModelo(ItemNVS);
     Control<QCheckBox>(w, "CBPrevNeg")->setChecked(negativas);
     QVERIFY(MostrarGraficos(*w));
     Mensajes avisos; // any message would be answered and noted, not left hanging
@@ -350,7 +348,7 @@ void TstGraficosVentana::coeficientesUno()
     auto w = Calculada(Texto(24, Estacional), ItemNVS);
     w->Ws.CoefEstacional[3].Coeficiente = 1.0;
     w->Ws.CoefEstacional[4].Coeficiente = 1.0001;
-    w->DibujarGraficos(true);
+    w->PrepararGraficos(w->Ws, true)();
     SerieGrafico* ce = S(Control<Grafico>(w, "ChartCE"), "SeriesCE");
     QVERIFY(Igual(ce->Puntos()[2].color, CoefBajo));
     QVERIFY(Igual(ce->Puntos()[3].color, CoefAlto));
@@ -364,7 +362,7 @@ void TstGraficosVentana::desbordamientoNoToca()
     w->Ws.TablaPrev[2][4] = 1e308;
     w->NombreSerie = QStringLiteral("otra");
     // The data sum overflows: an arithmetic error, and the charts keep their drawing.
-    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, w->DibujarGraficos(false));
+    QVERIFY_THROWS_EXCEPTION(ErrorAritmetico, w->PrepararGraficos(w->Ws, false)());
     QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos")->Puntos()[0].y, 1.0);
     QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (DST) : serie"));
 }
@@ -509,7 +507,7 @@ void TstGraficosVentana::arrastreTextoEditado()
 
     // What the drag tool leaves, then the button released over the chart.
     p->MoverPunto(S(p, "SeriesDatos"), 40, 999.0);
-    w->RegistrarArrastre(40);
+    Arrastrado(*w, 40);
     QString visto;
     ResponderMensaje(&visto);
     QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
@@ -556,11 +554,11 @@ void TstGraficosVentana::arrastreModeloFalla()
     Grafico* p = Control<Grafico>(w, "ChartP");
     Cargar(*w, Texto(48, [](int i) { return i == 20 ? 5.0 : 0.0; }));
     Control<QSpinBox>(w, "SEN")->setValue(n);
-    w->SeleccionarModelo(modelo);
+    w->SesionActual.SeleccionarModelo(modelo);
     Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
 
     p->MoverPunto(S(p, "SeriesDatos"), 19, 0.0);
-    w->RegistrarArrastre(19);
+    Arrastrado(*w, 19);
     QString visto;
     ResponderMensaje(&visto);
     QTest::mouseClick(p->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
