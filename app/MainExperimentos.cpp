@@ -47,7 +47,7 @@ void TFormMain::MostrarCorrida()
 {
     MostrarTablaPrevision();
     PrepararGraficos(Ws, true)();
-    AnadirSerieComparativa();
+    Compararmodelos1Click();
 }
 
 TFormRangoVar* TFormMain::DialogoRangos()

@@ -531,20 +531,16 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
     };
 }
 
-void TFormMain::AnadirSerieComparativa()
-{
-    CrearSeriesGraficos();
-    Graficos->AnadirSerieComparativa(EtiquetaModelo());
-}
-
 void TFormMain::AplicarMostrarAjuste()
 {
     Graficos->AplicarMostrarAjuste(SesionActual.Horizonte(), Menus && !Menus->AjusteVisible());
 }
 
+// The forecast of the last run joins the comparison chart, under its label.
 void TFormMain::Compararmodelos1Click()
 {
-    AnadirSerieComparativa();
+    CrearSeriesGraficos();
+    Graficos->AnadirSerieComparativa(EtiquetaModelo());
 }
 
 // ---------------------------------------------------------------- point editing

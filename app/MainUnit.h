@@ -102,7 +102,6 @@ public:
     // returned puts them on the charts, which cannot fail. Loading checks its
     // new table this way before anything changes.
     std::function<void()> PrepararGraficos(const tendora::Espacio& e, bool ConModelo);
-    void AnadirSerieComparativa();
     void AplicarMostrarAjuste() override;
     // The button released over the forecast chart: a dragged history point is
     // written into the data text, which is loaded and calculated again.

@@ -133,7 +133,7 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         for (int k = 0; k < 200; ++k)
-            w->AnadirSerieComparativa();
+            w->Compararmodelos1Click();
         const double anadir = Ms(t);
         Asentar(*w);
         QCoreApplication::processEvents();

@@ -29,6 +29,7 @@ private slots:
     void pasoMasFinoQueLosDecimales();
     void redondearDecimales_data();
     void redondearDecimales();
+    void comoElEdit();
 };
 
 void TstExperimentosVariacion::dialogoRango()
@@ -533,6 +534,31 @@ void TstExperimentosVariacion::redondearDecimales()
     const double r = Experimentos::RedondearDecimales(d, x);
     QVERIFY2(std::abs(r - esperado) <= 1e-9 * std::max(1.0, std::abs(esperado)),
              qPrintable(QString::number(r, 'g', 17)));
+}
+
+// A loop gives the session each value as the page's edit would hold it:
+// the core's rounding must be the edit's own, ties and ends included, or the
+// edits would show another value than the one the row label writes.
+void TstExperimentosVariacion::comoElEdit()
+{
+    QDoubleSpinBox edit;
+    edit.setDecimals(2);
+    edit.setRange(0.0, 1.0);
+    std::vector<double> valores{-0.004, -0.005, 1.004, 1.005, 1.0051, 0.125, 0.375, 0.625, 0.875, 0.115,
+                                0.145, 0.285, 0.995, 0.015, 1e-300, 0.3 * 3, 0.1 + 0.2};
+    // Loop values as a range makes them, and the exact ties k/8 + the thousandths around them.
+    for (int k = 0; k <= 1000; ++k) {
+        valores.push_back(0.05 + k * 0.001);
+        valores.push_back(k / 1000.0 + 0.0005);
+        valores.push_back(0.1 * k / 100.0 * 7.0);
+    }
+    for (double x : valores) {
+        edit.setValue(x);
+        QVERIFY2(edit.value() == ComoEdit(ValorModelo::AlfaLE, x),
+                 qPrintable(QString::number(x, 'g', 17) + QStringLiteral(": edit ") +
+                            QString::number(edit.value(), 'g', 17) + QStringLiteral(", core ") +
+                            QString::number(ComoEdit(ValorModelo::AlfaLE, x), 'g', 17)));
+    }
 }
 
 QTEST_MAIN(TstExperimentosVariacion)
