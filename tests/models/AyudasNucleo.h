@@ -184,10 +184,9 @@ inline void Cargar(Sesion& s, const std::vector<double>& y, int reserva, int V =
     s.PonerPuntosSinUsar(reserva);
 }
 
-// A lone run on a fresh session: the entry it logs.
-inline Corrida Sola(const std::vector<double>& y, int reserva, int item, const Parametros& p)
+// A fresh session ready to run item with the values p gives.
+inline void Preparar(Sesion& s, const std::vector<double>& y, int reserva, int item, const Parametros& p)
 {
-    Sesion s;
     s.PonerHorizonte(p.V);
     s.PonerPrevisionesNegativas(p.PrevNeg);
     s.CargarHistorico(Registros(y));
@@ -195,6 +194,13 @@ inline Corrida Sola(const std::vector<double>& y, int reserva, int item, const P
     s.SeleccionarModelo(item);
     for (ValorModelo v : ValoresDe(item))
         s.PonerValor(v, Valor(p, v));
+}
+
+// A lone run on a fresh session: the entry it logs.
+inline Corrida Sola(const std::vector<double>& y, int reserva, int item, const Parametros& p)
+{
+    Sesion s;
+    Preparar(s, y, reserva, item, p);
     return s.Calcular();
 }
 

@@ -47,6 +47,21 @@ public:
     void Terminar() override { ++terminar; }
 };
 
+// The engine of a loop over s, counting the session's notices and the runs shown.
+struct Banco {
+    explicit Banco(Sesion& s) : m(s, inf)
+    {
+        s.Observar([this](unsigned) { ++avisos; });
+        m.AlCalcular = [this] { ++mostrados; };
+    }
+    Banco(const Banco&) = delete;
+    Banco& operator=(const Banco&) = delete;
+    Informe inf;
+    MotorExperimentos m;
+    int avisos = 0;
+    int mostrados = 0;
+};
+
 using Rango = MotorExperimentos::Rango;
 
 // The values of a level as the loop gives them: Desde + k × Inc as the edit
@@ -83,13 +98,7 @@ std::vector<Parametros> Combinaciones(const Parametros& base, const std::vector<
 Espacio Ultimo(const std::vector<double>& y, int reserva, int item, const Parametros& p)
 {
     Sesion s;
-    s.PonerHorizonte(p.V);
-    s.PonerPrevisionesNegativas(p.PrevNeg);
-    s.CargarHistorico(Registros(y));
-    s.PonerPuntosSinUsar(reserva);
-    s.SeleccionarModelo(item);
-    for (ValorModelo v : ValoresDe(item))
-        s.PonerValor(v, Valor(p, v));
+    Preparar(s, y, reserva, item, p);
     try {
         s.Calcular();
     } catch (const std::exception&) {
@@ -151,12 +160,11 @@ void TstMotor::aplicarTodos()
     const std::vector<double> y = Serie(n);
     Sesion s;
     Cargar(s, y, reserva);
-    int avisos = 0;
-    s.Observar([&avisos](unsigned) { ++avisos; });
-    Informe inf;
-    MotorExperimentos m(s, inf);
-    int mostrados = 0;
-    m.AlCalcular = [&mostrados] { ++mostrados; };
+    Banco banco(s);
+    Informe& inf = banco.inf;
+    MotorExperimentos& m = banco.m;
+    const int& avisos = banco.avisos;
+    const int& mostrados = banco.mostrados;
     m.AplicarTodos();
 
     QCOMPARE(inf.comenzar, 1);
@@ -302,12 +310,11 @@ void TstMotor::variar()
     s.PonerPrevisionesNegativas(prevNeg);
     Cargar(s, y, reserva);
     s.SeleccionarModelo(item);
-    int avisos = 0;
-    s.Observar([&avisos](unsigned) { ++avisos; });
-    Informe inf;
-    MotorExperimentos m(s, inf);
-    int mostrados = 0;
-    m.AlCalcular = [&mostrados] { ++mostrados; };
+    Banco banco(s);
+    Informe& inf = banco.inf;
+    MotorExperimentos& m = banco.m;
+    const int& avisos = banco.avisos;
+    const int& mostrados = banco.mostrados;
     const Parametros base = s.ParametrosDe(item);
     const long long pasos = m.Variar(grid.niveles, mostrar);
 
