@@ -1,16 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "models/RegistroCorridas.h"
 
+#include "models/Catalogo.h"
+
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <new>
 
 namespace tendora {
+
+namespace {
+
+constexpr int kSMAPE = ColErrsMAPE - ColErrMSE;
+
+bool MismosBits(double a, double b)
+{
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+}
+
+// The deviation kept apart for entry k (0 if none, which does not happen).
+double DesvAparte(const std::vector<std::pair<long long, double>>& v, long long k)
+{
+    const auto it = std::lower_bound(v.begin(), v.end(), k, [](const auto& p, long long x) { return p.first < x; });
+    return it != v.end() && it->first == k ? it->second : 0.0;
+}
+
+} // namespace
 
 MedidasCorrida::MedidasCorrida(const Medidas& m) : desv_(m.DesvRelativa)
 {
     const auto valores = m.Columnas();
     for (size_t k = 0; k < valores.size(); ++k)
         v_[k] = valores[k] ? *valores[k] : kSinValor;
+}
+
+MedidasCorrida::MedidasCorrida(const double* doce, double desv) : desv_(desv)
+{
+    std::copy(doce, doce + NumMedidas, v_.begin());
 }
 
 std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
@@ -21,6 +48,104 @@ std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
     return r;
 }
 
+// The twelve measures in eight bytes each: sMAPE is the relative deviation
+// times 100, so the deviation takes its slot (NaN when sMAPE has no value and
+// the deviation is 0). False when that does not hold: the slot keeps sMAPE
+// and the deviation is kept apart.
+bool RegistroCorridas::Empaquetar(const MedidasCorrida& m, double* doce)
+{
+    const double* d = m.Datos();
+    std::copy(d, d + NumMedidas, doce);
+    const double s = d[kSMAPE];
+    const double desv = m.DesvRelativa();
+    if (std::isnan(s))
+        return !MismosBits(desv, 0.0);
+    if (!MismosBits(desv * 100.0, s))
+        return true;
+    doce[kSMAPE] = desv;
+    return false;
+}
+
+double RegistroCorridas::LeerMedida(const double* doce, bool desvAparte, int i)
+{
+    const double x = doce[i];
+    if (i != kSMAPE || desvAparte || std::isnan(x))
+        return x;
+    return x * 100.0;
+}
+
+MedidasCorrida RegistroCorridas::Desempaquetar(const double* doce, bool desvAparte, const double* desv)
+{
+    double v[NumMedidas];
+    for (int i = 0; i < NumMedidas; ++i)
+        v[i] = LeerMedida(doce, desvAparte, i);
+    const double s = doce[kSMAPE];
+    return MedidasCorrida(v, desvAparte ? *desv : (std::isnan(s) ? 0.0 : s));
+}
+
+ClaveCorrida RegistroCorridas::ClaveDe(const Corrida& c)
+{
+    ClaveCorrida k;
+    k.modelo = static_cast<int8_t>(c.Modelo);
+    k.negativas = c.Param.PrevNeg ? 1u : 0u;
+    k.horizonte = static_cast<uint16_t>(std::clamp(c.Param.V, 0, 0xFFFF));
+    k.origen = c.Origen;
+    int n = 0;
+    for (ValorModelo v : ValoresDe(c.Modelo))
+        if (n < 3)
+            k.valores[n++] = Valor(c.Param, v);
+    k.cuantos = static_cast<uint8_t>(n) & 0x3u;
+    return k;
+}
+
+Corrida RegistroCorridas::operator[](long long k) const
+{
+    const Entrada& e = entradas_[size_t(k)];
+    Corrida c;
+    c.Modelo = e.clave.modelo;
+    c.Origen = e.clave.origen;
+    c.Param.V = e.clave.horizonte;
+    c.Param.PrevNeg = e.clave.negativas != 0;
+    int n = 0;
+    for (ValorModelo v : ValoresDe(c.Modelo))
+        if (n < e.clave.cuantos)
+            PonerValor(c.Param, v, e.clave.valores[n++]);
+    double desv = 0.0;
+    if (e.clave.desvAparteAjuste)
+        desv = DesvAparte(desvAjuste_, k);
+    c.Ajuste = Desempaquetar(e.ajuste, e.clave.desvAparteAjuste, &desv);
+    if (e.clave.conAcierto) {
+        const auto it = std::lower_bound(aciertos_.begin(), aciertos_.end(), k,
+                                         [](const FilaAcierto& a, long long x) { return a.entrada < x; });
+        if (e.clave.desvAparteAcierto)
+            desv = DesvAparte(desvAcierto_, k);
+        c.Acierto = Desempaquetar(it->acierto, e.clave.desvAparteAcierto, &desv);
+    }
+    return c;
+}
+
+double RegistroCorridas::MedidaAjuste(long long k, int i) const
+{
+    const Entrada& e = entradas_[size_t(k)];
+    return LeerMedida(e.ajuste, e.clave.desvAparteAjuste, i);
+}
+
+double RegistroCorridas::MedidaAcierto(long long j, int i) const
+{
+    const FilaAcierto& a = aciertos_[size_t(j)];
+    return LeerMedida(a.acierto, entradas_[size_t(a.entrada)].clave.desvAparteAcierto, i);
+}
+
+void RegistroCorridas::CambiarClave(long long k, const Corrida& c)
+{
+    ClaveCorrida& actual = entradas_[size_t(k)].clave;
+    ClaveCorrida nueva = ClaveDe(c);
+    nueva.desvAparteAjuste = actual.desvAparteAjuste;
+    nueva.desvAparteAcierto = actual.desvAparteAcierto;
+    nueva.conAcierto = actual.conAcierto;
+    actual = nueva;
+}
+
 Corrida& RegistroCorridas::Nueva()
 {
     ultima_.Acierto.reset();
@@ -29,8 +154,24 @@ Corrida& RegistroCorridas::Nueva()
 
 void RegistroCorridas::Anotar()
 {
-    if (conservar_)
-        corridas_.push_back(ultima_);
+    if (conservar_) {
+        const long long k = Tamano();
+        Entrada& e = entradas_.emplace_back();
+        e.clave = ClaveDe(ultima_);
+        if (Empaquetar(ultima_.Ajuste, e.ajuste)) {
+            e.clave.desvAparteAjuste = 1;
+            desvAjuste_.emplace_back(k, ultima_.Ajuste.DesvRelativa());
+        }
+        if (ultima_.Acierto) {
+            e.clave.conAcierto = 1;
+            FilaAcierto& a = aciertos_.emplace_back();
+            a.entrada = k;
+            if (Empaquetar(*ultima_.Acierto, a.acierto)) {
+                e.clave.desvAparteAcierto = 1;
+                desvAcierto_.emplace_back(k, ultima_.Acierto->DesvRelativa());
+            }
+        }
+    }
     if (oyente_)
         oyente_(ultima_);
 }
@@ -43,8 +184,13 @@ void RegistroCorridas::Anadir(const Corrida& c)
 
 void RegistroCorridas::Borrar()
 {
-    // The memory too: a million entries are a few hundred megabytes.
-    std::vector<Corrida>().swap(corridas_);
+    // The memory too: a million entries are a hundred megabytes.
+    std::vector<Entrada>().swap(entradas_);
+    std::vector<FilaAcierto>().swap(aciertos_);
+    std::vector<std::pair<long long, double>>().swap(desvAjuste_);
+    std::vector<std::pair<long long, double>>().swap(desvAcierto_);
+    if (borrado_)
+        borrado_();
 }
 
 void RegistroCorridas::Reservar(long long n)
@@ -58,7 +204,7 @@ void RegistroCorridas::Reservar(long long n)
     if (!conservar_ || n <= 0)
         return;
     try {
-        corridas_.reserve(corridas_.size() + static_cast<size_t>(n));
+        entradas_.reserve(entradas_.size() + static_cast<size_t>(n));
     } catch (const std::bad_alloc&) {
     }
 }
@@ -67,20 +213,27 @@ std::optional<long long> RegistroCorridas::Mejor(int col, bool acierto, long lon
 {
     // Errors up to LMR: smaller is better; the shares of the benchmark after it: larger.
     const bool mayor = col > ColErrLMR;
+    const int i = col - ColErrMSE;
+    if (i < 0 || i >= NumMedidas)
+        return std::nullopt;
     std::optional<long long> mejor;
     double valor = 0.0;
-    for (long long k = desde < 0 ? 0 : desde; k < Tamano(); ++k) {
-        const Corrida& c = corridas_[static_cast<size_t>(k)];
-        const MedidasCorrida* m = acierto ? (c.Acierto ? &*c.Acierto : nullptr) : &c.Ajuste;
-        if (!m)
-            continue;
-        const Medida v = m->Valor(col);
-        if (!v)
-            continue;
-        if (!mejor || (mayor ? *v > valor : *v < valor)) {
+    const auto mirar = [&](long long k, double v) {
+        if (std::isnan(v))
+            return;
+        if (!mejor || (mayor ? v > valor : v < valor)) {
             mejor = k;
-            valor = *v;
+            valor = v;
         }
+    };
+    desde = std::max(desde, 0LL);
+    if (!acierto) {
+        for (long long k = desde; k < Tamano(); ++k)
+            mirar(k, MedidaAjuste(k, i));
+    } else {
+        for (long long j = 0; j < TamanoAciertos(); ++j)
+            if (aciertos_[size_t(j)].entrada >= desde)
+                mirar(aciertos_[size_t(j)].entrada, MedidaAcierto(j, i));
     }
     return mejor;
 }

@@ -24,6 +24,8 @@ class MedidasCorrida {
 public:
     MedidasCorrida() { v_.fill(kSinValor); }
     explicit MedidasCorrida(const Medidas& m);
+    // The twelve in column order (NaN for none) and the relative deviation.
+    MedidasCorrida(const double* doce, double desv);
 
     // Measure of column col (ColErrMSE..ColErrPBMSE).
     Medida Valor(int col) const
@@ -55,6 +57,23 @@ struct Corrida {
     std::optional<MedidasCorrida> Acierto;
 };
 
+// What a log entry keeps of a run besides its measures, packed to 32 bytes:
+// the model, the values it read (in ValoresDe's order), the horizon, the
+// negative-forecast switch and the origin.
+struct ClaveCorrida {
+    int8_t modelo = 0;
+    uint8_t cuantos : 2 = 0; // values read, up to 3
+    uint8_t negativas : 1 = 0;
+    // The relative deviation does not follow from sMAPE (kept apart).
+    uint8_t desvAparteAjuste : 1 = 0;
+    uint8_t desvAparteAcierto : 1 = 0;
+    uint8_t conAcierto : 1 = 0;
+    uint16_t horizonte = 0;
+    int32_t origen = 0;
+    double valores[3] = {0.0, 0.0, 0.0};
+};
+static_assert(sizeof(ClaveCorrida) == 32);
+
 class RegistroCorridas {
 public:
     using Oyente = std::function<void(const Corrida&)>;
@@ -68,11 +87,25 @@ public:
     // Room for n more entries (an experiment knows its size).
     void Reservar(long long n);
 
-    long long Tamano() const { return static_cast<long long>(corridas_.size()); }
-    bool Vacio() const { return corridas_.empty(); }
-    const Corrida& operator[](long long k) const { return corridas_[static_cast<size_t>(k)]; }
+    long long Tamano() const { return static_cast<long long>(entradas_.size()); }
+    bool Vacio() const { return entradas_.empty(); }
+    // Entry k as it was added (rebuilt from its compact form).
+    Corrida operator[](long long k) const;
     // The last entry added (also when entries are not kept); only after one.
     const Corrida& Ultima() const { return ultima_; }
+
+    // The parts of entry k the error tables read without rebuilding it.
+    const ClaveCorrida& Clave(long long k) const { return entradas_[size_t(k)].clave; }
+    // Measure i (0..11, in column order) of entry k; NaN when it has none.
+    double MedidaAjuste(long long k, int i) const;
+    // The entries with accuracy measures, in the order they were added: the
+    // j-th of them is entry EntradaAcierto(j).
+    long long TamanoAciertos() const { return static_cast<long long>(aciertos_.size()); }
+    long long EntradaAcierto(long long j) const { return aciertos_[size_t(j)].entrada; }
+    double MedidaAcierto(long long j, int i) const;
+    // Entry k now stands for another run of the same measures (its model,
+    // values, horizon, switch and origin from c).
+    void CambiarClave(long long k, const Corrida& c);
 
     // The best entry from desde on by a measure (a ColumnaError): the
     // smallest error, or the largest share of the benchmark (PB, PBMAE,
@@ -82,15 +115,33 @@ public:
 
     // Told of every entry as it is added (the error tables of the window).
     void Escuchar(Oyente oyente) { oyente_ = std::move(oyente); }
-    // Whether entries are kept (the default). A listener that keeps its own
-    // copy of each (the window's tables) turns it off, so that a million-run
-    // grid is not held twice.
+    // Told when the log is emptied (the tables that show it empty too).
+    void EscucharBorrado(std::function<void()> oyente) { borrado_ = std::move(oyente); }
+    // Whether entries are kept (the default).
     void Conservar(bool si) { conservar_ = si; }
 
 private:
-    std::vector<Corrida> corridas_;
+    // 128 bytes an entry: a million-run grid is held once, here.
+    struct Entrada {
+        ClaveCorrida clave;
+        double ajuste[NumMedidas];
+    };
+    struct FilaAcierto {
+        double acierto[NumMedidas];
+        long long entrada;
+    };
+    static bool Empaquetar(const MedidasCorrida& m, double* doce);
+    static double LeerMedida(const double* doce, bool desvAparte, int i);
+    static MedidasCorrida Desempaquetar(const double* doce, bool desvAparte, const double* desv);
+    static ClaveCorrida ClaveDe(const Corrida& c);
+
+    std::vector<Entrada> entradas_;
+    std::vector<FilaAcierto> aciertos_;
+    // Relative deviations that sMAPE does not give back bit for bit, by entry.
+    std::vector<std::pair<long long, double>> desvAjuste_, desvAcierto_;
     Corrida ultima_;
     Oyente oyente_;
+    std::function<void()> borrado_;
     bool conservar_ = true;
 };
 
