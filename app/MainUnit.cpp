@@ -381,9 +381,8 @@ void TFormMain::CrearRejillas()
 
     // The error tables build their grids; they go into their pages here.
     TablasErr.Crear(TabSheetErrAjuste, TabSheetErrAcierto);
-    // The tables show the session's run log and keep its rows themselves.
-    SesionActual.Corridas().Escuchar([this](const Corrida& c) { TablasErr.Anadir(c); });
-    SesionActual.Corridas().Conservar(false);
+    // The tables are views of the session's run log, the one store of the runs.
+    TablasErr.Mostrar(&SesionActual.Corridas());
     colocar(TabSheetErrAjuste, TablasErr.Ajuste());
     colocar(TabSheetErrAcierto, TablasErr.Acierto());
     for (Rejilla* g : {TablasErr.Ajuste(), TablasErr.Acierto()})

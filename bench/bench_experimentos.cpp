@@ -50,8 +50,8 @@ struct Rango {
 
 void Medir(TFormMain* w, const char* nombre, int item, Rango alfa, Rango beta, Rango phi, bool dibujar)
 {
-    tendora::TablasErrores::BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAjuste"));
-    tendora::TablasErrores::BorrarTabla(Control<tendora::Rejilla>(*w, "AdvSGErrAcierto"));
+    // "Borrar información sobre errores": the log and both tables start empty.
+    w->Borrarinformacinsobreerrores1Click();
     w->SesionActual.SeleccionarModelo(item);
     TFormRangoVar* d = w->FormRangoVar;
     d->DesdeAlfa->setValue(alfa.desde);

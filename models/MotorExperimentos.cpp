@@ -252,7 +252,7 @@ long long MotorExperimentos::Variar(const std::vector<Rango>& rangos, bool Mostr
     hw_ = InicioHW{};
     loteListo_ = -1;
     if (directo_)
-        s_.Corridas().Reservar(total);
+        s_.Corridas().Reservar(total, s_.PuntosSinUsar() > 0 && s_.Horizonte() > 0 ? total : 0);
     struct Fin {
         MotorExperimentos& m;
         ~Fin()

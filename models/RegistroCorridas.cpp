@@ -136,16 +136,6 @@ double RegistroCorridas::MedidaAcierto(long long j, int i) const
     return LeerMedida(a.acierto, entradas_[size_t(a.entrada)].clave.desvAparteAcierto, i);
 }
 
-void RegistroCorridas::CambiarClave(long long k, const Corrida& c)
-{
-    ClaveCorrida& actual = entradas_[size_t(k)].clave;
-    ClaveCorrida nueva = ClaveDe(c);
-    nueva.desvAparteAjuste = actual.desvAparteAjuste;
-    nueva.desvAparteAcierto = actual.desvAparteAcierto;
-    nueva.conAcierto = actual.conAcierto;
-    actual = nueva;
-}
-
 Corrida& RegistroCorridas::Nueva()
 {
     ultima_.Acierto.reset();
@@ -193,7 +183,7 @@ void RegistroCorridas::Borrar()
         borrado_();
 }
 
-void RegistroCorridas::Reservar(long long n)
+void RegistroCorridas::Reservar(long long n, long long aciertos)
 {
     // Only a hint: a loop of many steps may stop early or log few of them, and
     // room asked for beyond the memory would fail the loop before its first
@@ -201,10 +191,14 @@ void RegistroCorridas::Reservar(long long n)
     // a longer log grows as it goes.
     constexpr long long Tope = 1LL << 21;
     n = std::min(n, Tope - Tamano());
-    if (!conservar_ || n <= 0)
+    aciertos = std::min(aciertos, Tope - TamanoAciertos());
+    if (!conservar_)
         return;
     try {
-        entradas_.reserve(entradas_.size() + static_cast<size_t>(n));
+        if (n > 0)
+            entradas_.reserve(entradas_.size() + static_cast<size_t>(n));
+        if (aciertos > 0)
+            aciertos_.reserve(aciertos_.size() + static_cast<size_t>(aciertos));
     } catch (const std::bad_alloc&) {
     }
 }

@@ -84,8 +84,9 @@ public:
     Corrida& Nueva();
     void Anotar();
     void Borrar();
-    // Room for n more entries (an experiment knows its size).
-    void Reservar(long long n);
+    // Room for n more entries, aciertos of them with accuracy measures (an
+    // experiment knows its size and whether values are held back).
+    void Reservar(long long n, long long aciertos = 0);
 
     long long Tamano() const { return static_cast<long long>(entradas_.size()); }
     bool Vacio() const { return entradas_.empty(); }
@@ -103,9 +104,6 @@ public:
     long long TamanoAciertos() const { return static_cast<long long>(aciertos_.size()); }
     long long EntradaAcierto(long long j) const { return aciertos_[size_t(j)].entrada; }
     double MedidaAcierto(long long j, int i) const;
-    // Entry k now stands for another run of the same measures (its model,
-    // values, horizon, switch and origin from c).
-    void CambiarClave(long long k, const Corrida& c);
 
     // The best entry from desde on by a measure (a ColumnaError): the
     // smallest error, or the largest share of the benchmark (PB, PBMAE,

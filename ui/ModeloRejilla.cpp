@@ -109,6 +109,9 @@ void ModeloRejilla::SetColCount(int n)
 
 void ModeloRejilla::SetRowCount(int n)
 {
+    if (fuente_ && std::max(n, 1) - 1 == filas_)
+        return;
+    Desvincular();
     const int nuevas = std::max(n, 1) - 1;
     if (nuevas == filas_)
         return;
@@ -156,6 +159,11 @@ void ModeloRejilla::AnunciarFilas()
 
 void ModeloRejilla::ReservarFilas(int n)
 {
+    if (fuente_) {
+        if (ordenado_)
+            orden_.reserve(size_t(std::max(n - 1, 0)));
+        return;
+    }
     for (auto& c : columnas_)
         c.Reservar(std::max(n - 1, 0));
 }
@@ -191,13 +199,12 @@ QString ModeloRejilla::Celda(int col, int row) const
     if (row == 0)
         return encabezados_[col];
     const int f = row - 1;
-    const Columna& c = columnas_[col];
-    const int32_t k = c.Clave(f);
+    const int32_t k = ClaveDe(col, f);
     switch (k) {
     case kVacia: return QString();
-    case kGeneral: return TextoGeneral(c.Valor(f));
-    case kFijo2: return TextoFijo2(c.Valor(f));
-    case kEtiqueta: return TextoEtiqueta(c.Etiqueta(f));
+    case kGeneral: return TextoGeneral(ValorDe(col, f));
+    case kFijo2: return TextoFijo2(ValorDe(col, f));
+    case kEtiqueta: return TextoEtiqueta(EtiquetaDe(col, f));
     default: return textos_[k];
     }
 }
@@ -208,7 +215,7 @@ TipoCelda ModeloRejilla::Tipo(int col, int row) const
         return TipoCelda::Vacia;
     if (row == 0)
         return encabezados_[col].isEmpty() ? TipoCelda::Vacia : TipoCelda::Texto;
-    const int32_t k = columnas_[col].Clave(row - 1);
+    const int32_t k = ClaveDe(col, row - 1);
     if (k == kVacia)
         return TipoCelda::Vacia;
     return (k >= 0 || k == kEtiqueta) ? TipoCelda::Texto : TipoCelda::Numero;
@@ -216,28 +223,27 @@ TipoCelda ModeloRejilla::Tipo(int col, int row) const
 
 double ModeloRejilla::Numero(int col, int row) const
 {
-    return Tipo(col, row) == TipoCelda::Numero ? columnas_[col].Valor(row - 1) : 0.0;
+    return Tipo(col, row) == TipoCelda::Numero ? ValorDe(col, row - 1) : 0.0;
 }
 
 Formato ModeloRejilla::FormatoDe(int col, int row) const
 {
-    if (Tipo(col, row) == TipoCelda::Numero && columnas_[col].Clave(row - 1) == kFijo2)
+    if (Tipo(col, row) == TipoCelda::Numero && ClaveDe(col, row - 1) == kFijo2)
         return Formato::Fijo2;
     return Formato::General;
 }
 
 bool ModeloRejilla::ValorMostrado(int col, int f, double* v) const
 {
-    const Columna& c = columnas_[col];
-    const int32_t k = c.Clave(f);
+    const int32_t k = ClaveDe(col, f);
     if (k == kVacia || k == kEtiqueta) // a label starts with its code, never a number
         return false;
     if (k == kGeneral) {
-        *v = c.Valor(f);
+        *v = ValorDe(col, f);
         return true;
     }
     if (k == kFijo2) {
-        *v = RedondeoFijo2(c.Valor(f));
+        *v = RedondeoFijo2(ValorDe(col, f));
         return true;
     }
     return LeerNumero(textos_[k], v);
@@ -291,6 +297,7 @@ void ModeloRejilla::SetTexto(int col, int row, const QString& texto)
             emit headerDataChanged(Qt::Horizontal, col, col);
         return;
     }
+    Desvincular();
     if (texto.isEmpty()) {
         Vaciar(col, row);
         return;
@@ -321,6 +328,7 @@ void ModeloRejilla::SetNumero(int col, int row, double valor, Formato formato)
         SetTexto(col, 0, formato == Formato::Fijo2 ? TextoFijo2(valor) : TextoGeneral(valor));
         return;
     }
+    Desvincular();
     EscribirNumero(col, row - 1, valor, formato);
     Cambiado(col, row - 1);
 }
@@ -357,6 +365,7 @@ void ModeloRejilla::Vaciar(int col, int row)
         SetTexto(col, 0, QString());
         return;
     }
+    Desvincular();
     if (EscribirVacia(col, row - 1))
         Cambiado(col, row - 1);
 }
@@ -380,6 +389,7 @@ void ModeloRejilla::SetColumnaNumeros(int col, int filaDesde, const double* valo
 {
     if (col < 0 || col >= ColCount() || filaDesde < 1 || n <= 0)
         return;
+    Desvincular();
     const int f0 = filaDesde - 1;
     const int fin = std::min(filas_, f0 + n);
     Columna& c = columnas_[col];
@@ -429,6 +439,7 @@ void ModeloRejilla::EscribirFila(int row, int colDesde, const Valor* valores, in
 {
     if (row < 1 || row > filas_ || colDesde < 0 || n <= 0)
         return;
+    Desvincular();
     const int fin = std::min(ColCount(), colDesde + n);
     if (fin <= colDesde)
         return;
@@ -470,6 +481,13 @@ void ModeloRejilla::Borrar()
     for (auto& c : columnas_)
         c.Liberar(1);
     filas_ = 1;
+    if (vinculo_) {
+        // The entries stay in the source; the view shows those added from now on.
+        fuente_ = vinculo_;
+        base_ = fuente_->Cuantas();
+        ordenado_ = false;
+        std::vector<int32_t>().swap(orden_);
+    }
     if (anunciar) {
         vistas_ = 1;
         endRemoveRows();
@@ -498,19 +516,18 @@ void ModeloRejilla::Ordenar(int col, Qt::SortOrder orden)
         return;
     // Rows split by kind, keys taken once per row: numbers, labels (by their
     // parts), texts (case-folded) and empty cells, each sorted on its own and then joined.
-    const Columna& c = columnas_[col];
     std::vector<std::pair<double, int>> numeros;
     std::vector<QString> plegados;
     std::vector<int> filasTexto, vacias, etiquetas;
     for (int f = 0; f < filas_; ++f) {
-        const int32_t k = c.Clave(f);
+        const int32_t k = ClaveDe(col, f);
         double v = 0;
         if (k == kVacia) {
             vacias.push_back(f);
         } else if (k == kEtiqueta) {
             etiquetas.push_back(f);
         } else if (k < 0) {
-            numeros.emplace_back(c.Valor(f), f);
+            numeros.emplace_back(ValorDe(col, f), f);
         } else if (LeerNumero(textos_[k], &v)) {
             numeros.emplace_back(v, f);
         } else {
@@ -687,12 +704,12 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return Celda(col, f + 1);
     case Qt::UserRole: {
-        const int32_t k = columnas_[col].Clave(f);
-        return (k == kGeneral || k == kFijo2) ? QVariant(columnas_[col].Valor(f)) : QVariant();
+        const int32_t k = ClaveDe(col, f);
+        return (k == kGeneral || k == kFijo2) ? QVariant(ValorDe(col, f)) : QVariant();
     }
     case Qt::TextAlignmentRole: {
         // Numbers to the right, so digits line up down a column.
-        const int32_t k = columnas_[col].Clave(f);
+        const int32_t k = ClaveDe(col, f);
         return (k == kGeneral || k == kFijo2) ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     }
     case Qt::ForegroundRole:
@@ -703,7 +720,7 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
         }
         return QVariant();
     case Qt::BackgroundRole: {
-        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && columnas_[col].Clave(f) != kVacia) {
+        if (mostrarMinMax_ && col >= 1 && filas_ >= 2 && ClaveDe(col, f) != kVacia) {
             if (extremos_[col].sucio)
                 Recalcular(col);
             const Extremos& e = extremos_[col];

@@ -29,9 +29,9 @@ QString ModeloRejilla::TextoEtiqueta(const EtiquetaCelda& e) const
 
 int ModeloRejilla::LargoTexto(int col, int row, std::unordered_map<uint64_t, int>& memo) const
 {
-    if (!Valida(col, row) || row == 0 || columnas_[col].Clave(row - 1) != kEtiqueta)
+    if (!Valida(col, row) || row == 0 || ClaveDe(col, row - 1) != kEtiqueta)
         return static_cast<int>(Celda(col, row).size());
-    const EtiquetaCelda& e = columnas_[col].Etiqueta(row - 1);
+    const EtiquetaCelda e = EtiquetaDe(col, row - 1);
     qsizetype largo = (e.codigo >= 0 && e.codigo < codigos_.size() ? codigos_[e.codigo].size() : 0) + 3;
     const int cuantos = std::min<int>(e.cuantos, 3);
     for (int k = 0; k < cuantos; ++k) {
@@ -53,8 +53,12 @@ int ModeloRejilla::LargoTexto(int col, int row, std::unordered_map<uint64_t, int
 
 const EtiquetaCelda* ModeloRejilla::Etiqueta(int col, int row) const
 {
-    if (!Valida(col, row) || row == 0 || columnas_[col].Clave(row - 1) != kEtiqueta)
+    if (!Valida(col, row) || row == 0 || ClaveDe(col, row - 1) != kEtiqueta)
         return nullptr;
+    if (fuente_) {
+        etiquetaLeida_ = EtiquetaDe(col, row - 1);
+        return &etiquetaLeida_;
+    }
     return &columnas_[col].Etiqueta(row - 1);
 }
 
@@ -68,6 +72,7 @@ void ModeloRejilla::SetEtiqueta(int col, int row, const EtiquetaCelda& etiqueta)
     if (!Valida(col, row) || row == 0)
         return;
     const int f = row - 1;
+    Desvincular();
     Columna& c = columnas_[col];
     double antes = 0;
     // A label never reads as a number: only a number it replaces moves the extremes.
@@ -103,11 +108,10 @@ void ModeloRejilla::OrdenEtiquetas(int col, bool asc, std::vector<int>& filas) c
         int32_t origen;
         int32_t fila;
     };
-    const Columna& c = columnas_[col];
     std::vector<std::pair<int, int>> grupos; // (rank × 4 + count, row)
     grupos.reserve(filas.size());
     for (int f : filas) {
-        const EtiquetaCelda& e = c.Etiqueta(f);
+        const EtiquetaCelda e = EtiquetaDe(col, f);
         const int r = e.codigo >= 0 && e.codigo < codigos_.size() ? rango[size_t(e.codigo)] : rango.back();
         grupos.emplace_back(r * 4 + std::min<int>(e.cuantos, 3), f);
     }
@@ -127,7 +131,7 @@ void ModeloRejilla::OrdenEtiquetas(int col, bool asc, std::vector<int>& filas) c
             ++hasta;
         claves.clear();
         for (size_t k = desde; k < hasta; ++k) {
-            const EtiquetaCelda& e = c.Etiqueta(grupos[k].second);
+            const EtiquetaCelda e = EtiquetaDe(col, grupos[k].second);
             Clave q{{0.0, 0.0, 0.0}, e.origen, grupos[k].second};
             for (int i = 0; i < std::min<int>(e.cuantos, 3); ++i)
                 q.v[i] = e.valores[i];

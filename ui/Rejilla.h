@@ -27,6 +27,17 @@ enum class Formato : unsigned char { General, Fijo2 };
 
 enum class TipoCelda : unsigned char { Vacia, Texto, Numero };
 
+// Rows kept elsewhere (the log of runs): entry k gives a label for the first
+// column and numbers, shown with two decimals, for the others.
+class FuenteFilas {
+public:
+    virtual ~FuenteFilas() = default;
+    virtual long long Cuantas() const = 0;
+    virtual EtiquetaCelda Etiqueta(long long k) const = 0;
+    // The number of column col (>= 1) of entry k; NaN for an empty cell.
+    virtual double Numero(long long k, int col) const = 0;
+};
+
 // Grid contents. Rows and columns are in grid terms throughout the public
 // API: row 0 is the header row, rows 1.. are data rows (model rows 0..).
 class ModeloRejilla : public QAbstractTableModel {
@@ -85,6 +96,20 @@ public:
     // Header row and one empty data row; headers and column count stay, the
     // memory of the cells is given back.
     void Borrar();
+
+    // The data rows become a view of a source (not owned) instead of cells
+    // of their own: its entries in the order they come until a sort or a drag
+    // gives them another; with no entry the grid shows one empty row, as an
+    // empty grid does. Writing into a cell or changing the row count copies
+    // the rows into cells of the grid's own (the source is not written);
+    // Borrar makes it a view again, of the entries added after. nullptr goes
+    // back to cells for good.
+    void SetFuente(FuenteFilas* fuente);
+    // Whether the rows are read from the source now.
+    bool EsVista() const { return fuente_ != nullptr; }
+    // The source has a new entry at its end: a new row (or the empty one
+    // filled). Nothing when the rows are the grid's own.
+    void FilaAnadida();
     // Stable sort of the data rows by one column: numbers by value (also texts
     // that read as numbers with either decimal mark), then texts, empty cells last.
     void Ordenar(int col, Qt::SortOrder orden);
@@ -149,6 +174,15 @@ private:
     void InvalidarExtremos();
     void AplicarPermutacion(const std::vector<int>& nuevaAVieja);
     QString TextoEtiqueta(const EtiquetaCelda& e) const;
+    // Cells read the same with or without a source (model rows).
+    long long EntradaDe(int f) const; // the source's entry, -1 for none
+    int32_t ClaveDe(int col, int f) const;
+    double ValorDe(int col, int f) const;
+    EtiquetaCelda EtiquetaDe(int col, int f) const;
+    int FilasFuente() const;
+    void MaterializarOrden();
+    // Before a write: the rows shown become cells of the grid's own.
+    void Desvincular();
     void OrdenEtiquetas(int col, bool asc, std::vector<int>& filas) const;
 
     std::vector<Columna> columnas_;
@@ -169,6 +203,13 @@ private:
     bool mostrarMinMax_ = false;
     mutable std::vector<Extremos> extremos_;
     mutable long long recalculos_ = 0;
+
+    FuenteFilas* vinculo_ = nullptr; // the source given, also while not read
+    FuenteFilas* fuente_ = nullptr; // the source the rows are read from now
+    long long base_ = 0; // entry of data row 0 while the rows keep the source's order
+    bool ordenado_ = false; // orden_ in use (after a sort or a drag)
+    std::vector<int32_t> orden_; // entry of each data row
+    mutable EtiquetaCelda etiquetaLeida_; // what Etiqueta points to with a source
 };
 
 // The view: 18-pixel rows, bold header, banded rows, whole-row selection,

@@ -44,6 +44,57 @@ Rejilla* NuevaTabla(QWidget* pagina, const char* nombre)
 
 } // namespace
 
+// A table's rows from the log: every entry (fit), or those with accuracy measures.
+class TablasErrores::Fuente : public FuenteFilas {
+public:
+    Fuente(RegistroCorridas& r, bool acierto) : r_(r), acierto_(acierto) { }
+    long long Cuantas() const override { return acierto_ ? r_.TamanoAciertos() : r_.Tamano(); }
+    EtiquetaCelda Etiqueta(long long k) const override { return EtiquetaDe(r_.Clave(Entrada(k))); }
+    double Numero(long long k, int col) const override
+    {
+        const int i = col - ColErrMSE;
+        if (i < 0 || i >= NumMedidas)
+            return __builtin_nan("");
+        return acierto_ ? r_.MedidaAcierto(k, i) : r_.MedidaAjuste(k, i);
+    }
+
+private:
+    long long Entrada(long long k) const { return acierto_ ? r_.EntradaAcierto(k) : k; }
+    RegistroCorridas& r_;
+    bool acierto_;
+};
+
+TablasErrores::TablasErrores() = default;
+
+TablasErrores::~TablasErrores()
+{
+    Mostrar(nullptr);
+}
+
+void TablasErrores::Mostrar(RegistroCorridas* registro)
+{
+    if (registro_) {
+        registro_->Escuchar(nullptr);
+        registro_->EscucharBorrado(nullptr);
+    }
+    registro_ = registro;
+    std::unique_ptr<Fuente> ajuste, acierto;
+    if (registro_) {
+        ajuste = std::make_unique<Fuente>(*registro_, false);
+        acierto = std::make_unique<Fuente>(*registro_, true);
+    }
+    if (ajuste_)
+        ajuste_->Modelo()->SetFuente(ajuste.get());
+    if (acierto_)
+        acierto_->Modelo()->SetFuente(acierto.get());
+    fuenteAjuste_ = std::move(ajuste);
+    fuenteAcierto_ = std::move(acierto);
+    if (registro_) {
+        registro_->Escuchar([this](const Corrida& c) { Anadir(c); });
+        registro_->EscucharBorrado([this] { BorrarTablas(); });
+    }
+}
+
 void TablasErrores::Crear(QWidget* paginaAjuste, QWidget* paginaAcierto)
 {
     ajuste_ = NuevaTabla(paginaAjuste, "AdvSGErrAjuste");
@@ -64,10 +115,20 @@ void TablasErrores::NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta, cons
 
 void TablasErrores::Anadir(const Corrida& c)
 {
-    const EtiquetaCelda etiqueta = EtiquetaDe(c);
-    NuevaFila(ajuste_, etiqueta, c.Ajuste);
+    // A grid written into keeps its own cells: the run is written there.
+    std::optional<EtiquetaCelda> etiqueta;
+    const auto anadir = [&](Rejilla* g, const MedidasCorrida& m) {
+        if (g->Modelo()->EsVista()) {
+            g->Modelo()->FilaAnadida();
+            return;
+        }
+        if (!etiqueta)
+            etiqueta = EtiquetaDe(c);
+        NuevaFila(g, *etiqueta, m);
+    };
+    anadir(ajuste_, c.Ajuste);
     if (c.Acierto)
-        NuevaFila(acierto_, etiqueta, *c.Acierto);
+        anadir(acierto_, *c.Acierto);
 }
 
 // The values the model reads, in ValorModelo's order.
@@ -83,6 +144,25 @@ EtiquetaCelda TablasErrores::EtiquetaDe(const Corrida& c)
         if (v == ValorModelo::N)
             e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
         e.valores[e.cuantos++] = Valor(c.Param, v);
+    }
+    return e;
+}
+
+EtiquetaCelda TablasErrores::EtiquetaDe(const ClaveCorrida& k)
+{
+    const FichaModelo& f = FichaDe(k.modelo);
+    EtiquetaCelda e;
+    e.codigo = static_cast<int8_t>(f.Item);
+    e.origen = k.origen > 0 ? k.origen : 0;
+    e.horizonte = static_cast<uint16_t>(std::min<int>(k.horizonte, 999)) & 0x3FFu;
+    e.negativas = k.negativas;
+    for (ValorModelo v : ValoresDe(k.modelo)) {
+        if (e.cuantos >= k.cuantos)
+            break;
+        if (v == ValorModelo::N)
+            e.enteros = (e.enteros | (1u << e.cuantos)) & 0x7u;
+        e.valores[e.cuantos] = k.valores[e.cuantos];
+        ++e.cuantos;
     }
     return e;
 }

@@ -1,30 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The two error tables, the log of every run: one fit row per calculation in
-// AdvSGErrAjuste, one accuracy row per calculation with held-back values in
-// AdvSGErrAcierto, each labelled with the model, its parameters and its origin.
+// The two error tables, views of the log of every run: one fit row per
+// calculation in AdvSGErrAjuste, one accuracy row per calculation with
+// held-back values in AdvSGErrAcierto, each labelled with the model, its
+// parameters and its origin.
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "models/RegistroCorridas.h"
-#include "ui/RejillaColumna.h"
+#include "ui/Rejilla.h"
 
 class QWidget;
 
 namespace tendora {
 
-class Rejilla;
-
 class TablasErrores {
 public:
+    TablasErrores();
+    ~TablasErrores();
+    TablasErrores(const TablasErrores&) = delete;
+    TablasErrores& operator=(const TablasErrores&) = delete;
+
     // Both grids with their headers, widths and colours, each into its page
     // (the page lays it out).
     void Crear(QWidget* paginaAjuste, QWidget* paginaAcierto);
+    // The grids become views of the log (it must outlive them, or be let go
+    // by Mostrar(nullptr)): every run added from now on gets its rows, and
+    // the log emptied empties both.
+    void Mostrar(RegistroCorridas* registro);
 
     // A run of the log: its fit row and, when it measured held-back values,
     // its accuracy row, each labelled with the model, its values and origin.
+    // Over a log the rows are its last entry's (the log tells of it here).
     void Anadir(const Corrida& c);
     // The label of a run's rows, and the run a label keeps: the values its
     // model reads (the others at their defaults), the horizon, the
@@ -77,11 +88,17 @@ public:
         TablasErrores& t_;
     };
 
+    // The label of a log entry's rows.
+    static EtiquetaCelda EtiquetaDe(const ClaveCorrida& k);
+
 private:
+    class Fuente;
     void NuevaFila(Rejilla* grid, const EtiquetaCelda& etiqueta, const MedidasCorrida& medidas);
 
-    Rejilla* ajuste_ = nullptr;
-    Rejilla* acierto_ = nullptr;
+    QPointer<Rejilla> ajuste_;
+    QPointer<Rejilla> acierto_;
+    RegistroCorridas* registro_ = nullptr;
+    std::unique_ptr<Fuente> fuenteAjuste_, fuenteAcierto_;
 };
 
 } // namespace tendora

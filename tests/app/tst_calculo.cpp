@@ -3,7 +3,9 @@
 // driven through the real window.
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -144,6 +146,16 @@ void ArrastrarFila(Rejilla* g, int desde, int hasta)
     QTest::mouseMove(vp, centro(desde + (hasta > desde ? 1 : -1)));
     QTest::mouseMove(vp, centro(hasta));
     QTest::mouseRelease(vp, Qt::LeftButton, {}, centro(hasta));
+}
+
+// "Borrar tabla" from a table's pop-up menu, as the user clears it.
+void BorrarTablaPorMenu(TFormMain& w, Rejilla* g)
+{
+    const QPoint donde(5, 5);
+    QContextMenuEvent e(QContextMenuEvent::Mouse, donde, g->viewport()->mapToGlobal(donde));
+    QApplication::sendEvent(g->viewport(), &e);
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    Control<QAction>(w, "Variartabla1")->trigger();
 }
 
 } // namespace
@@ -467,6 +479,51 @@ private slots:
         w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 2);
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(0, 1), QStringLiteral("DST ()"));
+    }
+
+    void tablasDelRegistro()
+    {
+        // The log keeps every run; each table shows its part of it.
+        TFormMain w;
+        w.show();
+        Cargar(w, 36, 6);
+        Rejilla* ajuste = Tabla(w, "AdvSGErrAjuste");
+        Rejilla* acierto = Tabla(w, "AdvSGErrAcierto");
+        Calcular(w, ItemNVS);
+        Calcular(w, ItemMMS);
+        QCOMPARE(w.SesionActual.Corridas().Tamano(), 2);
+        QCOMPARE(ajuste->RowCount(), 3);
+        QCOMPARE(acierto->RowCount(), 3);
+
+        // "Borrar tabla" clears that table only: the log and the other table keep the runs.
+        BorrarTablaPorMenu(w, ajuste);
+        QCOMPARE(ajuste->RowCount(), 2);
+        QCOMPARE(ajuste->Celda(0, 1), QString());
+        QCOMPARE(acierto->RowCount(), 3);
+        QCOMPARE(w.SesionActual.Corridas().Tamano(), 2);
+
+        // A later run appears in both, after a sort as well.
+        ClicEnCabecera(acierto, 0);
+        QCOMPARE(acierto->Celda(0, 1).left(3), QStringLiteral("MMS"));
+        Calcular(w, ItemDST);
+        QCOMPARE(ajuste->RowCount(), 2);
+        QCOMPARE(ajuste->Celda(0, 1), QStringLiteral("DST () T-6"));
+        QCOMPARE(acierto->RowCount(), 4);
+        QCOMPARE(acierto->Celda(0, 3), QStringLiteral("DST () T-6"));
+        QCOMPARE(w.SesionActual.Corridas().Tamano(), 3);
+        // Each row applies its own run.
+        QCOMPARE(acierto->Modelo()->Etiqueta(0, 2)->codigo, int8_t(ItemNVS));
+
+        // A new history empties the log and both tables.
+        Cargar(w, 24);
+        QCOMPARE(w.SesionActual.Corridas().Tamano(), 0);
+        QCOMPARE(ajuste->RowCount(), 2);
+        QCOMPARE(ajuste->Celda(0, 1), QString());
+        QCOMPARE(acierto->RowCount(), 2);
+        QCOMPARE(acierto->Celda(0, 1), QString());
+        Calcular(w, ItemNVS);
+        QCOMPARE(ajuste->Celda(0, 1), QStringLiteral("NVS ()"));
+        QCOMPARE(acierto->Celda(0, 1), QString());
     }
 
     void todosLosModelos()

@@ -76,6 +76,8 @@ private slots:
     void aplicarRechaza();
     void mejor_data();
     void mejor();
+    void registroCompacto_data();
+    void registroCompacto();
     void observadores();
     void comoEdit_data();
     void comoEdit();
@@ -405,6 +407,7 @@ void TstSesion::aplicarRechaza()
 }
 
 Q_DECLARE_METATYPE(QList<Corrida>)
+Q_DECLARE_METATYPE(Corrida)
 
 void TstSesion::mejor_data()
 {
@@ -451,6 +454,70 @@ void TstSesion::mejor()
         r.Anadir(c);
     const std::optional<long long> m = r.Mejor(col, acierto, desde);
     QCOMPARE(m.value_or(-1), esperado);
+}
+
+namespace {
+// Measures with a chosen sMAPE and relative deviation, MSE 1 and PB 40.
+MedidasCorrida ConDesv(Medida smape, double desv)
+{
+    Medidas m;
+    m.MSE = 1.0;
+    m.sMAPE = smape;
+    m.PB = 40.0;
+    m.DesvRelativa = desv;
+    return MedidasCorrida(m);
+}
+} // namespace
+
+void TstSesion::registroCompacto_data()
+{
+    QTest::addColumn<Corrida>("corrida");
+    const auto con = [](int item, std::initializer_list<std::pair<ValorModelo, double>> valores, int origen,
+                        MedidasCorrida ajuste, std::optional<MedidasCorrida> acierto) {
+        Corrida c;
+        c.Modelo = item;
+        for (const auto& [v, x] : valores)
+            PonerValor(c.Param, v, x);
+        c.Param.V = 500;
+        c.Param.PrevNeg = true;
+        c.Origen = origen;
+        c.Ajuste = ajuste;
+        c.Acierto = acierto;
+        return c;
+    };
+    // As CalcularMedidas leaves them: the deviation is sMAPE / 100 to the bit.
+    const double d = 0.1234567;
+    QTest::newRow("sMAPE is the deviation x 100")
+        << con(ItemHW, {{ValorModelo::AlfaHLT, 0.1}, {ValorModelo::BetaHLT, 0.2}, {ValorModelo::PhiHW, 0.3}}, 0,
+               ConDesv(d * 100.0, d), std::nullopt);
+    QTest::newRow("no sMAPE, deviation 0")
+        << con(ItemMMS, {{ValorModelo::N, 7}}, 3, ConDesv(std::nullopt, 0.0), ConDesv(d * 100.0, d));
+    // Measures made some other way: the deviation must come back as it went in.
+    QTest::newRow("no sMAPE, a deviation")
+        << con(ItemLES, {{ValorModelo::AlfaLE, 0.5}}, 0, ConDesv(std::nullopt, 0.25), ConDesv(std::nullopt, -0.0));
+    QTest::newRow("sMAPE and another deviation")
+        << con(ItemTHT, {{ValorModelo::AlfaTHT, 0.7}}, 12, ConDesv(12.5, 0.3), ConDesv(0.1 * 3, 0.1));
+    QTest::newRow("nothing measured") << con(ItemNVS, {}, 0, MedidasCorrida(), MedidasCorrida());
+}
+
+void TstSesion::registroCompacto()
+{
+    QFETCH(Corrida, corrida);
+    // Between other entries, so that no entry reads another's parts.
+    RegistroCorridas r;
+    const Corrida antes = Entrada(2, 0.5, 10, true);
+    const Corrida despues = Entrada(3, -0.5, 20, false);
+    r.Anadir(antes);
+    r.Anadir(corrida);
+    r.Anadir(despues);
+    QCOMPARE(r.Tamano(), 3);
+    QCOMPARE(Diferencia(r[0], antes), QString());
+    QCOMPARE(Diferencia(r[1], corrida), QString());
+    QCOMPARE(Diferencia(r[2], despues), QString());
+    QCOMPARE(r.TamanoAciertos(), corrida.Acierto ? 2 : 1);
+    r.Borrar();
+    QCOMPARE(r.Tamano(), 0);
+    QCOMPARE(r.TamanoAciertos(), 0);
 }
 
 void TstSesion::observadores()
