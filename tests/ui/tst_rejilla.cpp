@@ -14,6 +14,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <array>
+#include <cmath>
+#include <vector>
+
 using namespace tendora;
 using namespace prueba;
 
@@ -84,6 +88,30 @@ void Locales()
     QTest::newRow("C") << false;
 }
 
+// Rows kept outside the grid, as the log of runs keeps them.
+class FuentePrueba : public FuenteFilas {
+public:
+    long long Cuantas() const override { return static_cast<long long>(etiquetas.size()); }
+    EtiquetaCelda Etiqueta(long long k) const override { return etiquetas[size_t(k)]; }
+    double Numero(long long k, int col) const override
+    {
+        return col >= 1 && col <= 3 ? numeros[size_t(k)][size_t(col - 1)] : std::nan("");
+    }
+    std::vector<EtiquetaCelda> etiquetas;
+    std::vector<std::array<double, 3>> numeros;
+};
+
+EtiquetaCelda Etiq(int codigo, double a, double b, int origen)
+{
+    EtiquetaCelda e;
+    e.codigo = static_cast<int8_t>(codigo);
+    e.cuantos = 2;
+    e.valores[0] = a;
+    e.valores[1] = b;
+    e.origen = origen;
+    return e;
+}
+
 } // namespace
 
 class TstRejilla : public QObject {
@@ -115,6 +143,8 @@ private slots:
     void digitosUniformes();
     void menuContextual();
     void rendimiento();
+    void vistaComoCeldas_data();
+    void vistaComoCeldas();
 };
 
 void TstRejilla::aspecto()
@@ -597,6 +627,107 @@ void TstRejilla::rendimiento()
     // Generous bounds: debug and sanitizer builds are several times slower.
     QVERIFY(relleno < 20000);
     QVERIFY(orden < 10000);
+}
+
+void TstRejilla::vistaComoCeldas_data()
+{
+    // Steps: "+" adds the next entry, "o<col><a|d>" sorts, "m<from><to>" moves
+    // a row, "b" clears, "e" writes a cell, "x" turns the highlight on.
+    QTest::addColumn<QString>("pasos");
+    QTest::newRow("entries in order") << "++++++++";
+    QTest::newRow("one entry fills the empty row") << "+";
+    QTest::newRow("sorted by each column, both ways") << "++++++++x o1a o2d o3a o0a o0d o1d";
+    QTest::newRow("rows added after a sort go last") << "+++++ o1d ++ o2a +++";
+    QTest::newRow("moved, then sorted") << "++++++ m51 m26 o3a m14";
+    QTest::newRow("cleared, then new entries only") << "+++ o1a b +++ o0d";
+    QTest::newRow("written into: cells of its own") << "++++ o1a e ++ o2a b +++ m21";
+    QTest::newRow("highlight follows entries and moves") << "x ++ o1a +++ m31 b ++";
+    QTest::newRow("cleared empty") << "b + b b";
+}
+
+void TstRejilla::vistaComoCeldas()
+{
+    // A grid over a source shows, sorts, moves and highlights exactly as a
+    // grid holding the same rows as cells.
+    QFETCH(QString, pasos);
+    const double nada = std::nan("");
+    // Equal labels, equal values and empty cells, for the order of equals.
+    const std::vector<std::pair<EtiquetaCelda, std::array<double, 3>>> datos = {
+        {Etiq(1, 0.1, 0.2, 0), {5.0, 1.0, nada}},   {Etiq(0, 0.15, 0.1, 12), {2.0, nada, 3.0}},
+        {Etiq(0, 0.1, 0.2, 3), {2.0, 1.0, -0.0}},   {Etiq(1, 0.1, 0.2, 0), {nada, 7.5, 3.0}},
+        {Etiq(0, 0.1, 0.15, 3), {-1.25, 1.0, 0.0}}, {Etiq(0, 0.1, 0.2, 3), {2.0, 2.005, 9.0}},
+        {Etiq(1, 2.0, 0.5, 1), {1e6, nada, nada}},  {Etiq(0, 0.15, 0.1, 12), {2.0, 1.0, 3.0}},
+    };
+    FuentePrueba fuente;
+    Rejilla vista, celdas;
+    for (Rejilla* r : {&vista, &celdas}) {
+        r->SetColCount(4);
+        r->SetRowCount(2);
+        r->Modelo()->SetCodigosEtiqueta({"MMS", "HLT"});
+    }
+    vista.Modelo()->SetFuente(&fuente);
+    size_t siguiente = 0;
+    const auto escribir = [&](ModeloRejilla* m, size_t k) {
+        if (m->Tipo(0, m->RowCount() - 1) != TipoCelda::Vacia)
+            m->SetRowCount(m->RowCount() + 1);
+        const int fila = m->RowCount() - 1;
+        m->SetEtiqueta(0, fila, datos[k].first);
+        m->SetFilaNumeros(fila, 1, datos[k].second.data(), 3, Formato::Fijo2);
+    };
+    for (const QString& paso : pasos.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (qsizetype i = 0; i < paso.size(); ++i) {
+            const QChar c = paso[i];
+            if (c == QLatin1Char('+')) {
+                const size_t k = siguiente++ % datos.size();
+                fuente.etiquetas.push_back(datos[k].first);
+                fuente.numeros.push_back(datos[k].second);
+                if (vista.Modelo()->EsVista())
+                    vista.Modelo()->FilaAnadida();
+                else
+                    escribir(vista.Modelo(), k);
+                escribir(celdas.Modelo(), k);
+            } else if (c == QLatin1Char('o')) {
+                const int col = paso[i + 1].digitValue();
+                const auto orden = paso[i + 2] == QLatin1Char('a') ? Qt::AscendingOrder : Qt::DescendingOrder;
+                vista.Modelo()->Ordenar(col, orden);
+                celdas.Modelo()->Ordenar(col, orden);
+                i += 2;
+            } else if (c == QLatin1Char('m')) {
+                const int desde = paso[i + 1].digitValue(), hasta = paso[i + 2].digitValue();
+                QCOMPARE(vista.Modelo()->MoverFila(desde, hasta), celdas.Modelo()->MoverFila(desde, hasta));
+                i += 2;
+            } else if (c == QLatin1Char('b')) {
+                vista.Borrar();
+                celdas.Borrar();
+                QVERIFY(vista.Modelo()->EsVista());
+            } else if (c == QLatin1Char('e')) {
+                vista.SetNumero(2, 1, 42.0, Formato::Fijo2);
+                celdas.SetNumero(2, 1, 42.0, Formato::Fijo2);
+                QVERIFY(!vista.Modelo()->EsVista());
+            } else if (c == QLatin1Char('x')) {
+                vista.SetMostrarMinMax(true);
+                celdas.SetMostrarMinMax(true);
+            }
+        }
+        const ModeloRejilla& v = *vista.Modelo();
+        const ModeloRejilla& m = *celdas.Modelo();
+        QCOMPARE(v.RowCount(), m.RowCount());
+        QCOMPARE(v.rowCount(), m.rowCount());
+        for (int col = 0; col < 4; ++col) {
+            QCOMPARE(Columna(v, col), Columna(m, col));
+            QCOMPARE(v.FilaMinimo(col), m.FilaMinimo(col));
+            QCOMPARE(v.FilaMaximo(col), m.FilaMaximo(col));
+            for (int f = 1; f < m.RowCount(); ++f) {
+                QCOMPARE(v.Tipo(col, f), m.Tipo(col, f));
+                QCOMPARE(v.FormatoDe(col, f), m.FormatoDe(col, f));
+                QCOMPARE(v.data(v.index(f - 1, col), Qt::UserRole), m.data(m.index(f - 1, col), Qt::UserRole));
+                QCOMPARE(Fondo(v, col, f), Fondo(m, col, f));
+                QCOMPARE(bool(v.Etiqueta(col, f)), bool(m.Etiqueta(col, f)));
+                if (m.Etiqueta(col, f))
+                    QCOMPARE(v.Etiqueta(col, f)->origen, m.Etiqueta(col, f)->origen);
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TstRejilla)
