@@ -65,7 +65,8 @@ public:
     // with the code texts given here and the numbers under the locale of the moment.
     void SetEtiqueta(int col, int row, const EtiquetaCelda& etiqueta);
     void SetCodigosEtiqueta(const QStringList& codigos);
-    // The label of a label cell; nullptr for any other cell.
+    // The label of a label cell; nullptr for any other cell. Over a source,
+    // valid until the next call.
     const EtiquetaCelda* Etiqueta(int col, int row) const;
 
     // Length of the text Celda gives, without writing out a label: their

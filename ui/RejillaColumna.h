@@ -4,7 +4,8 @@
 // only (the measures of an error table) or labels only (its first column):
 // those keep just the values, 8 bytes a cell with NaN for an empty one, or
 // just the labels. A column that mixes kinds keeps a key per cell as well.
-// So a million-row error table takes about 120 MiB instead of twice that.
+// So a million rows of an error table kept as cells take about 120 MiB
+// instead of twice that.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,7 +19,7 @@ namespace tendora {
 // Sorting compares the parts: code, then the values as numbers, then origen.
 // The horizon and the negative-forecast switch are neither shown nor sorted
 // on: they are kept so that the run can be repeated from its row. Packed to
-// 32 bytes: a million-row error table keeps one per row.
+// 32 bytes: a million-row label column keeps one per row.
 struct EtiquetaCelda {
     int8_t codigo = 0; // index into the grid's code texts
     uint8_t cuantos = 0; // values used, up to 3; kSinEtiqueta marks an empty cell
