@@ -144,22 +144,20 @@ Corrida& RegistroCorridas::Nueva()
 
 void RegistroCorridas::Anotar()
 {
-    if (conservar_) {
-        const long long k = Tamano();
-        Entrada& e = entradas_.emplace_back();
-        e.clave = ClaveDe(ultima_);
-        if (Empaquetar(ultima_.Ajuste, e.ajuste)) {
-            e.clave.desvAparteAjuste = 1;
-            desvAjuste_.emplace_back(k, ultima_.Ajuste.DesvRelativa());
-        }
-        if (ultima_.Acierto) {
-            e.clave.conAcierto = 1;
-            FilaAcierto& a = aciertos_.emplace_back();
-            a.entrada = k;
-            if (Empaquetar(*ultima_.Acierto, a.acierto)) {
-                e.clave.desvAparteAcierto = 1;
-                desvAcierto_.emplace_back(k, ultima_.Acierto->DesvRelativa());
-            }
+    const long long k = Tamano();
+    Entrada& e = entradas_.emplace_back();
+    e.clave = ClaveDe(ultima_);
+    if (Empaquetar(ultima_.Ajuste, e.ajuste)) {
+        e.clave.desvAparteAjuste = 1;
+        desvAjuste_.emplace_back(k, ultima_.Ajuste.DesvRelativa());
+    }
+    if (ultima_.Acierto) {
+        e.clave.conAcierto = 1;
+        FilaAcierto& a = aciertos_.emplace_back();
+        a.entrada = k;
+        if (Empaquetar(*ultima_.Acierto, a.acierto)) {
+            e.clave.desvAparteAcierto = 1;
+            desvAcierto_.emplace_back(k, ultima_.Acierto->DesvRelativa());
         }
     }
     if (oyente_)
@@ -192,8 +190,6 @@ void RegistroCorridas::Reservar(long long n, long long aciertos)
     constexpr long long Tope = 1LL << 21;
     n = std::min(n, Tope - Tamano());
     aciertos = std::min(aciertos, Tope - TamanoAciertos());
-    if (!conservar_)
-        return;
     try {
         if (n > 0)
             entradas_.reserve(entradas_.size() + static_cast<size_t>(n));

@@ -115,8 +115,6 @@ public:
     void Escuchar(Oyente oyente) { oyente_ = std::move(oyente); }
     // Told when the log is emptied (the tables that show it empty too).
     void EscucharBorrado(std::function<void()> oyente) { borrado_ = std::move(oyente); }
-    // Whether entries are kept (the default).
-    void Conservar(bool si) { conservar_ = si; }
 
 private:
     // 128 bytes an entry: a million-run grid is held once, here.
@@ -140,7 +138,6 @@ private:
     Corrida ultima_;
     Oyente oyente_;
     std::function<void()> borrado_;
-    bool conservar_ = true;
 };
 
 } // namespace tendora
