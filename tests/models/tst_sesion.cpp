@@ -79,8 +79,6 @@ private slots:
     void registroCompacto_data();
     void registroCompacto();
     void observadores();
-    void comoEdit_data();
-    void comoEdit();
 };
 
 void TstSesion::contrato_data()
@@ -570,62 +568,6 @@ void TstSesion::observadores()
     QCOMPARE(c.bits, unsigned(Sesion::CambioDatos | Sesion::CambioPuntos));
     s.Calcular();
     QCOMPARE(c.veces, 1);
-}
-
-void TstSesion::comoEdit_data()
-{
-    QTest::addColumn<int>("valor");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("esperado");
-    const int alfa = int(ValorModelo::AlfaLE), n = int(ValorModelo::N);
-    // The exact binary value of each literal, worked out by hand (long
-    // division of its 53-bit fraction), decides the rounding to two decimals;
-    // only an exact tie goes away from zero.
-    QTest::newRow("0.125 exact tie, up") << alfa << 0.125 << 0.13;
-    QTest::newRow("0.375 exact tie, up") << alfa << 0.375 << 0.38;
-    QTest::newRow("0.625 exact tie, up") << alfa << 0.625 << 0.63;
-    // 0.115 is stored as 0.11500000000000000499...: above the tie.
-    QTest::newRow("0.115 stored above") << alfa << 0.115 << 0.12;
-    // 0.145 is stored as 0.14499999999999999000...: below.
-    QTest::newRow("0.145 stored below") << alfa << 0.145 << 0.14;
-    // 0.285 is stored as 0.28499999999999997557...: below.
-    QTest::newRow("0.285 stored below") << alfa << 0.285 << 0.28;
-    // 0.995 is stored as 0.99499999999999999555...: below.
-    QTest::newRow("0.995 stored below") << alfa << 0.995 << 0.99;
-    // 0.005 is stored as 0.00500000000000000010...: above.
-    QTest::newRow("0.005 stored above") << alfa << 0.005 << 0.01;
-    // 0.015 is stored as 0.01499999999999999944...: below.
-    QTest::newRow("0.015 stored below") << alfa << 0.015 << 0.01;
-    // 0.1 + 0.2 is 0.30000000000000004440...: a loop's sum lands on the edit's value.
-    QTest::newRow("0.1 + 0.2") << alfa << 0.1 + 0.2 << 0.3;
-    QTest::newRow("0.05 + 2 x 0.05") << alfa << 0.05 + 2 * 0.05 << 0.15;
-    QTest::newRow("1.004 to 1") << alfa << 1.004 << 1.0;
-    QTest::newRow("1.006 rounds to 1.01, bounded to 1") << alfa << 1.006 << 1.0;
-    QTest::newRow("-0.3 bounded to 0") << alfa << -0.3 << 0.0;
-    QTest::newRow("-0.004 rounds to -0, bounded to 0") << alfa << -0.004 << 0.0;
-    QTest::newRow("-0.125 tie away from zero, bounded to 0") << alfa << -0.125 << 0.0;
-    QTest::newRow("NaN to 0") << alfa << Nada << 0.0;
-    QTest::newRow("infinity to 1") << alfa << std::numeric_limits<double>::infinity() << 1.0;
-    QTest::newRow("-infinity to 0") << alfa << -std::numeric_limits<double>::infinity() << 0.0;
-    QTest::newRow("1e300 to 1") << alfa << 1e300 << 1.0;
-    QTest::newRow("phi 0.5 kept") << int(ValorModelo::PhiHW) << 0.5 << 0.5;
-    // N: the whole part, within 1..999999999.
-    QTest::newRow("N 7.9 to 7") << n << 7.9 << 7.0;
-    QTest::newRow("N 0 to 1") << n << 0.0 << 1.0;
-    QTest::newRow("N -5 to 1") << n << -5.0 << 1.0;
-    QTest::newRow("N NaN to 1") << n << Nada << 1.0;
-    QTest::newRow("N 1e12 to 999999999") << n << 1e12 << 999999999.0;
-    QTest::newRow("N 999999999.7 to 999999999") << n << 999999999.7 << 999999999.0;
-}
-
-void TstSesion::comoEdit()
-{
-    QFETCH(int, valor);
-    QFETCH(double, x);
-    QFETCH(double, esperado);
-    const double r = ComoEdit(ValorModelo(valor), x);
-    // Bit for bit: -0 is not what an edit shows.
-    QVERIFY2(Bits(r, esperado), qPrintable(QString::number(r, 'g', 17)));
 }
 
 QTEST_APPLESS_MAIN(TstSesion)
