@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "models/Automatico.h"
 #include "models/Catalogo.h"
 #include "models/Espacio.h"
 #include "models/Modelos.h"
@@ -36,6 +37,7 @@ public:
         CambioHorizonte = 1u << 2,
         CambioPuntos = 1u << 3, // the hold-out or its range
         CambioDatos = 1u << 4, // a new history
+        CambioIntervalos = 1u << 5, // the prediction-interval switch
     };
     using Observador = std::function<void(unsigned cambios)>;
 
@@ -95,6 +97,27 @@ public:
     // parameters p): measures it and logs it.
     const Corrida& Registrar(const Parametros& p);
 
+    // ---- prediction intervals and the automatic forecast
+    // When on, every calculation also evaluates the model at rolling origins
+    // on the fitted values and gives its forecasts 80 % and 95 % intervals.
+    bool Intervalos() const { return intervalos_; }
+    void PonerIntervalos(bool si);
+    // The intervals of the last calculation, one per forecast row
+    // NumDatos+1..NumDatos+V; empty when the switch was off or the model could
+    // not be evaluated at enough origins.
+    const std::vector<Intervalo>& IntervalosPrevision() const { return bandas_; }
+
+    // Every candidate on the whole history with the current horizon, ranked by
+    // the criterion (kept as UltimaSeleccion); then its winner is applied as
+    // AplicarCandidato does. Nothing is applied when it was cancelled or no
+    // candidate could be evaluated. ErrorSinDatos before a history.
+    const ResultadoAutomatico& PrevisionAutomatica(Criterio c, InformeProgreso* informe = nullptr);
+    const ResultadoAutomatico& UltimaSeleccion() const { return seleccion_; }
+    // Candidate k of the last ranking: its model and constants on the model
+    // page, the hold-out 0, the intervals on, and the forecast calculated and
+    // logged. False (nothing changed) for a candidate that was not evaluated.
+    bool AplicarCandidato(int k);
+
     RegistroCorridas& Corridas() { return registro_; }
     const RegistroCorridas& Corridas() const { return registro_; }
 
@@ -124,6 +147,9 @@ private:
     int puntos_ = 0;
     int limitePuntos_ = LimiteInicialPuntos;
     RegistroCorridas registro_;
+    bool intervalos_ = false;
+    std::vector<Intervalo> bandas_;
+    ResultadoAutomatico seleccion_;
     Observador observador_;
     int silencio_ = 0;
     unsigned pendientes_ = 0;

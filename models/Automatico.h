@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Automatic forecasting: rolling-origin evaluation of a model, its constants
+// fitted by that error, every candidate ranked, and empirical prediction
+// intervals from the same errors. Standard C++ only: the window, the
+// experiments and the command line share it.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "models/Catalogo.h"
+#include "models/Espacio.h"
+#include "models/Modelos.h"
+
+namespace tendora {
+
+class InformeProgreso;
+
+// ---------------------------------------------------------------- rolling origins
+
+// Where the origins go for a history of n values and a horizon H. An origin o
+// fits values 1..o and forecasts o+1..o+Pasos. The last origin is n - Pasos, so
+// it leaves Pasos values to compare; the others step back one month each.
+// Pasos is H unless the history is too short for MinimoOrigenes origins that
+// each fit at least MinimoAjuste values: then it shrinks (not below 1).
+struct PlanOrigenes {
+    std::vector<int> Origenes; // ascending; empty when nothing can be evaluated
+    int Pasos = 0; // forecast steps evaluated at every origin
+    int Horizonte = 0; // the horizon asked for
+    bool Valido() const { return !Origenes.empty() && Pasos > 0; }
+};
+constexpr int MinimoOrigenes = 3;
+constexpr int MaximoOrigenes = 12;
+// Values an origin fits at least: a year and a half, or less on a short history.
+int MinimoAjuste(int n);
+PlanOrigenes ColocarOrigenes(int n, int H);
+
+// Errors (data minus forecast) of one model at each origin and step. NaN
+// where the model failed at that origin.
+struct ErroresOrigen {
+    PlanOrigenes Plan;
+    std::vector<double> Error; // [k * Pasos + (h - 1)]
+    std::vector<double> Real; // the data compared, same index
+    std::vector<double> Nivel; // per origin: mean |y| over the 12 values before it
+    int Fallidos = 0; // origins where the model failed
+    double E(int k, int h) const { return Error[size_t(k) * size_t(Plan.Pasos) + size_t(h - 1)]; }
+};
+
+// The history (rows 1..NumDatos of hist, column ColDatos, with year and month)
+// evaluated with a model at the plan's origins. Uses a scratch workspace kept
+// between calls, so a fit loop allocates nothing after its first run.
+class Evaluador {
+public:
+    explicit Evaluador(const Espacio& hist);
+    int Valores() const { return n_; }
+    // Errors of item with p at each origin; p.V is ignored.
+    void Evaluar(int item, const Parametros& p, const PlanOrigenes& plan, ErroresOrigen& out);
+    // One run on the whole history with horizon V: the forecasts of rows n+1..n+V.
+    // Empty when the model fails.
+    std::vector<double> Prever(int item, const Parametros& p, int V);
+    const std::vector<double>& Datos() const { return y_; } // y_[t-1] = value of month t
+
+private:
+    bool Correr(int item, const Parametros& p, int o, int V);
+    Espacio ws_;
+    std::vector<double> y_;
+    int n_ = 0;
+};
+
+// ---------------------------------------------------------------- intervals
+
+struct Intervalo {
+    double Inf80 = 0, Sup80 = 0, Inf95 = 0, Sup95 = 0;
+};
+// Intervals of the forecasts f (steps 1..f.size()) from a model's rolling-origin
+// errors: each error divided by the level at its origin and by the spread of
+// its step, the pooled ratios' empirical quantiles, then scaled back with the
+// level at the end of the history. Steps past those evaluated widen with the
+// square root of the step. Bounds are finite; below 0 only when negatives are
+// allowed. Without usable errors the intervals are the forecasts themselves.
+std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::vector<double>& f, double nivelFinal, bool prevNeg);
+// The level an interval scales with: mean |y| of the last 12 values up to t
+// (fewer at the start); 1 when that is 0.
+double NivelHasta(const std::vector<double>& y, int t);
+// Share of errors inside their interval when each origin's intervals are
+// built from the other origins' errors: {80 %, 95 %}; NaN without enough origins.
+std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err);
+
+// ---------------------------------------------------------------- scales
+
+// The MASE/RMSSE scale of values y[0..n): mean |y_t - y_{t-12}| (or its
+// squares), season 12; a series under 13 values uses the lag 1. NaN when no
+// difference exists.
+double EscalaMASE(const double* y, int n, bool cuadrados);
+
+// ---------------------------------------------------------------- automatic forecast
+
+enum class Criterio { MASE, sMAPE, RMSE };
+// "MASE", "sMAPE", "RMSE".
+std::string_view NombreCriterio(Criterio c);
+
+struct Candidato {
+    int Item = 0; // the model selector's item
+    Parametros Param; // fitted values (the others at their defaults), V = horizon
+    std::string Etiqueta; // as the error tables write it, with a point as decimal mark
+    bool Valido = false; // evaluated and ranked
+    double Valor = 0; // the criterion (valid candidates)
+    double MASE = 0, sMAPE = 0, ME = 0, RMSE = 0; // rolling-origin; NaN without a value
+    double Cobertura80 = 0, Cobertura95 = 0; // 0..1; NaN without a value
+    std::string Motivo; // why chosen or passed over, Spanish
+    ErroresOrigen Errores; // its rolling-origin errors, for its intervals
+};
+
+struct ResultadoAutomatico {
+    Criterio Crit = Criterio::MASE;
+    PlanOrigenes Plan;
+    std::vector<Candidato> Ranking; // best first; candidates that failed last
+    int Ganador = -1; // index in Ranking, -1 when none could be evaluated
+    bool Cancelado = false;
+    // The winner refitted on the whole history: its forecast and intervals, rows n+1..n+V.
+    std::vector<double> Prevision;
+    std::vector<Intervalo> Intervalos;
+};
+
+// Every candidate on the history (rows 1..NumDatos of hist) with horizon V:
+// each model's constants fitted by the criterion over the rolling origins,
+// then ranked. The progress interface, when given, is told each candidate
+// and may cancel. Throws nothing for a short or odd history: the candidates
+// say why they were passed over.
+ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe = nullptr);
+
+// A model's constants fitted alone (the command line's --modelo): the
+// candidate of item as PrevisionAutomatica would rank it.
+Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg);
+
+// The label of a run as the error tables write it, point as decimal mark:
+// "H-W (0.3;0.1;0.2)".
+std::string EtiquetaPunto(int item, const Parametros& p);
+
+} // namespace tendora
