@@ -14,6 +14,8 @@
 using namespace tendora;
 using namespace nucleo;
 
+Q_DECLARE_METATYPE(std::vector<double>)
+
 namespace {
 
 Espacio Historia(const std::vector<double>& y)
@@ -356,6 +358,41 @@ private slots:
         const ResultadoAutomatico todoCero = PrevisionAutomatica(Historia(std::vector<double>(40, 0.0)), 6, Criterio::MASE, false);
         for (const Intervalo& b : todoCero.Intervalos)
             QVERIFY(Finito(b) && b.Inf95 == 0);
+    }
+
+    // Odd histories never put a non-finite number in a forecast, a bound or a
+    // valid candidate's measures.
+    void historiasRaras_data()
+    {
+        QTest::addColumn<std::vector<double>>("y");
+        std::vector<double> enorme, diminuta, alterna, negativa;
+        for (int i = 0; i < 40; ++i) {
+            enorme.push_back(1e300 * (1 + (i % 5)));
+            diminuta.push_back(1e-300 * (1 + (i % 7)));
+            alterna.push_back(i % 2 ? 50.0 : -50.0);
+            negativa.push_back(-100.0 - i);
+        }
+        QTest::newRow("constant") << std::vector<double>(40, 5.0);
+        QTest::newRow("near the largest double") << enorme;
+        QTest::newRow("near the smallest") << diminuta;
+        QTest::newRow("alternating sign") << alterna;
+        QTest::newRow("negative") << negativa;
+    }
+    void historiasRaras()
+    {
+        QFETCH(std::vector<double>, y);
+        for (bool negativas : {false, true}) {
+            const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 12, Criterio::MASE, negativas);
+            for (const Candidato& c : r.Ranking)
+                if (c.Valido)
+                    QVERIFY(std::isfinite(c.Valor));
+            for (double f : r.Prevision)
+                QVERIFY(std::isfinite(f));
+            for (const Intervalo& b : r.Intervalos) {
+                QVERIFY(Finito(b));
+                QVERIFY(negativas || b.Inf95 >= 0);
+            }
+        }
     }
 
     void cancelar()
