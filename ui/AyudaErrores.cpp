@@ -81,9 +81,9 @@ QString TextoAyudaColumna(int col)
         t += QStringLiteral("; <var>b</var> = <var>A</var> − <var>B</var>: dato menos referencia ingenua");
     if (col == ColErrMASE || col == ColErrRMSSE)
         t += QStringLiteral("; <var>d</var> = <var>A</var>(<var>t</var>) − <var>A</var>(<var>t</var>−12): error "
-                            "de la previsión ingenua estacional en las filas 1 a <var>n</var> del ajuste (con "
-                            "menos de 13, <var>A</var>(<var>t</var>) − <var>A</var>(<var>t</var>−1)); "
-                            "<var>N</var><sub>D</sub>: cuántos hay");
+                            "de la previsión ingenua estacional en los datos del ajuste, sin los valores "
+                            "reservados (con menos de 13 datos, <var>A</var>(<var>t</var>) − "
+                            "<var>A</var>(<var>t</var>−1)); <var>N</var><sub>D</sub>: cuántos hay");
     return TextoAyudaEmergente(t + QStringLiteral("</small>"));
 }
 

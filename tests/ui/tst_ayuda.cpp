@@ -184,7 +184,8 @@ void TstAyuda::cabeceras()
     QCOMPARE(TablasErrores::ColorMinMax(col, mejor.contains(QStringLiteral("mayor"))), verde);
     // The scaled measures say what their scale is.
     if (col == ColErrMASE || col == ColErrRMSSE) {
-        QVERIFY2(leido.contains(QStringLiteral("previsión ingenua estacional en las filas 1 a n del ajuste")),
+        QVERIFY2(leido.contains(QStringLiteral(
+                     "previsión ingenua estacional en los datos del ajuste, sin los valores reservados")),
                  qPrintable(leido));
         QVERIFY(!leido.contains(QStringLiteral("referencia ingenua")));
     }
