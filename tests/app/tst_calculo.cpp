@@ -2,6 +2,7 @@
 // The calculation sequence, the forecast table view and the error tables,
 // driven through the real window.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDoubleSpinBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -156,6 +157,16 @@ void BorrarTablaPorMenu(TFormMain& w, Rejilla* g)
     QApplication::sendEvent(g->viewport(), &e);
     Control<QMenu>(w, "PopupMenuTabla")->hide();
     Control<QAction>(w, "Variartabla1")->trigger();
+}
+
+// An item of a table's pop-up menu, opened on the table as the user does.
+void AccionDelMenu(TFormMain& w, Rejilla* g, const char* accion)
+{
+    const QPoint donde(5, 5);
+    QContextMenuEvent e(QContextMenuEvent::Mouse, donde, g->viewport()->mapToGlobal(donde));
+    QApplication::sendEvent(g->viewport(), &e);
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    Control<QAction>(w, accion)->trigger();
 }
 
 } // namespace
@@ -458,6 +469,44 @@ private slots:
             const QStringList fila = MedidasFila(g, 1).mid(ColErrMASE - ColErrMSE);
             QCOMPARE(fila, g == Tabla(w, "AdvSGErrAjuste") ? ajuste : acierto);
         }
+
+        // The row chosen with a click, then "Copiar" from the fit table's
+        // pop-up menu: the new columns come last.
+        Rejilla* g = Tabla(w, "AdvSGErrAjuste");
+        const QModelIndex celda = g->Modelo()->index(0, ColErrME);
+        g->scrollTo(celda);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(celda).center());
+        QApplication::clipboard()->clear();
+        AccionDelMenu(w, g, "Copiar1");
+        const QStringList lineas = QApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QVERIFY2(lineas.value(0).endsWith(QStringLiteral("\tPBMSE\tMASE\tRMSSE\tME")), qPrintable(lineas.value(0)));
+        QVERIFY2(lineas.value(1).endsWith(QLatin1Char('\t') + ajuste.join(QLatin1Char('\t'))),
+                 qPrintable(lineas.value(1)));
+
+        // Sorted by ME from its header, as the other measures: one click orders
+        // the three runs' biases, the next reverses them.
+        for (int item : {ItemLES, ItemMMS}) {
+            w.SesionActual.SeleccionarModelo(item);
+            QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAjuste")), QStringList());
+        }
+        const auto sesgos = [g] {
+            QList<double> r;
+            for (int f = 1; f <= 3; ++f) {
+                bool ok = false;
+                r << QLocale().toDouble(g->Celda(ColErrME, f), &ok);
+                if (!ok)
+                    r.back() = std::numeric_limits<double>::quiet_NaN();
+            }
+            return r;
+        };
+        ClicEnCabecera(g, ColErrME);
+        const QList<double> orden = sesgos();
+        QVERIFY(!std::isnan(orden[0]) && !std::isnan(orden[1]) && !std::isnan(orden[2]));
+        QVERIFY(orden[0] != orden[2]);
+        const bool sube = orden[0] < orden[2];
+        QVERIFY(sube ? orden[0] <= orden[1] && orden[1] <= orden[2] : orden[0] >= orden[1] && orden[1] >= orden[2]);
+        ClicEnCabecera(g, ColErrME);
+        QCOMPARE(sesgos(), (QList<double>{orden[2], orden[1], orden[0]}));
     }
 
     // Values held back but nothing forecast: no accuracy row, and no message, for any model.
