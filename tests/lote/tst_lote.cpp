@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+#include <xlsxwriter.h>
+
 namespace {
 
 struct Ejecucion {
@@ -101,6 +103,7 @@ private slots:
     void errorDeUso();
     void ayuda();
     void csvImportado();
+    void libroImportado();
     void salidaAFichero();
 
 private:
@@ -333,6 +336,51 @@ void TstLote::csvImportado()
     QVERIFY2(
         QString::fromUtf8(e.Errores).startsWith(QStringLiteral("roto.csv: línea 3, columna 2: se esperaba un número")),
         e.Errores.constData());
+
+    // Values alone: the window asks for the first month, the command line cannot.
+    Escribir(En("valores.csv"), "Ventas\n5\n6\n7\n8\n");
+    const Ejecucion sinFecha = Ejecutar({"valores.csv"}, dir->path());
+    QCOMPARE(sinFecha.Estado, 1);
+    QCOMPARE(sinFecha.Salida, CabeceraEsperada + '\n');
+    QVERIFY2(sinFecha.Errores.startsWith("valores.csv: no se encuentra ninguna columna de fechas"),
+             sinFecha.Errores.constData());
+}
+
+// A workbook written by libxlsxwriter, dates as date cells: its first sheet
+// with data is read; an empty value cell is named as the sheet names it.
+void TstLote::libroImportado()
+{
+    const auto libro = [this](const QString& nombre, int filas, int vacia) {
+        lxw_workbook* wb = workbook_new(QFile::encodeName(En(nombre)).constData());
+        QVERIFY(wb);
+        lxw_format* mes = workbook_add_format(wb);
+        format_set_num_format(mes, "mm/yyyy");
+        workbook_add_worksheet(wb, "Notas"); // empty: passed over
+        lxw_worksheet* ws = workbook_add_worksheet(wb, "Datos");
+        worksheet_write_string(ws, 0, 0, "Fecha", nullptr);
+        worksheet_write_string(ws, 0, 1, "Ventas", nullptr);
+        for (int i = 0; i < filas; ++i) {
+            lxw_datetime d = {2018 + i / 12, i % 12 + 1, 1, 0, 0, 0};
+            worksheet_write_datetime(ws, lxw_row_t(i + 1), 0, &d, mes);
+            if (i + 1 != vacia)
+                worksheet_write_number(ws, lxw_row_t(i + 1), 1, 200.0 + i + 0.125, nullptr);
+        }
+        QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+    };
+    libro(QStringLiteral("tienda.xlsx"), 40, 0);
+    libro(QStringLiteral("hueco.xlsx"), 40, 6);
+    const Ejecucion e = Ejecutar({"--modelo", "NVS", "--horizonte", "1", "hueco.xlsx", "tienda.xlsx"}, dir->path());
+    QCOMPARE(e.Estado, 1);
+    // Row 7 of the sheet is the sixth month.
+    QVERIFY2(QString::fromUtf8(e.Errores).startsWith(QStringLiteral("hueco.xlsx: celda B7: falta el valor")),
+             e.Errores.constData());
+    const auto filas = Filas(e.Salida);
+    QCOMPARE(filas.size(), 1);
+    // 40 months from 2018/1 end in 2021/4, at 200 + 39 + 0.125.
+    QCOMPARE(filas[0][0], QByteArray("tienda"));
+    QCOMPARE(filas[0][1], QByteArray("2021"));
+    QCOMPARE(filas[0][2], QByteArray("5"));
+    QCOMPARE(filas[0][4], QByteArray("239.125"));
 }
 
 // --salida writes the same text to the file and nothing to standard output.
