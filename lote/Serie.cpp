@@ -112,6 +112,26 @@ bool EsHoja(const QString& ruta)
            ext == QLatin1String("ods");
 }
 
+QString Valores(int n)
+{
+    return n == 1 ? QStringLiteral("1 valor") : QStringLiteral("%1 valores").arg(n);
+}
+
+// Why a candidate was passed over, as the core words it ("Descartado: pocos
+// datos..."), after a colon; a full stop when there is none.
+QString Motivo(const std::string& motivo)
+{
+    QString m = QString::fromStdString(motivo).trimmed();
+    const QString prefijo = QStringLiteral("Descartado:");
+    if (m.startsWith(prefijo))
+        m = m.mid(prefijo.size()).trimmed();
+    if (m.isEmpty())
+        return QStringLiteral(".");
+    if (!m.endsWith(QLatin1Char('.')))
+        m += QLatin1Char('.');
+    return QStringLiteral(": ") + m;
+}
+
 // No forecast or bound leaves here unless finite.
 bool Finitos(const std::vector<double>& f, const std::vector<Intervalo>& iv)
 {
@@ -186,15 +206,13 @@ QByteArray PreverSerie(const QString& ruta, const QString& nombre, const std::ve
     std::string etiqueta;
     if (p.Modelo < 0) {
         ResultadoAutomatico r = PrevisionAutomatica(hist, H, p.Crit, false);
-        if (r.Ganador < 0) {
-            QString motivo;
-            if (!r.Ranking.empty())
-                motivo = QStringLiteral(" (") + QString::fromStdString(r.Ranking.front().Motivo) + QLatin1Char(')');
-            throw ErrorSerie{QStringLiteral("%1: ningún modelo puede prever esta serie de %2 valores%3.")
-                                 .arg(ruta)
-                                 .arg(n)
-                                 .arg(motivo)};
-        }
+        if (r.Ganador < 0)
+            throw ErrorSerie{
+                QStringLiteral("%1: ningún modelo puede prever esta serie (%2)%3")
+                    .arg(ruta, Valores(n), Motivo(r.Ranking.empty() ? std::string() : r.Ranking.front().Motivo))};
+        if (r.Prevision.empty())
+            throw ErrorSerie{QStringLiteral("%1: el modelo elegido, %2, falla con la serie entera.")
+                                 .arg(ruta, QString::fromStdString(r.Ranking[size_t(r.Ganador)].Etiqueta))};
         f = std::move(r.Prevision);
         iv = std::move(r.Intervalos);
         etiqueta = r.Ranking[size_t(r.Ganador)].Etiqueta;
@@ -204,10 +222,8 @@ QByteArray PreverSerie(const QString& ruta, const QString& nombre, const std::ve
         const Candidato c = AjustarModelo(ev, p.Modelo, plan, H, p.Crit, false);
         const QString codigo = QString::fromUtf8(FichaDe(p.Modelo).Codigo.data(), FichaDe(p.Modelo).Codigo.size());
         if (!c.Valido)
-            throw ErrorSerie{QStringLiteral("%1: el modelo %2 no puede prever esta serie de %3 valores (%4).")
-                                 .arg(ruta, codigo)
-                                 .arg(n)
-                                 .arg(QString::fromStdString(c.Motivo))};
+            throw ErrorSerie{QStringLiteral("%1: el modelo %2 no puede prever esta serie (%3)%4")
+                                 .arg(ruta, codigo, Valores(n), Motivo(c.Motivo))};
         f = ev.Prever(p.Modelo, c.Param, H);
         if (f.empty())
             throw ErrorSerie{QStringLiteral("%1: el modelo %2 falla con la serie entera.").arg(ruta, codigo)};

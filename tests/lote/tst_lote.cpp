@@ -253,7 +253,8 @@ void TstLote::ficheroIlegible_data()
     QTest::newRow("empty line inside") << bien + "\n2000\t3\t5\n"
                                        << "malo.txt: línea 3: la línea está vacía";
     QTest::newRow("empty file") << QByteArray() << "malo.txt: no hay datos.";
-    QTest::newRow("one value") << QByteArray("2000\t1\t5\n") << "malo.txt: ningún modelo puede prever esta serie";
+    QTest::newRow("one value") << QByteArray("2000\t1\t5\n")
+                               << "malo.txt: ningún modelo puede prever esta serie (1 valor): ";
 }
 
 void TstLote::ficheroIlegible()
