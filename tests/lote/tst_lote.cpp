@@ -97,6 +97,7 @@ private slots:
     void puntoDecimal_data();
     void puntoDecimal();
     void hilos();
+    void fechaQueNoSigue();
     void ficheroIlegible_data();
     void ficheroIlegible();
     void errorDeUso_data();
@@ -230,6 +231,23 @@ void TstLote::hilos()
     QCOMPARE(filas.size(), 6 * 12);
     for (int k = 0; k < 6; ++k)
         QCOMPARE(filas[k * 12][0], QByteArray("serie") + QByteArray::number(5 - k));
+}
+
+// A month missing is told, and the series is forecast as it stands, as the
+// window loads it: dated on from its last record.
+void TstLote::fechaQueNoSigue()
+{
+    QByteArray texto = Mensual(30, 2000, 1);
+    texto += "2002\t8\t120\n"; // July 2002 missing
+    Escribir(En("hueco.txt"), texto);
+    const Ejecucion e = Ejecutar({"--horizonte", "2", "hueco.txt"}, dir->path());
+    QCOMPARE(e.Estado, 0);
+    QCOMPARE(QString::fromUtf8(e.Errores),
+             QStringLiteral("hueco.txt: línea 31: aviso: la fecha no sigue a la anterior: se esperaba 7/2002 y se lee "
+                            "8/2002.\n"));
+    const auto filas = Filas(e.Salida);
+    QCOMPARE(filas.size(), 2);
+    QCOMPARE(filas[0][2], QByteArray("9"));
 }
 
 // A file that cannot be read is named with its line; the others are forecast
