@@ -224,7 +224,7 @@ QByteArray PreverSerie(const QString& ruta, const QString& nombre, const std::ve
         if (!c.Valido)
             throw ErrorSerie{QStringLiteral("%1: el modelo %2 no puede prever esta serie (%3)%4")
                                  .arg(ruta, codigo, Valores(n), Motivo(c.Motivo))};
-        f = ev.Prever(p.Modelo, c.Param, H);
+        f = PreverCandidato(ev, c, H);
         if (f.empty())
             throw ErrorSerie{QStringLiteral("%1: el modelo %2 falla con la serie entera.").arg(ruta, codigo)};
         iv = IntervalosEmpiricos(c.Errores, f, NivelHasta(ev.Datos(), n), false);
