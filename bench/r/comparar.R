@@ -46,6 +46,8 @@ for (f in ficheros) {
 }
 nombres <- names(series)
 cat(length(nombres), "series, horizonte", H, "\n")
+cat(R.version.string, ", forecast ", as.character(packageVersion("forecast")), ", ", parallel::detectCores(),
+    " núcleos\n", sep = "")
 
 # ---- tendora-lote: every file in one run, on every core and on one thread.
 correr_lote <- function(hilos, salida) {
@@ -71,7 +73,10 @@ prev$`tendora-lote` <- lapply(nombres, function(s) {
   list(f = r$prevision, lo80 = r$inf80, hi80 = r$sup80, lo95 = r$inf95, hi95 = r$sup95, modelo = r$modelo[1])
 })
 
-# ---- R: each method over all series in this process, timed as a whole.
+# ---- R: each method over all series in this process, timed as a whole. The
+# forecasts and times are kept in TRABAJO and used again while the shortened
+# series are the same (R's do not change when tendora-lote does);
+# TENDORA_R_DE_NUEVO=1 runs R again.
 con_r <- function(ajustar) {
   lapply(nombres, function(s) {
     tryCatch({
@@ -81,8 +86,21 @@ con_r <- function(ajustar) {
     }, error = function(e) NULL)
   })
 }
-t_ets <- system.time(prev$ets <- con_r(function(y) forecast(ets(y), h = H, level = c(80, 95))))[["elapsed"]]
-t_theta <- system.time(prev$thetaf <- con_r(function(y) thetaf(y, h = H, level = c(80, 95))))[["elapsed"]]
+cache <- file.path(trabajo, sprintf("r_h%d.rds", H))
+entrada <- lapply(series, function(s) as.numeric(s$y))
+guardado <- if (file.exists(cache) && Sys.getenv("TENDORA_R_DE_NUEVO") != "1") readRDS(cache) else NULL
+if (!is.null(guardado) && identical(guardado$entrada, entrada)) {
+  cat("ets y thetaf: resultados guardados en", cache, "\n")
+  prev$ets <- guardado$ets
+  prev$thetaf <- guardado$thetaf
+  t_ets <- guardado$t_ets
+  t_theta <- guardado$t_theta
+} else {
+  t_ets <- system.time(prev$ets <- con_r(function(y) forecast(ets(y), h = H, level = c(80, 95))))[["elapsed"]]
+  t_theta <- system.time(prev$thetaf <- con_r(function(y) thetaf(y, h = H, level = c(80, 95))))[["elapsed"]]
+  saveRDS(list(entrada = entrada, ets = prev$ets, thetaf = prev$thetaf, t_ets = t_ets, t_theta = t_theta,
+               version = as.character(packageVersion("forecast"))), cache)
+}
 
 # ---- measures
 medidas <- function(p, s) {
