@@ -854,6 +854,7 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
         }
     }
     const std::string nombre(NombreCriterio(c));
+    const std::string margen = Texto(std::lround(MargenCombinacion * 100));
     int comb = -1;
     for (size_t i = 0; i < todos.size(); ++i)
         if (todos[i].Valido && todos[i].EsCombinacion())
@@ -866,8 +867,14 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
         Candidato& k = todos[i];
         if (!k.Valido)
             continue;
-        if (int(i) == res.Ganador)
+        if (int(i) == res.Ganador && res.Ganador == 0)
             k.Motivo = "Elegido: el menor " + nombre + " en los orígenes móviles.";
+        else if (int(i) == res.Ganador)
+            k.Motivo = "Elegido: combinar es más fiable, y ningún modelo solo tiene un " + nombre + " más de un " +
+                       margen + " % menor.";
+        else if (int(i) < res.Ganador)
+            k.Motivo = "Descartado: su " + nombre + " es menor que el de la combinación, pero no en más de un " +
+                       margen + " %.";
         else
             k.Motivo = "Descartado: " + nombre + " mayor que el del elegido.";
     }

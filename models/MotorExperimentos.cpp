@@ -103,7 +103,7 @@ bool MotorExperimentos::Paso(bool Mostrar)
     if (directo_)
         return PasoDirecto();
     try {
-        s_.Calcular();
+        s_.Calcular(false);
     } catch (const std::exception& e) {
         ++PasosFallidos;
         informe_.Mensaje(e.what());

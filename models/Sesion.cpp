@@ -161,7 +161,7 @@ void Sesion::Adoptar(Espacio&& nuevo)
 
 // ---------------------------------------------------------------- calculation
 
-const Corrida& Sesion::Calcular()
+const Corrida& Sesion::Calcular(bool conIntervalos)
 {
     if (!Ws.DatosCargados)
         throw ErrorSinDatos();
@@ -171,7 +171,7 @@ const Corrida& Sesion::Calcular()
     PrepararFilasPrevision(Ws, p.V);
     EjecutarModelo(Ws, modelo_, p);
     const Corrida& c = Registrar(p);
-    if (intervalos_)
+    if (intervalos_ && conIntervalos)
         CalcularBandas(p);
     return c;
 }
@@ -212,8 +212,13 @@ const ResultadoAutomatico& Sesion::PrevisionAutomatica(Criterio c, InformeProgre
     todo.TablaPrev.assign(Ws.TablaPrev.begin(), Ws.TablaPrev.begin() + std::min(Ws.Filas(), Ws.TotalDatos + 1));
     todo.CeldaValida.assign(Ws.CeldaValida.begin(), Ws.CeldaValida.begin() + std::min(Ws.Filas(), Ws.TotalDatos + 1));
     todo.NumDatos = Ws.TotalDatos;
-    seleccion_ = tendora::PrevisionAutomatica(todo, param_.V, c, param_.PrevNeg, informe);
-    if (!seleccion_.Cancelado && seleccion_.Ganador >= 0)
+    ResultadoAutomatico r = tendora::PrevisionAutomatica(todo, param_.V, c, param_.PrevNeg, informe);
+    if (r.Cancelado) {
+        cancelada_ = std::move(r);
+        return cancelada_;
+    }
+    seleccion_ = std::move(r);
+    if (seleccion_.Ganador >= 0)
         AplicarCandidato(seleccion_.Ganador);
     return seleccion_;
 }

@@ -93,7 +93,9 @@ public:
     // measures; the run is logged. ErrorSinDatos before a history; a model's
     // failure (ErrorAritmetico, std::invalid_argument, ...) logs nothing and
     // leaves what the model wrote.
-    const Corrida& Calcular();
+    // With the interval switch on, the intervals are worked out too unless
+    // the caller is a loop (an experiment's step shows its run, not a band).
+    const Corrida& Calcular(bool conIntervalos = true);
     // The same for a run whose model has already written the table (with
     // parameters p): measures it and logs it.
     const Corrida& Registrar(const Parametros& p);
@@ -110,8 +112,9 @@ public:
 
     // Every candidate on the whole history with the current horizon, ranked by
     // the criterion (kept as UltimaSeleccion); then its winner is applied as
-    // AplicarCandidato does. Nothing is applied when it was cancelled or no
-    // candidate could be evaluated. ErrorSinDatos before a history.
+    // AplicarCandidato does. Nothing is applied when no candidate could be
+    // evaluated; a cancelled run changes nothing (the last ranking stays) and
+    // gives a result marked Cancelado. ErrorSinDatos before a history.
     const ResultadoAutomatico& PrevisionAutomatica(Criterio c, InformeProgreso* informe = nullptr);
     const ResultadoAutomatico& UltimaSeleccion() const { return seleccion_; }
     // After AplicarCandidato of a combination or of a seasonally adjusted
@@ -163,6 +166,7 @@ private:
     std::vector<double> prevCandidato_;
     std::string etiquetaCandidato_;
     ResultadoAutomatico seleccion_;
+    ResultadoAutomatico cancelada_;
     Observador observador_;
     int silencio_ = 0;
     unsigned pendientes_ = 0;

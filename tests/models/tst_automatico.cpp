@@ -299,6 +299,13 @@ private slots:
             QVERIFY(b.Inf95 <= b.Inf80 && b.Inf80 <= b.Sup80 && b.Sup80 <= b.Sup95);
             QVERIFY(b.Inf95 >= 0);
         }
+        // Said why: the winner, and, when the combination won by the margin, the singles above it.
+        for (int i = 0; i < int(r.Ranking.size()); ++i) {
+            const std::string& m = r.Ranking[size_t(i)].Motivo;
+            QCOMPARE(m.rfind(i == r.Ganador ? "Elegido" : "Descartado", 0), size_t(0));
+            if (i < r.Ganador)
+                QVERIFY(m.find("combinación") != std::string::npos);
+        }
         const ResultadoAutomatico otra = PrevisionAutomatica(e, 18, Criterio(criterio), false);
         QCOMPARE(otra.Prevision, r.Prevision);
         QCOMPARE(otra.Ranking[size_t(otra.Ganador)].Etiqueta, r.Ranking[size_t(r.Ganador)].Etiqueta);
@@ -445,7 +452,11 @@ private slots:
         s.PonerPuntosSinUsar(12);
         s.Calcular();
         QCOMPARE(s.IntervalosPrevision().size(), size_t(12));
-        // An experiment's run without drawing is not given any.
+        // Nor is a loop's step through the calculation, nor a run without drawing.
+        s.Calcular(false);
+        QVERIFY(s.IntervalosPrevision().empty());
+        s.Calcular();
+        QVERIFY(!s.IntervalosPrevision().empty());
         s.Registrar(s.ParametrosDe(s.ModeloSeleccionado()));
         QVERIFY(s.IntervalosPrevision().empty());
     }
@@ -489,6 +500,16 @@ private slots:
         s.Calcular();
         QVERIFY(s.PrevisionCandidato().empty());
         QVERIFY(s.EtiquetaCandidato().empty());
+        // A cancelled run keeps the last ranking and changes nothing.
+        const int modelo = s.ModeloSeleccionado();
+        const long long corridas = s.Corridas().Tamano();
+        Cancelar informe(1);
+        QVERIFY(s.PrevisionAutomatica(Criterio::sMAPE, &informe).Cancelado);
+        QCOMPARE(s.UltimaSeleccion().Ranking.size(), r.Ranking.size());
+        QCOMPARE(s.UltimaSeleccion().Crit, Criterio::MASE);
+        QCOMPARE(s.ModeloSeleccionado(), modelo);
+        QCOMPARE(s.Corridas().Tamano(), corridas);
+        QVERIFY(s.AplicarCandidato(0));
         // A new history forgets the ranking.
         s.CargarHistorico(Registros(Serie(30)));
         QVERIFY(s.UltimaSeleccion().Ranking.empty());
