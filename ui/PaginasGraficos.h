@@ -8,8 +8,10 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "models/Aritmetica.h"
+#include "models/Automatico.h"
 #include "models/Espacio.h"
 #include "ui/MenusEmergentes.h"
 
@@ -43,6 +45,9 @@ public:
         int horizonte = 0; // values to forecast
         bool prevNeg = false; // negative forecasts allowed
         QString nombreSerie; // for the titles
+        // The forecast's prediction intervals, one per forecast row
+        // NumDatos+1..NumDatos+horizonte; empty: no fan.
+        std::vector<Intervalo> intervalos;
     };
 
     // Series, titles, marker lines and the drag tool; true when made now,
