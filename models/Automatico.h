@@ -31,7 +31,7 @@ struct PlanOrigenes {
 };
 constexpr int MinimoOrigenes = 3;
 constexpr int MaximoOrigenes = 12;
-// Values an origin fits at least: a year and a half, or less on a short history.
+// Values an origin fits at least: two years, or half a short history.
 int MinimoAjuste(int n);
 PlanOrigenes ColocarOrigenes(int n, int H);
 
@@ -59,11 +59,15 @@ public:
     // Empty when the model fails.
     std::vector<double> Prever(int item, const Parametros& p, int V);
     const std::vector<double>& Datos() const { return y_; } // y_[t-1] = value of month t
+    // The first failure's message since OlvidarFallo, to say why a candidate was passed over.
+    const std::string& Fallo() const { return fallo_; }
+    void OlvidarFallo() { fallo_.clear(); }
 
 private:
     bool Correr(int item, const Parametros& p, int o, int V);
     Espacio ws_;
-    std::vector<double> y_;
+    std::vector<double> y_, anio_, mes_;
+    std::string fallo_;
     int n_ = 0;
 };
 

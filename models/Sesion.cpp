@@ -151,6 +151,8 @@ void Sesion::Adoptar(Espacio&& nuevo)
     limitePuntos_ = std::max(Ws.TotalDatos - 1, 0);
     puntos_ = std::min(puntos_, limitePuntos_);
     registro_.Borrar();
+    bandas_.clear();
+    seleccion_ = ResultadoAutomatico{};
     Ws.DatosCargados = true;
     Cambiado(CambioDatos | CambioPuntos);
 }
@@ -166,7 +168,69 @@ const Corrida& Sesion::Calcular()
     LimpiarColumnasModelo(Ws, p.V);
     PrepararFilasPrevision(Ws, p.V);
     EjecutarModelo(Ws, modelo_, p);
-    return Registrar(p);
+    const Corrida& c = Registrar(p);
+    if (intervalos_)
+        CalcularBandas(p);
+    return c;
+}
+
+void Sesion::CalcularBandas(const Parametros& p)
+{
+    bandas_.clear();
+    if (p.V < 1 || Ws.ColPrev <= 0)
+        return;
+    Evaluador ev(Ws);
+    const PlanOrigenes plan = ColocarOrigenes(ev.Valores(), p.V);
+    if (!plan.Valido())
+        return;
+    ErroresOrigen err;
+    ev.Evaluar(modelo_, p, plan, err);
+    if (err.Fallidos == int(plan.Origenes.size()))
+        return;
+    std::vector<double> f(size_t(p.V));
+    for (int h = 1; h <= p.V; ++h)
+        f[size_t(h - 1)] = Ws.V(Ws.NumDatos + h, Ws.ColPrev);
+    bandas_ = IntervalosEmpiricos(err, f, NivelHasta(ev.Datos(), ev.Valores()), p.PrevNeg);
+}
+
+void Sesion::PonerIntervalos(bool si)
+{
+    if (si == intervalos_)
+        return;
+    intervalos_ = si;
+    Cambiado(CambioIntervalos);
+}
+
+const ResultadoAutomatico& Sesion::PrevisionAutomatica(Criterio c, InformeProgreso* informe)
+{
+    if (!Ws.DatosCargados)
+        throw ErrorSinDatos();
+    // The whole history: the winner is refitted without a hold-out.
+    Espacio todo = CopiaSinTabla(Ws);
+    todo.TablaPrev.assign(Ws.TablaPrev.begin(), Ws.TablaPrev.begin() + std::min(Ws.Filas(), Ws.TotalDatos + 1));
+    todo.CeldaValida.assign(Ws.CeldaValida.begin(), Ws.CeldaValida.begin() + std::min(Ws.Filas(), Ws.TotalDatos + 1));
+    todo.NumDatos = Ws.TotalDatos;
+    seleccion_ = tendora::PrevisionAutomatica(todo, param_.V, c, param_.PrevNeg, informe);
+    if (!seleccion_.Cancelado && seleccion_.Ganador >= 0)
+        AplicarCandidato(seleccion_.Ganador);
+    return seleccion_;
+}
+
+bool Sesion::AplicarCandidato(int k)
+{
+    if (k < 0 || k >= int(seleccion_.Ranking.size()) || !seleccion_.Ranking[size_t(k)].Valido || !Ws.DatosCargados)
+        return false;
+    const Candidato& c = seleccion_.Ranking[size_t(k)];
+    {
+        Silencio s(*this);
+        SeleccionarModelo(c.Item);
+        for (ValorModelo v : ValoresDe(c.Item))
+            PonerValor(v, tendora::Valor(c.Param, v));
+        PonerPuntosSinUsar(0);
+        PonerIntervalos(true);
+    }
+    Calcular();
+    return true;
 }
 
 const Corrida& Sesion::Registrar(const Parametros& p)
@@ -177,6 +241,7 @@ const Corrida& Sesion::Registrar(const Parametros& p)
     std::optional<Medidas> acierto;
     if (Ws.NumDatos < Ws.TotalDatos && p.V > 0)
         acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V));
+    bandas_.clear();
     Corrida& c = registro_.Nueva();
     c.Modelo = modelo_;
     c.Param = p;

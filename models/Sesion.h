@@ -140,6 +140,7 @@ public:
 
 private:
     void Cambiado(unsigned cambios);
+    void CalcularBandas(const Parametros& p);
     void MoverCorte();
 
     Parametros param_;

@@ -1,0 +1,656 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "models/Automatico.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <exception>
+#include <numeric>
+
+#include "models/MotorExperimentos.h"
+
+namespace tendora {
+
+namespace {
+constexpr double kNaN = __builtin_nan("");
+
+bool EsFinito(double x)
+{
+    return std::isfinite(x);
+}
+} // namespace
+
+// ---------------------------------------------------------------- rolling origins
+
+int MinimoAjuste(int n)
+{
+    // Two years let every seasonal model decompose at the first origin.
+    return n >= 24 + MinimoOrigenes + 11 ? 24 : std::max(2, n / 2);
+}
+
+PlanOrigenes ColocarOrigenes(int n, int H)
+{
+    PlanOrigenes plan;
+    plan.Horizonte = H;
+    if (n < 3 || H < 1)
+        return plan;
+    const int m = MinimoAjuste(n);
+    const int pasos = std::min(H, n - m - (MinimoOrigenes - 1));
+    if (pasos < 1)
+        return plan;
+    const int K = std::min(MaximoOrigenes, n - pasos - m + 1);
+    plan.Pasos = pasos;
+    for (int k = 0; k < K; ++k)
+        plan.Origenes.push_back(n - pasos - K + 1 + k);
+    return plan;
+}
+
+// ---------------------------------------------------------------- evaluation
+
+Evaluador::Evaluador(const Espacio& hist)
+{
+    n_ = std::max(0, std::min(hist.NumDatos, hist.Filas() - 1));
+    ws_ = CopiaSinTabla(hist);
+    ws_.NumDatos = n_;
+    ws_.TotalDatos = n_;
+    ws_.Redimensionar(n_ + 1);
+    y_.resize(size_t(n_));
+    for (int t = 0; t <= n_; ++t) {
+        for (int c = 0; c <= ColDatos; ++c)
+            ws_.Poner(t, c, hist.V(t, c), hist.Valida(t, c));
+        if (t > 0)
+            y_[size_t(t - 1)] = hist.V(t, ColDatos);
+    }
+    anio_.resize(size_t(n_ + 1));
+    mes_.resize(size_t(n_ + 1));
+    for (int t = 0; t <= n_; ++t) {
+        anio_[size_t(t)] = ws_.V(t, ColAnio);
+        mes_[size_t(t)] = ws_.V(t, ColMes);
+    }
+}
+
+bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
+{
+    ws_.NumDatos = o;
+    AsegurarFilas(ws_, V);
+    LimpiarColumnasModelo(ws_, V);
+    PrepararFilasPrevision(ws_, V);
+    bool bien = true;
+    try {
+        EjecutarModelo(ws_, item, p);
+    } catch (const std::exception& e) {
+        if (fallo_.empty())
+            fallo_ = e.what();
+        bien = false;
+    }
+    // The forecast rows were dated from the origin on: the history's own dates come back.
+    for (int t = o + 1; t <= std::min(n_, o + V); ++t) {
+        ws_.Poner(t, ColT, t);
+        ws_.Poner(t, ColAnio, anio_[size_t(t)]);
+        ws_.Poner(t, ColMes, mes_[size_t(t)]);
+        ws_.Poner(t, ColDatos, y_[size_t(t - 1)]);
+    }
+    return bien;
+}
+
+void Evaluador::Evaluar(int item, const Parametros& p, const PlanOrigenes& plan, ErroresOrigen& out)
+{
+    out.Plan = plan;
+    const size_t K = plan.Origenes.size();
+    const int P = plan.Pasos;
+    out.Error.assign(K * size_t(P), kNaN);
+    out.Real.assign(K * size_t(P), kNaN);
+    out.Nivel.assign(K, 1.0);
+    out.Fallidos = 0;
+    for (size_t k = 0; k < K; ++k) {
+        const int o = plan.Origenes[k];
+        out.Nivel[k] = NivelHasta(y_, o);
+        if (o < 1 || o + P > n_ || !Correr(item, p, o, P)) {
+            ++out.Fallidos;
+            continue;
+        }
+        const int col = ws_.ColPrev;
+        bool bien = true;
+        for (int h = 1; h <= P; ++h) {
+            const double f = ws_.V(o + h, col);
+            const double y = y_[size_t(o + h - 1)];
+            const double e = y - f;
+            if (!EsFinito(f) || !EsFinito(e) || !ws_.Valida(o + h, col)) {
+                bien = false;
+                break;
+            }
+            out.Error[k * size_t(P) + size_t(h - 1)] = e;
+            out.Real[k * size_t(P) + size_t(h - 1)] = y;
+        }
+        if (!bien) {
+            for (int h = 1; h <= P; ++h)
+                out.Error[k * size_t(P) + size_t(h - 1)] = kNaN;
+            if (fallo_.empty())
+                fallo_ = "El modelo no dio previsión en todos los meses.";
+            ++out.Fallidos;
+        }
+    }
+}
+
+std::vector<double> Evaluador::Prever(int item, const Parametros& p, int V)
+{
+    std::vector<double> f;
+    if (n_ < 1 || V < 1 || !Correr(item, p, n_, V))
+        return f;
+    const int col = ws_.ColPrev;
+    f.reserve(size_t(V));
+    for (int h = 1; h <= V; ++h) {
+        const double x = ws_.V(n_ + h, col);
+        if (!EsFinito(x) || !ws_.Valida(n_ + h, col))
+            return {};
+        f.push_back(x);
+    }
+    return f;
+}
+
+// ---------------------------------------------------------------- scales
+
+double NivelHasta(const std::vector<double>& y, int t)
+{
+    t = std::min<int>(t, int(y.size()));
+    const int desde = std::max(0, t - 12);
+    double s = 0;
+    for (int i = desde; i < t; ++i)
+        s += std::fabs(y[size_t(i)]);
+    const double m = t > desde ? s / (t - desde) : 0.0;
+    return m > 0 && EsFinito(m) ? m : 1.0;
+}
+
+double EscalaMASE(const double* y, int n, bool cuadrados)
+{
+    const int m = n >= 13 ? 12 : 1;
+    if (n <= m)
+        return kNaN;
+    double s = 0;
+    for (int t = m; t < n; ++t) {
+        const double d = y[t] - y[t - m];
+        s += cuadrados ? d * d : std::fabs(d);
+    }
+    const double r = s / (n - m);
+    return EsFinito(r) ? r : kNaN;
+}
+
+// ---------------------------------------------------------------- intervals
+
+namespace {
+
+// Order statistic for a two-sided level: the finite-sample conformal rank.
+double Cuantil(std::vector<double>& z, double nivel)
+{
+    const size_t M = z.size();
+    if (M == 0)
+        return 0.0;
+    std::sort(z.begin(), z.end());
+    double r = nivel * double(M + 1);
+    size_t i = nivel > 0.5 ? size_t(std::ceil(r)) : size_t(std::max(1.0, std::floor(r)));
+    i = std::clamp<size_t>(i, 1, M);
+    return z[i - 1];
+}
+
+struct Reparto {
+    std::vector<double> Spread; // per step, non-decreasing
+    double q10 = 0, q90 = 0, q025 = 0, q975 = 0;
+    bool Valido = false;
+};
+
+// The spread of each step and the pooled quantiles from the origins not excluded.
+Reparto Repartir(const ErroresOrigen& err, int excluida)
+{
+    Reparto r;
+    const int P = err.Plan.Pasos;
+    const int K = int(err.Plan.Origenes.size());
+    if (P < 1 || K < 1)
+        return r;
+    r.Spread.assign(size_t(P), 0.0);
+    for (int h = 1; h <= P; ++h) {
+        double s = 0;
+        int c = 0;
+        for (int k = 0; k < K; ++k) {
+            if (k == excluida)
+                continue;
+            const double e = err.E(k, h);
+            if (e == e) {
+                const double x = e / err.Nivel[size_t(k)];
+                s += x * x;
+                ++c;
+            }
+        }
+        r.Spread[size_t(h - 1)] = c > 0 ? std::sqrt(s / c) : 0.0;
+        if (h > 1)
+            r.Spread[size_t(h - 1)] = std::max(r.Spread[size_t(h - 1)], r.Spread[size_t(h - 2)]);
+    }
+    std::vector<double> z;
+    for (int k = 0; k < K; ++k) {
+        if (k == excluida)
+            continue;
+        for (int h = 1; h <= P; ++h) {
+            const double e = err.E(k, h);
+            const double s = r.Spread[size_t(h - 1)];
+            if (e == e && s > 0)
+                z.push_back(e / err.Nivel[size_t(k)] / s);
+        }
+    }
+    if (z.empty())
+        return r;
+    r.q10 = Cuantil(z, 0.10);
+    r.q90 = Cuantil(z, 0.90);
+    r.q025 = Cuantil(z, 0.025);
+    r.q975 = Cuantil(z, 0.975);
+    r.Valido = true;
+    return r;
+}
+
+double SpreadPaso(const Reparto& r, int h)
+{
+    const int P = int(r.Spread.size());
+    if (P == 0)
+        return 0.0;
+    if (h <= P)
+        return r.Spread[size_t(h - 1)];
+    return r.Spread[size_t(P - 1)] * std::sqrt(double(h) / P);
+}
+
+double Acotar(double x, bool prevNeg)
+{
+    if (!EsFinito(x))
+        return 0.0;
+    return prevNeg ? x : std::max(0.0, x);
+}
+
+} // namespace
+
+std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::vector<double>& f, double nivelFinal, bool prevNeg)
+{
+    std::vector<Intervalo> out(f.size());
+    const Reparto r = Repartir(err, -1);
+    if (!EsFinito(nivelFinal))
+        nivelFinal = 1.0;
+    for (size_t i = 0; i < f.size(); ++i) {
+        const double x = EsFinito(f[i]) ? f[i] : 0.0;
+        Intervalo& b = out[i];
+        if (!r.Valido) {
+            b = {Acotar(x, prevNeg), Acotar(x, prevNeg), Acotar(x, prevNeg), Acotar(x, prevNeg)};
+            continue;
+        }
+        const double s = nivelFinal * SpreadPaso(r, int(i) + 1);
+        b.Inf80 = Acotar(x + s * r.q10, prevNeg);
+        b.Sup80 = Acotar(x + s * r.q90, prevNeg);
+        b.Inf95 = Acotar(x + s * r.q025, prevNeg);
+        b.Sup95 = Acotar(x + s * r.q975, prevNeg);
+        // Keep the nesting whatever rounding or clipping did.
+        b.Inf95 = std::min(b.Inf95, b.Inf80);
+        b.Sup95 = std::max(b.Sup95, b.Sup80);
+    }
+    return out;
+}
+
+std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err)
+{
+    const int K = int(err.Plan.Origenes.size());
+    const int P = err.Plan.Pasos;
+    if (K < MinimoOrigenes || P < 1)
+        return {kNaN, kNaN};
+    long long dentro80 = 0, dentro95 = 0, total = 0;
+    for (int k = 0; k < K; ++k) {
+        const Reparto r = Repartir(err, k);
+        if (!r.Valido)
+            continue;
+        for (int h = 1; h <= P; ++h) {
+            const double e = err.E(k, h);
+            if (e != e)
+                continue;
+            const double x = e / err.Nivel[size_t(k)];
+            const double s = SpreadPaso(r, h);
+            ++total;
+            dentro80 += x >= s * r.q10 && x <= s * r.q90;
+            dentro95 += x >= s * r.q025 && x <= s * r.q975;
+        }
+    }
+    if (total == 0)
+        return {kNaN, kNaN};
+    return {double(dentro80) / double(total), double(dentro95) / double(total)};
+}
+
+// ---------------------------------------------------------------- labels and criteria
+
+std::string_view NombreCriterio(Criterio c)
+{
+    switch (c) {
+    case Criterio::MASE: return "MASE";
+    case Criterio::sMAPE: return "sMAPE";
+    case Criterio::RMSE: return "RMSE";
+    }
+    return "MASE";
+}
+
+std::string EtiquetaPunto(int item, const Parametros& p)
+{
+    const FichaModelo& f = FichaDe(item);
+    std::string t(f.Codigo);
+    t += " (";
+    bool primero = true;
+    for (ValorModelo v : ValoresDe(item)) {
+        if (!primero)
+            t += ';';
+        primero = false;
+        char buf[64];
+        const double x = Valor(p, v);
+        const auto r = v == ValorModelo::N ? std::to_chars(buf, buf + sizeof buf, static_cast<long long>(x))
+                                           : std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+        t.append(buf, r.ptr);
+    }
+    t += ')';
+    return t;
+}
+
+namespace {
+
+struct Resumen {
+    double MAE = kNaN, sMAPE = kNaN, ME = kNaN, RMSE = kNaN;
+};
+
+Resumen Resumir(const ErroresOrigen& err)
+{
+    Resumen r;
+    double sa = 0, ss = 0, se = 0, s2 = 0;
+    long long c = 0;
+    for (size_t i = 0; i < err.Error.size(); ++i) {
+        const double e = err.Error[i];
+        if (e != e)
+            continue;
+        const double y = err.Real[i];
+        const double f = y - e;
+        const double d = std::fabs(y) + std::fabs(f);
+        sa += std::fabs(e);
+        ss += d > 0 ? 200.0 * std::fabs(e) / d : 0.0;
+        se += e;
+        s2 += e * e;
+        ++c;
+    }
+    if (c == 0)
+        return r;
+    r.MAE = sa / double(c);
+    r.sMAPE = ss / double(c);
+    r.ME = se / double(c);
+    r.RMSE = std::sqrt(s2 / double(c));
+    return r;
+}
+
+// The value a fit minimises: MASE ranks as MAE does on one series.
+double Objetivo(const ErroresOrigen& err, Criterio c)
+{
+    if (err.Fallidos > 0)
+        return kNaN;
+    const Resumen r = Resumir(err);
+    switch (c) {
+    case Criterio::MASE: return r.MAE;
+    case Criterio::sMAPE: return r.sMAPE;
+    case Criterio::RMSE: return r.RMSE;
+    }
+    return r.MAE;
+}
+
+// One fit: evaluates parameter sets, keeps the best (the first of equals).
+class Busqueda {
+public:
+    Busqueda(Evaluador& ev, int item, const PlanOrigenes& plan, Criterio c, Parametros base)
+        : ev_(ev), item_(item), plan_(plan), c_(c), base_(base)
+    {
+    }
+    double Probar(const Parametros& p)
+    {
+        ev_.Evaluar(item_, p, plan_, tmp_);
+        const double v = Objetivo(tmp_, c_);
+        if (v == v && (!hay_ || v < mejorValor_)) {
+            hay_ = true;
+            mejorValor_ = v;
+            mejor_ = p;
+            std::swap(mejorErr_, tmp_);
+        }
+        return v;
+    }
+    bool Hay() const { return hay_; }
+    const Parametros& Mejor() const { return mejor_; }
+    ErroresOrigen& MejorErrores() { return mejorErr_; }
+    Parametros Base() const { return base_; }
+
+private:
+    Evaluador& ev_;
+    int item_;
+    const PlanOrigenes& plan_;
+    Criterio c_;
+    Parametros base_;
+    Parametros mejor_;
+    ErroresOrigen tmp_, mejorErr_;
+    double mejorValor_ = 0;
+    bool hay_ = false;
+};
+
+double Centesimas(int k)
+{
+    return ComoEdit(ValorModelo::AlfaLE, k / 100.0);
+}
+
+// Constants on a grid of hundredths: every coarse point, then the
+// neighbourhood of the best at finer steps.
+void AjustarConstantes(Busqueda& b, const std::vector<ValorModelo>& vals)
+{
+    const int d = int(vals.size());
+    std::array<int, 3> centro{};
+    auto recorrer = [&](int paso, int radio, bool primero) {
+        std::array<int, 3> lo{}, hi{};
+        for (int i = 0; i < d; ++i) {
+            lo[size_t(i)] = primero ? 0 : std::max(0, centro[size_t(i)] - radio);
+            hi[size_t(i)] = primero ? 100 : std::min(100, centro[size_t(i)] + radio);
+        }
+        std::array<int, 3> k = lo;
+        while (true) {
+            Parametros p = b.Base();
+            for (int i = 0; i < d; ++i)
+                PonerValor(p, vals[size_t(i)], Centesimas(k[size_t(i)]));
+            b.Probar(p);
+            int i = d - 1;
+            while (i >= 0) {
+                k[size_t(i)] += paso;
+                if (k[size_t(i)] <= hi[size_t(i)])
+                    break;
+                k[size_t(i)] = lo[size_t(i)];
+                --i;
+            }
+            if (i < 0)
+                break;
+        }
+        if (b.Hay())
+            for (int i = 0; i < d; ++i)
+                centro[size_t(i)] = int(std::lround(Valor(b.Mejor(), vals[size_t(i)]) * 100));
+    };
+    if (d == 1) {
+        recorrer(10, 0, true);
+        if (b.Hay())
+            recorrer(1, 9, false);
+    } else if (d == 2) {
+        recorrer(10, 0, true);
+        if (b.Hay())
+            recorrer(2, 10, false);
+        if (b.Hay())
+            recorrer(1, 2, false);
+    } else {
+        recorrer(20, 0, true);
+        if (b.Hay())
+            recorrer(5, 10, false);
+        if (b.Hay())
+            recorrer(1, 3, false);
+    }
+}
+
+// N over 1..the longest window the first origin can fill: every value up to
+// two years, then growing steps, then every value around the best.
+void AjustarN(Busqueda& b, int maximo)
+{
+    if (maximo < 1)
+        return;
+    std::vector<int> rejilla;
+    for (int N = 1; N <= std::min(maximo, 24); ++N)
+        rejilla.push_back(N);
+    for (double x = 24 * 1.25; x <= maximo; x *= 1.25)
+        if (int(x) > rejilla.back())
+            rejilla.push_back(int(x));
+    if (rejilla.back() != maximo && maximo > 24)
+        rejilla.push_back(maximo);
+    for (int N : rejilla) {
+        Parametros p = b.Base();
+        p.N = N;
+        b.Probar(p);
+    }
+    if (!b.Hay())
+        return;
+    const int mejor = b.Mejor().N;
+    const auto it = std::find(rejilla.begin(), rejilla.end(), mejor);
+    const int antes = it == rejilla.begin() ? mejor : *(it - 1);
+    const int despues = it + 1 == rejilla.end() ? mejor : *(it + 1);
+    for (int N = antes + 1; N < despues; ++N)
+        if (N != mejor) {
+            Parametros p = b.Base();
+            p.N = N;
+            b.Probar(p);
+        }
+}
+
+std::string Texto(long long x)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, r.ptr);
+}
+
+} // namespace
+
+Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg)
+{
+    Candidato cand;
+    cand.Item = item;
+    cand.Param.V = V;
+    cand.Param.PrevNeg = prevNeg;
+    cand.MASE = cand.sMAPE = cand.ME = cand.RMSE = kNaN;
+    cand.Cobertura80 = cand.Cobertura95 = kNaN;
+    cand.Valor = kNaN;
+    if (!plan.Valido()) {
+        cand.Etiqueta = EtiquetaPunto(item, cand.Param);
+        cand.Motivo = "Descartado: pocos datos para evaluarlo en " + Texto(MinimoOrigenes) + " orígenes móviles.";
+        return cand;
+    }
+    ev.OlvidarFallo();
+    Busqueda b(ev, item, plan, c, cand.Param);
+    const ValoresModelo& vals = ValoresDe(item);
+    std::vector<ValorModelo> constantes;
+    bool conN = false;
+    for (ValorModelo v : vals) {
+        if (v == ValorModelo::N)
+            conN = true;
+        else
+            constantes.push_back(v);
+    }
+    if (conN) {
+        // MMD averages the averages: its window fits twice in the first origin.
+        const int o1 = plan.Origenes.front();
+        AjustarN(b, item == ItemMMD ? (o1 + 1) / 2 : o1);
+    } else if (!constantes.empty()) {
+        AjustarConstantes(b, constantes);
+    } else {
+        b.Probar(b.Base());
+    }
+    if (!b.Hay()) {
+        // Evaluated once more to say why, with the start values.
+        ErroresOrigen err;
+        ev.Evaluar(item, b.Base(), plan, err);
+        cand.Param = b.Base();
+        cand.Etiqueta = EtiquetaPunto(item, cand.Param);
+        cand.Motivo = "Descartado: falló en " + Texto(err.Fallidos) + " de " + Texto(long(plan.Origenes.size())) +
+                      " orígenes";
+        if (!ev.Fallo().empty())
+            cand.Motivo += " (" + ev.Fallo() + ")";
+        else
+            cand.Motivo += ".";
+        cand.Errores = std::move(err);
+        return cand;
+    }
+    cand.Param = b.Mejor();
+    cand.Param.V = V;
+    cand.Param.PrevNeg = prevNeg;
+    cand.Etiqueta = EtiquetaPunto(item, cand.Param);
+    cand.Errores = std::move(b.MejorErrores());
+    const Resumen r = Resumir(cand.Errores);
+    const double escala = EscalaMASE(ev.Datos().data(), ev.Valores(), false);
+    cand.MASE = escala > 0 ? r.MAE / escala : kNaN;
+    cand.sMAPE = r.sMAPE;
+    cand.ME = r.ME;
+    cand.RMSE = r.RMSE;
+    switch (c) {
+    case Criterio::MASE: cand.Valor = escala > 0 ? cand.MASE : r.MAE; break;
+    case Criterio::sMAPE: cand.Valor = r.sMAPE; break;
+    case Criterio::RMSE: cand.Valor = r.RMSE; break;
+    }
+    const auto cob = CoberturaEmpirica(cand.Errores);
+    cand.Cobertura80 = cob[0];
+    cand.Cobertura95 = cob[1];
+    cand.Valido = EsFinito(cand.Valor);
+    if (!cand.Valido)
+        cand.Motivo = "Descartado: su error no tiene valor.";
+    return cand;
+}
+
+ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe)
+{
+    ResultadoAutomatico res;
+    res.Crit = c;
+    Evaluador ev(hist);
+    const int n = ev.Valores();
+    res.Plan = ColocarOrigenes(n, std::max(V, 1));
+    if (informe)
+        informe->Comenzar("Previsión automática", NumModelos);
+    std::vector<Candidato> todos;
+    for (int item = 0; item < NumModelos; ++item) {
+        if (informe && informe->Cancelado()) {
+            res.Cancelado = true;
+            break;
+        }
+        todos.push_back(AjustarModelo(ev, item, res.Plan, V, c, prevNeg));
+        if (informe)
+            informe->Avanzar(item + 1);
+    }
+    if (informe)
+        informe->Terminar();
+    if (res.Cancelado)
+        return res;
+    std::stable_sort(todos.begin(), todos.end(), [](const Candidato& a, const Candidato& b) {
+        if (a.Valido != b.Valido)
+            return a.Valido;
+        return a.Valido && a.Valor < b.Valor;
+    });
+    const std::string nombre(NombreCriterio(c));
+    for (size_t i = 0; i < todos.size(); ++i) {
+        Candidato& k = todos[i];
+        if (!k.Valido)
+            continue;
+        if (res.Ganador < 0) {
+            res.Ganador = int(i);
+            k.Motivo = "Elegido: el menor " + nombre + " en los orígenes móviles.";
+        } else {
+            k.Motivo = "Descartado: " + nombre + " mayor que el del elegido.";
+        }
+    }
+    res.Ranking = std::move(todos);
+    if (res.Ganador >= 0) {
+        const Candidato& g = res.Ranking[size_t(res.Ganador)];
+        res.Prevision = ev.Prever(g.Item, g.Param, V);
+        res.Intervalos = IntervalosEmpiricos(g.Errores, res.Prevision, NivelHasta(ev.Datos(), n), prevNeg);
+    }
+    return res;
+}
+
+} // namespace tendora
