@@ -341,21 +341,9 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
         }
     }
     // The fan, only when there is one interval per forecast row.
-    std::vector<PuntoGrafico> banda80, banda95;
-    const size_t V = size_t(std::max(h.horizonte, 0));
-    if (conPrev && V > 0 && h.intervalos.size() == V && e.NumDatos + h.horizonte <= ultima) {
-        std::vector<double> x(V), inf80(V), sup80(V), inf95(V), sup95(V);
-        for (size_t k = 0; k < V; ++k) {
-            const Intervalo& b = h.intervalos[k];
-            x[k] = e.TablaPrev[size_t(e.NumDatos) + 1 + k][ColT];
-            inf80[k] = b.Inf80;
-            sup80[k] = b.Sup80;
-            inf95[k] = b.Inf95;
-            sup95[k] = b.Sup95;
-        }
-        banda80 = Contorno(x, inf80, sup80, EstiloBanda(70).color);
-        banda95 = Contorno(x, inf95, sup95, EstiloBanda(35).color);
-    }
+    std::vector<Intervalo> abanico;
+    if (conPrev && h.horizonte > 0 && h.intervalos.size() == size_t(h.horizonte) && L <= ultima)
+        abanico = h.intervalos;
     if (ConModelo) {
         ce.reserve(12);
         for (int m = 1; m <= 12; ++m) {
@@ -365,47 +353,65 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
     }
 
     // What follows changes the charts and cannot fail.
-    return [this, ConModelo, ultima, muestraMM, muestraTend, codigo = Utf8(ficha.Codigo), serie = h.nombreSerie,
-            linea = e.NumDatos, datos = std::move(datos), datosCum = std::move(datosCum), comp = std::move(comp),
-            mm = std::move(mm), tend = std::move(tend), prev = std::move(prev), pos = std::move(pos),
-            neg = std::move(neg), prevCum = std::move(prevCum), ce = std::move(ce), banda80 = std::move(banda80),
-            banda95 = std::move(banda95)]() mutable {
-        ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + serie);
-        ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + serie);
-        ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + serie);
-        ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + serie);
+    return
+        [this, ConModelo, ultima, muestraMM, muestraTend, codigo = Utf8(ficha.Codigo), serie = h.nombreSerie,
+         linea = e.NumDatos, datos = std::move(datos), datosCum = std::move(datosCum), comp = std::move(comp),
+         mm = std::move(mm), tend = std::move(tend), prev = std::move(prev), pos = std::move(pos), neg = std::move(neg),
+         prevCum = std::move(prevCum), ce = std::move(ce), abanico = std::move(abanico)]() mutable {
+            ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + serie);
+            ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + serie);
+            ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + serie);
+            ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + serie);
 
-        // One filling per series; the comparison series are left alone.
-        SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
-        SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
-        ChartP->PonerPuntos(ChartP->Serie(NSeriesPrevision), std::move(prev));
-        ChartP->PonerPuntos(sMM, std::move(mm));
-        ChartP->PonerPuntos(sTend, std::move(tend));
-        ChartP->PonerPuntos(ChartP->Serie(NSeriesDatos), std::move(datos));
-        ChartP->PonerPuntos(ChartP->Serie(NSerieDesvPos), std::move(pos));
-        ChartP->PonerPuntos(ChartP->Serie(NSerieDesvNeg), std::move(neg));
-        // A drawing without intervals takes the fan and its legend entries away.
-        SerieGrafico* s80 = ChartP->Serie(NSerieIntervalo80);
-        SerieGrafico* s95 = ChartP->Serie(NSerieIntervalo95);
-        s80->setName(banda80.empty() ? QString() : TituloIntervalo80);
-        s95->setName(banda95.empty() ? QString() : TituloIntervalo95);
-        ChartP->PonerPuntos(s80, std::move(banda80));
-        ChartP->PonerPuntos(s95, std::move(banda95));
-        ChartPA->PonerPuntos(ChartPA->Serie(NSeriesPrevCum), std::move(prevCum));
-        ChartPA->PonerPuntos(ChartPA->Serie(NSeriesDatosCum), std::move(datosCum));
-        ChartPC->PonerPuntos(ChartPC->Serie(NSeriesDatosComp), std::move(comp));
-        ChartCE->PonerPuntos(ChartCE->Serie(NSeriesCE), std::move(ce));
+            // One filling per series; the comparison series are left alone.
+            SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
+            SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
+            ChartP->PonerPuntos(ChartP->Serie(NSeriesPrevision), std::move(prev));
+            ChartP->PonerPuntos(sMM, std::move(mm));
+            ChartP->PonerPuntos(sTend, std::move(tend));
+            ChartP->PonerPuntos(ChartP->Serie(NSeriesDatos), std::move(datos));
+            ChartP->PonerPuntos(ChartP->Serie(NSerieDesvPos), std::move(pos));
+            ChartP->PonerPuntos(ChartP->Serie(NSerieDesvNeg), std::move(neg));
+            PonerIntervalos(linea, abanico);
+            ChartPA->PonerPuntos(ChartPA->Serie(NSeriesPrevCum), std::move(prevCum));
+            ChartPA->PonerPuntos(ChartPA->Serie(NSeriesDatosCum), std::move(datosCum));
+            ChartPC->PonerPuntos(ChartPC->Serie(NSeriesDatosComp), std::move(comp));
+            ChartCE->PonerPuntos(ChartCE->Serie(NSeriesCE), std::move(ce));
 
-        // Only a drawing with the model decides whether its two auxiliary series
-        // show; the user's legend choices for every other series stay.
-        if (ConModelo && ultima >= 1) {
-            sMM->PonerVisible(muestraMM);
-            sTend->PonerVisible(muestraTend);
-        }
+            // Only a drawing with the model decides whether its two auxiliary series
+            // show; the user's legend choices for every other series stay.
+            if (ConModelo && ultima >= 1) {
+                sMM->PonerVisible(muestraMM);
+                sTend->PonerVisible(muestraTend);
+            }
 
-        for (Grafico* g : {ChartP, ChartPA, ChartPC})
-            g->PonerLineaVertical(linea);
-    };
+            for (Grafico* g : {ChartP, ChartPA, ChartPC})
+                g->PonerLineaVertical(linea);
+        };
+}
+
+void PaginasGraficos::PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos)
+{
+    SerieGrafico* s80 = ChartP->Serie(NSerieIntervalo80);
+    SerieGrafico* s95 = ChartP->Serie(NSerieIntervalo95);
+    if (!s80 || !s95)
+        return;
+    // Rows are their own time index: forecast step k sits at x = numDatos + k.
+    const size_t V = intervalos.size();
+    std::vector<double> x(V), inf80(V), sup80(V), inf95(V), sup95(V);
+    for (size_t k = 0; k < V; ++k) {
+        const Intervalo& b = intervalos[k];
+        x[k] = double(numDatos) + double(k + 1);
+        inf80[k] = b.Inf80;
+        sup80[k] = b.Sup80;
+        inf95[k] = b.Inf95;
+        sup95[k] = b.Sup95;
+    }
+    // Without intervals the fan and its legend entries go away.
+    s80->setName(V > 0 ? TituloIntervalo80 : QString());
+    s95->setName(V > 0 ? TituloIntervalo95 : QString());
+    ChartP->PonerPuntos(s80, Contorno(x, inf80, sup80, s80->Color()));
+    ChartP->PonerPuntos(s95, Contorno(x, inf95, sup95, s95->Color()));
 }
 
 // ---------------------------------------------------------------- comparison

@@ -59,6 +59,10 @@ public:
     // band throws here); the step returned puts them on the charts and cannot fail.
     std::function<void()> Preparar(const Espacio& e, bool ConModelo, const Hechos& h);
 
+    // The fan of ChartP: the 80 % and 95 % bands of forecast steps
+    // numDatos+1.., each a legend entry; none (and no entries) when empty.
+    void PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos);
+
     // Copies the forecast series of ChartP onto ChartPC under that legend title.
     void AnadirSerieComparativa(const QString& etiqueta);
     void EliminarSeriesComparativas();
