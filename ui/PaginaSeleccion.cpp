@@ -135,6 +135,7 @@ void PaginaSeleccion::Vaciar()
         QStringLiteral("Cobertura 95 %"), QStringLiteral("Motivo")};
     for (int c = 0; c < NumColumnas; ++c)
         g->SetTexto(c, 0, cabeceras[c]);
+    g->SetTexto(ColCriterio, 0, CBCriterio->currentText());
     g->TerminarCarga();
     g->QuitarOrden();
     LabelPlan->clear();

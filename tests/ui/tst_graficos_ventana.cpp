@@ -112,7 +112,8 @@ void TstGraficosVentana::sinPreparar()
     w.CargarDatos();
     SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     QCOMPARE(datos->count(), 24);
-    for (auto [grafico, series] : {std::pair{"ChartP", 6}, {"ChartPA", 2}, {"ChartPC", 1}, {"ChartCE", 1}})
+    // ChartP: forecast, two auxiliary series, data, the Desv. pair and the two interval bands.
+    for (auto [grafico, series] : {std::pair{"ChartP", 8}, {"ChartPA", 2}, {"ChartPC", 1}, {"ChartCE", 1}})
         QCOMPARE(Control<Grafico>(w, grafico)->NumSeries(), series);
     QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), datos);
     const QList<QAction*> items = Control<QMenu>(w, "PopupMenuGraf")->actions();
