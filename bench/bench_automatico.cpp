@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -74,6 +75,9 @@ int main(int argc, char** argv)
     int H = 18;
     int reserva = 0;
     bool detalle = false;
+    int comb = 0;
+    int combinados = 0;
+    int solo = -1;
     Criterio crit = Criterio::MASE;
     std::vector<const char*> ficheros;
     for (int i = 1; i < argc; ++i) {
@@ -83,6 +87,10 @@ int main(int argc, char** argv)
             H = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--detalle"))
             detalle = true;
+        else if (!std::strcmp(argv[i], "--comb") && i + 1 < argc)
+            comb = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--solo") && i + 1 < argc)
+            solo = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--smape"))
             crit = Criterio::sMAPE;
         else
@@ -103,21 +111,60 @@ int main(int argc, char** argv)
             continue;
         const Espacio e = Historia(anio, mes, y, n);
         const auto t0 = std::chrono::steady_clock::now();
-        const ResultadoAutomatico r = PrevisionAutomatica(e, reserva > 0 ? reserva : H, crit, false);
+        ResultadoAutomatico r;
+        if (solo >= 0) {
+            Evaluador ev(e);
+            r.Plan = ColocarOrigenes(n, reserva > 0 ? reserva : H);
+            const bool sa = std::getenv("DESEST") && Estacional(std::vector<double>(y.begin(), y.begin() + n));
+            r.Ranking.push_back(AjustarModelo(ev, solo, r.Plan, reserva > 0 ? reserva : H, crit, false, sa));
+            if (r.Ranking[0].Valido) {
+                r.Ganador = 0;
+                r.Prevision = PreverCandidato(ev, r.Ranking[0], reserva > 0 ? reserva : H);
+                r.Intervalos = IntervalosEmpiricos(r.Ranking[0].Errores, r.Prevision, NivelHasta(ev.Datos(), n), false);
+            }
+        } else {
+            r = PrevisionAutomatica(e, reserva > 0 ? reserva : H, crit, false);
+        }
         const double dt = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         tiempo += dt;
         if (r.Ganador < 0) {
             std::fprintf(stderr, "%s: sin candidato\n", ruta);
             continue;
         }
+        if (std::getenv("FORZAR_COMB"))
+            for (size_t i = 0; i < r.Ranking.size(); ++i)
+                if (r.Ranking[i].EsCombinacion() && int(i) != r.Ganador) {
+                    Evaluador ev(e);
+                    r.Ganador = int(i);
+                    r.Prevision = PreverCandidato(ev, r.Ranking[i], reserva);
+                    r.Intervalos = IntervalosEmpiricos(r.Ranking[i].Errores, r.Prevision, NivelHasta(ev.Datos(), n), false);
+                }
         const Candidato& g = r.Ranking[size_t(r.Ganador)];
+        combinados += g.EsCombinacion();
+        std::vector<double> prevision = r.Prevision;
+        if (comb > 1) {
+            Evaluador ev(e);
+            std::vector<std::vector<double>> fs;
+            for (const Candidato& c : r.Ranking)
+                if (c.Valido && int(fs.size()) < comb)
+                    fs.push_back(ev.Prever(c.Item, c.Param, reserva));
+            for (int h = 0; h < reserva; ++h) {
+                std::vector<double> v;
+                for (auto& f : fs)
+                    v.push_back(f[size_t(h)]);
+                double m = 0;
+                for (double x : v)
+                    m += x;
+                prevision[size_t(h)] = m / double(v.size());
+            }
+        }
         ++ganadores[size_t(g.Item)];
         ++series;
         if (reserva > 0) {
             double s = 0, a = 0;
             for (int h = 0; h < reserva; ++h) {
                 const double real = y[size_t(n + h)];
-                const double f = r.Prevision[size_t(h)];
+                const double f = prevision[size_t(h)];
                 const double d = std::fabs(real) + std::fabs(f);
                 s += d > 0 ? 200 * std::fabs(real - f) / d : 0;
                 a += std::fabs(real - f);
@@ -146,7 +193,7 @@ int main(int argc, char** argv)
     if (reserva > 0 && series > 0)
         std::printf("sMAPE medio %.3f  MASE medio %.4f  cobertura 80 %% %.1f  95 %% %.1f\n", sumaS / series,
                     conMASE ? sumaM / conMASE : NAN, 100.0 * dentro80 / total, 100.0 * dentro95 / total);
-    std::printf("ganadores:");
+    std::printf("combinaciones %d; ganadores:", combinados);
     for (int i = 0; i < NumModelos; ++i)
         std::printf(" %s %d", std::string(FichaDe(i).Codigo).c_str(), ganadores[size_t(i)]);
     std::printf("\n");

@@ -40,8 +40,10 @@ PlanOrigenes ColocarOrigenes(int n, int H)
         return plan;
     const int K = std::min(MaximoOrigenes, n - pasos - m + 1);
     plan.Pasos = pasos;
+    // Spread back over the history: neighbouring origins would share most of their errors.
+    const int espacio = std::max(1, (n - pasos - m) / std::max(1, K - 1));
     for (int k = 0; k < K; ++k)
-        plan.Origenes.push_back(n - pasos - K + 1 + k);
+        plan.Origenes.push_back(n - pasos - (K - 1 - k) * espacio);
     return plan;
 }
 
@@ -69,8 +71,59 @@ Evaluador::Evaluador(const Espacio& hist)
     }
 }
 
+const std::array<double, 13>* Evaluador::Coeficientes(int o)
+{
+    for (size_t i = 0; i < origenCoef_.size(); ++i)
+        if (origenCoef_[i] == o)
+            return coefBien_[i] ? &coef_[i] : nullptr;
+    std::array<double, 13> suma{}, cuenta{};
+    bool bien = o >= 24;
+    for (int t = 7; bien && t <= o - 6; ++t) {
+        double m = 0.5 * (y_[size_t(t - 7)] + y_[size_t(t + 5)]);
+        for (int j = t - 5; j <= t + 5; ++j)
+            m += y_[size_t(j - 1)];
+        m /= 12.0;
+        const int mes = MesRedondeado(mes_[size_t(t)]);
+        if (!(m > 0) || mes < 1 || mes > 12) {
+            bien = false;
+            break;
+        }
+        suma[size_t(mes)] += y_[size_t(t - 1)] / m;
+        cuenta[size_t(mes)] += 1;
+    }
+    std::array<double, 13> c{};
+    double total = 0;
+    for (int m = 1; bien && m <= 12; ++m) {
+        if (cuenta[size_t(m)] == 0) {
+            bien = false;
+            break;
+        }
+        c[size_t(m)] = suma[size_t(m)] / cuenta[size_t(m)];
+        total += c[size_t(m)];
+    }
+    for (int m = 1; bien && m <= 12; ++m) {
+        c[size_t(m)] *= 12.0 / total;
+        bien = c[size_t(m)] > 0 && EsFinito(c[size_t(m)]);
+    }
+    origenCoef_.push_back(o);
+    coef_.push_back(c);
+    coefBien_.push_back(bien ? 1 : 0);
+    return bien ? &coef_.back() : nullptr;
+}
+
 bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
 {
+    const std::array<double, 13>* coef = nullptr;
+    if (sa_) {
+        coef = Coeficientes(o);
+        if (!coef) {
+            if (fallo_.empty())
+                fallo_ = "No se pudo desestacionalizar: hacen falta dos años de datos positivos.";
+            return false;
+        }
+        for (int t = 1; t <= o; ++t)
+            ws_.Poner(t, ColDatos, y_[size_t(t - 1)] / (*coef)[size_t(MesRedondeado(mes_[size_t(t)]))]);
+    }
     ws_.NumDatos = o;
     AsegurarFilas(ws_, V);
     LimpiarColumnasModelo(ws_, V);
@@ -83,6 +136,22 @@ bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
             fallo_ = e.what();
         bien = false;
     }
+    f_.assign(size_t(std::max(V, 0)), kNaN);
+    if (bien) {
+        const int col = ws_.ColPrev;
+        for (int h = 1; h <= V; ++h) {
+            double x = ws_.V(o + h, col);
+            if (!ws_.Valida(o + h, col) || !EsFinito(x)) {
+                bien = false;
+                if (fallo_.empty())
+                    fallo_ = "El modelo no dio previsión en todos los meses.";
+                break;
+            }
+            if (coef)
+                x = RecortarNegativa(x * (*coef)[size_t(MesFila(ws_, o + h))], p.PrevNeg);
+            f_[size_t(h - 1)] = x;
+        }
+    }
     // The forecast rows were dated from the origin on: the history's own dates come back.
     for (int t = o + 1; t <= std::min(n_, o + V); ++t) {
         ws_.Poner(t, ColT, t);
@@ -90,6 +159,9 @@ bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
         ws_.Poner(t, ColMes, mes_[size_t(t)]);
         ws_.Poner(t, ColDatos, y_[size_t(t - 1)]);
     }
+    if (coef)
+        for (int t = 1; t <= o; ++t)
+            ws_.Poner(t, ColDatos, y_[size_t(t - 1)]);
     return bien;
 }
 
@@ -109,43 +181,42 @@ void Evaluador::Evaluar(int item, const Parametros& p, const PlanOrigenes& plan,
             ++out.Fallidos;
             continue;
         }
-        const int col = ws_.ColPrev;
-        bool bien = true;
         for (int h = 1; h <= P; ++h) {
-            const double f = ws_.V(o + h, col);
-            const double y = y_[size_t(o + h - 1)];
-            const double e = y - f;
-            if (!EsFinito(f) || !EsFinito(e) || !ws_.Valida(o + h, col)) {
-                bien = false;
-                break;
-            }
-            out.Error[k * size_t(P) + size_t(h - 1)] = e;
-            out.Real[k * size_t(P) + size_t(h - 1)] = y;
-        }
-        if (!bien) {
-            for (int h = 1; h <= P; ++h)
-                out.Error[k * size_t(P) + size_t(h - 1)] = kNaN;
-            if (fallo_.empty())
-                fallo_ = "El modelo no dio previsión en todos los meses.";
-            ++out.Fallidos;
+            out.Error[k * size_t(P) + size_t(h - 1)] = y_[size_t(o + h - 1)] - f_[size_t(h - 1)];
+            out.Real[k * size_t(P) + size_t(h - 1)] = y_[size_t(o + h - 1)];
         }
     }
 }
 
+double Evaluador::ErrorAjuste(int item, const Parametros& p, int o)
+{
+    o = std::min(o, n_);
+    if (o < 2 || !Correr(item, p, o, 1))
+        return kNaN;
+    // Correr put the history back: the fitted rows are read against it.
+    const std::array<double, 13>* coef = sa_ ? Coeficientes(o) : nullptr;
+    const int col = ws_.ColPrev;
+    double s = 0;
+    int c = 0;
+    for (int t = ws_.FilaInicioPrev + 1; t <= o; ++t) {
+        if (!ws_.Valida(t, col))
+            continue;
+        double f = ws_.V(t, col);
+        if (coef)
+            f *= (*coef)[size_t(MesRedondeado(mes_[size_t(t)]))];
+        const double e = y_[size_t(t - 1)] - f;
+        s += e * e;
+        ++c;
+    }
+    const double r = c > 0 ? s / c : kNaN;
+    return EsFinito(r) ? r : kNaN;
+}
+
 std::vector<double> Evaluador::Prever(int item, const Parametros& p, int V)
 {
-    std::vector<double> f;
     if (n_ < 1 || V < 1 || !Correr(item, p, n_, V))
-        return f;
-    const int col = ws_.ColPrev;
-    f.reserve(size_t(V));
-    for (int h = 1; h <= V; ++h) {
-        const double x = ws_.V(n_ + h, col);
-        if (!EsFinito(x) || !ws_.Valida(n_ + h, col))
-            return {};
-        f.push_back(x);
-    }
-    return f;
+        return {};
+    return f_;
 }
 
 // ---------------------------------------------------------------- scales
@@ -159,6 +230,42 @@ double NivelHasta(const std::vector<double>& y, int t)
         s += std::fabs(y[size_t(i)]);
     const double m = t > desde ? s / (t - desde) : 0.0;
     return m > 0 && EsFinito(m) ? m : 1.0;
+}
+
+bool Estacional(const std::vector<double>& y)
+{
+    const size_t n = y.size();
+    if (n < 36)
+        return false;
+    const double media = std::accumulate(y.begin(), y.end(), 0.0) / double(n);
+    double c0 = 0;
+    for (double x : y)
+        c0 += (x - media) * (x - media);
+    if (!(c0 > 0))
+        return false;
+    std::array<double, 13> r{};
+    for (size_t k = 1; k <= 12; ++k) {
+        double c = 0;
+        for (size_t t = k; t < n; ++t)
+            c += (y[t] - media) * (y[t - k] - media);
+        r[k] = c / c0;
+    }
+    double s = 1;
+    for (size_t k = 1; k < 12; ++k)
+        s += 2 * r[k] * r[k];
+    return std::fabs(r[12]) / std::sqrt(s / double(n)) > 1.6448536269514722;
+}
+
+bool AjustableDesestacionalizado(int item)
+{
+    switch (item) {
+    case ItemNVS:
+    case ItemMMS:
+    case ItemLES:
+    case ItemLED:
+    case ItemHLT: return true;
+    default: return false;
+    }
 }
 
 double EscalaMASE(const double* y, int n, bool cuadrados)
@@ -278,10 +385,10 @@ std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::
             continue;
         }
         const double s = nivelFinal * SpreadPaso(r, int(i) + 1);
-        b.Inf80 = Acotar(x + s * r.q10, prevNeg);
-        b.Sup80 = Acotar(x + s * r.q90, prevNeg);
-        b.Inf95 = Acotar(x + s * r.q025, prevNeg);
-        b.Sup95 = Acotar(x + s * r.q975, prevNeg);
+        b.Inf80 = Acotar(x + s * r.q10 * Ensanche80, prevNeg);
+        b.Sup80 = Acotar(x + s * r.q90 * Ensanche80, prevNeg);
+        b.Inf95 = Acotar(x + s * r.q025 * Ensanche95, prevNeg);
+        b.Sup95 = Acotar(x + s * r.q975 * Ensanche95, prevNeg);
         // Keep the nesting whatever rounding or clipping did.
         b.Inf95 = std::min(b.Inf95, b.Inf80);
         b.Sup95 = std::max(b.Sup95, b.Sup80);
@@ -307,8 +414,8 @@ std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err)
             const double x = e / err.Nivel[size_t(k)];
             const double s = SpreadPaso(r, h);
             ++total;
-            dentro80 += x >= s * r.q10 && x <= s * r.q90;
-            dentro95 += x >= s * r.q025 && x <= s * r.q975;
+            dentro80 += x >= s * r.q10 * Ensanche80 && x <= s * r.q90 * Ensanche80;
+            dentro95 += x >= s * r.q025 * Ensanche95 && x <= s * r.q975 * Ensanche95;
         }
     }
     if (total == 0)
@@ -349,6 +456,37 @@ std::string EtiquetaPunto(int item, const Parametros& p)
 }
 
 namespace {
+std::string EtiquetaSimple(int item, const Parametros& p, bool desest)
+{
+    std::string t = EtiquetaPunto(item, p);
+    return desest ? t + " desest." : t;
+}
+} // namespace
+
+double Combinacion(std::vector<double>& v)
+{
+    if (v.empty())
+        return kNaN;
+    double s = 0;
+    for (double x : v)
+        s += x;
+    return s / double(v.size());
+}
+
+std::string EtiquetaPunto(const Candidato& c)
+{
+    if (!c.EsCombinacion())
+        return EtiquetaSimple(c.Item, c.Param, c.Desestacionalizado);
+    std::string t = "Media (";
+    for (size_t i = 0; i < c.Componentes.size(); ++i) {
+        if (i > 0)
+            t += " + ";
+        t += EtiquetaSimple(c.Componentes[i].Item, c.Componentes[i].Param, c.Componentes[i].Desestacionalizado);
+    }
+    return t + ")";
+}
+
+namespace {
 
 struct Resumen {
     double MAE = kNaN, sMAPE = kNaN, ME = kNaN, RMSE = kNaN;
@@ -381,52 +519,42 @@ Resumen Resumir(const ErroresOrigen& err)
     return r;
 }
 
-// The value a fit minimises: MASE ranks as MAE does on one series.
-double Objetivo(const ErroresOrigen& err, Criterio c)
-{
-    if (err.Fallidos > 0)
-        return kNaN;
-    const Resumen r = Resumir(err);
-    switch (c) {
-    case Criterio::MASE: return r.MAE;
-    case Criterio::sMAPE: return r.sMAPE;
-    case Criterio::RMSE: return r.RMSE;
-    }
-    return r.MAE;
-}
-
-// One fit: evaluates parameter sets, keeps the best (the first of equals).
+// One fit: evaluates parameter sets by their one-step errors up to the last
+// origin and keeps the best (the first of equals).
 class Busqueda {
 public:
-    Busqueda(Evaluador& ev, int item, const PlanOrigenes& plan, Criterio c, Parametros base)
-        : ev_(ev), item_(item), plan_(plan), c_(c), base_(base)
+    Busqueda(Evaluador& ev, int item, const PlanOrigenes& plan, Parametros base)
+        : ev_(ev), item_(item), plan_(plan), base_(base)
     {
     }
     double Probar(const Parametros& p)
     {
-        ev_.Evaluar(item_, p, plan_, tmp_);
-        const double v = Objetivo(tmp_, c_);
+        const double v = ev_.ErrorAjuste(item_, p, plan_.Origenes.back());
         if (v == v && (!hay_ || v < mejorValor_)) {
             hay_ = true;
             mejorValor_ = v;
             mejor_ = p;
-            std::swap(mejorErr_, tmp_);
         }
         return v;
     }
     bool Hay() const { return hay_; }
     const Parametros& Mejor() const { return mejor_; }
-    ErroresOrigen& MejorErrores() { return mejorErr_; }
+    // The best constants at the rolling origins.
+    ErroresOrigen Errores() const
+    {
+        ErroresOrigen e;
+        if (hay_)
+            ev_.Evaluar(item_, mejor_, plan_, e);
+        return e;
+    }
     Parametros Base() const { return base_; }
 
 private:
     Evaluador& ev_;
     int item_;
     const PlanOrigenes& plan_;
-    Criterio c_;
     Parametros base_;
     Parametros mejor_;
-    ErroresOrigen tmp_, mejorErr_;
     double mejorValor_ = 0;
     bool hay_ = false;
 };
@@ -530,22 +658,24 @@ std::string Texto(long long x)
 
 } // namespace
 
-Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg)
+Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg, bool desest)
 {
+    ev.Desestacionalizar(desest);
     Candidato cand;
     cand.Item = item;
+    cand.Desestacionalizado = desest;
     cand.Param.V = V;
     cand.Param.PrevNeg = prevNeg;
     cand.MASE = cand.sMAPE = cand.ME = cand.RMSE = kNaN;
     cand.Cobertura80 = cand.Cobertura95 = kNaN;
     cand.Valor = kNaN;
     if (!plan.Valido()) {
-        cand.Etiqueta = EtiquetaPunto(item, cand.Param);
+        cand.Etiqueta = EtiquetaPunto(cand);
         cand.Motivo = "Descartado: pocos datos para evaluarlo en " + Texto(MinimoOrigenes) + " orígenes móviles.";
         return cand;
     }
     ev.OlvidarFallo();
-    Busqueda b(ev, item, plan, c, cand.Param);
+    Busqueda b(ev, item, plan, cand.Param);
     const ValoresModelo& vals = ValoresDe(item);
     std::vector<ValorModelo> constantes;
     bool conN = false;
@@ -569,7 +699,7 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
         ErroresOrigen err;
         ev.Evaluar(item, b.Base(), plan, err);
         cand.Param = b.Base();
-        cand.Etiqueta = EtiquetaPunto(item, cand.Param);
+        cand.Etiqueta = EtiquetaPunto(cand);
         cand.Motivo = "Descartado: falló en " + Texto(err.Fallidos) + " de " + Texto(long(plan.Origenes.size())) +
                       " orígenes";
         if (!ev.Fallo().empty())
@@ -582,8 +712,49 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
     cand.Param = b.Mejor();
     cand.Param.V = V;
     cand.Param.PrevNeg = prevNeg;
-    cand.Etiqueta = EtiquetaPunto(item, cand.Param);
-    cand.Errores = std::move(b.MejorErrores());
+    cand.Etiqueta = EtiquetaPunto(cand);
+    cand.Errores = b.Errores();
+    Puntuar(cand, ev, c);
+    return cand;
+}
+
+namespace {
+
+// The combination of the best valid candidates (ranked), evaluated on their errors.
+Candidato Combinar(const std::vector<Candidato>& ranking, Evaluador& ev, Criterio c)
+{
+    Candidato comb;
+    comb.MASE = comb.sMAPE = comb.ME = comb.RMSE = kNaN;
+    comb.Cobertura80 = comb.Cobertura95 = comb.Valor = kNaN;
+    std::vector<const Candidato*> partes;
+    for (const Candidato& k : ranking)
+        if (k.Valido && !k.EsCombinacion() && int(partes.size()) < ComponentesCombinacion)
+            partes.push_back(&k);
+    if (int(partes.size()) < 2)
+        return comb;
+    comb.Item = partes[0]->Item;
+    comb.Param = partes[0]->Param;
+    comb.Desestacionalizado = partes[0]->Desestacionalizado;
+    for (const Candidato* k : partes)
+        comb.Componentes.push_back({k->Item, k->Param, k->Desestacionalizado});
+    comb.Etiqueta = EtiquetaPunto(comb);
+    comb.Errores = partes[0]->Errores;
+    ErroresOrigen& e = comb.Errores;
+    std::vector<double> v(partes.size());
+    for (size_t i = 0; i < e.Error.size(); ++i) {
+        for (size_t j = 0; j < partes.size(); ++j)
+            v[j] = partes[j]->Errores.Real[i] - partes[j]->Errores.Error[i];
+        const double f = Combinacion(v);
+        e.Error[i] = e.Error[i] == e.Error[i] && f == f ? e.Real[i] - f : kNaN;
+    }
+    Puntuar(comb, ev, c);
+    return comb;
+}
+
+} // namespace
+
+void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
+{
     const Resumen r = Resumir(cand.Errores);
     const double escala = EscalaMASE(ev.Datos().data(), ev.Valores(), false);
     cand.MASE = escala > 0 ? r.MAE / escala : kNaN;
@@ -601,7 +772,29 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
     cand.Valido = EsFinito(cand.Valor);
     if (!cand.Valido)
         cand.Motivo = "Descartado: su error no tiene valor.";
-    return cand;
+}
+
+std::vector<double> PreverCandidato(Evaluador& ev, const Candidato& c, int V)
+{
+    if (!c.EsCombinacion()) {
+        ev.Desestacionalizar(c.Desestacionalizado);
+        return ev.Prever(c.Item, c.Param, V);
+    }
+    std::vector<std::vector<double>> fs;
+    for (const Componente& k : c.Componentes) {
+        ev.Desestacionalizar(k.Desestacionalizado);
+        fs.push_back(ev.Prever(k.Item, k.Param, V));
+        if (fs.back().size() != size_t(std::max(V, 0)))
+            return {};
+    }
+    std::vector<double> media(size_t(std::max(V, 0)));
+    std::vector<double> v(fs.size());
+    for (size_t i = 0; i < media.size(); ++i) {
+        for (size_t j = 0; j < fs.size(); ++j)
+            v[j] = fs[j][i];
+        media[i] = Combinacion(v);
+    }
+    return media;
 }
 
 ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe)
@@ -611,17 +804,30 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
     Evaluador ev(hist);
     const int n = ev.Valores();
     res.Plan = ColocarOrigenes(n, std::max(V, 1));
+    // Seasonally adjusted candidates only for a seasonal, positive series.
+    const std::vector<double>& y = ev.Datos();
+    const bool desest = Estacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x > 0; });
+    std::vector<std::pair<int, bool>> lista;
+    // Croston's methods are for intermittent demand: a series without zeros has none.
+    const bool ceros = std::any_of(y.begin(), y.end(), [](double x) { return x == 0; });
+    for (int item = 0; item < NumModelos; ++item)
+        if (ceros || (item != ItemCRT && item != ItemSB))
+            lista.emplace_back(item, false);
+    if (desest)
+        for (int item = 0; item < NumModelos; ++item)
+            if (AjustableDesestacionalizado(item))
+                lista.emplace_back(item, true);
     if (informe)
-        informe->Comenzar("Previsión automática", NumModelos);
+        informe->Comenzar("Previsión automática", static_cast<long long>(lista.size()));
     std::vector<Candidato> todos;
-    for (int item = 0; item < NumModelos; ++item) {
+    for (size_t i = 0; i < lista.size(); ++i) {
         if (informe && informe->Cancelado()) {
             res.Cancelado = true;
             break;
         }
-        todos.push_back(AjustarModelo(ev, item, res.Plan, V, c, prevNeg));
+        todos.push_back(AjustarModelo(ev, lista[i].first, res.Plan, V, c, prevNeg, lista[i].second));
         if (informe)
-            informe->Avanzar(item + 1);
+            informe->Avanzar(static_cast<long long>(i + 1));
     }
     if (informe)
         informe->Terminar();
@@ -632,22 +838,40 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
             return a.Valido;
         return a.Valido && a.Valor < b.Valor;
     });
+    // Singles ranked first: the combination takes the best of them.
+    {
+        Candidato comb = Combinar(todos, ev, c);
+        if (comb.Valido) {
+            todos.push_back(std::move(comb));
+            std::stable_sort(todos.begin(), todos.end(), [](const Candidato& a, const Candidato& b) {
+                if (a.Valido != b.Valido)
+                    return a.Valido;
+                return a.Valido && a.Valor < b.Valor;
+            });
+        }
+    }
     const std::string nombre(NombreCriterio(c));
+    int comb = -1;
+    for (size_t i = 0; i < todos.size(); ++i)
+        if (todos[i].Valido && todos[i].EsCombinacion())
+            comb = int(i);
+    if (!todos.empty() && todos[0].Valido)
+        res.Ganador = 0;
+    if (comb > 0 && !(todos[0].Valor < todos[size_t(comb)].Valor * (1 - MargenCombinacion)))
+        res.Ganador = comb;
     for (size_t i = 0; i < todos.size(); ++i) {
         Candidato& k = todos[i];
         if (!k.Valido)
             continue;
-        if (res.Ganador < 0) {
-            res.Ganador = int(i);
+        if (int(i) == res.Ganador)
             k.Motivo = "Elegido: el menor " + nombre + " en los orígenes móviles.";
-        } else {
+        else
             k.Motivo = "Descartado: " + nombre + " mayor que el del elegido.";
-        }
     }
     res.Ranking = std::move(todos);
     if (res.Ganador >= 0) {
         const Candidato& g = res.Ranking[size_t(res.Ganador)];
-        res.Prevision = ev.Prever(g.Item, g.Param, V);
+        res.Prevision = PreverCandidato(ev, g, V);
         res.Intervalos = IntervalosEmpiricos(g.Errores, res.Prevision, NivelHasta(ev.Datos(), n), prevNeg);
     }
     return res;

@@ -53,8 +53,17 @@ class Evaluador {
 public:
     explicit Evaluador(const Espacio& hist);
     int Valores() const { return n_; }
+    // On: the models run on the history divided by its seasonal coefficients,
+    // worked out at each origin from the values before it by the program's
+    // ratio-to-moving-average decomposition, and their forecasts are
+    // multiplied back. An origin with under 24 values, or a coefficient that
+    // is not positive, fails.
+    void Desestacionalizar(bool si) { sa_ = si; }
     // Errors of item with p at each origin; p.V is ignored.
     void Evaluar(int item, const Parametros& p, const PlanOrigenes& plan, ErroresOrigen& out);
+    // Mean squared one-step error of the fitted rows of a run on values 1..o
+    // (on the adjusted scale when adjusting); NaN when the model fails.
+    double ErrorAjuste(int item, const Parametros& p, int o);
     // One run on the whole history with horizon V: the forecasts of rows n+1..n+V.
     // Empty when the model fails.
     std::vector<double> Prever(int item, const Parametros& p, int V);
@@ -65,7 +74,13 @@ public:
 
 private:
     bool Correr(int item, const Parametros& p, int o, int V);
+    const std::array<double, 13>* Coeficientes(int o);
     Espacio ws_;
+    bool sa_ = false;
+    std::vector<double> f_; // the last run's forecasts
+    std::vector<int> origenCoef_;
+    std::vector<std::array<double, 13>> coef_;
+    std::vector<unsigned char> coefBien_;
     std::vector<double> y_, anio_, mes_;
     std::string fallo_;
     int n_ = 0;
@@ -103,9 +118,21 @@ enum class Criterio { MASE, sMAPE, RMSE };
 // "MASE", "sMAPE", "RMSE".
 std::string_view NombreCriterio(Criterio c);
 
+// A model of a combination: its item and fitted values.
+struct Componente {
+    int Item = 0;
+    Parametros Param;
+    bool Desestacionalizado = false;
+};
+
 struct Candidato {
+    // A combination's forecast is the mean of its components' (the best
+    // single candidates); Item and Param are then its first component's.
+    std::vector<Componente> Componentes;
+    bool EsCombinacion() const { return !Componentes.empty(); }
     int Item = 0; // the model selector's item
     Parametros Param; // fitted values (the others at their defaults), V = horizon
+    bool Desestacionalizado = false; // run on the seasonally adjusted history
     std::string Etiqueta; // as the error tables write it, with a point as decimal mark
     bool Valido = false; // evaluated and ranked
     double Valor = 0; // the criterion (valid candidates)
@@ -133,12 +160,37 @@ struct ResultadoAutomatico {
 // say why they were passed over.
 ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe = nullptr);
 
+// The rolling-origin measures, coverage and criterion of a candidate whose errors are set.
+void Puntuar(Candidato& c, const Evaluador& ev, Criterio crit);
+// A candidate's forecasts of rows n+1..n+V on the whole history; empty when a model fails.
+std::vector<double> PreverCandidato(Evaluador& ev, const Candidato& c, int V);
+
 // A model's constants fitted alone (the command line's --modelo): the
 // candidate of item as PrevisionAutomatica would rank it.
-Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg);
+Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg, bool desest = false);
 
 // The label of a run as the error tables write it, point as decimal mark:
 // "H-W (0.3;0.1;0.2)".
 std::string EtiquetaPunto(int item, const Parametros& p);
+// True when the lag-12 autocorrelation of y is significant at 90 %, as the
+// Theta method's seasonal test (Assimakopoulos & Nikolopoulos 2000) does; false
+// under three years.
+bool Estacional(const std::vector<double>& y);
+// Models that run on seasonally adjusted data when the series is seasonal.
+bool AjustableDesestacionalizado(int item);
+
+// A candidate's: a combination's is "Media (" + its components' labels joined by " + " + ")".
+std::string EtiquetaPunto(const Candidato& c);
+// The combination of the components' forecasts for one month (reorders v).
+double Combinacion(std::vector<double>& v);
+// Components a combination takes: the best single candidates.
+constexpr int ComponentesCombinacion = 5;
+// A single candidate wins over the combination only when its criterion is
+// lower by more than this share: the best of many singles looks better at the
+// origins than it will forecast, since it was picked there.
+constexpr double MargenCombinacion = 0.2;
+// Interval quantiles widened for the same reason (set on development series).
+constexpr double Ensanche80 = 1.05;
+constexpr double Ensanche95 = 1.2;
 
 } // namespace tendora

@@ -152,6 +152,8 @@ void Sesion::Adoptar(Espacio&& nuevo)
     puntos_ = std::min(puntos_, limitePuntos_);
     registro_.Borrar();
     bandas_.clear();
+    prevCandidato_.clear();
+    etiquetaCandidato_.clear();
     seleccion_ = ResultadoAutomatico{};
     Ws.DatosCargados = true;
     Cambiado(CambioDatos | CambioPuntos);
@@ -230,6 +232,15 @@ bool Sesion::AplicarCandidato(int k)
         PonerIntervalos(true);
     }
     Calcular();
+    if (c.EsCombinacion() || c.Desestacionalizado) {
+        Evaluador ev(Ws);
+        std::vector<double> f = PreverCandidato(ev, c, param_.V);
+        if (f.size() == size_t(param_.V)) {
+            bandas_ = IntervalosEmpiricos(c.Errores, f, NivelHasta(ev.Datos(), ev.Valores()), param_.PrevNeg);
+            prevCandidato_ = std::move(f);
+        }
+    }
+    etiquetaCandidato_ = c.Etiqueta;
     return true;
 }
 
@@ -242,6 +253,8 @@ const Corrida& Sesion::Registrar(const Parametros& p)
     if (Ws.NumDatos < Ws.TotalDatos && p.V > 0)
         acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V));
     bandas_.clear();
+    prevCandidato_.clear();
+    etiquetaCandidato_.clear();
     Corrida& c = registro_.Nueva();
     c.Modelo = modelo_;
     c.Param = p;

@@ -7,6 +7,7 @@
 // drive it directly.
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "models/Automatico.h"
@@ -113,6 +114,15 @@ public:
     // candidate could be evaluated. ErrorSinDatos before a history.
     const ResultadoAutomatico& PrevisionAutomatica(Criterio c, InformeProgreso* informe = nullptr);
     const ResultadoAutomatico& UltimaSeleccion() const { return seleccion_; }
+    // After AplicarCandidato of a combination or of a seasonally adjusted
+    // candidate: its own forecasts of rows NumDatos+1..NumDatos+V, which the
+    // model page's model (its first component) does not give alone; the
+    // intervals are then around them. Empty otherwise, and emptied by the
+    // next calculation.
+    const std::vector<double>& PrevisionCandidato() const { return prevCandidato_; }
+    // The label of the candidate applied last (point as decimal mark), empty
+    // once another calculation ran.
+    const std::string& EtiquetaCandidato() const { return etiquetaCandidato_; }
     // Candidate k of the last ranking: its model and constants on the model
     // page, the hold-out 0, the intervals on, and the forecast calculated and
     // logged. False (nothing changed) for a candidate that was not evaluated.
@@ -150,6 +160,8 @@ private:
     RegistroCorridas registro_;
     bool intervalos_ = false;
     std::vector<Intervalo> bandas_;
+    std::vector<double> prevCandidato_;
+    std::string etiquetaCandidato_;
     ResultadoAutomatico seleccion_;
     Observador observador_;
     int silencio_ = 0;
