@@ -45,7 +45,7 @@ void TFormMain::AplicarCandidato(int fila)
         const int k = Seleccion->Candidato(r, fila);
         if (k < 0) {
             // An empty row, or a ranking the session no longer holds (a run cancelled since).
-            if (Seleccion->Grid()->Modelo()->Etiqueta(PaginaSeleccion::ColModelo, fila))
+            if (!Seleccion->Grid()->Celda(PaginaSeleccion::ColModelo, fila).isEmpty())
                 MostrarInformacion(QStringLiteral("Esta clasificación ya no está disponible: vuelva a calcular la "
                                                   "previsión automática."));
             return;
@@ -69,7 +69,8 @@ void TFormMain::MostrarCandidato(int k, bool ganador)
     PrepararGraficos(Ws, true)();
     TablasErr.AutoajustarTablas();
     const std::string_view criterio = NombreCriterio(r.Crit);
-    Estado->Automatica(ganador, EtiquetaModelo(),
+    // A combination or an adjusted model is more than the model page's model: named as the ranking names it.
+    Estado->Automatica(ganador, PaginaSeleccion::EtiquetaCandidato(r.Ranking[size_t(k)]),
                        QString::fromUtf8(criterio.data(), static_cast<qsizetype>(criterio.size())),
                        PaginaSeleccion::TextoMedida(r.Ranking[size_t(k)].Valor));
     PageControl1->setCurrentWidget(TabSheetSeleccion);

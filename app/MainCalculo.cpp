@@ -160,19 +160,28 @@ void TFormMain::MostrarIntervalos()
 {
     if (!TablaConPrevision)
         return;
-    const std::vector<Intervalo>& b = SesionActual.IntervalosPrevision();
     const int V = HorizonteTabla;
-    const bool con = SesionActual.Intervalos() && V > 0 && b.size() == size_t(V) && Ws.NumDatos == FilasHistoricoTabla;
+    const bool mismo = V > 0 && Ws.NumDatos == FilasHistoricoTabla;
+    // An applied combination or adjusted model forecasts apart from the model page's model.
+    const std::vector<double>& propia = SesionActual.PrevisionCandidato();
+    const bool conPropia = mismo && propia.size() == size_t(V);
+    const std::vector<Intervalo>& b = SesionActual.IntervalosPrevision();
+    const bool con = mismo && SesionActual.Intervalos() && b.size() == size_t(V);
     Rejilla* g = AdvStringGridPrevision;
     // After the model's own columns (grid column = table column - 1).
     const int primera = ColumnasModeloTabla;
+    const int bandas = primera + (conPropia ? 1 : 0);
     g->ComenzarCarga();
-    g->SetColCount(primera + (con ? 4 : 0));
+    g->SetColCount(bandas + (con ? 4 : 0));
+    if (conPropia)
+        g->SetTexto(primera, 0, QStringLiteral("Prev. automática"));
     if (con) {
         const QString cabeceras[4] = {QStringLiteral("Inf. 80"), QStringLiteral("Sup. 80"), QStringLiteral("Inf. 95"),
                                       QStringLiteral("Sup. 95")};
         for (int k = 0; k < 4; ++k)
-            g->SetTexto(primera + k, 0, cabeceras[k]);
+            g->SetTexto(bandas + k, 0, cabeceras[k]);
+    }
+    if (conPropia || con) {
         // Rows are found by their time, not their place: the user may have sorted them.
         const ModeloRejilla* m = g->Modelo();
         for (int fila = 1; fila < g->RowCount(); ++fila) {
@@ -181,14 +190,19 @@ void TFormMain::MostrarIntervalos()
             const double t = m->Numero(0, fila) - FilasHistoricoTabla;
             if (t < 1.0 || t > V || t != std::floor(t))
                 continue;
-            const Intervalo& i = b[size_t(t) - 1];
-            const double v[4] = {i.Inf80, i.Sup80, i.Inf95, i.Sup95};
-            g->SetFilaNumeros(fila, primera, v, 4, Formato::Fijo2);
+            const size_t k = size_t(t) - 1;
+            if (conPropia)
+                g->SetFilaNumeros(fila, primera, &propia[k], 1, Formato::Fijo2);
+            if (con) {
+                const double v[4] = {b[k].Inf80, b[k].Sup80, b[k].Inf95, b[k].Sup95};
+                g->SetFilaNumeros(fila, bandas, v, 4, Formato::Fijo2);
+            }
         }
     }
     g->TerminarCarga();
     g->AutoajustarColumnas(true);
-    Graficos->PonerIntervalos(FilasHistoricoTabla, con ? b : std::vector<Intervalo>());
+    Graficos->PonerIntervalos(FilasHistoricoTabla, con ? b : std::vector<Intervalo>(),
+                              conPropia ? propia : std::vector<double>());
 }
 
 // ---------------------------------------------------------------- error tables

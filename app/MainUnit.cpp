@@ -544,9 +544,12 @@ std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConMode
                               SesionActual.Horizonte(),
                               SesionActual.PrevisionesNegativas(),
                               NombreSerie,
+                              {},
                               {}};
     if (ConModelo && SesionActual.Intervalos())
         h.intervalos = SesionActual.IntervalosPrevision();
+    if (ConModelo)
+        h.prevision = SesionActual.PrevisionCandidato();
     auto poner = Graficos->Preparar(e, ConModelo, h);
     return [this, poner = std::move(poner)] {
         PrepararSeriesModelo();

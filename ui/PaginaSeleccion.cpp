@@ -38,26 +38,6 @@ double Redondeado(double v)
     return std::isfinite(r) ? r : v;
 }
 
-// The run a candidate makes, for its label: the values its model reads, no hold-out.
-Corrida CorridaDe(const Candidato& c)
-{
-    Corrida k;
-    k.Modelo = c.Item;
-    k.Param = c.Param;
-    k.Origen = 0;
-    return k;
-}
-
-bool MismaEtiqueta(const EtiquetaCelda& a, const EtiquetaCelda& b)
-{
-    if (a.codigo != b.codigo || a.cuantos != b.cuantos)
-        return false;
-    for (int k = 0; k < a.cuantos && k < 3; ++k)
-        if (a.valores[k] != b.valores[k])
-            return false;
-    return true;
-}
-
 } // namespace
 
 PaginaSeleccion::PaginaSeleccion(QWidget* pagina, QObject* parent) : QObject(parent)
@@ -81,10 +61,6 @@ PaginaSeleccion::PaginaSeleccion(QWidget* pagina, QObject* parent) : QObject(par
     SGSeleccion->setObjectName("SGSeleccion");
     SGSeleccion->SetColCount(NumColumnas);
     SGSeleccion->SetRowCount(2);
-    QStringList codigos;
-    for (int item = 0; item < NumModelos; ++item)
-        codigos << TablasErrores::CodigoModelo(item);
-    SGSeleccion->Modelo()->SetCodigosEtiqueta(codigos);
     Vaciar();
 
     auto* arriba = new QHBoxLayout();
@@ -119,8 +95,19 @@ QString PaginaSeleccion::TextoPlan(const PlanOrigenes& p)
 
 QString PaginaSeleccion::EtiquetaCandidato(const tendora::Candidato& c)
 {
-    return TablasErrores::EtiquetaModelo(TablasErrores::CodigoModelo(c.Item),
-                                         TablasErrores::TextoParametros(c.Item, c.Param), QString());
+    // One model as the error tables write it, " desest." when run on the
+    // seasonally adjusted history; a combination names each of its models.
+    const auto una = [](int item, const Parametros& p, bool desest) {
+        const QString t = TablasErrores::EtiquetaModelo(TablasErrores::CodigoModelo(item),
+                                                        TablasErrores::TextoParametros(item, p), QString());
+        return desest ? t + QStringLiteral(" desest.") : t;
+    };
+    if (!c.EsCombinacion())
+        return una(c.Item, c.Param, c.Desestacionalizado);
+    QStringList partes;
+    for (const Componente& k : c.Componentes)
+        partes << una(k.Item, k.Param, k.Desestacionalizado);
+    return QStringLiteral("Media (") + partes.join(QStringLiteral(" + ")) + QLatin1Char(')');
 }
 
 void PaginaSeleccion::Vaciar()
@@ -160,7 +147,7 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
     for (size_t k = 0; k < r.Ranking.size(); ++k) {
         const tendora::Candidato& c = r.Ranking[k];
         const int fila = static_cast<int>(k) + 1;
-        g->Modelo()->SetEtiqueta(ColModelo, fila, TablasErrores::EtiquetaDe(CorridaDe(c)));
+        g->SetTexto(ColModelo, fila, EtiquetaCandidato(c));
         numero(ColCriterio, fila, c.Valido ? Redondeado(c.Valor) : __builtin_nan(""));
         numero(ColMASE, fila, Redondeado(c.MASE));
         numero(ColSMAPE, fila, Redondeado(c.sMAPE));
@@ -177,12 +164,12 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
 
 int PaginaSeleccion::Candidato(const ResultadoAutomatico& r, int fila) const
 {
-    const EtiquetaCelda* e = SGSeleccion->Modelo()->Etiqueta(ColModelo, fila);
-    if (!e)
+    // By what the row shows: the user may have sorted the grid.
+    const QString etiqueta = SGSeleccion->Celda(ColModelo, fila);
+    if (fila < 1 || etiqueta.isEmpty())
         return -1;
-    const EtiquetaCelda buscada = *e;
     for (size_t k = 0; k < r.Ranking.size(); ++k)
-        if (MismaEtiqueta(TablasErrores::EtiquetaDe(CorridaDe(r.Ranking[k])), buscada))
+        if (EtiquetaCandidato(r.Ranking[k]) == etiqueta)
             return static_cast<int>(k);
     return -1;
 }

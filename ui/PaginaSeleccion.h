@@ -41,7 +41,9 @@ public:
     // A measure as the page writes it: three decimals, or three significant
     // digits below 0.1; under the user's decimal mark.
     static QString TextoMedida(double v);
-    // The run label of a candidate, as the error tables write it.
+    // A candidate's label: its model as the error tables write it (user's
+    // decimal mark), " desest." when run on the seasonally adjusted history,
+    // or "Media (" and its models joined by " + " for a combination.
     static QString EtiquetaCandidato(const tendora::Candidato& c);
 
     Rejilla* Grid() const { return SGSeleccion; }

@@ -51,6 +51,7 @@ const QString NSeriesPrevCum = QStringLiteral("SeriesPrevCum");
 const QString NSeriesDatosCum = QStringLiteral("SeriesDatosCum");
 const QString NSeriesDatosComp = QStringLiteral("SeriesDatosComp");
 const QString NSeriesCE = QStringLiteral("SeriesCE");
+const QString NSeriePrevisionAutomatica = QStringLiteral("SeriePrevisionAutomatica");
 const QString NSerieIntervalo80 = QStringLiteral("SerieIntervalo80");
 const QString NSerieIntervalo95 = QStringLiteral("SerieIntervalo95");
 const QString TituloIntervalo80 = QStringLiteral("Intervalo 80 %");
@@ -222,7 +223,11 @@ bool PaginasGraficos::CrearSeries()
         ->PonerVisible(false);
     ChartP->CrearSerie(NSerieDesvNeg, QStringLiteral("Desv. -"), TipoSerie::Linea, EstiloLinea(Negro, Qt::DotLine))
         ->PonerVisible(false);
-    // Untitled (out of the legend) until a forecast brings intervals.
+    // Untitled (out of the legend) until an automatic forecast or intervals bring them.
+    EstiloSerie automatica = EstiloPrevision();
+    automatica.color = QColor(128, 0, 0);
+    automatica.trazo = Qt::DashLine;
+    ChartP->CrearSerie(NSeriePrevisionAutomatica, QString(), TipoSerie::LineaPuntos, automatica);
     ChartP->CrearSerie(NSerieIntervalo80, QString(), TipoSerie::Banda, EstiloBanda(70));
     ChartP->CrearSerie(NSerieIntervalo95, QString(), TipoSerie::Banda, EstiloBanda(35));
 
@@ -342,8 +347,11 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
     }
     // The fan, only when there is one interval per forecast row.
     std::vector<Intervalo> abanico;
+    std::vector<double> propia;
     if (conPrev && h.horizonte > 0 && h.intervalos.size() == size_t(h.horizonte) && L <= ultima)
         abanico = h.intervalos;
+    if (conPrev && h.horizonte > 0 && h.prevision.size() == size_t(h.horizonte) && L <= ultima)
+        propia = h.prevision;
     if (ConModelo) {
         ce.reserve(12);
         for (int m = 1; m <= 12; ++m) {
@@ -353,49 +361,57 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
     }
 
     // What follows changes the charts and cannot fail.
-    return
-        [this, ConModelo, ultima, muestraMM, muestraTend, codigo = Utf8(ficha.Codigo), serie = h.nombreSerie,
-         linea = e.NumDatos, datos = std::move(datos), datosCum = std::move(datosCum), comp = std::move(comp),
-         mm = std::move(mm), tend = std::move(tend), prev = std::move(prev), pos = std::move(pos), neg = std::move(neg),
-         prevCum = std::move(prevCum), ce = std::move(ce), abanico = std::move(abanico)]() mutable {
-            ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + serie);
-            ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + serie);
-            ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + serie);
-            ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + serie);
+    return [this, ConModelo, ultima, muestraMM, muestraTend, codigo = Utf8(ficha.Codigo), serie = h.nombreSerie,
+            linea = e.NumDatos, datos = std::move(datos), datosCum = std::move(datosCum), comp = std::move(comp),
+            mm = std::move(mm), tend = std::move(tend), prev = std::move(prev), pos = std::move(pos),
+            neg = std::move(neg), prevCum = std::move(prevCum), ce = std::move(ce), abanico = std::move(abanico),
+            propia = std::move(propia)]() mutable {
+        ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + serie);
+        ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + serie);
+        ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + serie);
+        ChartPC->PonerTitulo(QStringLiteral("Comparativa de Previsiones : ") + serie);
 
-            // One filling per series; the comparison series are left alone.
-            SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
-            SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
-            ChartP->PonerPuntos(ChartP->Serie(NSeriesPrevision), std::move(prev));
-            ChartP->PonerPuntos(sMM, std::move(mm));
-            ChartP->PonerPuntos(sTend, std::move(tend));
-            ChartP->PonerPuntos(ChartP->Serie(NSeriesDatos), std::move(datos));
-            ChartP->PonerPuntos(ChartP->Serie(NSerieDesvPos), std::move(pos));
-            ChartP->PonerPuntos(ChartP->Serie(NSerieDesvNeg), std::move(neg));
-            PonerIntervalos(linea, abanico);
-            ChartPA->PonerPuntos(ChartPA->Serie(NSeriesPrevCum), std::move(prevCum));
-            ChartPA->PonerPuntos(ChartPA->Serie(NSeriesDatosCum), std::move(datosCum));
-            ChartPC->PonerPuntos(ChartPC->Serie(NSeriesDatosComp), std::move(comp));
-            ChartCE->PonerPuntos(ChartCE->Serie(NSeriesCE), std::move(ce));
+        // One filling per series; the comparison series are left alone.
+        SerieGrafico* sMM = ChartP->Serie(NSeriesMediaMovil);
+        SerieGrafico* sTend = ChartP->Serie(NSeriesTendencia);
+        ChartP->PonerPuntos(ChartP->Serie(NSeriesPrevision), std::move(prev));
+        ChartP->PonerPuntos(sMM, std::move(mm));
+        ChartP->PonerPuntos(sTend, std::move(tend));
+        ChartP->PonerPuntos(ChartP->Serie(NSeriesDatos), std::move(datos));
+        ChartP->PonerPuntos(ChartP->Serie(NSerieDesvPos), std::move(pos));
+        ChartP->PonerPuntos(ChartP->Serie(NSerieDesvNeg), std::move(neg));
+        PonerIntervalos(linea, abanico, propia);
+        ChartPA->PonerPuntos(ChartPA->Serie(NSeriesPrevCum), std::move(prevCum));
+        ChartPA->PonerPuntos(ChartPA->Serie(NSeriesDatosCum), std::move(datosCum));
+        ChartPC->PonerPuntos(ChartPC->Serie(NSeriesDatosComp), std::move(comp));
+        ChartCE->PonerPuntos(ChartCE->Serie(NSeriesCE), std::move(ce));
 
-            // Only a drawing with the model decides whether its two auxiliary series
-            // show; the user's legend choices for every other series stay.
-            if (ConModelo && ultima >= 1) {
-                sMM->PonerVisible(muestraMM);
-                sTend->PonerVisible(muestraTend);
-            }
+        // Only a drawing with the model decides whether its two auxiliary series
+        // show; the user's legend choices for every other series stay.
+        if (ConModelo && ultima >= 1) {
+            sMM->PonerVisible(muestraMM);
+            sTend->PonerVisible(muestraTend);
+        }
 
-            for (Grafico* g : {ChartP, ChartPA, ChartPC})
-                g->PonerLineaVertical(linea);
-        };
+        for (Grafico* g : {ChartP, ChartPA, ChartPC})
+            g->PonerLineaVertical(linea);
+    };
 }
 
-void PaginasGraficos::PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos)
+void PaginasGraficos::PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos,
+                                      const std::vector<double>& prevision)
 {
     SerieGrafico* s80 = ChartP->Serie(NSerieIntervalo80);
     SerieGrafico* s95 = ChartP->Serie(NSerieIntervalo95);
-    if (!s80 || !s95)
+    SerieGrafico* propia = ChartP->Serie(NSeriePrevisionAutomatica);
+    if (!s80 || !s95 || !propia)
         return;
+    std::vector<PuntoGrafico> puntos;
+    puntos.reserve(prevision.size());
+    for (size_t k = 0; k < prevision.size(); ++k)
+        puntos.push_back({double(numDatos) + double(k + 1), prevision[k], QString(), propia->Color(), false});
+    propia->setName(puntos.empty() ? QString() : QStringLiteral("Prev. automática"));
+    ChartP->PonerPuntos(propia, std::move(puntos));
     // Rows are their own time index: forecast step k sits at x = numDatos + k.
     const size_t V = intervalos.size();
     std::vector<double> x(V), inf80(V), sup80(V), inf95(V), sup95(V);

@@ -48,6 +48,9 @@ public:
         // The forecast's prediction intervals, one per forecast row
         // NumDatos+1..NumDatos+horizonte; empty: no fan.
         std::vector<Intervalo> intervalos;
+        // An applied automatic candidate's own forecast of those rows, when
+        // the model's column is not it (a combination); empty: none.
+        std::vector<double> prevision;
     };
 
     // Series, titles, marker lines and the drag tool; true when made now,
@@ -61,7 +64,9 @@ public:
 
     // The fan of ChartP: the 80 % and 95 % bands of forecast steps
     // numDatos+1.., each a legend entry; none (and no entries) when empty.
-    void PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos);
+    // With them, an automatic candidate's own forecast ("Prev. automática")
+    // when the model's is not it; none when empty.
+    void PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos, const std::vector<double>& prevision);
 
     // Copies the forecast series of ChartP onto ChartPC under that legend title.
     void AnadirSerieComparativa(const QString& etiqueta);

@@ -165,6 +165,24 @@ void DobleClic(Rejilla* g, int fila, int col)
     QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, p);
 }
 
+// A candidate's label as the core writes it, with the user's decimal mark.
+QString EtiquetaLocal(const Candidato& c)
+{
+    QString t = QString::fromStdString(c.Etiqueta);
+    if (QLocale().decimalPoint() == QStringLiteral(","))
+        t.replace(QRegularExpression(QStringLiteral("(\\d)\\.(\\d)")), QStringLiteral("\\1,\\2"));
+    return t;
+}
+
+// Grid column of a header, -1 when none.
+int Columna(const Rejilla* g, const QString& cabecera)
+{
+    for (int c = 0; c < g->ColCount(); ++c)
+        if (g->Celda(c, 0) == cabecera)
+            return c;
+    return -1;
+}
+
 QString Estado(const TFormMain& w)
 {
     return Control<QLabel>(w, "LabelEstado")->text();
@@ -224,28 +242,30 @@ void TstAutomatica::orden()
     QCOMPARE(paginas->currentIndex(), paginas->count() - 1);
     QCOMPARE(Control<QComboBox>(w, "CBCriterio")->currentText(), QStringLiteral("MASE"));
 
-    // One row per model of the catalogue, each a candidate.
+    // One row per candidate, each labelled as the core labels it.
     const ResultadoAutomatico& r = w->SesionActual.UltimaSeleccion();
-    QCOMPARE(int(r.Ranking.size()), NumModelos);
+    QVERIFY(!r.Ranking.empty());
     QVERIFY(r.Ganador >= 0);
     auto* g = Control<Rejilla>(w, "SGSeleccion");
-    QCOMPARE(g->RowCount() - 1, NumModelos);
+    QCOMPARE(g->RowCount() - 1, int(r.Ranking.size()));
     QCOMPARE(Fila(g, 0),
              QStringList({"Modelo", "MASE", "MASE", "sMAPE", "ME", "Cobertura 80 %", "Cobertura 95 %", "Motivo"}));
     // Best first: the criterion never falls down the valid rows; every text
     // in the user's decimal mark, nothing not finite.
     const QChar otraMarca = locale == QLatin1String("C") ? QLatin1Char(',') : QLatin1Char('.');
     double anterior = -1.0;
-    QSet<QString> codigos;
+    QSet<QString> etiquetas;
     for (int fila = 1; fila < g->RowCount(); ++fila) {
         const QStringList t = Fila(g, fila);
+        QCOMPARE(t[0], EtiquetaLocal(r.Ranking[size_t(fila - 1)]));
+        etiquetas.insert(t[0]);
         for (int c = 0; c < 7; ++c) {
             QVERIFY2(!t[c].contains(QLatin1String("nan"), Qt::CaseInsensitive) &&
                          !t[c].contains(QLatin1String("inf"), Qt::CaseInsensitive),
                      qPrintable(t.join(QLatin1Char('|'))));
-            QVERIFY2(!t[c].contains(otraMarca), qPrintable(t[c]));
+            QVERIFY2(!t[c].contains(QRegularExpression(QStringLiteral("\\d\\") + otraMarca + QStringLiteral("\\d"))),
+                     qPrintable(t[c]));
         }
-        codigos.insert(t[0].section(QLatin1Char(' '), 0, 0));
         bool ok = false;
         const double v = Numero(t[1], &ok);
         if (!ok)
@@ -259,8 +279,9 @@ void TstAutomatica::orden()
                 QVERIFY(ok && p >= 0.0 && p <= 100.0);
             }
     }
-    QCOMPARE(codigos.size(), NumModelos); // every model once
-    QVERIFY(Fila(g, 1)[7].startsWith(QStringLiteral("Elegido")));
+    QCOMPARE(etiquetas.size(), g->RowCount() - 1); // rows tell apart
+    const int filaGanador = r.Ganador + 1;
+    QVERIFY(Fila(g, filaGanador)[7].startsWith(QStringLiteral("Elegido")));
     // The columns fit their texts.
     const QFontMetrics fm(g->font());
     for (int fila = 1; fila < g->RowCount(); ++fila)
@@ -272,33 +293,42 @@ void TstAutomatica::orden()
              qPrintable(Control<QLabel>(w, "LabelPlan")->text()));
     QVERIFY(Control<QLabel>(w, "LabelPlan")->text().contains(QStringLiteral("todo el histórico")));
 
-    // The winner on the model page, refitted on the whole history.
+    // The winner on the model page (a combination: its first model), refitted on the whole history.
     const Candidato& ganador = r.Ranking[size_t(r.Ganador)];
     QVERIFY(Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(ganador.Item)))->isChecked());
     QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), 0);
     QVERIFY(Control<QCheckBox>(w, "CBIntervalos")->isChecked());
-    const QString etiqueta = Fila(g, 1)[0];
-    QVERIFY(etiqueta.startsWith(
-        QString::fromUtf8(FichaDe(ganador.Item).Codigo.data(), qsizetype(FichaDe(ganador.Item).Codigo.size()))));
-    // Logged as a calculation is, under the same label.
+    const QString etiqueta = Fila(g, filaGanador)[0];
+    const QString codigo =
+        QString::fromUtf8(FichaDe(ganador.Item).Codigo.data(), qsizetype(FichaDe(ganador.Item).Codigo.size()));
+    // Logged as a calculation of the model page's model is.
     auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
-    QCOMPARE(ajuste->Celda(0, ajuste->RowCount() - 1), etiqueta);
+    QVERIFY(ajuste->Celda(0, ajuste->RowCount() - 1).startsWith(codigo + QStringLiteral(" (")));
 
     // The table as Calcular leaves it, with four interval columns. The
     // forecast is the core's own refit (ResultadoAutomatico::Prevision),
-    // worked out apart from the session's calculation, and so are the bounds.
+    // worked out apart from the session's calculation, and so are the
+    // bounds: in the model's column, or for a combination or an adjusted
+    // model in a column of its own.
     auto* tabla = Control<Rejilla>(w, "AdvStringGridPrevision");
     QCOMPARE(RevisarBandas(*w, tabla, false), QString());
     const int c0 = ColumnaIntervalos(tabla);
+    const int propia = Columna(tabla, QStringLiteral("Prev. automática"));
+    const bool aparte = ganador.EsCombinacion() || ganador.Desestacionalizado;
+    QCOMPARE(propia >= 0, aparte);
     const int n = w->Ws.NumDatos;
     QCOMPARE(n, 144); // AirPassengers: 12 years of months
     QCOMPARE(int(r.Prevision.size()), 12);
     for (int k = 0; k < 12; ++k) {
-        QCOMPARE(tabla->Celda(w->Ws.ColPrev - 1, n + 1 + k), TextoFijo2(r.Prevision[size_t(k)]));
+        QCOMPARE(tabla->Celda(aparte ? propia : w->Ws.ColPrev - 1, n + 1 + k), TextoFijo2(r.Prevision[size_t(k)]));
         const Intervalo& b = r.Intervalos[size_t(k)];
         QCOMPARE(Fila(tabla, n + 1 + k).mid(c0),
                  QStringList({TextoFijo2(b.Inf80), TextoFijo2(b.Sup80), TextoFijo2(b.Inf95), TextoFijo2(b.Sup95)}));
     }
+    // The chart draws that forecast too when it is not the model's.
+    SerieGrafico* serie = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriePrevisionAutomatica"));
+    QCOMPARE(serie->count(), aparte ? 12 : 0);
+    QCOMPARE(serie->name(), aparte ? QStringLiteral("Prev. automática") : QString());
 
     // The status line names the winner and its score, in the user's decimal mark.
     const QRegularExpressionMatch e = QRegularExpression(kEstadoAutomatica).match(Estado(*w));
@@ -313,17 +343,22 @@ void TstAutomatica::orden()
 
 void TstAutomatica::dobleClic_data()
 {
+    QTest::addColumn<QString>("clase"); // "" a single model; "Media (" a combination; " desest." an adjusted one
     QTest::addColumn<bool>("ordenar");
     QTest::addColumn<QString>("locale");
-    QTest::newRow("segunda fila, es_ES") << false << "es_ES";
-    QTest::newRow("primera fila tras ordenar por sMAPE descendente, C") << true << "C";
+    QTest::newRow("un modelo, es_ES") << "" << false << "es_ES";
+    QTest::newRow("un modelo tras ordenar por sMAPE descendente, C") << "" << true << "C";
+    QTest::newRow("combinación, C") << "Media (" << false << "C";
+    QTest::newRow("desestacionalizado, es_ES") << " desest." << true << "es_ES";
 }
 
 // A candidate double-clicked is applied as the winner was: its model, the
-// hold-out 0, the intervals on; the row is found by what it shows, also
-// after the user sorted the grid.
+// hold-out 0, the intervals on, a combination's or adjusted model's own
+// forecast; the row is found by what it shows, also after the user sorted
+// the grid.
 void TstAutomatica::dobleClic()
 {
+    QFETCH(QString, clase);
     QFETCH(bool, ordenar);
     QFETCH(QString, locale);
     auto w = Cargada(locale);
@@ -332,16 +367,28 @@ void TstAutomatica::dobleClic()
     auto* g = Control<Rejilla>(w, "SGSeleccion");
     if (ordenar)
         g->Ordenar(3, Qt::DescendingOrder); // as a click on the "sMAPE" header does
-    const int fila = ordenar ? 1 : 2;
-    const QString etiqueta = g->Celda(0, fila);
     const ResultadoAutomatico& r = w->SesionActual.UltimaSeleccion();
-    int k = -1;
-    for (size_t i = 0; i < r.Ranking.size(); ++i)
-        if (etiqueta.startsWith(QString::fromUtf8(FichaDe(r.Ranking[i].Item).Codigo.data(),
-                                                  qsizetype(FichaDe(r.Ranking[i].Item).Codigo.size())) +
-                                QLatin1Char(' ')))
-            k = int(i);
-    QVERIFY(k >= 0 && k != r.Ganador);
+    // The first row of that kind (a single model other than the winner).
+    int fila = -1, k = -1;
+    for (int f = 1; f < g->RowCount() && fila < 0; ++f)
+        for (size_t i = 0; i < r.Ranking.size(); ++i) {
+            const Candidato& c = r.Ranking[i];
+            if (EtiquetaLocal(c) != g->Celda(0, f) || !c.Valido)
+                continue;
+            const bool esa = clase.isEmpty() ? !c.EsCombinacion() && !c.Desestacionalizado && int(i) != r.Ganador
+                             : clase.startsWith(QLatin1String("Media")) ? c.EsCombinacion()
+                                                                        : !c.EsCombinacion() && c.Desestacionalizado;
+            if (esa) {
+                fila = f;
+                k = int(i);
+            }
+            break;
+        }
+    if (fila < 0)
+        QSKIP("the ranking has no candidate of that kind");
+    const Candidato& c = r.Ranking[size_t(k)];
+    const QString etiqueta = g->Celda(0, fila);
+    QVERIFY(clase.isEmpty() || etiqueta.contains(clase));
     // Changed since: the hold-out and the box.
     Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(4);
     Control<QCheckBox>(w, "CBIntervalos")->setChecked(false);
@@ -351,15 +398,31 @@ void TstAutomatica::dobleClic()
     DobleClic(g, fila, ordenar ? PaginaSeleccion::ColMotivo : PaginaSeleccion::ColModelo);
     QTest::qWait(20);
     QCOMPARE(m.textos, QStringList());
-    QVERIFY(
-        Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(r.Ranking[size_t(k)].Item)))->isChecked());
+    QVERIFY(Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(c.Item)))->isChecked());
     QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), 0);
     QVERIFY(Control<QCheckBox>(w, "CBIntervalos")->isChecked());
-    QCOMPARE(Estado(*w).section(QStringLiteral(", "), 0, -2), QStringLiteral("Candidato aplicado: ") + etiqueta);
-    QCOMPARE(RevisarBandas(*w, Control<Rejilla>(w, "AdvStringGridPrevision"), false), QString());
+    const QString prefijo =
+        k == r.Ganador ? QStringLiteral("Previsión automática: ") : QStringLiteral("Candidato aplicado: ");
+    QCOMPARE(Estado(*w).section(QStringLiteral(", "), 0, -2), prefijo + etiqueta);
+    auto* tabla = Control<Rejilla>(w, "AdvStringGridPrevision");
+    QCOMPARE(RevisarBandas(*w, tabla, false), QString());
     auto* ajuste = Control<Rejilla>(w, "AdvSGErrAjuste");
     QCOMPARE(ajuste->RowCount(), filasAjuste + 1);
-    QCOMPARE(ajuste->Celda(0, ajuste->RowCount() - 1), etiqueta);
+    // Its own forecast where the model page's model is not all of it.
+    const int propia = Columna(tabla, QStringLiteral("Prev. automática"));
+    const bool aparte = c.EsCombinacion() || c.Desestacionalizado;
+    QCOMPARE(propia >= 0, aparte);
+    if (aparte) {
+        const int n = w->Ws.NumDatos;
+        for (int t = 1; t <= w->SesionActual.Horizonte(); ++t) {
+            bool ok = false;
+            QVERIFY(std::isfinite(Numero(tabla->Celda(propia, n + t), &ok)) && ok);
+        }
+        QCOMPARE(Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriePrevisionAutomatica"))->count(),
+                 w->SesionActual.Horizonte());
+    } else {
+        QVERIFY(ajuste->Celda(0, ajuste->RowCount() - 1) == etiqueta);
+    }
     // The ranking stays as it was shown.
     QCOMPARE(g->Celda(0, fila), etiqueta);
 }
