@@ -159,6 +159,9 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
     g->TerminarCarga();
     g->QuitarOrden();
     g->AutoajustarColumnas(true);
+    // The winner is not always the first row (a combination may win with a higher score).
+    if (r.Ganador >= 0)
+        g->MostrarFila(r.Ganador + 1);
     LabelPlan->setText(TextoPlan(r.Plan));
 }
 
