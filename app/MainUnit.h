@@ -155,9 +155,10 @@ private:
     void PrepararSeriesModelo();
     void ReiniciarArrastre();
     void MostrarTablaPrevision();
-    // The interval columns of the forecast table and the fan of the forecast
-    // chart, for the forecast shown, when the switch is on and the last
-    // calculation gave them; otherwise none.
+    // What an automatic forecast adds to the forecast shown, in the table and
+    // on the forecast chart: an applied combination's (or adjusted model's)
+    // own forecast, and the intervals when the switch is on and the last
+    // calculation gave them; otherwise none of it.
     void MostrarIntervalos();
     // The run a candidate made shown as Calcular shows one, the status line
     // naming it with its score, and the ranking page in front.

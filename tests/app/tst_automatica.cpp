@@ -206,6 +206,8 @@ private slots:
     void abanico();
     void negativas_data();
     void negativas();
+    void calcularConIntervalos_data();
+    void calcularConIntervalos();
     void sinDatos();
     void exportar();
 };
@@ -619,6 +621,45 @@ void TstAutomatica::negativas()
             hay = hay || b.Inf95 < 0.0;
         QVERIFY(hay);
     }
+}
+
+void TstAutomatica::calcularConIntervalos_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("es_ES") << "es_ES";
+    QTest::newRow("C") << "C";
+}
+
+// The box alone, without the automatic forecast: "Calcular" then gives the
+// selected model's intervals, in the table and as the fan; off, neither.
+void TstAutomatica::calcularConIntervalos()
+{
+    QFETCH(QString, locale);
+    auto w = Cargada(locale);
+    QVERIFY(w);
+    w->SesionActual.SeleccionarModelo(ItemHLT);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetModelo"));
+    auto* caja = Control<QCheckBox>(w, "CBIntervalos");
+    QVERIFY(QTest::qWaitForWindowExposed(caja));
+    QTest::mouseClick(caja, Qt::LeftButton, {}, caja->rect().center());
+    QVERIFY(w->SesionActual.Intervalos());
+    Mensajes m;
+    Control<QToolButton>(w, "TBCalcular")->click();
+    QCOMPARE(m.textos, QStringList());
+    auto* tabla = Control<Rejilla>(w, "AdvStringGridPrevision");
+    QCOMPARE(RevisarBandas(*w, tabla, false), QString());
+    QCOMPARE(Columna(tabla, QStringLiteral("Prev. automática")), -1);
+    SerieGrafico* s80 = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SerieIntervalo80"));
+    QCOMPARE(s80->name(), QStringLiteral("Intervalo 80 %"));
+    QCOMPARE(s80->count(), 2 * w->SesionActual.Horizonte());
+
+    // Off and calculated again: the table and the chart as without intervals.
+    QTest::mouseClick(caja, Qt::LeftButton, {}, caja->rect().center());
+    Control<QToolButton>(w, "TBCalcular")->click();
+    QCOMPARE(ColumnaIntervalos(tabla), -1);
+    QCOMPARE(tabla->ColCount(), w->Ws.ColPrev);
+    QCOMPARE(s80->count(), 0);
+    QVERIFY(s80->name().isEmpty());
 }
 
 // Before any data the command says what the others say, and shows nothing.
