@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -209,6 +210,7 @@ private slots:
     void calcularConIntervalos_data();
     void calcularConIntervalos();
     void sinDatos();
+    void historicoCorto();
     void exportar();
 };
 
@@ -674,6 +676,35 @@ void TstAutomatica::sinDatos()
     QCOMPARE(m.textos, QStringList({QStringLiteral("Cargue los datos antes de calcular.")}));
     QCOMPARE(Control<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
     QCOMPARE(Control<Rejilla>(w, "SGSeleccion")->Celda(0, 1), QString());
+}
+
+// Four months cannot be evaluated at any origin: the message says so, the
+// page shows why for each model, and nothing is applied.
+void TstAutomatica::historicoCorto()
+{
+    PonerLocale(true);
+    TFormMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Control<QPlainTextEdit>(w, "Memo1")->setPlainText(Mensual(4, [](int i) { return 10 * i; }));
+    w.CargarDatos();
+    w.SesionActual.SeleccionarModelo(ItemNVS);
+    Mensajes m;
+    Ordenar(w, Teclas);
+    QCOMPARE(m.textos.size(), 1);
+    QVERIFY2(m.textos.constFirst().startsWith(QStringLiteral("Ningún modelo se ha podido evaluar")),
+             qPrintable(m.textos.constFirst()));
+    QCOMPARE(Control<QTabWidget>(w, "PageControl1")->currentWidget()->objectName(),
+             QStringLiteral("TabSheetSeleccion"));
+    auto* g = Control<Rejilla>(w, "SGSeleccion");
+    QVERIFY(g->RowCount() > 1);
+    for (int fila = 1; fila < g->RowCount(); ++fila) {
+        QVERIFY2(g->Celda(7, fila).startsWith(QStringLiteral("Descartado")), qPrintable(g->Celda(7, fila)));
+        QCOMPARE(g->Celda(1, fila), QString()); // no score
+    }
+    QVERIFY(Control<QRadioButton>(w, "RGModelo0")->isChecked());
+    QVERIFY(!Control<QCheckBox>(w, "CBIntervalos")->isChecked());
+    QCOMPARE(Estado(w), QString());
 }
 
 // The interval columns leave with the table: an export holds them.
