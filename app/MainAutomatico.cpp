@@ -5,7 +5,6 @@
 #include "app/MainUnit.h"
 
 #include "app/BarraEstado.h"
-#include "data/Numeros.h"
 #include "ui/PaginaSeleccion.h"
 
 #include <QTabWidget>

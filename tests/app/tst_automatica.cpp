@@ -726,6 +726,22 @@ void TstAutomatica::exportar()
     const int c0 = ColumnaIntervalos(tabla);
     for (int k = 0; k < 4; ++k)
         QVERIFY2(fila.contains(tabla->Celda(c0 + k, w->Ws.NumDatos + 1)), qPrintable(fila));
+
+    // The ranking has the tables' pop-up menu, without the error tables' own items.
+    auto* g = Control<Rejilla>(w, "SGSeleccion");
+    ClicDerecho(g);
+    auto* menu = Control<QMenu>(w, "PopupMenuTabla");
+    QVERIFY(menu->isVisible());
+    QVERIFY(Control<QAction>(w, "Exportartabla1")->isVisible());
+    QVERIFY(!Control<QAction>(w, "Aplicarestaconfiguracin1")->isVisible());
+    QVERIFY(!Control<QAction>(w, "Variartabla1")->isVisible());
+    menu->hide();
+    const QString rutaSeleccion = dir.filePath(QStringLiteral("seleccion.csv"));
+    g->Exportar(rutaSeleccion, 2);
+    const QStringList ranking = QString::fromUtf8(Leer(rutaSeleccion)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(ranking.size(), g->RowCount());
+    QVERIFY2(ranking.constFirst().contains(QStringLiteral("Motivo")), qPrintable(ranking.constFirst()));
+    QVERIFY(ranking[1].contains(g->Celda(0, 1)));
 }
 
 QTEST_MAIN(TstAutomatica)
