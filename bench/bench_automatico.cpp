@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         if (solo >= 0) {
             Evaluador ev(e);
             r.Plan = ColocarOrigenes(n, reserva > 0 ? reserva : H);
-            const bool sa = std::getenv("DESEST") && Estacional(std::vector<double>(y.begin(), y.begin() + n));
+            const bool sa = std::getenv("DESEST") && EsEstacional(std::vector<double>(y.begin(), y.begin() + n));
             r.Ranking.push_back(AjustarModelo(ev, solo, r.Plan, reserva > 0 ? reserva : H, crit, false, sa));
             if (r.Ranking[0].Valido) {
                 r.Ganador = 0;

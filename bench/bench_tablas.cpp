@@ -92,9 +92,10 @@ void TablaMillon(TFormMain* w)
             c.Param.PhiHW = (k % 100) / 100.0;
             c.Origen = 0;
             Medidas m;
-            Medida* campos[12] = {&m.MSE,    &m.RMSE,    &m.MAE, &m.MAPE, &m.sMAPE, &m.MRAE,
-                                  &m.RelMAE, &m.RelRMSE, &m.LMR, &m.PB,   &m.PBMAE, &m.PBMSE};
-            for (int col = 0; col < 12; ++col)
+            Medida* campos[NumMedidas] = {&m.MSE,   &m.RMSE,   &m.MAE,     &m.MAPE,  &m.sMAPE,
+                                          &m.MRAE,  &m.RelMAE, &m.RelRMSE, &m.LMR,   &m.PB,
+                                          &m.PBMAE, &m.PBMSE,  &m.MASE,    &m.RMSSE, &m.ME};
+            for (int col = 0; col < NumMedidas; ++col)
                 *campos[col] = 1000.0 * std::sin(k * 0.001 + col) + col;
             // sMAPE is the band's deviation in per cent, as a run gives them.
             m.DesvRelativa = *m.sMAPE / 100.0;
@@ -108,13 +109,14 @@ void TablaMillon(TFormMain* w)
     const double llenar = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
     const double lleno = ActualMiB();
     Linea(
-        QStringLiteral("error table %1 rows x 13: filled in %2 s; %3 MiB for the table (%4 -> %5 MiB); peak RSS %6 MiB")
+        QStringLiteral("error table %1 rows x %7: filled in %2 s; %3 MiB for the table (%4 -> %5 MiB); peak RSS %6 MiB")
             .arg(g->RowCount() - 1)
             .arg(llenar, 0, 'f', 3)
             .arg(lleno - antes, 0, 'f', 0)
             .arg(antes, 0, 'f', 0)
             .arg(lleno, 0, 'f', 0)
-            .arg(PicoMiB(), 0, 'f', 0));
+            .arg(PicoMiB(), 0, 'f', 0)
+            .arg(NumColumnasError));
     auto* paginas = w->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
     paginas->setCurrentWidget(w->findChild<QWidget*>(QStringLiteral("TabSheetErrAjuste")));
     QCoreApplication::processEvents();

@@ -130,7 +130,10 @@ bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
     PrepararFilasPrevision(ws_, V);
     bool bien = true;
     try {
-        EjecutarModelo(ws_, item, p);
+        // The model forecasts the rows dated here, whatever horizon p was given for.
+        Parametros q = p;
+        q.V = V;
+        EjecutarModelo(ws_, item, q);
     } catch (const std::exception& e) {
         if (fallo_.empty())
             fallo_ = e.what();
@@ -232,7 +235,7 @@ double NivelHasta(const std::vector<double>& y, int t)
     return m > 0 && EsFinito(m) ? m : 1.0;
 }
 
-bool Estacional(const std::vector<double>& y)
+bool EsEstacional(const std::vector<double>& y)
 {
     const size_t n = y.size();
     if (n < 36)
@@ -806,7 +809,7 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
     res.Plan = ColocarOrigenes(n, std::max(V, 1));
     // Seasonally adjusted candidates only for a seasonal, positive series.
     const std::vector<double>& y = ev.Datos();
-    const bool desest = Estacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x > 0; });
+    const bool desest = EsEstacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x > 0; });
     std::vector<std::pair<int, bool>> lista;
     // Croston's methods are for intermittent demand: a series without zeros has none.
     const bool ceros = std::any_of(y.begin(), y.end(), [](double x) { return x == 0; });

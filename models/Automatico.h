@@ -175,7 +175,7 @@ std::string EtiquetaPunto(int item, const Parametros& p);
 // True when the lag-12 autocorrelation of y is significant at 90 %, as the
 // Theta method's seasonal test (Assimakopoulos & Nikolopoulos 2000) does; false
 // under three years.
-bool Estacional(const std::vector<double>& y);
+bool EsEstacional(const std::vector<double>& y);
 // Models that run on seasonally adjusted data when the series is seasonal.
 bool AjustableDesestacionalizado(int item);
 

@@ -75,6 +75,8 @@ bool LoteHW::Preparar(const Espacio& e, const InicioHW& inicio, int V, bool prev
         aciertoFilas_[size_t(i)] = fila(i, n_);
     ajusteComun_ = Comun(ajusteFilas_, 1, n_);
     aciertoComun_ = Comun(aciertoFilas_, n_ + 1, U_);
+    // The scale of MASE and RMSSE is the series', the one a lone run takes.
+    ajusteComun_.Escala = aciertoComun_.Escala = EscalaDe(e);
     F_.assign(size_t(R_) + 1, Lote{});
     return true;
 }
@@ -173,7 +175,7 @@ bool LoteHW::Calcular(const double* alfa, const double* beta, const double* phi,
 }
 
 // CalcularMedidas's sums that depend on the forecast, for every lane, in the
-// rows' order, one register of lanes at a time so that its nine sums stay in
+// rows' order, one register of lanes at a time so that its ten sums stay in
 // registers. With every value within kTope no term is infinite, so the marks
 // the general code adds are all ±0 (which change no sum) and its two flags
 // stay down. False when a forecast before its cut at zero is beyond that
@@ -181,7 +183,7 @@ bool LoteHW::Calcular(const double* alfa, const double* beta, const double* phi,
 bool LoteHW::Medir(int primera, int ultima, const std::vector<Fila>& filas, Sumas& s) const
 {
     for (int g = 0; g < G; ++g) {
-        V2 S1{}, S2{}, S3{}, S4{}, S7{};
+        V2 S1{}, S2{}, S3{}, S4{}, S7{}, S8{};
         M2 NS{}, W1{}, W2{}, W3{}; // a true comparison is -1: counted by subtracting it
         M2 bien{-1, -1};
         for (int i = primera; i <= ultima; ++i) {
@@ -194,6 +196,7 @@ bool LoteHW::Medir(int primera, int ultima, const std::vector<Fila>& filas, Suma
             const V2 err2 = err * err;
             S1 += err2;
             S2 += Abs(err);
+            S8 += err;
             if (A != 0.0)
                 S3 += Abs(err / A);
             const V2 AF = A + F;
@@ -215,6 +218,7 @@ bool LoteHW::Medir(int primera, int ultima, const std::vector<Fila>& filas, Suma
         s.S3.v[g] = S3;
         s.S4.v[g] = S4;
         s.S7.v[g] = S7;
+        s.S8.v[g] = S8;
         s.NS[g] = NS;
         s.W1[g] = W1;
         s.W2[g] = W2;
@@ -233,6 +237,7 @@ void LoteHW::Terminar(const Sumas& s, const SumasMedidas& comun, int cuantos, Me
         x.S3 = s.S3.v[g][j];
         x.S4 = s.S4.v[g][j];
         x.S7 = s.S7.v[g][j];
+        x.S8 = s.S8.v[g][j];
         x.NS = s.NS[g][j];
         x.W1 = s.W1[g][j];
         x.W2 = s.W2[g][j];

@@ -47,7 +47,7 @@ private:
     };
     // The sums a range of rows gives, two runs a register.
     struct Sumas {
-        Lote S1, S2, S3, S4, S7;
+        Lote S1, S2, S3, S4, S7, S8;
         M2 NS[G], W1[G], W2[G], W3[G];
     };
     // What the benchmark of each measured row gives; the same for every run.

@@ -33,7 +33,34 @@ inline double Marca(double x)
 
 } // namespace
 
+EscalaIngenua EscalaDe(const Espacio& e)
+{
+    const int n = e.NumDatos;
+    if (n < 0 || (n > 0 && n >= e.Filas()))
+        throw std::out_of_range("EscalaDe: filas de ajuste fuera de la tabla");
+    // A season needs a year before it and one value to compare with.
+    const int lag = n >= 13 ? 12 : 1;
+    EscalaIngenua r;
+    if (n <= lag)
+        return r;
+    double sa = 0, sc = 0;
+    for (int t = lag + 1; t <= n; ++t) {
+        const double d = e.TablaPrev[t][ColDatos] - e.TablaPrev[t - lag][ColDatos];
+        sa += std::fabs(d);
+        sc += d * d;
+    }
+    const double cuantos = static_cast<double>(n - lag);
+    r.Abs = Valor(sa / cuantos);
+    r.Cuad = Valor(sc / cuantos);
+    return r;
+}
+
 Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
+{
+    return CalcularMedidas(e, tipo, primera, ultima, EscalaDe(e));
+}
+
+Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima, const EscalaIngenua& escala)
 {
     if (e.ColPrev < 0 || e.ColPrev >= NumCols)
         throw std::out_of_range("CalcularMedidas: columna del modelo fuera de la tabla");
@@ -41,9 +68,9 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
         throw std::out_of_range("CalcularMedidas: filas fuera de la tabla");
 
     const int col = e.ColPrev;
-    double S1 = 0, S2 = 0, S3 = 0, S4 = 0, S5 = 0, S6 = 0, S7 = 0;
+    double S1 = 0, S2 = 0, S3 = 0, S4 = 0, S5 = 0, S6 = 0, S7 = 0, S8 = 0;
     // Counts as integers: exact, as counting in doubles was, and kept out of
-    // the floating-point registers, which the seven sums need to themselves.
+    // the floating-point registers, which the eight sums need to themselves.
     long long W1 = 0, W2 = 0, W3 = 0;
     long long N = 0, NA = 0, NS = 0, NB = 0, NR = 0;
     // A comparison with an infinite error cannot count: its count has no value.
@@ -57,6 +84,7 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
         N += 1;
         S1 += err2;
         S2 += std::fabs(err);
+        S8 += err;
         if (A != 0.0) {
             NA += 1;
             S3 += std::fabs(err / A);
@@ -89,7 +117,8 @@ Medidas CalcularMedidas(const Espacio& e, int tipo, int primera, int ultima)
     }
 
     SumasMedidas s;
-    s.S1 = S1, s.S2 = S2, s.S3 = S3, s.S4 = S4, s.S5 = S5, s.S6 = S6, s.S7 = S7;
+    s.S1 = S1, s.S2 = S2, s.S3 = S3, s.S4 = S4, s.S5 = S5, s.S6 = S6, s.S7 = S7, s.S8 = S8;
+    s.Escala = escala;
     s.W1 = W1, s.W2 = W2, s.W3 = W3;
     s.N = N, s.NA = NA, s.NS = NS, s.NB = NB, s.NR = NR;
     s.infW = infW, s.infW3 = infW3;
@@ -132,6 +161,10 @@ Medidas MedidasDeSumas(const SumasMedidas& s)
     m.PB = Final(dW1 / dNB * 100.0);
     m.PBMSE = Final(dW3 / dNB * 100.0);
     m.PBMAE = Final(dW2 / dNB * 100.0);
+    // A scale that is 0 or has no value gives x/0, 0/0 or NaN: no value.
+    m.MASE = Final(MAE / s.Escala.Abs);
+    m.RMSSE = Final(std::sqrt(Valor(MSE / s.Escala.Cuad)));
+    m.ME = Final(s.S8 / dN);
     m.DesvRelativa = m.sMAPE ? S4 / dNS : 0.0;
     return m;
 }

@@ -35,9 +35,9 @@ MedidasCorrida::MedidasCorrida(const Medidas& m) : desv_(m.DesvRelativa)
         v_[k] = valores[k] ? *valores[k] : kSinValor;
 }
 
-MedidasCorrida::MedidasCorrida(const double* doce, double desv) : desv_(desv)
+MedidasCorrida::MedidasCorrida(const double* valores, double desv) : desv_(desv)
 {
-    std::copy(doce, doce + NumMedidas, v_.begin());
+    std::copy(valores, valores + NumMedidas, v_.begin());
 }
 
 std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
@@ -48,38 +48,38 @@ std::array<Medida, NumMedidas> MedidasCorrida::Columnas() const
     return r;
 }
 
-// The twelve measures in eight bytes each: sMAPE is the relative deviation
+// The measures in eight bytes each: sMAPE is the relative deviation
 // times 100, so the deviation takes its slot (NaN when sMAPE has no value and
 // the deviation is 0). False when that does not hold: the slot keeps sMAPE
 // and the deviation is kept apart.
-bool RegistroCorridas::Empaquetar(const MedidasCorrida& m, double* doce)
+bool RegistroCorridas::Empaquetar(const MedidasCorrida& m, double* valores)
 {
     const double* d = m.Datos();
-    std::copy(d, d + NumMedidas, doce);
+    std::copy(d, d + NumMedidas, valores);
     const double s = d[kSMAPE];
     const double desv = m.DesvRelativa();
     if (std::isnan(s))
         return !MismosBits(desv, 0.0);
     if (!MismosBits(desv * 100.0, s))
         return true;
-    doce[kSMAPE] = desv;
+    valores[kSMAPE] = desv;
     return false;
 }
 
-double RegistroCorridas::LeerMedida(const double* doce, bool desvAparte, int i)
+double RegistroCorridas::LeerMedida(const double* valores, bool desvAparte, int i)
 {
-    const double x = doce[i];
+    const double x = valores[i];
     if (i != kSMAPE || desvAparte || std::isnan(x))
         return x;
     return x * 100.0;
 }
 
-MedidasCorrida RegistroCorridas::Desempaquetar(const double* doce, bool desvAparte, const double* desv)
+MedidasCorrida RegistroCorridas::Desempaquetar(const double* valores, bool desvAparte, const double* desv)
 {
     double v[NumMedidas];
     for (int i = 0; i < NumMedidas; ++i)
-        v[i] = LeerMedida(doce, desvAparte, i);
-    const double s = doce[kSMAPE];
+        v[i] = LeerMedida(valores, desvAparte, i);
+    const double s = valores[kSMAPE];
     return MedidasCorrida(v, desvAparte ? *desv : (std::isnan(s) ? 0.0 : s));
 }
 
@@ -172,7 +172,7 @@ void RegistroCorridas::Anadir(const Corrida& c)
 
 void RegistroCorridas::Borrar()
 {
-    // The memory too: a million entries are a hundred megabytes.
+    // The memory too: a million entries are 150 megabytes.
     std::vector<Entrada>().swap(entradas_);
     std::vector<FilaAcierto>().swap(aciertos_);
     std::vector<std::pair<long long, double>>().swap(desvAjuste_);
@@ -201,17 +201,18 @@ void RegistroCorridas::Reservar(long long n, long long aciertos)
 
 std::optional<long long> RegistroCorridas::Mejor(int col, bool acierto, long long desde) const
 {
-    // Errors up to LMR: smaller is better; the shares of the benchmark after it: larger.
-    const bool mayor = col > ColErrLMR;
     const int i = col - ColErrMSE;
     if (i < 0 || i >= NumMedidas)
         return std::nullopt;
+    const Sentido sentido = SentidoDe(col);
     std::optional<long long> mejor;
     double valor = 0.0;
     const auto mirar = [&](long long k, double v) {
         if (std::isnan(v))
             return;
-        if (!mejor || (mayor ? v > valor : v < valor)) {
+        if (sentido == Sentido::CercaDeCero)
+            v = std::fabs(v);
+        if (!mejor || (sentido == Sentido::Mayor ? v > valor : v < valor)) {
             mejor = k;
             valor = v;
         }

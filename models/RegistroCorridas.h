@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The log of runs: one entry per calculation, with the model, the values it
-// read, the hold-out, its twelve fit measures and, when values were held
-// back and forecast, its twelve accuracy measures. The error tables show it.
+// read, the hold-out, its fifteen fit measures and, when values were held
+// back and forecast, its fifteen accuracy measures. The error tables show it.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -16,18 +16,18 @@ namespace tendora {
 
 constexpr int NumMedidas = NumColumnasError - ColErrMSE;
 
-// Twelve measures in the order of the error-table columns, kept as doubles
-// with NaN standing for those without a value (a fraction of the memory of
-// twelve optionals: an experiment logs millions of them). NaN never leaves:
+// The measures in the order of the error-table columns, kept as doubles
+// with NaN standing for those without a value (half the memory of as many
+// optionals: an experiment logs millions of them). NaN never leaves:
 // Valor gives no value, and a table that takes Datos() leaves such a cell empty.
 class MedidasCorrida {
 public:
     MedidasCorrida() { v_.fill(kSinValor); }
     explicit MedidasCorrida(const Medidas& m);
-    // The twelve in column order (NaN for none) and the relative deviation.
-    MedidasCorrida(const double* doce, double desv);
+    // The measures in column order (NaN for none) and the relative deviation.
+    MedidasCorrida(const double* valores, double desv);
 
-    // Measure of column col (ColErrMSE..ColErrPBMSE).
+    // Measure of column col (ColErrMSE..ColErrME).
     Medida Valor(int col) const
     {
         const int k = col - ColErrMSE;
@@ -36,7 +36,7 @@ public:
         return v_[size_t(k)];
     }
     std::array<Medida, NumMedidas> Columnas() const;
-    // The twelve in column order, NaN where a measure has no value.
+    // The measures in column order, NaN where one has no value.
     const double* Datos() const { return v_.data(); }
     // sMAPE as a fraction (the chart's band), 0 without a value.
     double DesvRelativa() const { return desv_; }
@@ -97,7 +97,7 @@ public:
 
     // The parts of entry k the error tables read without rebuilding it.
     const ClaveCorrida& Clave(long long k) const { return entradas_[size_t(k)].clave; }
-    // Measure i (0..11, in column order) of entry k; NaN when it has none.
+    // Measure i (0..NumMedidas-1, in column order) of entry k; NaN when it has none.
     double MedidaAjuste(long long k, int i) const;
     // The entries with accuracy measures, in the order they were added: the
     // j-th of them is entry EntradaAcierto(j).
@@ -106,9 +106,9 @@ public:
     double MedidaAcierto(long long j, int i) const;
 
     // The best entry from desde on by a measure (a ColumnaError): the
-    // smallest error, or the largest share of the benchmark (PB, PBMAE,
-    // PBMSE); of the fit or of the accuracy measures. The first of equals;
-    // none when no entry has that measure.
+    // smallest error, the largest share of the benchmark (PB, PBMAE, PBMSE)
+    // or the bias nearest 0 (ME); of the fit or of the accuracy measures.
+    // The first of equals; none when no entry has that measure.
     std::optional<long long> Mejor(int col, bool acierto = false, long long desde = 0) const;
 
     // Told of every entry as it is added (the error tables of the window).
@@ -117,7 +117,8 @@ public:
     void EscucharBorrado(std::function<void()> oyente) { borrado_ = std::move(oyente); }
 
 private:
-    // 128 bytes an entry: a million-run grid is held once, here.
+    // 152 bytes an entry (32 of key, 8 a measure): a million-run grid is
+    // held once, here; 128 more for one with accuracy measures.
     struct Entrada {
         ClaveCorrida clave;
         double ajuste[NumMedidas];
@@ -126,9 +127,10 @@ private:
         double acierto[NumMedidas];
         long long entrada;
     };
-    static bool Empaquetar(const MedidasCorrida& m, double* doce);
-    static double LeerMedida(const double* doce, bool desvAparte, int i);
-    static MedidasCorrida Desempaquetar(const double* doce, bool desvAparte, const double* desv);
+    static_assert(sizeof(Entrada) == 152 && sizeof(FilaAcierto) == 128);
+    static bool Empaquetar(const MedidasCorrida& m, double* valores);
+    static double LeerMedida(const double* valores, bool desvAparte, int i);
+    static MedidasCorrida Desempaquetar(const double* valores, bool desvAparte, const double* desv);
     static ClaveCorrida ClaveDe(const Corrida& c);
 
     std::vector<Entrada> entradas_;

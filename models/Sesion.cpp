@@ -246,12 +246,14 @@ bool Sesion::AplicarCandidato(int k)
 
 const Corrida& Sesion::Registrar(const Parametros& p)
 {
-    const Medidas ajuste = CalcularMedidas(Ws, 1, Ws.FilaInicioPrev + 1, Ws.NumDatos);
+    // One scale for both tables: it comes from the fitting rows alone.
+    const EscalaIngenua escala = EscalaDe(Ws);
+    const Medidas ajuste = CalcularMedidas(Ws, 1, Ws.FilaInicioPrev + 1, Ws.NumDatos, escala);
     // Values held back but no forecast to set against them: nothing to measure.
     // Only rows that hold a forecast of this run are measured.
     std::optional<Medidas> acierto;
     if (Ws.NumDatos < Ws.TotalDatos && p.V > 0)
-        acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V));
+        acierto = CalcularMedidas(Ws, 2, Ws.NumDatos + 1, std::min(Ws.TotalDatos, Ws.NumDatos + p.V), escala);
     bandas_.clear();
     prevCandidato_.clear();
     etiquetaCandidato_.clear();

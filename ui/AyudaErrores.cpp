@@ -11,8 +11,9 @@ namespace tendora {
 
 namespace {
 
-// e and b as the measures read them; MRAE to LMR and the PB measures compare
-// the model with the naive benchmark.
+// e, b and d as the measures read them; MRAE to LMR and the PB measures
+// compare the model with the naive benchmark, MASE and RMSSE with the
+// seasonal naive forecast's errors in the fitting rows.
 constexpr std::array<AyudaColumnaError, NumColumnasError> Columnas = {{
     {"Modelo", "Etiqueta del cálculo",
      "Lleva el código del modelo, sus parámetros entre paréntesis y, si se reservaron valores finales del histórico, "
@@ -49,6 +50,13 @@ constexpr std::array<AyudaColumnaError, NumColumnasError> Columnas = {{
      "100 · (filas con <var>e</var>² &lt; <var>b</var>²) / <var>N</var><sub>B</sub>",
      "Cuanto mayor, mejor: 100 si el modelo se equivoca menos que la referencia en todas las filas, 0 si en "
      "ninguna."},
+    {"MASE", "Error absoluto medio escalado", "MAE / (Σ |<var>d</var>| / <var>N</var><sub>D</sub>)",
+     "Cuanto menor, mejor; 1: como la previsión ingenua estacional dentro del ajuste, menos de 1: mejor que ella."},
+    {"RMSSE", "Raíz del error cuadrático medio escalado", "√(MSE / (Σ <var>d</var>² / <var>N</var><sub>D</sub>))",
+     "Cuanto menor, mejor; 1: como la previsión ingenua estacional dentro del ajuste, menos de 1: mejor que ella."},
+    {"ME", "Error medio (sesgo)", "Σ <var>e</var> / <var>N</var>",
+     "Cuanto más cerca de 0, mejor; positivo: el modelo prevé de menos, negativo: prevé de más; en las unidades "
+     "de los datos."},
 }};
 
 } // namespace
@@ -67,10 +75,15 @@ QString TextoAyudaColumna(int col)
         return TextoAyudaEmergente(t + QString::fromUtf8(a.Formula));
     t += cabecera + QStringLiteral(" = ") + QString::fromUtf8(a.Formula) + QStringLiteral("<br>") +
          QString::fromUtf8(a.Mejor);
-    // Every measure reads e, and all but the first five read b as well.
+    // Every measure reads e; MRAE to PBMSE read b as well, MASE and RMSSE d.
     t += QStringLiteral("<br><small><var>e</var> = <var>A</var> − <var>F</var>: dato menos modelo");
-    if (col >= ColErrMRAE)
+    if (col >= ColErrMRAE && col <= ColErrPBMSE)
         t += QStringLiteral("; <var>b</var> = <var>A</var> − <var>B</var>: dato menos referencia ingenua");
+    if (col == ColErrMASE || col == ColErrRMSSE)
+        t += QStringLiteral("; <var>d</var> = <var>A</var>(<var>t</var>) − <var>A</var>(<var>t</var>−12): error "
+                            "de la previsión ingenua estacional en los datos del ajuste, sin los valores "
+                            "reservados (con menos de 13 datos, <var>A</var>(<var>t</var>) − "
+                            "<var>A</var>(<var>t</var>−1)); <var>N</var><sub>D</sub>: cuántos hay");
     return TextoAyudaEmergente(t + QStringLiteral("</small>"));
 }
 

@@ -16,7 +16,7 @@ struct AyudaColumnaError {
     const char* Mejor; // which values are better; nullptr for the label column
 };
 
-// The texts of an error-table column (a ColumnaError, 0..12).
+// The texts of an error-table column (a ColumnaError, 0..NumColumnasError-1).
 const AyudaColumnaError& AyudaColumna(int col);
 
 // The header's tool tip of that column, as rich text.

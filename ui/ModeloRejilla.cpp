@@ -724,10 +724,10 @@ QVariant ModeloRejilla::data(const QModelIndex& index, int role) const
             if (extremos_[col].sucio)
                 Recalcular(col);
             const Extremos& e = extremos_[col];
-            if (f == e.max)
-                return QBrush(colorMinMax_(col, true));
-            if (f == e.min)
-                return QBrush(colorMinMax_(col, false));
+            // An invalid colour leaves the column without a highlight.
+            const QColor c = f == e.max ? colorMinMax_(col, true) : f == e.min ? colorMinMax_(col, false) : QColor();
+            if (c.isValid())
+                return QBrush(c);
         }
         if (colorFondo_) {
             const QColor c = colorFondo_(f + 1, col);

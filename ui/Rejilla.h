@@ -45,7 +45,8 @@ class ModeloRejilla : public QAbstractTableModel {
 public:
     // Colour of a data cell (row >= 1); an invalid QColor means "default".
     using FuncionColor = std::function<QColor(int row, int col)>;
-    // Background of a highlighted cell: its column and whether it is the maximum.
+    // Background of a highlighted cell: its column and whether it is the
+    // maximum; an invalid QColor leaves the cell unmarked.
     using FuncionColorMinMax = std::function<QColor(int col, bool maximo)>;
 
     explicit ModeloRejilla(QObject* parent = nullptr);

@@ -270,8 +270,11 @@ QColor TablasErrores::ColorMinMax(int col, bool maximo)
 {
     const QColor rojo(235, 120, 152);
     const QColor verde(135, 237, 153);
-    const bool error = col <= ColErrLMR;
-    return (maximo == error) ? rojo : verde;
+    // A bias is best nearest 0: neither its largest nor its smallest value is.
+    const Sentido sentido = SentidoDe(col);
+    if (sentido == Sentido::CercaDeCero)
+        return QColor();
+    return (maximo == (sentido == Sentido::Menor)) ? rojo : verde;
 }
 
 QString TablasErrores::CodigoModelo(int item)

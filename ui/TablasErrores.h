@@ -50,7 +50,8 @@ public:
     void BorrarTablas();
     void AutoajustarTablas();
 
-    // Background of an error table's best/worst cell in column col (a ColumnaError).
+    // Background of an error table's best/worst cell in column col (a
+    // ColumnaError); none for ME, whose best value is the one nearest 0.
     static QColor ColorMinMax(int col, bool maximo);
 
     // The label of a row: code, the parameters as the model read them, origin.

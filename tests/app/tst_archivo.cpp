@@ -464,6 +464,11 @@ private slots:
         QTest::newRow("LMR") << 9 << rojo << verde;
         QTest::newRow("PB") << 10 << verde << rojo;
         QTest::newRow("PBMSE") << 12 << verde << rojo;
+        // Scaled errors: as the errors. The bias: best nearest 0, so neither
+        // its largest nor its smallest value is marked.
+        QTest::newRow("MASE") << 13 << rojo << verde;
+        QTest::newRow("RMSSE") << 14 << rojo << verde;
+        QTest::newRow("ME") << 15 << QColor() << QColor();
     }
 
     void coloresMinMax()
@@ -485,8 +490,13 @@ private slots:
         Control<QAction>(w, "Mostrarminmax1")->trigger();
         QVERIFY(Control<QAction>(w, "Mostrarminmax1")->isChecked());
         for (Rejilla* g : {Tabla("AdvSGErrAjuste"), Tabla("AdvSGErrAcierto")}) {
-            QCOMPARE(fondo(g, 2).value<QBrush>().color(), colorMax);
-            QCOMPARE(fondo(g, 3).value<QBrush>().color(), colorMin);
+            if (colorMax.isValid()) {
+                QCOMPARE(fondo(g, 2).value<QBrush>().color(), colorMax);
+                QCOMPARE(fondo(g, 3).value<QBrush>().color(), colorMin);
+            } else {
+                QVERIFY(!resaltada(g, 2));
+                QVERIFY(!resaltada(g, 3));
+            }
             QVERIFY(!resaltada(g, 1));
         }
         // The forecast table is not an error table.
@@ -504,7 +514,7 @@ private slots:
         const auto color = [](Rejilla* g, int col) {
             return g->model()->headerData(col, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color();
         };
-        for (int c = 0; c < 13; ++c) {
+        for (int c = 0; c < NumColumnasError; ++c) {
             QCOMPARE(color(Tabla("AdvSGErrAcierto"), c), QColor(118, 121, 243));
             QVERIFY(!Tabla("AdvSGErrAjuste")->model()->headerData(c, Qt::Horizontal, Qt::ForegroundRole).isValid());
         }

@@ -2,6 +2,7 @@
 // The calculation sequence, the forecast table view and the error tables,
 // driven through the real window.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDoubleSpinBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -54,11 +55,11 @@ QStringList Calcular(TFormMain& w, QWidget* pagina)
     return m.textos;
 }
 
-// Columns 1..12 of a grid row.
+// The measures of a grid row (columns 1..15).
 QStringList MedidasFila(const Rejilla* g, int fila)
 {
     QStringList r;
-    for (int c = 1; c <= 12; ++c)
+    for (int c = ColErrMSE; c < NumColumnasError; ++c)
         r << g->Celda(c, fila);
     return r;
 }
@@ -158,6 +159,16 @@ void BorrarTablaPorMenu(TFormMain& w, Rejilla* g)
     Control<QAction>(w, "Variartabla1")->trigger();
 }
 
+// An item of a table's pop-up menu, opened on the table as the user does.
+void AccionDelMenu(TFormMain& w, Rejilla* g, const char* accion)
+{
+    const QPoint donde(5, 5);
+    QContextMenuEvent e(QContextMenuEvent::Mouse, donde, g->viewport()->mapToGlobal(donde));
+    QApplication::sendEvent(g->viewport(), &e);
+    Control<QMenu>(w, "PopupMenuTabla")->hide();
+    Control<QAction>(w, accion)->trigger();
+}
+
 } // namespace
 
 class TstCalculo : public QObject {
@@ -181,7 +192,7 @@ private slots:
         w.Caluclarprevisin1Click();
         w.Caluclarprevisin1Click();
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 3);
-        for (int c = 0; c < 13; ++c)
+        for (int c = 0; c < NumColumnasError; ++c)
             QCOMPARE(Tabla(w, "AdvSGErrAjuste")->Celda(c, 2), Tabla(w, "AdvSGErrAjuste")->Celda(c, 1));
         QVERIFY(!Tabla(w, "AdvSGErrAjuste")->Celda(1, 1).isEmpty());
         // No hold-out: no accuracy row.
@@ -320,9 +331,11 @@ private slots:
         QTest::addColumn<QStringList>("acierto"); // "?": written, value not checked
         // NVS by hand: forecast 4 (row 21) against 0, 0, 0, and so is the benchmark:
         // e = b = -4; no held-back value is non-zero, so MAPE has none; A + F = 4.
-        const QStringList nvs = {"16.00", "4.00", "4.00", "",     "200.00", "1.00",
-                                 "1.00",  "1.00", "0.00", "0.00", "0.00",   "0.00"};
-        QStringList crt(12, QStringLiteral("?"));
+        // The seasonal naive errors of rows 13..21 are 0, 4, -3, 0, 0, 6, -5, 0,
+        // 4: scale 22/9 and 102/9, so MASE = 4 / (22/9) and RMSSE = sqrt(16 / (102/9)).
+        const QStringList nvs = {"16.00", "4.00", "4.00", "",     "200.00", "1.00", "1.00", "1.00",
+                                 "0.00",  "0.00", "0.00", "0.00", "1.64",   "1.19", "-4.00"};
+        QStringList crt(15, QStringLiteral("?"));
         crt[3] = QString();
         QTest::newRow("NVS es") << "es_ES" << int(ItemNVS) << nvs;
         QTest::newRow("NVS C") << "C" << int(ItemNVS) << nvs;
@@ -344,7 +357,8 @@ private slots:
 
         const QStringList filaAcierto = MedidasFila(Tabla(w, "AdvSGErrAcierto"), 1);
         const QStringList esperado = EnLocale(acierto, locale);
-        for (int k = 0; k < 12; ++k) {
+        QCOMPARE(filaAcierto.size(), esperado.size());
+        for (int k = 0; k < esperado.size(); ++k) {
             if (esperado[k] == QLatin1String("?"))
                 QVERIFY2(!filaAcierto[k].isEmpty(), qPrintable(QString::number(k + 1)));
             else
@@ -353,15 +367,16 @@ private slots:
         QCOMPARE(Tabla(w, "AdvSGErrAcierto")->Celda(0, 1),
                  TablasErrores::CodigoModelo(w.SesionActual.ModeloSeleccionado()) + QStringLiteral(" (") +
                      TablasErrores::TextoParametros(w.SesionActual.ModeloSeleccionado(),
-                                                    w.SesionActual.ParametrosDe(w.SesionActual.ModeloSeleccionado())) + ") T-3");
+                                                    w.SesionActual.ParametrosDe(w.SesionActual.ModeloSeleccionado())) +
+                     ") T-3");
         // The fit range has demand in it: every fit measure is written.
         for (const QString& t : MedidasFila(Tabla(w, "AdvSGErrAjuste"), 1))
             QVERIFY(!t.isEmpty());
 
         // The charts show this run: the forecast from the first fitted row to 21 + 12.
-        QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(), QStringLiteral("Previsión (") +
-                                                              TablasErrores::CodigoModelo(w.SesionActual.ModeloSeleccionado()) +
-                                                              ") : " + w.NombreSerie);
+        QCOMPARE(Control<Grafico>(w, "ChartP")->Titulo(),
+                 QStringLiteral("Previsión (") + TablasErrores::CodigoModelo(w.SesionActual.ModeloSeleccionado()) +
+                     ") : " + w.NombreSerie);
         const SerieGrafico* prev = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesPrevision"));
         QCOMPARE(prev->count(), 33 - w.Ws.FilaInicioPrev);
         QCOMPARE(prev->Puntos().back().x, 33.0);
@@ -375,13 +390,16 @@ private slots:
         QTest::addColumn<QString>("caso");
         QTest::addColumn<QStringList>("fila");
         // A constant history under NVS, no hold-out: e = b = 0 in every fit row,
-        // so every ratio to the benchmark is 0/0; no row beats the benchmark (by hand).
-        const QStringList constante = {"0.00", "0.00", "0.00", "0.00", "0.00", "", "", "", "", "0.00", "0.00", "0.00"};
+        // so every ratio to the benchmark is 0/0, and so are the scaled errors
+        // (the seasonal naive errors are 0 too); no row beats the benchmark (by hand).
+        const QStringList constante = {"0.00", "0.00", "0.00", "0.00", "0.00", "", "",    "",
+                                       "",     "0.00", "0.00", "0.00", "",     "", "0.00"};
         // A straight line under Holt with alpha = beta = 1: the six held-back
         // values are met exactly, while the benchmark misses by 2, 4, ... 12; the
-        // logarithm of RelRMSE = 0 has no value (by hand).
-        const QStringList recta = {"0.00", "0.00", "0.00", "0.00",   "0.00",   "0.00",
-                                   "0.00", "0.00", "",     "100.00", "100.00", "100.00"};
+        // logarithm of RelRMSE = 0 has no value; the scale (24 fitting values,
+        // seasonal errors 24) is not 0 (by hand).
+        const QStringList recta = {"0.00", "0.00",   "0.00",   "0.00",   "0.00", "0.00", "0.00", "0.00",
+                                   "",     "100.00", "100.00", "100.00", "0.00", "0.00", "0.00"};
         for (const char* l : {"es_ES", "C"}) {
             QTest::addRow("constante %s", l == QLatin1String("C") ? "C" : "es")
                 << l << QStringLiteral("constante") << constante;
@@ -411,6 +429,84 @@ private slots:
         Calcular(w, Control<QWidget>(w, "TabSheetErrAjuste"));
         QCOMPARE(g->RowCount(), 3);
         QCOMPARE(MedidasFila(g, 2), MedidasFila(g, 1));
+    }
+
+    void escaladas_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("ajuste");
+        QTest::addColumn<QStringList>("acierto");
+        // NVS on 15 values, the last held back (by hand). Fit rows 2..14: e is
+        // the step from the month before, summing 5 (|e| 33, e² 93) over 13 rows.
+        // The seasonal naive errors of the 14 fitting values: 12 - 10 and 15 - 12,
+        // scale 2.5 and 6.5. Held back 20 against 15: e = 5.
+        const QStringList ajuste = {"1.02", "1.05", "0.38"};
+        const QStringList acierto = {"2.00", "1.96", "5.00"};
+        QTest::newRow("es_ES") << "es_ES" << EnLocale(ajuste, "es_ES") << EnLocale(acierto, "es_ES");
+        QTest::newRow("C") << "C" << ajuste << acierto;
+    }
+
+    // The three columns after PBMSE, in both tables, as the locale writes them.
+    void escaladas()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, ajuste);
+        QFETCH(QStringList, acierto);
+        QLocale::setDefault(QLocale(locale));
+        TFormMain w;
+        static const double v[15] = {10, 12, 14, 11, 13, 15, 12, 14, 16, 13, 15, 17, 12, 15, 20};
+        Cargar(w, Mensual(15, [](int i) { return v[i - 1]; }), 1);
+        w.SesionActual.SeleccionarModelo(ItemNVS);
+        QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAcierto")), QStringList());
+        for (const char* nombre : {"AdvSGErrAjuste", "AdvSGErrAcierto"}) {
+            Rejilla* g = Tabla(w, nombre);
+            QCOMPARE(g->ColCount(), 16);
+            QCOMPARE(g->Celda(ColErrPBMSE, 0), QStringLiteral("PBMSE"));
+            QCOMPARE(g->Celda(ColErrMASE, 0), QStringLiteral("MASE"));
+            QCOMPARE(g->Celda(ColErrRMSSE, 0), QStringLiteral("RMSSE"));
+            QCOMPARE(g->Celda(ColErrME, 0), QStringLiteral("ME"));
+            QCOMPARE(g->model()->headerData(ColErrME, Qt::Horizontal).toString(), QStringLiteral("ME"));
+            const QStringList fila = MedidasFila(g, 1).mid(ColErrMASE - ColErrMSE);
+            QCOMPARE(fila, g == Tabla(w, "AdvSGErrAjuste") ? ajuste : acierto);
+        }
+
+        // The row chosen with a click, then "Copiar" from the fit table's
+        // pop-up menu: the new columns come last.
+        Rejilla* g = Tabla(w, "AdvSGErrAjuste");
+        const QModelIndex celda = g->Modelo()->index(0, ColErrME);
+        g->scrollTo(celda);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(celda).center());
+        QApplication::clipboard()->clear();
+        AccionDelMenu(w, g, "Copiar1");
+        const QStringList lineas = QApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QVERIFY2(lineas.value(0).endsWith(QStringLiteral("\tPBMSE\tMASE\tRMSSE\tME")), qPrintable(lineas.value(0)));
+        QVERIFY2(lineas.value(1).endsWith(QLatin1Char('\t') + ajuste.join(QLatin1Char('\t'))),
+                 qPrintable(lineas.value(1)));
+
+        // Sorted by ME from its header, as the other measures: one click orders
+        // the three runs' biases, the next reverses them.
+        for (int item : {ItemLES, ItemMMS}) {
+            w.SesionActual.SeleccionarModelo(item);
+            QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAjuste")), QStringList());
+        }
+        const auto sesgos = [g] {
+            QList<double> r;
+            for (int f = 1; f <= 3; ++f) {
+                bool ok = false;
+                r << QLocale().toDouble(g->Celda(ColErrME, f), &ok);
+                if (!ok)
+                    r.back() = std::numeric_limits<double>::quiet_NaN();
+            }
+            return r;
+        };
+        ClicEnCabecera(g, ColErrME);
+        const QList<double> orden = sesgos();
+        QVERIFY(!std::isnan(orden[0]) && !std::isnan(orden[1]) && !std::isnan(orden[2]));
+        QVERIFY(orden[0] != orden[2]);
+        const bool sube = orden[0] < orden[2];
+        QVERIFY(sube ? orden[0] <= orden[1] && orden[1] <= orden[2] : orden[0] >= orden[1] && orden[1] >= orden[2]);
+        ClicEnCabecera(g, ColErrME);
+        QCOMPARE(sesgos(), (QList<double>{orden[2], orden[1], orden[0]}));
     }
 
     // Values held back but nothing forecast: no accuracy row, and no message, for any model.
@@ -534,7 +630,8 @@ private slots:
         Mensajes m;
         for (int item = 0; item < 12; ++item) {
             Calcular(w, item);
-            QCOMPARE(Tabla(w, "AdvStringGridPrevision")->ColCount(), FichaDe(w.SesionActual.ModeloSeleccionado()).UltimaCol);
+            QCOMPARE(Tabla(w, "AdvStringGridPrevision")->ColCount(),
+                     FichaDe(w.SesionActual.ModeloSeleccionado()).UltimaCol);
         }
         QVERIFY2(m.textos.isEmpty(), qPrintable(m.textos.join('|')));
         QCOMPARE(Tabla(w, "AdvSGErrAjuste")->RowCount(), 13);

@@ -238,13 +238,13 @@ private slots:
         std::vector<double> estacional;
         for (int i = 0; i < 48; ++i)
             estacional.push_back(100 * s12[i % 12] + 3 * std::sin(double(i)));
-        QVERIFY(Estacional(estacional));
+        QVERIFY(EsEstacional(estacional));
         std::vector<double> recta;
         for (int i = 0; i < 48; ++i)
             recta.push_back(100 + i);
-        QVERIFY(!Estacional(recta));
-        QVERIFY(!Estacional(std::vector<double>(48, 7.0)));
-        QVERIFY(!Estacional(std::vector<double>(estacional.begin(), estacional.begin() + 35))); // under three years
+        QVERIFY(!EsEstacional(recta));
+        QVERIFY(!EsEstacional(std::vector<double>(48, 7.0)));
+        QVERIFY(!EsEstacional(std::vector<double>(estacional.begin(), estacional.begin() + 35))); // under three years
     }
 
     void etiquetas()
@@ -338,6 +338,18 @@ private slots:
             for (const Intervalo& b : r.Intervalos)
                 QVERIFY(Finito(b));
         }
+    }
+
+    // Forty months with a horizon of 18: 14 steps are evaluated (40 - 24 - 2),
+    // and the seasonal models run those steps, not the whole horizon, at each origin.
+    void horizonteMayorQueLosPasos()
+    {
+        const ResultadoAutomatico r = PrevisionAutomatica(Historia(Serie(40)), 18, Criterio::MASE, false);
+        QCOMPARE(r.Plan.Pasos, 14);
+        for (const Candidato& c : r.Ranking)
+            if (!c.EsCombinacion() && (c.Item == ItemHW || c.Item == ItemNVE || c.Item == ItemDST))
+                QVERIFY2(c.Valido, c.Motivo.c_str());
+        QCOMPARE(r.Prevision.size(), size_t(18));
     }
 
     // A zero-heavy series brings Croston's methods in; nothing is NaN and no

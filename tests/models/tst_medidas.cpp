@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The twelve accuracy measures against the naive benchmark. Every expected
-// value below is a fraction worked by hand from the rows of its case; Vacia
-// marks a measure that has no value.
+// The accuracy measures: the twelve against the naive benchmark, the two
+// scaled by the naive forecast's errors in the fitting rows, and the bias.
+// Every expected value below is a fraction worked by hand from the rows of
+// its case; Vacia marks a measure that has no value.
 #include <QtTest>
 
 #include <cmath>
@@ -102,6 +103,8 @@ private slots:
     void valores();
     void sinValor_data();
     void sinValor();
+    void escaladas_data();
+    void escaladas();
     void pronosticoPorEncimaDeLaReferencia();
     void rangoFueraDeLaTabla();
 };
@@ -240,6 +243,113 @@ void TstMedidas::sinValor()
         QVERIFY(!x || std::isfinite(*x));
 }
 
+void TstMedidas::escaladas_data()
+{
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<QList<double>>("A");
+    QTest::addColumn<QList<double>>("F");
+    QTest::addColumn<int>("primera");
+    QTest::addColumn<int>("ultima");
+    QTest::addColumn<int>("numDatos"); // the fitting rows 1..numDatos give the scale
+    QTest::addColumn<QList<double>>("esperado"); // ME, MASE, RMSSE
+    const double V = Vacia;
+
+    // Fourteen fitting values: the seasonal naive errors are A13 - A1 = 2 and
+    // A14 - A2 = 3, so the scale is 2.5 (absolute) and 6.5 (squared).
+    const QList<double> catorce = {10, 12, 14, 11, 13, 15, 12, 14, 16, 13, 15, 17, 12, 15};
+    // e = 1, -1, 1.
+    QTest::newRow("ajuste con desfase 12") << 1 << catorce << QList<double>{16, 13, 14} << 12 << 14 << 14
+                                           << Esperado(1.0 / 3, 1.0 / 2.5, std::sqrt(1.0 / 6.5));
+    // Held back 20 (row 15), forecast 18: e = 2. Row 15 stays out of the scale
+    // (with it, |20 - 14| = 6 would join the seasonal errors).
+    QTest::newRow("acierto: la escala es del ajuste") << 2 << (catorce + QList<double>{20}) << QList<double>{18} << 15
+                                                      << 15 << 14 << Esperado(2.0, 2.0 / 2.5, std::sqrt(4.0 / 6.5));
+    // Held back 20, 9 forecast 18, 12: e = 2, -3; MAE 2.5, MSE 6.5, both equal to the scale.
+    QTest::newRow("acierto de dos valores, sesgo negativo")
+        << 2 << (catorce + QList<double>{20, 9}) << QList<double>{18, 12} << 15 << 16 << 14 << Esperado(-0.5, 1.0, 1.0);
+
+    // Five fitting values, too few for a season: lag 1, errors 2, -3, 5, -3,
+    // scale 13/4 and 47/4. The naive model itself scores 1.
+    const QList<double> cinco = {5, 7, 4, 9, 6};
+    QTest::newRow("menos de 13 valores: desfase 1, el ingenuo")
+        << 1 << cinco << QList<double>{5, 7, 4, 9} << 2 << 5 << 5 << Esperado(0.25, 1.0, 1.0);
+    // e = 1, -2, 3, 0: MAE 1.5, MSE 3.5.
+    QTest::newRow("menos de 13 valores: desfase 1") << 1 << cinco << QList<double>{6, 6, 6, 6} << 2 << 5 << 5
+                                                    << Esperado(0.5, 1.5 / (13.0 / 4), std::sqrt(3.5 / (47.0 / 4)));
+    // Twelve fitting values 1..12: lag 1 (every error 1); with lag 12 there
+    // would be none. Held back 20 forecast 14: e = 6.
+    const QList<double> doce = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    QTest::newRow("12 valores: todavía desfase 1")
+        << 2 << (doce + QList<double>{20}) << QList<double>{14} << 13 << 13 << 12 << Esperado(6.0, 6.0, 6.0);
+    // Thirteen: lag 12, the one error A13 - A1 = 4 (lag 1 would give 18/12).
+    // Row 13 fitted 7: e = -2.
+    QTest::newRow("13 valores: desfase 12")
+        << 1 << (doce + QList<double>{5}) << QList<double>{7} << 13 << 13 << 13 << Esperado(-2.0, 0.5, 0.5);
+
+    // A scale of 0 or none: the scaled measures have no value, the bias has.
+    // e = 1, -1 on a constant history.
+    QTest::newRow("histórico constante") << 1 << QList<double>{4, 4, 4} << QList<double>{3, 5} << 2 << 3 << 3
+                                         << Esperado(0.0, V, V);
+    // Each month repeats a year later: the seasonal errors are 0 though the
+    // months differ. Rows 13, 14 fitted 3, 1: e = -2, 1.
+    QTest::newRow("estacionalidad exacta")
+        << 1 << (doce + QList<double>{1, 2}) << QList<double>{3, 1} << 13 << 14 << 14 << Esperado(-0.5, V, V);
+    // One fitting value has no naive error. Held back 6, forecast 3.
+    QTest::newRow("un solo valor de ajuste")
+        << 2 << QList<double>{5, 6} << QList<double>{3} << 2 << 2 << 1 << Esperado(3.0, V, V);
+    // Errors 2, -1: scale 1.5 and 2.5; a perfect fit scores 0.
+    QTest::newRow("ajuste exacto") << 1 << QList<double>{1, 3, 2} << QList<double>{3, 2} << 2 << 3 << 3
+                                   << Esperado(0.0, 0.0, 0.0);
+    QTest::newRow("rango vacío") << 1 << QList<double>{1, 2, 3} << QList<double>{} << 4 << 3 << 3 << Esperado(V, V, V);
+    // The naive error 2e308 overflows: MAE 0 over an infinite scale would read 0.
+    QTest::newRow("escala desbordada") << 1 << QList<double>{-1e308, 1e308} << QList<double>{1e308} << 2 << 2 << 2
+                                       << Esperado(0.0, V, V);
+    // Naive errors 1e200, -1e200: their squares overflow, not their sizes. e = 0, 0.
+    QTest::newRow("escala cuadrática desbordada")
+        << 1 << QList<double>{0, 1e200, 0} << QList<double>{1e200, 0} << 2 << 3 << 3 << Esperado(0.0, 0.0, V);
+    // e = 1e308 twice: every sum of errors overflows.
+    QTest::newRow("sumas desbordadas") << 1 << QList<double>{0, 1e308, 1e308} << QList<double>{0, 0} << 2 << 3 << 3
+                                       << Esperado(V, V, V);
+}
+
+void TstMedidas::escaladas()
+{
+    QFETCH(int, tipo);
+    QFETCH(QList<double>, A);
+    QFETCH(QList<double>, F);
+    QFETCH(int, primera);
+    QFETCH(int, ultima);
+    QFETCH(int, numDatos);
+    QFETCH(QList<double>, esperado);
+    Espacio e = Tabla(A, F, primera);
+    e.NumDatos = numDatos;
+    const Medidas m = CalcularMedidas(e, tipo, primera, ultima);
+    const Medida valores[3] = {m.ME, m.MASE, m.RMSSE};
+    const char* const nombres[3] = {"ME", "MASE", "RMSSE"};
+    for (int k = 0; k < 3; ++k) {
+        const QString nombre = QLatin1String(nombres[k]);
+        if (std::isnan(esperado[k])) {
+            QVERIFY2(!valores[k], qPrintable(nombre + QStringLiteral(": tiene valor %1").arg(valores[k].value_or(0))));
+            continue;
+        }
+        QVERIFY2(valores[k], qPrintable(nombre + QStringLiteral(": sin valor")));
+        QVERIFY2(Cerca(*valores[k], esperado[k]), qPrintable(QStringLiteral("%1: %2, se esperaba %3")
+                                                                 .arg(nombre)
+                                                                 .arg(*valores[k], 0, 'g', 17)
+                                                                 .arg(esperado[k], 0, 'g', 17)));
+    }
+    // In the table's columns, after the twelve.
+    const auto c = m.Columnas();
+    QCOMPARE(c.size(), size_t(15));
+    QCOMPARE(c[ColErrMASE - ColErrMSE], m.MASE);
+    QCOMPARE(c[ColErrRMSSE - ColErrMSE], m.RMSSE);
+    QCOMPARE(c[ColErrME - ColErrMSE], m.ME);
+    // The scale taken once for both ranges of a run gives the same bits.
+    const Medidas otra = CalcularMedidas(e, tipo, primera, ultima, EscalaDe(e));
+    QCOMPARE(otra.MASE, m.MASE);
+    QCOMPARE(otra.RMSSE, m.RMSSE);
+}
+
 void TstMedidas::pronosticoPorEncimaDeLaReferencia()
 {
     // Forecasts 11, 12, 20 over a last fitted 10: b - e = F - B > 0 in every
@@ -255,6 +365,11 @@ void TstMedidas::rangoFueraDeLaTabla()
     const Espacio e = Tabla({1, 2, 3}, {2, 3}, 2);
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, CalcularMedidas(e, 2, 3, e.Filas()));
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, CalcularMedidas(e, 1, -1, 2));
+    // The scale's fitting rows beyond the table.
+    Espacio corta = e;
+    corta.NumDatos = e.Filas();
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, CalcularMedidas(corta, 1, 2, 2));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, EscalaDe(corta));
 }
 
 QTEST_GUILESS_MAIN(TstMedidas)

@@ -4,6 +4,7 @@
 // observers and a value as its edit takes it.
 #include <QtTest>
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -49,6 +50,17 @@ Corrida Entrada(double mse, double lmr, double pb, bool conAcierto = false)
 }
 
 const double Nada = std::numeric_limits<double>::quiet_NaN();
+
+// An entry with one fit measure, of column col; the rest without a value.
+Corrida Solo(int col, double v)
+{
+    double x[NumMedidas];
+    std::fill(x, x + NumMedidas, Nada);
+    x[col - ColErrMSE] = v;
+    Corrida c;
+    c.Ajuste = MedidasCorrida(x, 0.0);
+    return c;
+}
 
 struct Cambios {
     int veces = 0;
@@ -438,6 +450,15 @@ void TstSesion::mejor_data()
         << int(ColErrMSE) << true << 0LL << 3LL;
     QTest::newRow("accuracy: none") << tres << int(ColErrMSE) << true << 0LL << -1LL;
     QTest::newRow("empty log") << QList<Corrida>{} << int(ColErrMSE) << false << 0LL << -1LL;
+    // Scaled errors: smaller is better.
+    QTest::newRow("MASE smallest") << QList<Corrida>{Solo(ColErrMASE, 2), Solo(ColErrMASE, 0.5), Solo(ColErrMASE, 1)}
+                                   << int(ColErrMASE) << false << 0LL << 1LL;
+    QTest::newRow("RMSSE smallest") << QList<Corrida>{Solo(ColErrRMSSE, 0.9), Solo(ColErrRMSSE, 1.1)}
+                                    << int(ColErrRMSSE) << false << 0LL << 0LL;
+    // The bias: nearest 0, neither the smallest (-3) nor the largest (1).
+    QTest::newRow("ME nearest 0, first of equals")
+        << QList<Corrida>{Solo(ColErrME, -3), Solo(ColErrME, 1), Solo(ColErrME, -0.5), Solo(ColErrME, 0.5)}
+        << int(ColErrME) << false << 0LL << 2LL;
 }
 
 void TstSesion::mejor()
@@ -496,6 +517,17 @@ void TstSesion::registroCompacto_data()
     QTest::newRow("sMAPE and another deviation")
         << con(ItemTHT, {{ValorModelo::AlfaTHT, 0.7}}, 12, ConDesv(12.5, 0.3), ConDesv(0.1 * 3, 0.1));
     QTest::newRow("nothing measured") << con(ItemNVS, {}, 0, MedidasCorrida(), MedidasCorrida());
+    // The scaled measures and the bias, after the twelve: a negative zero and
+    // a subnormal come back as they went in.
+    Medidas escaladas;
+    escaladas.MASE = 0.75;
+    escaladas.RMSSE = 4.9e-324;
+    escaladas.ME = -0.0;
+    Medidas sesgo = escaladas;
+    sesgo.MASE.reset();
+    sesgo.ME = -12.5;
+    QTest::newRow("MASE, RMSSE and ME") << con(ItemHLT, {{ValorModelo::AlfaHLT, 0.1}, {ValorModelo::BetaHLT, 0.2}}, 4,
+                                               MedidasCorrida(escaladas), MedidasCorrida(sesgo));
 }
 
 void TstSesion::registroCompacto()

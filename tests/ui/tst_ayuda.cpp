@@ -139,15 +139,19 @@ void TstAyuda::cabeceras_data()
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("medida");
     QTest::addColumn<QString>("mejor");
-    // Smaller is better up to LMR, larger for the PB measures: the direction
-    // "Mostrar min max" paints green.
-    const char* const medidas[] = {"MSE",    "RMSE",    "MAE", "MAPE", "sMAPE", "MRAE",
-                                   "RelMAE", "RelRMSE", "LMR", "PB",   "PBMAE", "PBMSE"};
+    // Smaller is better up to LMR and for the scaled errors, larger for the
+    // PB measures, nearer 0 for the bias: the direction "Mostrar min max"
+    // paints green (none for the bias).
+    const char* const medidas[] = {"MSE", "RMSE", "MAE",   "MAPE",  "sMAPE", "MRAE",  "RelMAE", "RelRMSE",
+                                   "LMR", "PB",   "PBMAE", "PBMSE", "MASE",  "RMSSE", "ME"};
     for (const char* tabla : {"AdvSGErrAjuste", "AdvSGErrAcierto"}) {
         QTest::addRow("%s Modelo", tabla) << tabla << 0 << "Modelo" << QString();
-        for (int c = 1; c <= 12; ++c)
-            QTest::addRow("%s %s", tabla, medidas[c - 1])
-                << tabla << c << medidas[c - 1] << (c <= 9 ? "Cuanto menor, mejor" : "Cuanto mayor, mejor");
+        for (int c = 1; c <= 15; ++c) {
+            const char* mejor = c <= 9 || c == 13 || c == 14 ? "Cuanto menor, mejor"
+                                : c <= 12                    ? "Cuanto mayor, mejor"
+                                                             : "Cuanto más cerca de 0, mejor";
+            QTest::addRow("%s %s", tabla, medidas[c - 1]) << tabla << c << medidas[c - 1] << QString::fromUtf8(mejor);
+        }
     }
 }
 
@@ -169,9 +173,22 @@ void TstAyuda::cabeceras()
     }
     QVERIFY2(leido.contains(medida + QStringLiteral(" = ")), qPrintable(leido)); // the formula
     QVERIFY2(leido.contains(mejor), qPrintable(leido));
-    // The direction stated is the one the highlighting rewards with green.
+    // The direction stated is the one the highlighting rewards with green;
+    // a bias is best nearest 0, neither at its largest nor at its smallest.
     const QColor verde(135, 237, 153);
+    if (mejor.contains(QStringLiteral("cerca de 0"))) {
+        QVERIFY(!TablasErrores::ColorMinMax(col, true).isValid());
+        QVERIFY(!TablasErrores::ColorMinMax(col, false).isValid());
+        return;
+    }
     QCOMPARE(TablasErrores::ColorMinMax(col, mejor.contains(QStringLiteral("mayor"))), verde);
+    // The scaled measures say what their scale is.
+    if (col == ColErrMASE || col == ColErrRMSSE) {
+        QVERIFY2(leido.contains(QStringLiteral(
+                     "previsión ingenua estacional en los datos del ajuste, sin los valores reservados")),
+                 qPrintable(leido));
+        QVERIFY(!leido.contains(QStringLiteral("referencia ingenua")));
+    }
 }
 
 void TstAyuda::mostrada_data()
