@@ -83,6 +83,17 @@ void BarraEstado::Experimento(const Experimentos::Resumen& r)
     Poner(t);
 }
 
+void BarraEstado::Automatica(bool ganador, const QString& etiqueta, const QString& criterio, const QString& valor)
+{
+    Poner((ganador ? QStringLiteral("Previsión automática: ") : QStringLiteral("Candidato aplicado: ")) + etiqueta +
+          QStringLiteral(", ") + criterio + QLatin1Char(' ') + valor);
+}
+
+void BarraEstado::AutomaticaInterrumpida()
+{
+    Poner(QStringLiteral("Previsión automática interrumpida: no se ha cambiado nada."));
+}
+
 void BarraEstado::Abierto(const QString& ruta)
 {
     Poner(QStringLiteral("Abierto ") + Nombre(ruta) + QStringLiteral(": pulse Cargar para usar sus datos"));

@@ -22,6 +22,10 @@ public:
     void Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar);
     void Calculado(const QString& etiqueta, double milisegundos);
     void Experimento(const Experimentos::Resumen& r);
+    // The automatic forecast's winner (or a candidate of its ranking) applied:
+    // its run label, the criterion and its score as the ranking page writes it.
+    void Automatica(bool ganador, const QString& etiqueta, const QString& criterio, const QString& valor);
+    void AutomaticaInterrumpida();
     void Abierto(const QString& ruta);
     void Importado(const QString& ruta);
     void Guardado(const QString& ruta);

@@ -15,6 +15,7 @@
 #include "ui/Modal.h"
 #include "ui/MenusEmergentes.h"
 #include "data/Numeros.h"
+#include "ui/PaginaSeleccion.h"
 #include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
 #include "app/SelecAMUnit.h"
@@ -268,7 +269,7 @@ void TFormMain::CrearMenusEmergentes()
     // The save dialogs are made when first needed: each one starts reading
     // a folder in the background, work a start-up should not pay for.
     MenusEmergentes::Destinos d;
-    d.rejillas = {AdvStringGridPrevision, StringGridCE, TablasErr.Ajuste(), TablasErr.Acierto()};
+    d.rejillas = {AdvStringGridPrevision, StringGridCE, TablasErr.Ajuste(), TablasErr.Acierto(), Seleccion->Grid()};
     d.tablasErrores = {TablasErr.Ajuste(), TablasErr.Acierto()};
     Graficos->DestinosMenu(d);
     Menus = new MenusEmergentes(this, std::move(d));

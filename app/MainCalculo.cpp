@@ -6,6 +6,7 @@
 #include "models/Medidas.h"
 #include "data/Numeros.h"
 #include "ui/PaginaModelo.h"
+#include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include <QTabWidget>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <vector>
 #include <string_view>
 
 using namespace tendora;
@@ -137,8 +140,12 @@ void TFormMain::MostrarTablaPrevision()
         }
     }
     g->TerminarCarga();
+    TablaConPrevision = true;
+    FilasHistoricoTabla = Ws.NumDatos;
+    HorizonteTabla = SesionActual.Horizonte();
+    ColumnasModeloTabla = f.UltimaCol;
+    MostrarIntervalos(); // also fits the columns
     g->QuitarOrden(); // rows in time order again
-    g->AutoajustarColumnas(true);
 
     StringGridCE->ComenzarCarga();
     for (int m = 1; m <= 12; ++m) {
@@ -147,6 +154,55 @@ void TFormMain::MostrarTablaPrevision()
     }
     StringGridCE->TerminarCarga();
     StringGridCE->QuitarOrden();
+}
+
+void TFormMain::MostrarIntervalos()
+{
+    if (!TablaConPrevision)
+        return;
+    const int V = HorizonteTabla;
+    const bool mismo = V > 0 && Ws.NumDatos == FilasHistoricoTabla;
+    // An applied combination or adjusted model forecasts apart from the model page's model.
+    const std::vector<double>& propia = SesionActual.PrevisionCandidato();
+    const bool conPropia = mismo && propia.size() == size_t(V);
+    const std::vector<Intervalo>& b = SesionActual.IntervalosPrevision();
+    const bool con = mismo && SesionActual.Intervalos() && b.size() == size_t(V);
+    Rejilla* g = AdvStringGridPrevision;
+    // After the model's own columns (grid column = table column - 1).
+    const int primera = ColumnasModeloTabla;
+    const int bandas = primera + (conPropia ? 1 : 0);
+    g->ComenzarCarga();
+    g->SetColCount(bandas + (con ? 4 : 0));
+    if (conPropia)
+        g->SetTexto(primera, 0, QStringLiteral("Prev. automática"));
+    if (con) {
+        const QString cabeceras[4] = {QStringLiteral("Inf. 80"), QStringLiteral("Sup. 80"), QStringLiteral("Inf. 95"),
+                                      QStringLiteral("Sup. 95")};
+        for (int k = 0; k < 4; ++k)
+            g->SetTexto(bandas + k, 0, cabeceras[k]);
+    }
+    if (conPropia || con) {
+        // Rows are found by their time, not their place: the user may have sorted them.
+        const ModeloRejilla* m = g->Modelo();
+        for (int fila = 1; fila < g->RowCount(); ++fila) {
+            if (m->Tipo(0, fila) != TipoCelda::Numero)
+                continue;
+            const double t = m->Numero(0, fila) - FilasHistoricoTabla;
+            if (t < 1.0 || t > V || t != std::floor(t))
+                continue;
+            const size_t k = size_t(t) - 1;
+            if (conPropia)
+                g->SetFilaNumeros(fila, primera, &propia[k], 1, Formato::Fijo2);
+            if (con) {
+                const double v[4] = {b[k].Inf80, b[k].Sup80, b[k].Inf95, b[k].Sup95};
+                g->SetFilaNumeros(fila, bandas, v, 4, Formato::Fijo2);
+            }
+        }
+    }
+    g->TerminarCarga();
+    g->AutoajustarColumnas(true);
+    Graficos->PonerIntervalos(FilasHistoricoTabla, con ? b : std::vector<Intervalo>(),
+                              conPropia ? propia : std::vector<double>());
 }
 
 // ---------------------------------------------------------------- error tables

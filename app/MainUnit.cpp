@@ -12,6 +12,7 @@
 #include "ui/Modal.h"
 #include "data/Numeros.h"
 #include "ui/PaginaModelo.h"
+#include "ui/PaginaSeleccion.h"
 #include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
 
@@ -209,6 +210,9 @@ void TFormMain::CrearOrdenes()
     Simulacinexante1 =
         Herramientas1->addAction(QStringLiteral("&Simulación ex-ante"), this, &TFormMain::Simulacinexante1Click);
     Simulacinexante1->setObjectName("Simulacinexante1");
+    Previsionautomatica1 = Herramientas1->addAction(QStringLiteral("&Previsión automática..."), this,
+                                                    &TFormMain::Previsionautomatica1Click);
+    Previsionautomatica1->setObjectName("Previsionautomatica1");
     Herramientas1->addSeparator();
     AadircolumnasdeAoyMes1 = Herramientas1->addAction(QStringLiteral("Añadir columnas de Año y &Mes"), this,
                                                       &TFormMain::AadircolumnasdeAoyMes1Click);
@@ -232,6 +236,7 @@ void TFormMain::CrearOrdenes()
     Salir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Transferiratabladeprevisin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     Caluclarprevisin1->setShortcut(QKeySequence(Qt::Key_F9));
+    Previsionautomatica1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
     Manualdeusuario1->setShortcut(QKeySequence(Qt::Key_F1));
 
     ToolBar1 = addToolBar(QStringLiteral("Herramientas"));
@@ -263,6 +268,11 @@ void TFormMain::CrearOrdenes()
           QStringLiteral("Cargar los datos a tabla de previsión"), QStyle::SP_ArrowDown);
     boton(Caluclarprevisin1, "TBCalcular", QStringLiteral("Calcular"), QStringLiteral("Calcular previsión"),
           QStyle::SP_MediaPlay);
+    // Fast forward beside Calcular's play: every model tried and the best one run.
+    boton(Previsionautomatica1, "TBAutomatica", QStringLiteral("Automática"),
+          QStringLiteral("Elige el modelo y sus constantes por su error en orígenes móviles y calcula su previsión "
+                         "con intervalos"),
+          QStyle::SP_MediaSeekForward);
     ToolBar1->addSeparator();
     // The tool bar's "Comparar" also applies "Mostrar ajuste" to the new
     // series; the menu's "Comparar modelos" leaves that to the next application.
@@ -303,6 +313,7 @@ void TFormMain::CrearPaginas()
     TabSheetGraficoCE = pagina("TabSheetGraficoCE", QStringLiteral("Gráfico C.E."));
     TabSheetErrAjuste = pagina("TabSheetErrAjuste", QStringLiteral("Errores ajuste"));
     TabSheetErrAcierto = pagina("TabSheetErrAcierto", QStringLiteral("Errores acierto"));
+    TabSheetSeleccion = pagina("TabSheetSeleccion", QStringLiteral("Selección automática"));
 
     Memo1 = new QPlainTextEdit(TabSheetDatos);
     Memo1->setObjectName("Memo1");
@@ -326,6 +337,8 @@ void TFormMain::CrearPaginas()
     // The session has moved the split; the table's colours follow it.
     connect(Modelo, &PaginaModelo::puntosSinUsarCambiados, this,
             [this] { AdvStringGridPrevision->viewport()->update(); });
+    // The switch shows or hides the intervals of the forecast on display.
+    connect(Modelo, &PaginaModelo::intervalosCambiados, this, [this] { MostrarIntervalos(); });
 
     CrearRejillas();
 
@@ -333,6 +346,9 @@ void TFormMain::CrearPaginas()
     connect(Graficos, &PaginasGraficos::puntoArrastrado, this, [this](int indice) { PuntoArrastrado = indice; });
     // The round trip reloads the chart that sends this; the chart expects it.
     connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
+
+    Seleccion = new PaginaSeleccion(TabSheetSeleccion, this);
+    connect(Seleccion, &PaginaSeleccion::filaElegida, this, [this](int fila) { AplicarCandidato(fila); });
     PageControl1->setCurrentIndex(0);
 }
 
@@ -468,6 +484,9 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     // The new range clamps a hold-out that no longer fits, as Preparar assumed.
     SesionActual.Adoptar(std::move(nuevo));
     MostrarHistorico(AdvStringGridPrevision, Ws);
+    TablaConPrevision = false;
+    // The ranking was of the history before.
+    Seleccion->Vaciar();
     ReiniciarArrastre();
     Graficos->EliminarSeriesComparativas();
     dibujar();
@@ -521,9 +540,17 @@ void TFormMain::PrepararSeriesModelo()
 std::function<void()> TFormMain::PrepararGraficos(const Espacio& e, bool ConModelo)
 {
     CrearSeriesGraficos();
-    auto poner = Graficos->Preparar(e, ConModelo,
-                                    {SesionActual.ModeloSeleccionado(), SesionActual.Horizonte(),
-                                     SesionActual.PrevisionesNegativas(), NombreSerie});
+    PaginasGraficos::Hechos h{SesionActual.ModeloSeleccionado(),
+                              SesionActual.Horizonte(),
+                              SesionActual.PrevisionesNegativas(),
+                              NombreSerie,
+                              {},
+                              {}};
+    if (ConModelo && SesionActual.Intervalos())
+        h.intervalos = SesionActual.IntervalosPrevision();
+    if (ConModelo)
+        h.prevision = SesionActual.PrevisionCandidato();
+    auto poner = Graficos->Preparar(e, ConModelo, h);
     return [this, poner = std::move(poner)] {
         PrepararSeriesModelo();
         poner();

@@ -3,7 +3,8 @@
 // The main window: the session's menus, tool bar, pages and dialogs, and every command.
 // Implemented across several files, one per concern (MainUnit.cpp: window,
 // loading, charts and the point drag; MainCalculo.cpp: the calculation and
-// the tables; MainExperimentos.cpp: experiments; MainArchivo.cpp: saving,
+// the tables; MainExperimentos.cpp: experiments; MainAutomatico.cpp: the
+// automatic forecast; MainArchivo.cpp: saving,
 // export, pop-up menus and help; MainImportar.cpp: import). The pages, the
 // error tables and the experiments live in ui/ (tendora::PaginaModelo,
 // tendora::PaginasGraficos, tendora::MenusEmergentes, TablasErrores,
@@ -41,6 +42,7 @@ class Rejilla;
 class Grafico;
 class PaginasGraficos;
 class PaginaModelo;
+class PaginaSeleccion;
 class MenusEmergentes;
 } // namespace tendora
 class TFormSimExAnte;
@@ -96,6 +98,11 @@ public:
     QString EtiquetaModelo() const;
     void MostrarInformacion(const QString& texto) override;
 
+    // ---- Automatic forecast (MainAutomatico.cpp) ----
+    // The candidate grid row fila of "Selección automática" shows, applied
+    // and shown as the winner is; a row without a candidate does nothing.
+    void AplicarCandidato(int fila);
+
     // ---- Charts (drawn by the chart pages) ----
     // The drawing of e in two steps: every point is worked out now (this is
     // what can fail: an overflow in a running sum or the band), and the step
@@ -117,6 +124,7 @@ public slots:
     void Aplicartodoslosmtodos1Click();
     void Variacindeparmetros1Click();
     void Simulacinexante1Click();
+    void Previsionautomatica1Click();
     void AadircolumnasdeAoyMes1Click();
     void Borrarinformacinsobreerrores1Click();
     void Manualdeusuario1Click();
@@ -147,6 +155,14 @@ private:
     void PrepararSeriesModelo();
     void ReiniciarArrastre();
     void MostrarTablaPrevision();
+    // What an automatic forecast adds to the forecast shown, in the table and
+    // on the forecast chart: an applied combination's (or adjusted model's)
+    // own forecast, and the intervals when the switch is on and the last
+    // calculation gave them; otherwise none of it.
+    void MostrarIntervalos();
+    // The run a candidate made shown as Calcular shows one, the status line
+    // naming it with its score, and the ranking page in front.
+    void MostrarCandidato(int k, bool ganador);
     // The status line after an experiment's command, from the loop's summary.
     void AnunciarExperimento();
     // Runs a command; an error that escapes it reaches the standard error display.
@@ -174,6 +190,7 @@ private:
     QWidget* TabSheetGraficoCE = nullptr;
     QWidget* TabSheetErrAjuste = nullptr;
     QWidget* TabSheetErrAcierto = nullptr;
+    QWidget* TabSheetSeleccion = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     tendora::Rejilla* AdvStringGridPrevision = nullptr;
     tendora::Rejilla* StringGridCE = nullptr;
@@ -182,6 +199,13 @@ private:
     tendora::TablasErrores TablasErr;
     tendora::PaginaModelo* Modelo = nullptr;
     tendora::PaginasGraficos* Graficos = nullptr;
+    tendora::PaginaSeleccion* Seleccion = nullptr;
+    // What the forecast table shows now (MostrarIntervalos adds to it): no
+    // forecast after a load; else its history rows, horizon and model columns.
+    bool TablaConPrevision = false;
+    int FilasHistoricoTabla = 0;
+    int HorizonteTabla = 0;
+    int ColumnasModeloTabla = 0;
     tendora::MenusEmergentes* Menus = nullptr;
 
     QMenu* Archivo1 = nullptr;
@@ -196,6 +220,7 @@ private:
     QAction* Aplicartodoslosmtodos1 = nullptr;
     QAction* Variacindeparmetros1 = nullptr;
     QAction* Simulacinexante1 = nullptr;
+    QAction* Previsionautomatica1 = nullptr;
     QAction* AadircolumnasdeAoyMes1 = nullptr;
     QAction* Borrarinformacinsobreerrores1 = nullptr;
     QAction* Manualdeusuario1 = nullptr;

@@ -218,4 +218,11 @@ void Experimentos::SimulacionExAnte()
     v_.AplicarMostrarAjuste();
 }
 
+const ResultadoAutomatico& Experimentos::PrevisionAutomatica(Criterio c)
+{
+    // No experiment's loop runs: the status line tells this command's own result.
+    motor_.UltimoResumen.reset();
+    return sesion_.PrevisionAutomatica(c, progreso_.get());
+}
+
 } // namespace tendora

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The window's side of the three experiments: their dialogs, the progress
-// indicator and the messages. The loops are the core's (MotorExperimentos),
+// The window's side of the three experiments and of the automatic forecast:
+// their dialogs, the progress indicator and the messages. The loops are the core's (MotorExperimentos),
 // run on the window's session; each run reaches the error tables through the
 // session's run log.
 #include <QString>
@@ -47,6 +47,10 @@ public:
     void AplicarTodos();
     void VariacionParametros();
     void SimulacionExAnte();
+    // The session's automatic forecast under the same progress window
+    // ("Cancelar" stops it after the model being fitted); the caller checks
+    // that a history is loaded.
+    const ResultadoAutomatico& PrevisionAutomatica(Criterio c);
 
     // Parameter loops. Each sets pasos to the steps run, failed or not; per
     // step the session takes the values as the model page's edits would,

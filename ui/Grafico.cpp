@@ -76,7 +76,10 @@ void SerieGrafico::PonerColor(const QColor& color)
 {
     if (!color.isValid())
         return;
+    // A band keeps its translucency when given a plain colour (the editor's).
+    const int alfa = m_tipo == TipoSerie::Banda && color.alpha() == 255 ? m_estilo.color.alpha() : color.alpha();
     m_estilo.color = color;
+    m_estilo.color.setAlpha(alfa);
     if (m_tipo == TipoSerie::Barras) {
         // A colour for the series paints every bar in it, until the next filling.
         for (PuntoGrafico& p : PuntosPropios())
@@ -169,6 +172,7 @@ Grafico::Grafico(QWidget* parent) : QChartView(parent)
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
 
+    m_capaBandas = new CapaBandas(this, c);
     m_capaMarcas = new CapaMarcas(this, c);
     m_capaLeyenda = new CapaLeyenda(this, c);
     m_linea = new QGraphicsLineItem(c);
@@ -303,7 +307,7 @@ SerieGrafico* Grafico::CrearSerie(const QString& nombre, const QString& titulo, 
         chart()->addSeries(s->m_barras);
         s->m_barras->attachAxis(m_ejeBarras);
         s->m_barras->attachAxis(m_ejeY);
-    } else {
+    } else if (tipo != TipoSerie::Banda) {
         NuevoSegmento(s);
     }
     SerieCambiada(true);
@@ -415,6 +419,11 @@ void Grafico::Reconstruir(SerieGrafico* s)
     const int n = int(pts.size());
     s->m_segmentoDe.assign(size_t(n), -1);
     s->m_tramos.clear();
+    if (s->m_tipo == TipoSerie::Banda) {
+        // Painted by the chart from its points: nothing for Qt to hold.
+        s->m_qtPendiente = false;
+        return;
+    }
     for (int i = 0; i < n; ++i) {
         if (pts[size_t(i)].nulo)
             continue;
@@ -674,6 +683,7 @@ void Grafico::MoverPunto(SerieGrafico* serie, int indice, double y)
         }
     }
     m_capaMarcas->update();
+    m_capaBandas->update();
     // The axes stay put while the mouse holds the point, or it would run away from it.
     if (m_indiceArrastre < 0)
         Programar();

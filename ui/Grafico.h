@@ -47,7 +47,12 @@ struct PuntoGrafico {
 enum class TipoSerie {
     Linea, // line only
     LineaPuntos, // line with a marker at every point
-    Barras // one bar per point, each in its point's colour, value written above it
+    Barras, // one bar per point, each in its point's colour, value written above it
+    // A shaded area behind the lines: its points trace the outline, the upper
+    // edge left to right and then the lower edge right to left, and it is
+    // filled with the series' colour (a translucent one lets the grid and
+    // other bands show through). It has no markers and no Qt series.
+    Banda
 };
 
 enum class FormaMarca { Circulo, Cuadrado };
@@ -64,6 +69,7 @@ struct EstiloSerie {
 class Grafico;
 class CapaMarcas;
 class CapaLeyenda;
+class CapaBandas;
 
 // One named series of a Grafico: objectName is the series' program name,
 // name() its legend title. It lives as a child of its chart.
@@ -102,6 +108,7 @@ private:
     friend class Grafico;
     friend class CapaMarcas;
     friend class CapaLeyenda;
+    friend class CapaBandas;
     SerieGrafico(Grafico* grafico, TipoSerie tipo, const EstiloSerie& estilo);
 
     Grafico* m_grafico;
@@ -284,6 +291,7 @@ private:
     friend class SerieGrafico;
     friend class CapaMarcas;
     friend class CapaLeyenda;
+    friend class CapaBandas;
 
     struct EntradaLeyenda {
         QPointer<SerieGrafico> serie; // null once its series is gone, whatever removed it
@@ -365,6 +373,7 @@ private:
     QMargins m_margenBase;
     CapaLeyenda* m_capaLeyenda = nullptr;
     CapaMarcas* m_capaMarcas = nullptr;
+    CapaBandas* m_capaBandas = nullptr;
 
     QGraphicsLineItem* m_linea = nullptr;
     bool m_lineaActiva = false;

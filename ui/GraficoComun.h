@@ -18,6 +18,7 @@
 namespace tendora {
 
 // Qt Charts puts the grid at z 2, the axes at 3 and the lines at 4.
+inline constexpr qreal ZBandas = 2.5;
 inline constexpr qreal ZLinea = 3.5;
 inline constexpr qreal ZMarcas = 4.5;
 inline constexpr qreal ZLeyenda = 10.0;
@@ -107,6 +108,34 @@ public:
     }
 };
 
+// Bands, filled below the axes and the lines so that both stay readable.
+class CapaBandas : public Capa {
+public:
+    CapaBandas(Grafico* grafico, QGraphicsItem* padre) : Capa(grafico, padre, ZBandas) { }
+    void paint(QPainter* pintor, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const Grafico& g = *m_grafico;
+        if (g.m_barras || !g.m_ejeX || m_rect.isEmpty() || !(g.m_ejeX->max() > g.m_ejeX->min()))
+            return;
+        pintor->save();
+        pintor->setClipRect(m_rect);
+        pintor->setPen(Qt::NoPen);
+        for (const SerieGrafico* s : g.m_series) {
+            if (!s->m_visible || s->m_tipo != TipoSerie::Banda)
+                continue;
+            QPolygonF contorno;
+            for (const PuntoGrafico& p : *s->m_puntos)
+                if (!p.nulo)
+                    contorno << g.APosicion(p.x, p.y);
+            if (contorno.size() < 3)
+                continue;
+            pintor->setBrush(s->m_estilo.color);
+            pintor->drawPolygon(contorno);
+        }
+        pintor->restore();
+    }
+};
+
 // ---------------------------------------------------------------------------
 // The legend: a check box, a sample of the line and the title in the series' colour.
 class CapaLeyenda : public Capa {
@@ -141,7 +170,7 @@ public:
             }
             // Sample of the line, or of the bar.
             const qreal x0 = caja.right() + 4.0;
-            if (s->m_tipo == TipoSerie::Barras) {
+            if (s->m_tipo == TipoSerie::Barras || s->m_tipo == TipoSerie::Banda) {
                 pintor->setPen(Qt::NoPen);
                 pintor->setBrush(color);
                 pintor->drawRect(QRectF(x0 + 3.0, cy - 5.0, 12.0, 10.0));
@@ -159,8 +188,8 @@ public:
                         pintor->drawRect(r);
                 }
             }
-            // Title.
-            pintor->setPen(color);
+            // Title, opaque: a band's translucent colour would fade the text.
+            pintor->setPen(QColor(color.rgb()));
             const QRectF texto(x0 + 22.0, e.rect.top(), e.rect.right() - x0 - 22.0, e.rect.height());
             pintor->drawText(texto, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, s->m_titulo);
         }

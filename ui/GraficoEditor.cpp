@@ -218,7 +218,8 @@ void GraficoEditor::MostrarSerie()
     SerieGrafico* s = SerieActual();
     m_cargando = true;
     const bool hay = s != nullptr;
-    const bool lineas = hay && s->Tipo() != TipoSerie::Barras;
+    // Bars and bands have neither a line width nor markers.
+    const bool lineas = hay && (s->Tipo() == TipoSerie::Linea || s->Tipo() == TipoSerie::LineaPuntos);
     m_tituloSerie->setEnabled(hay);
     m_color->setEnabled(hay);
     m_grosor->setEnabled(lineas);

@@ -97,6 +97,7 @@ void Grafico::SerieCambiada(bool etiquetas)
     if (etiquetas)
         m_etiquetasSucias = true;
     m_capaMarcas->update();
+    m_capaBandas->update();
     m_capaLeyenda->update();
     Programar();
 }
@@ -398,6 +399,7 @@ void Grafico::RecolocarAdornos()
     ActualizarEtiquetasX();
     ActualizarLineaVertical();
     m_capaMarcas->PonerRect(area);
+    m_capaBandas->PonerRect(area);
     m_enAdornos = false;
 }
 

@@ -129,6 +129,12 @@ PaginaModelo::PaginaModelo(QWidget* pagina, Sesion& sesion, QObject* parent) : Q
     CBPrevNeg->setObjectName("CBPrevNeg");
     CBPrevNeg->setLayoutDirection(Qt::RightToLeft); // caption to the left of the box
     CBPrevNeg->setChecked(false);
+    CBIntervalos = new QCheckBox(QStringLiteral("Intervalos de previsión (80 % y 95 %)"), panel);
+    CBIntervalos->setObjectName("CBIntervalos");
+    CBIntervalos->setLayoutDirection(Qt::RightToLeft);
+    CBIntervalos->setChecked(false);
+    CBIntervalos->setToolTip(QStringLiteral("Cada cálculo evalúa además el modelo en orígenes móviles y da a su "
+                                            "previsión intervalos del 80 % y del 95 %"));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -164,6 +170,7 @@ PaginaModelo::PaginaModelo(QWidget* pagina, Sesion& sesion, QObject* parent) : Q
     ajustes->addWidget(Label2, 1, 0);
     ajustes->addWidget(SEPuntosSinUsar, 1, 1);
     ajustes->addWidget(CBPrevNeg, 2, 0, 1, 2, Qt::AlignLeft);
+    ajustes->addWidget(CBIntervalos, 3, 0, 1, 2, Qt::AlignLeft);
     SEValoresPrever->setMinimumWidth(70);
     SEPuntosSinUsar->setMinimumWidth(70);
     ajustes->setColumnStretch(2, 1);
@@ -208,6 +215,10 @@ PaginaModelo::PaginaModelo(QWidget* pagina, Sesion& sesion, QObject* parent) : Q
     connect(CBPrevNeg, &QCheckBox::toggled, this, [this](bool si) {
         if (!reflejando_)
             sesion_.PonerPrevisionesNegativas(si);
+    });
+    connect(CBIntervalos, &QCheckBox::toggled, this, [this](bool si) {
+        if (!reflejando_)
+            sesion_.PonerIntervalos(si);
     });
     sesion_.Observar([this](unsigned cambios) { Reflejar(cambios); });
     Reflejar(~0u);
@@ -262,6 +273,8 @@ void PaginaModelo::Reflejar(unsigned cambios)
         if (LeerEntero(SEPuntosSinUsar) != sesion_.PuntosSinUsar())
             SEPuntosSinUsar->setValue(sesion_.PuntosSinUsar());
     }
+    if (cambios & Sesion::CambioIntervalos)
+        CBIntervalos->setChecked(sesion_.Intervalos());
     if (cambios & Sesion::CambioModelo)
         if (auto* b = RGModeloBotones->button(sesion_.ModeloSeleccionado()); b && !b->isChecked())
             b->setChecked(true);
@@ -272,6 +285,8 @@ void PaginaModelo::Reflejar(unsigned cambios)
         emit valoresPreverCambiados();
     if (cambios & Sesion::CambioPuntos)
         emit puntosSinUsarCambiados();
+    if (cambios & Sesion::CambioIntervalos)
+        emit intervalosCambiados();
 }
 
 // ---------------------------------------------------------------- showing

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The model page: the model selector, the parameter edits of each model, the
-// horizon, the hold-out and the negative-forecast box, mirroring the session.
+// horizon, the hold-out, the negative-forecast and the prediction-interval
+// boxes, mirroring the session.
 // It shows the edits the selected model reads; the window connects its
 // commands to the page's signals.
 #include <QObject>
@@ -40,6 +41,7 @@ signals:
     void modeloElegido(); // the session's model changed
     void valoresPreverCambiados();
     void puntosSinUsarCambiados();
+    void intervalosCambiados(); // the session's prediction-interval switch
 
 private:
     // The session's state into the controls (what changed, Sesion::Cambio flags).
@@ -71,6 +73,7 @@ private:
     QLabel* Label2 = nullptr;
     QSpinBox* SEPuntosSinUsar = nullptr;
     QCheckBox* CBPrevNeg = nullptr;
+    QCheckBox* CBIntervalos = nullptr;
 };
 
 } // namespace tendora

@@ -51,6 +51,11 @@ const QString NSeriesPrevCum = QStringLiteral("SeriesPrevCum");
 const QString NSeriesDatosCum = QStringLiteral("SeriesDatosCum");
 const QString NSeriesDatosComp = QStringLiteral("SeriesDatosComp");
 const QString NSeriesCE = QStringLiteral("SeriesCE");
+const QString NSeriePrevisionAutomatica = QStringLiteral("SeriePrevisionAutomatica");
+const QString NSerieIntervalo80 = QStringLiteral("SerieIntervalo80");
+const QString NSerieIntervalo95 = QStringLiteral("SerieIntervalo95");
+const QString TituloIntervalo80 = QStringLiteral("Intervalo 80 %");
+const QString TituloIntervalo95 = QStringLiteral("Intervalo 95 %");
 
 EstiloSerie EstiloPrevision()
 {
@@ -71,6 +76,29 @@ EstiloSerie EstiloDatos()
     e.tamanoMarca = 3.0;
     e.rellenoMarca = Qt::white;
     return e;
+}
+
+// The fan in the forecast's red: where both bands overlap (the 80 % one)
+// it is darker, the 95 % band alone lighter.
+EstiloSerie EstiloBanda(int alfa)
+{
+    EstiloSerie e;
+    e.color = QColor(255, 0, 0, alfa);
+    return e;
+}
+
+// A band's outline through the forecast rows: the upper bounds forward, then
+// the lower ones back.
+std::vector<PuntoGrafico> Contorno(const std::vector<double>& x, const std::vector<double>& inf,
+                                   const std::vector<double>& sup, const QColor& color)
+{
+    std::vector<PuntoGrafico> r;
+    r.reserve(2 * x.size());
+    for (size_t i = 0; i < x.size(); ++i)
+        r.push_back({x[i], sup[i], QString(), color, false});
+    for (size_t i = x.size(); i-- > 0;)
+        r.push_back({x[i], inf[i], QString(), color, false});
+    return r;
 }
 
 EstiloSerie EstiloLinea(const QColor& color, Qt::PenStyle trazo = Qt::SolidLine)
@@ -195,6 +223,13 @@ bool PaginasGraficos::CrearSeries()
         ->PonerVisible(false);
     ChartP->CrearSerie(NSerieDesvNeg, QStringLiteral("Desv. -"), TipoSerie::Linea, EstiloLinea(Negro, Qt::DotLine))
         ->PonerVisible(false);
+    // Untitled (out of the legend) until an automatic forecast or intervals bring them.
+    EstiloSerie automatica = EstiloPrevision();
+    automatica.color = QColor(128, 0, 0);
+    automatica.trazo = Qt::DashLine;
+    ChartP->CrearSerie(NSeriePrevisionAutomatica, QString(), TipoSerie::LineaPuntos, automatica);
+    ChartP->CrearSerie(NSerieIntervalo80, QString(), TipoSerie::Banda, EstiloBanda(70));
+    ChartP->CrearSerie(NSerieIntervalo95, QString(), TipoSerie::Banda, EstiloBanda(35));
 
     ChartPA->CrearSerie(NSeriesPrevCum, QStringLiteral("Previsión acum."), TipoSerie::LineaPuntos, EstiloPrevision());
     ChartPA->CrearSerie(NSeriesDatosCum, QStringLiteral("Datos acum."), TipoSerie::LineaPuntos, EstiloDatos());
@@ -310,6 +345,13 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
             prevCum.push_back({x, sumaPrev, et, Rojo, false});
         }
     }
+    // The fan, only when there is one interval per forecast row.
+    std::vector<Intervalo> abanico;
+    std::vector<double> propia;
+    if (conPrev && h.horizonte > 0 && h.intervalos.size() == size_t(h.horizonte) && L <= ultima)
+        abanico = h.intervalos;
+    if (conPrev && h.horizonte > 0 && h.prevision.size() == size_t(h.horizonte) && L <= ultima)
+        propia = h.prevision;
     if (ConModelo) {
         ce.reserve(12);
         for (int m = 1; m <= 12; ++m) {
@@ -322,7 +364,8 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
     return [this, ConModelo, ultima, muestraMM, muestraTend, codigo = Utf8(ficha.Codigo), serie = h.nombreSerie,
             linea = e.NumDatos, datos = std::move(datos), datosCum = std::move(datosCum), comp = std::move(comp),
             mm = std::move(mm), tend = std::move(tend), prev = std::move(prev), pos = std::move(pos),
-            neg = std::move(neg), prevCum = std::move(prevCum), ce = std::move(ce)]() mutable {
+            neg = std::move(neg), prevCum = std::move(prevCum), ce = std::move(ce), abanico = std::move(abanico),
+            propia = std::move(propia)]() mutable {
         ChartP->PonerTitulo(QStringLiteral("Previsión (") + codigo + QStringLiteral(") : ") + serie);
         ChartCE->PonerTitulo(QStringLiteral("Coeficiente estacional : ") + serie);
         ChartPA->PonerTitulo(QStringLiteral("Previsión acumulada (") + codigo + QStringLiteral(") : ") + serie);
@@ -337,6 +380,7 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
         ChartP->PonerPuntos(ChartP->Serie(NSeriesDatos), std::move(datos));
         ChartP->PonerPuntos(ChartP->Serie(NSerieDesvPos), std::move(pos));
         ChartP->PonerPuntos(ChartP->Serie(NSerieDesvNeg), std::move(neg));
+        PonerIntervalos(linea, abanico, propia);
         ChartPA->PonerPuntos(ChartPA->Serie(NSeriesPrevCum), std::move(prevCum));
         ChartPA->PonerPuntos(ChartPA->Serie(NSeriesDatosCum), std::move(datosCum));
         ChartPC->PonerPuntos(ChartPC->Serie(NSeriesDatosComp), std::move(comp));
@@ -352,6 +396,38 @@ std::function<void()> PaginasGraficos::Preparar(const Espacio& e, bool ConModelo
         for (Grafico* g : {ChartP, ChartPA, ChartPC})
             g->PonerLineaVertical(linea);
     };
+}
+
+void PaginasGraficos::PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos,
+                                      const std::vector<double>& prevision)
+{
+    SerieGrafico* s80 = ChartP->Serie(NSerieIntervalo80);
+    SerieGrafico* s95 = ChartP->Serie(NSerieIntervalo95);
+    SerieGrafico* propia = ChartP->Serie(NSeriePrevisionAutomatica);
+    if (!s80 || !s95 || !propia)
+        return;
+    std::vector<PuntoGrafico> puntos;
+    puntos.reserve(prevision.size());
+    for (size_t k = 0; k < prevision.size(); ++k)
+        puntos.push_back({double(numDatos) + double(k + 1), prevision[k], QString(), propia->Color(), false});
+    propia->setName(puntos.empty() ? QString() : QStringLiteral("Prev. automática"));
+    ChartP->PonerPuntos(propia, std::move(puntos));
+    // Rows are their own time index: forecast step k sits at x = numDatos + k.
+    const size_t V = intervalos.size();
+    std::vector<double> x(V), inf80(V), sup80(V), inf95(V), sup95(V);
+    for (size_t k = 0; k < V; ++k) {
+        const Intervalo& b = intervalos[k];
+        x[k] = double(numDatos) + double(k + 1);
+        inf80[k] = b.Inf80;
+        sup80[k] = b.Sup80;
+        inf95[k] = b.Inf95;
+        sup95[k] = b.Sup95;
+    }
+    // Without intervals the fan and its legend entries go away.
+    s80->setName(V > 0 ? TituloIntervalo80 : QString());
+    s95->setName(V > 0 ? TituloIntervalo95 : QString());
+    ChartP->PonerPuntos(s80, Contorno(x, inf80, sup80, s80->Color()));
+    ChartP->PonerPuntos(s95, Contorno(x, inf95, sup95, s95->Color()));
 }
 
 // ---------------------------------------------------------------- comparison

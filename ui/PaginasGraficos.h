@@ -8,8 +8,10 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "models/Aritmetica.h"
+#include "models/Automatico.h"
 #include "models/Espacio.h"
 #include "ui/MenusEmergentes.h"
 
@@ -43,6 +45,12 @@ public:
         int horizonte = 0; // values to forecast
         bool prevNeg = false; // negative forecasts allowed
         QString nombreSerie; // for the titles
+        // The forecast's prediction intervals, one per forecast row
+        // NumDatos+1..NumDatos+horizonte; empty: no fan.
+        std::vector<Intervalo> intervalos;
+        // An applied automatic candidate's own forecast of those rows, when
+        // the model's column is not it (a combination); empty: none.
+        std::vector<double> prevision;
     };
 
     // Series, titles, marker lines and the drag tool; true when made now,
@@ -53,6 +61,12 @@ public:
     // Every point of e is worked out now (an overflow in a running sum or the
     // band throws here); the step returned puts them on the charts and cannot fail.
     std::function<void()> Preparar(const Espacio& e, bool ConModelo, const Hechos& h);
+
+    // The fan of ChartP: the 80 % and 95 % bands of forecast steps
+    // numDatos+1.., each a legend entry; none (and no entries) when empty.
+    // With them, an automatic candidate's own forecast ("Prev. automática")
+    // when the model's is not it; none when empty.
+    void PonerIntervalos(int numDatos, const std::vector<Intervalo>& intervalos, const std::vector<double>& prevision);
 
     // Copies the forecast series of ChartP onto ChartPC under that legend title.
     void AnadirSerieComparativa(const QString& etiqueta);

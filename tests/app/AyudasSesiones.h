@@ -63,11 +63,12 @@ private:
 };
 
 // Texts that show a number that is not one: "nan", "inf", "-inf", "∞", as a
-// word of their own ("información" is Spanish, not a number).
+// word of their own ("información" is Spanish, not a number, and neither are
+// the interval headers "Inf. 80" and "Inf. 95", lower bounds).
 inline bool NoFinitoEnTexto(const QString& t, QString* visto = nullptr)
 {
     static const QRegularExpression patron(
-        QStringLiteral("(?<![\\p{L}\\d_])[-+]?(nan|inf|infinity)(?![\\p{L}\\d_])|\u221E"),
+        QStringLiteral("(?<![\\p{L}\\d_])[-+]?(nan|inf|infinity)(?![\\p{L}\\d_]|\\. (80|95)\\b)|\u221E"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = patron.match(t);
     if (m.hasMatch() && visto)

@@ -373,7 +373,7 @@ void Sesion::Comprobar()
                          .arg(e.NumDatos)
                          .arg(e.TotalDatos)
                          .arg(e.Filas()));
-    for (const char* n : {"AdvStringGridPrevision", "StringGridCE", "AdvSGErrAjuste", "AdvSGErrAcierto"})
+    for (const char* n : {"AdvStringGridPrevision", "StringGridCE", "AdvSGErrAjuste", "AdvSGErrAcierto", "SGSeleccion"})
         ComprobarRejilla(Control<Rejilla>(w_, n));
     for (Grafico* g : w_->findChildren<Grafico*>())
         ComprobarGrafico(g);

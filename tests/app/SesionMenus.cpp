@@ -11,6 +11,7 @@
 #include "Ayudas.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <cmath>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -252,6 +253,52 @@ void Sesion::Imprimir()
         MenuEn(Control<Grafico>(w_, nombre), "PopupMenuGraf");
         Disparar("Imprimir1");
     }
+}
+
+// The automatic forecast by its key, its menu item or its button. Every
+// model is fitted at rolling origins: on a huge history that takes tens of
+// seconds, past the watchdog, and is left out.
+void Sesion::Automatica()
+{
+    if (w_->Ws.TotalDatos > 20000) {
+        Anotar(QStringLiteral("Previsión automática (omitida: %1 datos)").arg(w_->Ws.TotalDatos));
+        return;
+    }
+    switch (az_.Entero(0, 2)) {
+    case 0: Control<QToolButton>(w_, "TBAutomatica")->click(); break;
+    case 1: Disparar("Previsionautomatica1"); break;
+    default:
+        Anotar(QStringLiteral("Previsión automática (Ctrl+F9)"));
+        if (!Tecla(Qt::Key_F9, Qt::ControlModifier))
+            Disparar("Previsionautomatica1");
+        break;
+    }
+}
+
+void Sesion::Intervalos()
+{
+    MostrarPagina("TabSheetModelo");
+    QTest::mouseClick(Control<QCheckBox>(w_, "CBIntervalos"), Qt::LeftButton);
+}
+
+// A double click on a row of the automatic forecast's ranking.
+void Sesion::AplicarCandidato()
+{
+    auto* g = Control<Rejilla>(w_, "SGSeleccion");
+    MostrarPagina("TabSheetSeleccion");
+    const int filas = g->model()->rowCount();
+    if (filas == 0 || w_->Ws.TotalDatos > 20000)
+        return;
+    const int fila = az_.Entero(0, filas - 1);
+    Anotar(QStringLiteral("Aplicar el candidato de la fila %1").arg(fila + 1));
+    g->scrollTo(g->model()->index(fila, 1));
+    QTest::qWait(5);
+    const QRect r = g->visualRect(g->model()->index(fila, 1));
+    if (r.isEmpty())
+        return;
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, r.center());
 }
 
 } // namespace prueba

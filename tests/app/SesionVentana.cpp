@@ -87,6 +87,9 @@ const std::vector<Sesion::Comando>& Sesion::Comandos()
         {"Tamaño", 1, &Sesion::Tamano},
         {"Editar gráfico", 1, &Sesion::EditarGrafico},
         {"Imprimir", 1, &Sesion::Imprimir},
+        {"Previsión automática", 2, &Sesion::Automatica},
+        {"Intervalos", 2, &Sesion::Intervalos},
+        {"Aplicar candidato", 1, &Sesion::AplicarCandidato},
     };
     return c;
 }

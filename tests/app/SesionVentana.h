@@ -85,6 +85,9 @@ private:
     void Tamano();
     void EditarGrafico();
     void Imprimir();
+    void Automatica();
+    void Intervalos();
+    void AplicarCandidato();
 
     // Shared steps.
     QString TextoAlAzar();

@@ -85,7 +85,7 @@ private slots:
         QVERIFY(w.windowState() & Qt::WindowMaximized);
         const QStringList paginas = QStringLiteral("Datos|Modelo|Tabla Previsión|Tabla C.E.|Gráfico Previsión|"
                                                    "Gráfico Prev. acum.|Gráfico Prev. comp.|Gráfico C.E.|"
-                                                   "Errores ajuste|Errores acierto")
+                                                   "Errores ajuste|Errores acierto|Selección automática")
                                         .split(QLatin1Char('|'));
         QCOMPARE(Control<QTabWidget>(w, "PageControl1")->count(), paginas.size());
         for (int i = 0; i < paginas.size(); ++i)
@@ -101,8 +101,9 @@ private slots:
         QCOMPARE(textos(Control<QMenu>(w, "Archivo1")), QStringList({"Abrir", "Importar...", "Guardar", "-", "Salir"}));
         QCOMPARE(textos(Control<QMenu>(w, "Herramientas1")),
                  QStringList({"Cargar datos a tabla de previsión", "Calcular previsión", "Comparar modelos", "-",
-                              "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante", "-",
-                              "Añadir columnas de Año y Mes", "Borrar información sobre errores"}));
+                              "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante",
+                              "Previsión automática...", "-", "Añadir columnas de Año y Mes",
+                              "Borrar información sobre errores"}));
         QCOMPARE(textos(Control<QMenu>(w, "Ayuda1")), QStringList({"Manual de usuario...", "Acerca de..."}));
         QVERIFY(!Control<QAction>(w, "Variacindeparmetros1")->isEnabled());
         // Every entry has its own underlined letter within its menu.
@@ -118,10 +119,13 @@ private slots:
                 letras.insert(letra);
             }
         }
-        const QList<std::pair<const char*, QString>> teclas = {
-            {"Abrir1", "Ctrl+O"},        {"Guardar1", "Ctrl+S"},
-            {"Salir1", "Ctrl+Q"},        {"Transferiratabladeprevisin1", "Ctrl+L"},
-            {"Caluclarprevisin1", "F9"}, {"Manualdeusuario1", "F1"}};
+        const QList<std::pair<const char*, QString>> teclas = {{"Abrir1", "Ctrl+O"},
+                                                               {"Guardar1", "Ctrl+S"},
+                                                               {"Salir1", "Ctrl+Q"},
+                                                               {"Transferiratabladeprevisin1", "Ctrl+L"},
+                                                               {"Caluclarprevisin1", "F9"},
+                                                               {"Manualdeusuario1", "F1"},
+                                                               {"Previsionautomatica1", "Ctrl+F9"}};
         for (const auto& [accion, tecla] : teclas)
             QCOMPARE(Control<QAction>(w, accion)->shortcut().toString(QKeySequence::PortableText), tecla);
 

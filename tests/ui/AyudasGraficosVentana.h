@@ -29,7 +29,7 @@ inline QString Texto(int n, F valor, int anio = 2000, int mes = 1)
 }
 
 // Seasonal with a trend: every model can fit it.
-inline double Estacional(int i)
+inline double ConEstacion(int i)
 {
     return 100.0 + 2.0 * i + 15.0 * std::sin(i * 3.14159265358979 / 6.0) + (i % 5);
 }

@@ -294,6 +294,11 @@ void TstAyuda::barra_data()
                               << "Caluclarprevisin1"
                               << "Calcular"
                               << "Calcular previsión";
+    QTest::newRow("Automática") << "TBAutomatica"
+                                << "Previsionautomatica1"
+                                << "Automática"
+                                << "Elige el modelo y sus constantes por su error en orígenes móviles y calcula su "
+                                   "previsión con intervalos";
     QTest::newRow("Comparar") << "TBComparar" << QString() << "Comparar"
                               << "Carga la previsión actual en la pestaña \"Gráfico Prev. comp.\"";
 }

@@ -97,6 +97,8 @@ private slots:
     void etiquetasAlAnadirYQuitarSeries();
     void ocultoEsperaAMostrarse();
     void copiaCongelada();
+    void bandaDetrasDeLasLineas_data();
+    void bandaDetrasDeLasLineas();
 };
 
 void TstGrafico::init()
@@ -551,6 +553,63 @@ void TstGrafico::copiaCongelada()
     QCOMPARE(b->Puntos()[5].etiqueta, QStringLiteral("a6"));
     Asentar(*g);
     QVERIFY(g->MaximoY() >= 6.0 && g->MaximoY() < 100.0); // the moved point went with a's refill
+}
+
+void TstGrafico::bandaDetrasDeLasLineas_data()
+{
+    QTest::addColumn<int>("alfa");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("translúcida") << 60 << true;
+    QTest::newRow("opaca") << 255 << true;
+    QTest::newRow("ocultada") << 60 << false;
+}
+
+// A band is filled between its edges in its colour, behind the lines, with an
+// opaque title in the legend; it reaches the axis range with its lower edge
+// too, and a plain colour given later keeps its translucency.
+void TstGrafico::bandaDetrasDeLasLineas()
+{
+    QFETCH(int, alfa);
+    QFETCH(bool, visible);
+    auto g = NuevoGrafico();
+    SerieGrafico* datos = Datos(*g, TipoSerie::Linea, 24, Diez, Azul);
+    // From t = 5 to 15: 60 above the line and 80 below it, down to -30 at t = 5.
+    std::vector<PuntoGrafico> contorno;
+    for (int t = 5; t <= 15; ++t)
+        contorno.push_back({double(t), Diez(t) + 60.0, QString(), {}, false});
+    for (int t = 15; t >= 5; --t)
+        contorno.push_back({double(t), Diez(t) - 80.0, QString(), {}, false});
+    SerieGrafico* banda =
+        Serie(*g, "SerieIntervalo80", "Intervalo 80 %", TipoSerie::Banda, contorno, QColor(255, 0, 0, alfa));
+    banda->PonerVisible(visible);
+    Asentar(*g);
+    QVERIFY(banda->SeriesQt().isEmpty()); // painted by the chart itself
+    QCOMPARE(banda->count(), 22);
+    if (visible)
+        QVERIFY(g->MinimoY() <= -30.0);
+
+    const QImage im = g->grab().toImage();
+    // Blended on white: red stays, green and blue fall with the opacity.
+    const int resto = 255 - alfa;
+    const QColor mezcla(255, resto, resto);
+    const QPoint dentro = EnVista(*g, datos, 10.0, 100.0 + 30.0);
+    const QRect cerca(dentro - QPoint(2, 2), QSize(5, 5));
+    if (visible)
+        QVERIFY2(ContarColor(im, cerca, mezcla, 20) >= 20, qPrintable(im.pixelColor(dentro).name()));
+    else
+        QVERIFY2(ContarColor(im, cerca, Qt::white, 20) >= 20, qPrintable(im.pixelColor(dentro).name()));
+    // The line stays on top.
+    const QPoint linea = EnVista(*g, datos, 10.0, 100.0);
+    QVERIFY(ContarColor(im, QRect(linea - QPoint(1, 1), QSize(3, 3)), Azul, 70) > 0);
+
+    // The legend entry: a sample and the title, in opaque red.
+    const QRectF r = g->RectEntradaLeyenda(banda);
+    QVERIFY(!r.isEmpty());
+    QVERIFY(ContarColor(im, r.toRect(), Rojo, 40) > 10);
+
+    banda->PonerColor(QColor(0, 128, 0));
+    QCOMPARE(banda->Color().alpha(), alfa);
+    QCOMPARE(banda->Color().green(), 128);
 }
 
 QTEST_MAIN(TstGrafico)

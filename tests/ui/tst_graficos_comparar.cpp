@@ -101,7 +101,7 @@ void TstGraficosComparar::comparacion()
 {
     auto w = Ventana();
     Grafico* pc = Control<Grafico>(w, "ChartPC");
-    Cargar(*w, Texto(48, Estacional));
+    Cargar(*w, Texto(48, ConEstacion));
     const QColor esperados[9] = {{255, 0, 0}, {0, 0, 128},   {0, 128, 0},     {255, 255, 0},  {0, 255, 255},
                                  {0, 255, 0}, {255, 0, 255}, {192, 220, 192}, {166, 202, 240}};
     Calcular(*w, ItemDST);
@@ -285,7 +285,7 @@ void TstGraficosComparar::colorPaleta()
 
 void TstGraficosComparar::mostrarAjuste()
 {
-    auto w = Calculada(Texto(36, Estacional), ItemNVS, 0, 12);
+    auto w = Calculada(Texto(36, ConEstacion), ItemNVS, 0, 12);
     Grafico* pc = Control<Grafico>(w, "ChartPC");
     Control<QToolButton>(w, "TBComparar")->click();
     SerieGrafico* s = pc->SerieEn(1);
@@ -338,7 +338,7 @@ void TstGraficosComparar::eliminarYComparar()
 {
     auto w = Ventana();
     Grafico* pc = Control<Grafico>(w, "ChartPC");
-    Cargar(*w, Texto(36, Estacional));
+    Cargar(*w, Texto(36, ConEstacion));
     // Before any calculation: an empty copy with the model's label.
     Control<QToolButton>(w, "TBComparar")->click();
     QCOMPARE(pc->SerieEn(1)->count(), 0);
@@ -386,7 +386,7 @@ void TstGraficosComparar::arrastre()
     PonerLocale(coma);
     auto w = Ventana();
     Grafico *p = Control<Grafico>(w, "ChartP"), *pc = Control<Grafico>(w, "ChartPC");
-    QStringList lineas = Texto(36, Estacional, 2001, 1).split(QLatin1Char('\n'));
+    QStringList lineas = Texto(36, ConEstacion, 2001, 1).split(QLatin1Char('\n'));
     lineas[4] = linea5;
     const QString texto = lineas.join(QLatin1Char('\n'));
     Cargar(*w, texto, 6);

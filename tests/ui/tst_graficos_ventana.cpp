@@ -112,7 +112,9 @@ void TstGraficosVentana::sinPreparar()
     w.CargarDatos();
     SerieGrafico* datos = S(Control<Grafico>(w, "ChartP"), "SeriesDatos");
     QCOMPARE(datos->count(), 24);
-    for (auto [grafico, series] : {std::pair{"ChartP", 6}, {"ChartPA", 2}, {"ChartPC", 1}, {"ChartCE", 1}})
+    // ChartP: forecast, two auxiliary series, data, the Desv. pair, an
+    // automatic candidate's own forecast and the two interval bands.
+    for (auto [grafico, series] : {std::pair{"ChartP", 9}, {"ChartPA", 2}, {"ChartPC", 1}, {"ChartCE", 1}})
         QCOMPARE(Control<Grafico>(w, grafico)->NumSeries(), series);
     QCOMPARE(S(Control<Grafico>(w, "ChartP"), "SeriesDatos"), datos);
     const QList<QAction*> items = Control<QMenu>(w, "PopupMenuGraf")->actions();
@@ -215,7 +217,7 @@ void TstGraficosVentana::colorLima()
 
 void TstGraficosVentana::calculoDST()
 {
-    auto w = Calculada(Texto(48, Estacional), ItemDST, 6, 12);
+    auto w = Calculada(Texto(48, ConEstacion), ItemDST, 6, 12);
     const Espacio& e = w->Ws;
     const int L = e.NumDatos + 12;
     QCOMPARE(L, 54);
@@ -273,7 +275,7 @@ void TstGraficosVentana::calculoDST()
 
 void TstGraficosVentana::bandaYSumas()
 {
-    auto w = Calculada(Texto(36, Estacional), ItemNVS);
+    auto w = Calculada(Texto(36, ConEstacion), ItemNVS);
     Espacio& e = w->Ws;
     // Hand-set table: the fit from row 7, a forecast of 200 at row 7.
     e.FilaInicioPrev = 6;
@@ -345,7 +347,7 @@ void TstGraficosVentana::bandaSinNegativos()
 
 void TstGraficosVentana::coeficientesUno()
 {
-    auto w = Calculada(Texto(24, Estacional), ItemNVS);
+    auto w = Calculada(Texto(24, ConEstacion), ItemNVS);
     w->Ws.CoefEstacional[3].Coeficiente = 1.0;
     w->Ws.CoefEstacional[4].Coeficiente = 1.0001;
     w->PrepararGraficos(w->Ws, true)();
@@ -389,7 +391,7 @@ void TstGraficosVentana::seriesPorModelo()
     QFETCH(int, colMM);
     QFETCH(QString, tituloT);
     QFETCH(int, colT);
-    auto w = Calculada(Texto(48, Estacional), item);
+    auto w = Calculada(Texto(48, ConEstacion), item);
     QCOMPARE(w->Ws.ColMediaMovil, colMM);
     QCOMPARE(w->Ws.ColTendencia, colT);
     SerieGrafico* mm = S(Control<Grafico>(w, "ChartP"), "SeriesMediaMovil");
@@ -412,7 +414,7 @@ void TstGraficosVentana::seriesPorModelo()
 
 void TstGraficosVentana::auxiliaresSeOcultan()
 {
-    auto w = Calculada(Texto(48, Estacional), ItemHLT);
+    auto w = Calculada(Texto(48, ConEstacion), ItemHLT);
     Grafico* p = Control<Grafico>(w, "ChartP");
     QCOMPARE(S(p, "SeriesMediaMovil")->name(), QStringLiteral("Nivel"));
     Calcular(*w, ItemMMS);
@@ -432,7 +434,7 @@ void TstGraficosVentana::leyendaPersiste()
 {
     auto w = Ventana();
     QVERIFY(MostrarGraficos(*w));
-    Cargar(*w, Texto(36, Estacional));
+    Cargar(*w, Texto(36, ConEstacion));
     w->EjecutarCalculo(true);
     Grafico* p = Control<Grafico>(w, "ChartP");
     Asentar(*p);
@@ -496,7 +498,7 @@ void TstGraficosVentana::arrastreTextoEditado()
     auto w = Ventana();
     QVERIFY(MostrarGraficos(*w));
     Grafico* p = Control<Grafico>(w, "ChartP");
-    Cargar(*w, Texto(60, Estacional));
+    Cargar(*w, Texto(60, ConEstacion));
     Calcular(*w, ItemNVS);
     Control<QAction>(w, "Modificarpuntosdehistrico1")->trigger();
     QStringList lineas = Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'));

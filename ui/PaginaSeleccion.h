@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The page of the automatic forecast: the criterion it ranks by, how the
+// ranking was evaluated, and one row per candidate, best first. A double
+// click on a row asks for that candidate.
+#include <QObject>
+#include <QString>
+
+#include "models/Automatico.h"
+
+class QComboBox;
+class QLabel;
+class QWidget;
+
+namespace tendora {
+
+class Rejilla;
+
+class PaginaSeleccion : public QObject {
+    Q_OBJECT
+public:
+    // Grid columns.
+    enum Columna { ColModelo, ColCriterio, ColMASE, ColSMAPE, ColME, ColCobertura80, ColCobertura95, ColMotivo };
+    static constexpr int NumColumnas = ColMotivo + 1;
+
+    // The controls go into pagina.
+    PaginaSeleccion(QWidget* pagina, QObject* parent);
+
+    // The criterion chosen in CBCriterio.
+    Criterio CriterioElegido() const;
+    // The ranking in the grid, with its plan and criterion.
+    void Mostrar(const ResultadoAutomatico& r);
+    // No ranking (a new history: the last one was of another).
+    void Vaciar();
+    // Index in r.Ranking of the candidate grid row fila shows (the grid may
+    // have been sorted), or -1: an empty row, or a candidate r does not hold.
+    int Candidato(const ResultadoAutomatico& r, int fila) const;
+
+    // "Evaluada en N orígenes móviles, P meses por origen", after the refit on the whole history.
+    static QString TextoPlan(const PlanOrigenes& p);
+    // A measure as the page writes it: three decimals, or three significant
+    // digits below 0.1; under the user's decimal mark.
+    static QString TextoMedida(double v);
+    // A candidate's label: its model as the error tables write it (user's
+    // decimal mark), " desest." when run on the seasonally adjusted history,
+    // or "Media (" and its models joined by " + " for a combination.
+    static QString EtiquetaCandidato(const tendora::Candidato& c);
+
+    Rejilla* Grid() const { return SGSeleccion; }
+
+signals:
+    // Grid row fila was double-clicked.
+    void filaElegida(int fila);
+
+private:
+    QComboBox* CBCriterio = nullptr;
+    QLabel* LabelPlan = nullptr;
+    Rejilla* SGSeleccion = nullptr;
+};
+
+} // namespace tendora
