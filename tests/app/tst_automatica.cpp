@@ -494,15 +494,15 @@ void TstAutomatica::cancelar()
     QCOMPARE(Estado(*w), QStringLiteral("Previsión automática interrumpida: no se ha cambiado nada."));
 
     if (antes) {
-        // The rows shown are no longer the session's ranking: a double click
-        // says so and changes nothing.
+        // The ranking shown is still the session's: a double click applies its row.
         auto* g = Control<Rejilla>(w, "SGSeleccion");
+        const Candidato& c = w->SesionActual.UltimaSeleccion().Ranking[0];
         DobleClic(g, 1, PaginaSeleccion::ColMASE);
         QTest::qWait(20);
-        QCOMPARE(m.textos.size(), 1);
-        QVERIFY(m.textos.constFirst().contains(QStringLiteral("ya no está disponible")));
-        QVERIFY(Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(ItemMMS)))->isChecked());
-        QCOMPARE(Todo(Control<Rejilla>(w, "AdvStringGridPrevision")), tabla);
+        QCOMPARE(m.textos, QStringList());
+        QVERIFY(Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(c.Item)))->isChecked());
+        QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), 0);
+        QVERIFY(Control<QCheckBox>(w, "CBIntervalos")->isChecked());
     }
 }
 
