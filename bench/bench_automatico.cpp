@@ -137,7 +137,8 @@ int main(int argc, char** argv)
                     Evaluador ev(e);
                     r.Ganador = int(i);
                     r.Prevision = PreverCandidato(ev, r.Ranking[i], reserva);
-                    r.Intervalos = IntervalosEmpiricos(r.Ranking[i].Errores, r.Prevision, NivelHasta(ev.Datos(), n), false);
+                    r.Intervalos =
+                        IntervalosEmpiricos(r.Ranking[i].Errores, r.Prevision, NivelHasta(ev.Datos(), n), false);
                 }
         const Candidato& g = r.Ranking[size_t(r.Ganador)];
         combinados += g.EsCombinacion();
@@ -185,8 +186,8 @@ int main(int argc, char** argv)
                 std::printf("%-40s %-24s sMAPE %7.3f MASE %7.3f  %.1f ms\n", ruta, g.Etiqueta.c_str(), s,
                             escala > 0 ? a / escala : NAN, dt * 1e3);
         } else if (detalle) {
-            std::printf("%-40s %-24s %s %.4f  %.1f ms\n", ruta, g.Etiqueta.c_str(), std::string(NombreCriterio(crit)).c_str(),
-                        g.Valor, dt * 1e3);
+            std::printf("%-40s %-24s %s %.4f  %.1f ms\n", ruta, g.Etiqueta.c_str(),
+                        std::string(NombreCriterio(crit)).c_str(), g.Valor, dt * 1e3);
         }
     }
     std::printf("series %d, %.2f ms por serie\n", series, series ? tiempo / series * 1e3 : 0.0);

@@ -374,7 +374,8 @@ double Acotar(double x, bool prevNeg)
 
 } // namespace
 
-std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::vector<double>& f, double nivelFinal, bool prevNeg)
+std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::vector<double>& f, double nivelFinal,
+                                           bool prevNeg)
 {
     std::vector<Intervalo> out(f.size());
     const Reparto r = Repartir(err, -1);
@@ -669,7 +670,7 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
     cand.Desestacionalizado = desest;
     cand.Param.V = V;
     cand.Param.PrevNeg = prevNeg;
-    cand.MASE = cand.sMAPE = cand.ME = cand.RMSE = kNaN;
+    cand.MASE = cand.RMSSE = cand.sMAPE = cand.ME = cand.RMSE = kNaN;
     cand.Cobertura80 = cand.Cobertura95 = kNaN;
     cand.Valor = kNaN;
     if (!plan.Valido()) {
@@ -703,8 +704,8 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
         ev.Evaluar(item, b.Base(), plan, err);
         cand.Param = b.Base();
         cand.Etiqueta = EtiquetaPunto(cand);
-        cand.Motivo = "Descartado: falló en " + Texto(err.Fallidos) + " de " + Texto(long(plan.Origenes.size())) +
-                      " orígenes";
+        cand.Motivo =
+            "Descartado: falló en " + Texto(err.Fallidos) + " de " + Texto(long(plan.Origenes.size())) + " orígenes";
         if (!ev.Fallo().empty())
             cand.Motivo += " (" + ev.Fallo() + ")";
         else
@@ -727,7 +728,7 @@ namespace {
 Candidato Combinar(const std::vector<Candidato>& ranking, Evaluador& ev, Criterio c)
 {
     Candidato comb;
-    comb.MASE = comb.sMAPE = comb.ME = comb.RMSE = kNaN;
+    comb.MASE = comb.RMSSE = comb.sMAPE = comb.ME = comb.RMSE = kNaN;
     comb.Cobertura80 = comb.Cobertura95 = comb.Valor = kNaN;
     std::vector<const Candidato*> partes;
     for (const Candidato& k : ranking)
@@ -761,6 +762,8 @@ void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
     const Resumen r = Resumir(cand.Errores);
     const double escala = EscalaMASE(ev.Datos().data(), ev.Valores(), false);
     cand.MASE = escala > 0 ? r.MAE / escala : kNaN;
+    const double escala2 = EscalaMASE(ev.Datos().data(), ev.Valores(), true);
+    cand.RMSSE = escala2 > 0 ? std::sqrt(r.RMSE * r.RMSE / escala2) : kNaN;
     cand.sMAPE = r.sMAPE;
     cand.ME = r.ME;
     cand.RMSE = r.RMSE;

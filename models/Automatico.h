@@ -97,7 +97,8 @@ struct Intervalo {
 // level at the end of the history. Steps past those evaluated widen with the
 // square root of the step. Bounds are finite; below 0 only when negatives are
 // allowed. Without usable errors the intervals are the forecasts themselves.
-std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::vector<double>& f, double nivelFinal, bool prevNeg);
+std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::vector<double>& f, double nivelFinal,
+                                           bool prevNeg);
 // The level an interval scales with: mean |y| of the last 12 values up to t
 // (fewer at the start); 1 when that is 0.
 double NivelHasta(const std::vector<double>& y, int t);
@@ -136,7 +137,7 @@ struct Candidato {
     std::string Etiqueta; // as the error tables write it, with a point as decimal mark
     bool Valido = false; // evaluated and ranked
     double Valor = 0; // the criterion (valid candidates)
-    double MASE = 0, sMAPE = 0, ME = 0, RMSE = 0; // rolling-origin; NaN without a value
+    double MASE = 0, RMSSE = 0, sMAPE = 0, ME = 0, RMSE = 0; // rolling-origin; NaN without a value
     double Cobertura80 = 0, Cobertura95 = 0; // 0..1; NaN without a value
     std::string Motivo; // why chosen or passed over, Spanish
     ErroresOrigen Errores; // its rolling-origin errors, for its intervals
@@ -158,7 +159,8 @@ struct ResultadoAutomatico {
 // then ranked. The progress interface, when given, is told each candidate
 // and may cancel. Throws nothing for a short or odd history: the candidates
 // say why they were passed over.
-ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe = nullptr);
+ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg,
+                                        InformeProgreso* informe = nullptr);
 
 // The rolling-origin measures, coverage and criterion of a candidate whose errors are set.
 void Puntuar(Candidato& c, const Evaluador& ev, Criterio crit);
@@ -167,7 +169,8 @@ std::vector<double> PreverCandidato(Evaluador& ev, const Candidato& c, int V);
 
 // A model's constants fitted alone (the command line's --modelo): the
 // candidate of item as PrevisionAutomatica would rank it.
-Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg, bool desest = false);
+Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V, Criterio c, bool prevNeg,
+                        bool desest = false);
 
 // The label of a run as the error tables write it, point as decimal mark:
 // "H-W (0.3;0.1;0.2)".

@@ -117,9 +117,9 @@ void PaginaSeleccion::Vaciar()
     g->SetRowCount(1);
     g->SetRowCount(2);
     const QStringList cabeceras = {
-        QStringLiteral("Modelo"),         QStringLiteral("MASE"),  QStringLiteral("MASE"),
-        QStringLiteral("sMAPE"),          QStringLiteral("ME"),    QStringLiteral("Cobertura 80 %"),
-        QStringLiteral("Cobertura 95 %"), QStringLiteral("Motivo")};
+        QStringLiteral("Modelo"),         QStringLiteral("MASE"),           QStringLiteral("MASE"),
+        QStringLiteral("RMSSE"),          QStringLiteral("sMAPE"),          QStringLiteral("ME"),
+        QStringLiteral("Cobertura 80 %"), QStringLiteral("Cobertura 95 %"), QStringLiteral("Motivo")};
     for (int c = 0; c < NumColumnas; ++c)
         g->SetTexto(c, 0, cabeceras[c]);
     g->SetTexto(ColCriterio, 0, CBCriterio->currentText());
@@ -150,6 +150,7 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
         g->SetTexto(ColModelo, fila, EtiquetaCandidato(c));
         numero(ColCriterio, fila, c.Valido ? Redondeado(c.Valor) : __builtin_nan(""));
         numero(ColMASE, fila, Redondeado(c.MASE));
+        numero(ColRMSSE, fila, Redondeado(c.RMSSE));
         numero(ColSMAPE, fila, Redondeado(c.sMAPE));
         numero(ColME, fila, Redondeado(c.ME));
         numero(ColCobertura80, fila, std::round(c.Cobertura80 * 1000.0) / 10.0);

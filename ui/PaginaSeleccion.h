@@ -20,7 +20,17 @@ class PaginaSeleccion : public QObject {
     Q_OBJECT
 public:
     // Grid columns.
-    enum Columna { ColModelo, ColCriterio, ColMASE, ColSMAPE, ColME, ColCobertura80, ColCobertura95, ColMotivo };
+    enum Columna {
+        ColModelo,
+        ColCriterio,
+        ColMASE,
+        ColRMSSE,
+        ColSMAPE,
+        ColME,
+        ColCobertura80,
+        ColCobertura95,
+        ColMotivo
+    };
     static constexpr int NumColumnas = ColMotivo + 1;
 
     // The controls go into pagina.

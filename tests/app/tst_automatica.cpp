@@ -252,8 +252,8 @@ void TstAutomatica::orden()
     QVERIFY(r.Ganador >= 0);
     auto* g = Control<Rejilla>(w, "SGSeleccion");
     QCOMPARE(g->RowCount() - 1, int(r.Ranking.size()));
-    QCOMPARE(Fila(g, 0),
-             QStringList({"Modelo", "MASE", "MASE", "sMAPE", "ME", "Cobertura 80 %", "Cobertura 95 %", "Motivo"}));
+    QCOMPARE(Fila(g, 0), QStringList({"Modelo", "MASE", "MASE", "RMSSE", "sMAPE", "ME", "Cobertura 80 %",
+                                      "Cobertura 95 %", "Motivo"}));
     // Best first: the criterion never falls down the valid rows; every text
     // in the user's decimal mark, nothing not finite.
     const QChar otraMarca = locale == QLatin1String("C") ? QLatin1Char(',') : QLatin1Char('.');
@@ -263,7 +263,7 @@ void TstAutomatica::orden()
         const QStringList t = Fila(g, fila);
         QCOMPARE(t[0], EtiquetaLocal(r.Ranking[size_t(fila - 1)]));
         etiquetas.insert(t[0]);
-        for (int c = 0; c < 7; ++c) {
+        for (int c = 0; c < PaginaSeleccion::ColMotivo; ++c) {
             QVERIFY2(!t[c].contains(QLatin1String("nan"), Qt::CaseInsensitive) &&
                          !t[c].contains(QLatin1String("inf"), Qt::CaseInsensitive),
                      qPrintable(t.join(QLatin1Char('|'))));
@@ -277,7 +277,7 @@ void TstAutomatica::orden()
         QVERIFY2(v >= anterior, qPrintable(t.join(QLatin1Char('|'))));
         anterior = v;
         // Coverages are per cent.
-        for (int c : {5, 6})
+        for (int c : {PaginaSeleccion::ColCobertura80, PaginaSeleccion::ColCobertura95})
             if (!t[c].isEmpty()) {
                 const double p = Numero(t[c], &ok);
                 QVERIFY(ok && p >= 0.0 && p <= 100.0);
@@ -285,11 +285,12 @@ void TstAutomatica::orden()
     }
     QCOMPARE(etiquetas.size(), g->RowCount() - 1); // rows tell apart
     const int filaGanador = r.Ganador + 1;
-    QVERIFY(Fila(g, filaGanador)[7].startsWith(QStringLiteral("Elegido")));
+    QVERIFY(Fila(g, filaGanador)[PaginaSeleccion::ColMotivo].startsWith(QStringLiteral("Elegido")));
     // The columns fit their texts.
     const QFontMetrics fm(g->font());
     for (int fila = 1; fila < g->RowCount(); ++fila)
-        QVERIFY(g->columnWidth(7) >= fm.horizontalAdvance(g->Celda(7, fila)));
+        QVERIFY(g->columnWidth(PaginaSeleccion::ColMotivo) >=
+                fm.horizontalAdvance(g->Celda(PaginaSeleccion::ColMotivo, fila)));
     // Where the ranking comes from, in words.
     QVERIFY2(QRegularExpression(QStringLiteral("Evaluada en \\d+ orígenes móviles, \\d+ meses por origen"))
                  .match(Control<QLabel>(w, "LabelPlan")->text())
@@ -370,7 +371,7 @@ void TstAutomatica::dobleClic()
     Ordenar(*w, Boton);
     auto* g = Control<Rejilla>(w, "SGSeleccion");
     if (ordenar)
-        g->Ordenar(3, Qt::DescendingOrder); // as a click on the "sMAPE" header does
+        g->Ordenar(PaginaSeleccion::ColSMAPE, Qt::DescendingOrder); // as a click on the "sMAPE" header does
     const ResultadoAutomatico& r = w->SesionActual.UltimaSeleccion();
     // The first row of that kind (a single model other than the winner).
     int fila = -1, k = -1;
@@ -699,7 +700,8 @@ void TstAutomatica::historicoCorto()
     auto* g = Control<Rejilla>(w, "SGSeleccion");
     QVERIFY(g->RowCount() > 1);
     for (int fila = 1; fila < g->RowCount(); ++fila) {
-        QVERIFY2(g->Celda(7, fila).startsWith(QStringLiteral("Descartado")), qPrintable(g->Celda(7, fila)));
+        QVERIFY2(g->Celda(PaginaSeleccion::ColMotivo, fila).startsWith(QStringLiteral("Descartado")),
+                 qPrintable(g->Celda(PaginaSeleccion::ColMotivo, fila)));
         QCOMPARE(g->Celda(1, fila), QString()); // no score
     }
     QVERIFY(Control<QRadioButton>(w, "RGModelo0")->isChecked());

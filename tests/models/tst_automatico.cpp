@@ -84,10 +84,10 @@ private slots:
         QTest::addColumn<int>("pasos");
         QTest::addColumn<QList<int>>("origenes");
         // Two years fitted at least; up to 12 origins spread back from n - H.
-        QTest::newRow("144, 12: every 9 months") << 144 << 12 << 12
-                                                  << QList<int>{33, 42, 51, 60, 69, 78, 87, 96, 105, 114, 123, 132};
-        QTest::newRow("60, 18: room for one month apart") << 60 << 18 << 18
-                                                           << QList<int>{31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42};
+        QTest::newRow("144, 12: every 9 months")
+            << 144 << 12 << 12 << QList<int>{33, 42, 51, 60, 69, 78, 87, 96, 105, 114, 123, 132};
+        QTest::newRow("60, 18: room for one month apart")
+            << 60 << 18 << 18 << QList<int>{31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42};
         QTest::newRow("30, 12: half the history fitted") << 30 << 12 << 12 << QList<int>{15, 16, 17, 18};
         QTest::newRow("20, 12: the steps shrink to 8") << 20 << 12 << 8 << QList<int>{10, 11, 12};
         QTest::newRow("5, 12: one step") << 5 << 12 << 1 << QList<int>{2, 3, 4};
@@ -200,7 +200,8 @@ private slots:
             QCOMPARE(b[1].Sup95, 6.0);
         }
         // An all-zero history: spread 0, bounds 0.
-        const std::vector<Intervalo> z = IntervalosEmpiricos(Errores(1, {0, 0, 0}), {0}, NivelHasta({0, 0, 0}, 3), false);
+        const std::vector<Intervalo> z =
+            IntervalosEmpiricos(Errores(1, {0, 0, 0}), {0}, NivelHasta({0, 0, 0}, 3), false);
         QVERIFY(Finito(z[0]));
         QCOMPARE(z[0].Sup95, 0.0);
     }
@@ -287,7 +288,7 @@ private slots:
             QVERIFY(c.Valor >= antes);
             antes = c.Valor;
             QVERIFY(c.Cobertura80 >= 0 && c.Cobertura80 <= c.Cobertura95 && c.Cobertura95 <= 1);
-            QVERIFY(std::isfinite(c.MASE) && std::isfinite(c.sMAPE) && std::isfinite(c.ME));
+            QVERIFY(std::isfinite(c.MASE) && std::isfinite(c.RMSSE) && std::isfinite(c.sMAPE) && std::isfinite(c.ME));
             QVERIFY(!c.Motivo.empty());
             QCOMPARE(c.Etiqueta, EtiquetaPunto(c));
         }
@@ -374,7 +375,8 @@ private slots:
         QVERIFY(r.Ganador >= 0);
         for (const Intervalo& b : r.Intervalos)
             QVERIFY(Finito(b) && b.Inf95 >= 0);
-        const ResultadoAutomatico todoCero = PrevisionAutomatica(Historia(std::vector<double>(40, 0.0)), 6, Criterio::MASE, false);
+        const ResultadoAutomatico todoCero =
+            PrevisionAutomatica(Historia(std::vector<double>(40, 0.0)), 6, Criterio::MASE, false);
         for (const Intervalo& b : todoCero.Intervalos)
             QVERIFY(Finito(b) && b.Inf95 == 0);
     }
