@@ -125,6 +125,7 @@ void PaginaSeleccion::Vaciar()
     g->SetTexto(ColCriterio, 0, CBCriterio->currentText());
     g->TerminarCarga();
     g->QuitarOrden();
+    g->AutoajustarColumnas(true); // the headers whole before any ranking
     LabelPlan->clear();
 }
 
