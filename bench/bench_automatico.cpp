@@ -5,67 +5,32 @@
 // history, and the share of held-out values inside the 80 % and 95 % bands).
 // Core only: what the command line and the window run.
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "data/Carga.h"
+#include "data/FicheroEntrada.h"
 #include "models/Automatico.h"
+#include "models/Sesion.h"
 
 using namespace tendora;
 
 namespace {
 
-bool Leer(const char* ruta, std::vector<double>& anio, std::vector<double>& mes, std::vector<double>& y)
+// Read as "Cargar" reads the data text; the history laid out as the session lays it.
+bool Leer(const char* ruta, std::vector<Registro>& registros)
 {
-    std::ifstream f(ruta);
-    if (!f)
+    try {
+        registros = LeerRegistros(DecodificarTexto(LeerFicheroEntrada(QString::fromLocal8Bit(ruta))));
+    } catch (const std::exception&) {
         return false;
-    std::string linea;
-    while (std::getline(f, linea)) {
-        for (char& c : linea)
-            if (c == ',')
-                c = '.';
-        double v[3];
-        const char* p = linea.data();
-        const char* fin = p + linea.size();
-        int k = 0;
-        while (k < 3 && p < fin) {
-            while (p < fin && (*p == '\t' || *p == ' ' || *p == '\r'))
-                ++p;
-            const auto r = std::from_chars(p, fin, v[k]);
-            if (r.ec != std::errc())
-                break;
-            p = r.ptr;
-            ++k;
-        }
-        if (k == 3) {
-            anio.push_back(v[0]);
-            mes.push_back(v[1]);
-            y.push_back(v[2]);
-        }
     }
-    return !y.empty();
-}
-
-Espacio Historia(const std::vector<double>& anio, const std::vector<double>& mes, const std::vector<double>& y, int n)
-{
-    Espacio e;
-    e.NumDatos = e.TotalDatos = n;
-    e.Redimensionar(n + 1);
-    for (int t = 1; t <= n; ++t) {
-        e.Poner(t, ColT, t);
-        e.Poner(t, ColAnio, anio[size_t(t - 1)]);
-        e.Poner(t, ColMes, mes[size_t(t - 1)]);
-        e.Poner(t, ColDatos, y[size_t(t - 1)]);
-    }
-    e.DatosCargados = true;
-    return e;
+    return !registros.empty();
 }
 
 } // namespace
@@ -75,7 +40,6 @@ int main(int argc, char** argv)
     int H = 18;
     int reserva = 0;
     bool detalle = false;
-    int comb = 0;
     int combinados = 0;
     int solo = -1;
     Criterio crit = Criterio::MASE;
@@ -87,8 +51,6 @@ int main(int argc, char** argv)
             H = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--detalle"))
             detalle = true;
-        else if (!std::strcmp(argv[i], "--comb") && i + 1 < argc)
-            comb = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--solo") && i + 1 < argc)
             solo = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--smape"))
@@ -101,22 +63,25 @@ int main(int argc, char** argv)
     int series = 0, conMASE = 0;
     std::vector<int> ganadores(NumModelos, 0);
     for (const char* ruta : ficheros) {
-        std::vector<double> anio, mes, y;
-        if (!Leer(ruta, anio, mes, y)) {
+        std::vector<Registro> registros;
+        if (!Leer(ruta, registros)) {
             std::fprintf(stderr, "%s: no se pudo leer\n", ruta);
             continue;
         }
+        std::vector<double> y;
+        for (const Registro& r : registros)
+            y.push_back(r.Valor);
         const int n = int(y.size()) - reserva;
         if (n < 3)
             continue;
-        const Espacio e = Historia(anio, mes, y, n);
+        registros.resize(size_t(n));
+        const Espacio e = Sesion().Preparar(registros);
         const auto t0 = std::chrono::steady_clock::now();
         ResultadoAutomatico r;
         if (solo >= 0) {
             Evaluador ev(e);
             r.Plan = ColocarOrigenes(n, reserva > 0 ? reserva : H);
-            const bool sa = std::getenv("DESEST") && EsEstacional(std::vector<double>(y.begin(), y.begin() + n));
-            r.Ranking.push_back(AjustarModelo(ev, solo, r.Plan, reserva > 0 ? reserva : H, crit, false, sa));
+            r.Ranking.push_back(AjustarModelo(ev, solo, r.Plan, reserva > 0 ? reserva : H, crit, false));
             if (r.Ranking[0].Valido) {
                 r.Ganador = 0;
                 r.Prevision = PreverCandidato(ev, r.Ranking[0], reserva > 0 ? reserva : H);
@@ -131,36 +96,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s: sin candidato\n", ruta);
             continue;
         }
-        if (std::getenv("FORZAR_COMB"))
-            for (size_t i = 0; i < r.Ranking.size(); ++i)
-                if (r.Ranking[i].EsCombinacion() && int(i) != r.Ganador) {
-                    Evaluador ev(e);
-                    r.Ganador = int(i);
-                    r.Prevision = PreverCandidato(ev, r.Ranking[i], reserva);
-                    r.Intervalos =
-                        IntervalosEmpiricos(r.Ranking[i].Errores, r.Prevision, NivelHasta(ev.Datos(), n), false);
-                }
         const Candidato& g = r.Ranking[size_t(r.Ganador)];
         combinados += g.EsCombinacion();
-        std::vector<double> prevision = r.Prevision;
-        if (comb > 1) {
-            Evaluador ev(e);
-            std::vector<std::vector<double>> fs;
-            for (const Candidato& c : r.Ranking)
-                if (c.Valido && int(fs.size()) < comb)
-                    fs.push_back(ev.Prever(c.Item, c.Param, reserva));
-            for (int h = 0; h < reserva; ++h) {
-                std::vector<double> v;
-                for (auto& f : fs)
-                    v.push_back(f[size_t(h)]);
-                double m = 0;
-                for (double x : v)
-                    m += x;
-                prevision[size_t(h)] = m / double(v.size());
-            }
-        }
-        ++ganadores[size_t(g.Item)];
-        ++series;
+        const std::vector<double>& prevision = r.Prevision;
         if (reserva > 0) {
             double s = 0, a = 0;
             for (int h = 0; h < reserva; ++h) {

@@ -21,6 +21,9 @@ inline constexpr const char* kNoValida =
     "Un cálculo del modelo no tiene resultado (por ejemplo, la raíz cuadrada de un número negativo). Pruebe otros "
     "parámetros u otro modelo.";
 
+// A value that is not there, where a result keeps NaN for "no value" until it is shown.
+inline constexpr double kSinValor = __builtin_nan("");
+
 inline double Finito(double x, const char* que = kDesbordamiento)
 {
     if (!std::isfinite(x))

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "models/Aritmetica.h"
 #include "models/Automatico.h"
 
 #include <algorithm>
@@ -9,15 +10,6 @@
 #include "models/MotorExperimentos.h"
 
 namespace tendora {
-
-namespace {
-constexpr double kNaN = __builtin_nan("");
-
-bool EsFinito(double x)
-{
-    return std::isfinite(x);
-}
-} // namespace
 
 // ---------------------------------------------------------------- rolling origins
 
@@ -48,9 +40,9 @@ PlanOrigenes ColocarOrigenes(int n, int H)
 
 // ---------------------------------------------------------------- evaluation
 
-Evaluador::Evaluador(const Espacio& hist)
+Evaluador::Evaluador(const Espacio& hist, int n)
 {
-    n_ = std::max(0, std::min(hist.NumDatos, hist.Filas() - 1));
+    n_ = std::max(0, std::min(n < 0 ? hist.NumDatos : n, hist.Filas() - 1));
     ws_ = CopiaSinTabla(hist);
     ws_.NumDatos = n_;
     ws_.TotalDatos = n_;
@@ -102,7 +94,7 @@ const std::array<double, 13>* Evaluador::Coeficientes(int o)
     }
     for (int m = 1; bien && m <= 12; ++m) {
         c[size_t(m)] *= 12.0 / total;
-        bien = c[size_t(m)] > 0 && EsFinito(c[size_t(m)]);
+        bien = c[size_t(m)] > 0 && std::isfinite(c[size_t(m)]);
     }
     origenCoef_.push_back(o);
     coef_.push_back(c);
@@ -138,12 +130,12 @@ bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
             fallo_ = e.what();
         bien = false;
     }
-    f_.assign(size_t(std::max(V, 0)), kNaN);
+    f_.assign(size_t(std::max(V, 0)), kSinValor);
     if (bien) {
         const int col = ws_.ColPrev;
         for (int h = 1; h <= V; ++h) {
             double x = ws_.V(o + h, col);
-            if (!ws_.Valida(o + h, col) || !EsFinito(x)) {
+            if (!ws_.Valida(o + h, col) || !std::isfinite(x)) {
                 bien = false;
                 if (fallo_.empty())
                     fallo_ = "El modelo no dio previsión en todos los meses.";
@@ -172,8 +164,8 @@ void Evaluador::Evaluar(int item, const Parametros& p, const PlanOrigenes& plan,
     out.Plan = plan;
     const size_t K = plan.Origenes.size();
     const int P = plan.Pasos;
-    out.Error.assign(K * size_t(P), kNaN);
-    out.Real.assign(K * size_t(P), kNaN);
+    out.Error.assign(K * size_t(P), kSinValor);
+    out.Real.assign(K * size_t(P), kSinValor);
     out.Nivel.assign(K, 1.0);
     out.Fallidos = 0;
     for (size_t k = 0; k < K; ++k) {
@@ -194,7 +186,7 @@ double Evaluador::ErrorAjuste(int item, const Parametros& p, int o)
 {
     o = std::min(o, n_);
     if (o < 2 || !Correr(item, p, o, 1))
-        return kNaN;
+        return kSinValor;
     // Correr put the history back: the fitted rows are read against it.
     const std::array<double, 13>* coef = sa_ ? Coeficientes(o) : nullptr;
     const int col = ws_.ColPrev;
@@ -210,8 +202,8 @@ double Evaluador::ErrorAjuste(int item, const Parametros& p, int o)
         s += e * e;
         ++c;
     }
-    const double r = c > 0 ? s / c : kNaN;
-    return EsFinito(r) ? r : kNaN;
+    const double r = c > 0 ? s / c : kSinValor;
+    return std::isfinite(r) ? r : kSinValor;
 }
 
 std::vector<double> Evaluador::Prever(int item, const Parametros& p, int V)
@@ -264,7 +256,7 @@ std::string EtiquetaSimple(int item, const Parametros& p, bool desest)
 double Combinacion(std::vector<double>& v)
 {
     if (v.empty())
-        return kNaN;
+        return kSinValor;
     double s = 0;
     for (double x : v)
         s += x;
@@ -287,7 +279,7 @@ std::string EtiquetaPunto(const Candidato& c)
 namespace {
 
 struct Resumen {
-    double MAE = kNaN, sMAPE = kNaN, ME = kNaN, RMSE = kNaN;
+    double MAE = kSinValor, sMAPE = kSinValor, ME = kSinValor, RMSE = kSinValor;
 };
 
 Resumen Resumir(const ErroresOrigen& err)
@@ -464,9 +456,9 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
     cand.Desestacionalizado = desest;
     cand.Param.V = V;
     cand.Param.PrevNeg = prevNeg;
-    cand.MASE = cand.RMSSE = cand.sMAPE = cand.ME = cand.RMSE = kNaN;
-    cand.Cobertura80 = cand.Cobertura95 = kNaN;
-    cand.Valor = kNaN;
+    cand.MASE = cand.RMSSE = cand.sMAPE = cand.ME = cand.RMSE = kSinValor;
+    cand.Cobertura80 = cand.Cobertura95 = kSinValor;
+    cand.Valor = kSinValor;
     if (!plan.Valido()) {
         cand.Etiqueta = EtiquetaPunto(cand);
         cand.Motivo = "Descartado: pocos datos para evaluarlo en " + Texto(MinimoOrigenes) + " orígenes móviles.";
@@ -522,8 +514,8 @@ namespace {
 Candidato Combinar(const std::vector<Candidato>& ranking, Evaluador& ev, Criterio c)
 {
     Candidato comb;
-    comb.MASE = comb.RMSSE = comb.sMAPE = comb.ME = comb.RMSE = kNaN;
-    comb.Cobertura80 = comb.Cobertura95 = comb.Valor = kNaN;
+    comb.MASE = comb.RMSSE = comb.sMAPE = comb.ME = comb.RMSE = kSinValor;
+    comb.Cobertura80 = comb.Cobertura95 = comb.Valor = kSinValor;
     std::vector<const Candidato*> partes;
     for (const Candidato& k : ranking)
         if (k.Valido && !k.EsCombinacion() && int(partes.size()) < ComponentesCombinacion)
@@ -543,7 +535,7 @@ Candidato Combinar(const std::vector<Candidato>& ranking, Evaluador& ev, Criteri
         for (size_t j = 0; j < partes.size(); ++j)
             v[j] = partes[j]->Errores.Real[i] - partes[j]->Errores.Error[i];
         const double f = Combinacion(v);
-        e.Error[i] = e.Error[i] == e.Error[i] && f == f ? e.Real[i] - f : kNaN;
+        e.Error[i] = e.Error[i] == e.Error[i] && f == f ? e.Real[i] - f : kSinValor;
     }
     Puntuar(comb, ev, c);
     return comb;
@@ -555,9 +547,9 @@ void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
 {
     const Resumen r = Resumir(cand.Errores);
     const double escala = EscalaMASE(ev.Datos().data(), ev.Valores(), false);
-    cand.MASE = escala > 0 ? r.MAE / escala : kNaN;
+    cand.MASE = escala > 0 ? r.MAE / escala : kSinValor;
     const double escala2 = EscalaMASE(ev.Datos().data(), ev.Valores(), true);
-    cand.RMSSE = escala2 > 0 ? std::sqrt(r.RMSE * r.RMSE / escala2) : kNaN;
+    cand.RMSSE = escala2 > 0 ? std::sqrt(r.RMSE * r.RMSE / escala2) : kSinValor;
     cand.sMAPE = r.sMAPE;
     cand.ME = r.ME;
     cand.RMSE = r.RMSE;
@@ -569,7 +561,7 @@ void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
     const auto cob = CoberturaEmpirica(cand.Errores);
     cand.Cobertura80 = cob[0];
     cand.Cobertura95 = cob[1];
-    cand.Valido = EsFinito(cand.Valor);
+    cand.Valido = std::isfinite(cand.Valor);
     if (!cand.Valido)
         cand.Motivo = "Descartado: su error no tiene valor.";
 }
@@ -597,12 +589,13 @@ std::vector<double> PreverCandidato(Evaluador& ev, const Candidato& c, int V)
     return media;
 }
 
-ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe)
+ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg, InformeProgreso* informe,
+                                        int n)
 {
     ResultadoAutomatico res;
     res.Crit = c;
-    Evaluador ev(hist);
-    const int n = ev.Valores();
+    Evaluador ev(hist, n);
+    n = ev.Valores();
     res.Plan = ColocarOrigenes(n, std::max(V, 1));
     // Seasonally adjusted candidates only for a seasonal, positive series.
     const std::vector<double>& y = ev.Datos();

@@ -51,7 +51,8 @@ struct ErroresOrigen {
 // between calls, so a fit loop allocates nothing after its first run.
 class Evaluador {
 public:
-    explicit Evaluador(const Espacio& hist);
+    // The first n values of hist (its NumDatos when n < 0).
+    explicit Evaluador(const Espacio& hist, int n = -1);
     int Valores() const { return n_; }
     // On: the models run on the history divided by its seasonal coefficients,
     // worked out at each origin from the values before it by the program's
@@ -154,13 +155,13 @@ struct ResultadoAutomatico {
     std::vector<Intervalo> Intervalos;
 };
 
-// Every candidate on the history (rows 1..NumDatos of hist) with horizon V:
+// Every candidate on the history (rows 1..n of hist, NumDatos when n < 0) with horizon V:
 // each model's constants fitted by the criterion over the rolling origins,
 // then ranked. The progress interface, when given, is told each candidate
 // and may cancel. Throws nothing for a short or odd history: the candidates
 // say why they were passed over.
 ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg,
-                                        InformeProgreso* informe = nullptr);
+                                        InformeProgreso* informe = nullptr, int n = -1);
 
 // The rolling-origin measures, coverage and criterion of a candidate whose errors are set.
 void Puntuar(Candidato& c, const Evaluador& ev, Criterio crit);

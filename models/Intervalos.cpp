@@ -4,18 +4,11 @@
 #include <cmath>
 #include <numeric>
 
+#include "models/Aritmetica.h"
 #include "models/Automatico.h"
 
 namespace tendora {
 
-namespace {
-constexpr double kNaN = __builtin_nan("");
-
-bool EsFinito(double x)
-{
-    return std::isfinite(x);
-}
-} // namespace
 // ---------------------------------------------------------------- scales
 
 double NivelHasta(const std::vector<double>& y, int t)
@@ -26,7 +19,7 @@ double NivelHasta(const std::vector<double>& y, int t)
     for (int i = desde; i < t; ++i)
         s += std::fabs(y[size_t(i)]);
     const double m = t > desde ? s / (t - desde) : 0.0;
-    return m > 0 && EsFinito(m) ? m : 1.0;
+    return m > 0 && std::isfinite(m) ? m : 1.0;
 }
 
 bool EsEstacional(const std::vector<double>& y)
@@ -69,28 +62,27 @@ double EscalaMASE(const double* y, int n, bool cuadrados)
 {
     const int m = n >= 13 ? 12 : 1;
     if (n <= m)
-        return kNaN;
+        return kSinValor;
     double s = 0;
     for (int t = m; t < n; ++t) {
         const double d = y[t] - y[t - m];
         s += cuadrados ? d * d : std::fabs(d);
     }
     const double r = s / (n - m);
-    return EsFinito(r) ? r : kNaN;
+    return std::isfinite(r) ? r : kSinValor;
 }
 
 // ---------------------------------------------------------------- intervals
 
 namespace {
 
-// Order statistic for a two-sided level: the finite-sample conformal rank.
-double Cuantil(std::vector<double>& z, double nivel)
+// Order statistic of sorted z for a two-sided level: the finite-sample conformal rank.
+double Cuantil(const std::vector<double>& z, double nivel)
 {
     const size_t M = z.size();
     if (M == 0)
         return 0.0;
-    std::sort(z.begin(), z.end());
-    double r = nivel * double(M + 1);
+    const double r = nivel * double(M + 1);
     size_t i = nivel > 0.5 ? size_t(std::ceil(r)) : size_t(std::max(1.0, std::floor(r)));
     i = std::clamp<size_t>(i, 1, M);
     return z[i - 1];
@@ -141,6 +133,7 @@ Reparto Repartir(const ErroresOrigen& err, int excluida)
     }
     if (z.empty())
         return r;
+    std::sort(z.begin(), z.end());
     r.q10 = Cuantil(z, 0.10);
     r.q90 = Cuantil(z, 0.90);
     r.q025 = Cuantil(z, 0.025);
@@ -161,7 +154,7 @@ double SpreadPaso(const Reparto& r, int h)
 
 double Acotar(double x, bool prevNeg)
 {
-    if (!EsFinito(x))
+    if (!std::isfinite(x))
         return 0.0;
     return prevNeg ? x : std::max(0.0, x);
 }
@@ -173,10 +166,10 @@ std::vector<Intervalo> IntervalosEmpiricos(const ErroresOrigen& err, const std::
 {
     std::vector<Intervalo> out(f.size());
     const Reparto r = Repartir(err, -1);
-    if (!EsFinito(nivelFinal))
+    if (!std::isfinite(nivelFinal))
         nivelFinal = 1.0;
     for (size_t i = 0; i < f.size(); ++i) {
-        const double x = EsFinito(f[i]) ? f[i] : 0.0;
+        const double x = std::isfinite(f[i]) ? f[i] : 0.0;
         Intervalo& b = out[i];
         if (!r.Valido) {
             b = {Acotar(x, prevNeg), Acotar(x, prevNeg), Acotar(x, prevNeg), Acotar(x, prevNeg)};
@@ -199,7 +192,7 @@ std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err)
     const int K = int(err.Plan.Origenes.size());
     const int P = err.Plan.Pasos;
     if (K < MinimoOrigenes || P < 1)
-        return {kNaN, kNaN};
+        return {kSinValor, kSinValor};
     long long dentro80 = 0, dentro95 = 0, total = 0;
     for (int k = 0; k < K; ++k) {
         const Reparto r = Repartir(err, k);
@@ -217,7 +210,7 @@ std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err)
         }
     }
     if (total == 0)
-        return {kNaN, kNaN};
+        return {kSinValor, kSinValor};
     return {double(dentro80) / double(total), double(dentro95) / double(total)};
 }
 

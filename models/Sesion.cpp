@@ -208,11 +208,7 @@ const ResultadoAutomatico& Sesion::PrevisionAutomatica(Criterio c, InformeProgre
     if (!Ws.DatosCargados)
         throw ErrorSinDatos();
     // The whole history: the winner is refitted without a hold-out.
-    Espacio todo = CopiaSinTabla(Ws);
-    todo.TablaPrev.assign(Ws.TablaPrev.begin(), Ws.TablaPrev.begin() + std::min(Ws.Filas(), Ws.TotalDatos + 1));
-    todo.CeldaValida.assign(Ws.CeldaValida.begin(), Ws.CeldaValida.begin() + std::min(Ws.Filas(), Ws.TotalDatos + 1));
-    todo.NumDatos = Ws.TotalDatos;
-    ResultadoAutomatico r = tendora::PrevisionAutomatica(todo, param_.V, c, param_.PrevNeg, informe);
+    ResultadoAutomatico r = tendora::PrevisionAutomatica(Ws, param_.V, c, param_.PrevNeg, informe, Ws.TotalDatos);
     if (r.Cancelado) {
         cancelada_ = std::move(r);
         return cancelada_;
@@ -236,8 +232,10 @@ bool Sesion::AplicarCandidato(int k)
         PonerPuntosSinUsar(0);
         PonerIntervalos(true);
     }
-    Calcular();
-    if (c.EsCombinacion() || c.Desestacionalizado) {
+    // A combination's or an adjusted model's intervals are its own, not the page model's.
+    const bool propia = c.EsCombinacion() || c.Desestacionalizado;
+    Calcular(!propia);
+    if (propia) {
         Evaluador ev(Ws);
         std::vector<double> f = PreverCandidato(ev, c, param_.V);
         if (f.size() == size_t(param_.V)) {

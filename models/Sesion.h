@@ -94,7 +94,8 @@ public:
     // failure (ErrorAritmetico, std::invalid_argument, ...) logs nothing and
     // leaves what the model wrote.
     // With the interval switch on, the intervals are worked out too unless
-    // the caller is a loop (an experiment's step shows its run, not a band).
+    // the caller says not: an experiment's step shows its run, not a band,
+    // and an applied candidate brings its own.
     const Corrida& Calcular(bool conIntervalos = true);
     // The same for a run whose model has already written the table (with
     // parameters p): measures it and logs it.
