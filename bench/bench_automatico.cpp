@@ -99,6 +99,8 @@ int main(int argc, char** argv)
         const Candidato& g = r.Ranking[size_t(r.Ganador)];
         combinados += g.EsCombinacion();
         const std::vector<double>& prevision = r.Prevision;
+        ++ganadores[size_t(g.Item)];
+        ++series;
         if (reserva > 0) {
             double s = 0, a = 0;
             for (int h = 0; h < reserva; ++h) {
