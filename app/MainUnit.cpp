@@ -347,7 +347,7 @@ void TFormMain::CrearPaginas()
     // The round trip reloads the chart that sends this; the chart expects it.
     connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
 
-    Seleccion = new PaginaSeleccion(TabSheetSeleccion, this);
+    Seleccion = new PaginaSeleccion(TabSheetSeleccion, SesionActual, this);
     connect(Seleccion, &PaginaSeleccion::filaElegida, this, [this](int fila) { AplicarCandidato(fila); });
     PageControl1->setCurrentIndex(0);
 }

@@ -117,6 +117,9 @@ public:
     // evaluated; a cancelled run changes nothing (the last ranking stays) and
     // gives a result marked Cancelado. ErrorSinDatos before a history.
     const ResultadoAutomatico& PrevisionAutomatica(Criterio c, InformeProgreso* informe = nullptr);
+    // The criterion the next automatic forecast ranks by (the ranking page's choice).
+    Criterio CriterioAutomatico() const { return criterio_; }
+    void PonerCriterioAutomatico(Criterio c) { criterio_ = c; }
     const ResultadoAutomatico& UltimaSeleccion() const { return seleccion_; }
     // After AplicarCandidato of a combination or of a seasonally adjusted
     // candidate: its own forecasts of rows NumDatos+1..NumDatos+V, which the
@@ -163,6 +166,7 @@ private:
     int limitePuntos_ = LimiteInicialPuntos;
     RegistroCorridas registro_;
     bool intervalos_ = false;
+    Criterio criterio_ = Criterio::MASE;
     std::vector<Intervalo> bandas_;
     std::vector<double> prevCandidato_;
     std::string etiquetaCandidato_;

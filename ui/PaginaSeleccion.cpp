@@ -40,7 +40,7 @@ double Redondeado(double v)
 
 } // namespace
 
-PaginaSeleccion::PaginaSeleccion(QWidget* pagina, QObject* parent) : QObject(parent)
+PaginaSeleccion::PaginaSeleccion(QWidget* pagina, Sesion& sesion, QObject* parent) : QObject(parent), sesion_(sesion)
 {
     auto* etiqueta = new QLabel(QStringLiteral("Criterio:"), pagina);
     etiqueta->setObjectName("LabelCriterio");
@@ -48,7 +48,9 @@ PaginaSeleccion::PaginaSeleccion(QWidget* pagina, QObject* parent) : QObject(par
     CBCriterio->setObjectName("CBCriterio");
     for (Criterio c : {Criterio::MASE, Criterio::sMAPE, Criterio::RMSE})
         CBCriterio->addItem(Utf8(NombreCriterio(c)), static_cast<int>(c));
-    CBCriterio->setCurrentIndex(0);
+    CBCriterio->setCurrentIndex(CBCriterio->findData(static_cast<int>(sesion_.CriterioAutomatico())));
+    connect(CBCriterio, &QComboBox::currentIndexChanged, this,
+            [this] { sesion_.PonerCriterioAutomatico(static_cast<Criterio>(CBCriterio->currentData().toInt())); });
     CBCriterio->setToolTip(QStringLiteral("Medida de error por la que se ordenan los modelos en la próxima "
                                           "previsión automática"));
     etiqueta->setBuddy(CBCriterio);
@@ -75,11 +77,6 @@ PaginaSeleccion::PaginaSeleccion(QWidget* pagina, QObject* parent) : QObject(par
 
     connect(SGSeleccion, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& i) { emit filaElegida(i.row() + 1); });
-}
-
-Criterio PaginaSeleccion::CriterioElegido() const
-{
-    return static_cast<Criterio>(CBCriterio->currentData().toInt());
 }
 
 QString PaginaSeleccion::TextoPlan(const PlanOrigenes& p)

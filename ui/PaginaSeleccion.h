@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "models/Automatico.h"
+#include "models/Sesion.h"
 
 class QComboBox;
 class QLabel;
@@ -33,11 +34,11 @@ public:
     };
     static constexpr int NumColumnas = ColMotivo + 1;
 
-    // The controls go into pagina.
-    PaginaSeleccion(QWidget* pagina, QObject* parent);
+    // The controls go into pagina; the criterion box sets the session's.
+    PaginaSeleccion(QWidget* pagina, Sesion& sesion, QObject* parent);
 
-    // The criterion chosen in CBCriterio.
-    Criterio CriterioElegido() const;
+    // The criterion the session will rank by.
+    Criterio CriterioElegido() const { return sesion_.CriterioAutomatico(); }
     // The ranking in the grid, with its plan and criterion.
     void Mostrar(const ResultadoAutomatico& r);
     // No ranking (a new history: the last one was of another).
@@ -63,6 +64,7 @@ signals:
     void filaElegida(int fila);
 
 private:
+    Sesion& sesion_;
     QComboBox* CBCriterio = nullptr;
     QLabel* LabelPlan = nullptr;
     Rejilla* SGSeleccion = nullptr;

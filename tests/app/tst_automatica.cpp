@@ -209,6 +209,7 @@ private slots:
     void negativas();
     void calcularConIntervalos_data();
     void calcularConIntervalos();
+    void criterio();
     void sinDatos();
     void historicoCorto();
     void exportar();
@@ -663,6 +664,23 @@ void TstAutomatica::calcularConIntervalos()
     QCOMPARE(tabla->ColCount(), w->Ws.ColPrev);
     QCOMPARE(s80->count(), 0);
     QVERIFY(s80->name().isEmpty());
+}
+
+// The criterion chosen on the page is the session's, and the next run ranks by it.
+void TstAutomatica::criterio()
+{
+    auto w = Cargada(QStringLiteral("es_ES"));
+    QVERIFY(w);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetSeleccion"));
+    auto* caja = Control<QComboBox>(w, "CBCriterio");
+    QVERIFY(QTest::qWaitForWindowExposed(caja));
+    caja->setFocus();
+    QTest::keyClick(caja, Qt::Key_Down);
+    QCOMPARE(caja->currentText(), QStringLiteral("sMAPE"));
+    QCOMPARE(w->SesionActual.CriterioAutomatico(), Criterio::sMAPE);
+    Ordenar(*w, Teclas);
+    QCOMPARE(w->SesionActual.UltimaSeleccion().Crit, Criterio::sMAPE);
+    QCOMPARE(Control<Rejilla>(w, "SGSeleccion")->Celda(PaginaSeleccion::ColCriterio, 0), QStringLiteral("sMAPE"));
 }
 
 // Before any data the command says what the others say, and shows nothing.
