@@ -81,6 +81,8 @@ prev$`tendora-lote` <- lapply(nombres, function(s) {
   if (nrow(r) != H) return(NULL)
   list(f = r$prevision, lo80 = r$inf80, hi80 = r$sup80, lo95 = r$inf95, hi95 = r$sup95, modelo = r$modelo[1])
 })
+sin_prevision <- setdiff(nombres, tl$serie)
+if (length(sin_prevision) > 0) cat("tendora-lote no ha previsto:", sin_prevision, "\n")
 # croston() gives no intervals; ses() does, so they are measured as well.
 t_croston <- system.time(prev$croston <- lapply(nombres, function(s) {
   list(f = as.numeric(croston(series[[s]]$y, h = H)$mean))
