@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     double sumaS = 0, sumaM = 0, tiempo = 0;
     long long dentro80 = 0, dentro95 = 0, total = 0;
     int series = 0, conMASE = 0;
-    std::vector<int> ganadores(NumModelos, 0);
+    std::vector<int> ganadores(ItemTSB + 1, 0);
     for (const char* ruta : ficheros) {
         std::vector<Registro> registros;
         if (!Leer(ruta, registros)) {
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
             if (r.Ranking[0].Valido) {
                 r.Ganador = 0;
                 r.Prevision = PreverCandidato(ev, r.Ranking[0], reserva > 0 ? reserva : H);
-                r.Intervalos = IntervalosEmpiricos(r.Ranking[0].Errores, r.Prevision, NivelHasta(ev.Datos(), n), false);
+                r.Intervalos = IntervalosPrevision(ev, r.Ranking[0].Errores, r.Prevision, false);
             }
         } else {
             r = PrevisionAutomatica(e, reserva > 0 ? reserva : H, crit, false);
@@ -135,7 +135,7 @@ int main(int argc, char** argv)
         std::printf("sMAPE medio %.3f  MASE medio %.4f  cobertura 80 %% %.1f  95 %% %.1f\n", sumaS / series,
                     conMASE ? sumaM / conMASE : NAN, 100.0 * dentro80 / total, 100.0 * dentro95 / total);
     std::printf("combinaciones %d; ganadores:", combinados);
-    for (int i = 0; i < NumModelos; ++i)
-        std::printf(" %s %d", std::string(FichaDe(i).Codigo).c_str(), ganadores[size_t(i)]);
+    for (int i = 0; i <= ItemTSB; ++i)
+        std::printf(" %s %d", std::string(CodigoCandidato(i)).c_str(), ganadores[size_t(i)]);
     std::printf("\n");
 }

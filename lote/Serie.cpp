@@ -220,14 +220,15 @@ QByteArray PreverSerie(const QString& ruta, const QString& nombre, const std::ve
         Evaluador ev(hist);
         const PlanOrigenes plan = ColocarOrigenes(n, H);
         const Candidato c = AjustarModelo(ev, p.Modelo, plan, H, p.Crit, false);
-        const QString codigo = QString::fromUtf8(FichaDe(p.Modelo).Codigo.data(), FichaDe(p.Modelo).Codigo.size());
+        const std::string_view cod = CodigoCandidato(p.Modelo);
+        const QString codigo = QString::fromUtf8(cod.data(), qsizetype(cod.size()));
         if (!c.Valido)
             throw ErrorSerie{QStringLiteral("%1: el modelo %2 no puede prever esta serie (%3)%4")
                                  .arg(ruta, codigo, Valores(n), Motivo(c.Motivo))};
         f = PreverCandidato(ev, c, H);
         if (f.empty())
             throw ErrorSerie{QStringLiteral("%1: el modelo %2 falla con la serie entera.").arg(ruta, codigo)};
-        iv = IntervalosEmpiricos(c.Errores, f, NivelHasta(ev.Datos(), n), false);
+        iv = IntervalosPrevision(ev, c.Errores, f, false);
         etiqueta = c.Etiqueta;
     }
     if (f.size() != size_t(H) || iv.size() != size_t(H) || !Finitos(f, iv))

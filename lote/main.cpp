@@ -51,8 +51,8 @@ QByteArray TextoUso()
                                   "  --horizonte H   meses que prever, de 0 a 999 (por omisión, 12)\n"
                                   "  --modelo M      auto (por omisión): el mejor candidato según el criterio, un\n"
                                   "                  modelo o la media de los mejores; o uno de NVS, NVE, MMS,\n"
-                                  "                  MMD, LES, LED, DST, THT, HLT, H-W, CRT, S-B, con sus\n"
-                                  "                  constantes ajustadas\n"
+                                  "                  MMD, LES, LED, DST, THT, HLT, H-W, CRT, S-B, TSB, con\n"
+                                  "                  sus constantes ajustadas\n"
                                   "  --criterio C    error de origen móvil que se minimiza: MASE (por omisión),\n"
                                   "                  sMAPE o RMSE\n"
                                   "  --hilos N       series que se prevén a la vez (por omisión, una por núcleo: %1)\n"
@@ -144,8 +144,8 @@ Opciones LeerOpciones(int argc, char** argv)
             o.Pet.Modelo = -2;
             if (qvalor.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
                 o.Pet.Modelo = -1;
-            for (int k = 0; k < NumModelos; ++k) {
-                const std::string_view c = Catalogo[size_t(k)].Codigo;
+            for (int k = 0; k <= ItemTSB; ++k) {
+                const std::string_view c = CodigoCandidato(k);
                 if (qvalor.compare(QLatin1String(c.data(), qsizetype(c.size())), Qt::CaseInsensitive) == 0)
                     o.Pet.Modelo = k;
             }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <exception>
 
+#include "models/Intermitente.h"
 #include "models/MotorExperimentos.h"
 
 namespace tendora {
@@ -54,6 +55,12 @@ Evaluador::Evaluador(const Espacio& hist, int n)
         if (t > 0)
             y_[size_t(t - 1)] = hist.V(t, ColDatos);
     }
+    demanda_ = tendora::ClasificarDemanda(y_.data(), n_);
+    const bool negativos = std::any_of(y_.begin(), y_.end(), [](double x) { return x < 0; });
+    const bool ceros = std::any_of(y_.begin(), y_.end(), [](double x) { return x == 0; });
+    intermitente_ =
+        !negativos && (demanda_.Clase == ClaseDemanda::Intermitente || demanda_.Clase == ClaseDemanda::Irregular ||
+                       (demanda_.Clase == ClaseDemanda::PocosDatos && ceros));
     anio_.resize(size_t(n_ + 1));
     mes_.resize(size_t(n_ + 1));
     for (int t = 0; t <= n_; ++t) {
@@ -104,6 +111,20 @@ const std::array<double, 13>* Evaluador::Coeficientes(int o)
 
 bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
 {
+    if (item == ItemTSB) {
+        // No table: the state runs over the values themselves.
+        EstadoTSB e;
+        for (int t = 0; t < o; ++t)
+            e.Leer(y_[size_t(t)], p.AlfaCroston, p.BetaTSB);
+        const double f = e.Prevision();
+        if (!std::isfinite(f)) {
+            if (fallo_.empty())
+                fallo_ = "El modelo no dio previsión en todos los meses.";
+            return false;
+        }
+        f_.assign(size_t(std::max(V, 0)), f);
+        return true;
+    }
     const std::array<double, 13>* coef = nullptr;
     if (sa_) {
         coef = Coeficientes(o);
@@ -185,6 +206,25 @@ void Evaluador::Evaluar(int item, const Parametros& p, const PlanOrigenes& plan,
 double Evaluador::ErrorAjuste(int item, const Parametros& p, int o)
 {
     o = std::min(o, n_);
+    if (item == ItemTSB) {
+        // The months after the first demand: before it nothing is forecast.
+        if (o < 2)
+            return kSinValor;
+        // Every month after the first: 0 is forecast until a demand comes.
+        EstadoTSB e;
+        double s = 0;
+        int c = 0;
+        for (int t = 0; t < o; ++t) {
+            if (t > 0) {
+                const double d = y_[size_t(t)] - e.Prevision();
+                s += d * d;
+                ++c;
+            }
+            e.Leer(y_[size_t(t)], p.AlfaCroston, p.BetaTSB);
+        }
+        const double r = c > 0 ? s / c : kSinValor;
+        return std::isfinite(r) ? r : kSinValor;
+    }
     if (o < 2 || !Correr(item, p, o, 1))
         return kSinValor;
     // Correr put the history back: the fitted rows are read against it.
@@ -225,8 +265,21 @@ std::string_view NombreCriterio(Criterio c)
     return "MASE";
 }
 
+std::string_view CodigoCandidato(int item)
+{
+    return item == ItemTSB ? std::string_view("TSB") : FichaDe(item).Codigo;
+}
+
 std::string EtiquetaPunto(int item, const Parametros& p)
 {
+    if (item == ItemTSB) {
+        char buf[64];
+        std::string t = "TSB (";
+        t.append(buf, std::to_chars(buf, buf + sizeof buf, p.AlfaCroston, std::chars_format::general, 15).ptr);
+        t += ';';
+        t.append(buf, std::to_chars(buf, buf + sizeof buf, p.BetaTSB, std::chars_format::general, 15).ptr);
+        return t + ')';
+    }
     const FichaModelo& f = FichaDe(item);
     std::string t(f.Codigo);
     t += " (";
@@ -280,13 +333,15 @@ namespace {
 
 struct Resumen {
     double MAE = kSinValor, sMAPE = kSinValor, ME = kSinValor, RMSE = kSinValor;
+    double SinError = kSinValor;
 };
 
 Resumen Resumir(const ErroresOrigen& err)
 {
     Resumen r;
     double sa = 0, ss = 0, se = 0, s2 = 0;
-    long long c = 0;
+    long long c = 0, exactos = 0;
+    bool cero = false;
     for (size_t i = 0; i < err.Error.size(); ++i) {
         const double e = err.Error[i];
         if (e != e)
@@ -296,6 +351,8 @@ Resumen Resumir(const ErroresOrigen& err)
         const double d = std::fabs(y) + std::fabs(f);
         sa += std::fabs(e);
         ss += d > 0 ? 200.0 * std::fabs(e) / d : 0.0;
+        cero = cero || y == 0;
+        exactos += std::fabs(e) < 0.5;
         se += e;
         s2 += e * e;
         ++c;
@@ -303,8 +360,10 @@ Resumen Resumir(const ErroresOrigen& err)
     if (c == 0)
         return r;
     r.MAE = sa / double(c);
-    r.sMAPE = ss / double(c);
+    // A percentage of a value that is 0 is no number, as in the error tables.
+    r.sMAPE = cero ? kSinValor : ss / double(c);
     r.ME = se / double(c);
+    r.SinError = double(exactos) / double(c);
     r.RMSE = std::sqrt(s2 / double(c));
     return r;
 }
@@ -319,7 +378,7 @@ public:
     }
     double Probar(const Parametros& p)
     {
-        const double v = ev_.ErrorAjuste(item_, p, plan_.Origenes.back());
+        const double v = origenes_ ? ErrorOrigenes(p) : ev_.ErrorAjuste(item_, p, plan_.Origenes.back());
         if (v == v && (!hay_ || v < mejorValor_)) {
             hay_ = true;
             mejorValor_ = v;
@@ -338,8 +397,23 @@ public:
         return e;
     }
     Parametros Base() const { return base_; }
+    // On: a set is judged by its mean squared error over every origin and step.
+    void PorOrigenes(bool si) { origenes_ = si; }
 
 private:
+    double ErrorOrigenes(const Parametros& p)
+    {
+        ev_.Evaluar(item_, p, plan_, tmp_);
+        if (tmp_.Fallidos > 0)
+            return kSinValor;
+        double s = 0;
+        for (double e : tmp_.Error)
+            s += e * e;
+        const double r = tmp_.Error.empty() ? kSinValor : s / double(tmp_.Error.size());
+        return std::isfinite(r) ? r : kSinValor;
+    }
+    ErroresOrigen tmp_;
+    bool origenes_ = false;
     Evaluador& ev_;
     int item_;
     const PlanOrigenes& plan_;
@@ -349,14 +423,28 @@ private:
     bool hay_ = false;
 };
 
+double Parametros::*Miembro(ValorModelo v)
+{
+    switch (v) {
+    case ValorModelo::AlfaLE: return &Parametros::AlfaLE;
+    case ValorModelo::AlfaTHT: return &Parametros::AlfaTHT;
+    case ValorModelo::AlfaHLT: return &Parametros::AlfaHLT;
+    case ValorModelo::BetaHLT: return &Parametros::BetaHLT;
+    case ValorModelo::PhiHW: return &Parametros::PhiHW;
+    case ValorModelo::AlfaCroston:
+    case ValorModelo::N: break;
+    }
+    return &Parametros::AlfaCroston;
+}
+
 double Centesimas(int k)
 {
     return ComoEdit(ValorModelo::AlfaLE, k / 100.0);
 }
 
-// Constants on a grid of hundredths: every coarse point, then the
+// Constants on a grid of hundredths: every coarse point, then (fino) the
 // neighbourhood of the best at finer steps.
-void AjustarConstantes(Busqueda& b, const std::vector<ValorModelo>& vals)
+void AjustarConstantes(Busqueda& b, const std::vector<double Parametros::*>& vals, bool fino)
 {
     const int d = int(vals.size());
     std::array<int, 3> centro{};
@@ -370,7 +458,7 @@ void AjustarConstantes(Busqueda& b, const std::vector<ValorModelo>& vals)
         while (true) {
             Parametros p = b.Base();
             for (int i = 0; i < d; ++i)
-                PonerValor(p, vals[size_t(i)], Centesimas(k[size_t(i)]));
+                p.*vals[size_t(i)] = Centesimas(k[size_t(i)]);
             b.Probar(p);
             int i = d - 1;
             while (i >= 0) {
@@ -385,23 +473,23 @@ void AjustarConstantes(Busqueda& b, const std::vector<ValorModelo>& vals)
         }
         if (b.Hay())
             for (int i = 0; i < d; ++i)
-                centro[size_t(i)] = int(std::lround(Valor(b.Mejor(), vals[size_t(i)]) * 100));
+                centro[size_t(i)] = int(std::lround(b.Mejor().*vals[size_t(i)] * 100));
     };
     if (d == 1) {
         recorrer(10, 0, true);
-        if (b.Hay())
+        if (b.Hay() && fino)
             recorrer(1, 9, false);
     } else if (d == 2) {
         recorrer(10, 0, true);
-        if (b.Hay())
+        if (b.Hay() && fino)
             recorrer(2, 10, false);
-        if (b.Hay())
+        if (b.Hay() && fino)
             recorrer(1, 2, false);
     } else {
         recorrer(20, 0, true);
-        if (b.Hay())
+        if (b.Hay() && fino)
             recorrer(5, 10, false);
-        if (b.Hay())
+        if (b.Hay() && fino)
             recorrer(1, 3, false);
     }
 }
@@ -456,7 +544,7 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
     cand.Desestacionalizado = desest;
     cand.Param.V = V;
     cand.Param.PrevNeg = prevNeg;
-    cand.MASE = cand.RMSSE = cand.sMAPE = cand.ME = cand.RMSE = kSinValor;
+    cand.MASE = cand.RMSSE = cand.sMAPE = cand.ME = cand.RMSE = cand.SinError = kSinValor;
     cand.Cobertura80 = cand.Cobertura95 = kSinValor;
     cand.Valor = kSinValor;
     if (!plan.Valido()) {
@@ -466,21 +554,27 @@ Candidato AjustarModelo(Evaluador& ev, int item, const PlanOrigenes& plan, int V
     }
     ev.OlvidarFallo();
     Busqueda b(ev, item, plan, cand.Param);
-    const ValoresModelo& vals = ValoresDe(item);
-    std::vector<ValorModelo> constantes;
+    // Intermittent demand gives a one-step fit little to go on, and its
+    // decay shows only over several steps: constants are judged at the origins.
+    b.PorOrigenes(ev.Intermitente());
+    std::vector<double Parametros::*> constantes;
     bool conN = false;
-    for (ValorModelo v : vals) {
-        if (v == ValorModelo::N)
-            conN = true;
-        else
-            constantes.push_back(v);
-    }
+    if (item == ItemTSB)
+        constantes = {&Parametros::AlfaCroston, &Parametros::BetaTSB};
+    else
+        for (ValorModelo v : ValoresDe(item)) {
+            if (v == ValorModelo::N)
+                conN = true;
+            else
+                constantes.push_back(Miembro(v));
+        }
     if (conN) {
         // MMD averages the averages: its window fits twice in the first origin.
         const int o1 = plan.Origenes.front();
         AjustarN(b, item == ItemMMD ? (o1 + 1) / 2 : o1);
     } else if (!constantes.empty()) {
-        AjustarConstantes(b, constantes);
+        // On intermittent demand the finer steps fit the noise of a few demands.
+        AjustarConstantes(b, constantes, !ev.Intermitente());
     } else {
         b.Probar(b.Base());
     }
@@ -514,7 +608,7 @@ namespace {
 Candidato Combinar(const std::vector<Candidato>& ranking, Evaluador& ev, Criterio c)
 {
     Candidato comb;
-    comb.MASE = comb.RMSSE = comb.sMAPE = comb.ME = comb.RMSE = kSinValor;
+    comb.MASE = comb.RMSSE = comb.sMAPE = comb.ME = comb.RMSE = comb.SinError = kSinValor;
     comb.Cobertura80 = comb.Cobertura95 = comb.Valor = kSinValor;
     std::vector<const Candidato*> partes;
     for (const Candidato& k : ranking)
@@ -551,6 +645,7 @@ void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
     const double escala2 = EscalaMASE(ev.Datos().data(), ev.Valores(), true);
     cand.RMSSE = escala2 > 0 ? std::sqrt(r.RMSE * r.RMSE / escala2) : kSinValor;
     cand.sMAPE = r.sMAPE;
+    cand.SinError = r.SinError;
     cand.ME = r.ME;
     cand.RMSE = r.RMSE;
     switch (c) {
@@ -558,7 +653,7 @@ void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
     case Criterio::sMAPE: cand.Valor = r.sMAPE; break;
     case Criterio::RMSE: cand.Valor = r.RMSE; break;
     }
-    const auto cob = CoberturaEmpirica(cand.Errores);
+    const auto cob = CoberturaPrevision(ev, cand.Errores);
     cand.Cobertura80 = cob[0];
     cand.Cobertura95 = cob[1];
     cand.Valido = std::isfinite(cand.Valor);
@@ -593,23 +688,40 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
                                         int n)
 {
     ResultadoAutomatico res;
-    res.Crit = c;
     Evaluador ev(hist, n);
     n = ev.Valores();
+    const std::vector<double>& y = ev.Datos();
+    const bool ceros = std::any_of(y.begin(), y.end(), [](double x) { return x == 0; });
+    if (c == Criterio::sMAPE && ceros) {
+        c = Criterio::MASE;
+        res.CriterioSustituido = true;
+    }
+    res.Crit = c;
     res.Plan = ColocarOrigenes(n, std::max(V, 1));
     // Seasonally adjusted candidates only for a seasonal, positive series.
-    const std::vector<double>& y = ev.Datos();
     const bool desest = EsEstacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x > 0; });
     std::vector<std::pair<int, bool>> lista;
-    // Croston's methods are for intermittent demand: a series without zeros has none.
-    const bool ceros = std::any_of(y.begin(), y.end(), [](double x) { return x == 0; });
-    for (int item = 0; item < NumModelos; ++item)
-        if (ceros || (item != ItemCRT && item != ItemSB))
+    if (ev.Intermitente()) {
+        // Demand that comes now and then: the methods made for it, and nothing else.
+        for (int item : {int(ItemCRT), int(ItemSB), ItemTSB})
             lista.emplace_back(item, false);
-    if (desest)
-        for (int item = 0; item < NumModelos; ++item)
-            if (AjustableDesestacionalizado(item))
-                lista.emplace_back(item, true);
+    } else {
+        // Croston's methods are for intermittent demand: a series without zeros has
+        // none. The multiplicative seasonal forms break on zeros: a month whose
+        // coefficient comes out 0 is forecast 0 for ever.
+        for (int item = 0; item < NumModelos; ++item) {
+            const bool croston = item == ItemCRT || item == ItemSB;
+            const bool multiplicativo = item == ItemDST || item == ItemTHT || item == ItemHW;
+            if (ceros ? !multiplicativo : !croston)
+                lista.emplace_back(item, false);
+        }
+        if (ceros)
+            lista.emplace_back(ItemTSB, false);
+        if (desest)
+            for (int item = 0; item < NumModelos; ++item)
+                if (AjustableDesestacionalizado(item))
+                    lista.emplace_back(item, true);
+    }
     if (informe)
         informe->Comenzar("Previsión automática", static_cast<long long>(lista.size()));
     std::vector<Candidato> todos;
@@ -633,7 +745,8 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
     });
     // Singles ranked first: the combination takes the best of them.
     {
-        Candidato comb = Combinar(todos, ev, c);
+        // Averaging the intermittent methods keeps the decay of TSB from showing.
+        Candidato comb = ev.Intermitente() ? Candidato{} : Combinar(todos, ev, c);
         if (comb.Valido) {
             todos.push_back(std::move(comb));
             std::stable_sort(todos.begin(), todos.end(), [](const Candidato& a, const Candidato& b) {
@@ -649,31 +762,48 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
     for (size_t i = 0; i < todos.size(); ++i)
         if (todos[i].Valido && todos[i].EsCombinacion())
             comb = int(i);
-    if (!todos.empty() && todos[0].Valido)
-        res.Ganador = 0;
+    int preferido = !todos.empty() && todos[0].Valido ? 0 : -1;
     if (comb > 0 && !(todos[0].Valor < todos[size_t(comb)].Valor * (1 - MargenCombinacion)))
-        res.Ganador = comb;
+        preferido = comb;
+    // The winner must forecast the whole history too; if it cannot, the next in rank does.
+    std::vector<char> falla(todos.size(), 0);
+    if (preferido >= 0) {
+        std::vector<int> orden{preferido};
+        for (int i = 0; i < int(todos.size()); ++i)
+            if (i != preferido && todos[size_t(i)].Valido)
+                orden.push_back(i);
+        for (int i : orden) {
+            ev.OlvidarFallo();
+            std::vector<double> f = PreverCandidato(ev, todos[size_t(i)], V);
+            if (f.size() == size_t(std::max(V, 0))) {
+                res.Ganador = i;
+                res.Intervalos = IntervalosPrevision(ev, todos[size_t(i)].Errores, f, prevNeg);
+                res.Prevision = std::move(f);
+                break;
+            }
+            falla[size_t(i)] = 1;
+            todos[size_t(i)].Motivo = "Descartado: falla con la serie entera" +
+                                      (ev.Fallo().empty() ? std::string(".") : " (" + ev.Fallo() + ")");
+        }
+    }
     for (size_t i = 0; i < todos.size(); ++i) {
         Candidato& k = todos[i];
-        if (!k.Valido)
+        if (!k.Valido || falla[i])
             continue;
-        if (int(i) == res.Ganador && res.Ganador == 0)
+        if (int(i) == res.Ganador && int(i) == preferido && !k.EsCombinacion())
             k.Motivo = "Elegido: el menor " + nombre + " en los orígenes móviles.";
-        else if (int(i) == res.Ganador)
+        else if (int(i) == res.Ganador && int(i) == preferido)
             k.Motivo = "Elegido: combinar es más fiable, y ningún modelo solo tiene un " + nombre + " más de un " +
                        margen + " % menor.";
-        else if (int(i) < res.Ganador)
+        else if (int(i) == res.Ganador)
+            k.Motivo = "Elegido: el menor " + nombre + " de los que prevén la serie entera.";
+        else if (int(i) < res.Ganador && int(i) < preferido)
             k.Motivo = "Descartado: su " + nombre + " es menor que el de la combinación, pero no en más de un " +
                        margen + " %.";
         else
             k.Motivo = "Descartado: " + nombre + " mayor que el del elegido.";
     }
     res.Ranking = std::move(todos);
-    if (res.Ganador >= 0) {
-        const Candidato& g = res.Ranking[size_t(res.Ganador)];
-        res.Prevision = PreverCandidato(ev, g, V);
-        res.Intervalos = IntervalosEmpiricos(g.Errores, res.Prevision, NivelHasta(ev.Datos(), n), prevNeg);
-    }
     return res;
 }
 

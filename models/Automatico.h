@@ -10,6 +10,7 @@
 
 #include "models/Catalogo.h"
 #include "models/Espacio.h"
+#include "models/Intermitente.h"
 #include "models/Modelos.h"
 
 namespace tendora {
@@ -69,6 +70,12 @@ public:
     // Empty when the model fails.
     std::vector<double> Prever(int item, const Parametros& p, int V);
     const std::vector<double>& Datos() const { return y_; } // y_[t-1] = value of month t
+    // The history's demand class, and whether it is demand that comes now and
+    // then (intermittent or irregular, or under two demands among zeros):
+    // then only the intermittent methods are candidates and the intervals are
+    // built for counts.
+    const Demanda& DemandaSerie() const { return demanda_; }
+    bool Intermitente() const { return intermitente_; }
     // The first failure's message since OlvidarFallo, to say why a candidate was passed over.
     const std::string& Fallo() const { return fallo_; }
     void OlvidarFallo() { fallo_.clear(); }
@@ -85,6 +92,8 @@ private:
     std::vector<double> y_, anio_, mes_;
     std::string fallo_;
     int n_ = 0;
+    Demanda demanda_;
+    bool intermitente_ = false;
 };
 
 // ---------------------------------------------------------------- intervals
@@ -106,6 +115,21 @@ double NivelHasta(const std::vector<double>& y, int t);
 // Share of errors inside their interval when each origin's intervals are
 // built from the other origins' errors: {80 %, 95 %}; NaN without enough origins.
 std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err);
+
+// Intervals for demand that comes now and then: each month's demand drawn as
+// none or one of the sizes seen, with the probability that makes the forecast
+// its mean; the nominal levels raised until the intervals hold 80 % and 95 %
+// of the values at the rolling origins. Bounds are 0 or sizes seen: never
+// negative, never NaN, all 0 on a history without demand.
+std::vector<Intervalo> IntervalosDemanda(const ErroresOrigen& err, const std::vector<double>& y,
+                                         const std::vector<double>& f);
+// Their leave-one-origin-out coverage, as CoberturaEmpirica.
+std::array<double, 2> CoberturaDemanda(const ErroresOrigen& err, const std::vector<double>& y);
+// The intervals and coverage a candidate gets on the evaluator's history:
+// the demand ones for intermittent demand, the empirical ones otherwise.
+std::vector<Intervalo> IntervalosPrevision(const Evaluador& ev, const ErroresOrigen& err, const std::vector<double>& f,
+                                           bool prevNeg);
+std::array<double, 2> CoberturaPrevision(const Evaluador& ev, const ErroresOrigen& err);
 
 // ---------------------------------------------------------------- scales
 
@@ -139,13 +163,18 @@ struct Candidato {
     bool Valido = false; // evaluated and ranked
     double Valor = 0; // the criterion (valid candidates)
     double MASE = 0, RMSSE = 0, sMAPE = 0, ME = 0, RMSE = 0; // rolling-origin; NaN without a value
+    // Share of the origins' months whose error is under half a unit: the
+    // forecast rounded to whole units is right (counts of demand).
+    double SinError = 0;
     double Cobertura80 = 0, Cobertura95 = 0; // 0..1; NaN without a value
     std::string Motivo; // why chosen or passed over, Spanish
     ErroresOrigen Errores; // its rolling-origin errors, for its intervals
 };
 
 struct ResultadoAutomatico {
-    Criterio Crit = Criterio::MASE;
+    Criterio Crit = Criterio::MASE; // the one ranked by
+    // sMAPE was asked on a history with months at 0, where it has no value: MASE ranked.
+    bool CriterioSustituido = false;
     PlanOrigenes Plan;
     std::vector<Candidato> Ranking; // best first; candidates that failed last
     int Ganador = -1; // index in Ranking, -1 when none could be evaluated
@@ -183,6 +212,8 @@ bool EsEstacional(const std::vector<double>& y);
 // Models that run on seasonally adjusted data when the series is seasonal.
 bool AjustableDesestacionalizado(int item);
 
+// The code of a candidate's model: the selector's, or "TSB".
+std::string_view CodigoCandidato(int item);
 // A candidate's: a combination's is "Media (" + its components' labels joined by " + " + ")".
 std::string EtiquetaPunto(const Candidato& c);
 // The combination of the components' forecasts for one month (reorders v).

@@ -52,23 +52,15 @@ ResultadoTSB ModeloTSB(const double* y, int n, double alfa, double beta, int V)
 {
     ResultadoTSB r;
     r.Ajuste.assign(size_t(std::max(n, 0)), 0.0);
-    int t = 0;
-    while (t < n && !(y[t] > 0))
-        ++t;
-    if (t < n) {
-        r.Z = y[t];
-        r.P = 1.0 / double(t + 1);
-        for (++t; t < n; ++t) {
-            r.Ajuste[size_t(t)] = r.P * r.Z;
-            if (y[t] > 0) {
-                r.P += beta * (1.0 - r.P);
-                r.Z += alfa * (y[t] - r.Z);
-            } else {
-                r.P -= beta * r.P;
-            }
-        }
+    EstadoTSB e;
+    for (int t = 0; t < n; ++t) {
+        if (e.Iniciado)
+            r.Ajuste[size_t(t)] = e.Prevision();
+        e.Leer(y[t], alfa, beta);
     }
-    const double f = std::isfinite(r.P * r.Z) ? r.P * r.Z : 0.0;
+    r.P = e.P;
+    r.Z = e.Z;
+    const double f = std::isfinite(e.Prevision()) ? e.Prevision() : 0.0;
     r.Prevision.assign(size_t(std::max(V, 0)), f);
     return r;
 }

@@ -31,6 +31,29 @@ std::string_view NombreClase(ClaseDemanda c);
 // p += beta (I - p); the size z moves only with a demand, z += alfa (y - z).
 // Both start at the first demand: z its size, p one over the months it took.
 // The forecast of every later month is p z, so it decays over a run of zeros.
+// The state month by month, for the fit loops that need no table.
+struct EstadoTSB {
+    double P = 0, Z = 0;
+    int Meses = 0; // months read
+    bool Iniciado = false; // a demand has been read
+    double Prevision() const { return P * Z; }
+    void Leer(double y, double alfa, double beta)
+    {
+        ++Meses;
+        if (!Iniciado) {
+            if (y > 0) {
+                Z = y;
+                P = 1.0 / Meses;
+                Iniciado = true;
+            }
+        } else if (y > 0) {
+            P += beta * (1.0 - P);
+            Z += alfa * (y - Z);
+        } else {
+            P -= beta * P;
+        }
+    }
+};
 struct ResultadoTSB {
     std::vector<double> Ajuste; // one-step forecasts of months 1..n (0 before the first demand)
     std::vector<double> Prevision; // months n+1..n+V, all p z

@@ -214,4 +214,192 @@ std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err)
     return {double(dentro80) / double(total), double(dentro95) / double(total)};
 }
 
+// ---------------------------------------------------------------- intervals for counts
+
+namespace {
+
+// The non-zero demands of the first t months, sorted, and their mean.
+struct Tamanos {
+    std::vector<double> S;
+    double Media = 0;
+};
+Tamanos TamanosHasta(const std::vector<double>& y, int t)
+{
+    Tamanos r;
+    for (int i = 0; i < std::min<int>(t, int(y.size())); ++i)
+        if (y[size_t(i)] > 0)
+            r.S.push_back(y[size_t(i)]);
+    std::sort(r.S.begin(), r.S.end());
+    if (!r.S.empty())
+        r.Media = std::accumulate(r.S.begin(), r.S.end(), 0.0) / double(r.S.size());
+    return r;
+}
+
+// A month's demand drawn as none with probability 1 - p and one of the sizes
+// seen otherwise, p = f / their mean: the forecast is the draw's mean.
+// Quantile at level a.
+double CuantilDemanda(const Tamanos& t, double f, double a)
+{
+    if (t.S.empty() || !(f > 0) || !(t.Media > 0))
+        return 0.0;
+    const double p = std::min(1.0, f / t.Media);
+    if (a <= 1.0 - p)
+        return 0.0;
+    const double b = (a - (1.0 - p)) / p;
+    const size_t M = t.S.size();
+    const size_t i = std::clamp<size_t>(size_t(std::ceil(b * double(M) - 1e-9)), 1, M);
+    return t.S[i - 1];
+}
+
+// The interval of a nominal level c: equal tails, or from 0 when the lower
+// tail falls on no demand (then all of c lies above 0).
+std::pair<double, double> IntervaloDemanda(const Tamanos& t, double f, double c)
+{
+    const double inf = CuantilDemanda(t, f, (1.0 - c) / 2.0);
+    if (inf > 0)
+        return {inf, CuantilDemanda(t, f, (1.0 + c) / 2.0)};
+    return {0.0, CuantilDemanda(t, f, c)};
+}
+
+// The origins' forecasts with the value that came, and each origin's sizes.
+struct PuntosDemanda {
+    std::vector<Tamanos> PorOrigen;
+    struct Punto {
+        int k;
+        double f, y;
+    };
+    std::vector<Punto> P;
+};
+PuntosDemanda Reunir(const ErroresOrigen& err, const std::vector<double>& y)
+{
+    PuntosDemanda r;
+    const int K = int(err.Plan.Origenes.size());
+    for (int k = 0; k < K; ++k) {
+        r.PorOrigen.push_back(TamanosHasta(y, err.Plan.Origenes[size_t(k)]));
+        for (int h = 1; h <= err.Plan.Pasos; ++h) {
+            const double e = err.E(k, h);
+            const double real = err.Real[size_t(k) * size_t(err.Plan.Pasos) + size_t(h - 1)];
+            if (e == e)
+                r.P.push_back({k, real - e, real});
+        }
+    }
+    return r;
+}
+
+// Nominal levels tried: 0.5, 0.505, ..., 0.995.
+constexpr int NumNiveles = 100;
+double NivelNominal(int i)
+{
+    return 0.5 + 0.005 * i;
+}
+
+// How many values each origin's intervals hold at every level tried.
+struct Cuentas {
+    std::vector<long long> Dentro; // [k * NumNiveles + i]
+    std::vector<long long> Total; // per origin
+};
+Cuentas Contar(const PuntosDemanda& d)
+{
+    Cuentas c;
+    const size_t K = d.PorOrigen.size();
+    c.Dentro.assign(K * NumNiveles, 0);
+    c.Total.assign(K, 0);
+    for (const auto& q : d.P) {
+        ++c.Total[size_t(q.k)];
+        for (int i = 0; i < NumNiveles; ++i) {
+            const auto [inf, sup] = IntervaloDemanda(d.PorOrigen[size_t(q.k)], q.f, NivelNominal(i));
+            c.Dentro[size_t(q.k) * NumNiveles + size_t(i)] += q.y >= inf && q.y <= sup;
+        }
+    }
+    return c;
+}
+
+// The nominal level for a coverage c at the origins (other than excluida):
+// the draw ignores how uncertain p and the sizes are, so its own level covers
+// too little. Counts jump, so the 80 % level takes the coverage nearest c and
+// the 95 % one the first at or above it: the upper bound is the one stock is
+// set by.
+double NivelCalibrado(const Cuentas& n, double c, bool alMenos, int excluida)
+{
+    long long total = 0;
+    for (size_t k = 0; k < n.Total.size(); ++k)
+        total += int(k) == excluida ? 0 : n.Total[k];
+    if (total == 0)
+        return c;
+    double mejor = c, distancia = 2;
+    for (int i = 0; i < NumNiveles; ++i) {
+        long long dentro = 0;
+        for (size_t k = 0; k < n.Total.size(); ++k)
+            dentro += int(k) == excluida ? 0 : n.Dentro[k * NumNiveles + size_t(i)];
+        const double cob = double(dentro) / double(total);
+        if (alMenos) {
+            if (NivelNominal(i) >= c - 1e-9 && cob >= c)
+                return NivelNominal(i);
+        } else if (std::fabs(cob - c) < distancia - 1e-12) {
+            distancia = std::fabs(cob - c);
+            mejor = NivelNominal(i);
+        }
+    }
+    return alMenos ? NivelNominal(NumNiveles - 1) : mejor;
+}
+
+} // namespace
+
+std::vector<Intervalo> IntervalosDemanda(const ErroresOrigen& err, const std::vector<double>& y,
+                                         const std::vector<double>& f)
+{
+    const Cuentas cuentas = Contar(Reunir(err, y));
+    const double n80 = NivelCalibrado(cuentas, 0.80, false, -1);
+    const double n95 = NivelCalibrado(cuentas, 0.95, true, -1);
+    const Tamanos t = TamanosHasta(y, int(y.size()));
+    std::vector<Intervalo> out(f.size());
+    for (size_t i = 0; i < f.size(); ++i) {
+        const double x = std::isfinite(f[i]) ? std::max(0.0, f[i]) : 0.0;
+        const auto [i80, s80] = IntervaloDemanda(t, x, n80);
+        const auto [i95, s95] = IntervaloDemanda(t, x, n95);
+        out[i] = {i80, s80, std::min(i95, i80), std::max(s95, s80)};
+    }
+    return out;
+}
+
+std::array<double, 2> CoberturaDemanda(const ErroresOrigen& err, const std::vector<double>& y)
+{
+    const int K = int(err.Plan.Origenes.size());
+    if (K < MinimoOrigenes || err.Plan.Pasos < 1)
+        return {kSinValor, kSinValor};
+    const PuntosDemanda d = Reunir(err, y);
+    const Cuentas cuentas = Contar(d);
+    long long dentro80 = 0, dentro95 = 0, total = 0;
+    for (int k = 0; k < K; ++k) {
+        const double n80 = NivelCalibrado(cuentas, 0.80, false, k);
+        const double n95 = NivelCalibrado(cuentas, 0.95, true, k);
+        for (const auto& q : d.P) {
+            if (q.k != k)
+                continue;
+            const Tamanos& t = d.PorOrigen[size_t(k)];
+            const auto [i80, s80] = IntervaloDemanda(t, q.f, n80);
+            const auto [i95, s95] = IntervaloDemanda(t, q.f, n95);
+            ++total;
+            dentro80 += q.y >= i80 && q.y <= s80;
+            dentro95 += q.y >= std::min(i95, i80) && q.y <= std::max(s95, s80);
+        }
+    }
+    if (total == 0)
+        return {kSinValor, kSinValor};
+    return {double(dentro80) / double(total), double(dentro95) / double(total)};
+}
+
+std::vector<Intervalo> IntervalosPrevision(const Evaluador& ev, const ErroresOrigen& err, const std::vector<double>& f,
+                                           bool prevNeg)
+{
+    if (ev.Intermitente())
+        return IntervalosDemanda(err, ev.Datos(), f);
+    return IntervalosEmpiricos(err, f, NivelHasta(ev.Datos(), ev.Valores()), prevNeg);
+}
+
+std::array<double, 2> CoberturaPrevision(const Evaluador& ev, const ErroresOrigen& err)
+{
+    return ev.Intermitente() ? CoberturaDemanda(err, ev.Datos()) : CoberturaEmpirica(err);
+}
+
 } // namespace tendora

@@ -19,7 +19,8 @@ struct Parametros {
     double AlfaHLT = 0.5; // SEAlfaHLT
     double BetaHLT = 0.5; // SEBetaHLT
     double PhiHW = 0.5; // SEPhiHW
-    double AlfaCroston = 0.5; // SEAlfaCroston
+    double AlfaCroston = 0.5; // SEAlfaCroston; TSB's size constant too
+    double BetaTSB = 0.1; // TSB's demand-probability constant (automatic forecast only)
     bool PrevNeg = false; // CBPrevNeg: negative forecasts allowed
     int V = 12; // horizon
 };
@@ -40,6 +41,9 @@ enum ItemModelo {
     ItemSB
 };
 constexpr int NumModelos = ItemSB + 1;
+// Teunter–Syntetos–Babai: a candidate of the automatic forecast for
+// intermittent demand, outside the model selector (Intermitente.h).
+constexpr int ItemTSB = NumModelos;
 
 // Columns the models write, named after their headers. Several models share a
 // column number with different contents; each name says whose column it is.

@@ -155,6 +155,10 @@ void Sesion::Adoptar(Espacio&& nuevo)
     prevCandidato_.clear();
     etiquetaCandidato_.clear();
     seleccion_ = ResultadoAutomatico{};
+    std::vector<double> y(size_t(std::max(Ws.TotalDatos, 0)));
+    for (int t = 1; t <= Ws.TotalDatos; ++t)
+        y[size_t(t - 1)] = Ws.V(t, ColDatos);
+    demanda_ = ClasificarDemanda(y.data(), int(y.size()));
     Ws.DatosCargados = true;
     Cambiado(CambioDatos | CambioPuntos);
 }
@@ -192,7 +196,7 @@ void Sesion::CalcularBandas(const Parametros& p)
     std::vector<double> f(size_t(p.V));
     for (int h = 1; h <= p.V; ++h)
         f[size_t(h - 1)] = Ws.V(Ws.NumDatos + h, Ws.ColPrev);
-    bandas_ = IntervalosEmpiricos(err, f, NivelHasta(ev.Datos(), ev.Valores()), p.PrevNeg);
+    bandas_ = tendora::IntervalosPrevision(ev, err, f, p.PrevNeg);
 }
 
 void Sesion::PonerIntervalos(bool si)
@@ -226,20 +230,22 @@ bool Sesion::AplicarCandidato(int k)
     const Candidato& c = seleccion_.Ranking[size_t(k)];
     {
         Silencio s(*this);
-        SeleccionarModelo(c.Item);
-        for (ValorModelo v : ValoresDe(c.Item))
+        // TSB is not on the page: Croston, whose size constant it shares, stands for it.
+        const int item = c.Item == ItemTSB ? int(ItemCRT) : c.Item;
+        SeleccionarModelo(item);
+        for (ValorModelo v : ValoresDe(item))
             PonerValor(v, tendora::Valor(c.Param, v));
         PonerPuntosSinUsar(0);
         PonerIntervalos(true);
     }
     // A combination's or an adjusted model's intervals are its own, not the page model's.
-    const bool propia = c.EsCombinacion() || c.Desestacionalizado;
+    const bool propia = c.EsCombinacion() || c.Desestacionalizado || c.Item == ItemTSB;
     Calcular(!propia);
     if (propia) {
         Evaluador ev(Ws);
         std::vector<double> f = PreverCandidato(ev, c, param_.V);
         if (f.size() == size_t(param_.V)) {
-            bandas_ = IntervalosEmpiricos(c.Errores, f, NivelHasta(ev.Datos(), ev.Valores()), param_.PrevNeg);
+            bandas_ = tendora::IntervalosPrevision(ev, c.Errores, f, param_.PrevNeg);
             prevCandidato_ = std::move(f);
         }
     }

@@ -121,7 +121,9 @@ public:
     Criterio CriterioAutomatico() const { return criterio_; }
     void PonerCriterioAutomatico(Criterio c) { criterio_ = c; }
     const ResultadoAutomatico& UltimaSeleccion() const { return seleccion_; }
-    // After AplicarCandidato of a combination or of a seasonally adjusted
+    // The demand class of the loaded history (all of it, the hold-out too).
+    const Demanda& DemandaSerie() const { return demanda_; }
+    // After AplicarCandidato of a combination, a seasonally adjusted or a TSB
     // candidate: its own forecasts of rows NumDatos+1..NumDatos+V, which the
     // model page's model (its first component) does not give alone; the
     // intervals are then around them. Empty otherwise, and emptied by the
@@ -171,6 +173,7 @@ private:
     std::vector<double> prevCandidato_;
     std::string etiquetaCandidato_;
     ResultadoAutomatico seleccion_;
+    Demanda demanda_;
     ResultadoAutomatico cancelada_;
     Observador observador_;
     int silencio_ = 0;
