@@ -2,6 +2,7 @@
 #include "app/BarraEstado.h"
 
 #include "data/Numeros.h"
+#include "ui/PaginaSeleccion.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -53,13 +54,13 @@ QString BarraEstado::NombreMes(int mes)
                                  : QString();
 }
 
-void BarraEstado::Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar)
+void BarraEstado::Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar, const Demanda& demanda)
 {
     QString t = (registros == 1 ? QStringLiteral("Cargado ") : QStringLiteral("Cargados ")) +
                 Cuenta(registros, QStringLiteral("registro"), QStringLiteral("registros")) + QStringLiteral(", de ") +
                 Fecha(anio0, mes0) + QStringLiteral(" a ") + Fecha(anio1, mes1) + QStringLiteral("; ");
     t += sinUsar > 0 ? TextoEntero(sinUsar) + QStringLiteral(" sin usar.") : QStringLiteral("ninguno sin usar.");
-    Poner(t);
+    Poner(t + QLatin1Char(' ') + PaginaSeleccion::TextoDemanda(demanda));
 }
 
 void BarraEstado::Calculado(const QString& etiqueta, double milisegundos)

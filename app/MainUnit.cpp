@@ -494,7 +494,7 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     TextoCargado = texto;
     Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
                      static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
-                     Ws.TotalDatos - Ws.NumDatos);
+                     Ws.TotalDatos - Ws.NumDatos, SesionActual.DemandaSerie());
     Estado->TextoDatos(false);
     // Loaded as they are; the user is told once where the months stop following.
     QString salto;

@@ -697,6 +697,8 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
         res.CriterioSustituido = true;
     }
     res.Crit = c;
+    res.DemandaSerie = ev.DemandaSerie();
+    res.Intermitente = ev.Intermitente();
     res.Plan = ColocarOrigenes(n, std::max(V, 1));
     // Seasonally adjusted candidates only for a seasonal, positive series.
     const bool desest = EsEstacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x > 0; });

@@ -175,6 +175,8 @@ struct ResultadoAutomatico {
     Criterio Crit = Criterio::MASE; // the one ranked by
     // sMAPE was asked on a history with months at 0, where it has no value: MASE ranked.
     bool CriterioSustituido = false;
+    Demanda DemandaSerie; // the history's class
+    bool Intermitente = false; // ranked among the intermittent methods, demand intervals
     PlanOrigenes Plan;
     std::vector<Candidato> Ranking; // best first; candidates that failed last
     int Ganador = -1; // index in Ranking, -1 when none could be evaluated

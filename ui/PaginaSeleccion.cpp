@@ -95,8 +95,12 @@ QString PaginaSeleccion::EtiquetaCandidato(const tendora::Candidato& c)
     // One model as the error tables write it, " desest." when run on the
     // seasonally adjusted history; a combination names each of its models.
     const auto una = [](int item, const Parametros& p, bool desest) {
-        const QString t = TablasErrores::EtiquetaModelo(TablasErrores::CodigoModelo(item),
-                                                        TablasErrores::TextoParametros(item, p), QString());
+        const QString t = item == ItemTSB
+                              ? TablasErrores::EtiquetaModelo(
+                                    QStringLiteral("TSB"),
+                                    TextoGeneral(p.AlfaCroston) + QLatin1Char(';') + TextoGeneral(p.BetaTSB), QString())
+                              : TablasErrores::EtiquetaModelo(TablasErrores::CodigoModelo(item),
+                                                              TablasErrores::TextoParametros(item, p), QString());
         return desest ? t + QStringLiteral(" desest.") : t;
     };
     if (!c.EsCombinacion())
@@ -113,10 +117,11 @@ void PaginaSeleccion::Vaciar()
     g->ComenzarCarga();
     g->SetRowCount(1);
     g->SetRowCount(2);
-    const QStringList cabeceras = {
-        QStringLiteral("Modelo"),         QStringLiteral("MASE"),           QStringLiteral("MASE"),
-        QStringLiteral("RMSSE"),          QStringLiteral("sMAPE"),          QStringLiteral("ME"),
-        QStringLiteral("Cobertura 80 %"), QStringLiteral("Cobertura 95 %"), QStringLiteral("Motivo")};
+    const QStringList cabeceras = {QStringLiteral("Modelo"),         QStringLiteral("MASE"),
+                                   QStringLiteral("MASE"),           QStringLiteral("RMSSE"),
+                                   QStringLiteral("sMAPE"),          QStringLiteral("ME"),
+                                   QStringLiteral("Sin error %"),    QStringLiteral("Cobertura 80 %"),
+                                   QStringLiteral("Cobertura 95 %"), QStringLiteral("Motivo")};
     for (int c = 0; c < NumColumnas; ++c)
         g->SetTexto(c, 0, cabeceras[c]);
     g->SetTexto(ColCriterio, 0, CBCriterio->currentText());
@@ -151,6 +156,7 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
         numero(ColRMSSE, fila, Redondeado(c.RMSSE));
         numero(ColSMAPE, fila, Redondeado(c.sMAPE));
         numero(ColME, fila, Redondeado(c.ME));
+        numero(ColSinError, fila, std::round(c.SinError * 1000.0) / 10.0);
         numero(ColCobertura80, fila, std::round(c.Cobertura80 * 1000.0) / 10.0);
         numero(ColCobertura95, fila, std::round(c.Cobertura95 * 1000.0) / 10.0);
         g->SetTexto(ColMotivo, fila, Utf8(c.Motivo));
@@ -161,7 +167,33 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
     // The winner is not always the first row (a combination may win with a higher score).
     if (r.Ganador >= 0)
         g->MostrarFila(r.Ganador + 1);
-    LabelPlan->setText(TextoPlan(r.Plan));
+    QString plan = TextoPlan(r.Plan) + QLatin1Char(' ') + TextoDemanda(r.DemandaSerie);
+    if (r.CriterioSustituido)
+        plan += QStringLiteral(" Con meses a 0 el sMAPE no tiene valor: se ordena por MASE.");
+    const QString maxima = TextoDemandaMaxima(r.Intervalos);
+    if (!maxima.isEmpty())
+        plan += QLatin1Char(' ') + maxima;
+    LabelPlan->setText(plan);
+}
+
+QString PaginaSeleccion::TextoDemanda(const Demanda& d)
+{
+    if (d.Clase == ClaseDemanda::PocosDatos)
+        return QStringLiteral("Demanda: pocos datos (menos de dos meses con demanda).");
+    return QStringLiteral("Demanda ") + Utf8(NombreClase(d.Clase)) + QStringLiteral(" (ADI ") + TextoFijo2(d.ADI) +
+           QStringLiteral("; CV² ") + TextoFijo2(d.CV2) + QStringLiteral(").");
+}
+
+QString PaginaSeleccion::TextoDemandaMaxima(const std::vector<Intervalo>& v)
+{
+    if (v.empty())
+        return QString();
+    double s = 0;
+    for (const Intervalo& i : v)
+        s += i.Sup95;
+    if (!std::isfinite(s))
+        return QString();
+    return QStringLiteral("Demanda máxima 95 % en el horizonte: ") + TextoMedida(s) + QLatin1Char('.');
 }
 
 int PaginaSeleccion::Candidato(const ResultadoAutomatico& r, int fila) const

@@ -28,6 +28,7 @@ public:
         ColRMSSE,
         ColSMAPE,
         ColME,
+        ColSinError,
         ColCobertura80,
         ColCobertura95,
         ColMotivo
@@ -49,12 +50,17 @@ public:
 
     // "Evaluada en N orígenes móviles, P meses por origen", after the refit on the whole history.
     static QString TextoPlan(const PlanOrigenes& p);
+    // "Demanda intermitente (ADI 3,25; CV² 0,41)." under the user's decimal mark.
+    static QString TextoDemanda(const Demanda& d);
+    // The sum over the horizon of the 95 % upper bounds: the stock that covers
+    // the horizon's demand. Empty without intervals.
+    static QString TextoDemandaMaxima(const std::vector<Intervalo>& v);
     // A measure as the page writes it: three decimals, or three significant
     // digits below 0.1; under the user's decimal mark.
     static QString TextoMedida(double v);
     // A candidate's label: its model as the error tables write it (user's
     // decimal mark), " desest." when run on the seasonally adjusted history,
-    // or "Media (" and its models joined by " + " for a combination.
+    // "TSB (α;β)", or "Media (" and its models joined by " + " for a combination.
     static QString EtiquetaCandidato(const tendora::Candidato& c);
 
     Rejilla* Grid() const { return SGSeleccion; }

@@ -213,6 +213,8 @@ private slots:
     void sinDatos();
     void historicoCorto();
     void exportar();
+    void intermitente_data();
+    void intermitente();
 };
 
 void TstAutomatica::orden_data()
@@ -253,8 +255,8 @@ void TstAutomatica::orden()
     QVERIFY(r.Ganador >= 0);
     auto* g = Control<Rejilla>(w, "SGSeleccion");
     QCOMPARE(g->RowCount() - 1, int(r.Ranking.size()));
-    QCOMPARE(Fila(g, 0), QStringList({"Modelo", "MASE", "MASE", "RMSSE", "sMAPE", "ME", "Cobertura 80 %",
-                                      "Cobertura 95 %", "Motivo"}));
+    QCOMPARE(Fila(g, 0), QStringList({"Modelo", "MASE", "MASE", "RMSSE", "sMAPE", "ME", "Sin error %",
+                                      "Cobertura 80 %", "Cobertura 95 %", "Motivo"}));
     // Best first: the criterion never falls down the valid rows; every text
     // in the user's decimal mark, nothing not finite.
     const QChar otraMarca = locale == QLatin1String("C") ? QLatin1Char(',') : QLatin1Char('.');
@@ -605,8 +607,9 @@ void TstAutomatica::negativas_data()
     QTest::newRow("con negativas, C") << true << "C";
 }
 
-// Storms: many months of 0. Without negative forecasts no lower bound goes
-// below 0; allowing them, the 95 % band does reach below (the case is real).
+// Storms: many months of 0, irregular demand (ADI 2.41, CV² 0.56; R). Its
+// intervals are counts of storms: no bound goes below 0, whether or not
+// negative forecasts are allowed.
 void TstAutomatica::negativas()
 {
     QFETCH(bool, negativas);
@@ -618,13 +621,8 @@ void TstAutomatica::negativas()
     Ordenar(*w, Teclas);
     QCOMPARE(m.textos, QStringList());
     auto* tabla = Control<Rejilla>(w, "AdvStringGridPrevision");
-    QCOMPARE(RevisarBandas(*w, tabla, negativas), QString());
-    if (negativas) {
-        bool hay = false;
-        for (const Intervalo& b : w->SesionActual.IntervalosPrevision())
-            hay = hay || b.Inf95 < 0.0;
-        QVERIFY(hay);
-    }
+    QVERIFY(w->SesionActual.UltimaSeleccion().Intermitente);
+    QCOMPARE(RevisarBandas(*w, tabla, false), QString());
 }
 
 void TstAutomatica::calcularConIntervalos_data()
@@ -765,4 +763,64 @@ void TstAutomatica::exportar()
 }
 
 QTEST_MAIN(TstAutomatica)
+// A spare part (ejemplos/repuesto.txt): its class on the status line when
+// loaded, the three intermittent methods on the ranking page, the winner's
+// bounds whole units from 0, and the stock figure the sum of its 95 % bounds.
+void TstAutomatica::intermitente_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("es_ES") << QStringLiteral("es_ES");
+    QTest::newRow("C") << QStringLiteral("C");
+}
+
+void TstAutomatica::intermitente()
+{
+    QFETCH(QString, locale);
+    auto w = Cargada(locale, "repuesto.txt");
+    QVERIFY(w);
+    const QString coma = QLocale().decimalPoint();
+    // 12 demands from month 2 to month 37: ADI 35/11 = 3.18; sizes mean 34/12,
+    // population variance 122/12 - (34/12)², CV² 0.266 (by hand, R agrees).
+    const QString clase = QStringLiteral("Demanda intermitente (ADI 3") + coma + QStringLiteral("18; CV² 0") + coma +
+                          QStringLiteral("27).");
+    QCOMPARE(Estado(*w),
+             QStringLiteral("Cargados 48 registros, de enero de 2021 a diciembre de 2024; ninguno sin usar. ") + clase);
+
+    Ordenar(*w, Teclas);
+    auto* paginas = Control<QTabWidget>(w, "PageControl1");
+    paginas->setCurrentWidget(Control<QWidget>(w, "TabSheetSeleccion"));
+    auto* g = Control<Rejilla>(w, "SGSeleccion");
+    QVERIFY(QTest::qWaitForWindowExposed(g));
+    QTest::qWait(20);
+    QCOMPARE(g->RowCount(), 4);
+    QStringList codigos;
+    for (int f = 1; f <= 3; ++f)
+        codigos << g->Celda(PaginaSeleccion::ColModelo, f).section(QLatin1Char(' '), 0, 0);
+    codigos.sort();
+    QCOMPARE(codigos, (QStringList{QStringLiteral("CRT"), QStringLiteral("S-B"), QStringLiteral("TSB")}));
+    QCOMPARE(g->Celda(PaginaSeleccion::ColSinError, 0), QStringLiteral("Sin error %"));
+    // A percentage of a month at 0 has no value.
+    for (int f = 1; f <= 3; ++f)
+        QVERIFY(g->Celda(PaginaSeleccion::ColSMAPE, f).isEmpty());
+
+    // The forecast table's 95 % upper bounds, summed, are the page's stock figure.
+    auto* tabla = Control<Rejilla>(w, "AdvStringGridPrevision");
+    QVERIFY(RevisarBandas(*w, tabla, false).isEmpty());
+    const int c0 = ColumnaIntervalos(tabla);
+    const int n = w->Ws.NumDatos;
+    double suma = 0;
+    for (int fila = n + 1; fila <= n + w->SesionActual.Horizonte(); ++fila) {
+        bool ok = false;
+        const double v = Numero(tabla->Celda(c0 + 3, fila), &ok);
+        QVERIFY(ok && v >= 0 && v == std::floor(v)); // 0 or a size seen
+        suma += v;
+    }
+    const QString plan = Control<QLabel>(w, "LabelPlan")->text();
+    QVERIFY2(plan.contains(clase), qPrintable(plan));
+    QVERIFY2(
+        plan.endsWith(QStringLiteral(" Demanda máxima 95 % en el horizonte: ") + TextoGeneral(suma) + QLatin1Char('.')),
+        qPrintable(plan));
+    QVERIFY(suma > 0);
+}
+
 #include "tst_automatica.moc"

@@ -88,13 +88,19 @@ private slots:
         QCOMPARE(Estado(w), QString());
 
         // 144 months from January 1949 end in December 1960 (12 years, by hand).
+        // A demand every month: ADI 1; CV² 0.053946 (R: population variance over
+        // the squared mean).
+        const QString regular = QStringLiteral(" Demanda regular (ADI 1") + coma + QStringLiteral("00; CV² 0") + coma +
+                                QStringLiteral("05).");
         Cargar144(w, 12);
         QCOMPARE(Estado(w),
-                 QStringLiteral("Cargados 144 registros, de enero de 1949 a diciembre de 1960; 12 sin usar."));
+                 QStringLiteral("Cargados 144 registros, de enero de 1949 a diciembre de 1960; 12 sin usar.") +
+                     regular);
         Control<QSpinBox>(w, "SEPuntosSinUsar")->setValue(0);
         Control<QToolButton>(w, "TBTransferir")->click();
         QCOMPARE(Estado(w),
-                 QStringLiteral("Cargados 144 registros, de enero de 1949 a diciembre de 1960; ninguno sin usar."));
+                 QStringLiteral("Cargados 144 registros, de enero de 1949 a diciembre de 1960; ninguno sin usar.") +
+                     regular);
 
         // The label as the fit table writes it (the page's start values 0.5), then the time.
         w->SesionActual.SeleccionarModelo(ItemHLT);
@@ -157,8 +163,9 @@ private slots:
         // Loading the edited text takes it in: 145 months up to January 1961.
         QTest::keyClicks(memo, QStringLiteral("1961\t1\t500"));
         Control<QToolButton>(w, "TBTransferir")->click();
-        QCOMPARE(Estado(w),
-                 QStringLiteral("Cargados 145 registros, de enero de 1949 a enero de 1961; ninguno sin usar."));
+        // CV² 0.070807 with 500 added (R, as above).
+        QCOMPARE(Estado(w), QStringLiteral("Cargados 145 registros, de enero de 1949 a enero de 1961; ninguno sin "
+                                           "usar. Demanda regular (ADI 1,00; CV² 0,07)."));
     }
 
     void ficheros()

@@ -133,6 +133,7 @@ void TstLote::fechasYFilas_data()
     QTest::newRow("horizon 1, H-W, RMSE")
         << QStringList{"--horizonte=1", "--modelo=H-W", "--criterio=RMSE"} << 1 << 2006 << 3;
     QTest::newRow("horizon 0") << QStringList{"--horizonte", "0"} << 0 << 0 << 0;
+    QTest::newRow("horizon 6, TSB") << QStringList{"--horizonte", "6", "--modelo", "tsb"} << 6 << 2006 << 3;
 }
 
 void TstLote::fechasYFilas()
@@ -171,10 +172,10 @@ void TstLote::fechasYFilas()
             ++anio;
         }
     }
-    if (opciones.contains(QStringLiteral("NVE")))
-        QVERIFY(etiqueta.startsWith(QStringLiteral("NVE")));
-    if (opciones.contains(QStringLiteral("--modelo=H-W")))
-        QVERIFY(etiqueta.startsWith(QStringLiteral("H-W")));
+    // A model asked for (in any case) labels every row.
+    for (const char* m : {"NVE", "H-W", "TSB"})
+        if (opciones.join(QLatin1Char(' ')).contains(QLatin1String(m), Qt::CaseInsensitive))
+            QVERIFY2(etiqueta.startsWith(QLatin1String(m) + QStringLiteral(" (")), qPrintable(etiqueta));
 }
 
 // Numbers go out with a point whatever the user's locale and whatever mark

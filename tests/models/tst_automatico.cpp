@@ -5,6 +5,7 @@
 // the case says otherwise.
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 #include "AyudasNucleo.h"
@@ -360,25 +361,164 @@ private slots:
         QCOMPARE(r.Prevision.size(), size_t(18));
     }
 
-    // A zero-heavy series brings Croston's methods in; nothing is NaN and no
-    // bound goes below zero.
-    void ceros()
+    // Demand that comes now and then is ranked among the three methods made
+    // for it alone, with no combination; nothing is NaN and no bound is below 0.
+    void intermitente_data()
+    {
+        QTest::addColumn<std::vector<double>>("y");
+        std::vector<double> cada4(60, 0.0), acaba(48, 0.0), una(40, 0.0);
+        for (size_t i = 0; i < cada4.size(); i += 4)
+            cada4[i] = 3 + double(i % 3); // ADI 4, sizes 3..5: intermittent
+        for (size_t i = 1; i < 36; i += 2)
+            acaba[i] = 4; // every other month, then a year without demand
+        una[7] = 5; // one demand: too few to classify
+        QTest::newRow("every fourth month") << cada4;
+        QTest::newRow("demand that stops") << acaba;
+        QTest::newRow("one demand") << una;
+        QTest::newRow("no demand") << std::vector<double>(40, 0.0);
+    }
+    void intermitente()
+    {
+        QFETCH(std::vector<double>, y);
+        const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 6, Criterio::MASE, false);
+        QVERIFY(r.Intermitente);
+        std::vector<int> items;
+        for (const Candidato& c : r.Ranking) {
+            QVERIFY(!c.EsCombinacion() && !c.Desestacionalizado);
+            items.push_back(c.Item);
+        }
+        std::sort(items.begin(), items.end());
+        QCOMPARE(items, (std::vector<int>{ItemCRT, ItemSB, ItemTSB}));
+        QVERIFY(r.Ganador >= 0);
+        QCOMPARE(r.Prevision.size(), size_t(6));
+        for (const Intervalo& b : r.Intervalos) {
+            QVERIFY(Finito(b));
+            QVERIFY(b.Inf95 >= 0 && b.Inf95 <= b.Inf80 && b.Inf80 <= b.Sup80 && b.Sup80 <= b.Sup95);
+        }
+        // With no demand at all there is nothing to forecast and nothing to stock.
+        if (std::all_of(y.begin(), y.end(), [](double x) { return x == 0; }))
+            for (size_t h = 0; h < r.Prevision.size(); ++h)
+                QVERIFY(r.Prevision[h] == 0 && r.Intervalos[h].Sup95 == 0);
+    }
+
+    // Four units every other month for three years, then twelve months
+    // without any: Croston's methods with a constant above 0 keep forecasting
+    // about 2 a month; TSB, and so the winner, notice the part stopped selling.
+    void demandaQueSeAcaba()
+    {
+        std::vector<double> y(48, 0.0);
+        for (size_t i = 1; i < 36; i += 2)
+            y[i] = 4;
+        const Espacio h = Historia(y);
+        const ResultadoAutomatico r = PrevisionAutomatica(h, 6, Criterio::MASE, false);
+        QVERIFY(r.Ganador >= 0);
+        QVERIFY2(r.Prevision[0] < 0.5, qPrintable(QString::number(r.Prevision[0])));
+        Evaluador ev(h);
+        for (const Candidato& c : r.Ranking)
+            if (c.Item == ItemTSB) {
+                QVERIFY(c.Param.BetaTSB > 0);
+                QVERIFY(PreverCandidato(ev, c, 6)[0] < 0.5);
+            }
+    }
+
+    // Months at 0 in an otherwise regular seasonal series: no model that
+    // multiplies by seasonal coefficients, TSB among the candidates.
+    void cerosSinEstacionalMultiplicativo()
+    {
+        std::vector<double> y;
+        for (int t = 0; t < 60; ++t)
+            y.push_back(100 + 30 * std::sin(t * 3.14159265358979 / 6));
+        y[10] = y[35] = 0;
+        const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 12, Criterio::MASE, false);
+        QVERIFY(!r.Intermitente);
+        bool tsb = false;
+        for (const Candidato& c : r.Ranking) {
+            for (const Componente& k :
+                 c.EsCombinacion() ? c.Componentes : std::vector<Componente>{{c.Item, c.Param, c.Desestacionalizado}}) {
+                QVERIFY2(k.Item != ItemDST && k.Item != ItemTHT && k.Item != ItemHW && !k.Desestacionalizado,
+                         c.Etiqueta.c_str());
+            }
+            tsb = tsb || c.Item == ItemTSB;
+        }
+        QVERIFY(tsb);
+    }
+
+    // A percentage of a 0 has no value: sMAPE is left empty and a ranking
+    // asked by it goes by MASE, and says so.
+    void smapeConCeros()
     {
         std::vector<double> y(60, 0.0);
-        for (size_t i = 0; i < y.size(); i += 4)
-            y[i] = 3 + double(i % 3);
-        const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 6, Criterio::MASE, false);
-        bool croston = false;
-        for (const Candidato& c : r.Ranking)
-            croston = croston || c.Item == ItemCRT || c.Item == ItemSB;
-        QVERIFY(croston);
+        for (size_t i = 0; i < y.size(); i += 3)
+            y[i] = 2 + double(i * 7 % 5);
+        const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 6, Criterio::sMAPE, false);
+        QVERIFY(r.CriterioSustituido);
+        QCOMPARE(r.Crit, Criterio::MASE);
         QVERIFY(r.Ganador >= 0);
-        for (const Intervalo& b : r.Intervalos)
-            QVERIFY(Finito(b) && b.Inf95 >= 0);
-        const ResultadoAutomatico todoCero =
-            PrevisionAutomatica(Historia(std::vector<double>(40, 0.0)), 6, Criterio::MASE, false);
-        for (const Intervalo& b : todoCero.Intervalos)
-            QVERIFY(Finito(b) && b.Inf95 == 0);
+        for (const Candidato& c : r.Ranking) {
+            QVERIFY(std::isnan(c.sMAPE));
+            QCOMPARE(c.Valor, c.MASE);
+            QVERIFY(c.SinError >= 0 && c.SinError <= 1);
+        }
+        std::vector<double> positiva(60);
+        for (size_t i = 0; i < positiva.size(); ++i)
+            positiva[i] = 50 + double(i % 7);
+        const ResultadoAutomatico p = PrevisionAutomatica(Historia(positiva), 6, Criterio::sMAPE, false);
+        QVERIFY(!p.CriterioSustituido);
+        QCOMPARE(p.Crit, Criterio::sMAPE);
+    }
+
+    // The demand draw by hand: sizes 1, 2, 3, 4 (mean 2.5), no origins to
+    // calibrate on, so the nominal levels stand.
+    void intervalosDemandaAMano_data()
+    {
+        QTest::addColumn<double>("f");
+        QTest::addColumn<std::vector<double>>("esperado"); // Inf80, Sup80, Inf95, Sup95
+        // p = 0.2: 80 % of the mass is no demand, so the 80 % interval is [0, 0];
+        // 95 %: (0.95 - 0.8) / 0.2 = 0.75 of the sizes, the third.
+        QTest::newRow("p 0.2") << 0.5 << std::vector<double>{0, 0, 0, 3};
+        // p = 0.8: 0.1 of the mass below, so both from 0; 80 %: (0.8 - 0.2) / 0.8 = 0.75,
+        // the third size; 95 %: 0.9375, the fourth.
+        QTest::newRow("p 0.8") << 2.0 << std::vector<double>{0, 3, 0, 4};
+        // f over the mean size: p = 1, equal tails 0.1 and 0.9 of the sizes: 1 and 4.
+        QTest::newRow("p 1") << 3.0 << std::vector<double>{1, 4, 1, 4};
+        QTest::newRow("f 0") << 0.0 << std::vector<double>{0, 0, 0, 0};
+    }
+    void intervalosDemandaAMano()
+    {
+        QFETCH(double, f);
+        QFETCH(std::vector<double>, esperado);
+        const std::vector<Intervalo> b = IntervalosDemanda(ErroresOrigen{}, {0, 1, 0, 2, 0, 3, 0, 4}, {f, f});
+        QCOMPARE(b.size(), size_t(2));
+        for (const Intervalo& i : b)
+            QCOMPARE((std::vector<double>{i.Inf80, i.Sup80, i.Inf95, i.Sup95}), esperado);
+    }
+
+    // Calibrated on its origins, the 95 % bound holds for new months of the
+    // same process: demand in 30 % of the months, sizes 1..6 (a fixed
+    // generator, so the figures are the same on every run).
+    void intervalosDemandaCubren()
+    {
+        unsigned long long x = 12345;
+        const auto azar = [&x] {
+            x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+            return double(x >> 11) / double(1ULL << 53);
+        };
+        const auto mes = [&] { return azar() < 0.3 ? 1.0 + std::floor(azar() * 6) : 0.0; };
+        std::vector<double> y(72);
+        for (double& v : y)
+            v = mes();
+        const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 6, Criterio::MASE, false);
+        QVERIFY(r.Intermitente && r.Ganador >= 0);
+        int dentro80 = 0, dentro95 = 0;
+        const int N = 6000;
+        for (int i = 0; i < N; ++i) {
+            const double v = mes();
+            const Intervalo& b = r.Intervalos[size_t(i % 6)];
+            dentro80 += v >= b.Inf80 && v <= b.Sup80;
+            dentro95 += v >= b.Inf95 && v <= b.Sup95;
+        }
+        QVERIFY2(dentro95 >= 0.94 * N, qPrintable(QString::number(dentro95)));
+        QVERIFY2(dentro80 >= 0.7 * N && dentro80 < dentro95, qPrintable(QString::number(dentro80)));
     }
 
     // Odd histories never put a non-finite number in a forecast, a bound or a
