@@ -60,7 +60,8 @@ int main(int argc, char** argv)
     }
     double sumaS = 0, sumaM = 0, tiempo = 0;
     long long dentro80 = 0, dentro95 = 0, total = 0;
-    int series = 0, conMASE = 0;
+    int series = 0, conMASE = 0, conMaxima = 0, cubiertas = 0;
+    double sumaMaxima = 0, sumaReservada = 0;
     std::vector<int> ganadores(ItemTSB + 1, 0);
     for (const char* ruta : ficheros) {
         std::vector<Registro> registros;
@@ -102,9 +103,10 @@ int main(int argc, char** argv)
         ++ganadores[size_t(g.Item)];
         ++series;
         if (reserva > 0) {
-            double s = 0, a = 0;
+            double s = 0, a = 0, suma = 0;
             for (int h = 0; h < reserva; ++h) {
                 const double real = y[size_t(n + h)];
+                suma += real;
                 const double f = prevision[size_t(h)];
                 const double d = std::fabs(real) + std::fabs(f);
                 s += d > 0 ? 200 * std::fabs(real - f) / d : 0;
@@ -116,6 +118,13 @@ int main(int argc, char** argv)
             }
             s /= reserva;
             a /= reserva;
+            // The stock figure against the held-out months' total.
+            if (std::isfinite(r.DemandaMaxima)) {
+                ++conMaxima;
+                cubiertas += suma <= r.DemandaMaxima;
+                sumaMaxima += r.DemandaMaxima;
+                sumaReservada += suma;
+            }
             const double escala = EscalaMASE(y.data(), n, false);
             sumaS += s;
             if (escala > 0) {
@@ -134,6 +143,10 @@ int main(int argc, char** argv)
     if (reserva > 0 && series > 0)
         std::printf("sMAPE medio %.3f  MASE medio %.4f  cobertura 80 %% %.1f  95 %% %.1f\n", sumaS / series,
                     conMASE ? sumaM / conMASE : NAN, 100.0 * dentro80 / total, 100.0 * dentro95 / total);
+    if (conMaxima > 0)
+        std::printf("demanda máxima 95 %% en el horizonte: cubre el total reservado en el %.1f %% de %d series; "
+                    "media %.2f (total reservado medio %.2f)\n",
+                    100.0 * cubiertas / conMaxima, conMaxima, sumaMaxima / conMaxima, sumaReservada / conMaxima);
     std::printf("combinaciones %d; ganadores:", combinados);
     for (int i = 0; i <= ItemTSB; ++i)
         std::printf(" %s %d", std::string(CodigoCandidato(i)).c_str(), ganadores[size_t(i)]);

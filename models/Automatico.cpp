@@ -58,9 +58,11 @@ Evaluador::Evaluador(const Espacio& hist, int n)
     demanda_ = tendora::ClasificarDemanda(y_.data(), n_);
     const bool negativos = std::any_of(y_.begin(), y_.end(), [](double x) { return x < 0; });
     const bool ceros = std::any_of(y_.begin(), y_.end(), [](double x) { return x == 0; });
-    intermitente_ =
-        !negativos && (demanda_.Clase == ClaseDemanda::Intermitente || demanda_.Clase == ClaseDemanda::Irregular ||
-                       (demanda_.Clase == ClaseDemanda::PocosDatos && ceros));
+    // Demand with a season (storms in summer) is forecast by its season, not as chance.
+    intermitente_ = !negativos &&
+                    (demanda_.Clase == ClaseDemanda::Intermitente || demanda_.Clase == ClaseDemanda::Irregular ||
+                     (demanda_.Clase == ClaseDemanda::PocosDatos && ceros)) &&
+                    !EsEstacional(y_);
     anio_.resize(size_t(n_ + 1));
     mes_.resize(size_t(n_ + 1));
     for (int t = 0; t <= n_; ++t) {
@@ -635,6 +637,32 @@ Candidato Combinar(const std::vector<Candidato>& ranking, Evaluador& ev, Criteri
     return comb;
 }
 
+// A part's stock figure: its months drawn at the highest rate any of the
+// intermittent methods forecasts, here and at the origins. A method that
+// forecasts 0 for a part that still sells (Croston with a constant of 0
+// keeps its start value) would leave no stock at all.
+double DemandaMaximaPrudente(Evaluador& ev, const std::vector<Candidato>& todos, const std::vector<double>& f, int V)
+{
+    std::vector<double> alta = f;
+    ErroresOrigen err;
+    for (const Candidato& k : todos) {
+        if (!k.Valido || k.Errores.Error.empty())
+            continue;
+        const std::vector<double> g = PreverCandidato(ev, k, V);
+        for (size_t h = 0; h < g.size() && h < alta.size(); ++h)
+            alta[h] = std::max(alta[h], g[h]);
+        if (err.Error.empty()) {
+            err = k.Errores;
+            continue;
+        }
+        // A lower error is a higher forecast of the same value.
+        for (size_t i = 0; i < err.Error.size() && i < k.Errores.Error.size(); ++i)
+            if (k.Errores.Error[i] == k.Errores.Error[i] && !(k.Errores.Error[i] >= err.Error[i]))
+                err.Error[i] = k.Errores.Error[i];
+    }
+    return DemandaMaxima(err, ev.Datos(), alta);
+}
+
 } // namespace
 
 void Puntuar(Candidato& cand, const Evaluador& ev, Criterio c)
@@ -780,6 +808,14 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
             if (f.size() == size_t(std::max(V, 0))) {
                 res.Ganador = i;
                 res.Intervalos = IntervalosPrevision(ev, todos[size_t(i)].Errores, f, prevNeg);
+                if (ev.Intermitente()) {
+                    res.DemandaMaxima = DemandaMaximaPrudente(ev, todos, f, V);
+                } else {
+                    double s = 0;
+                    for (const Intervalo& b : res.Intervalos)
+                        s += b.Sup95;
+                    res.DemandaMaxima = std::isfinite(s) ? s : kSinValor;
+                }
                 res.Prevision = std::move(f);
                 break;
             }

@@ -123,6 +123,11 @@ std::array<double, 2> CoberturaEmpirica(const ErroresOrigen& err);
 // negative, never NaN, all 0 on a history without demand.
 std::vector<Intervalo> IntervalosDemanda(const ErroresOrigen& err, const std::vector<double>& y,
                                          const std::vector<double>& f);
+// The 95 % upper bound of the demand summed over the forecast months, the
+// stock that covers the horizon: whole horizons drawn month by month as
+// above, at the level that kept the origins' totals under it 95 % of the
+// time. 0 without demand in y.
+double DemandaMaxima(const ErroresOrigen& err, const std::vector<double>& y, const std::vector<double>& f);
 // Their leave-one-origin-out coverage, as CoberturaEmpirica.
 std::array<double, 2> CoberturaDemanda(const ErroresOrigen& err, const std::vector<double>& y);
 // The intervals and coverage a candidate gets on the evaluator's history:
@@ -184,6 +189,10 @@ struct ResultadoAutomatico {
     // The winner refitted on the whole history: its forecast and intervals, rows n+1..n+V.
     std::vector<double> Prevision;
     std::vector<Intervalo> Intervalos;
+    // The 95 % upper bound of the horizon's total: DemandaMaxima for
+    // intermittent demand; otherwise the sum of the months' 95 % bounds (their
+    // errors move together). NaN without a winner.
+    double DemandaMaxima = kSinValor;
 };
 
 // Every candidate on the history (rows 1..n of hist, NumDatos when n < 0) with horizon V:

@@ -316,21 +316,25 @@ Cuentas Contar(const PuntosDemanda& d)
 
 // The nominal level for a coverage c at the origins (other than excluida):
 // the draw ignores how uncertain p and the sizes are, so its own level covers
-// too little. Counts jump, so the 80 % level takes the coverage nearest c and
-// the 95 % one the first at or above it: the upper bound is the one stock is
-// set by.
+// too little. The 95 % level is the first whose intervals hold at least 95 %
+// of the values: the upper bound is the one stock is set by. Counts jump with
+// whole units, so the 80 % level is the one whose coverage is nearest 80 %.
 double NivelCalibrado(const Cuentas& n, double c, bool alMenos, int excluida)
 {
-    long long total = 0;
-    for (size_t k = 0; k < n.Total.size(); ++k)
-        total += int(k) == excluida ? 0 : n.Total[k];
-    if (total == 0)
-        return c;
     double mejor = c, distancia = 2;
+    bool hay = false;
     for (int i = 0; i < NumNiveles; ++i) {
-        long long dentro = 0;
-        for (size_t k = 0; k < n.Total.size(); ++k)
-            dentro += int(k) == excluida ? 0 : n.Dentro[k * NumNiveles + size_t(i)];
+        long long dentro = 0, total = 0;
+        for (size_t k = 0; k < n.Total.size(); ++k) {
+            if (int(k) == excluida)
+                continue;
+            const size_t j = k * NumNiveles + size_t(i);
+            dentro += n.Dentro[j];
+            total += n.Total[k];
+        }
+        if (total == 0)
+            continue;
+        hay = true;
         const double cob = double(dentro) / double(total);
         if (alMenos) {
             if (NivelNominal(i) >= c - 1e-9 && cob >= c)
@@ -340,7 +344,7 @@ double NivelCalibrado(const Cuentas& n, double c, bool alMenos, int excluida)
             mejor = NivelNominal(i);
         }
     }
-    return alMenos ? NivelNominal(NumNiveles - 1) : mejor;
+    return alMenos && hay ? NivelNominal(NumNiveles - 1) : mejor;
 }
 
 } // namespace
@@ -360,6 +364,80 @@ std::vector<Intervalo> IntervalosDemanda(const ErroresOrigen& err, const std::ve
         out[i] = {i80, s80, std::min(i95, i80), std::max(s95, s80)};
     }
     return out;
+}
+
+namespace {
+
+// Drawn totals of months with these forecasts, sorted; a fixed generator, so
+// that the figure never changes between runs.
+std::vector<double> TotalesSorteados(const Tamanos& t, const double* f, int meses, int veces)
+{
+    unsigned long long x = 0x9E3779B97F4A7C15ULL;
+    const auto azar = [&x] {
+        x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+        return double(x >> 11) * 0x1.0p-53;
+    };
+    std::vector<double> p(size_t(std::max(meses, 0)));
+    for (size_t h = 0; h < p.size(); ++h)
+        p[h] = std::isfinite(f[h]) && f[h] > 0 && t.Media > 0 ? std::min(1.0, f[h] / t.Media) : 0.0;
+    std::vector<double> total(size_t(veces), 0.0);
+    if (t.S.empty())
+        return total;
+    for (double& s : total)
+        for (double ph : p)
+            if (azar() < ph)
+                s += t.S[std::min(t.S.size() - 1, size_t(azar() * double(t.S.size())))];
+    std::sort(total.begin(), total.end());
+    return total;
+}
+
+double CuantilSorteado(const std::vector<double>& v, double nivel)
+{
+    const size_t i = std::clamp<size_t>(size_t(std::ceil(nivel * double(v.size()) - 1e-9)), 1, v.size());
+    return v[i - 1];
+}
+
+} // namespace
+
+double DemandaMaxima(const ErroresOrigen& err, const std::vector<double>& y, const std::vector<double>& f)
+{
+    const Tamanos t = TamanosHasta(y, int(y.size()));
+    if (t.S.empty() || f.empty())
+        return 0.0;
+    // The months of a part that stops or starts selling move together, which
+    // independent draws miss: the level is raised until the totals of the
+    // origins' steps stay under their bound at least 95 % of the time.
+    const int K = int(err.Plan.Origenes.size());
+    const int P = err.Plan.Pasos;
+    std::vector<std::vector<double>> sorteos;
+    std::vector<double> reales;
+    for (int k = 0; k < K && P > 0; ++k) {
+        std::vector<double> fk(static_cast<size_t>(P));
+        double real = 0;
+        bool bien = true;
+        for (int h = 1; h <= P; ++h) {
+            const double e = err.E(k, h);
+            const double v = err.Real[size_t(k) * size_t(P) + size_t(h - 1)];
+            bien = bien && e == e;
+            fk[size_t(h - 1)] = v - e;
+            real += v;
+        }
+        if (!bien)
+            continue;
+        sorteos.push_back(TotalesSorteados(TamanosHasta(y, err.Plan.Origenes[size_t(k)]), fk.data(), P, 1000));
+        reales.push_back(real);
+    }
+    double nivel = 0.95;
+    for (; nivel < 0.995 && !sorteos.empty(); nivel += 0.005) {
+        size_t dentro = 0;
+        for (size_t k = 0; k < sorteos.size(); ++k)
+            dentro += reales[k] <= CuantilSorteado(sorteos[k], nivel);
+        if (double(dentro) >= 0.95 * double(sorteos.size()))
+            break;
+    }
+    const std::vector<double> total = TotalesSorteados(t, f.data(), int(f.size()), 4000);
+    const double r = CuantilSorteado(total, std::min(nivel, 0.995));
+    return std::isfinite(r) ? r : 0.0;
 }
 
 std::array<double, 2> CoberturaDemanda(const ErroresOrigen& err, const std::vector<double>& y)

@@ -170,7 +170,7 @@ void PaginaSeleccion::Mostrar(const ResultadoAutomatico& r)
     QString plan = TextoPlan(r.Plan) + QLatin1Char(' ') + TextoDemanda(r.DemandaSerie);
     if (r.CriterioSustituido)
         plan += QStringLiteral(" Con meses a 0 el sMAPE no tiene valor: se ordena por MASE.");
-    const QString maxima = TextoDemandaMaxima(r.Intervalos);
+    const QString maxima = TextoDemandaMaxima(r.DemandaMaxima);
     if (!maxima.isEmpty())
         plan += QLatin1Char(' ') + maxima;
     LabelPlan->setText(plan);
@@ -184,16 +184,11 @@ QString PaginaSeleccion::TextoDemanda(const Demanda& d)
            QStringLiteral("; CV² ") + TextoFijo2(d.CV2) + QStringLiteral(").");
 }
 
-QString PaginaSeleccion::TextoDemandaMaxima(const std::vector<Intervalo>& v)
+QString PaginaSeleccion::TextoDemandaMaxima(double v)
 {
-    if (v.empty())
+    if (!std::isfinite(v))
         return QString();
-    double s = 0;
-    for (const Intervalo& i : v)
-        s += i.Sup95;
-    if (!std::isfinite(s))
-        return QString();
-    return QStringLiteral("Demanda máxima 95 % en el horizonte: ") + TextoMedida(s) + QLatin1Char('.');
+    return QStringLiteral("Demanda máxima 95 % en el horizonte: ") + TextoMedida(v) + QLatin1Char('.');
 }
 
 int PaginaSeleccion::Candidato(const ResultadoAutomatico& r, int fila) const

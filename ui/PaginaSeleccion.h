@@ -52,9 +52,8 @@ public:
     static QString TextoPlan(const PlanOrigenes& p);
     // "Demanda intermitente (ADI 3,25; CV² 0,41)." under the user's decimal mark.
     static QString TextoDemanda(const Demanda& d);
-    // The sum over the horizon of the 95 % upper bounds: the stock that covers
-    // the horizon's demand. Empty without intervals.
-    static QString TextoDemandaMaxima(const std::vector<Intervalo>& v);
+    // "Demanda máxima 95 % en el horizonte: 7."; empty when not finite.
+    static QString TextoDemandaMaxima(double v);
     // A measure as the page writes it: three decimals, or three significant
     // digits below 0.1; under the user's decimal mark.
     static QString TextoMedida(double v);

@@ -366,13 +366,15 @@ private slots:
     void intermitente_data()
     {
         QTest::addColumn<std::vector<double>>("y");
-        std::vector<double> cada4(60, 0.0), acaba(48, 0.0), una(40, 0.0);
-        for (size_t i = 0; i < cada4.size(); i += 4)
-            cada4[i] = 3 + double(i % 3); // ADI 4, sizes 3..5: intermittent
+        std::vector<double> salteada(60, 0.0), acaba(48, 0.0), una(40, 0.0);
+        // Intervals 3, 5, 4, 2 over and over (ADI 3.5, no yearly pattern), sizes 3..5: intermittent.
+        const int salto[] = {3, 5, 4, 2};
+        for (size_t i = 0, k = 0; i < salteada.size(); i += size_t(salto[k++ % 4]))
+            salteada[i] = 3 + double(k % 3);
         for (size_t i = 1; i < 36; i += 2)
             acaba[i] = 4; // every other month, then a year without demand
         una[7] = 5; // one demand: too few to classify
-        QTest::newRow("every fourth month") << cada4;
+        QTest::newRow("now and then") << salteada;
         QTest::newRow("demand that stops") << acaba;
         QTest::newRow("one demand") << una;
         QTest::newRow("no demand") << std::vector<double>(40, 0.0);
@@ -421,23 +423,34 @@ private slots:
             }
     }
 
-    // Months at 0 in an otherwise regular seasonal series: no model that
-    // multiplies by seasonal coefficients, TSB among the candidates.
-    void cerosSinEstacionalMultiplicativo()
+    // Months at 0 in a seasonal series: no model that multiplies by seasonal
+    // coefficients, TSB among the candidates. Demand only from June to
+    // October is intermittent by its intervals (ADI 2.4) but seasonal, so it
+    // is forecast by its season, not among the intermittent methods alone.
+    void cerosEstacionales_data()
     {
-        std::vector<double> y;
-        for (int t = 0; t < 60; ++t)
-            y.push_back(100 + 30 * std::sin(t * 3.14159265358979 / 6));
-        y[10] = y[35] = 0;
+        QTest::addColumn<std::vector<double>>("y");
+        std::vector<double> seno, verano;
+        for (int t = 0; t < 60; ++t) {
+            seno.push_back(100 + 30 * std::sin(t * 3.14159265358979 / 6));
+            verano.push_back(t % 12 >= 5 && t % 12 <= 9 ? 2 + (t * 7) % 4 : 0);
+        }
+        seno[10] = seno[35] = 0;
+        QTest::newRow("two months at 0") << seno;
+        QTest::newRow("summer demand") << verano;
+    }
+    void cerosEstacionales()
+    {
+        QFETCH(std::vector<double>, y);
         const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 12, Criterio::MASE, false);
         QVERIFY(!r.Intermitente);
         bool tsb = false;
         for (const Candidato& c : r.Ranking) {
-            for (const Componente& k :
-                 c.EsCombinacion() ? c.Componentes : std::vector<Componente>{{c.Item, c.Param, c.Desestacionalizado}}) {
+            const std::vector<Componente> partes =
+                c.EsCombinacion() ? c.Componentes : std::vector<Componente>{{c.Item, c.Param, c.Desestacionalizado}};
+            for (const Componente& k : partes)
                 QVERIFY2(k.Item != ItemDST && k.Item != ItemTHT && k.Item != ItemHW && !k.Desestacionalizado,
                          c.Etiqueta.c_str());
-            }
             tsb = tsb || c.Item == ItemTSB;
         }
         QVERIFY(tsb);
@@ -491,6 +504,28 @@ private slots:
         QCOMPARE(b.size(), size_t(2));
         for (const Intervalo& i : b)
             QCOMPARE((std::vector<double>{i.Inf80, i.Sup80, i.Inf95, i.Sup95}), esperado);
+    }
+
+    // The horizon's total at 95 %, no origins to calibrate on: a size of 2
+    // every month makes exactly 2 × 12; one unit in half the months is
+    // binomial (12, 0.5), whose 95 % quantile is 9 (R: pbinom 0.927 at 8,
+    // 0.981 at 9); under the sum of the months' bounds (12).
+    void demandaMaxima_data()
+    {
+        QTest::addColumn<std::vector<double>>("y");
+        QTest::addColumn<double>("f");
+        QTest::addColumn<double>("esperado");
+        QTest::newRow("every month") << std::vector<double>{2, 2} << 2.0 << 24.0;
+        QTest::newRow("half the months") << std::vector<double>{1, 0} << 0.5 << 9.0;
+        QTest::newRow("no forecast") << std::vector<double>{1, 0} << 0.0 << 0.0;
+        QTest::newRow("no demand") << std::vector<double>{0, 0} << 1.0 << 0.0;
+    }
+    void demandaMaxima()
+    {
+        QFETCH(std::vector<double>, y);
+        QFETCH(double, f);
+        QFETCH(double, esperado);
+        QCOMPARE(DemandaMaxima(ErroresOrigen{}, y, std::vector<double>(12, f)), esperado);
     }
 
     // Calibrated on its origins, the 95 % bound holds for new months of the
