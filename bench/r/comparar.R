@@ -19,6 +19,7 @@ lote <- normalizePath(args[2])
 trabajo <- args[3]
 H <- if (length(args) >= 4) as.integer(args[4]) else 18L
 suppressPackageStartupMessages(library(forecast))
+source(file.path(dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE))), "comun.R"))
 
 cortas_dir <- file.path(trabajo, "cortas")
 unlink(cortas_dir, recursive = TRUE)
@@ -45,25 +46,13 @@ for (f in ficheros) {
   )
 }
 nombres <- names(series)
-cat(length(nombres), "series, horizonte", H, "\n")
-cat(R.version.string, ", forecast ", as.character(packageVersion("forecast")), ", ", parallel::detectCores(),
-    " núcleos\n", sep = "")
+cabecera_r(length(nombres), H)
 
 # ---- tendora-lote: every file in one run, on every core and on one thread.
-correr_lote <- function(hilos, salida) {
-  args <- c("--horizonte", H, "--salida", salida)
-  if (!is.null(hilos)) args <- c(args, "--hilos", hilos)
-  args <- c(args, file.path(cortas_dir, paste0(nombres, ".txt")))
-  t <- system.time(estado <- system2(lote, shQuote(args), stdout = "", stderr = file.path(trabajo, "lote.err")))
-  if (estado != 0) message("tendora-lote terminó con estado ", estado, "; vea ", file.path(trabajo, "lote.err"))
-  t[["elapsed"]]
-}
-salida_lote <- file.path(trabajo, "tendora-lote.tsv")
-t_lote <- correr_lote(NULL, salida_lote)
-t_lote1 <- correr_lote(1, file.path(trabajo, "tendora-lote-1hilo.tsv"))
-if (!identical(readLines(salida_lote), readLines(file.path(trabajo, "tendora-lote-1hilo.tsv"))))
-  message("AVISO: la salida con un hilo no es la misma que con todos")
-tl <- read.delim(salida_lote, quote = "", colClasses = c(serie = "character", modelo = "character"))
+corrida <- correr_lote(lote, H, cortas_dir, nombres, trabajo)
+tl <- corrida$tabla
+t_lote <- corrida$t
+t_lote1 <- corrida$t1
 
 prev <- list()
 prev$`tendora-lote` <- lapply(nombres, function(s) {

@@ -12,19 +12,7 @@ LOTE=${1:-}
 TRABAJO=${2:-build-rel/comparar-r}
 H=${H:-18}
 
-if ! command -v Rscript >/dev/null || ! Rscript -e 'suppressPackageStartupMessages(library(forecast))' >/dev/null 2>&1; then
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  echo "Instalando R y su paquete forecast"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends r-base-core r-cran-forecast
-fi
-
-if [ -z "$LOTE" ]; then
-  cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  cmake --build build-rel --target tendora-lote
-  LOTE=build-rel/tendora-lote
-fi
+. bench/r/comun.sh
 
 mkdir -p "$TRABAJO"
 rm -rf "$TRABAJO/series"

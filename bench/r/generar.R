@@ -35,6 +35,8 @@ reales <- list(
   wineind = forecast::wineind, gas = forecast::gas
 )
 muestras <- if (nzchar(ejemplos)) Sys.glob(file.path(ejemplos, "*.txt")) else character()
+# The spare part is made up, and intermittent demand has its own benchmark.
+muestras <- muestras[basename(muestras) != "repuesto.txt"]
 if (!any(basename(muestras) == "AirPassengers.txt")) reales$AirPassengers <- datasets::AirPassengers
 if (!any(basename(muestras) == "USAccDeaths.txt")) reales$USAccDeaths <- datasets::USAccDeaths
 for (nombre in names(reales)) escribir_ts(nombre, reales[[nombre]])

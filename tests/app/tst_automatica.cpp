@@ -7,6 +7,7 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -358,18 +359,20 @@ void TstAutomatica::dobleClic_data()
     QTest::newRow("un modelo tras ordenar por sMAPE descendente, C") << "" << true << "C";
     QTest::newRow("combinación, C") << "Media (" << false << "C";
     QTest::newRow("desestacionalizado, es_ES") << " desest." << true << "es_ES";
+    QTest::newRow("TSB on the spare part, C") << "TSB" << false << "C";
 }
 
 // A candidate double-clicked is applied as the winner was: its model, the
 // hold-out 0, the intervals on, a combination's or adjusted model's own
 // forecast; the row is found by what it shows, also after the user sorted
-// the grid.
+// the grid. TSB is not on the model page: Croston stands for it there.
 void TstAutomatica::dobleClic()
 {
     QFETCH(QString, clase);
     QFETCH(bool, ordenar);
     QFETCH(QString, locale);
-    auto w = Cargada(locale);
+    const bool tsb = clase == QLatin1String("TSB");
+    auto w = Cargada(locale, tsb ? "repuesto.txt" : "AirPassengers.txt");
     QVERIFY(w);
     Ordenar(*w, Boton);
     auto* g = Control<Rejilla>(w, "SGSeleccion");
@@ -383,7 +386,9 @@ void TstAutomatica::dobleClic()
             const Candidato& c = r.Ranking[i];
             if (EtiquetaLocal(c) != g->Celda(0, f) || !c.Valido)
                 continue;
-            const bool esa = clase.isEmpty() ? !c.EsCombinacion() && !c.Desestacionalizado && int(i) != r.Ganador
+            const bool esa = tsb               ? c.Item == ItemTSB
+                             : clase.isEmpty() ? !c.EsCombinacion() && !c.Desestacionalizado && c.Item != ItemTSB &&
+                                                     int(i) != r.Ganador
                              : clase.startsWith(QLatin1String("Media")) ? c.EsCombinacion()
                                                                         : !c.EsCombinacion() && c.Desestacionalizado;
             if (esa) {
@@ -406,7 +411,10 @@ void TstAutomatica::dobleClic()
     DobleClic(g, fila, ordenar ? PaginaSeleccion::ColMotivo : PaginaSeleccion::ColModelo);
     QTest::qWait(20);
     QCOMPARE(m.textos, QStringList());
-    QVERIFY(Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(c.Item)))->isChecked());
+    QVERIFY(Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(tsb ? int(ItemCRT) : c.Item)))
+                ->isChecked());
+    if (tsb) // the size constant shared
+        QCOMPARE(Control<QDoubleSpinBox>(w, "SEAlfaCroston")->value(), c.Param.AlfaCroston);
     QCOMPARE(Control<QSpinBox>(w, "SEPuntosSinUsar")->value(), 0);
     QVERIFY(Control<QCheckBox>(w, "CBIntervalos")->isChecked());
     const QString prefijo =
@@ -418,13 +426,16 @@ void TstAutomatica::dobleClic()
     QCOMPARE(ajuste->RowCount(), filasAjuste + 1);
     // Its own forecast where the model page's model is not all of it.
     const int propia = Columna(tabla, QStringLiteral("Prev. automática"));
-    const bool aparte = c.EsCombinacion() || c.Desestacionalizado;
+    const bool aparte = c.EsCombinacion() || c.Desestacionalizado || tsb;
     QCOMPARE(propia >= 0, aparte);
     if (aparte) {
         const int n = w->Ws.NumDatos;
         for (int t = 1; t <= w->SesionActual.Horizonte(); ++t) {
             bool ok = false;
-            QVERIFY(std::isfinite(Numero(tabla->Celda(propia, n + t), &ok)) && ok);
+            const double x = Numero(tabla->Celda(propia, n + t), &ok);
+            QVERIFY(std::isfinite(x) && ok);
+            if (tsb) // the same core forecast, as the table writes numbers
+                QCOMPARE(tabla->Celda(propia, n + t), tabla->Celda(propia, n + 1));
         }
         QCOMPARE(Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriePrevisionAutomatica"))->count(),
                  w->SesionActual.Horizonte());
