@@ -58,6 +58,8 @@ Evaluador::Evaluador(const Espacio& hist, int n)
     demanda_ = tendora::ClasificarDemanda(y_.data(), n_);
     const bool negativos = std::any_of(y_.begin(), y_.end(), [](double x) { return x < 0; });
     const bool ceros = std::any_of(y_.begin(), y_.end(), [](double x) { return x == 0; });
+    // A month at 0 has no share of the year's level: the season is added, not multiplied.
+    aditivo_ = ceros && !negativos;
     // Demand with a season (storms in summer) is forecast by its season, not as chance.
     intermitente_ = !negativos &&
                     (demanda_.Clase == ClaseDemanda::Intermitente || demanda_.Clase == ClaseDemanda::Irregular ||
@@ -84,11 +86,11 @@ const std::array<double, 13>* Evaluador::Coeficientes(int o)
             m += y_[size_t(j - 1)];
         m /= 12.0;
         const int mes = MesRedondeado(mes_[size_t(t)]);
-        if (!(m > 0) || mes < 1 || mes > 12) {
+        if (!(aditivo_ ? std::isfinite(m) : m > 0) || mes < 1 || mes > 12) {
             bien = false;
             break;
         }
-        suma[size_t(mes)] += y_[size_t(t - 1)] / m;
+        suma[size_t(mes)] += aditivo_ ? y_[size_t(t - 1)] - m : y_[size_t(t - 1)] / m;
         cuenta[size_t(mes)] += 1;
     }
     std::array<double, 13> c{};
@@ -102,8 +104,11 @@ const std::array<double, 13>* Evaluador::Coeficientes(int o)
         total += c[size_t(m)];
     }
     for (int m = 1; bien && m <= 12; ++m) {
-        c[size_t(m)] *= 12.0 / total;
-        bien = c[size_t(m)] > 0 && std::isfinite(c[size_t(m)]);
+        if (aditivo_)
+            c[size_t(m)] -= total / 12.0;
+        else
+            c[size_t(m)] *= 12.0 / total;
+        bien = (aditivo_ || c[size_t(m)] > 0) && std::isfinite(c[size_t(m)]);
     }
     origenCoef_.push_back(o);
     coef_.push_back(c);
@@ -132,11 +137,12 @@ bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
         coef = Coeficientes(o);
         if (!coef) {
             if (fallo_.empty())
-                fallo_ = "No se pudo desestacionalizar: hacen falta dos años de datos positivos.";
+                fallo_ = aditivo_ ? "No se pudo desestacionalizar: hacen falta dos años de datos."
+                                  : "No se pudo desestacionalizar: hacen falta dos años de datos positivos.";
             return false;
         }
         for (int t = 1; t <= o; ++t)
-            ws_.Poner(t, ColDatos, y_[size_t(t - 1)] / (*coef)[size_t(MesRedondeado(mes_[size_t(t)]))]);
+            ws_.Poner(t, ColDatos, Quitar(y_[size_t(t - 1)], (*coef)[size_t(MesRedondeado(mes_[size_t(t)]))]));
     }
     ws_.NumDatos = o;
     AsegurarFilas(ws_, V);
@@ -165,7 +171,7 @@ bool Evaluador::Correr(int item, const Parametros& p, int o, int V)
                 break;
             }
             if (coef)
-                x = RecortarNegativa(x * (*coef)[size_t(MesFila(ws_, o + h))], p.PrevNeg);
+                x = RecortarNegativa(Poner(x, (*coef)[size_t(MesFila(ws_, o + h))]), p.PrevNeg);
             f_[size_t(h - 1)] = x;
         }
     }
@@ -239,7 +245,7 @@ double Evaluador::ErrorAjuste(int item, const Parametros& p, int o)
             continue;
         double f = ws_.V(t, col);
         if (coef)
-            f *= (*coef)[size_t(MesRedondeado(mes_[size_t(t)]))];
+            f = Poner(f, (*coef)[size_t(MesRedondeado(mes_[size_t(t)]))]);
         const double e = y_[size_t(t - 1)] - f;
         s += e * e;
         ++c;
@@ -728,8 +734,8 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
     res.DemandaSerie = ev.DemandaSerie();
     res.Intermitente = ev.Intermitente();
     res.Plan = ColocarOrigenes(n, std::max(V, 1));
-    // Seasonally adjusted candidates only for a seasonal, positive series.
-    const bool desest = EsEstacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x > 0; });
+    // Seasonally adjusted candidates only for a seasonal series without negative values.
+    const bool desest = EsEstacional(y) && std::all_of(y.begin(), y.end(), [](double x) { return x >= 0; });
     std::vector<std::pair<int, bool>> lista;
     if (ev.Intermitente()) {
         // Demand that comes now and then: the methods made for it, and nothing else.

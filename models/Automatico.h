@@ -59,8 +59,11 @@ public:
     // worked out at each origin from the values before it by the program's
     // ratio-to-moving-average decomposition, and their forecasts are
     // multiplied back. An origin with under 24 values, or a coefficient that
-    // is not positive, fails.
+    // is not positive, fails. A history with months at 0 (and none below) is
+    // adjusted the additive way: each month's mean difference from the moving
+    // average is subtracted, then added back to the forecasts.
     void Desestacionalizar(bool si) { sa_ = si; }
+    bool AjusteAditivo() const { return aditivo_; }
     // Errors of item with p at each origin; p.V is ignored.
     void Evaluar(int item, const Parametros& p, const PlanOrigenes& plan, ErroresOrigen& out);
     // Mean squared one-step error of the fitted rows of a run on values 1..o
@@ -85,6 +88,9 @@ private:
     const std::array<double, 13>* Coeficientes(int o);
     Espacio ws_;
     bool sa_ = false;
+    bool aditivo_ = false;
+    double Quitar(double y, double c) const { return aditivo_ ? y - c : y / c; }
+    double Poner(double f, double c) const { return aditivo_ ? f + c : f * c; }
     std::vector<double> f_; // the last run's forecasts
     std::vector<int> origenCoef_;
     std::vector<std::array<double, 13>> coef_;

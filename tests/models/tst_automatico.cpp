@@ -424,9 +424,10 @@ private slots:
     }
 
     // Months at 0 in a seasonal series: no model that multiplies by seasonal
-    // coefficients, TSB among the candidates. Demand only from June to
-    // October is intermittent by its intervals (ADI 2.4) but seasonal, so it
-    // is forecast by its season, not among the intermittent methods alone.
+    // coefficients, TSB among the candidates, the season added rather than
+    // multiplied. Demand only from June to October is intermittent by its
+    // intervals (ADI 2.4) but seasonal, so it is forecast by its season, not
+    // among the intermittent methods alone.
     void cerosEstacionales_data()
     {
         QTest::addColumn<std::vector<double>>("y");
@@ -442,18 +443,35 @@ private slots:
     void cerosEstacionales()
     {
         QFETCH(std::vector<double>, y);
-        const ResultadoAutomatico r = PrevisionAutomatica(Historia(y), 12, Criterio::MASE, false);
+        const Espacio h = Historia(y);
+        const ResultadoAutomatico r = PrevisionAutomatica(h, 12, Criterio::MASE, false);
         QVERIFY(!r.Intermitente);
+        QVERIFY(Evaluador(h).AjusteAditivo());
         bool tsb = false;
         for (const Candidato& c : r.Ranking) {
             const std::vector<Componente> partes =
                 c.EsCombinacion() ? c.Componentes : std::vector<Componente>{{c.Item, c.Param, c.Desestacionalizado}};
             for (const Componente& k : partes)
-                QVERIFY2(k.Item != ItemDST && k.Item != ItemTHT && k.Item != ItemHW && !k.Desestacionalizado,
-                         c.Etiqueta.c_str());
+                QVERIFY2(k.Item != ItemDST && k.Item != ItemTHT && k.Item != ItemHW, c.Etiqueta.c_str());
             tsb = tsb || c.Item == ItemTSB;
         }
         QVERIFY(tsb);
+        // The forecast year follows the last one's shape: correlated with it.
+        QCOMPARE(r.Prevision.size(), size_t(12));
+        double mf = 0, my = 0;
+        for (int m = 0; m < 12; ++m) {
+            QVERIFY(r.Prevision[size_t(m)] >= 0);
+            mf += r.Prevision[size_t(m)] / 12;
+            my += y[size_t(48 + m)] / 12;
+        }
+        double sfy = 0, sff = 0, syy = 0;
+        for (int m = 0; m < 12; ++m) {
+            const double a = r.Prevision[size_t(m)] - mf, b = y[size_t(48 + m)] - my;
+            sfy += a * b;
+            sff += a * a;
+            syy += b * b;
+        }
+        QVERIFY2(sfy > 0.5 * std::sqrt(sff * syy), qPrintable(QString::number(sfy / std::sqrt(sff * syy))));
     }
 
     // A percentage of a 0 has no value: sMAPE is left empty and a ranking
