@@ -110,9 +110,9 @@ void TFormMain::PrepararDialogos()
     if (!SavePictureDialog1)
         SavePictureDialog1 =
             NuevoDialogoGuardar(this, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
-                                {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Imagen PNG (*.png)"),
-                                 QStringLiteral("Imagen SVG (*.svg)"), QStringLiteral("Documento PDF (*.pdf)")},
-                                QStringLiteral("bmp"));
+                                {QStringLiteral("Imagen PNG (*.png)"), QStringLiteral("Imagen SVG (*.svg)"),
+                                 QStringLiteral("Documento PDF (*.pdf)"), QStringLiteral("Bitmaps (*.bmp)")},
+                                QStringLiteral("png"));
     // Both open where the data file is, and follow it when another is opened;
     // in between they stay where the user left them.
     if (!FicheroDatos.isEmpty()) {
@@ -287,7 +287,7 @@ void TFormMain::CrearMenusEmergentes()
             const QString ruta = Elegir(SaveDialog1);
             if (ruta.isEmpty())
                 return;
-            g->Exportar(ruta, IndiceFiltro(SaveDialog1));
+            g->Exportar(ruta, Rejilla::FormatoExportacion(ruta, IndiceFiltro(SaveDialog1)));
             Estado->TablaExportada(ruta);
         });
     });

@@ -245,8 +245,9 @@ public:
     // --- Output -------------------------------------------------------------
     // The chart as drawn on screen, saved as a BMP file; std::runtime_error on failure.
     void ExportarBMP(const QString& fichero);
-    // The chart saved in the format its file name ends with: .png, .svg and
-    // .pdf (vectors, for documents), anything else a BMP; std::runtime_error on failure.
+    // The chart saved in the format its file name ends with: .png (also
+    // without extension), .svg and .pdf (vectors, for documents), .bmp; another
+    // extension, or a failure, throws std::runtime_error before anything is written.
     void Exportar(const QString& fichero);
     // Print margins in per cent of the page, each side.
     void PonerMargenesImpresion(const QMarginsF& porcentajes) { m_margenesImpresion = porcentajes; }

@@ -65,10 +65,16 @@ void Grafico::ExportarMapaDeBits(const QString& fichero, const char* formato)
 void Grafico::Exportar(const QString& fichero)
 {
     const QString ext = QFileInfo(fichero).suffix().toLower();
-    if (ext == QLatin1String("png"))
+    if (ext == QLatin1String("png") || ext.isEmpty())
         return ExportarMapaDeBits(fichero, "PNG");
-    if (ext != QLatin1String("svg") && ext != QLatin1String("pdf"))
+    if (ext == QLatin1String("bmp"))
         return ExportarMapaDeBits(fichero, "BMP");
+    if (ext != QLatin1String("svg") && ext != QLatin1String("pdf"))
+        throw std::runtime_error(QStringLiteral("No se ha exportado el gráfico: «.%1» no es la extensión de ningún "
+                                                "formato de imagen. Escriba .png, .svg, .pdf o .bmp, o ninguna para "
+                                                "usar la del tipo elegido.")
+                                     .arg(QFileInfo(fichero).suffix())
+                                     .toStdString());
     ListoParaPintar();
     const QRectF origen = chart()->mapRectToScene(QRectF(QPointF(0.0, 0.0), chart()->size()));
     if (origen.isEmpty())

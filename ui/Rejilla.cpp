@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace tendora {
 
@@ -222,6 +224,25 @@ QStringList Rejilla::FiltrosExportacion()
             QStringLiteral("Página web (*.html)"),
             QStringLiteral("Excel (*.xls)"),
             QStringLiteral("Libro de Excel (*.xlsx)")};
+}
+
+int Rejilla::FormatoExportacion(const QString& ruta, int filtroIndex)
+{
+    const QString ext = QFileInfo(ruta).suffix().toLower();
+    if (ext.isEmpty())
+        return filtroIndex;
+    static const QStringList conocidas = {QStringLiteral("txt"),  QStringLiteral("csv"), QStringLiteral("doc"),
+                                          QStringLiteral("html"), QStringLiteral("xls"), QStringLiteral("xlsx")};
+    if (ext == QLatin1String("htm"))
+        return 4;
+    const qsizetype i = conocidas.indexOf(ext);
+    if (i < 0)
+        throw std::runtime_error(QStringLiteral("No se ha exportado la tabla: «.%1» no es la extensión de ningún "
+                                                "formato de tabla. Escriba .txt, .csv, .doc, .html, .xls o .xlsx, o "
+                                                "ninguna para usar la del tipo elegido.")
+                                     .arg(QFileInfo(ruta).suffix())
+                                     .toStdString());
+    return int(i) + 1;
 }
 
 void Rejilla::Borrar()

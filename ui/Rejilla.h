@@ -286,6 +286,11 @@ public:
 
     // Save dialog filters in the order of Exportar's index (1..6).
     static QStringList FiltrosExportacion();
+    // The format a file name asks for: its extension's (.txt, .csv, .doc,
+    // .html or .htm, .xls, .xlsx, any case) whatever the filter, the filter's
+    // when it has none. Another extension throws std::runtime_error with a
+    // Spanish message, before anything is written.
+    static int FormatoExportacion(const QString& ruta, int filtroIndex);
 
 public slots:
     void Autoajustar() { AutoajustarColumnas(false); }

@@ -2,6 +2,7 @@
 // Saving the data text, the date columns, the pop-up menus of the grids and
 // charts, and the "Ayuda" menu, driven through the main window.
 #include <QClipboard>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
@@ -547,7 +548,7 @@ private slots:
         QCOMPARE(Control<Grafico>(w, "ChartCE")->MargenesImpresion(), QMarginsF(15, 15, 15, 15));
     }
 
-    void exportarGraficoBmp()
+    void exportarGrafico()
     {
         w->resize(900, 700);
         w->show();
@@ -560,18 +561,79 @@ private slots:
         Control<QAction>(w, "Exportargrfico1")->trigger();
         QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
 
-        // A name without extension becomes a .bmp the size of the chart.
+        // A name without extension becomes a PNG the size of the chart.
         ResponderGuardar(dir->filePath(QStringLiteral("grafico")));
         Control<QAction>(w, "Exportargrfico1")->trigger();
-        const QString ruta = dir->filePath(QStringLiteral("grafico.bmp"));
+        const QString ruta = dir->filePath(QStringLiteral("grafico.png"));
         QVERIFY(QFileInfo::exists(ruta));
-        QCOMPARE(Leer(ruta).left(2), QByteArray("BM"));
+        QCOMPARE(Leer(ruta).left(4), QByteArray("\x89PNG"));
         const QImage imagen(ruta);
         QVERIFY(!imagen.isNull());
         QCOMPARE(imagen.size(), Control<Grafico>(w, "ChartCE")->size());
-        // The bitmap first, then the formats for documents.
+        // PNG first, then the formats for documents, the bitmap last.
         QCOMPARE(Control<QFileDialog>(w, "SavePictureDialog1")->nameFilters(),
-                 (QStringList{"Bitmaps (*.bmp)", "Imagen PNG (*.png)", "Imagen SVG (*.svg)", "Documento PDF (*.pdf)"}));
+                 (QStringList{"Imagen PNG (*.png)", "Imagen SVG (*.svg)", "Documento PDF (*.pdf)", "Bitmaps (*.bmp)"}));
+    }
+
+    // A typed extension the program knows chooses the format whatever the
+    // file type box says; one it does not know is refused and writes nothing.
+    void exportarSegunExtension_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QByteArray>("inicio"); // empty: refused
+        const QString txt = QStringLiteral("Archivo de texto (*.txt)");
+        const QString bmp = QStringLiteral("Bitmaps (*.bmp)");
+        QTest::newRow(".xlsx with the text filter") << "AdvStringGridPrevision"
+                                                    << "t.xlsx" << txt << QByteArray("PK\x03\x04");
+        QTest::newRow(".CSV with the Excel filter")
+            << "AdvStringGridPrevision"
+            << "t.CSV" << QStringLiteral("Libro de Excel (*.xlsx)") << QByteArray("\xEF\xBB\xBF");
+        QTest::newRow(".htm") << "AdvStringGridPrevision"
+                              << "t.htm" << txt << QByteArray("<!DOCTYPE html>");
+        QTest::newRow(".ods refused") << "AdvStringGridPrevision"
+                                      << "t.ods" << txt << QByteArray();
+        QTest::newRow(".png with the bitmap filter") << "ChartP"
+                                                     << "g.png" << bmp << QByteArray("\x89PNG");
+        QTest::newRow(".svg") << "ChartP"
+                              << "g.svg" << bmp << QByteArray("<?xml");
+        QTest::newRow(".bmp") << "ChartP"
+                              << "g.bmp" << QStringLiteral("Imagen PNG (*.png)") << QByteArray("BM");
+        QTest::newRow(".jpg refused") << "ChartP"
+                                      << "g.jpg" << bmp << QByteArray();
+    }
+    void exportarSegunExtension()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, nombre);
+        QFETCH(QString, filtro);
+        QFETCH(QByteArray, inicio);
+        w->resize(900, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        Memo()->setPlainText(QStringLiteral("2000\t1\t5\n2000\t2\t6\n"));
+        w->CargarDatos();
+        const bool grafico = control == QLatin1String("ChartP");
+        if (grafico)
+            Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+        Menu(*w, qPrintable(control), grafico ? "PopupMenuGraf" : "PopupMenuTabla");
+        const QString ruta = dir->filePath(nombre);
+        ResponderGuardar(ruta, filtro);
+        QString mensaje;
+        if (inicio.isEmpty())
+            ResponderMensaje(&mensaje);
+        Control<QAction>(w, grafico ? "Exportargrfico1" : "Exportartabla1")->trigger();
+        if (inicio.isEmpty()) {
+            QVERIFY2(mensaje.startsWith(grafico ? QStringLiteral("No se ha exportado el gráfico: «.")
+                                                : QStringLiteral("No se ha exportado la tabla: «.")),
+                     qPrintable(mensaje));
+            QVERIFY(mensaje.contains(QLatin1Char('.') + QFileInfo(nombre).suffix()));
+            QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+            QVERIFY(!Estado().contains(QStringLiteral("exportad")));
+        } else {
+            QVERIFY2(Leer(ruta).startsWith(inicio), Leer(ruta).left(16).toHex().constData());
+        }
     }
 
     void ayudaFalta()
@@ -630,6 +692,7 @@ private slots:
 
 private:
     QPlainTextEdit* Memo() const { return Control<QPlainTextEdit>(w, "Memo1"); }
+    QString Estado() const { return Control<QLabel>(w, "LabelEstado")->text(); }
     Rejilla* Tabla(const char* nombre) const { return Control<Rejilla>(w, nombre); }
 
     std::unique_ptr<TFormMain> w;

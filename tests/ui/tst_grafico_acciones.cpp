@@ -270,7 +270,10 @@ void TstGraficoAcciones::exportarFormatos_data()
     QTest::newRow("PNG en mayúsculas") << "g.PNG" << QByteArray("\x89PNG");
     QTest::newRow("svg") << "g.svg" << QByteArray("<?xml");
     QTest::newRow("pdf") << "g.pdf" << QByteArray("%PDF-");
-    QTest::newRow("otra extensión: bmp") << "g.dat" << QByteArray("BM");
+    QTest::newRow("bmp") << "g.bmp" << QByteArray("BM");
+    QTest::newRow("sin extensión: png") << "g" << QByteArray("\x89PNG");
+    // Refused before anything is written.
+    QTest::newRow("otra extensión") << "g.dat" << QByteArray();
 }
 
 void TstGraficoAcciones::exportarFormatos()
@@ -282,10 +285,15 @@ void TstGraficoAcciones::exportarFormatos()
     Datos(*g, TipoSerie::Linea, 30, Onda, Azul);
     QTemporaryDir dir;
     const QString f = dir.filePath(nombre.isEmpty() ? QStringLiteral("grafico.bmp") : nombre);
-    if (nombre.isEmpty())
+    if (nombre.isEmpty()) {
         g->ExportarBMP(f);
-    else
+    } else if (inicio.isEmpty()) {
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, g->Exportar(f));
+        QVERIFY(!QFileInfo::exists(f));
+        return;
+    } else {
         g->Exportar(f);
+    }
     const QByteArray bytes = Leer(f);
     QVERIFY(bytes.startsWith(inicio));
     if (nombre.endsWith(QLatin1String(".svg"))) {
