@@ -4,6 +4,8 @@
 // chart editor) and the "Ayuda" menu.
 #include "app/MainUnit.h"
 
+#include "app/Aplicacion.h"
+
 #include "ui/AboutU.h"
 #include "ui/Ayuda.h"
 #include "app/BarraEstado.h"
@@ -26,6 +28,10 @@
 #include <QDropEvent>
 #include <QDragEnterEvent>
 #include <QFileDialog>
+#include <QApplication>
+#include <QPushButton>
+#include <QMessageBox>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QHelpEvent>
@@ -200,26 +206,65 @@ void TFormMain::PonerTextoDatos(const QString& texto)
     doc->setPlainText(texto);
     Memo1->setVerticalScrollBarPolicy(politica);
     doc->setModified(false);
+    TextoGuardado = Memo1->toPlainText();
     Memo1->moveCursor(QTextCursor::Start);
     Memo1->ensureCursorVisible();
 }
 
 void TFormMain::Guardar1Click()
 {
-    Proteger([this] {
-        PrepararDialogos();
-        const QString ruta = Elegir(SaveDialog1);
-        if (ruta.isEmpty())
-            return;
-        // Plain text whatever the filter says: the data text is not a table.
-        QString texto;
-        for (const QString& linea : LineasDeTexto(Memo1->toPlainText())) {
-            texto += linea;
-            texto += QLatin1Char('\n');
+    Proteger([this] { GuardarDatos(); });
+}
+
+bool TFormMain::GuardarDatos()
+{
+    PrepararDialogos();
+    const QString ruta = Elegir(SaveDialog1);
+    if (ruta.isEmpty())
+        return false;
+    // Plain text whatever the filter says: the data text is not a table.
+    const QString actual = Memo1->toPlainText();
+    QString texto;
+    for (const QString& linea : LineasDeTexto(actual)) {
+        texto += linea;
+        texto += QLatin1Char('\n');
+    }
+    EscribirFicheroSeguro(ruta, texto.toUtf8());
+    TextoGuardado = actual;
+    Estado->Guardado(ruta);
+    return true;
+}
+
+void TFormMain::closeEvent(QCloseEvent* e)
+{
+    if (Memo1->toPlainText() == TextoGuardado) {
+        e->accept();
+        return;
+    }
+    QMessageBox pregunta(QMessageBox::Question, QApplication::applicationName(),
+                         QStringLiteral("¿Guardar los cambios de los datos?"), QMessageBox::NoButton, this);
+    pregunta.setObjectName("PreguntaGuardar");
+    QPushButton* si = pregunta.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+    QPushButton* no = pregunta.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    QPushButton* cancelar = pregunta.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    pregunta.setDefaultButton(si);
+    pregunta.setEscapeButton(cancelar);
+    EjecutarModal(&pregunta);
+    bool cerrar = pregunta.clickedButton() == no;
+    if (pregunta.clickedButton() == si) {
+        // A save cancelled or failed keeps the window open, with the text.
+        try {
+            cerrar = GuardarDatos();
+        } catch (const ErrorEscritura& error) {
+            MostrarDialogo(this, TFormDialogo::Aviso, QString::fromUtf8(error.what()));
+        } catch (const std::exception& error) {
+            MostrarErrorEstandar(error);
         }
-        EscribirFicheroSeguro(ruta, texto.toUtf8());
-        Estado->Guardado(ruta);
-    });
+    }
+    if (cerrar)
+        e->accept();
+    else
+        e->ignore();
 }
 
 void TFormMain::AnadirAnioMes(int anio, int mes)

@@ -141,6 +141,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* e) override;
+    // Closing the window ("Salir", Ctrl+Q or the title bar) with a data text
+    // changed since it was opened or saved asks whether to save it first.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     // The menus, and the tool bar that shows their actions.
@@ -179,6 +182,9 @@ private:
     // What the status line says; it compares the data text with TextoCargado.
     std::unique_ptr<tendora::BarraEstado> Estado;
     QString TextoCargado; // the data text as last loaded
+    QString TextoGuardado; // the data text as last opened, imported or saved
+    // Saves the data text through the save dialog; false when cancelled or it failed.
+    bool GuardarDatos();
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetDatos = nullptr;
     QWidget* TabSheetModelo = nullptr;

@@ -57,6 +57,13 @@ void Sesion::Contestar()
         registro_ << QStringLiteral("     mensaje: ") + d->Mensaje->text().simplified().left(160);
         ComprobarTexto(QStringLiteral("mensaje"), d->Mensaje->text(), true);
         d->BBAceptar->click();
+    } else if (auto* q = qobject_cast<QMessageBox*>(w); q && q->objectName() == QLatin1String("PreguntaGuardar")) {
+        // Closing with the data text changed: not saved, or the close taken back.
+        registro_ << QStringLiteral("     pregunta: ") + q->text();
+        const QString boton = az_.Moneda(0.5) ? QStringLiteral("No") : QStringLiteral("Cancelar");
+        for (QAbstractButton* b : q->buttons())
+            if (b->text() == boton)
+                b->click();
     } else if (auto* m = qobject_cast<QMessageBox*>(w)) {
         // The standard error display: errors the program did not expect say
         // so in words no user message uses.

@@ -4,6 +4,9 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QTextCursor>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -633,6 +636,74 @@ private slots:
             QVERIFY(!Estado().contains(QStringLiteral("exportad")));
         } else {
             QVERIFY2(Leer(ruta).startsWith(inicio), Leer(ruta).left(16).toHex().constData());
+        }
+    }
+
+    // Leaving with a data text changed since it was opened or saved asks
+    // first: "No" leaves it, "Cancelar" and a save cancelled keep the window,
+    // "Sí" saves it through the save dialog; unchanged, or just saved, it
+    // closes at once.
+    void preguntarAlSalir_data()
+    {
+        QTest::addColumn<bool>("editar");
+        QTest::addColumn<QString>("respuesta"); // empty: no question expected
+        QTest::addColumn<bool>("guardarCancelado");
+        QTest::addColumn<bool>("cierra");
+        QTest::newRow("unchanged") << false << QString() << false << true;
+        QTest::newRow("No") << true << "No" << false << true;
+        QTest::newRow("Cancelar") << true << "Cancelar" << false << false;
+        QTest::newRow("Sí") << true << QString::fromUtf8("Sí") << false << true;
+        QTest::newRow("Sí, the save cancelled") << true << QString::fromUtf8("Sí") << true << false;
+    }
+    void preguntarAlSalir()
+    {
+        QFETCH(bool, editar);
+        QFETCH(QString, respuesta);
+        QFETCH(bool, guardarCancelado);
+        QFETCH(bool, cierra);
+        const QString datos = dir->filePath(QStringLiteral("serie.txt"));
+        QVERIFY(Escribir(datos, "2000\t1\t5\n2000\t2\t6\n"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->AbrirFichero(datos);
+        if (editar) {
+            Memo()->setFocus();
+            Memo()->moveCursor(QTextCursor::End);
+            QTest::keyClicks(Memo(), QStringLiteral("2000\t3\t7"));
+        }
+        QString pregunta;
+        if (!respuesta.isEmpty())
+            Responder([&pregunta, respuesta](QWidget* m) {
+                auto* q = qobject_cast<QMessageBox*>(m);
+                if (!q || q->objectName() != QLatin1String("PreguntaGuardar"))
+                    return false;
+                pregunta = q->text();
+                for (QAbstractButton* b : q->buttons())
+                    if (b->text() == respuesta)
+                        b->click();
+                return true;
+            });
+        const QString guardado = dir->filePath(QStringLiteral("guardado.txt"));
+        if (respuesta == QString::fromUtf8("Sí"))
+            ResponderGuardar(guardarCancelado ? QString() : guardado);
+        // Ctrl+Q, as the user leaves.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_Q, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(pregunta, respuesta.isEmpty() ? QString() : QStringLiteral("¿Guardar los cambios de los datos?"));
+        QCOMPARE(!w->isVisible(), cierra);
+        QCOMPARE(Leer(datos), QByteArray("2000\t1\t5\n2000\t2\t6\n"));
+        if (respuesta == QString::fromUtf8("Sí") && !guardarCancelado)
+            QCOMPARE(Leer(guardado), QByteArray("2000\t1\t5\n2000\t2\t6\n2000\t3\t7\n"));
+        if (!cierra) {
+            // Still there, with the edit; once saved, it closes without a word.
+            QVERIFY(Memo()->toPlainText().endsWith(QStringLiteral("2000\t3\t7")));
+            ResponderGuardar(guardado);
+            w->Guardar1Click();
+            pregunta.clear();
+            QVERIFY(w->close());
+            QVERIFY(pregunta.isEmpty());
         }
     }
 
