@@ -207,6 +207,7 @@ void TFormMain::PonerTextoDatos(const QString& texto)
     Memo1->setVerticalScrollBarPolicy(politica);
     doc->setModified(false);
     TextoGuardado = Memo1->toPlainText();
+    ActualizarTitulo();
     Memo1->moveCursor(QTextCursor::Start);
     Memo1->ensureCursorVisible();
 }
@@ -231,8 +232,23 @@ bool TFormMain::GuardarDatos()
     }
     EscribirFicheroSeguro(ruta, texto.toUtf8());
     TextoGuardado = actual;
+    ActualizarTitulo();
     Estado->Guardado(ruta);
     return true;
+}
+
+void TFormMain::ActualizarTitulo()
+{
+    // The length first: copying out a long text on every keystroke would make typing sluggish.
+    const bool cambiado =
+        Memo1->document()->characterCount() != TextoGuardado.size() + 1 || Memo1->toPlainText() != TextoGuardado;
+    QString t = QStringLiteral("Tendora");
+    if (!FicheroDatos.isEmpty())
+        t += QStringLiteral(" — ") + QFileInfo(FicheroDatos).fileName();
+    if (cambiado)
+        t += QLatin1Char('*');
+    if (windowTitle() != t)
+        setWindowTitle(t);
 }
 
 void TFormMain::closeEvent(QCloseEvent* e)

@@ -143,6 +143,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
         const bool otroLargo = Memo1->document()->characterCount() != TextoCargado.size() + 1;
         Estado->TextoDatos(otroLargo || Memo1->toPlainText() != TextoCargado);
+        ActualizarTitulo();
     });
 
     // The point-drag tool of the forecast chart starts inactive, nothing dragged.

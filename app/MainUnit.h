@@ -185,6 +185,8 @@ private:
     QString TextoGuardado; // the data text as last opened, imported or saved
     // Saves the data text through the save dialog; false when cancelled or it failed.
     bool GuardarDatos();
+    // "Tendora — serie.txt", with "*" while the data text differs from TextoGuardado.
+    void ActualizarTitulo();
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetDatos = nullptr;
     QWidget* TabSheetModelo = nullptr;

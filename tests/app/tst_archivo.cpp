@@ -666,10 +666,12 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->AbrirFichero(datos);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tendora — serie.txt"));
         if (editar) {
             Memo()->setFocus();
             Memo()->moveCursor(QTextCursor::End);
             QTest::keyClicks(Memo(), QStringLiteral("2000\t3\t7"));
+            QCOMPARE(w->windowTitle(), QStringLiteral("Tendora — serie.txt*"));
         }
         QString pregunta;
         if (!respuesta.isEmpty())
@@ -701,6 +703,7 @@ private slots:
             QVERIFY(Memo()->toPlainText().endsWith(QStringLiteral("2000\t3\t7")));
             ResponderGuardar(guardado);
             w->Guardar1Click();
+            QCOMPARE(w->windowTitle(), QStringLiteral("Tendora — serie.txt"));
             pregunta.clear();
             QVERIFY(w->close());
             QVERIFY(pregunta.isEmpty());
