@@ -95,6 +95,8 @@ private slots:
     void arrastreModoApagado();
     void arrastreFallos();
     void arrastreErrorVisible();
+    void marcaDecimalEjes_data();
+    void marcaDecimalEjes();
 };
 
 void TstGraficosComparar::comparacion()
@@ -541,4 +543,35 @@ void TstGraficosComparar::arrastreErrorVisible()
 }
 
 QTEST_MAIN(TstGraficosComparar)
+void TstGraficosComparar::marcaDecimalEjes_data()
+{
+    QTest::addColumn<bool>("coma");
+    QTest::addColumn<bool>("automatica");
+    QTest::newRow("es") << true << false;
+    QTest::newRow("C") << false << false;
+    QTest::newRow("es, automatic") << true << true;
+}
+
+// The seasonal coefficients (near 1) on their page: the value axis writes the
+// user's decimal mark, as the bars' labels do.
+void TstGraficosComparar::marcaDecimalEjes()
+{
+    QFETCH(bool, coma);
+    QFETCH(bool, automatica);
+    PonerLocale(coma);
+    auto w = Calculada(Texto(48, ConEstacion), ItemDST);
+    QVERIFY(MostrarGraficos(*w));
+    if (automatica)
+        Control<QAction>(w, "Previsionautomatica1")->trigger();
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGraficoCE"));
+    Grafico* g = Control<Grafico>(w, "ChartCE");
+    const QChar marca = coma ? QLatin1Char(',') : QLatin1Char('.');
+    const QChar otra = coma ? QLatin1Char('.') : QLatin1Char(',');
+    QStringList etiquetas;
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        ((void)g->grab(), etiquetas = EtiquetasEjeY(g), etiquetas.join(QString()).contains(marca)),
+        qPrintable(etiquetas.join(QStringLiteral(" | "))), 3000);
+    QVERIFY2(!etiquetas.join(QString()).contains(otra), qPrintable(etiquetas.join(QStringLiteral(" | "))));
+}
+
 #include "tst_graficos_comparar.moc"
