@@ -114,9 +114,14 @@ void TFormMain::MostrarTablaPrevision()
     for (int k = 0; k < f.NumCabeceras(); ++k)
         g->SetTexto(ColDatos + k, 0, Utf8(f.Cabeceras[size_t(k)])); // grid column = table column - 1
     if (f.Paginas != PaginasCE::SinCambio) {
+        // Disabled, not hidden: the tabs to their right stay under the mouse.
         const bool ver = f.Paginas == PaginasCE::Visibles;
-        PageControl1->setTabVisible(PageControl1->indexOf(TabSheetTablaCE), ver);
-        PageControl1->setTabVisible(PageControl1->indexOf(TabSheetGraficoCE), ver);
+        for (QWidget* p : {TabSheetTablaCE, TabSheetGraficoCE}) {
+            const int k = PageControl1->indexOf(p);
+            PageControl1->setTabEnabled(k, ver);
+            PageControl1->setTabToolTip(
+                k, ver ? QString() : QStringLiteral("El modelo elegido no tiene coeficientes estacionales."));
+        }
     }
     StringGridCE->SetTexto(0, 0, QStringLiteral("Mes"));
     StringGridCE->SetTexto(1, 0, QStringLiteral("C.E."));

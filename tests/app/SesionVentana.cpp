@@ -525,7 +525,7 @@ void Sesion::CambiarPagina()
     auto* paginas = Control<QTabWidget>(w_, "PageControl1");
     const int k = az_.Entero(0, paginas->count() - 1);
     Anotar(QStringLiteral("Página %1").arg(paginas->tabText(k)));
-    if (!paginas->isTabVisible(k))
+    if (!paginas->isTabEnabled(k))
         return;
     paginas->setCurrentIndex(k);
     QTest::qWait(az_.Entero(5, 60));

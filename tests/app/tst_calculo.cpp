@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTabBar>
 #include <QtTest>
 
 #include "ui/Grafico.h"
@@ -118,10 +119,10 @@ QAbstractSpinBox* Vaciar(TFormMain& w, const char* nombre)
     return se;
 }
 
-bool PaginaVisible(TFormMain& w, const char* pagina)
+bool PaginaActiva(TFormMain& w, const char* pagina)
 {
     auto* p = Control<QTabWidget>(w, "PageControl1");
-    return p->isTabVisible(p->indexOf(Control<QWidget>(w, pagina)));
+    return p->isTabEnabled(p->indexOf(Control<QWidget>(w, pagina)));
 }
 
 Rejilla* Tabla(const TFormMain& w, const char* nombre)
@@ -221,12 +222,20 @@ private slots:
         QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 8, 37), QColor(Qt::red));
         QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 8, 36), QColor());
         QCOMPARE(ColorTexto(Tabla(w, "AdvStringGridPrevision"), 3, 5), QColor(Qt::blue));
-        QVERIFY(PaginaVisible(w, "TabSheetTablaCE"));
+        QVERIFY(PaginaActiva(w, "TabSheetTablaCE"));
         QCOMPARE(Tabla(w, "StringGridCE")->Celda(0, 12), QStringLiteral("12"));
         QCOMPARE(Tabla(w, "StringGridCE")->Celda(1, 1), QStringLiteral("0.80"));
-        // A model without coefficients hides the two C.E. pages.
+        // A model without coefficients disables the two C.E. pages, in their
+        // places: the pages to their right do not move, and the tip says why.
+        auto* paginas = Control<QTabWidget>(w, "PageControl1");
+        const int errores = paginas->indexOf(Control<QWidget>(w, "TabSheetErrAjuste"));
+        const QRect sitio = paginas->tabBar()->tabRect(errores);
         Calcular(w, ItemNVS);
-        QVERIFY(!PaginaVisible(w, "TabSheetTablaCE") && !PaginaVisible(w, "TabSheetGraficoCE"));
+        QVERIFY(!PaginaActiva(w, "TabSheetTablaCE") && !PaginaActiva(w, "TabSheetGraficoCE"));
+        const int ce = paginas->indexOf(Control<QWidget>(w, "TabSheetTablaCE"));
+        QVERIFY(paginas->isTabVisible(ce));
+        QCOMPARE(paginas->tabToolTip(ce), QStringLiteral("El modelo elegido no tiene coeficientes estacionales."));
+        QCOMPARE(paginas->tabBar()->tabRect(errores), sitio);
         QCOMPARE(g->ColCount(), 5);
     }
 

@@ -136,10 +136,10 @@ void TstCatalogo::ventana()
     // DST first: the C.E. tabs show, and the auxiliary series plot columns 6 and 8.
     w.Caluclarprevisin1Click();
     auto* tabs = Control<QTabWidget>(w, "PageControl1");
-    const auto visible = [&](const char* pagina) {
-        return tabs->isTabVisible(tabs->indexOf(Control<QWidget>(w, pagina)));
+    const auto activa = [&](const char* pagina) {
+        return tabs->isTabEnabled(tabs->indexOf(Control<QWidget>(w, pagina)));
     };
-    QVERIFY(visible("TabSheetTablaCE"));
+    QVERIFY(activa("TabSheetTablaCE"));
 
     auto* rb = Control<QRadioButton>(w, qPrintable(QStringLiteral("RGModelo%1").arg(f.item)));
     QCOMPARE(rb->text(), f.texto);
@@ -167,8 +167,8 @@ void TstCatalogo::ventana()
     QCOMPARE(FichaDe(w.SesionActual.ModeloSeleccionado()).UltimaCol, int(todas.size()));
     for (int c = 0; c < int(todas.size()); ++c)
         QCOMPARE(g->Celda(c, 0), todas[c]);
-    QCOMPARE(visible("TabSheetTablaCE"), f.paginasCE);
-    QCOMPARE(visible("TabSheetGraficoCE"), f.paginasCE);
+    QCOMPARE(activa("TabSheetTablaCE"), f.paginasCE);
+    QCOMPARE(activa("TabSheetGraficoCE"), f.paginasCE);
 
     // The chart's auxiliary series: titles, columns, shown or not.
     SerieGrafico* mm = Control<Grafico>(w, "ChartP")->Serie(QStringLiteral("SeriesMediaMovil"));
