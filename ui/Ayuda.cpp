@@ -4,6 +4,7 @@
 #include "data/Instalacion.h"
 
 #include <QDesktopServices>
+#include <QDir>
 
 namespace tendora {
 
@@ -30,10 +31,12 @@ void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<voi
         return;
     }
     const QUrl url = QUrl::fromLocalFile(ruta);
-    if (abrir)
-        abrir(url);
-    else
-        QDesktopServices::openUrl(url);
+    const bool abierto = abrir ? abrir(url) : QDesktopServices::openUrl(url);
+    // Without a browser nothing would show: the user is told where the manual is.
+    if (!abierto && mostrarAviso)
+        mostrarAviso(QStringLiteral("No se ha podido abrir el manual: no hay ningún programa para ver páginas web. "
+                                    "El manual está en «%1»; ábralo con un navegador.")
+                         .arg(QDir::toNativeSeparators(ruta)));
 }
 
 QString TextoAyudaEmergente(const QString& html)

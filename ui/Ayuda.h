@@ -20,9 +20,10 @@ QString MensajeFaltaAyuda(const QString& fichero);
 // separator); empty when it is nowhere to be found.
 QString RutaManual(const QString& dirPrograma);
 
-// Opens the manual with the system's viewer, or, when there is no such file,
-// hands the warning to mostrarAviso. Whether the viewer starts is not checked. 'abrir' replaces
-// the system's "open" (tests); empty means QDesktopServices::openUrl.
+// Opens the manual with the system's viewer, or, when there is no such file
+// or no viewer to open it with, hands the warning (saying where the manual is)
+// to mostrarAviso. 'abrir' replaces the system's "open" (tests); empty means
+// QDesktopServices::openUrl.
 void AbrirManual(QWidget* ventana, const QString& dirPrograma, std::function<void(const QString&)> mostrarAviso,
                  std::function<bool(const QUrl&)> abrir = {});
 

@@ -744,6 +744,21 @@ private slots:
         };
         w->Manualdeusuario1Click();
         QCOMPARE(QFileInfo(abierto).canonicalFilePath(), manual.canonicalFilePath());
+
+        // F1 with no program to show web pages: the user is told where the manual is.
+        w->AbrirAyuda = [](const QString&) { return false; };
+        QString caption, texto;
+        ResponderAviso(&caption, &texto);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        QCOMPARE(caption, QStringLiteral("Atención"));
+        QVERIFY2(texto.startsWith(QStringLiteral("No se ha podido abrir el manual")), qPrintable(texto));
+        QVERIFY2(texto.contains(QDir::toNativeSeparators(manual.filePath())) ||
+                     texto.contains(QDir::toNativeSeparators(manual.canonicalFilePath())),
+                 qPrintable(texto));
     }
 
     void acercaDe()
