@@ -147,6 +147,19 @@ QList<int> Rejilla::AnchosColumnas() const
     return r;
 }
 
+void Rejilla::EnsancharColumnas(int fila)
+{
+    if (fila < 1 || fila >= RowCount())
+        return;
+    const QFontMetrics fm(font());
+    const QFontMetrics fmEnc(horizontalHeader()->font());
+    for (int c = 0; c < ColCount(); ++c) {
+        const int ancho = std::max(fmEnc.horizontalAdvance(Celda(c, 0)), fm.horizontalAdvance(Celda(c, fila))) + 10;
+        if (ancho > columnWidth(c))
+            setColumnWidth(c, ancho);
+    }
+}
+
 void Rejilla::AutoajustarColumnas(bool incluirFija)
 {
     const int filas = RowCount() - 1;

@@ -260,6 +260,9 @@ public:
     // Fits each column to its widest text plus 10 pixels, measuring a sample of
     // rows (the longest texts, extremes and spread rows) rather than all of them.
     void AutoajustarColumnas(bool incluirFija = false);
+    // Widens every column, the fixed one too, that would clip its header or
+    // the text of row fila; never narrows one. For a row just added.
+    void EnsancharColumnas(int fila);
 
     // The pop-up menu: the window owns it and fills it; the grid opens it on a
     // right click after emitting MenuPedido.

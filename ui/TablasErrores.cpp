@@ -120,11 +120,15 @@ void TablasErrores::Anadir(const Corrida& c)
     const auto anadir = [&](Rejilla* g, const MedidasCorrida& m) {
         if (g->Modelo()->EsVista()) {
             g->Modelo()->FilaAnadida();
-            return;
+        } else {
+            if (!etiqueta)
+                etiqueta = EtiquetaDe(c);
+            NuevaFila(g, *etiqueta, m);
         }
-        if (!etiqueta)
-            etiqueta = EtiquetaDe(c);
-        NuevaFila(g, *etiqueta, m);
+        // No number or header clipped after a run ("1546,…"); an experiment's
+        // rows are measured once, when its block ends.
+        if (bloques_ == 0)
+            g->EnsancharColumnas(g->RowCount() - 1);
     };
     anadir(ajuste_, c.Ajuste);
     if (c.Acierto)
@@ -222,6 +226,7 @@ void TablasErrores::SeleccionarFila(int fila)
 
 TablasErrores::Bloque::Bloque(TablasErrores& t, long long filasAjuste, long long filasAcierto) : t_(t)
 {
+    ++t_.bloques_;
     const auto reservar = [](Rejilla* g, long long mas) {
         const long long n = g->RowCount() + mas;
         if (n < (1LL << 30))
@@ -234,8 +239,12 @@ TablasErrores::Bloque::Bloque(TablasErrores& t, long long filasAjuste, long long
 
 TablasErrores::Bloque::~Bloque()
 {
+    --t_.bloques_;
     t_.ajuste_->TerminarCarga();
     t_.acierto_->TerminarCarga();
+    // Rows an experiment logs through the run log's view: their last one stands for them.
+    for (Rejilla* g : {t_.ajuste_, t_.acierto_})
+        g->EnsancharColumnas(g->RowCount() - 1);
 }
 
 void TablasErrores::Bloque::Anunciar()

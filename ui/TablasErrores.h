@@ -98,6 +98,7 @@ private:
 
     QPointer<Rejilla> ajuste_;
     QPointer<Rejilla> acierto_;
+    int bloques_ = 0; // Bloque objects alive: rows come by the thousand
     RegistroCorridas* registro_ = nullptr;
     std::unique_ptr<Fuente> fuenteAjuste_, fuenteAcierto_;
 };

@@ -280,6 +280,37 @@ private slots:
         QCOMPARE(Tabla(w, "AdvStringGridPrevision")->Celda(4, 2), modelo); // NVS: the previous value
     }
 
+    // After a run no text of the error tables is clipped, however long its
+    // numbers (values near a million: MSE about 1e11), in either number format.
+    void columnasErroresEnteras_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("es") << "es_ES";
+        QTest::newRow("C") << "C";
+    }
+    void columnasErroresEnteras()
+    {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        TFormMain w;
+        w.resize(1000, 700);
+        Cargar(w, Mensual(36, [](int i) { return 1000000.0 + 250000.0 * ((i * 7) % 5); }), 6);
+        w.SesionActual.SeleccionarModelo(ItemHLT);
+        QCOMPARE(Calcular(w, Control<QWidget>(w, "TabSheetErrAjuste")), QStringList());
+        for (const char* nombre : {"AdvSGErrAjuste", "AdvSGErrAcierto"}) {
+            Rejilla* g = Tabla(w, nombre);
+            QVERIFY(g->isVisible() || nombre == QLatin1String("AdvSGErrAcierto"));
+            const QFontMetrics fm(g->font()), fmEnc(g->horizontalHeader()->font());
+            for (int c = 0; c < g->ColCount(); ++c) {
+                QVERIFY2(g->columnWidth(c) > fm.horizontalAdvance(g->Celda(c, 1)),
+                         qPrintable(QStringLiteral("%1 %2: %3").arg(nombre).arg(c).arg(g->Celda(c, 1))));
+                QVERIFY2(g->columnWidth(c) > fmEnc.horizontalAdvance(g->Celda(c, 0)),
+                         qPrintable(QStringLiteral("%1 %2: %3").arg(nombre).arg(c).arg(g->Celda(c, 0))));
+            }
+        }
+        QVERIFY(Tabla(w, "AdvSGErrAjuste")->Celda(ColErrMSE, 1).size() > 10);
+    }
+
     void columnasLimpias()
     {
         TFormMain w;
