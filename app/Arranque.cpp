@@ -34,6 +34,13 @@ void AbrirArgumentos(TFormMain* ventana, const QStringList& argumentos)
         return;
     // The open dialog hands over an absolute path; so does this.
     const QString ruta = QFileInfo(argumentos.at(1)).absoluteFilePath();
+    // A spreadsheet or a CSV (the desktop offers Tendora for them) goes through the import.
+    const QString ext = QFileInfo(ruta).suffix().toLower();
+    if (ext == QLatin1String("csv") || ext == QLatin1String("tsv") || ext == QLatin1String("xlsx") ||
+        ext == QLatin1String("ods")) {
+        ventana->ImportarFichero(ruta);
+        return;
+    }
     try {
         ventana->AbrirFichero(ruta);
     } catch (const std::exception& error) {

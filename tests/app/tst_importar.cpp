@@ -363,6 +363,29 @@ private slots:
             }
         }
     }
+
+    // A CSV opened with Tendora from the desktop (the program's argument) goes
+    // through the import, as "Importar..." would.
+    void desdeLaLineaDeOrdenes()
+    {
+        PonerLocale(false);
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
+        {
+            QFile f(ruta);
+            const QByteArray contenido("2020-01;5\n2020-02;6.5\n");
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size());
+        }
+        std::unique_ptr<TFormMain> w(CrearVentanas());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        Usuario u(ruta);
+        AbrirArgumentos(w.get(), {QStringLiteral("tendora"), ruta});
+        QCOMPARE(u.vistasImportar, 1);
+        QCOMPARE(w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText(),
+                 QStringLiteral("2020\t1\t5\n2020\t2\t6.5\n"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tendora — ventas.csv"));
+    }
 };
 
 QTEST_MAIN(TstImportar)
