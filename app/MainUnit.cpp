@@ -21,6 +21,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QApplication>
+#include <QPushButton>
+#include <QMessageBox>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QGuiApplication>
@@ -509,6 +512,18 @@ void TFormMain::CargarDatos(bool avisarSaltos)
 void TFormMain::MostrarInformacion(const QString& texto)
 {
     MostrarDialogo(this, TFormDialogo::Informacion, texto);
+}
+
+bool TFormMain::Confirmar(const QString& texto)
+{
+    QMessageBox pregunta(QMessageBox::Question, QApplication::applicationName(), texto, QMessageBox::NoButton, this);
+    pregunta.setObjectName("PreguntaConfirmar");
+    QPushButton* si = pregunta.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+    QPushButton* no = pregunta.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    pregunta.setDefaultButton(no);
+    pregunta.setEscapeButton(no);
+    EjecutarModal(&pregunta);
+    return pregunta.clickedButton() == si;
 }
 
 // ---------------------------------------------------------------- charts

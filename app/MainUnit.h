@@ -97,6 +97,7 @@ public:
     // The label of the selected model's run: code, parameters and hold-out.
     QString EtiquetaModelo() const;
     void MostrarInformacion(const QString& texto) override;
+    bool Confirmar(const QString& texto) override;
 
     // ---- Automatic forecast (MainAutomatico.cpp) ----
     // The candidate grid row fila of "Selección automática" shows, applied

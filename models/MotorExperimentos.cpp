@@ -20,10 +20,6 @@ long long ContarValoresN(long long desde, long long hasta, long long inc)
     return desde > hasta ? 0 : (hasta - desde) / inc + 1;
 }
 
-// More steps than this have no sensible end, as a level of more values has
-// not: a log of them would take hundreds of gigabytes.
-constexpr long long MaximoPasos = 1000000000;
-
 // A whole number of N's edit: far beyond its range the value only has to stay
 // beyond it (llround of a value beyond 2^63 has no defined result).
 long long EnteroN(double x)
@@ -201,6 +197,22 @@ std::vector<MotorExperimentos::Rango> MotorExperimentos::RangosDelModelo(int ite
     if (f.Usa(ParamAlfaCroston))
         return {rango(ValorModelo::AlfaCroston, 0)};
     return {}; // NVS, NVE and DST have nothing to vary
+}
+
+long long MotorExperimentos::PasosVariacion(const std::vector<Rango>& niveles)
+{
+    if (niveles.empty())
+        return 0;
+    long long total = 1;
+    for (const Rango& r : niveles) {
+        const long long n = r.valor == ValorModelo::N
+                                ? ContarValoresN(EnteroN(r.desde), EnteroN(r.hasta), EnteroN(r.inc))
+                                : ContarValores(r.desde, r.hasta, r.inc);
+        if (n > 0 && total > MaximoPasos / n)
+            return MaximoPasos + 1;
+        total *= n;
+    }
+    return total;
 }
 
 long long MotorExperimentos::Variar(const std::vector<Rango>& rangos, bool Mostrar)

@@ -79,8 +79,14 @@ public:
     // holds an earlier one until this): before anyone looks at it.
     void PonerAlDia();
 
+    // More steps than this have no sensible end, as a level of more values has
+    // not: a log of them would take hundreds of gigabytes.
+    static constexpr long long MaximoPasos = 1000000000;
     // How many values Desde + k × Inc a smoothing-constant loop takes.
     static long long ContarValores(double desde, double hasta, double inc);
+    // How many steps Variar would run over these levels (ranges it would
+    // refuse count as they stand); saturates at MaximoPasos + 1.
+    static long long PasosVariacion(const std::vector<Rango>& niveles);
 
     // What the last loop did.
     struct Resumen {

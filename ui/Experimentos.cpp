@@ -115,9 +115,9 @@ void Experimentos::VariarHoltWinters(double desdeAlfa, double hastaAlfa, double 
                    Mostrar);
 }
 
-long long Experimentos::VariarParametros()
+namespace {
+std::vector<Rango> NivelesDelDialogo(const TFormRangoVar* d, int item)
 {
-    const TFormRangoVar* d = v_.DialogoRangos();
     MotorExperimentos::Rangos r;
     r.desdeN = d->DesdeN->value();
     r.hastaN = d->HastaN->value();
@@ -130,7 +130,14 @@ long long Experimentos::VariarParametros()
         r.hasta[k] = campos[k][1]->value();
         r.inc[k] = campos[k][2]->value();
     }
-    const std::vector<Rango> niveles = MotorExperimentos::RangosDelModelo(sesion_.ModeloSeleccionado(), r);
+    return MotorExperimentos::RangosDelModelo(item, r);
+}
+} // namespace
+
+long long Experimentos::VariarParametros()
+{
+    const TFormRangoVar* d = v_.DialogoRangos();
+    const std::vector<Rango> niveles = NivelesDelDialogo(d, sesion_.ModeloSeleccionado());
     // NVS, NVE and DST have nothing to vary.
     return niveles.empty() ? 0 : Variar(niveles, d->CBGraficos->isChecked());
 }
@@ -170,6 +177,19 @@ void Experimentos::VariacionParametros()
     if (EjecutarModal(dialogo) != QDialog::Accepted) {
         v_.AplicarMostrarAjuste();
         return;
+    }
+    // Every drawn step adds a series to the comparison chart: many are told and asked first.
+    if (dialogo->CBGraficos->isChecked()) {
+        const long long series =
+            MotorExperimentos::PasosVariacion(NivelesDelDialogo(dialogo, sesion_.ModeloSeleccionado()));
+        if (series > MaximoSeriesDibujadas &&
+            !v_.Confirmar(QStringLiteral("Con «Dibujar los gráficos resultantes» la variación añadirá %1 series al "
+                                         "gráfico comparativo, y cada una se dibuja. ¿Continuar?")
+                              .arg(series > MotorExperimentos::MaximoPasos ? QStringLiteral("demasiadas")
+                                                                           : TextoEntero(series)))) {
+            v_.AplicarMostrarAjuste();
+            return;
+        }
     }
     const int primeraFila = tablas_.FilaSiguiente(); // the rows before are other runs'
     const Reloj::time_point inicio = Reloj::now();

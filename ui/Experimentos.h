@@ -27,6 +27,8 @@ public:
     virtual void MostrarCorrida() = 0;
     virtual void AplicarMostrarAjuste() = 0;
     virtual void MostrarInformacion(const QString& texto) = 0;
+    // A question with "Sí" and "No"; true for "Sí".
+    virtual bool Confirmar(const QString& texto) = 0;
     // The two dialogs, created at first use by a window built without the program's start.
     virtual TFormRangoVar* DialogoRangos() = 0;
     virtual TFormSimExAnte* DialogoExAnte() = 0;
@@ -69,6 +71,8 @@ public:
     // The loop of the selected model with the ranges and CBGraficos of
     // the range dialog; the step count.
     long long VariarParametros();
+    // More drawn steps than this ask first: each adds a comparison series.
+    static constexpr long long MaximoSeriesDibujadas = 50;
     // One run per hold-out h = hasta .. desde.
     void SimularExAnte(int desde, int hasta);
 

@@ -57,10 +57,13 @@ void Sesion::Contestar()
         registro_ << QStringLiteral("     mensaje: ") + d->Mensaje->text().simplified().left(160);
         ComprobarTexto(QStringLiteral("mensaje"), d->Mensaje->text(), true);
         d->BBAceptar->click();
-    } else if (auto* q = qobject_cast<QMessageBox*>(w); q && q->objectName() == QLatin1String("PreguntaGuardar")) {
-        // Closing with the data text changed: not saved, or the close taken back.
+    } else if (auto* q = qobject_cast<QMessageBox*>(w); q && q->objectName().startsWith(QLatin1String("Pregunta"))) {
+        // Closing with the data text changed: not saved, or the close taken
+        // back; a long drawn variation: run or not.
         registro_ << QStringLiteral("     pregunta: ") + q->text();
-        const QString boton = az_.Moneda(0.5) ? QStringLiteral("No") : QStringLiteral("Cancelar");
+        const bool guardar = q->objectName() == QLatin1String("PreguntaGuardar");
+        const QString boton =
+            az_.Moneda(0.5) ? QStringLiteral("No") : (guardar ? QStringLiteral("Cancelar") : QString::fromUtf8("Sí"));
         for (QAbstractButton* b : q->buttons())
             if (b->text() == boton)
                 b->click();

@@ -13,11 +13,13 @@
 
 #include "Ayudas.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLocale>
+#include <QMessageBox>
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,6 +46,8 @@ public:
     std::function<bool(TFormRangoVar*)> trasRechazo; // after a refusal; none: "Cancelar"
     std::function<bool(TFormSimExAnte*)> exAnte;
     std::function<void()> alMensaje; // looks at the window while a message is up
+    QStringList preguntas; // questions asked ("Sí" / "No")
+    bool confirmar = false; // the answer to them
     int vecesRango = 0;
     int vecesExAnte = 0;
 
@@ -76,6 +80,13 @@ private:
             ++vecesRango;
             const bool aceptar = rango && rango(r);
             (aceptar ? r->BBAceptar : r->BBCancelar)->click();
+        } else if (auto* q = qobject_cast<QMessageBox*>(w);
+                   q && q->objectName() == QLatin1String("PreguntaConfirmar")) {
+            preguntas << q->text();
+            const QString boton = confirmar ? QString::fromUtf8("Sí") : QStringLiteral("No");
+            for (QAbstractButton* b : q->buttons())
+                if (b->text() == boton)
+                    b->click();
         } else if (auto* s = qobject_cast<TFormSimExAnte*>(w)) {
             ++vecesExAnte;
             const bool aceptar = exAnte && exAnte(s);

@@ -61,6 +61,7 @@ void TstExperimentosParar::parar()
     w->SesionActual.SeleccionarModelo(item);
 
     Contestador c;
+    c.confirmar = true; // 441 drawn series: yes, draw them
     c.rango = [caso](TFormRangoVar* r) {
         const double inc = caso == HWDirecto ? 0.01 : 0.05;
         Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0.0, 1.0, inc);
@@ -113,6 +114,7 @@ void TstExperimentosParar::parar()
     mirar.stop();
 
     QVERIFY(pedido);
+    QCOMPARE(c.preguntas.size(), caso == HoltDibujando ? 1 : 0);
     QVERIFY(!cerrada);
     QCOMPARE(boton, QStringLiteral("Cancelar"));
     QVERIFY(!QApplication::activeModalWidget());

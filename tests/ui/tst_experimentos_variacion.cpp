@@ -19,6 +19,8 @@ private slots:
     void variacion_data();
     void variacion();
     void variacionDibujando();
+    void muchasSeriesDibujadas_data();
+    void muchasSeriesDibujadas();
     void variacionConFallos();
     void variacionIntermitente();
     void incrementoNoPositivo_data();
@@ -302,6 +304,49 @@ void TstExperimentosVariacion::variacionDibujando()
     QCOMPARE(Control<Rejilla>(w, "AdvStringGridPrevision")->Celda(4, 0), QStringLiteral("P"));
 }
 
+void TstExperimentosVariacion::muchasSeriesDibujadas_data()
+{
+    QTest::addColumn<bool>("dibujar");
+    QTest::addColumn<bool>("confirmar");
+    QTest::newRow("drawn, declined") << true << false;
+    QTest::newRow("drawn, confirmed") << true << true;
+    QTest::newRow("not drawn") << false << false;
+}
+
+// Holt over 0..1 in tenths for both constants: 11 × 11 = 121 steps. Drawn,
+// that is 121 comparison series: the count is told and the user asked first;
+// "No" runs nothing. Not drawn, nothing is asked.
+void TstExperimentosVariacion::muchasSeriesDibujadas()
+{
+    QFETCH(bool, dibujar);
+    QFETCH(bool, confirmar);
+    auto w = Cargada("es_ES", 60);
+    w->SesionActual.SeleccionarModelo(ItemHLT);
+    Contestador c;
+    c.confirmar = confirmar;
+    c.rango = [dibujar](TFormRangoVar* r) {
+        Rango(r->DesdeAlfa, r->HastaAlfa, r->IncAlfa, 0, 1, 0.1);
+        Rango(r->DesdeBeta, r->HastaBeta, r->IncBeta, 0, 1, 0.1);
+        r->CBGraficos->setChecked(dibujar);
+        return true;
+    };
+    const int filas = Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount();
+    w->Variacindeparmetros1Click();
+    if (dibujar) {
+        QCOMPARE(c.preguntas.size(), 1);
+        QVERIFY2(c.preguntas[0].contains(QStringLiteral("añadirá 121 series")), qPrintable(c.preguntas[0]));
+    } else {
+        QVERIFY(c.preguntas.isEmpty());
+    }
+    const bool corre = !dibujar || confirmar;
+    QCOMPARE(c.mensajes.size(), corre ? 1 : 0);
+    if (corre)
+        QVERIFY(c.mensajes[0].contains(QStringLiteral("N = 121")));
+    else
+        QCOMPARE(Control<Rejilla>(w, "AdvSGErrAjuste")->RowCount(), filas);
+    QCOMPARE(Comparativas(w.get()).size(), dibujar && confirmar ? 121 : 0);
+}
+
 void TstExperimentosVariacion::variacionConFallos()
 {
     auto w = Cargada("es_ES", 60);
@@ -544,8 +589,8 @@ void TstExperimentosVariacion::comoElEdit()
     QDoubleSpinBox edit;
     edit.setDecimals(2);
     edit.setRange(0.0, 1.0);
-    std::vector<double> valores{-0.004, -0.005, 1.004, 1.005, 1.0051, 0.125, 0.375, 0.625, 0.875, 0.115,
-                                0.145, 0.285, 0.995, 0.015, 1e-300, 0.3 * 3, 0.1 + 0.2};
+    std::vector<double> valores{-0.004, -0.005, 1.004, 1.005, 1.0051, 0.125,  0.375,   0.625,    0.875,
+                                0.115,  0.145,  0.285, 0.995, 0.015,  1e-300, 0.3 * 3, 0.1 + 0.2};
     // Loop values as a range makes them, and the exact ties k/8 + the thousandths around them.
     for (int k = 0; k <= 1000; ++k) {
         valores.push_back(0.05 + k * 0.001);
