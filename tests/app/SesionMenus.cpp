@@ -94,6 +94,11 @@ void Sesion::ExportarTabla()
     static const char* const rejillas[] = {"AdvStringGridPrevision", "StringGridCE", "AdvSGErrAjuste",
                                            "AdvSGErrAcierto"};
     const char* nombre = rejillas[az_.Entero(0, 3)];
+    // A grid on a disabled page (the C.E. table of a model without coefficients) is out of the user's reach.
+    if (!Control<Rejilla>(w_, nombre)->isEnabled()) {
+        Anotar(QStringLiteral("Exportar %1: su página está desactivada").arg(QLatin1String(nombre)));
+        return;
+    }
     const QStringList filtros = Rejilla::FiltrosExportacion();
     static const char* const ext[] = {".txt", ".csv", ".doc", ".html", ".xls", ".xlsx"};
     const int k = az_.Entero(0, int(filtros.size()) - 1);
@@ -119,6 +124,10 @@ void Sesion::ExportarGrafico()
     static const char* const filtros[] = {"Bitmaps (*.bmp)", "Imagen PNG (*.png)", "Imagen SVG (*.svg)",
                                           "Documento PDF (*.pdf)"};
     const int g = az_.Entero(0, 3), k = az_.Entero(0, 3);
+    if (!Control<Grafico>(w_, graficos[g])->isEnabled()) {
+        Anotar(QStringLiteral("Exportar %1: su página está desactivada").arg(QLatin1String(graficos[g])));
+        return;
+    }
     planFichero_ = true;
     filtroPlan_ = QString::fromLatin1(filtros[k]);
     const QString ruta = salida_.filePath(QStringLiteral("grafico%1%2").arg(hechos_).arg(QLatin1String(ext[k])));
