@@ -90,6 +90,8 @@ int main(int argc, char** argv)
             }
         } else {
             r = PrevisionAutomatica(e, reserva > 0 ? reserva : H, crit, false);
+            Evaluador ev(e);
+            r.DemandaMaxima = DemandaMaximaDe(ev, r);
         }
         const double dt = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         tiempo += dt;

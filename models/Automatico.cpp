@@ -814,14 +814,6 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
             if (f.size() == size_t(std::max(V, 0))) {
                 res.Ganador = i;
                 res.Intervalos = IntervalosPrevision(ev, todos[size_t(i)].Errores, f, prevNeg);
-                if (ev.Intermitente()) {
-                    res.DemandaMaxima = DemandaMaximaPrudente(ev, todos, f, V);
-                } else {
-                    double s = 0;
-                    for (const Intervalo& b : res.Intervalos)
-                        s += b.Sup95;
-                    res.DemandaMaxima = std::isfinite(s) ? s : kSinValor;
-                }
                 res.Prevision = std::move(f);
                 break;
             }
@@ -849,6 +841,18 @@ ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, 
     }
     res.Ranking = std::move(todos);
     return res;
+}
+
+double DemandaMaximaDe(Evaluador& ev, const ResultadoAutomatico& r)
+{
+    if (r.Ganador < 0 || r.Prevision.empty())
+        return kSinValor;
+    if (ev.Intermitente())
+        return DemandaMaximaPrudente(ev, r.Ranking, r.Prevision, int(r.Prevision.size()));
+    double s = 0;
+    for (const Intervalo& b : r.Intervalos)
+        s += b.Sup95;
+    return std::isfinite(s) ? s : kSinValor;
 }
 
 } // namespace tendora

@@ -195,9 +195,7 @@ struct ResultadoAutomatico {
     // The winner refitted on the whole history: its forecast and intervals, rows n+1..n+V.
     std::vector<double> Prevision;
     std::vector<Intervalo> Intervalos;
-    // The 95 % upper bound of the horizon's total: DemandaMaxima for
-    // intermittent demand; otherwise the sum of the months' 95 % bounds (their
-    // errors move together). NaN without a winner.
+    // The stock figure, when asked for (DemandaMaximaDe); NaN otherwise.
     double DemandaMaxima = kSinValor;
 };
 
@@ -208,6 +206,13 @@ struct ResultadoAutomatico {
 // say why they were passed over.
 ResultadoAutomatico PrevisionAutomatica(const Espacio& hist, int V, Criterio c, bool prevNeg,
                                         InformeProgreso* informe = nullptr, int n = -1);
+
+// The 95 % upper bound of the horizon's total for a ranking's winner, ev on
+// the same history: DemandaMaxima for intermittent demand, drawn at the
+// highest rate any of the methods forecasts; otherwise the sum of the months'
+// 95 % bounds (their errors move together). NaN without a winner. Apart from
+// PrevisionAutomatica: the command line does not write it.
+double DemandaMaximaDe(Evaluador& ev, const ResultadoAutomatico& r);
 
 // The rolling-origin measures, coverage and criterion of a candidate whose errors are set.
 void Puntuar(Candidato& c, const Evaluador& ev, Criterio crit);

@@ -218,8 +218,11 @@ const ResultadoAutomatico& Sesion::PrevisionAutomatica(Criterio c, InformeProgre
         return cancelada_;
     }
     seleccion_ = std::move(r);
-    if (seleccion_.Ganador >= 0)
+    if (seleccion_.Ganador >= 0) {
+        Evaluador ev(Ws, Ws.TotalDatos);
+        seleccion_.DemandaMaxima = DemandaMaximaDe(ev, seleccion_);
         AplicarCandidato(seleccion_.Ganador);
+    }
     return seleccion_;
 }
 
