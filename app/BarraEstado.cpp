@@ -120,6 +120,22 @@ void BarraEstado::GraficoExportado(const QString& ruta)
     Poner(QStringLiteral("Gráfico exportado a ") + Nombre(ruta));
 }
 
+void BarraEstado::Deshecho(const QString& orden, bool rehecho)
+{
+    Poner((rehecho ? QStringLiteral("Rehecho: ") : QStringLiteral("Deshecho: ")) + orden);
+}
+
+void BarraEstado::SesionGuardada(const QString& ruta)
+{
+    Poner(QStringLiteral("Sesión guardada en ") + Nombre(ruta));
+}
+
+void BarraEstado::SesionAbierta(const QString& ruta, const QString& aviso)
+{
+    Poner(QStringLiteral("Sesión abierta de ") + Nombre(ruta) +
+          (aviso.isEmpty() ? QString() : QStringLiteral(": ") + aviso));
+}
+
 void BarraEstado::Limpiar()
 {
     Poner(QString());

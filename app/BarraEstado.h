@@ -30,8 +30,13 @@ public:
     void Abierto(const QString& ruta);
     void Importado(const QString& ruta);
     void Guardado(const QString& ruta);
+    void SesionGuardada(const QString& ruta);
+    // aviso: what could not be brought back as it was; empty when all was.
+    void SesionAbierta(const QString& ruta, const QString& aviso);
     void TablaExportada(const QString& ruta);
     void GraficoExportado(const QString& ruta);
+    // Undo (rehecho: redo) put back the state before or after a command.
+    void Deshecho(const QString& orden, bool rehecho);
     // A command that failed: nothing it did is claimed.
     void Limpiar();
     // After each edit of the data text: whether it now differs from the text last loaded.

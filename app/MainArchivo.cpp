@@ -88,7 +88,10 @@ QString Elegir(QFileDialog* d)
     if (EjecutarModal(d) != QDialog::Accepted)
         return QString();
     const QStringList elegidos = d->selectedFiles();
-    return elegidos.isEmpty() ? QString() : elegidos.constFirst();
+    if (elegidos.isEmpty())
+        return QString();
+    TFormMain::RecordarCarpeta(d, elegidos.constFirst());
+    return elegidos.constFirst();
 }
 
 // Index 1.. of the filter left selected; 0 when none matches.
@@ -110,15 +113,19 @@ QString FicheroSoltado(const QMimeData* datos)
 
 void TFormMain::PrepararDialogos()
 {
-    if (!SaveDialog1)
+    if (!SaveDialog1) {
         SaveDialog1 = NuevoDialogoGuardar(this, "SaveDialog1", QStringLiteral("Guardar como"),
                                           Rejilla::FiltrosExportacion(), QStringLiteral("txt"));
-    if (!SavePictureDialog1)
+        PonerCarpeta(SaveDialog1, QString());
+    }
+    if (!SavePictureDialog1) {
         SavePictureDialog1 =
             NuevoDialogoGuardar(this, "SavePictureDialog1", QStringLiteral("Guardar imagen como"),
                                 {QStringLiteral("Imagen PNG (*.png)"), QStringLiteral("Imagen SVG (*.svg)"),
                                  QStringLiteral("Documento PDF (*.pdf)"), QStringLiteral("Bitmaps (*.bmp)")},
                                 QStringLiteral("png"));
+        PonerCarpeta(SavePictureDialog1, QString());
+    }
     // Both open where the data file is, and follow it when another is opened;
     // in between they stay where the user left them.
     if (!FicheroDatos.isEmpty()) {
@@ -177,6 +184,11 @@ bool TFormMain::eventFilter(QObject* objeto, QEvent* e)
 
 void TFormMain::AbrirFichero(const QString& ruta)
 {
+    Deshacible(QStringLiteral("Abrir"), [this, &ruta] { AbrirTexto(ruta); });
+}
+
+void TFormMain::AbrirTexto(const QString& ruta)
+{
     // Read before changing anything, so a failure leaves Memo1 and the names
     // alone; a pipe, a device or a huge file is refused before it is read.
     const QByteArray bytes = LeerFicheroEntrada(ruta);
@@ -190,6 +202,7 @@ void TFormMain::AbrirFichero(const QString& ruta)
     NombreSerie = NombreSerieDe(ruta);
     PonerTextoDatos(texto);
     Estado->Abierto(ruta);
+    AnadirReciente(ruta);
 }
 
 void TFormMain::PonerTextoDatos(const QString& texto)
@@ -234,6 +247,7 @@ bool TFormMain::GuardarDatos()
     TextoGuardado = actual;
     ActualizarTitulo();
     Estado->Guardado(ruta);
+    AnadirReciente(ruta);
     return true;
 }
 
@@ -254,6 +268,7 @@ void TFormMain::ActualizarTitulo()
 void TFormMain::closeEvent(QCloseEvent* e)
 {
     if (Memo1->toPlainText() == TextoGuardado) {
+        RecordarVentana();
         e->accept();
         return;
     }
@@ -281,6 +296,8 @@ void TFormMain::closeEvent(QCloseEvent* e)
         e->accept();
     else
         e->ignore();
+    if (cerrar)
+        RecordarVentana();
 }
 
 void TFormMain::AnadirAnioMes(int anio, int mes)
@@ -362,7 +379,7 @@ void TFormMain::CrearMenusEmergentes()
     });
     connect(Menus, &MenusEmergentes::borrarTabla, this, [this] {
         if (Rejilla* g = Menus->RejillaMenu())
-            TablasErrores::BorrarTabla(g);
+            Deshacible(QStringLiteral("Borrar tabla"), [g] { TablasErrores::BorrarTabla(g); });
     });
     connect(Menus, &MenusEmergentes::aplicarConfiguracion, this, [this] {
         if (Rejilla* g = Menus->RejillaMenu())
@@ -391,7 +408,9 @@ void TFormMain::CrearMenusEmergentes()
     });
     connect(Menus, &MenusEmergentes::arrastreActivado, Graficos, &PaginasGraficos::ActivarArrastre);
     connect(Menus, &MenusEmergentes::ajusteMostrado, this, [this] { AplicarMostrarAjuste(); });
-    connect(Menus, &MenusEmergentes::eliminarComparativas, Graficos, &PaginasGraficos::EliminarSeriesComparativas);
+    connect(Menus, &MenusEmergentes::eliminarComparativas, this, [this] {
+        Deshacible(QStringLiteral("Eliminar series comparativas"), [this] { Graficos->EliminarSeriesComparativas(); });
+    });
 }
 
 // ---------------------------------------------------------------- help

@@ -224,6 +224,8 @@ QString TFormMain::EtiquetaModelo() const
 
 void TFormMain::Borrarinformacinsobreerrores1Click()
 {
-    SesionActual.Corridas().Borrar();
-    TablasErr.BorrarTablas();
+    Deshacible(QStringLiteral("Borrar información sobre errores"), [this] {
+        SesionActual.Corridas().Borrar();
+        TablasErr.BorrarTablas();
+    });
 }

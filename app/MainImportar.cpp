@@ -30,17 +30,23 @@ void TFormMain::Importar1Click()
         dialogo.setFileMode(QFileDialog::ExistingFile);
         dialogo.setAcceptMode(QFileDialog::AcceptOpen);
         dialogo.setOption(QFileDialog::DontUseNativeDialog, true);
-        // Where the current data came from, else the sample files.
-        const QString dir = !FicheroDatos.isEmpty() ? QFileInfo(FicheroDatos).absolutePath() : DirEjemplos;
-        if (!dir.isEmpty() && QFileInfo(dir).isDir())
-            dialogo.setDirectory(dir);
+        // Where the current data came from, else where the last import was, else the sample files.
+        PonerCarpeta(&dialogo, DirEjemplos);
+        if (!FicheroDatos.isEmpty() && QFileInfo(QFileInfo(FicheroDatos).absolutePath()).isDir())
+            dialogo.setDirectory(QFileInfo(FicheroDatos).absolutePath());
         if (EjecutarModal(&dialogo) != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
             return;
+        RecordarCarpeta(&dialogo, dialogo.selectedFiles().constFirst());
         ImportarFichero(dialogo.selectedFiles().constFirst());
     });
 }
 
 void TFormMain::ImportarFichero(const QString& ruta)
+{
+    Deshacible(QStringLiteral("Importar"), [this, &ruta] { ImportarTexto(ruta); });
+}
+
+void TFormMain::ImportarTexto(const QString& ruta)
 {
     // Everything is read and converted before anything changes: a file that
     // does not import leaves Memo1, the names and the label as they were.
@@ -84,4 +90,5 @@ void TFormMain::ImportarFichero(const QString& ruta)
     NombreSerie = QFileInfo(ruta).completeBaseName();
     PonerTextoDatos(texto);
     Estado->Importado(ruta);
+    AnadirReciente(ruta);
 }

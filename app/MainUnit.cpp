@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainUnit.h"
+#include "app/Instantanea.h"
 
 #include "app/Aplicacion.h"
 #include "models/Aritmetica.h"
@@ -28,6 +29,7 @@
 #include <QKeySequence>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -160,7 +162,11 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
 
     CrearMenusEmergentes();
     CrearSeriesGraficos();
-    setWindowState(windowState() | Qt::WindowMaximized);
+    // As it was left last time; maximized the first time.
+    const QByteArray geometria = Ajustes()->value(QStringLiteral("ventana/geometria")).toByteArray();
+    if (geometria.isEmpty() || !restoreGeometry(geometria) ||
+        Ajustes()->value(QStringLiteral("ventana/maximizada"), true).toBool())
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 TFormMain::~TFormMain()
@@ -189,8 +195,28 @@ void TFormMain::CrearOrdenes()
     Guardar1 = Archivo1->addAction(QStringLiteral("&Guardar"), this, &TFormMain::Guardar1Click);
     Guardar1->setObjectName("Guardar1");
     Archivo1->addSeparator();
+    Abrirsesion1 = Archivo1->addAction(QStringLiteral("Abrir sesió&n..."), this, &TFormMain::Abrirsesion1Click);
+    Abrirsesion1->setObjectName("Abrirsesion1");
+    Guardarsesion1 = Archivo1->addAction(QStringLiteral("Guardar s&esión..."), this, &TFormMain::Guardarsesion1Click);
+    Guardarsesion1->setObjectName("Guardarsesion1");
+    Recientes1 = Archivo1->addMenu(QStringLiteral("&Recientes"));
+    Recientes1->setObjectName("Recientes1");
+    LlenarRecientes();
+    Archivo1->addSeparator();
     Salir1 = Archivo1->addAction(QStringLiteral("&Salir"), this, &TFormMain::close);
     Salir1->setObjectName("Salir1");
+
+    // Undo over the commands that change or discard the data or the logs; in
+    // the data text the editor's own undo comes first.
+    Edicion1 = barra->addMenu(QStringLiteral("&Edición"));
+    Edicion1->setObjectName("Edicion1");
+    Deshacer1 = Edicion1->addAction(QStringLiteral("&Deshacer"), this, &TFormMain::Deshacer1Click);
+    Deshacer1->setObjectName("Deshacer1");
+    Deshacer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Rehacer1 = Edicion1->addAction(QStringLiteral("&Rehacer"), this, &TFormMain::Rehacer1Click);
+    Rehacer1->setObjectName("Rehacer1");
+    Rehacer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    ActualizarDeshacer();
 
     Herramientas1 = barra->addMenu(QStringLiteral("&Herramientas"));
     Herramientas1->setObjectName("Herramientas1");
@@ -349,7 +375,8 @@ void TFormMain::CrearPaginas()
     Graficos = new PaginasGraficos(TabSheetGrafico, TabSheetGraficoAcum, TabSheetGraficoComp, TabSheetGraficoCE, this);
     connect(Graficos, &PaginasGraficos::puntoArrastrado, this, [this](int indice) { PuntoArrastrado = indice; });
     // The round trip reloads the chart that sends this; the chart expects it.
-    connect(Graficos, &PaginasGraficos::ratonSoltado, this, [this] { Proteger([this] { ChartPMouseUp(); }); });
+    connect(Graficos, &PaginasGraficos::ratonSoltado, this,
+            [this] { Proteger([this] { Deshacible(QStringLiteral("Mover punto"), [this] { ChartPMouseUp(); }); }); });
 
     Seleccion = new PaginaSeleccion(TabSheetSeleccion, SesionActual, this);
     connect(Seleccion, &PaginaSeleccion::filaElegida, this, [this](int fila) { AplicarCandidato(fila); });
@@ -436,18 +463,18 @@ void TFormMain::Abrir1Click()
             OpenDialog1->setFileMode(QFileDialog::ExistingFile);
             OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
             OpenDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
-            if (!DirEjemplos.isEmpty())
-                OpenDialog1->setDirectory(DirEjemplos);
+            PonerCarpeta(OpenDialog1, DirEjemplos);
         }
         if (EjecutarModal(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
             return;
+        RecordarCarpeta(OpenDialog1, OpenDialog1->selectedFiles().constFirst());
         AbrirFichero(OpenDialog1->selectedFiles().constFirst());
     });
 }
 
 void TFormMain::Transferiratabladeprevisin1Click()
 {
-    Proteger([this] { CargarDatos(); });
+    Proteger([this] { Deshacible(QStringLiteral("Cargar"), [this] { CargarDatos(); }); });
 }
 
 void TFormMain::CargarDatos(bool avisarSaltos)
@@ -620,6 +647,35 @@ void TFormMain::ChartPMouseUp()
                                   .toStdString());
     }
     ReiniciarArrastre();
+}
+
+// ---------------------------------------------------------------- the session shown again
+
+void TFormMain::MostrarSesion()
+{
+    ReiniciarArrastre();
+    if (Ws.DatosCargados) {
+        const bool conModelo = TablaConPrevision;
+        std::function<void()> dibujar = PrepararGraficos(Ws, conModelo);
+        if (conModelo)
+            MostrarTablaPrevision();
+        else
+            MostrarHistorico(AdvStringGridPrevision, Ws);
+        dibujar();
+        Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
+                         static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
+                         Ws.TotalDatos - Ws.NumDatos, SesionActual.DemandaSerie());
+    } else {
+        TablaConPrevision = false;
+        MostrarHistorico(AdvStringGridPrevision, Ws);
+        PrepararGraficos(Ws, false)();
+        Estado->Limpiar();
+    }
+    if (SesionActual.UltimaSeleccion().Ranking.empty())
+        Seleccion->Vaciar();
+    else
+        Seleccion->Mostrar(SesionActual.UltimaSeleccion());
+    Estado->TextoDatos(!TextoCargado.isEmpty() && Memo1->toPlainText() != TextoCargado);
 }
 
 // ---------------------------------------------------------------- start

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "models/Catalogo.h"
 #include "models/Espacio.h"
@@ -45,6 +46,10 @@ class PaginaModelo;
 class PaginaSeleccion;
 class MenusEmergentes;
 } // namespace tendora
+class QSettings;
+namespace tendora {
+struct DatosSesion;
+}
 class TFormSimExAnte;
 class TFormRangoVar;
 
@@ -86,7 +91,25 @@ public:
     void CargarDatos(bool avisarSaltos = true);
     void AbrirFichero(const QString& ruta); // the part of Abrir1Click after the dialog
     void ImportarFichero(const QString& ruta); // the part of Importar1Click after the file dialog (MainImportar.cpp)
+    void AbrirTexto(const QString& ruta); // AbrirFichero, before undo keeps the state
+    void ImportarTexto(const QString& ruta); // ImportarFichero, before undo keeps the state
     void AnadirAnioMes(int anio, int mes); // the part of AadircolumnasdeAoyMes1Click after its dialog
+
+    // ---- Sessions and what is remembered between runs (MainSesion.cpp) ----
+    // The whole work written to a .tendora file, and read back in its place
+    // (a file that does not read changes nothing and says why).
+    void GuardarSesion(const QString& ruta);
+    void AbrirSesion(const QString& ruta);
+    tendora::DatosSesion DatosDeSesion() const;
+    // Where the program keeps "Recientes", the dialogs' folders and the window's size.
+    static QSettings* Ajustes();
+    // A file dialog starts in the folder it was last accepted in, else porDefecto.
+    static void PonerCarpeta(QFileDialog* d, const QString& porDefecto);
+    static void RecordarCarpeta(QFileDialog* d, const QString& fichero);
+    QStringList Recientes() const;
+    void AnadirReciente(const QString& ruta);
+    // A recent file opened as its kind asks: a session, an import or a data text.
+    void AbrirReciente(const QString& ruta);
 
     // ---- Calculation (MainCalculo.cpp) ----
     // The calculation sequence without its trap; throws when the run fails.
@@ -128,6 +151,10 @@ public slots:
     void Previsionautomatica1Click();
     void AadircolumnasdeAoyMes1Click();
     void Borrarinformacinsobreerrores1Click();
+    void Deshacer1Click();
+    void Rehacer1Click();
+    void Guardarsesion1Click();
+    void Abrirsesion1Click();
     void Manualdeusuario1Click();
     void Acercade1Click();
 
@@ -171,6 +198,33 @@ private:
     void AnunciarExperimento();
     // Runs a command; an error that escapes it reaches the standard error display.
     void Proteger(const std::function<void()>& orden);
+
+    // ---- Undo (MainDeshacer.cpp) ----
+    // What the commands that change or discard the user's work can lose: the
+    // data text and its file, the session (history, model page, log and
+    // ranking), the error tables' rows and the comparison series.
+    struct Instantanea;
+    std::unique_ptr<Instantanea> Capturar(const QString& orden) const;
+    // Puts a captured state back and shows it as it was.
+    void Reponer(Instantanea&& i);
+    // Runs a command that can be undone (nombre as the Edición menu names it):
+    // the state before it is kept when the command changed anything, also
+    // when it failed half-way.
+    void Deshacible(const QString& nombre, const std::function<void()>& orden);
+    void ActualizarDeshacer();
+    // The forecast table, the charts, the ranking page and the status line
+    // drawn again from the session as it is (after undo or opening a session).
+    void MostrarSesion();
+    std::vector<std::unique_ptr<Instantanea>> deshacer_, rehacer_;
+    // Sessions: the work put in place of the window's; what opening could not
+    // bring back as it was, for the status line.
+    void PonerSesion(const tendora::DatosSesion& d);
+    QString avisoSesion_;
+    void LlenarRecientes();
+    // The window's size and place, for the next start.
+    void RecordarVentana();
+
+    static constexpr int NivelesDeshacer = 30;
     // A whole new data text in Memo1, with the cursor at its start and no undo back.
     void PonerTextoDatos(const QString& texto);
     // Both save dialogs, made once.
@@ -218,6 +272,12 @@ private:
     tendora::MenusEmergentes* Menus = nullptr;
 
     QMenu* Archivo1 = nullptr;
+    QMenu* Edicion1 = nullptr;
+    QMenu* Recientes1 = nullptr;
+    QAction* Guardarsesion1 = nullptr;
+    QAction* Abrirsesion1 = nullptr;
+    QAction* Deshacer1 = nullptr;
+    QAction* Rehacer1 = nullptr;
     QMenu* Herramientas1 = nullptr;
     QMenu* Ayuda1 = nullptr;
     QAction* Abrir1 = nullptr;

@@ -181,6 +181,26 @@ void RegistroCorridas::Borrar()
         borrado_();
 }
 
+RegistroCorridas::Contenido RegistroCorridas::Copia() const
+{
+    Contenido c;
+    c.entradas_ = entradas_;
+    c.aciertos_ = aciertos_;
+    c.desvAjuste_ = desvAjuste_;
+    c.desvAcierto_ = desvAcierto_;
+    c.ultima_ = ultima_;
+    return c;
+}
+
+void RegistroCorridas::Reponer(Contenido c)
+{
+    entradas_ = std::move(c.entradas_);
+    aciertos_ = std::move(c.aciertos_);
+    desvAjuste_ = std::move(c.desvAjuste_);
+    desvAcierto_ = std::move(c.desvAcierto_);
+    ultima_ = std::move(c.ultima_);
+}
+
 void RegistroCorridas::Reservar(long long n, long long aciertos)
 {
     // Only a hint: a loop of many steps may stop early or log few of them, and

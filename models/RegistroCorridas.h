@@ -78,6 +78,14 @@ class RegistroCorridas {
 public:
     using Oyente = std::function<void(const Corrida&)>;
 
+    // Every entry, apart from the listeners: what undo keeps of the log and
+    // puts back as it was.
+    class Contenido;
+    Contenido Copia() const;
+    // The entries of c replace the log's; no listener is told (the tables
+    // that show it are put back by their owner).
+    void Reponer(Contenido c);
+
     void Anadir(const Corrida& c);
     // The same in two steps, the entry filled in place: Nueva gives an empty
     // entry, Anotar adds it (a loop of a million runs copies nothing).
@@ -140,6 +148,18 @@ private:
     Corrida ultima_;
     Oyente oyente_;
     std::function<void()> borrado_;
+};
+
+class RegistroCorridas::Contenido {
+public:
+    long long Tamano() const { return static_cast<long long>(entradas_.size()); }
+
+private:
+    friend class RegistroCorridas;
+    std::vector<Entrada> entradas_;
+    std::vector<FilaAcierto> aciertos_;
+    std::vector<std::pair<long long, double>> desvAjuste_, desvAcierto_;
+    Corrida ultima_;
 };
 
 } // namespace tendora

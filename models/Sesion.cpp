@@ -163,6 +163,31 @@ void Sesion::Adoptar(Espacio&& nuevo)
     Cambiado(CambioDatos | CambioPuntos);
 }
 
+Sesion::Estado Sesion::Guardar() const
+{
+    return Estado{Ws,          param_,    modelo_,          puntos_,        limitePuntos_,
+                  intervalos_, criterio_, bandas_,          prevCandidato_, etiquetaCandidato_,
+                  seleccion_,  demanda_,  registro_.Copia()};
+}
+
+void Sesion::Reponer(Estado e)
+{
+    Ws = std::move(e.ws);
+    param_ = e.param;
+    modelo_ = e.modelo;
+    puntos_ = e.puntos;
+    limitePuntos_ = e.limitePuntos;
+    intervalos_ = e.intervalos;
+    criterio_ = e.criterio;
+    bandas_ = std::move(e.bandas);
+    prevCandidato_ = std::move(e.prevCandidato);
+    etiquetaCandidato_ = std::move(e.etiquetaCandidato);
+    seleccion_ = std::move(e.seleccion);
+    demanda_ = e.demanda;
+    registro_.Reponer(std::move(e.corridas));
+    Cambiado(CambioModelo | CambioValores | CambioHorizonte | CambioPuntos | CambioDatos | CambioIntervalos);
+}
+
 // ---------------------------------------------------------------- calculation
 
 const Corrida& Sesion::Calcular(bool conIntervalos)

@@ -137,6 +137,28 @@ public:
     // logged. False (nothing changed) for a candidate that was not evaluated.
     bool AplicarCandidato(int k);
 
+    // Everything above as it is now (the log too, apart from its listeners):
+    // what undo keeps and puts back.
+    struct Estado {
+        Espacio ws;
+        Parametros param;
+        int modelo = 0;
+        int puntos = 0;
+        int limitePuntos = LimiteInicialPuntos;
+        bool intervalos = false;
+        Criterio criterio = Criterio::MASE;
+        std::vector<Intervalo> bandas;
+        std::vector<double> prevCandidato;
+        std::string etiquetaCandidato;
+        ResultadoAutomatico seleccion;
+        Demanda demanda;
+        RegistroCorridas::Contenido corridas;
+    };
+    Estado Guardar() const;
+    // Puts a kept state back whole and tells every change; the log's
+    // listeners are not told (its tables are put back by their owner).
+    void Reponer(Estado e);
+
     RegistroCorridas& Corridas() { return registro_; }
     const RegistroCorridas& Corridas() const { return registro_; }
 

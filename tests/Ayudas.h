@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdlib>
@@ -24,6 +25,16 @@
 #include <memory>
 
 namespace prueba {
+
+// What the program remembers between runs (recent files, folders, the
+// window's size) goes to a file of this test process, removed at its end:
+// never the user's, and no test sees another's.
+inline const bool AjustesDePrueba = [] {
+    static QTemporaryDir dir;
+    if (dir.isValid())
+        qputenv("TENDORA_AJUSTES", dir.filePath(QStringLiteral("ajustes.ini")).toLocal8Bit());
+    return true;
+}();
 
 // The control named nombre under raiz (the window, a page, a dialog), found as
 // any automation finds it. A missing one is a fault of the program: the test

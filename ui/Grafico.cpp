@@ -706,6 +706,27 @@ SerieGrafico* Grafico::CopiarSerie(const SerieGrafico* origen, const QString& no
     return s;
 }
 
+Grafico::SerieGuardada Grafico::GuardarSerie(const SerieGrafico* serie)
+{
+    return SerieGuardada{serie->objectName(), serie->m_titulo, serie->m_tipo,  serie->m_estilo,
+                         serie->m_visible,    serie->m_marcas, serie->m_puntos};
+}
+
+SerieGrafico* Grafico::ReponerSerie(const SerieGuardada& g)
+{
+    if (g.tipo == TipoSerie::Barras || m_barras)
+        throw std::logic_error("Sólo se reponen series de líneas");
+    SerieGrafico* s = CrearSerie(g.nombre, g.titulo, g.tipo, g.estilo);
+    s->m_marcas = g.marcas;
+    chart()->setAnimationOptions(QChart::NoAnimation);
+    if (g.puntos)
+        s->m_puntos = g.puntos;
+    PuntosPuestos(s);
+    if (!g.visible)
+        s->PonerVisible(false);
+    return s;
+}
+
 void Grafico::QuitarSerie(SerieGrafico* serie)
 {
     const int i = Posicion(serie);

@@ -182,6 +182,19 @@ public:
     // appended as a new line series without markers in the given colour.
     SerieGrafico* CopiarSerie(const SerieGrafico* origen, const QString& nombre, const QString& titulo,
                               const QColor& color);
+    // A line series kept apart from the chart (undo, a session file): its
+    // points are shared with it, not copied, and never changed through this.
+    struct SerieGuardada {
+        QString nombre, titulo;
+        TipoSerie tipo = TipoSerie::Linea;
+        EstiloSerie estilo;
+        bool visible = true;
+        bool marcas = false;
+        std::shared_ptr<std::vector<PuntoGrafico>> puntos;
+    };
+    static SerieGuardada GuardarSerie(const SerieGrafico* serie);
+    // The kept series appended again, as it was.
+    SerieGrafico* ReponerSerie(const SerieGuardada& g);
     void EliminarSerie(SerieGrafico* serie);
     // Removes the series at posicion and after it: EliminarSeriesDesde(1) keeps the first.
     void EliminarSeriesDesde(int posicion);

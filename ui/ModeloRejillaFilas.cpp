@@ -114,6 +114,41 @@ void ModeloRejilla::SetFuente(FuenteFilas* fuente)
     emit dataChanged(index(0, 0), index(filas_ - 1, std::max(ColCount() - 1, 0)));
 }
 
+ModeloRejilla::Filas ModeloRejilla::CopiarFilas() const
+{
+    return Filas{columnas_, textos_, libres_, filas_, fuente_, base_, ordenado_, orden_};
+}
+
+void ModeloRejilla::ReponerFilas(Filas f)
+{
+    // Rows removed and inserted, not a reset, which would lose the column widths.
+    if (vistas_ > 1) {
+        beginRemoveRows(QModelIndex(), 1, vistas_ - 1);
+        vistas_ = 1;
+        endRemoveRows();
+    }
+    columnas_ = std::move(f.columnas);
+    textos_ = std::move(f.textos);
+    libres_ = std::move(f.libres);
+    fuente_ = f.fuente;
+    base_ = f.base;
+    ordenado_ = f.ordenado;
+    orden_ = std::move(f.orden);
+    filas_ = 1;
+    if (vistas_ == 0) {
+        beginInsertRows(QModelIndex(), 0, 0);
+        vistas_ = 1;
+        endInsertRows();
+    }
+    if (f.filas > 1) {
+        beginInsertRows(QModelIndex(), 1, f.filas - 1);
+        filas_ = vistas_ = f.filas;
+        endInsertRows();
+    }
+    InvalidarExtremos();
+    emit dataChanged(index(0, 0), index(filas_ - 1, std::max(ColCount() - 1, 0)));
+}
+
 void ModeloRejilla::Desvincular()
 {
     if (!fuente_)

@@ -506,6 +506,22 @@ void PaginasGraficos::EliminarSeriesComparativas()
     ChartPC->EliminarSeriesDesde(1);
 }
 
+std::vector<Grafico::SerieGuardada> PaginasGraficos::SeriesComparativas() const
+{
+    std::vector<Grafico::SerieGuardada> r;
+    for (int posicion = 1; posicion < ChartPC->NumSeries(); ++posicion)
+        r.push_back(Grafico::GuardarSerie(ChartPC->SerieEn(posicion)));
+    return r;
+}
+
+void PaginasGraficos::PonerSeriesComparativas(const std::vector<Grafico::SerieGuardada>& series)
+{
+    CrearSeries();
+    ChartPC->EliminarSeriesDesde(1);
+    for (const Grafico::SerieGuardada& g : series)
+        ChartPC->ReponerSerie(g);
+}
+
 // ---------------------------------------------------------------- point editing
 
 void PaginasGraficos::ActivarArrastre(bool activo)

@@ -13,6 +13,7 @@
 #include "models/Aritmetica.h"
 #include "models/Automatico.h"
 #include "models/Espacio.h"
+#include "ui/Grafico.h"
 #include "ui/MenusEmergentes.h"
 
 class QWidget;
@@ -71,6 +72,10 @@ public:
     // Copies the forecast series of ChartP onto ChartPC under that legend title.
     void AnadirSerieComparativa(const QString& etiqueta);
     void EliminarSeriesComparativas();
+    // The comparison series as they are (undo and sessions keep them), and
+    // kept ones put back in place of those on the chart.
+    std::vector<Grafico::SerieGuardada> SeriesComparativas() const;
+    void PonerSeriesComparativas(const std::vector<Grafico::SerieGuardada>& series);
     // Hides (ocultar) or shows the fitted part of each comparison series; the
     // last horizonte points always show.
     void AplicarMostrarAjuste(int horizonte, bool ocultar);

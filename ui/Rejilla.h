@@ -109,6 +109,22 @@ public:
     void SetFuente(FuenteFilas* fuente);
     // Whether the rows are read from the source now.
     bool EsVista() const { return fuente_ != nullptr; }
+    // The data rows as they are now: their cells, or which of the source's
+    // entries they show and in what order (undo puts them back).
+    struct Filas {
+        std::vector<ColumnaRejilla> columnas;
+        std::vector<QString> textos;
+        std::vector<int32_t> libres;
+        int filas = 1;
+        FuenteFilas* fuente = nullptr;
+        long long base = 0;
+        bool ordenado = false;
+        std::vector<int32_t> orden;
+    };
+    Filas CopiarFilas() const;
+    // Rows kept by CopiarFilas of this grid; a source must still hold every
+    // entry they show.
+    void ReponerFilas(Filas f);
     // The source has a new entry at its end: a new row (or the empty one
     // filled). Nothing when the rows are the grid's own.
     void FilaAnadida();

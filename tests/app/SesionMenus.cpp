@@ -89,6 +89,19 @@ void Sesion::BorrarErrores()
     Disparar("Borrarinformacinsobreerrores1");
 }
 
+// Undo, or redo now and then, from the Edición menu.
+void Sesion::Deshacer()
+{
+    const bool rehacer = az_.Moneda(0.3);
+    const char* accion = rehacer ? "Rehacer1" : "Deshacer1";
+    if (!Control<QAction>(w_, accion)->isEnabled())
+        return;
+    Anotar(Control<QAction>(w_, accion)->text().remove(QLatin1Char('&')));
+    Disparar(accion);
+    // The text put back may differ from the history put back with it.
+    textoEditado_ = true;
+}
+
 void Sesion::ExportarTabla()
 {
     static const char* const rejillas[] = {"AdvStringGridPrevision", "StringGridCE", "AdvSGErrAjuste",

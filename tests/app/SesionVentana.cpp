@@ -74,6 +74,7 @@ const std::vector<Sesion::Comando>& Sesion::Comandos()
         {"Quitar comparativas", 2, &Sesion::QuitarComparativas},
         {"Borrar tabla", 2, &Sesion::BorrarTabla},
         {"Borrar errores", 1, &Sesion::BorrarErrores},
+        {"Deshacer", 3, &Sesion::Deshacer},
         {"Exportar tabla", 3, &Sesion::ExportarTabla},
         {"Exportar gráfico", 2, &Sesion::ExportarGrafico},
         {"Guardar", 1, &Sesion::Guardar},

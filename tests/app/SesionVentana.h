@@ -72,6 +72,7 @@ private:
     void QuitarComparativas();
     void BorrarTabla();
     void BorrarErrores();
+    void Deshacer();
     void ExportarTabla();
     void ExportarGrafico();
     void Guardar();

@@ -98,7 +98,10 @@ private slots:
                 t << (a->isSeparator() ? QStringLiteral("-") : QString(a->text()).remove(QLatin1Char('&')));
             return t;
         };
-        QCOMPARE(textos(Control<QMenu>(w, "Archivo1")), QStringList({"Abrir", "Importar...", "Guardar", "-", "Salir"}));
+        QCOMPARE(textos(Control<QMenu>(w, "Archivo1")),
+                 QStringList({"Abrir", "Importar...", "Guardar", "-", "Abrir sesión...", "Guardar sesión...",
+                              "Recientes", "-", "Salir"}));
+        QCOMPARE(textos(Control<QMenu>(w, "Edicion1")), QStringList({"Deshacer", "Rehacer"}));
         QCOMPARE(textos(Control<QMenu>(w, "Herramientas1")),
                  QStringList({"Cargar datos a tabla de previsión", "Calcular previsión", "Comparar modelos", "-",
                               "Aplicar todos los métodos", "Variación de parámetros", "Simulación ex-ante",
@@ -107,7 +110,7 @@ private slots:
         QCOMPARE(textos(Control<QMenu>(w, "Ayuda1")), QStringList({"Manual de usuario...", "Acerca de..."}));
         QVERIFY(!Control<QAction>(w, "Variacindeparmetros1")->isEnabled());
         // Every entry has its own underlined letter within its menu.
-        for (const char* m : {"Archivo1", "Herramientas1", "Ayuda1"}) {
+        for (const char* m : {"Archivo1", "Edicion1", "Herramientas1", "Ayuda1"}) {
             QSet<QChar> letras;
             for (QAction* a : Control<QMenu>(w, m)->actions()) {
                 if (a->isSeparator())
@@ -125,7 +128,9 @@ private slots:
                                                                {"Transferiratabladeprevisin1", "Ctrl+L"},
                                                                {"Caluclarprevisin1", "F9"},
                                                                {"Manualdeusuario1", "F1"},
-                                                               {"Previsionautomatica1", "Ctrl+F9"}};
+                                                               {"Previsionautomatica1", "Ctrl+F9"},
+                                                               {"Deshacer1", "Ctrl+Z"},
+                                                               {"Rehacer1", "Ctrl+Y"}};
         for (const auto& [accion, tecla] : teclas)
             QCOMPARE(Control<QAction>(w, accion)->shortcut().toString(QKeySequence::PortableText), tecla);
 
