@@ -392,6 +392,8 @@ void TFormMain::CrearMenusEmergentes()
     connect(Menus, &MenusEmergentes::arrastreActivado, Graficos, &PaginasGraficos::ActivarArrastre);
     connect(Menus, &MenusEmergentes::ajusteMostrado, this, [this] { AplicarMostrarAjuste(); });
     connect(Menus, &MenusEmergentes::eliminarComparativas, Graficos, &PaginasGraficos::EliminarSeriesComparativas);
+    connect(Menus, &MenusEmergentes::eliminarComparativa, this,
+            [this](int posicion) { Graficos->EliminarSerieComparativa(posicion); });
 }
 
 // ---------------------------------------------------------------- help

@@ -241,6 +241,9 @@ public:
     void PonerMenu(QMenu* menu);
     QMenu* Menu() const;
     void AbrirMenu(const QPoint& global);
+    // The shown line series at a view point: its legend entry, or its line or
+    // a marker within a few pixels (the nearest; on a tie the one drawn last).
+    SerieGrafico* SerieBajo(const QPoint& vista) const;
 
     // --- Output -------------------------------------------------------------
     // The chart as drawn on screen, saved as a BMP file; std::runtime_error on failure.
