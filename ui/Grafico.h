@@ -310,6 +310,8 @@ private:
     void CrearEjes(bool barras);
     // Axis labels and title laid out, the zoom band hidden: what a picture shows.
     void ListoParaPintar();
+    // While one lives, the chart draws for a picture or paper.
+    class ParaSalida;
     void ExportarMapaDeBits(const QString& fichero, const char* formato);
     // Takes the series out of the chart, the legend and the drag tool, and deletes it.
     void QuitarSerie(SerieGrafico* serie);
@@ -373,6 +375,7 @@ private:
 
     bool m_leyendaVisible = true;
     bool m_leyendaCabe = false;
+    bool m_leyendaLlana = false; // drawing a picture or a page: the plain legend
     std::vector<EntradaLeyenda> m_entradas;
     QMargins m_margenBase;
     CapaLeyenda* m_capaLeyenda = nullptr;
