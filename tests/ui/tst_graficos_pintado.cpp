@@ -388,13 +388,6 @@ void TstGraficosPintado::eliminarEstaSerie()
     Dejar();
     QCOMPARE(chart->NumSeries(), 4);
     QCOMPARE(chart->SerieEn(3)->Color().rgb(), libre);
-    // After removing them all the table starts again at red, then navy.
-    Control<QAction>(w, "Eliminarseriescomparativas1")->trigger();
-    Pulsar(w.get(), "TBComparar");
-    Pulsar(w.get(), "TBComparar");
-    PintarYa(*chart);
-    QCOMPARE(chart->SerieEn(1)->Color().rgb(), qRgb(255, 0, 0));
-    QCOMPARE(chart->SerieEn(2)->Color().rgb(), qRgb(0, 0, 128));
 }
 
 // On the other charts the item is not there; on ChartP a right click on
