@@ -411,6 +411,10 @@ void TFormMain::CrearMenusEmergentes()
     connect(Menus, &MenusEmergentes::eliminarComparativas, this, [this] {
         Deshacible(QStringLiteral("Eliminar series comparativas"), [this] { Graficos->EliminarSeriesComparativas(); });
     });
+    connect(Menus, &MenusEmergentes::eliminarComparativa, this, [this](int posicion) {
+        Deshacible(QStringLiteral("Eliminar esta serie"),
+                   [this, posicion] { Graficos->EliminarSerieComparativa(posicion); });
+    });
 }
 
 // ---------------------------------------------------------------- help

@@ -14,6 +14,7 @@
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QStringList>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -62,6 +63,34 @@ double Experimentos::RedondearDecimales(int d, double x)
     const double entero = std::trunc(x);
     // The default rounding mode takes halves to the even neighbour.
     return entero + std::nearbyint((x - entero) * static_cast<double>(potencia)) / static_cast<double>(potencia);
+}
+
+QString Experimentos::TextoDuracion(double segundos)
+{
+    // Beyond a few thousand years the count stops meaning anything; kept
+    // well inside long long.
+    constexpr double techo = 1e11;
+    const long long n =
+        std::isfinite(segundos) ? std::llround(std::clamp(segundos, 0.0, techo)) : static_cast<long long>(techo);
+    const auto par = [](long long a, const char* ua, long long b, const char* ub) {
+        QString t = TextoEntero(a) + QLatin1Char(' ') + QLatin1String(ua);
+        if (b > 0)
+            t += QLatin1Char(' ') + TextoEntero(b) + QLatin1Char(' ') + QLatin1String(ub);
+        return t;
+    };
+    if (n < 60)
+        return TextoEntero(n) + QStringLiteral(" s");
+    if (n < 3600)
+        return par(n / 60, "min", n % 60, "s");
+    if (n < 86400)
+        return par(n / 3600, "h", n % 3600 / 60, "min");
+    return par(n / 86400, "d", n % 86400 / 3600, "h");
+}
+
+QString Experimentos::TextoEstimacion(double total, double quedan)
+{
+    return QStringLiteral("Tiempo estimado: ") + TextoDuracion(total) + QStringLiteral(" (quedan ") +
+           TextoDuracion(quedan) + QLatin1Char(')');
 }
 
 // ---------------------------------------------------------------- parameter loops

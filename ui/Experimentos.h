@@ -5,6 +5,8 @@
 // run on the window's session; each run reaches the error tables through the
 // session's run log.
 #include <QString>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -81,6 +83,16 @@ public:
     long long PasosFallidos() const { return motor_.PasosFallidos; }
     // Milliseconds an experiment runs before its progress indicator appears.
     int EsperaProgresoMs = 1500;
+    // The progress window's clock, read once as a loop starts and once per
+    // step reported; empty: the system's steady clock. Tests put their own.
+    std::function<std::chrono::steady_clock::time_point()> RelojProgreso;
+    // An experiment whose total, worked out from the steps done, passes this
+    // many seconds shows the estimate in its progress window.
+    static constexpr double SegundosParaEstimar = 10.0;
+    // "Tiempo estimado: 2 min 30 s (quedan 1 min 10 s)".
+    static QString TextoEstimacion(double total, double quedan);
+    // A length of time, whole seconds: "45 s", "2 min 5 s", "1 h 20 min", "3 d 4 h".
+    static QString TextoDuracion(double segundos);
 
     // What the last experiment's loop did, stopped or not; empty when the
     // last command ran no loop (a dialog cancelled, nothing loaded).

@@ -48,7 +48,8 @@ void Experimentos::Progreso::Comenzar(std::string_view titulo, long long total)
     titulo_ = QString::fromUtf8(titulo.data(), static_cast<qsizetype>(titulo.size()));
     total_ = total;
     parar_ = false;
-    inicio_ = ultima_ = Reloj::now();
+    estimando_ = false;
+    inicio_ = ultima_ = Ahora();
     // Room for every row the loop logs, and the views told of them in blocks.
     const Sesion& s = dueno_.sesion_;
     const bool acierto = s.Datos().NumDatos < s.Datos().TotalDatos && s.Horizonte() > 0;
@@ -64,9 +65,14 @@ void Experimentos::Progreso::Terminar()
     QApplication::restoreOverrideCursor();
 }
 
+Experimentos::Progreso::Reloj::time_point Experimentos::Progreso::Ahora() const
+{
+    return dueno_.RelojProgreso ? dueno_.RelojProgreso() : Reloj::now();
+}
+
 void Experimentos::Progreso::Avanzar(long long hechos)
 {
-    const Reloj::time_point ahora = Reloj::now();
+    const Reloj::time_point ahora = Ahora();
     if (!dialogo_) {
         if (ahora - inicio_ < std::chrono::milliseconds(dueno_.EsperaProgresoMs))
             return;
@@ -75,7 +81,7 @@ void Experimentos::Progreso::Avanzar(long long hechos)
         return;
     }
     ultima_ = ahora;
-    Mostrar(hechos);
+    Mostrar(hechos, ahora);
 }
 
 void Experimentos::Progreso::Crear()
@@ -94,14 +100,22 @@ void Experimentos::Progreso::Crear()
 
 // The window is about to be painted: the workspace as the last run left
 // it, the tables' new rows and the model page's edits first.
-void Experimentos::Progreso::Mostrar(long long hechos)
+void Experimentos::Progreso::Mostrar(long long hechos, Reloj::time_point ahora)
 {
     dueno_.motor_.PonerAlDia();
     if (bloque_)
         bloque_->Anunciar();
     dueno_.sesion_.Avisar();
-    dialogo_->setLabelText(QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") +
-                           TextoEntero(total_));
+    QString texto = QStringLiteral("Paso ") + TextoEntero(hechos) + QStringLiteral(" de ") + TextoEntero(total_);
+    // The steps so far, at their mean pace, tell how long the whole loop takes.
+    if (hechos > 0 && total_ > 0) {
+        const double pasado = std::chrono::duration<double>(ahora - inicio_).count();
+        const double estimado = pasado / static_cast<double>(hechos) * static_cast<double>(total_);
+        estimando_ = estimando_ || estimado > SegundosParaEstimar;
+        if (estimando_)
+            texto += QLatin1Char('\n') + TextoEstimacion(estimado, std::max(estimado - pasado, 0.0));
+    }
+    dialogo_->setLabelText(texto);
     const int milesimas =
         total_ > 0 ? static_cast<int>((1000.0 * static_cast<double>(hechos)) / static_cast<double>(total_)) : 0;
     dialogo_->setValue(std::min(milesimas, 1000));

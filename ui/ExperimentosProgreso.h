@@ -36,7 +36,8 @@ public:
 
 private:
     void Crear();
-    void Mostrar(long long hechos);
+    void Mostrar(long long hechos, Reloj::time_point ahora);
+    Reloj::time_point Ahora() const;
 
     Experimentos& dueno_;
     QWidget* ventana_;
@@ -48,6 +49,8 @@ private:
     std::optional<TablasErrores::Bloque> bloque_;
     // Set from the progress indicator (Cancelar, Escape) while it lets events through.
     bool parar_ = false;
+    // The estimate, once it passed the threshold, stays until the end.
+    bool estimando_ = false;
 };
 
 } // namespace tendora

@@ -254,6 +254,9 @@ public:
     void PonerMenu(QMenu* menu);
     QMenu* Menu() const;
     void AbrirMenu(const QPoint& global);
+    // The shown line series at a view point: its legend entry, or its line or
+    // a marker within a few pixels (the nearest; on a tie the one drawn last).
+    SerieGrafico* SerieBajo(const QPoint& vista) const;
 
     // --- Output -------------------------------------------------------------
     // The chart as drawn on screen, saved as a BMP file; std::runtime_error on failure.
@@ -320,6 +323,8 @@ private:
     void CrearEjes(bool barras);
     // Axis labels and title laid out, the zoom band hidden: what a picture shows.
     void ListoParaPintar();
+    // While one lives, the chart draws for a picture or paper.
+    class ParaSalida;
     void ExportarMapaDeBits(const QString& fichero, const char* formato);
     // Takes the series out of the chart, the legend and the drag tool, and deletes it.
     void QuitarSerie(SerieGrafico* serie);
@@ -383,6 +388,7 @@ private:
 
     bool m_leyendaVisible = true;
     bool m_leyendaCabe = false;
+    bool m_leyendaLlana = false; // drawing a picture or a page: the plain legend
     std::vector<EntradaLeyenda> m_entradas;
     QMargins m_margenBase;
     CapaLeyenda* m_capaLeyenda = nullptr;

@@ -138,38 +138,64 @@ public:
 
 // ---------------------------------------------------------------------------
 // The legend: a check box, a sample of the line and the title in the series' colour.
+// On a picture or paper (Grafico::m_leyendaLlana) the check boxes would only
+// puzzle the reader: it lists, without them, only the series that show there.
 class CapaLeyenda : public Capa {
 public:
     CapaLeyenda(Grafico* grafico, QGraphicsItem* padre) : Capa(grafico, padre, ZLeyenda) { }
+
+    // Whether a series gets an entry in the plain legend: shown, with a title
+    // ("-" stands for none) and with a point drawn.
+    static bool EnLeyendaLlana(const SerieGrafico& s)
+    {
+        const QString t = s.m_titulo.trimmed();
+        if (!s.m_visible || t.isEmpty() || t == QLatin1String("-"))
+            return false;
+        return std::any_of(s.m_puntos->begin(), s.m_puntos->end(), [](const PuntoGrafico& p) { return !p.nulo; });
+    }
+
     void paint(QPainter* pintor, const QStyleOptionGraphicsItem*, QWidget*) override
     {
         const Grafico& g = *m_grafico;
         if (!g.m_leyendaCabe)
             return;
+        const bool llana = g.m_leyendaLlana;
+        // The plain legend fills the same places from the first on; a single
+        // column stays centred.
+        std::vector<const SerieGrafico*> series;
+        for (const auto& e : g.m_entradas)
+            if (e.serie && (!llana || EnLeyendaLlana(*e.serie)))
+                series.push_back(e.serie);
+        qreal bajar = 0.0;
+        if (llana && !g.m_entradas.empty() && g.m_entradas.back().rect.left() == g.m_entradas.front().rect.left())
+            bajar = qreal(g.m_entradas.size() - series.size()) * g.m_entradas.front().rect.height() / 2.0;
         pintor->save();
         pintor->setFont(g.FuenteLeyenda());
-        for (const auto& e : g.m_entradas) {
-            const SerieGrafico* s = e.serie;
-            if (!s)
-                continue;
+        for (size_t i = 0; i < series.size(); ++i) {
+            const SerieGrafico* s = series[i];
+            const QRectF rect = llana ? g.m_entradas[i].rect.translated(0.0, bajar) : g.m_entradas[i].rect;
             const QColor color = s->m_estilo.color;
-            const qreal cy = e.rect.center().y();
-            // Check box.
-            const QRectF caja(e.rect.left() + 2.0, cy - 5.5, 11.0, 11.0);
-            pintor->setPen(QPen(QColor(96, 96, 96), 1.0));
-            pintor->setBrush(Qt::white);
-            pintor->drawRect(caja);
-            if (s->m_visible) {
-                QPen marca(Qt::black, 1.6);
-                marca.setCapStyle(Qt::RoundCap);
-                marca.setJoinStyle(Qt::RoundJoin);
-                pintor->setPen(marca);
-                const QPointF v[3] = {QPointF(caja.left() + 2.5, cy), QPointF(caja.left() + 4.5, caja.bottom() - 2.5),
-                                      QPointF(caja.right() - 2.0, caja.top() + 2.0)};
-                pintor->drawPolyline(v, 3);
+            const qreal cy = rect.center().y();
+            qreal x0 = rect.left() + 2.0;
+            if (!llana) {
+                // Check box.
+                const QRectF caja(rect.left() + 2.0, cy - 5.5, 11.0, 11.0);
+                pintor->setPen(QPen(QColor(96, 96, 96), 1.0));
+                pintor->setBrush(Qt::white);
+                pintor->drawRect(caja);
+                if (s->m_visible) {
+                    QPen marca(Qt::black, 1.6);
+                    marca.setCapStyle(Qt::RoundCap);
+                    marca.setJoinStyle(Qt::RoundJoin);
+                    pintor->setPen(marca);
+                    const QPointF v[3] = {QPointF(caja.left() + 2.5, cy),
+                                          QPointF(caja.left() + 4.5, caja.bottom() - 2.5),
+                                          QPointF(caja.right() - 2.0, caja.top() + 2.0)};
+                    pintor->drawPolyline(v, 3);
+                }
+                x0 = caja.right() + 4.0;
             }
             // Sample of the line, or of the bar.
-            const qreal x0 = caja.right() + 4.0;
             if (s->m_tipo == TipoSerie::Barras || s->m_tipo == TipoSerie::Banda) {
                 pintor->setPen(Qt::NoPen);
                 pintor->setBrush(color);
@@ -190,7 +216,7 @@ public:
             }
             // Title, opaque: a band's translucent colour would fade the text.
             pintor->setPen(QColor(color.rgb()));
-            const QRectF texto(x0 + 22.0, e.rect.top(), e.rect.right() - x0 - 22.0, e.rect.height());
+            const QRectF texto(x0 + 22.0, rect.top(), rect.right() - x0 - 22.0, rect.height());
             pintor->drawText(texto, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, s->m_titulo);
         }
         pintor->restore();

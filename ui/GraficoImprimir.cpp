@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmap export and printing of a Grafico.
 #include "ui/Grafico.h"
+#include "ui/GraficoComun.h"
 
 #include "data/EscrituraSegura.h"
 #include "ui/Modal.h"
@@ -34,6 +35,25 @@ namespace {
 
 } // namespace
 
+class Grafico::ParaSalida {
+public:
+    explicit ParaSalida(Grafico& g) : g_(g)
+    {
+        g_.m_leyendaLlana = true;
+        g_.m_capaLeyenda->update();
+    }
+    ~ParaSalida()
+    {
+        g_.m_leyendaLlana = false;
+        g_.m_capaLeyenda->update();
+    }
+    ParaSalida(const ParaSalida&) = delete;
+    ParaSalida& operator=(const ParaSalida&) = delete;
+
+private:
+    Grafico& g_;
+};
+
 void Grafico::ListoParaPintar()
 {
     ActualizarAhora();
@@ -52,6 +72,7 @@ void Grafico::ExportarBMP(const QString& fichero)
 void Grafico::ExportarMapaDeBits(const QString& fichero, const char* formato)
 {
     ListoParaPintar();
+    const ParaSalida salida(*this);
     const QPixmap imagen = grab();
     // Encoded in memory first, so the file is written whole or not at all.
     QByteArray bytes;
@@ -79,6 +100,7 @@ void Grafico::Exportar(const QString& fichero)
     const QRectF origen = chart()->mapRectToScene(QRectF(QPointF(0.0, 0.0), chart()->size()));
     if (origen.isEmpty())
         SinImagen(fichero);
+    const ParaSalida salida(*this);
     QByteArray bytes;
     QBuffer memoria(&bytes);
     memoria.open(QIODevice::WriteOnly);
@@ -121,6 +143,7 @@ void Grafico::PintarPagina(QPainter* pintor, const QRectF& pagina)
         return;
     m_banda->hide();
     const QRectF origen = chart()->mapRectToScene(QRectF(QPointF(0.0, 0.0), chart()->size()));
+    const ParaSalida salida(*this);
     // The scene is drawn as vectors, so the page gets full resolution, not a stretched bitmap.
     scene()->render(pintor, destino, origen, Qt::KeepAspectRatio);
 }

@@ -3,6 +3,7 @@
 // and the pop-up menu.
 #include "ui/Grafico.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -20,6 +21,16 @@ namespace {
 
 // Lines with more points than this jump to a zoom instead of animating it.
 constexpr int MaxPuntosAnimados = 20000;
+
+// Squared distance from p to the segment a-b.
+qreal Distancia2(const QPointF& p, const QPointF& a, const QPointF& b)
+{
+    const QPointF ab = b - a, ap = p - a;
+    const qreal largo2 = QPointF::dotProduct(ab, ab);
+    const qreal t = largo2 > 0.0 ? std::clamp(QPointF::dotProduct(ap, ab) / largo2, 0.0, 1.0) : 0.0;
+    const QPointF d = ap - t * ab;
+    return QPointF::dotProduct(d, d);
+}
 
 } // namespace
 
@@ -279,6 +290,42 @@ void Grafico::PonerMenu(QMenu* menu)
 QMenu* Grafico::Menu() const
 {
     return m_menu.data();
+}
+
+SerieGrafico* Grafico::SerieBajo(const QPoint& vista) const
+{
+    if (SerieGrafico* s = EntradaBajo(vista))
+        return s;
+    if (m_barras || !m_ejeX || !(m_ejeX->max() > m_ejeX->min()) || !(MaximoY() > MinimoY()))
+        return nullptr;
+    constexpr qreal tolerancia = 5.0;
+    const QPointF c = AGrafico(vista);
+    if (!chart()->plotArea().adjusted(-tolerancia, -tolerancia, tolerancia, tolerancia).contains(c))
+        return nullptr;
+    SerieGrafico* mejor = nullptr;
+    qreal mejorD = tolerancia * tolerancia;
+    for (SerieGrafico* s : m_series) {
+        if (!s->m_visible || s->m_tipo == TipoSerie::Banda)
+            continue;
+        bool hayAnterior = false; // a null point breaks the line
+        QPointF anterior;
+        for (const PuntoGrafico& p : *s->m_puntos) {
+            if (p.nulo) {
+                hayAnterior = false;
+                continue;
+            }
+            const QPointF q = APosicion(p.x, p.y);
+            const qreal d = Distancia2(c, hayAnterior ? anterior : q, q);
+            // Later series are drawn over earlier ones: on a tie they win.
+            if (d <= mejorD) {
+                mejor = s;
+                mejorD = d;
+            }
+            anterior = q;
+            hayAnterior = true;
+        }
+    }
+    return mejor;
 }
 
 void Grafico::AbrirMenu(const QPoint& global)

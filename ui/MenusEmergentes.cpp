@@ -3,6 +3,7 @@
 
 #include "ui/Grafico.h"
 #include "ui/Rejilla.h"
+#include "data/Numeros.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -68,6 +69,7 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     Mostrarajuste1 = NuevaMarca(PopupMenuGraf, "Mostrarajuste1", QStringLiteral("Mostrar ajuste"), true);
     Eliminarseriescomparativas1 =
         NuevaAccion(PopupMenuGraf, "Eliminarseriescomparativas1", QStringLiteral("Eliminar series comparativas"));
+    Eliminarestaserie1 = NuevaAccion(PopupMenuGraf, "Eliminarestaserie1", QStringLiteral("Eliminar esta serie"));
 
     connect(Exportartabla1, &QAction::triggered, this, &MenusEmergentes::exportarTabla);
     connect(Imprimirtabla1, &QAction::triggered, this, &MenusEmergentes::imprimirTabla);
@@ -91,7 +93,7 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     for (Grafico* g : destinos_.graficos) {
         g->PonerMenu(PopupMenuGraf);
         connect(g, &Grafico::menuSolicitado, this,
-                [this](Grafico* grafico, const QPoint&) { PopupMenuGrafPopup(grafico); });
+                [this](Grafico* grafico, const QPoint& global) { PopupMenuGrafPopup(grafico, global); });
     }
     connect(Exportargrfico1, &QAction::triggered, this, &MenusEmergentes::exportarGrafico);
     connect(Imprimir1, &QAction::triggered, this, &MenusEmergentes::imprimirGrafico);
@@ -100,6 +102,13 @@ MenusEmergentes::MenusEmergentes(QWidget* dueno, Destinos d) : QObject(dueno), d
     connect(Modificarpuntosdehistrico1, &QAction::toggled, this, &MenusEmergentes::arrastreActivado);
     connect(Mostrarajuste1, &QAction::toggled, this, &MenusEmergentes::ajusteMostrado);
     connect(Eliminarseriescomparativas1, &QAction::triggered, this, &MenusEmergentes::eliminarComparativas);
+    // The series is looked up again: its position may have changed, or it may be gone.
+    connect(Eliminarestaserie1, &QAction::triggered, this, [this] {
+        const int posicion = destinos_.comparacion && serieMenu_ ? destinos_.comparacion->Posicion(serieMenu_) : -1;
+        serieMenu_ = nullptr;
+        if (posicion >= 1)
+            emit eliminarComparativa(posicion);
+    });
 }
 
 void MenusEmergentes::PopupMenuTablaPopup(Rejilla* grid)
@@ -117,6 +126,27 @@ void MenusEmergentes::PopupMenuGrafPopup(Grafico* chart)
     Modificarpuntosdehistrico1->setVisible(chart == destinos_.prevision);
     Mostrarajuste1->setVisible(chart == destinos_.comparacion);
     Eliminarseriescomparativas1->setVisible(chart == destinos_.comparacion);
+    Eliminarestaserie1->setVisible(chart == destinos_.comparacion);
+    Eliminarestaserie1->setEnabled(false);
+    Eliminarestaserie1->setText(QStringLiteral("Eliminar esta serie"));
+    serieMenu_ = nullptr;
+}
+
+void MenusEmergentes::PopupMenuGrafPopup(Grafico* chart, const QPoint& global)
+{
+    PopupMenuGrafPopup(chart);
+    if (!chart || chart != destinos_.comparacion)
+        return;
+    SerieGrafico* s = chart->SerieBajo(chart->viewport()->mapFromGlobal(global));
+    // The first series is the history, not a comparison.
+    if (!s || chart->Posicion(s) < 1)
+        return;
+    serieMenu_ = s;
+    Eliminarestaserie1->setEnabled(true);
+    // Its title, so the user sees which one goes; "&" would be taken for a shortcut.
+    QString titulo = TextoLegible(s->name(), 40);
+    titulo.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    Eliminarestaserie1->setText(QStringLiteral("Eliminar esta serie «") + titulo + QStringLiteral("»"));
 }
 
 bool MenusEmergentes::AjusteVisible() const

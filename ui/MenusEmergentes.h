@@ -5,6 +5,7 @@
 // controls, remember the one they last opened on and show there only the
 // items that act on it; the window connects the commands to the signals.
 #include <QObject>
+#include <QPointer>
 #include <vector>
 
 class QAction;
@@ -15,6 +16,7 @@ namespace tendora {
 
 class Grafico;
 class Rejilla;
+class SerieGrafico;
 
 class MenusEmergentes : public QObject {
     Q_OBJECT
@@ -34,6 +36,9 @@ public:
     // Run as a menu opens on a control: remember it and show the items it gets.
     void PopupMenuTablaPopup(Rejilla* grid);
     void PopupMenuGrafPopup(Grafico* chart);
+    // As above, opened at a point of the screen: the comparison series there,
+    // if any, is the one "Eliminar esta serie" removes.
+    void PopupMenuGrafPopup(Grafico* chart, const QPoint& global);
     // The grid and the chart on which their menu was last opened.
     Rejilla* RejillaMenu() const { return rejillaMenu_; }
     Grafico* GraficoMenu() const { return graficoMenu_; }
@@ -53,11 +58,14 @@ signals:
     void arrastreActivado(bool activo);
     void ajusteMostrado(bool visible);
     void eliminarComparativas();
+    // The comparison series at this position of its chart (1, 2, ...).
+    void eliminarComparativa(int posicion);
 
 private:
     Destinos destinos_;
     Rejilla* rejillaMenu_ = nullptr;
     Grafico* graficoMenu_ = nullptr;
+    QPointer<SerieGrafico> serieMenu_; // the comparison series under the mouse
 
     QMenu* PopupMenuTabla = nullptr;
     QAction* Exportartabla1 = nullptr;
@@ -76,6 +84,7 @@ private:
     QAction* Modificarpuntosdehistrico1 = nullptr; // checkable, off
     QAction* Mostrarajuste1 = nullptr; // checkable, on
     QAction* Eliminarseriescomparativas1 = nullptr;
+    QAction* Eliminarestaserie1 = nullptr;
 };
 
 } // namespace tendora

@@ -51,6 +51,7 @@ const QString NSeriesPrevCum = QStringLiteral("SeriesPrevCum");
 const QString NSeriesDatosCum = QStringLiteral("SeriesDatosCum");
 const QString NSeriesDatosComp = QStringLiteral("SeriesDatosComp");
 const QString NSeriesCE = QStringLiteral("SeriesCE");
+const QString NSerieComparativa = QStringLiteral("SerieComparativa");
 const QString NSeriePrevisionAutomatica = QStringLiteral("SeriePrevisionAutomatica");
 const QString NSerieIntervalo80 = QStringLiteral("SerieIntervalo80");
 const QString NSerieIntervalo95 = QStringLiteral("SerieIntervalo95");
@@ -466,10 +467,22 @@ void PaginasGraficos::AnadirSerieComparativa(const QString& etiqueta)
     CrearSeries();
     SerieGrafico* prev = ChartP->SerieEn(0);
     const int k = ChartPC->NumSeries() + 1;
-    QColor color = ColoresComparativa(k);
-    if (!color.isValid())
-        color = ColorPaleta(k);
-    SerieGrafico* s = ChartPC->CopiarSerie(prev, QStringLiteral("SerieComparativa") + TextoEntero(k - 1),
+    auto colorDe = [](int j) {
+        const QColor c = ColoresComparativa(j);
+        return c.isValid() ? c : ColorPaleta(j);
+    };
+    // Once a single series was removed, its colour is free again: the next
+    // one takes it rather than share the colour of a series still there.
+    std::vector<QRgb> usados;
+    for (int posicion = 1; posicion < ChartPC->NumSeries(); ++posicion)
+        usados.push_back(ChartPC->SerieEn(posicion)->Color().rgb());
+    QColor color = colorDe(k);
+    for (int j = 2; huecoComparativa_ && j < k; ++j)
+        if (std::find(usados.begin(), usados.end(), colorDe(j).rgb()) == usados.end()) {
+            color = colorDe(j);
+            break;
+        }
+    SerieGrafico* s = ChartPC->CopiarSerie(prev, NSerieComparativa + TextoEntero(++numeroComparativa_),
                                            QStringLiteral("P ") + etiqueta, color);
     s->PonerMarcas(false);
 }
@@ -504,6 +517,18 @@ void PaginasGraficos::AplicarMostrarAjuste(int horizonte, bool ocultar)
 void PaginasGraficos::EliminarSeriesComparativas()
 {
     ChartPC->EliminarSeriesDesde(1);
+    numeroComparativa_ = 0;
+    huecoComparativa_ = false;
+}
+
+bool PaginasGraficos::EliminarSerieComparativa(int posicion)
+{
+    SerieGrafico* s = posicion >= 1 ? ChartPC->SerieEn(posicion) : nullptr;
+    if (!s)
+        return false;
+    ChartPC->EliminarSerie(s);
+    huecoComparativa_ = true;
+    return true;
 }
 
 std::vector<Grafico::SerieGuardada> PaginasGraficos::SeriesComparativas() const
@@ -520,6 +545,8 @@ void PaginasGraficos::PonerSeriesComparativas(const std::vector<Grafico::SerieGu
     ChartPC->EliminarSeriesDesde(1);
     for (const Grafico::SerieGuardada& g : series)
         ChartPC->ReponerSerie(g);
+    // Their colours need not follow in order: the next series looks for a free one.
+    huecoComparativa_ = !series.empty();
 }
 
 // ---------------------------------------------------------------- point editing

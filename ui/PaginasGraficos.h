@@ -76,10 +76,15 @@ public:
     // kept ones put back in place of those on the chart.
     std::vector<Grafico::SerieGuardada> SeriesComparativas() const;
     void PonerSeriesComparativas(const std::vector<Grafico::SerieGuardada>& series);
+    // Removes the comparison series at posicion (1, 2, ...) only; the others
+    // keep their colours and titles. False when there is none there.
+    bool EliminarSerieComparativa(int posicion);
     // Hides (ocultar) or shows the fitted part of each comparison series; the
     // last horizonte points always show.
     void AplicarMostrarAjuste(int horizonte, bool ocultar);
     // Colour of a new comparison series when ChartPC then holds k series (2..10); invalid otherwise.
+    // After a single series was removed, the first of these colours (then of
+    // the palette) that no comparison series wears is taken instead.
     static QColor ColoresComparativa(int k);
     // Colour of the series after those (k >= 11): a palette of dark, clearly
     // different colours, repeated when it runs out.
@@ -104,6 +109,9 @@ private:
     Grafico* ChartPA = nullptr;
     Grafico* ChartPC = nullptr;
     Grafico* ChartCE = nullptr;
+    // Program names of the comparison series run on, unique after a removal.
+    int numeroComparativa_ = 0;
+    bool huecoComparativa_ = false; // a single comparison series was removed since the last clearing
 };
 
 } // namespace tendora

@@ -391,7 +391,9 @@ private slots:
         const QStringList base = {"Exportargrfico1", "Imprimir1", "Editargrfico1"};
         QTest::newRow("ChartP") << "ChartP" << (base + QStringList{"Modificarpuntosdehistrico1"});
         QTest::newRow("ChartPA") << "ChartPA" << base;
-        QTest::newRow("ChartPC") << "ChartPC" << (base + QStringList{"Mostrarajuste1", "Eliminarseriescomparativas1"});
+        QTest::newRow("ChartPC") << "ChartPC"
+                                 << (base + QStringList{"Mostrarajuste1", "Eliminarseriescomparativas1",
+                                                        "Eliminarestaserie1"});
         QTest::newRow("ChartCE") << "ChartCE" << base;
     }
 
@@ -420,7 +422,7 @@ private slots:
             if (!a->isSeparator())
                 nombres << a->objectName();
         QCOMPARE(nombres, (QStringList{"Exportargrfico1", "Imprimir1", "Editargrfico1", "Modificarpuntosdehistrico1",
-                                       "Mostrarajuste1", "Eliminarseriescomparativas1"}));
+                                       "Mostrarajuste1", "Eliminarseriescomparativas1", "Eliminarestaserie1"}));
         for (Grafico* g : {Control<Grafico>(otra, "ChartP"), Control<Grafico>(otra, "ChartPA"),
                            Control<Grafico>(otra, "ChartPC"), Control<Grafico>(otra, "ChartCE")})
             QCOMPARE(g->Menu(), Control<QMenu>(otra, "PopupMenuGraf"));

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QSvgGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -70,6 +71,8 @@ private slots:
     void exportarBmpFalla();
     void exportarFormatos_data();
     void exportarFormatos();
+    void leyendaLlana_data();
+    void leyendaLlana();
     void imprimirRespetaMargenes();
     void imprimirIgualEnAltaResolucion();
     void vistaPreviaApaisada();
@@ -312,6 +315,82 @@ void TstGraficoAcciones::exportarFormatos()
         if (nombre.isEmpty())
             QVERIFY(ContarColor(im, QRect(0, 0, im.width(), 50), QColor(128, 0, 0), 30) > 20);
     }
+}
+
+void TstGraficoAcciones::leyendaLlana_data()
+{
+    QTest::addColumn<QString>("salida"); // a file name, or "" for a printed page
+    QTest::newRow("svg") << "g.svg";
+    QTest::newRow("png") << "g.png";
+    QTest::newRow("bmp") << "g.bmp";
+    QTest::newRow("página impresa") << "";
+}
+
+// Pictures and paper get a plain legend: no check boxes, and no entry for a
+// series that shows nothing there. The screen keeps its check boxes.
+void TstGraficoAcciones::leyendaLlana()
+{
+    QFETCH(QString, salida);
+    auto g = NuevoGrafico(900, 500);
+    const QColor verdeAzulado(0, 128, 128);
+    Serie(*g, "SeriePrevision", "Previsión", TipoSerie::LineaPuntos, Puntos(30, Onda), Rojo);
+    // A model's auxiliary series it does not have: titled "-".
+    Serie(*g, "SerieGuion", "-", TipoSerie::Linea, Puntos(30, Diez), verdeAzulado);
+    Serie(*g, "SerieVacia", "Vacía", TipoSerie::Linea, {}, verdeAzulado);
+    std::vector<PuntoGrafico> nulos = Puntos(30, Diez);
+    for (PuntoGrafico& p : nulos)
+        p.nulo = true;
+    Serie(*g, "SerieNula", "Sin puntos", TipoSerie::Linea, nulos, verdeAzulado);
+    Serie(*g, "SerieOculta", "Oculta", TipoSerie::Linea, Puntos(30, Diez), verdeAzulado)->PonerVisible(false);
+    Datos(*g, TipoSerie::Linea, 30, Onda, Azul);
+    Asentar(*g);
+    // On screen every titled series has its entry and check box.
+    QRect leyenda;
+    for (int k = 0; k < g->NumSeries(); ++k) {
+        const QRectF r = g->RectEntradaLeyenda(g->SerieEn(k));
+        QVERIFY(!r.isEmpty());
+        leyenda |= r.toAlignedRect();
+    }
+    const QColor gris(96, 96, 96); // the check boxes' outline
+    const QImage pantalla = g->grab().toImage();
+    QVERIFY(ContarColor(pantalla, leyenda, gris, 10) > 40);
+    QVERIFY(ContarColor(pantalla, leyenda, verdeAzulado, 10) > 20);
+
+    QTemporaryDir dir;
+    const QString f = dir.filePath(salida.isEmpty() ? QStringLiteral("pagina.svg") : salida);
+    if (salida.isEmpty()) {
+        // What printing draws on a page, caught as vectors.
+        QSvgGenerator svg;
+        svg.setFileName(f);
+        svg.setSize(QSize(1100, 850));
+        QPainter p(&svg);
+        g->PintarPagina(&p, QRectF(0, 0, 1100, 850));
+        QVERIFY(p.end());
+    } else {
+        g->Exportar(f);
+    }
+    const QByteArray bytes = Leer(f);
+    if (f.endsWith(QLatin1String(".svg"))) {
+        QVERIFY(bytes.contains(QStringLiteral(">Previsión<").toUtf8()));
+        QVERIFY(bytes.contains(">Datos<"));
+        for (const char* fuera : {">-<", ">Oculta<", ">Sin puntos<"})
+            QVERIFY2(!bytes.contains(fuera), fuera);
+        QVERIFY(!bytes.contains(QStringLiteral(">Vacía<").toUtf8()));
+        QVERIFY(!bytes.contains("#606060"));
+    } else {
+        // The picture is the view: the legend sits where it sits on screen.
+        QImage im;
+        QVERIFY(im.loadFromData(bytes));
+        QCOMPARE(im.size(), pantalla.size());
+        QCOMPARE(ContarColor(im, leyenda, gris, 10), 0);
+        QCOMPARE(ContarColor(im, leyenda, verdeAzulado, 10), 0);
+        QVERIFY(ContarColor(im, leyenda, Rojo, 10) > 20);
+        QVERIFY(ContarColor(im, leyenda, Azul, 10) > 20);
+    }
+    // The screen has its check boxes back.
+    Asentar(*g);
+    QVERIFY(ContarColor(g->grab().toImage(), leyenda, gris, 10) > 40);
+    QVERIFY(!g->RectEntradaLeyenda(g->Serie(QStringLiteral("SerieGuion"))).isEmpty());
 }
 
 void TstGraficoAcciones::imprimirRespetaMargenes()

@@ -5,6 +5,8 @@
 // build reports it on either.
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QLineF>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -17,6 +19,7 @@
 
 #include "ui/Grafico.h"
 #include "app/MainUnit.h"
+#include "models/Modelos.h"
 
 #include "Ayudas.h"
 
@@ -79,6 +82,47 @@ std::unique_ptr<TFormMain> Comparando(int n, int comparaciones)
     return w;
 }
 
+// Where point i of a series is drawn, in view coordinates.
+QPointF EnVista(Grafico& g, const SerieGrafico* s, int i)
+{
+    const PuntoGrafico& p = s->Puntos()[size_t(i)];
+    const QPointF c = g.chart()->mapToPosition(QPointF(p.x, p.y), s->SeriesQt().constFirst());
+    return g.mapFromScene(g.chart()->mapToScene(c));
+}
+
+// The chart's pop-up menu as a right click at pos opens it.
+QMenu* MenuEn(Grafico& g, const QPoint& pos)
+{
+    QContextMenuEvent e(QContextMenuEvent::Mouse, pos, g.viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(g.viewport(), &e);
+    Dejar();
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+QAction* Accion(QMenu* menu, const char* nombre)
+{
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String(nombre))
+            return a;
+    return nullptr;
+}
+
+// Three comparisons of different models (naïve, moving average, Holt), so
+// that their forecasts part: red, navy and green.
+std::unique_ptr<TFormMain> TresModelos()
+{
+    auto w = Comparando(48, 0);
+    if (!w)
+        return nullptr;
+    for (int item : {ItemNVS, ItemMMS, ItemHLT}) {
+        w->SesionActual.SeleccionarModelo(item);
+        Pulsar(w.get(), "TBCalcular");
+        Pulsar(w.get(), "TBComparar");
+    }
+    Dejar(100);
+    return w;
+}
+
 } // namespace
 
 class TstGraficosPintado : public QObject {
@@ -94,6 +138,9 @@ private slots:
     void cargarConComparativaEnPantalla_data();
     void cargarConComparativaEnPantalla();
     void eliminarComparativasDesdeElMenu();
+    void eliminarEstaSerie_data();
+    void eliminarEstaSerie();
+    void eliminarEstaSerieFueraDeComparacion();
 };
 
 void TstGraficosPintado::eliminarConLeyendaVisible_data()
@@ -238,6 +285,128 @@ void TstGraficosPintado::eliminarComparativasDesdeElMenu()
     PintarYa(*chart);
     Dejar();
     QCOMPARE(chart->NumSeries(), 1);
+}
+
+enum Donde { Leyenda, Linea, Vacio };
+
+void TstGraficosPintado::eliminarEstaSerie_data()
+{
+    QTest::addColumn<int>("donde");
+    QTest::addColumn<int>("posicion"); // the series right-clicked; 0 is the history
+    QTest::addColumn<bool>("coma");
+    QTest::newRow("leyenda de la segunda, es") << int(Leyenda) << 2 << true;
+    QTest::newRow("leyenda de la primera, C") << int(Leyenda) << 1 << false;
+    QTest::newRow("línea de la tercera, C") << int(Linea) << 3 << false;
+    QTest::newRow("línea de la segunda, es") << int(Linea) << 2 << true;
+    QTest::newRow("leyenda de los datos, es") << int(Leyenda) << 0 << true;
+    QTest::newRow("sin serie, C") << int(Vacio) << -1 << false;
+}
+
+// "Eliminar esta serie" from the comparison chart's own menu, opened by a
+// right click on a series: that one goes, the others stay as they were, and
+// the chart repaints.
+void TstGraficosPintado::eliminarEstaSerie()
+{
+    QFETCH(int, donde);
+    QFETCH(int, posicion);
+    QFETCH(bool, coma);
+    PonerLocale(coma);
+    auto w = TresModelos();
+    QVERIFY(w);
+    auto* chart = Control<Grafico>(w, "ChartPC");
+    QCOMPARE(chart->NumSeries(), 4);
+    QStringList titulos;
+    QList<QRgb> colores;
+    for (int k = 0; k < 4; ++k) {
+        titulos << chart->SerieEn(k)->name();
+        colores << chart->SerieEn(k)->Color().rgb();
+    }
+    // The colour table: red, navy, green.
+    QCOMPARE(colores.mid(1), (QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 128), qRgb(0, 128, 0)}));
+
+    QPoint pos;
+    if (donde == Leyenda) {
+        pos = chart->RectEntradaLeyenda(chart->SerieEn(posicion)).center().toPoint();
+    } else if (donde == Linea) {
+        // Half-way between two forecast points of that series, where every
+        // other series is at least 12 pixels away.
+        const SerieGrafico* s = chart->SerieEn(posicion);
+        bool hallado = false;
+        for (int i = s->count() - 2; i >= 0 && !hallado; --i) {
+            const QPointF medio = (EnVista(*chart, s, i) + EnVista(*chart, s, i + 1)) / 2.0;
+            bool lejos = true;
+            for (int k = 0; k < 4; ++k)
+                if (k != posicion)
+                    for (int j = 0; j < chart->SerieEn(k)->count(); ++j)
+                        if (QLineF(EnVista(*chart, chart->SerieEn(k), j), medio).length() < 12.0)
+                            lejos = false;
+            if (lejos) {
+                pos = medio.toPoint();
+                hallado = true;
+            }
+        }
+        QVERIFY(hallado);
+    } else {
+        // The top-left corner of the plot: the data climb from bottom left.
+        const QRectF area = chart->chart()->plotArea();
+        pos = chart->mapFromScene(chart->chart()->mapToScene(area.topLeft() + QPointF(3.0, 3.0)));
+    }
+
+    QMenu* menu = MenuEn(*chart, pos);
+    QVERIFY(menu);
+    QAction* esta = Accion(menu, "Eliminarestaserie1");
+    QVERIFY(esta);
+    QVERIFY(esta->isVisible());
+    const bool puede = posicion >= 1;
+    QCOMPARE(esta->isEnabled(), puede);
+    if (!puede) {
+        QCOMPARE(esta->text(), QStringLiteral("Eliminar esta serie"));
+        menu->close();
+        Dejar();
+        QCOMPARE(chart->NumSeries(), 4);
+        return;
+    }
+    QCOMPARE(esta->text(), QStringLiteral("Eliminar esta serie «") + titulos[posicion] + QStringLiteral("»"));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(esta).center());
+    Dejar();
+    PintarYa(*chart);
+    Dejar();
+
+    titulos.removeAt(posicion);
+    colores.removeAt(posicion);
+    QCOMPARE(chart->NumSeries(), 3);
+    for (int k = 0; k < 3; ++k) {
+        QCOMPARE(chart->SerieEn(k)->name(), titulos[k]);
+        QCOMPARE(chart->SerieEn(k)->Color().rgb(), colores[k]);
+        QVERIFY(!chart->RectEntradaLeyenda(chart->SerieEn(k)).isEmpty());
+    }
+    // The next comparison takes the colour that was freed, not one a
+    // remaining series wears (k = 4 would be green again).
+    const QRgb libre = posicion == 1 ? qRgb(255, 0, 0) : posicion == 2 ? qRgb(0, 0, 128) : qRgb(0, 128, 0);
+    Pulsar(w.get(), "TBComparar");
+    PintarYa(*chart);
+    Dejar();
+    QCOMPARE(chart->NumSeries(), 4);
+    QCOMPARE(chart->SerieEn(3)->Color().rgb(), libre);
+}
+
+// On the other charts the item is not there; on ChartP a right click on
+// its forecast line finds no comparison series to remove.
+void TstGraficosPintado::eliminarEstaSerieFueraDeComparacion()
+{
+    auto w = TresModelos();
+    QVERIFY(w);
+    Control<QTabWidget>(w, "PageControl1")->setCurrentWidget(Control<QWidget>(w, "TabSheetGrafico"));
+    Dejar(100);
+    auto* chart = Control<Grafico>(w, "ChartP");
+    const SerieGrafico* prev = chart->SerieEn(0);
+    QMenu* menu = MenuEn(*chart, EnVista(*chart, prev, prev->count() - 1).toPoint());
+    QVERIFY(menu);
+    QVERIFY(!Accion(menu, "Eliminarestaserie1")->isVisible());
+    QVERIFY(Accion(menu, "Modificarpuntosdehistrico1")->isVisible());
+    menu->close();
+    Dejar();
+    QCOMPARE(Control<Grafico>(w, "ChartPC")->NumSeries(), 4);
 }
 
 QTEST_MAIN(TstGraficosPintado)
