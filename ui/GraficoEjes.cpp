@@ -394,7 +394,9 @@ void Grafico::RecolocarAdornos()
     // The number of value ticks follows the height of the plot.
     AplicarRangoY(Rango{MinimoY(), MaximoY()});
     // Reduced segments depend on the stretch of x shown and the plot's width.
-    if (!m_enRangos)
+    // New points wait for their axes (a hidden chart lays out when it shows):
+    // sent now, they would be scaled for the points they replace.
+    if (!m_enRangos && !m_pendiente)
         EnviarPendientes(true);
     ActualizarEtiquetasX();
     ActualizarLineaVertical();

@@ -67,7 +67,23 @@ void Sesion::Arrastrar()
 void Sesion::QuitarComparativas()
 {
     MostrarPagina("TabSheetGraficoComp");
-    MenuEn(Control<Grafico>(w_, "ChartPC"), "PopupMenuGraf");
+    auto* pc = Control<Grafico>(w_, "ChartPC");
+    // Now and then one series only, through its legend entry.
+    if (pc->NumSeries() > 1 && az_.Moneda(0.5)) {
+        const int n = pc->NumSeries();
+        const QRectF r = pc->RectEntradaLeyenda(pc->SerieEn(az_.Entero(1, n - 1)));
+        Anotar(QStringLiteral("Eliminar esta serie (de %1)").arg(n - 1));
+        if (r.isEmpty())
+            return; // the legend left out for lack of room
+        MenuEn(pc, "PopupMenuGraf", r.center().toPoint());
+        if (Control<QAction>(w_, "Eliminarestaserie1")->isEnabled()) {
+            Disparar("Eliminarestaserie1");
+            if (pc->NumSeries() != n - 1)
+                Fallo(QStringLiteral("«Eliminar esta serie» dejó %1 series de %2").arg(pc->NumSeries()).arg(n));
+        }
+        return;
+    }
+    MenuEn(pc, "PopupMenuGraf");
     Disparar("Eliminarseriescomparativas1");
     if (Control<Grafico>(w_, "ChartPC")->NumSeries() != 1)
         Fallo(QStringLiteral("quedan series comparativas tras quitarlas"));
@@ -100,6 +116,27 @@ void Sesion::Deshacer()
     Disparar(accion);
     // The text put back may differ from the history put back with it.
     textoEditado_ = true;
+}
+
+// The work saved as a session and opened again through the menu: the data
+// text and the log come back as they were.
+void Sesion::GuardarYAbrirSesion()
+{
+    const QString texto = Control<QPlainTextEdit>(w_, "Memo1")->toPlainText();
+    const long long corridas = w_->SesionActual.Corridas().Tamano();
+    planFichero_ = true;
+    filtroPlan_.clear();
+    rutaPlan_ = salida_.filePath(QStringLiteral("sesion%1.tendora").arg(hechos_));
+    Anotar(QStringLiteral("Guardar y abrir la sesión %1 (%2 corridas)").arg(rutaPlan_).arg(corridas));
+    Disparar("Guardarsesion1");
+    Disparar("Abrirsesion1");
+    planFichero_ = false;
+    if (Control<QPlainTextEdit>(w_, "Memo1")->toPlainText() != texto)
+        Fallo(QStringLiteral("la sesión abierta no trae el texto de datos guardado"));
+    if (w_->SesionActual.Corridas().Tamano() != corridas)
+        Fallo(QStringLiteral("la sesión abierta trae %1 corridas, no %2")
+                  .arg(w_->SesionActual.Corridas().Tamano())
+                  .arg(corridas));
 }
 
 void Sesion::ExportarTabla()

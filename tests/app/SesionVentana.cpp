@@ -75,6 +75,7 @@ const std::vector<Sesion::Comando>& Sesion::Comandos()
         {"Borrar tabla", 2, &Sesion::BorrarTabla},
         {"Borrar errores", 1, &Sesion::BorrarErrores},
         {"Deshacer", 3, &Sesion::Deshacer},
+        {"Sesión", 1, &Sesion::GuardarYAbrirSesion},
         {"Exportar tabla", 3, &Sesion::ExportarTabla},
         {"Exportar gráfico", 2, &Sesion::ExportarGrafico},
         {"Guardar", 1, &Sesion::Guardar},

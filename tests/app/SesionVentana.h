@@ -73,6 +73,7 @@ private:
     void BorrarTabla();
     void BorrarErrores();
     void Deshacer();
+    void GuardarYAbrirSesion();
     void ExportarTabla();
     void ExportarGrafico();
     void Guardar();

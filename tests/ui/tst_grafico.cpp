@@ -96,6 +96,7 @@ private slots:
     void numerosDelEjeSegunRegion();
     void etiquetasAlAnadirYQuitarSeries();
     void ocultoEsperaAMostrarse();
+    void ocultoNoEscalaConLaEscalaAnterior();
     void copiaCongelada();
     void bandaDetrasDeLasLineas_data();
     void bandaDetrasDeLasLineas();
@@ -532,6 +533,45 @@ void TstGrafico::ocultoEsperaAMostrarse()
     QCoreApplication::processEvents();
     QVERIFY(g->MaximoY() >= 6.0);
     QCOMPARE(g->EtiquetasEjeX(), (QStringList{"a1", "a2", "a3", "a4", "a5", "a6"}));
+}
+
+// Tiny values scale the axis by 10^15; huge ones put while the chart is out
+// of sight wait for their axes, also when its plot area changes meanwhile:
+// sent at once they were scaled by the old factor into infinities.
+void TstGrafico::ocultoNoEscalaConLaEscalaAnterior()
+{
+    auto g = std::make_unique<Grafico>();
+    g->resize(800, 500);
+    auto valores = [](double base) {
+        std::vector<PuntoGrafico> v;
+        for (int i = 1; i <= 6; ++i)
+            v.push_back({double(i), base * (1 + i % 3), QString(), QColor(), false});
+        return v;
+    };
+    SerieGrafico* s = g->CrearSerie(QStringLiteral("S"), QStringLiteral("S"), TipoSerie::Linea);
+    g->PonerPuntos(s, valores(1e-15));
+    g->show();
+    QVERIFY(QTest::qWaitForWindowExposed(g.get()));
+    QCoreApplication::processEvents();
+    g->hide();
+    g->PonerPuntos(s, valores(1e300));
+    // The plot area changes while hidden: a series and its legend entry go.
+    g->EliminarSerie(g->CrearSerie(QStringLiteral("T"), QStringLiteral("T"), TipoSerie::Linea));
+    g->PonerTitulo(QStringLiteral("Un título\nen dos líneas"));
+    QCoreApplication::processEvents();
+    const auto finitos = [s] {
+        for (QAbstractSeries* q : s->SeriesQt())
+            for (const QPointF& p : qobject_cast<QLineSeries*>(q)->points())
+                if (!std::isfinite(p.y()))
+                    return false;
+        return true;
+    };
+    QVERIFY(finitos());
+    g->show();
+    QVERIFY(QTest::qWaitForWindowExposed(g.get()));
+    QCoreApplication::processEvents();
+    QVERIFY(finitos());
+    QVERIFY(g->MaximoY() >= 3e300);
 }
 
 // A copy keeps the points it was made with, and changing either one leaves
