@@ -100,7 +100,7 @@ ClaveCorrida RegistroCorridas::ClaveDe(const Corrida& c)
 
 Corrida RegistroCorridas::operator[](long long k) const
 {
-    const Entrada& e = entradas_[size_t(k)];
+    const Entrada& e = d_->entradas[size_t(k)];
     Corrida c;
     c.Modelo = e.clave.modelo;
     c.Origen = e.clave.origen;
@@ -112,13 +112,13 @@ Corrida RegistroCorridas::operator[](long long k) const
             PonerValor(c.Param, v, e.clave.valores[n++]);
     double desv = 0.0;
     if (e.clave.desvAparteAjuste)
-        desv = DesvAparte(desvAjuste_, k);
+        desv = DesvAparte(d_->desvAjuste, k);
     c.Ajuste = Desempaquetar(e.ajuste, e.clave.desvAparteAjuste, &desv);
     if (e.clave.conAcierto) {
-        const auto it = std::lower_bound(aciertos_.begin(), aciertos_.end(), k,
+        const auto it = std::lower_bound(d_->aciertos.begin(), d_->aciertos.end(), k,
                                          [](const FilaAcierto& a, long long x) { return a.entrada < x; });
         if (e.clave.desvAparteAcierto)
-            desv = DesvAparte(desvAcierto_, k);
+            desv = DesvAparte(d_->desvAcierto, k);
         c.Acierto = Desempaquetar(it->acierto, e.clave.desvAparteAcierto, &desv);
     }
     return c;
@@ -126,14 +126,14 @@ Corrida RegistroCorridas::operator[](long long k) const
 
 double RegistroCorridas::MedidaAjuste(long long k, int i) const
 {
-    const Entrada& e = entradas_[size_t(k)];
+    const Entrada& e = d_->entradas[size_t(k)];
     return LeerMedida(e.ajuste, e.clave.desvAparteAjuste, i);
 }
 
 double RegistroCorridas::MedidaAcierto(long long j, int i) const
 {
-    const FilaAcierto& a = aciertos_[size_t(j)];
-    return LeerMedida(a.acierto, entradas_[size_t(a.entrada)].clave.desvAparteAcierto, i);
+    const FilaAcierto& a = d_->aciertos[size_t(j)];
+    return LeerMedida(a.acierto, d_->entradas[size_t(a.entrada)].clave.desvAparteAcierto, i);
 }
 
 Corrida& RegistroCorridas::Nueva()
@@ -145,19 +145,20 @@ Corrida& RegistroCorridas::Nueva()
 void RegistroCorridas::Anotar()
 {
     const long long k = Tamano();
-    Entrada& e = entradas_.emplace_back();
+    Propio();
+    Entrada& e = d_->entradas.emplace_back();
     e.clave = ClaveDe(ultima_);
     if (Empaquetar(ultima_.Ajuste, e.ajuste)) {
         e.clave.desvAparteAjuste = 1;
-        desvAjuste_.emplace_back(k, ultima_.Ajuste.DesvRelativa());
+        d_->desvAjuste.emplace_back(k, ultima_.Ajuste.DesvRelativa());
     }
     if (ultima_.Acierto) {
         e.clave.conAcierto = 1;
-        FilaAcierto& a = aciertos_.emplace_back();
+        FilaAcierto& a = d_->aciertos.emplace_back();
         a.entrada = k;
         if (Empaquetar(*ultima_.Acierto, a.acierto)) {
             e.clave.desvAparteAcierto = 1;
-            desvAcierto_.emplace_back(k, ultima_.Acierto->DesvRelativa());
+            d_->desvAcierto.emplace_back(k, ultima_.Acierto->DesvRelativa());
         }
     }
     if (oyente_)
@@ -172,11 +173,8 @@ void RegistroCorridas::Anadir(const Corrida& c)
 
 void RegistroCorridas::Borrar()
 {
-    // The memory too: a million entries are 150 megabytes.
-    std::vector<Entrada>().swap(entradas_);
-    std::vector<FilaAcierto>().swap(aciertos_);
-    std::vector<std::pair<long long, double>>().swap(desvAjuste_);
-    std::vector<std::pair<long long, double>>().swap(desvAcierto_);
+    // The memory too (a million entries are 150 megabytes), unless undo keeps it.
+    d_ = std::make_shared<Almacen>();
     if (borrado_)
         borrado_();
 }
@@ -184,21 +182,22 @@ void RegistroCorridas::Borrar()
 RegistroCorridas::Contenido RegistroCorridas::Copia() const
 {
     Contenido c;
-    c.entradas_ = entradas_;
-    c.aciertos_ = aciertos_;
-    c.desvAjuste_ = desvAjuste_;
-    c.desvAcierto_ = desvAcierto_;
+    c.d_ = d_;
     c.ultima_ = ultima_;
     return c;
 }
 
 void RegistroCorridas::Reponer(Contenido c)
 {
-    entradas_ = std::move(c.entradas_);
-    aciertos_ = std::move(c.aciertos_);
-    desvAjuste_ = std::move(c.desvAjuste_);
-    desvAcierto_ = std::move(c.desvAcierto_);
+    d_ = c.d_ ? std::move(c.d_) : std::make_shared<Almacen>();
     ultima_ = std::move(c.ultima_);
+}
+
+RegistroCorridas::Almacen& RegistroCorridas::Propio()
+{
+    if (d_.use_count() > 1)
+        d_ = std::make_shared<Almacen>(*d_);
+    return *d_;
 }
 
 void RegistroCorridas::Reservar(long long n, long long aciertos)
@@ -211,10 +210,12 @@ void RegistroCorridas::Reservar(long long n, long long aciertos)
     n = std::min(n, Tope - Tamano());
     aciertos = std::min(aciertos, Tope - TamanoAciertos());
     try {
+        if (n > 0 || aciertos > 0)
+            Propio();
         if (n > 0)
-            entradas_.reserve(entradas_.size() + static_cast<size_t>(n));
+            d_->entradas.reserve(d_->entradas.size() + static_cast<size_t>(n));
         if (aciertos > 0)
-            aciertos_.reserve(aciertos_.size() + static_cast<size_t>(aciertos));
+            d_->aciertos.reserve(d_->aciertos.size() + static_cast<size_t>(aciertos));
     } catch (const std::bad_alloc&) {
     }
 }
@@ -243,8 +244,8 @@ std::optional<long long> RegistroCorridas::Mejor(int col, bool acierto, long lon
             mirar(k, MedidaAjuste(k, i));
     } else {
         for (long long j = 0; j < TamanoAciertos(); ++j)
-            if (aciertos_[size_t(j)].entrada >= desde)
-                mirar(aciertos_[size_t(j)].entrada, MedidaAcierto(j, i));
+            if (d_->aciertos[size_t(j)].entrada >= desde)
+                mirar(d_->aciertos[size_t(j)].entrada, MedidaAcierto(j, i));
     }
     return mejor;
 }

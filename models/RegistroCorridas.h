@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -96,21 +97,21 @@ public:
     // experiment knows its size and whether values are held back).
     void Reservar(long long n, long long aciertos = 0);
 
-    long long Tamano() const { return static_cast<long long>(entradas_.size()); }
-    bool Vacio() const { return entradas_.empty(); }
+    long long Tamano() const { return static_cast<long long>(d_->entradas.size()); }
+    bool Vacio() const { return d_->entradas.empty(); }
     // Entry k as it was added (rebuilt from its compact form).
     Corrida operator[](long long k) const;
     // The last entry added (also when entries are not kept); only after one.
     const Corrida& Ultima() const { return ultima_; }
 
     // The parts of entry k the error tables read without rebuilding it.
-    const ClaveCorrida& Clave(long long k) const { return entradas_[size_t(k)].clave; }
+    const ClaveCorrida& Clave(long long k) const { return d_->entradas[size_t(k)].clave; }
     // Measure i (0..NumMedidas-1, in column order) of entry k; NaN when it has none.
     double MedidaAjuste(long long k, int i) const;
     // The entries with accuracy measures, in the order they were added: the
     // j-th of them is entry EntradaAcierto(j).
-    long long TamanoAciertos() const { return static_cast<long long>(aciertos_.size()); }
-    long long EntradaAcierto(long long j) const { return aciertos_[size_t(j)].entrada; }
+    long long TamanoAciertos() const { return static_cast<long long>(d_->aciertos.size()); }
+    long long EntradaAcierto(long long j) const { return d_->aciertos[size_t(j)].entrada; }
     double MedidaAcierto(long long j, int i) const;
 
     // The best entry from desde on by a measure (a ColumnaError): the
@@ -141,10 +142,17 @@ private:
     static MedidasCorrida Desempaquetar(const double* valores, bool desvAparte, const double* desv);
     static ClaveCorrida ClaveDe(const Corrida& c);
 
-    std::vector<Entrada> entradas_;
-    std::vector<FilaAcierto> aciertos_;
-    // Relative deviations that sMAPE does not give back bit for bit, by entry.
-    std::vector<std::pair<long long, double>> desvAjuste_, desvAcierto_;
+    struct Almacen {
+        std::vector<Entrada> entradas;
+        std::vector<FilaAcierto> aciertos;
+        // Relative deviations that sMAPE does not give back bit for bit, by entry.
+        std::vector<std::pair<long long, double>> desvAjuste, desvAcierto;
+    };
+    // Shared with the copies undo keeps until either side changes: keeping
+    // the log before a command costs nothing, and one that clears it (Cargar)
+    // never copies it.
+    std::shared_ptr<Almacen> d_ = std::make_shared<Almacen>();
+    Almacen& Propio();
     Corrida ultima_;
     Oyente oyente_;
     std::function<void()> borrado_;
@@ -152,13 +160,11 @@ private:
 
 class RegistroCorridas::Contenido {
 public:
-    long long Tamano() const { return static_cast<long long>(entradas_.size()); }
+    long long Tamano() const { return d_ ? static_cast<long long>(d_->entradas.size()) : 0; }
 
 private:
     friend class RegistroCorridas;
-    std::vector<Entrada> entradas_;
-    std::vector<FilaAcierto> aciertos_;
-    std::vector<std::pair<long long, double>> desvAjuste_, desvAcierto_;
+    std::shared_ptr<Almacen> d_;
     Corrida ultima_;
 };
 

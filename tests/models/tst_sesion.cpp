@@ -91,6 +91,7 @@ private slots:
     void registroCompacto_data();
     void registroCompacto();
     void observadores();
+    void estadoGuardado();
 };
 
 void TstSesion::contrato_data()
@@ -600,6 +601,42 @@ void TstSesion::observadores()
     QCOMPARE(c.bits, unsigned(Sesion::CambioDatos | Sesion::CambioPuntos));
     s.Calcular();
     QCOMPARE(c.veces, 1);
+}
+
+// A kept state comes back whole, and what happens to the session after it
+// (runs added, the log cleared, another history) does not reach it.
+void TstSesion::estadoGuardado()
+{
+    Sesion s;
+    s.CargarHistorico(Registros(Serie(36)));
+    s.SeleccionarModelo(ItemHLT);
+    s.PonerPuntosSinUsar(6);
+    s.Calcular();
+    s.Calcular();
+    const double mse = s.Corridas().MedidaAjuste(1, 0);
+    Sesion::Estado antes = s.Guardar();
+
+    s.Calcular();
+    QCOMPARE(antes.corridas.Tamano(), 2); // the run after it is not in it
+    s.Corridas().Borrar();
+    s.CargarHistorico(Registros(Serie(12)));
+    s.SeleccionarModelo(ItemNVS);
+    const Sesion::Estado despues = s.Guardar();
+
+    s.Reponer(std::move(antes));
+    QCOMPARE(s.Datos().TotalDatos, 36);
+    QCOMPARE(s.ModeloSeleccionado(), int(ItemHLT));
+    QCOMPARE(s.PuntosSinUsar(), 6);
+    QCOMPARE(s.Corridas().Tamano(), 2);
+    QCOMPARE(s.Corridas().TamanoAciertos(), 2);
+    QCOMPARE(s.Corridas().MedidaAjuste(1, 0), mse);
+    // Appending to the log put back leaves the other kept state alone.
+    s.Calcular();
+    QCOMPARE(s.Corridas().Tamano(), 3);
+    QCOMPARE(despues.corridas.Tamano(), 0);
+    s.Reponer(despues);
+    QCOMPARE(s.Datos().TotalDatos, 12);
+    QCOMPARE(s.Corridas().Tamano(), 0);
 }
 
 QTEST_APPLESS_MAIN(TstSesion)
