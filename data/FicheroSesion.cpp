@@ -301,7 +301,7 @@ DatosSesion Leer(const QJsonObject& raiz)
 
 QByteArray EscribirSesion(const DatosSesion& d)
 {
-    const QByteArray cuerpo = QJsonDocument(Escribir(d)).toJson(QJsonDocument::Indented);
+    const QByteArray cuerpo = QJsonDocument(Escribir(d)).toJson(QJsonDocument::Compact);
     const QByteArray suma = QCryptographicHash::hash(cuerpo, QCryptographicHash::Sha256).toHex();
     return kCabecera + ' ' + QByteArray::number(VersionSesion) + ' ' + suma + '\n' + cuerpo;
 }

@@ -136,7 +136,7 @@ private slots:
         QTest::newRow("a data text") << QByteArray("2020\t1\t5\n") << "No es un fichero de sesión de Tendora";
         QTest::newRow("cut short") << bien.left(bien.size() / 2) << "no coincide con la suma";
         QByteArray cambiado = bien;
-        cambiado[cambiado.indexOf("\"horizonte\": 24") + 14] = '3';
+        cambiado[cambiado.indexOf("\"horizonte\":24") + 13] = '3';
         QTest::newRow("one byte changed") << cambiado << "no coincide con la suma";
         QByteArray nueva = bien;
         nueva.replace("TENDORA-SESION 1 ", "TENDORA-SESION 2 ");
@@ -144,12 +144,12 @@ private slots:
         QTest::newRow("not JSON") << ConSuma(bien, "{", "[") << "no se lee como JSON";
         QTest::newRow("field missing") << ConSuma(bien, "\"corridas\"", "\"Corridas\"") << "no tiene «corridas»";
         QTest::newRow("model out of range")
-            << ConSuma(bien, "\"modelo\": 6,\n        \"negativas\"", "\"modelo\": 60,\n        \"negativas\"")
+            << ConSuma(bien, "\"modelo\":6,", "\"modelo\":60,")
             << "fuera de 0..11";
         QTest::newRow("unknown criterion") << ConSuma(bien, "\"RMSE\"", "\"MAD\"") << "«MAD», que no existe";
         QTest::newRow("bad colour") << ConSuma(bien, "#ff8000", "naranja") << "no es #rrggbb";
         QTest::newRow("rows left out beyond the log")
-            << ConSuma(bien, "\"ajusteDesde\": 1", "\"ajusteDesde\": 9") << "fuera de 0..3";
+            << ConSuma(bien, "\"ajusteDesde\":1", "\"ajusteDesde\":9") << "fuera de 0..3";
     }
     void rechazados()
     {
