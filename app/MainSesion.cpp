@@ -249,7 +249,7 @@ DatosSesion TFormMain::DatosDeSesion() const
         // The criterion asked for: the one ranked by may stand in for it.
         d.criterioClasificacion = r.CriterioSustituido ? Criterio::sMAPE : r.Crit;
         for (const Candidato& c : r.Ranking)
-            d.clasificacion.push_back({PaginaSeleccion::EtiquetaCandidato(c), c.Valido ? c.Valor : std::nan("")});
+            d.clasificacion.push_back({Utf8(c.Etiqueta), c.Valido ? c.Valor : std::nan("")});
     }
     return d;
 }
@@ -307,7 +307,7 @@ void TFormMain::PonerSesion(const DatosSesion& d)
             for (size_t k = 0; igual && k < r.Ranking.size(); ++k) {
                 const double v = r.Ranking[k].Valido ? r.Ranking[k].Valor : std::nan("");
                 const double g = d.clasificacion[k].valor;
-                igual = PaginaSeleccion::EtiquetaCandidato(r.Ranking[k]) == d.clasificacion[k].etiqueta &&
+                igual = Utf8(r.Ranking[k].Etiqueta) == d.clasificacion[k].etiqueta &&
                         (std::isnan(v) ? std::isnan(g) : std::fabs(v - g) <= 1e-9 * std::max(1.0, std::fabs(g)));
             }
             if (!igual)

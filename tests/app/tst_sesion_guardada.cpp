@@ -4,6 +4,7 @@
 // window left as it was, and "Recientes" remembered between windows.
 #include <QMenu>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include "app/DialogoUnit.h"
@@ -77,6 +78,13 @@ private slots:
         QCOMPARE(Control<QPlainTextEdit>(otra, "Memo1")->toPlainText(), otroTexto);
         Pulsar(otra, "Rehacer1");
         QCOMPARE(Vista(otra), vista);
+        // Opened under the other decimal mark, the ranking worked out again is the one kept.
+        PonerLocale(!coma);
+        Ventana tercera = Trabajo(otroTexto);
+        QVERIFY(tercera);
+        PorDialogo(tercera, "Abrirsesion1", ruta);
+        QCOMPARE(Control<QLabel>(Control<QStatusBar>(tercera, "StatusBar1"), "LabelEstado")->text(),
+                 QStringLiteral("Sesión abierta de trabajo.tendora"));
         // The comparison chart of the session paints.
         Control<QTabWidget>(otra, "PageControl1")->setCurrentWidget(Control<QWidget>(otra, "TabSheetGraficoComp"));
         QTest::qWait(30);
