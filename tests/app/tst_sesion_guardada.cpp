@@ -127,6 +127,29 @@ private slots:
         QCOMPARE(Vista(w), antes);
     }
 
+    // A window closed at a size opens at that size; closed maximized, maximized.
+    void tamanoDeLaVentana()
+    {
+        for (bool maximizada : {false, true}) {
+            QSize tamano;
+            {
+                std::unique_ptr<TFormMain> w(CrearVentanas());
+                w->showNormal();
+                w->setWindowState(Qt::WindowNoState);
+                w->setGeometry(40, 50, 900, 600);
+                if (maximizada)
+                    w->showMaximized();
+                QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+                tamano = w->size();
+                QVERIFY(w->close());
+            }
+            std::unique_ptr<TFormMain> otra(CrearVentanas());
+            QCOMPARE(otra->isMaximized() || (otra->windowState() & Qt::WindowMaximized), maximizada);
+            if (!maximizada)
+                QCOMPARE(otra->size(), tamano);
+        }
+    }
+
     // The last eight files, newest first, in every new window; one that is
     // gone is said so and leaves the list.
     void recientes()
