@@ -103,30 +103,29 @@ void TFormMain::Deshacible(const QString& nombre, const std::function<void()>& o
     guardar();
 }
 
-void TFormMain::Deshacer1Click()
+// The state on top of one stack put in place, the state now onto the other.
+void TFormMain::Intercambiar(std::vector<std::unique_ptr<Instantanea>>& desde,
+                             std::vector<std::unique_ptr<Instantanea>>& hacia, bool rehacer)
 {
-    if (deshacer_.empty())
+    if (desde.empty())
         return;
-    std::unique_ptr<Instantanea> i = std::move(deshacer_.back());
-    deshacer_.pop_back();
-    rehacer_.push_back(Capturar(i->orden));
+    std::unique_ptr<Instantanea> i = std::move(desde.back());
+    desde.pop_back();
+    hacia.push_back(Capturar(i->orden));
     const QString orden = i->orden;
     Reponer(std::move(*i));
-    Estado->Deshecho(orden, false);
+    Estado->Deshecho(orden, rehacer);
     ActualizarDeshacer();
+}
+
+void TFormMain::Deshacer1Click()
+{
+    Intercambiar(deshacer_, rehacer_, false);
 }
 
 void TFormMain::Rehacer1Click()
 {
-    if (rehacer_.empty())
-        return;
-    std::unique_ptr<Instantanea> i = std::move(rehacer_.back());
-    rehacer_.pop_back();
-    deshacer_.push_back(Capturar(i->orden));
-    const QString orden = i->orden;
-    Reponer(std::move(*i));
-    Estado->Deshecho(orden, true);
-    ActualizarDeshacer();
+    Intercambiar(rehacer_, deshacer_, true);
 }
 
 void TFormMain::ActualizarDeshacer()

@@ -212,6 +212,8 @@ private:
     // when it failed half-way.
     void Deshacible(const QString& nombre, const std::function<void()>& orden);
     void ActualizarDeshacer();
+    void Intercambiar(std::vector<std::unique_ptr<Instantanea>>& desde,
+                      std::vector<std::unique_ptr<Instantanea>>& hacia, bool rehacer);
     // The forecast table, the charts, the ranking page and the status line
     // drawn again from the session as it is (after undo or opening a session).
     void MostrarSesion();
