@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImportarUnit.h"
 
+#include "data/Huecos.h"
 #include "ui/Modal.h"
 
 #include <QComboBox>
@@ -80,6 +81,10 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     LabelResultado = new QLabel(this);
     LabelResultado->setObjectName("LabelResultado");
     LabelResultado->setWordWrap(true);
+    LabelOmitidas = new QLabel(this);
+    LabelOmitidas->setObjectName("LabelOmitidas");
+    LabelOmitidas->setWordWrap(true);
+    LabelOmitidas->setVisible(false);
 
     tendora::CrearBotonesAceptarCancelar(this, BBAceptar, BBCancelar);
     BBCancelar->setAutoDefault(false);
@@ -100,6 +105,7 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     l->addLayout(elecciones);
     l->addWidget(LabelDeteccion);
     l->addWidget(LabelResultado);
+    l->addWidget(LabelOmitidas);
     l->addSpacing(6);
     l->addLayout(botones);
     resize(760, 560);
@@ -219,6 +225,8 @@ void TFormImportar::Mostrar()
     for (int c = 0; c < columnas; ++c)
         TablaVista->setColumnWidth(c, std::min(TablaVista->columnWidth(c), 220));
 
+    LabelOmitidas->clear();
+    LabelOmitidas->setVisible(false);
     if (!m_errorHoja.isEmpty()) {
         LabelDeteccion->clear();
         LabelResultado->setStyleSheet(QStringLiteral("color: #b00000;"));
@@ -227,19 +235,35 @@ void TFormImportar::Mostrar()
     }
     LabelDeteccion->setText(DescribirDeteccion(t, m_det));
     try {
-        const std::vector<Mes> meses = Convertir();
+        const Importe imp = ConvertirImporte();
+        const std::vector<Mes>& meses = imp.meses;
         LabelResultado->setStyleSheet(QString());
-        if (ConFecha())
-            LabelResultado->setText(QStringLiteral("Se importarán %1 meses, de %2/%3 a %4/%5.")
-                                        .arg(meses.size())
-                                        .arg(meses.front().mes)
-                                        .arg(meses.front().anio)
-                                        .arg(meses.back().mes)
-                                        .arg(meses.back().anio));
-        else
-            LabelResultado->setText(
-                QStringLiteral("Se importarán %1 valores; al aceptar se piden el año y el mes iniciales.")
-                    .arg(meses.size()));
+        QString resultado =
+            ConFecha() ? QStringLiteral("Se importarán %1 meses, de %2/%3 a %4/%5.")
+                             .arg(meses.size())
+                             .arg(meses.front().mes)
+                             .arg(meses.front().anio)
+                             .arg(meses.back().mes)
+                             .arg(meses.back().anio)
+                       : QStringLiteral("Se importarán %1 valores; al aceptar se piden el año y el mes iniciales.")
+                             .arg(meses.size());
+        // Months missing: told here, asked about on accepting.
+        std::vector<Registro> registros;
+        std::vector<bool> sinValor;
+        for (const Mes& m : meses) {
+            registros.push_back(Registro{double(m.anio), double(m.mes), m.valor});
+            sinValor.push_back(m.sinValor);
+        }
+        if (!ConFecha())
+            for (size_t k = 0; k < registros.size(); ++k)
+                registros[k] = Registro{double(k / 12), double(k % 12 + 1), registros[k].Valor};
+        if (const Huecos h = BuscarHuecos(registros, sinValor); h.Hay())
+            resultado += QLatin1Char(' ') +
+                         DescribirHuecos(registros, h, [&](int k) { return LugarValor(meses[size_t(k)]); }) +
+                         QStringLiteral(" Al aceptar se pregunta cómo rellenarlos.");
+        LabelResultado->setText(resultado);
+        LabelOmitidas->setText(imp.omitidas);
+        LabelOmitidas->setVisible(!imp.omitidas.isEmpty());
     } catch (const ErrorImportacion& e) {
         LabelResultado->setStyleSheet(QStringLiteral("color: #b00000;"));
         LabelResultado->setText(e.Mensaje());
@@ -248,7 +272,17 @@ void TFormImportar::Mostrar()
 
 std::vector<Mes> TFormImportar::Convertir() const
 {
+    return ConvertirImporte().meses;
+}
+
+Importe TFormImportar::ConvertirImporte() const
+{
     if (!m_errorHoja.isEmpty())
         throw ErrorImportacion(m_errorHoja);
-    return tendora::Convertir(m_tablas[m_hoja], m_det);
+    return tendora::ConvertirImporte(m_tablas[m_hoja], m_det);
+}
+
+QString TFormImportar::LugarValor(const Mes& m) const
+{
+    return m_tablas[m_hoja].Lugar(m.fila, m_det.colValor);
 }
