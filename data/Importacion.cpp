@@ -406,12 +406,19 @@ static QChar DetectarDecimal(const Tabla& t, int desde)
     return t.separador == QLatin1Char(';') ? QLatin1Char(',') : QLatin1Char('.');
 }
 
+// Rows below the data (a total, notes) are no part of a column's form: a
+// few cells at the end of the sample that do not read are not counted.
+constexpr int kFilasFinales = 5;
+
 // Nine cells in ten read: a mistyped cell does not hide the column's form,
 // it is named when converting.
 static bool Encaja(const QList<Celda>& muestra, const std::function<bool(const Celda&)>& lee)
 {
-    const qsizetype n = std::count_if(muestra.begin(), muestra.end(), lee);
-    return n > 0 && n * 10 >= muestra.size() * 9;
+    qsizetype hasta = muestra.size();
+    for (int k = 0; k < kFilasFinales && hasta > 1 && !lee(muestra[hasta - 1]); ++k)
+        --hasta;
+    const qsizetype n = std::count_if(muestra.begin(), muestra.begin() + hasta, lee);
+    return n > 0 && n * 10 >= hasta * 9;
 }
 
 static FormaFecha FormaEn(const Tabla& t, const Deteccion& d, int col, bool numerosComoSerie)
@@ -424,15 +431,17 @@ static FormaFecha FormaEn(const Tabla& t, const Deteccion& d, int col, bool nume
     if (Encaja(m, [](const Celda& c) { return c.tipo == Celda::Fecha; }))
         return FormaFecha::Serie;
     // Year and month side by side: years with four digits, months 1..12.
-    int pares = 0, vistos = 0;
+    QList<bool> pares;
     const int ultima = UltimaFila(t);
-    for (int f = d.filasCabecera; f <= ultima && vistos < 60; ++f) {
+    for (int f = d.filasCabecera; f <= ultima && pares.size() < 60; ++f) {
         if (t.En(f, col).tipo == Celda::Vacia && t.En(f, col + 1).tipo == Celda::Vacia)
             continue;
-        ++vistos;
-        pares += Entero(t.En(f, col), numerosComoSerie ? 1 : 1000, 9999, &a) && Entero(t.En(f, col + 1), 1, 12, &mes);
+        pares << (Entero(t.En(f, col), numerosComoSerie ? 1 : 1000, 9999, &a) && Entero(t.En(f, col + 1), 1, 12, &mes));
     }
-    if (pares > 0 && pares * 10 >= vistos * 9)
+    for (int k = 0; k < kFilasFinales && pares.size() > 1 && !pares.constLast(); ++k)
+        pares.removeLast();
+    const qsizetype n = pares.count(true);
+    if (n > 0 && n * 10 >= pares.size() * 9)
         return FormaFecha::AnioYMes;
     if (numerosComoSerie && Encaja(m, [&](const Celda& c) { return LeerFecha(c, FormaFecha::Serie, &a, &mes); }))
         return FormaFecha::Serie;
@@ -578,14 +587,15 @@ static bool SinDato(const Celda& c)
     return c.tipo == Celda::Vacia || (c.tipo == Celda::Texto && c.texto.trimmed().isEmpty());
 }
 
-// "la fila 27", "las filas 27 y 28", "las líneas 3 a 9": rows desde..hasta as the user counts them.
-static QString Filas(const Tabla& t, int desde, int hasta)
+// "Se omite la fila 27", "Se omiten las filas 27 y 28", "Se omiten las
+// líneas 3 a 9": rows desde..hasta as the user counts them.
+static QString Omitir(const Tabla& t, int desde, int hasta)
 {
     const auto numero = [&](int f) { return !t.libro && f < t.lineas.size() ? t.lineas[f] : f + 1; };
     const QString una = t.libro ? QStringLiteral("fila") : QStringLiteral("línea");
     if (desde == hasta)
-        return QStringLiteral("la %1 %2").arg(una).arg(numero(desde));
-    return QStringLiteral("las %1s %2 %3 %4")
+        return QStringLiteral("Se omite la %1 %2").arg(una).arg(numero(desde));
+    return QStringLiteral("Se omiten las %1s %2 %3 %4")
         .arg(una)
         .arg(numero(desde))
         .arg(hasta == desde + 1 ? QStringLiteral("y") : QStringLiteral("a"))
@@ -630,8 +640,11 @@ Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
                                                  : QStringLiteral("…"));
                     break;
                 }
-        omitidas << QStringLiteral("Se omiten %1 del final, que no son %2%3.")
-                        .arg(Filas(t, fin + 1, ultima), conFecha ? QStringLiteral("fechas") : QStringLiteral("números"),
+        const bool una = fin + 1 == ultima;
+        omitidas << QStringLiteral("%1 del final, que no %2%3.")
+                        .arg(Omitir(t, fin + 1, ultima),
+                             conFecha ? (una ? QStringLiteral("es una fecha") : QStringLiteral("son fechas"))
+                                      : (una ? QStringLiteral("es un número") : QStringLiteral("son números")),
                              vistas.isEmpty() ? QString()
                                               : QStringLiteral(" (%1)").arg(vistas.join(QStringLiteral("; "))));
     }
@@ -650,11 +663,10 @@ Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
         throw ErrorImportacion(
             QStringLiteral("La columna %1 no tiene ningún valor que importar.").arg(t.NombreColumna(d.colValor)));
     if (inicio > d.filasCabecera)
-        omitidas.prepend(
-            QStringLiteral("Se omiten %1 del principio, sin valor.").arg(Filas(t, d.filasCabecera, inicio - 1)));
+        omitidas.prepend(QStringLiteral("%1 del principio, sin valor.").arg(Omitir(t, d.filasCabecera, inicio - 1)));
     if (finValores < fin)
         omitidas.insert(inicio > d.filasCabecera ? 1 : 0,
-                        QStringLiteral("Se omiten %1 del final, sin valor.").arg(Filas(t, finValores + 1, fin)));
+                        QStringLiteral("%1 del final, sin valor.").arg(Omitir(t, finValores + 1, fin)));
     imp.omitidas = omitidas.join(QLatin1Char(' '));
 
     for (int f = inicio; f <= finValores; ++f) {
