@@ -668,6 +668,8 @@ Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
         omitidas.insert(inicio > d.filasCabecera ? 1 : 0,
                         QStringLiteral("%1 del final, sin valor.").arg(Omitir(t, finValores + 1, fin)));
     imp.omitidas = omitidas.join(QLatin1Char(' '));
+    imp.desde = inicio;
+    imp.hasta = finValores;
 
     for (int f = inicio; f <= finValores; ++f) {
         Mes m;

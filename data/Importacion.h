@@ -100,6 +100,7 @@ struct Importe {
     // are no dates: a total, notes, empty rows; at either end, rows without a
     // value); empty when none is.
     QString omitidas;
+    int desde = -1, hasta = -1; // the rows taken (from the table's 0)
 };
 
 // The data rows as months, or ErrorImportacion naming the first cell that

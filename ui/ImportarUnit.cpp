@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <optional>
+
 using namespace tendora;
 
 namespace {
@@ -201,12 +203,26 @@ void TFormImportar::Mostrar()
         lineas << QString::number(!t.libro && f < t.lineas.size() ? t.lineas[f] : f + 1);
     TablaVista->setHorizontalHeaderLabels(cabeceras);
     TablaVista->setVerticalHeaderLabels(lineas);
-    // Header rows greyed; the date and value columns tinted as chosen.
+    // Header rows greyed; the date and value columns tinted as chosen, in
+    // the rows taken; the rows left out plain.
     const bool hayFecha = m_errorHoja.isEmpty() && m_det.forma != FormaFecha::Ninguna;
+    std::optional<Importe> importe;
+    QString error;
+    if (m_errorHoja.isEmpty()) {
+        try {
+            importe = ConvertirImporte();
+        } catch (const ErrorImportacion& e) {
+            error = e.Mensaje();
+        }
+    }
+    const int desde = importe ? importe->desde : m_det.filasCabecera;
+    const int hasta = importe ? importe->hasta : filas - 1;
     for (int f = 0; f < filas; ++f)
         for (int c = 0; c < columnas; ++c) {
             auto* item = new QTableWidgetItem(t.En(f, c).texto);
-            if (f < m_det.filasCabecera) {
+            if (f >= m_det.filasCabecera && (f < desde || f > hasta)) {
+                item->setForeground(QColor(128, 128, 128));
+            } else if (f < m_det.filasCabecera) {
                 // Readable, but plainly not data.
                 item->setBackground(QColor(236, 236, 236));
                 QFont fuente = item->font();
@@ -234,8 +250,13 @@ void TFormImportar::Mostrar()
         return;
     }
     LabelDeteccion->setText(DescribirDeteccion(t, m_det));
-    try {
-        const Importe imp = ConvertirImporte();
+    if (!importe) {
+        LabelResultado->setStyleSheet(QStringLiteral("color: #b00000;"));
+        LabelResultado->setText(error);
+        return;
+    }
+    {
+        const Importe& imp = *importe;
         const std::vector<Mes>& meses = imp.meses;
         LabelResultado->setStyleSheet(QString());
         QString resultado =
@@ -264,9 +285,6 @@ void TFormImportar::Mostrar()
         LabelResultado->setText(resultado);
         LabelOmitidas->setText(imp.omitidas);
         LabelOmitidas->setVisible(!imp.omitidas.isEmpty());
-    } catch (const ErrorImportacion& e) {
-        LabelResultado->setStyleSheet(QStringLiteral("color: #b00000;"));
-        LabelResultado->setText(e.Mensaje());
     }
 }
 

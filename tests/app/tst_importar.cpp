@@ -22,6 +22,7 @@
 #include "app/MainUnit.h"
 #include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
+#include "data/Carga.h"
 #include "data/Numeros.h"
 
 #include "Ayudas.h"
@@ -479,13 +480,25 @@ private slots:
             QCOMPARE(grid->Celda(2, k), campos[1]);
             QCOMPARE(QLocale().toDouble(grid->Celda(3, k)), TextoAReal(campos[2]));
         }
+        // A point dragged on the chart lands on its own line, a filled month
+        // too: line 3 is month 3 (written back with two decimals).
+        w->SesionActual.SeleccionarModelo(ItemNVS);
+        w->EjecutarCalculo(true);
+        emit w->findChild<PaginasGraficos*>()->puntoArrastrado(2); // from 0
+        w->ChartPMouseUp();
+        const QStringList tercera = lineas[2].split(QLatin1Char('\t'));
+        QCOMPARE(LineasDeTexto(memo1->toPlainText()).value(2),
+                 tercera[0] + QLatin1Char('\t') + tercera[1] + QLatin1Char('\t') + TextoFijo2(TextoAReal(tercera[2])));
+        QCOMPARE(w->Ws.TotalDatos, total);
         // Loaded again: no months missing now, no question.
         visto.clear();
         QTest::mouseClick(Control<QToolButton>(w, "TBTransferir"), Qt::LeftButton);
         QCOMPARE(visto, QString());
         QCOMPARE(w->Ws.TotalDatos, total);
-        // The filling is one step of the editor's undo.
+        // The drag and the filling are a step each of the editor's undo.
         memo1->setFocus();
+        QTest::keyClick(memo1, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(memo1->toPlainText(), memo);
         QTest::keyClick(memo1, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(memo1->toPlainText(), texto);
     }
