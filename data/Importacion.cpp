@@ -602,7 +602,7 @@ static QString Omitir(const Tabla& t, int desde, int hasta)
         .arg(numero(hasta));
 }
 
-Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
+Importe ConvertirImporte(const Tabla& t, const Deteccion& d, bool conHuecos)
 {
     if (d.colValor < 0)
         throw ErrorImportacion(QStringLiteral("No hay ninguna columna para los valores."));
@@ -651,15 +651,15 @@ Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
     // Months at either end without a value are none of the series yet (a
     // sheet with the year's months still to come): left out.
     int inicio = d.filasCabecera;
-    while (inicio < fin && vacio(inicio) && (!conFecha || esFecha(inicio)))
+    while (conHuecos && inicio < fin && vacio(inicio) && (!conFecha || esFecha(inicio)))
         ++inicio;
     const int finValores = [&] {
         int f = fin;
-        while (f > inicio && vacio(f) && (!conFecha || esFecha(f)))
+        while (conHuecos && f > inicio && vacio(f) && (!conFecha || esFecha(f)))
             --f;
         return f;
     }();
-    if (inicio == fin && vacio(fin) && (!conFecha || esFecha(fin)))
+    if (conHuecos && inicio == fin && vacio(fin) && (!conFecha || esFecha(fin)))
         throw ErrorImportacion(
             QStringLiteral("La columna %1 no tiene ningún valor que importar.").arg(t.NombreColumna(d.colValor)));
     if (inicio > d.filasCabecera)
@@ -696,6 +696,9 @@ Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
                                                  .arg(t.Lugar(f, d.colFecha), NombreForma(d.forma), Leido(c)));
         }
         const Celda& v = t.En(f, d.colValor);
+        if (SinDato(v) && !conHuecos)
+            throw ErrorImportacion(QStringLiteral("%1: falta el valor; los datos no admiten meses sin valor.")
+                                       .arg(t.Lugar(f, d.colValor)));
         if (SinDato(v))
             m.sinValor = true;
         else if (!LeerValor(v, d.decimal, &m.valor))
@@ -708,7 +711,7 @@ Importe ConvertirImporte(const Tabla& t, const Deteccion& d)
 
 std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d)
 {
-    return ConvertirImporte(t, d).meses;
+    return ConvertirImporte(t, d, false).meses;
 }
 
 QString TextoDatos(const std::vector<Mes>& meses, int anio, int mes)

@@ -105,9 +105,12 @@ struct Importe {
 
 // The data rows as months, or ErrorImportacion naming the first cell that
 // does not read (a text that is no number or no date, a row in the middle
-// of the data that is no date). An empty value cell between values is a
-// month marked sinValor.
-Importe ConvertirImporte(const Tabla& t, const Deteccion& d);
+// of the data that is no date). conHuecos: an empty value cell between
+// values is a month marked sinValor, for the user to say how it is filled;
+// otherwise it is an error too, and so are the empty values at either end.
+Importe ConvertirImporte(const Tabla& t, const Deteccion& d, bool conHuecos = true);
+// The months of ConvertirImporte without gaps in the values (where no one
+// can be asked how to fill them).
 std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d);
 // The data text: year TAB month TAB value per line, the value in the user's
 // number format. Months without a date are numbered from anio/mes.

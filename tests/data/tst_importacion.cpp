@@ -207,6 +207,8 @@ void TstImportacion::errores_data()
     QTest::newRow("header only") << QByteArray("Fecha;Ventas\r\n")
                                  << "El fichero solo tiene cabecera: ninguna línea con números que importar.";
     // Rows in the middle of the data that are no dates still stop it.
+    QTest::newRow("empty value cell") << QByteArray("2020-01;5\n2020-02;\n2020-03;7\n")
+                                      << "Línea 2, columna 2: falta el valor; los datos no admiten meses sin valor.";
     QTest::newRow("total in the middle")
         << QByteArray("2020-01;5\n2020-02;5\n2020-03;5\n2020-04;5\nTotal;20\n2020-05;5\n2020-06;5\n2020-07;5\n"
                       "2020-08;5\n2020-09;5\n")
@@ -354,10 +356,13 @@ void TstImportacion::xlsx()
     QCOMPARE(d.colValor, 1);
     // 43861 is 31/01/2020 and 43890 is 29/02/2020 (days from 30/12/1899, counted by hand).
     QCOMPARE(Resumen(Convertir(hojas[0], d)), QStringLiteral("1/2020=1135.46 2/2020=2000.5"));
-    // A last month without a value is not yet one of the series.
+    // A last month without a value is not yet one of the series; where no
+    // one can be told so (the command line), it is named as before.
     const Importe segunda = ConvertirImporte(hojas[1], Detectar(hojas[1]));
     QCOMPARE(Resumen(segunda.meses), QStringLiteral("1/2020=1"));
     QCOMPARE(segunda.omitidas, QStringLiteral("Se omite la fila 3 del final, sin valor."));
+    QCOMPARE(Error([&] { (void)Convertir(hojas[1], Detectar(hojas[1])); }),
+             QStringLiteral("Celda B3: falta el valor; los datos no admiten meses sin valor."));
     // Plain numbers in a column the user marks as the date are serials too.
     Tabla sinEstilo = hojas[0];
     for (int f = 1; f <= 2; ++f)
