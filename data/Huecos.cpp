@@ -134,7 +134,7 @@ QString TextoRellenado(const QString& texto, const Rellenado& r)
 {
     const QStringList lineas = LineasDeTexto(texto);
     QString nuevo;
-    nuevo.reserve(texto.size() + qsizetype(r.registros.size() - size_t(lineas.size())) * 16);
+    nuevo.reserve(texto.size() + std::max<qsizetype>(0, qsizetype(r.registros.size()) - lineas.size()) * 16);
     qsizetype l = 0;
     for (size_t k = 0; k < r.registros.size(); ++k) {
         if (k > 0)
