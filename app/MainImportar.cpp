@@ -6,6 +6,8 @@
 #include "app/BarraEstado.h"
 #include "app/DialogoUnit.h"
 #include "data/FicheroEntrada.h"
+#include "data/Huecos.h"
+#include "ui/PreguntaHuecos.h"
 #include "ui/ImportarUnit.h"
 #include "data/LibroCalculo.h"
 #include "ui/Modal.h"
@@ -17,6 +19,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+
+#include <optional>
 
 using namespace tendora;
 
@@ -76,7 +80,31 @@ void TFormMain::ImportarTexto(const QString& ruta)
             anio = inicio.SEA->value();
             mes = inicio.SEM->value();
         }
-        texto = TextoDatos(meses, anio, mes);
+        // Every month dated, so that months missing between the dates show.
+        std::vector<Registro> registros;
+        std::vector<bool> sinValor;
+        registros.reserve(meses.size());
+        for (const Mes& m : meses) {
+            const bool conFecha = m.mes != 0;
+            registros.push_back(Registro{double(conFecha ? m.anio : anio), double(conFecha ? m.mes : mes), m.valor});
+            sinValor.push_back(m.sinValor);
+            if (!conFecha && ++mes == 13) {
+                mes = 1;
+                ++anio;
+            }
+        }
+        if (const Huecos h = BuscarHuecos(registros, sinValor); h.Hay()) {
+            const auto lugar = [&](int k) { return dialogo.LugarValor(meses[size_t(k)]); };
+            const std::optional<Relleno> modo = PreguntarRelleno(this, DescribirHuecos(registros, h, lugar));
+            if (!modo)
+                return;
+            registros = RellenarHuecos(registros, *modo, sinValor).registros;
+        }
+        std::vector<Mes> rellenos;
+        rellenos.reserve(registros.size());
+        for (const Registro& r : registros)
+            rellenos.push_back(Mes{int(r.Anio), int(r.Mes), r.Valor});
+        texto = TextoDatos(rellenos);
     } catch (const ErrorImportacion& e) {
         MostrarDialogo(this, TFormDialogo::Aviso, e.Mensaje());
         return;

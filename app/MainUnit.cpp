@@ -6,6 +6,7 @@
 #include "models/Aritmetica.h"
 #include "app/BarraEstado.h"
 #include "data/Carga.h"
+#include "data/Huecos.h"
 #include "app/DialogoUnit.h"
 #include "data/EscrituraSegura.h"
 #include "data/Instalacion.h"
@@ -15,6 +16,7 @@
 #include "ui/PaginaModelo.h"
 #include "ui/PaginaSeleccion.h"
 #include "ui/PaginasGraficos.h"
+#include "ui/PreguntaHuecos.h"
 #include "ui/Rejilla.h"
 
 #include <QAction>
@@ -45,7 +47,9 @@
 #include <QToolButton>
 #include <QTranslator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 using namespace tendora;
@@ -503,13 +507,43 @@ void TFormMain::CargarDatos(bool avisarSaltos)
         irALinea(e.Linea());
         throw;
     }
+    // Months missing between the dates would put every later value in the
+    // wrong month: the user says how to fill them, and the filled text is
+    // what loads (one line per row, as the point drag needs). A drag
+    // reloads dates already asked about.
+    std::optional<Rellenado> relleno;
+    QString rellenado;
+    if (avisarSaltos) {
+        if (const Huecos h = BuscarHuecos(registros); h.meses > 0) {
+            const auto lugar = [](int k) { return QStringLiteral("línea %1").arg(TextoEntero(k + 1)); };
+            const std::optional<Relleno> modo = PreguntarRelleno(this, DescribirHuecos(registros, h, lugar));
+            if (!modo)
+                return;
+            relleno = RellenarHuecos(registros, *modo);
+            rellenado = TextoRellenado(texto, *relleno);
+            registros = LeerRegistros(rellenado);
+        }
+    }
     Espacio nuevo = SesionActual.Preparar(registros);
     std::function<void()> dibujar;
     try {
         dibujar = PrepararGraficos(nuevo, false);
     } catch (const ErrorSumaDatos& e) {
-        irALinea(e.Fila());
+        irALinea(relleno ? LineaOriginal(*relleno, e.Fila()) : e.Fila());
         throw;
+    }
+    if (relleno) {
+        // One step for the editor's undo; the cursor on the first month put in.
+        QTextCursor c(Memo1->document());
+        c.beginEditBlock();
+        c.select(QTextCursor::Document);
+        c.insertText(rellenado);
+        c.endEditBlock();
+        const auto primero = std::find(relleno->anadido.begin(), relleno->anadido.end(), 1);
+        c.setPosition(std::min(InicioDeLinea(rellenado, int(primero - relleno->anadido.begin()) + 1),
+                               Memo1->document()->characterCount() - 1));
+        Memo1->setTextCursor(c);
+        Memo1->ensureCursorVisible();
     }
 
     // The new range clamps a hold-out that no longer fits, as Preparar assumed.
@@ -522,12 +556,13 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     Graficos->EliminarSeriesComparativas();
     dibujar();
     TablasErr.BorrarTablas();
-    TextoCargado = texto;
+    TextoCargado = relleno ? rellenado : texto;
     Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
                      static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
                      Ws.TotalDatos - Ws.NumDatos, SesionActual.DemandaSerie());
     Estado->TextoDatos(false);
-    // Loaded as they are; the user is told once where the months stop following.
+    // Dates that repeat or go back cannot be filled: loaded as they are, the
+    // user is told once where the months stop following.
     QString salto;
     if (const int linea = avisarSaltos ? PrimerSalto(registros, &salto) : 0; linea > 0)
         MostrarDialogo(this, TFormDialogo::Aviso,

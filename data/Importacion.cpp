@@ -406,12 +406,19 @@ static QChar DetectarDecimal(const Tabla& t, int desde)
     return t.separador == QLatin1Char(';') ? QLatin1Char(',') : QLatin1Char('.');
 }
 
+// Rows below the data (a total, notes) are no part of a column's form: a
+// few cells at the end of the sample that do not read are not counted.
+constexpr int kFilasFinales = 5;
+
 // Nine cells in ten read: a mistyped cell does not hide the column's form,
 // it is named when converting.
 static bool Encaja(const QList<Celda>& muestra, const std::function<bool(const Celda&)>& lee)
 {
-    const qsizetype n = std::count_if(muestra.begin(), muestra.end(), lee);
-    return n > 0 && n * 10 >= muestra.size() * 9;
+    qsizetype hasta = muestra.size();
+    for (int k = 0; k < kFilasFinales && hasta > 1 && !lee(muestra[hasta - 1]); ++k)
+        --hasta;
+    const qsizetype n = std::count_if(muestra.begin(), muestra.begin() + hasta, lee);
+    return n > 0 && n * 10 >= hasta * 9;
 }
 
 static FormaFecha FormaEn(const Tabla& t, const Deteccion& d, int col, bool numerosComoSerie)
@@ -424,15 +431,17 @@ static FormaFecha FormaEn(const Tabla& t, const Deteccion& d, int col, bool nume
     if (Encaja(m, [](const Celda& c) { return c.tipo == Celda::Fecha; }))
         return FormaFecha::Serie;
     // Year and month side by side: years with four digits, months 1..12.
-    int pares = 0, vistos = 0;
+    QList<bool> pares;
     const int ultima = UltimaFila(t);
-    for (int f = d.filasCabecera; f <= ultima && vistos < 60; ++f) {
+    for (int f = d.filasCabecera; f <= ultima && pares.size() < 60; ++f) {
         if (t.En(f, col).tipo == Celda::Vacia && t.En(f, col + 1).tipo == Celda::Vacia)
             continue;
-        ++vistos;
-        pares += Entero(t.En(f, col), numerosComoSerie ? 1 : 1000, 9999, &a) && Entero(t.En(f, col + 1), 1, 12, &mes);
+        pares << (Entero(t.En(f, col), numerosComoSerie ? 1 : 1000, 9999, &a) && Entero(t.En(f, col + 1), 1, 12, &mes));
     }
-    if (pares > 0 && pares * 10 >= vistos * 9)
+    for (int k = 0; k < kFilasFinales && pares.size() > 1 && !pares.constLast(); ++k)
+        pares.removeLast();
+    const qsizetype n = pares.count(true);
+    if (n > 0 && n * 10 >= pares.size() * 9)
         return FormaFecha::AnioYMes;
     if (numerosComoSerie && Encaja(m, [&](const Celda& c) { return LeerFecha(c, FormaFecha::Serie, &a, &mes); }))
         return FormaFecha::Serie;
@@ -572,16 +581,99 @@ static QString Leido(const Celda& c)
     return QStringLiteral("«%1»").arg(TextoLegible(c.texto));
 }
 
-std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d)
+// An empty cell, or one with blanks only.
+static bool SinDato(const Celda& c)
+{
+    return c.tipo == Celda::Vacia || (c.tipo == Celda::Texto && c.texto.trimmed().isEmpty());
+}
+
+// "Se omite la fila 27", "Se omiten las filas 27 y 28", "Se omiten las
+// líneas 3 a 9": rows desde..hasta as the user counts them.
+static QString Omitir(const Tabla& t, int desde, int hasta)
+{
+    const auto numero = [&](int f) { return !t.libro && f < t.lineas.size() ? t.lineas[f] : f + 1; };
+    const QString una = t.libro ? QStringLiteral("fila") : QStringLiteral("línea");
+    if (desde == hasta)
+        return QStringLiteral("Se omite la %1 %2").arg(una).arg(numero(desde));
+    return QStringLiteral("Se omiten las %1s %2 %3 %4")
+        .arg(una)
+        .arg(numero(desde))
+        .arg(hasta == desde + 1 ? QStringLiteral("y") : QStringLiteral("a"))
+        .arg(numero(hasta));
+}
+
+Importe ConvertirImporte(const Tabla& t, const Deteccion& d, bool conHuecos)
 {
     if (d.colValor < 0)
         throw ErrorImportacion(QStringLiteral("No hay ninguna columna para los valores."));
     if (EsDeFecha(d, d.colValor))
         throw ErrorImportacion(QStringLiteral("La columna de los valores no puede ser también la de la fecha."));
-    std::vector<Mes> meses;
+    Importe imp;
     const int ultima = UltimaFila(t);
-    for (int f = d.filasCabecera; f <= ultima; ++f) {
+    const bool conFecha = d.forma != FormaFecha::Ninguna;
+    const auto esFecha = [&](int f) {
+        int a = 0, m = 0;
+        if (d.forma == FormaFecha::AnioYMes)
+            return Entero(t.En(f, d.colFecha), 1, 9999, &a) && Entero(t.En(f, d.colFecha + 1), 1, 12, &m);
+        return LeerFecha(t.En(f, d.colFecha), d.forma, &a, &m);
+    };
+    const auto esValor = [&](int f) {
+        double v = 0.0;
+        return LeerValor(t.En(f, d.colValor), d.decimal, &v);
+    };
+    const auto vacio = [&](int f) { return SinDato(t.En(f, d.colValor)); };
+    // Below the last row of data (its date reads; without dates, its value):
+    // a total, notes, empty rows. When no row reads, every row is converted,
+    // so that the first cell that does not read is named.
+    int fin = ultima;
+    while (fin >= d.filasCabecera && !(conFecha ? esFecha(fin) : esValor(fin)))
+        --fin;
+    QStringList omitidas;
+    if (fin < d.filasCabecera) {
+        fin = ultima;
+    } else if (fin < ultima) {
+        QStringList vistas;
+        for (int f = fin + 1; f <= ultima && vistas.size() <= 3; ++f)
+            for (int c = 0; c < t.filas[f].size(); ++c)
+                if (t.filas[f][c].tipo != Celda::Vacia) {
+                    vistas << (vistas.size() < 3 ? QStringLiteral("%1: %2").arg(t.Lugar(f, c), Leido(t.filas[f][c]))
+                                                 : QStringLiteral("…"));
+                    break;
+                }
+        const bool una = fin + 1 == ultima;
+        omitidas << QStringLiteral("%1 del final, que no %2%3.")
+                        .arg(Omitir(t, fin + 1, ultima),
+                             conFecha ? (una ? QStringLiteral("es una fecha") : QStringLiteral("son fechas"))
+                                      : (una ? QStringLiteral("es un número") : QStringLiteral("son números")),
+                             vistas.isEmpty() ? QString()
+                                              : QStringLiteral(" (%1)").arg(vistas.join(QStringLiteral("; "))));
+    }
+    // Months at either end without a value are none of the series yet (a
+    // sheet with the year's months still to come): left out.
+    int inicio = d.filasCabecera;
+    while (conHuecos && inicio < fin && vacio(inicio) && (!conFecha || esFecha(inicio)))
+        ++inicio;
+    const int finValores = [&] {
+        int f = fin;
+        while (conHuecos && f > inicio && vacio(f) && (!conFecha || esFecha(f)))
+            --f;
+        return f;
+    }();
+    if (conHuecos && inicio == fin && vacio(fin) && (!conFecha || esFecha(fin)))
+        throw ErrorImportacion(
+            QStringLiteral("La columna %1 no tiene ningún valor que importar.").arg(t.NombreColumna(d.colValor)));
+    if (inicio > d.filasCabecera)
+        omitidas.prepend(QStringLiteral("%1 del principio, sin valor.").arg(Omitir(t, d.filasCabecera, inicio - 1)));
+    if (finValores < fin)
+        omitidas.insert(inicio > d.filasCabecera ? 1 : 0,
+                        QStringLiteral("%1 del final, sin valor.").arg(Omitir(t, finValores + 1, fin)));
+    imp.omitidas = omitidas.join(QLatin1Char(' '));
+    imp.desde = inicio;
+    imp.hasta = finValores;
+
+    for (int f = inicio; f <= finValores; ++f) {
         Mes m;
+        m.fila = f;
         if (d.forma == FormaFecha::AnioYMes) {
             const Celda& ca = t.En(f, d.colFecha);
             const Celda& cm = t.En(f, d.colFecha + 1);
@@ -595,7 +687,7 @@ std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d)
                                            ? QStringLiteral("%1: falta el mes.").arg(t.Lugar(f, d.colFecha + 1))
                                            : QStringLiteral("%1: se esperaba un mes de 1 a 12 y se lee %2.")
                                                  .arg(t.Lugar(f, d.colFecha + 1), Leido(cm)));
-        } else if (d.forma != FormaFecha::Ninguna) {
+        } else if (conFecha) {
             const Celda& c = t.En(f, d.colFecha);
             if (!LeerFecha(c, d.forma, &m.anio, &m.mes))
                 throw ErrorImportacion(c.tipo == Celda::Vacia
@@ -604,15 +696,22 @@ std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d)
                                                  .arg(t.Lugar(f, d.colFecha), NombreForma(d.forma), Leido(c)));
         }
         const Celda& v = t.En(f, d.colValor);
-        if (v.tipo == Celda::Vacia)
+        if (SinDato(v) && !conHuecos)
             throw ErrorImportacion(QStringLiteral("%1: falta el valor; los datos no admiten meses sin valor.")
                                        .arg(t.Lugar(f, d.colValor)));
-        if (!LeerValor(v, d.decimal, &m.valor))
+        if (SinDato(v))
+            m.sinValor = true;
+        else if (!LeerValor(v, d.decimal, &m.valor))
             throw ErrorImportacion(
                 QStringLiteral("%1: se esperaba un número y se lee %2.").arg(t.Lugar(f, d.colValor), Leido(v)));
-        meses.push_back(m);
+        imp.meses.push_back(m);
     }
-    return meses;
+    return imp;
+}
+
+std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d)
+{
+    return ConvertirImporte(t, d, false).meses;
 }
 
 QString TextoDatos(const std::vector<Mes>& meses, int anio, int mes)

@@ -90,10 +90,27 @@ struct Mes {
     int anio = 0; // 0 when the table has no date
     int mes = 0;
     double valor = 0.0;
+    bool sinValor = false; // an empty value cell between values: to be filled before it is written
+    int fila = -1; // the table's row it comes from
+};
+
+struct Importe {
+    std::vector<Mes> meses;
+    // One line for the user on the rows left out (after the data, rows that
+    // are no dates: a total, notes, empty rows; at either end, rows without a
+    // value); empty when none is.
+    QString omitidas;
+    int desde = -1, hasta = -1; // the rows taken (from the table's 0)
 };
 
 // The data rows as months, or ErrorImportacion naming the first cell that
-// does not read (an empty value, a text that is no number or no date).
+// does not read (a text that is no number or no date, a row in the middle
+// of the data that is no date). conHuecos: an empty value cell between
+// values is a month marked sinValor, for the user to say how it is filled;
+// otherwise it is an error too, and so are the empty values at either end.
+Importe ConvertirImporte(const Tabla& t, const Deteccion& d, bool conHuecos = true);
+// The months of ConvertirImporte without gaps in the values (where no one
+// can be asked how to fill them).
 std::vector<Mes> Convertir(const Tabla& t, const Deteccion& d);
 // The data text: year TAB month TAB value per line, the value in the user's
 // number format. Months without a date are numbered from anio/mes.

@@ -2,6 +2,7 @@
 // A delimited text (.csv, .tsv, .txt) as "Importar..." reads it: the table,
 // what is detected in it (separator, header, decimal mark, date form and
 // columns), the months and the data text; then each column marked as the date.
+#include "data/Huecos.h"
 #include "data/Importacion.h"
 #include "Objetivo.h"
 
@@ -15,10 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano)
         Deteccion d = Detectar(t);
         (void)DescribirDeteccion(t, d);
         try {
-            const std::vector<Mes> meses = Convertir(t, d);
-            for (const Mes& m : meses)
+            const Importe imp = ConvertirImporte(t, d);
+            for (const Mes& m : imp.meses)
                 fuzz::Finito(m.valor, "value");
-            (void)TextoDatos(meses, 2000, 1);
+            (void)TextoDatos(imp.meses, 2000, 1);
+            // The months missing and the values left empty, filled.
+            std::vector<Registro> registros;
+            std::vector<bool> sinValor;
+            for (const Mes& m : imp.meses) {
+                registros.push_back(Registro{double(m.anio), double(m.mes), m.valor});
+                sinValor.push_back(m.sinValor);
+            }
+            for (const Registro& x : RellenarHuecos(registros, Relleno(tamano % 3), sinValor).registros)
+                fuzz::Finito(x.Valor, "filled value");
         } catch (const ErrorImportacion&) {
         }
         // The user's choice of the date column, as the dialog offers it.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImportarUnit.h"
 
+#include "data/Huecos.h"
 #include "ui/Modal.h"
 
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <optional>
 
 using namespace tendora;
 
@@ -80,6 +83,10 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     LabelResultado = new QLabel(this);
     LabelResultado->setObjectName("LabelResultado");
     LabelResultado->setWordWrap(true);
+    LabelOmitidas = new QLabel(this);
+    LabelOmitidas->setObjectName("LabelOmitidas");
+    LabelOmitidas->setWordWrap(true);
+    LabelOmitidas->setVisible(false);
 
     tendora::CrearBotonesAceptarCancelar(this, BBAceptar, BBCancelar);
     BBCancelar->setAutoDefault(false);
@@ -100,6 +107,7 @@ TFormImportar::TFormImportar(QWidget* owner, const QList<Tabla>& tablas, const Q
     l->addLayout(elecciones);
     l->addWidget(LabelDeteccion);
     l->addWidget(LabelResultado);
+    l->addWidget(LabelOmitidas);
     l->addSpacing(6);
     l->addLayout(botones);
     resize(760, 560);
@@ -195,12 +203,26 @@ void TFormImportar::Mostrar()
         lineas << QString::number(!t.libro && f < t.lineas.size() ? t.lineas[f] : f + 1);
     TablaVista->setHorizontalHeaderLabels(cabeceras);
     TablaVista->setVerticalHeaderLabels(lineas);
-    // Header rows greyed; the date and value columns tinted as chosen.
+    // Header rows greyed; the date and value columns tinted as chosen, in
+    // the rows taken; the rows left out plain.
     const bool hayFecha = m_errorHoja.isEmpty() && m_det.forma != FormaFecha::Ninguna;
+    std::optional<Importe> importe;
+    QString error;
+    if (m_errorHoja.isEmpty()) {
+        try {
+            importe = ConvertirImporte();
+        } catch (const ErrorImportacion& e) {
+            error = e.Mensaje();
+        }
+    }
+    const int desde = importe ? importe->desde : m_det.filasCabecera;
+    const int hasta = importe ? importe->hasta : filas - 1;
     for (int f = 0; f < filas; ++f)
         for (int c = 0; c < columnas; ++c) {
             auto* item = new QTableWidgetItem(t.En(f, c).texto);
-            if (f < m_det.filasCabecera) {
+            if (f >= m_det.filasCabecera && (f < desde || f > hasta)) {
+                item->setForeground(QColor(128, 128, 128));
+            } else if (f < m_det.filasCabecera) {
                 // Readable, but plainly not data.
                 item->setBackground(QColor(236, 236, 236));
                 QFont fuente = item->font();
@@ -219,6 +241,8 @@ void TFormImportar::Mostrar()
     for (int c = 0; c < columnas; ++c)
         TablaVista->setColumnWidth(c, std::min(TablaVista->columnWidth(c), 220));
 
+    LabelOmitidas->clear();
+    LabelOmitidas->setVisible(false);
     if (!m_errorHoja.isEmpty()) {
         LabelDeteccion->clear();
         LabelResultado->setStyleSheet(QStringLiteral("color: #b00000;"));
@@ -226,29 +250,57 @@ void TFormImportar::Mostrar()
         return;
     }
     LabelDeteccion->setText(DescribirDeteccion(t, m_det));
-    try {
-        const std::vector<Mes> meses = Convertir();
-        LabelResultado->setStyleSheet(QString());
-        if (ConFecha())
-            LabelResultado->setText(QStringLiteral("Se importarán %1 meses, de %2/%3 a %4/%5.")
-                                        .arg(meses.size())
-                                        .arg(meses.front().mes)
-                                        .arg(meses.front().anio)
-                                        .arg(meses.back().mes)
-                                        .arg(meses.back().anio));
-        else
-            LabelResultado->setText(
-                QStringLiteral("Se importarán %1 valores; al aceptar se piden el año y el mes iniciales.")
-                    .arg(meses.size()));
-    } catch (const ErrorImportacion& e) {
+    if (!importe) {
         LabelResultado->setStyleSheet(QStringLiteral("color: #b00000;"));
-        LabelResultado->setText(e.Mensaje());
+        LabelResultado->setText(error);
+        return;
+    }
+    {
+        const Importe& imp = *importe;
+        const std::vector<Mes>& meses = imp.meses;
+        LabelResultado->setStyleSheet(QString());
+        QString resultado =
+            ConFecha() ? QStringLiteral("Se importarán %1 meses, de %2/%3 a %4/%5.")
+                             .arg(meses.size())
+                             .arg(meses.front().mes)
+                             .arg(meses.front().anio)
+                             .arg(meses.back().mes)
+                             .arg(meses.back().anio)
+                       : QStringLiteral("Se importarán %1 valores; al aceptar se piden el año y el mes iniciales.")
+                             .arg(meses.size());
+        // Months missing: told here, asked about on accepting.
+        std::vector<Registro> registros;
+        std::vector<bool> sinValor;
+        for (const Mes& m : meses) {
+            registros.push_back(Registro{double(m.anio), double(m.mes), m.valor});
+            sinValor.push_back(m.sinValor);
+        }
+        if (!ConFecha())
+            for (size_t k = 0; k < registros.size(); ++k)
+                registros[k] = Registro{double(k / 12), double(k % 12 + 1), registros[k].Valor};
+        if (const Huecos h = BuscarHuecos(registros, sinValor); h.Hay())
+            resultado += QLatin1Char(' ') +
+                         DescribirHuecos(registros, h, [&](int k) { return LugarValor(meses[size_t(k)]); }) +
+                         QStringLiteral(" Al aceptar se pregunta cómo rellenarlos.");
+        LabelResultado->setText(resultado);
+        LabelOmitidas->setText(imp.omitidas);
+        LabelOmitidas->setVisible(!imp.omitidas.isEmpty());
     }
 }
 
 std::vector<Mes> TFormImportar::Convertir() const
 {
+    return ConvertirImporte().meses;
+}
+
+Importe TFormImportar::ConvertirImporte() const
+{
     if (!m_errorHoja.isEmpty())
         throw ErrorImportacion(m_errorHoja);
-    return tendora::Convertir(m_tablas[m_hoja], m_det);
+    return tendora::ConvertirImporte(m_tablas[m_hoja], m_det);
+}
+
+QString TFormImportar::LugarValor(const Mes& m) const
+{
+    return m_tablas[m_hoja].Lugar(m.fila, m_det.colValor);
 }

@@ -23,6 +23,10 @@ public:
 
     // The months as the choices stand; ErrorImportacion naming the first cell that does not read.
     std::vector<tendora::Mes> Convertir() const;
+    // The same, with what is left out.
+    tendora::Importe ConvertirImporte() const;
+    // Where a month's value was read ("Celda B7", "Línea 7, columna 2").
+    QString LugarValor(const tendora::Mes& m) const;
     // Whether the months carry their dates (else a start is asked for).
     bool ConFecha() const { return m_det.forma != tendora::FormaFecha::Ninguna; }
 
@@ -34,6 +38,7 @@ public:
     QTableWidget* TablaVista = nullptr;
     QLabel* LabelDeteccion = nullptr;
     QLabel* LabelResultado = nullptr;
+    QLabel* LabelOmitidas = nullptr; // the rows left out, when any
     QPushButton* BBAceptar = nullptr;
     QPushButton* BBCancelar = nullptr;
 

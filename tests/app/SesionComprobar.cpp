@@ -4,6 +4,7 @@
 #include "SesionVentana.h"
 
 #include "app/DialogoUnit.h"
+#include "data/Carga.h"
 #include "ui/Grafico.h"
 #include "ui/ImportarUnit.h"
 #include "data/LibroCalculo.h"
@@ -57,6 +58,18 @@ void Sesion::Contestar()
         registro_ << QStringLiteral("     mensaje: ") + d->Mensaje->text().simplified().left(160);
         ComprobarTexto(QStringLiteral("mensaje"), d->Mensaje->text(), true);
         d->BBAceptar->click();
+    } else if (auto* q = qobject_cast<QMessageBox*>(w); q && q->objectName() == QLatin1String("PreguntaHuecos")) {
+        // Months missing: each filling, or now and then none.
+        registro_ << QStringLiteral("     pregunta: ") + q->text().simplified().left(160);
+        ComprobarTexto(QStringLiteral("pregunta"), q->text(), true);
+        const QString boton =
+            az_.Moneda(0.15)
+                ? QStringLiteral("Cancelar")
+                : az_.Uno<QString>({QStringLiteral("Interpolar"), QStringLiteral("Cero"), QStringLiteral("Anterior")});
+        rellenoCancelado_ = boton == QLatin1String("Cancelar");
+        for (QAbstractButton* b : q->buttons())
+            if (b->text() == boton)
+                b->click();
     } else if (auto* q = qobject_cast<QMessageBox*>(w); q && q->objectName().startsWith(QLatin1String("Pregunta"))) {
         // Closing with the data text changed: not saved, or the close taken
         // back; a long drawn variation: run or not.
@@ -410,8 +423,18 @@ void Sesion::ComprobarCarga(int totalAntes, int numAntes, int filasAntes, int er
                       .arg(filasAntes));
         return;
     }
+    if (rellenoCancelado_) {
+        if (e.TotalDatos != totalAntes || e.NumDatos != numAntes || g->RowCount() != filasAntes)
+            Fallo(QStringLiteral("cancelar el relleno de los meses que faltan cambió la tabla"));
+        return;
+    }
     if (!e.DatosCargados)
         return Fallo(QStringLiteral("la carga terminó sin datos cargados ni mensaje"));
+    // Months filled in are written into the text: one line per row still.
+    if (const qsizetype lineas = LineasDeTexto(Control<QPlainTextEdit>(w_, "Memo1")->toPlainText()).size();
+        lineas != e.TotalDatos)
+        return Fallo(
+            QStringLiteral("el texto de Datos tiene %1 líneas para %2 datos cargados").arg(lineas).arg(e.TotalDatos));
     if (g->RowCount() != e.NumDatos + 1)
         return Fallo(QStringLiteral("la tabla de previsión tiene %1 filas para %2 datos")
                          .arg(g->RowCount() - 1)

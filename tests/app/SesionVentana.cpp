@@ -388,6 +388,7 @@ void Sesion::Cargar()
     const int total = w_->Ws.TotalDatos, num = w_->Ws.NumDatos;
     const int filas = Control<Rejilla>(w_, "AdvStringGridPrevision")->RowCount();
     const int errores = int(errores_.size()), mensajes = int(mensajes_.size());
+    rellenoCancelado_ = false;
     switch (az_.Entero(0, 2)) {
     case 0: Control<QToolButton>(w_, "TBTransferir")->click(); break;
     case 1: Disparar("Transferiratabladeprevisin1"); break;
@@ -398,7 +399,7 @@ void Sesion::Cargar()
         break;
     }
     ComprobarCarga(total, num, filas, errores, mensajes);
-    if (errores_.size() == errores &&
+    if (!rellenoCancelado_ && errores_.size() == errores &&
         (mensajes_.size() == mensajes || !mensajes_.constLast().startsWith("No hay datos")))
         textoEditado_ = false;
 }

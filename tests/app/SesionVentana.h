@@ -145,6 +145,7 @@ private:
     bool contestando_ = false;
     QPointer<QWidget> importacion_;
     int intentosImportacion_ = 0;
+    bool rellenoCancelado_ = false; // the question of the months missing answered "Cancelar"
     QPointer<QWidget> vistaPrevia_; // a print preview, closed once it has painted a while
     QPointer<QProgressDialog> progreso_;
     int refrescos_ = 0, esperaParada_ = 0;

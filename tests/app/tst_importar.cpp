@@ -6,9 +6,11 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -20,6 +22,8 @@
 #include "app/MainUnit.h"
 #include "ui/PaginasGraficos.h"
 #include "ui/Rejilla.h"
+#include "data/Carga.h"
+#include "data/Numeros.h"
 
 #include "Ayudas.h"
 
@@ -37,6 +41,9 @@ struct Usuario {
     int vistasImportar = 0;
     bool inicioVisto = false;
     QString deteccion;
+    QString resultado, omitidas; // the import dialog's lines under the detection
+    QString relleno = QStringLiteral("BotonInterpolar"); // the answer to the months missing
+    QString pregunta; // the question of the months missing, when asked
     QStringList valores; // the columns the value box offers
     QStringList avisos;
     QTimer timer;
@@ -59,6 +66,9 @@ struct Usuario {
         } else if (w->objectName() == QLatin1String("FormImportar")) {
             ++vistasImportar;
             deteccion = w->findChild<QLabel*>(QStringLiteral("LabelDeteccion"))->text();
+            resultado = w->findChild<QLabel*>(QStringLiteral("LabelResultado"))->text();
+            auto* lo = w->findChild<QLabel*>(QStringLiteral("LabelOmitidas"));
+            omitidas = lo->isVisible() ? lo->text() : QString();
             valores.clear();
             auto* cb = w->findChild<QComboBox*>(QStringLiteral("CBValor"));
             for (int i = 0; i < cb->count(); ++i)
@@ -75,6 +85,9 @@ struct Usuario {
             w->findChild<QSpinBox*>(QStringLiteral("SEA"))->setValue(2019);
             w->findChild<QSpinBox*>(QStringLiteral("SEM"))->setValue(12);
             w->findChild<QPushButton*>(QStringLiteral("BBAceptar"))->click();
+        } else if (w->objectName() == QLatin1String("PreguntaHuecos")) {
+            pregunta = static_cast<QMessageBox*>(w)->text();
+            w->findChild<QPushButton*>(relleno)->click();
         } else if (auto* m = w->findChild<QLabel*>(QStringLiteral("Mensaje"))) {
             avisos << m->text();
             w->findChild<QAbstractButton*>(QStringLiteral("BBAceptar"))->click();
@@ -322,17 +335,19 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErrorImportacion, libro.Convertir());
     }
 
+    // Dates that repeat or go back cannot be filled: loaded as they are, with a warning.
     void salto_data()
     {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QStringList>("avisos");
         const QString inicio = QStringLiteral("La fecha de la línea %1 no sigue a la anterior: ");
-        QTest::newRow("missing month") << "2020\t1\t1\n2020\t2\t1\n2020\t4\t1\n2020\t6\t1\n"
-                                       << QStringList{inicio.arg(3) + "se esperaba 3/2020 y se lee 4/2020."};
         QTest::newRow("repeated month") << "2020\t1\t1\n2020\t1\t2\n"
                                         << QStringList{inicio.arg(2) + "se esperaba 2/2020 y se lee 1/2020."};
-        QTest::newRow("year jump") << "2020\t12\t1\n2022\t1\t1\n"
-                                   << QStringList{inicio.arg(2) + "se esperaba 1/2021 y se lee 1/2022."};
+        QTest::newRow("going back") << "2020\t5\t1\n2020\t6\t1\n2020\t7\t1\n2020\t3\t1\n2020\t4\t1\n"
+                                    << QStringList{inicio.arg(4) + "se esperaba 8/2020 y se lee 3/2020."};
+        // A month missing as well: the dates as a whole cannot be put in order.
+        QTest::newRow("missing and repeated") << "2020\t1\t1\n2020\t3\t1\n2020\t3\t2\n"
+                                              << QStringList{inicio.arg(2) + "se esperaba 2/2020 y se lee 3/2020."};
         QTest::newRow("December then January") << "2020\t11\t1\n2020\t12\t1\n2021\t1\t2\n" << QStringList();
     }
 
@@ -362,6 +377,209 @@ private slots:
                 QCOMPARE(m.textos, QStringList());
             }
         }
+    }
+
+    // Months missing between the dates: "Cargar" asks how to fill them and
+    // writes them into the data text, one line per row; "Cancelar" loads nothing.
+    void huecos_data()
+    {
+        QTest::addColumn<bool>("coma");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("boton");
+        QTest::addColumn<QString>("pregunta");
+        QTest::addColumn<QString>("memo"); // "_": the user's decimal mark
+        QTest::addColumn<int>("total");
+        for (bool coma : {true, false}) {
+            const char* l = coma ? "es_ES" : "C";
+            // By hand: 12.5 to 20 in three steps of 2.5. The user's "12,5" stays as typed.
+            QTest::addRow("%s: interpolated", l)
+                << coma << "2020\t1\t10\n2020\t2\t12,5\n2020\t5\t20\n"
+                << "BotonInterpolar"
+                << "Faltan 2 meses entre las fechas, entre 2/2020 (línea 2) y 5/2020 (línea 3)."
+                << "2020\t1\t10\n2020\t2\t12,5\n2020\t3\t15\n2020\t4\t17_5\n2020\t5\t20\n"
+                << 5;
+            // The twelve months of 2020, none sold.
+            QString ceros;
+            for (int m = 1; m <= 12; ++m)
+                ceros += QStringLiteral("2020\t%1\t0\n").arg(m);
+            QTest::addRow("%s: a year of zeros", l)
+                << coma << "2019\t11\t3\n2019\t12\t4\n2021\t1\t5\n"
+                << "BotonCero"
+                << "Faltan 12 meses entre las fechas, entre 12/2019 (línea 2) y 1/2021 (línea 3)."
+                << "2019\t11\t3\n2019\t12\t4\n" + ceros + "2021\t1\t5\n"
+                << 15;
+            QTest::addRow("%s: previous, two gaps", l)
+                << coma << "2020\t1\t7,5\n2020\t3\t8\n2020\t4\t9\n2020\t6\t1"
+                << "BotonAnterior"
+                << "Faltan 2 meses entre las fechas, en 2 huecos; el primero, entre 1/2020 (línea 1) y 3/2020 "
+                   "(línea 2)."
+                << "2020\t1\t7,5\n2020\t2\t7_5\n2020\t3\t8\n2020\t4\t9\n2020\t5\t9\n2020\t6\t1" << 6;
+            QTest::addRow("%s: cancelled", l)
+                << coma << "2020\t1\t1\n2020\t3\t2\n"
+                << "BotonCancelar"
+                << "Falta 1 mes entre las fechas, entre 1/2020 (línea 1) y 3/2020 (línea 2)."
+                << "2020\t1\t1\n2020\t3\t2\n"
+                << 0;
+        }
+    }
+
+    void huecos()
+    {
+        QFETCH(bool, coma);
+        QFETCH(QString, texto);
+        QFETCH(QString, boton);
+        QFETCH(QString, pregunta);
+        QFETCH(QString, memo);
+        QFETCH(int, total);
+        PonerLocale(coma);
+        memo.replace(QLatin1Char('_'), coma ? QLatin1Char(',') : QLatin1Char('.'));
+        std::unique_ptr<TFormMain> w(CrearVentanas());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* memo1 = Control<QPlainTextEdit>(w, "Memo1");
+        auto* grid = Control<Rejilla>(w, "AdvStringGridPrevision");
+        // Typed into the data page, as the user does.
+        w->findChild<QTabWidget*>()->setCurrentWidget(memo1->parentWidget());
+        memo1->setFocus();
+        const QStringList tecleadas = texto.split(QLatin1Char('\n'));
+        for (qsizetype k = 0; k < tecleadas.size(); ++k) {
+            if (k > 0)
+                QTest::keyClick(memo1, Qt::Key_Return);
+            QTest::keyClicks(memo1, tecleadas[k]);
+        }
+        QCOMPARE(memo1->toPlainText(), texto);
+        const int filasAntes = grid->RowCount();
+
+        QString visto;
+        Responder([&](QWidget* v) {
+            if (v->objectName() != QLatin1String("PreguntaHuecos"))
+                return false;
+            visto = static_cast<QMessageBox*>(v)->text();
+            Control<QPushButton>(v, boton.toLatin1().constData())->click();
+            return true;
+        });
+        Mensajes avisos;
+        Control<QAction>(w, "Transferiratabladeprevisin1")->trigger();
+        QCOMPARE(visto, pregunta + QStringLiteral("\n\n¿Cómo se rellenan?"));
+        QCOMPARE(avisos.textos, QStringList());
+        QCOMPARE(memo1->toPlainText(), memo);
+        if (total == 0) {
+            // Nothing changed: not loaded.
+            QVERIFY(!w->Ws.DatosCargados);
+            QCOMPARE(grid->RowCount(), filasAntes);
+            return;
+        }
+        QVERIFY(w->Ws.DatosCargados);
+        QCOMPARE(w->Ws.TotalDatos, total);
+        QCOMPARE(grid->RowCount(), total + 1);
+        // Row k of the grid is line k of the text, filled months included.
+        const QStringList lineas = memo.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (int k = 1; k <= total; ++k) {
+            const QStringList campos = lineas[k - 1].split(QLatin1Char('\t'));
+            QCOMPARE(grid->Celda(1, k), campos[0]);
+            QCOMPARE(grid->Celda(2, k), campos[1]);
+            QCOMPARE(QLocale().toDouble(grid->Celda(3, k)), TextoAReal(campos[2]));
+        }
+        // A point dragged on the chart lands on its own line, a filled month
+        // too: line 3 is month 3 (written back with two decimals).
+        w->SesionActual.SeleccionarModelo(ItemNVS);
+        w->EjecutarCalculo(true);
+        emit w->findChild<PaginasGraficos*>()->puntoArrastrado(2); // from 0
+        w->ChartPMouseUp();
+        const QStringList tercera = lineas[2].split(QLatin1Char('\t'));
+        QCOMPARE(LineasDeTexto(memo1->toPlainText()).value(2),
+                 tercera[0] + QLatin1Char('\t') + tercera[1] + QLatin1Char('\t') + TextoFijo2(TextoAReal(tercera[2])));
+        QCOMPARE(w->Ws.TotalDatos, total);
+        // Loaded again: no months missing now, no question.
+        visto.clear();
+        QTest::mouseClick(Control<QToolButton>(w, "TBTransferir"), Qt::LeftButton);
+        QCOMPARE(visto, QString());
+        QCOMPARE(w->Ws.TotalDatos, total);
+        // The drag and the filling are a step each of the editor's undo.
+        memo1->setFocus();
+        QTest::keyClick(memo1, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(memo1->toPlainText(), memo);
+        QTest::keyClick(memo1, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(memo1->toPlainText(), texto);
+    }
+
+    // An imported file with an empty value cell, a month missing and a total
+    // below the data: the dialog says what is left out and what is missing,
+    // then the question fills the months.
+    void importarHuecos_data()
+    {
+        QTest::addColumn<bool>("coma");
+        QTest::addColumn<QString>("boton");
+        QTest::addColumn<QString>("memo"); // "_": the user's decimal mark; empty: nothing imported
+        for (bool coma : {true, false}) {
+            const char* l = coma ? "es_ES" : "C";
+            // By hand: (10 + 12.5) / 2 = 11.25 and (12.5 + 20) / 2 = 16.25.
+            QTest::addRow("%s: interpolated", l)
+                << coma << "BotonInterpolar"
+                << "2020\t1\t10\n2020\t2\t11_25\n2020\t3\t12_5\n2020\t4\t16_25\n2020\t5\t20\n";
+            QTest::addRow("%s: zero", l) << coma << "BotonCero"
+                                         << "2020\t1\t10\n2020\t2\t0\n2020\t3\t12_5\n2020\t4\t0\n2020\t5\t20\n";
+            QTest::addRow("%s: previous", l) << coma << "BotonAnterior"
+                                             << "2020\t1\t10\n2020\t2\t10\n2020\t3\t12_5\n2020\t4\t12_5\n2020\t5\t20\n";
+            QTest::addRow("%s: cancelled", l) << coma << "BotonCancelar" << QString();
+        }
+    }
+
+    void importarHuecos()
+    {
+        QFETCH(bool, coma);
+        QFETCH(QString, boton);
+        QFETCH(QString, memo);
+        PonerLocale(coma);
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
+        {
+            QFile f(ruta);
+            const QByteArray contenido("Mes;Ventas\n2020-01;10\n2020-02;\n2020-03;12,5\n2020-05;20\nTotal;42,5\n");
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size());
+        }
+        std::unique_ptr<TFormMain> w(CrearVentanas());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* memo1 = Control<QPlainTextEdit>(w, "Memo1");
+        memo1->setPlainText(QStringLiteral("previo\n"));
+        Usuario u(ruta);
+        u.relleno = boton;
+        Control<QAction>(w, "Importar1")->trigger();
+        QCOMPARE(u.vistasImportar, 1);
+        QCOMPARE(u.avisos, QStringList());
+        QCOMPARE(u.omitidas,
+                 QStringLiteral("Se omite la línea 6 del final, que no es una fecha (Línea 6, columna 1: «Total»)."));
+        const QString falta = QStringLiteral("Falta 1 mes entre las fechas, entre 3/2020 (Línea 4, columna 2) y "
+                                             "5/2020 (Línea 5, columna 2); y falta el valor de 1 mes (Línea 3, "
+                                             "columna 2).");
+        QCOMPARE(u.resultado, QStringLiteral("Se importarán 4 meses, de 1/2020 a 5/2020. ") + falta +
+                                  QStringLiteral(" Al aceptar se pregunta cómo rellenarlos."));
+        QCOMPARE(u.pregunta, falta + QStringLiteral("\n\n¿Cómo se rellenan?"));
+        if (memo.isEmpty()) {
+            QCOMPARE(memo1->toPlainText(), QStringLiteral("previo\n"));
+            QCOMPARE(w->FicheroDatos, QString());
+            return;
+        }
+        QCOMPARE(memo1->toPlainText(), memo.replace(QLatin1Char('_'), coma ? QLatin1Char(',') : QLatin1Char('.')));
+        // Loads with no question: every month is there.
+        u.pregunta.clear();
+        Control<QAction>(w, "Transferiratabladeprevisin1")->trigger();
+        QCOMPARE(u.pregunta, QString());
+        QCOMPARE(w->Ws.TotalDatos, 5);
+    }
+
+    // A sheet's total row is named by its cell.
+    void totalEnHoja()
+    {
+        Tabla t = LeerTextoDelimitado("Fecha;Ventas\n2020-01;5\n2020-02;6\nTotal;11\n", "ventas.csv");
+        t.libro = true;
+        t.nombre = QStringLiteral("Hoja1");
+        TFormImportar d(nullptr, {t}, QStringLiteral("ventas.xlsx"));
+        QCOMPARE(Control<QLabel>(d, "LabelResultado")->text(),
+                 QStringLiteral("Se importarán 2 meses, de 1/2020 a 2/2020."));
+        QCOMPARE(Control<QLabel>(d, "LabelOmitidas")->text(),
+                 QStringLiteral("Se omite la fila 4 del final, que no es una fecha (Celda A4: «Total»)."));
     }
 
     // A CSV opened with Tendora from the desktop (the program's argument) goes

@@ -112,6 +112,8 @@ private slots:
     void texto();
     void errores_data();
     void errores();
+    void importe_data();
+    void importe();
     void textoDatos_data();
     void textoDatos();
     void xlsx();
@@ -204,8 +206,15 @@ void TstImportacion::errores_data()
     QTest::newRow("empty") << QByteArray("  \r\n") << "El fichero «datos.csv» está vacío: no hay datos que importar.";
     QTest::newRow("header only") << QByteArray("Fecha;Ventas\r\n")
                                  << "El fichero solo tiene cabecera: ninguna línea con números que importar.";
+    // Rows in the middle of the data that are no dates still stop it.
     QTest::newRow("empty value cell") << QByteArray("2020-01;5\n2020-02;\n2020-03;7\n")
                                       << "Línea 2, columna 2: falta el valor; los datos no admiten meses sin valor.";
+    QTest::newRow("total in the middle")
+        << QByteArray("2020-01;5\n2020-02;5\n2020-03;5\n2020-04;5\nTotal;20\n2020-05;5\n2020-06;5\n2020-07;5\n"
+                      "2020-08;5\n2020-09;5\n")
+        << "Línea 5, columna 1: se esperaba una fecha (aaaa-mm) y se lee «Total».";
+    QTest::newRow("empty row in the middle")
+        << QByteArray("2020-01;5\n;\n2020-03;7\n") << "Línea 2, columna 1: falta la fecha.";
     QTest::newRow("text in the values")
         << QByteArray("Año;Mes;Valor\n2020;1;5\n2020;2;5\n2020;3;5\n2020;4;5\n2020;5;5\n2020;6;abc\n2020;7;5\n"
                       "2020;8;5\n2020;9;5\n2020;10;5\n2020;11;5\n")
@@ -231,6 +240,53 @@ void TstImportacion::errores()
                  (void)Convertir(t, Detectar(t));
              }),
              mensaje);
+}
+
+// What is taken and what is left out: blank values in the middle are kept
+// (to be filled), rows after the data and months at the ends without a value
+// are left out, and the user is told which.
+void TstImportacion::importe_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("meses"); // "?" for a month without its value
+    QTest::addColumn<QString>("omitidas");
+    QTest::newRow("blank in the middle") << QByteArray("2020-01;5\n2020-02;\n2020-03;7\n")
+                                         << "1/2020=5 2/2020=? 3/2020=7"
+                                         << "";
+    QTest::newRow("blanks only in the middle")
+        << QByteArray("2020-01;5\n2020-02;  \n2020-03;7\n") << "1/2020=5 2/2020=? 3/2020=7"
+        << "";
+    QTest::newRow("a total after")
+        << QByteArray("2020-01;5\n2020-02;6\nTotal;11\n") << "1/2020=5 2/2020=6"
+        << "Se omite la línea 3 del final, que no es una fecha (Línea 3, columna 1: «Total»).";
+    QTest::newRow("a total, an empty row and a note after")
+        << QByteArray("Mes;Ventas\n2020-01;5\n2020-02;6\nTotal;11\n;\nFuente: propia;\n") << "1/2020=5 2/2020=6"
+        << "Se omiten las líneas 4 a 6 del final, que no son fechas (Línea 4, columna 1: «Total»; Línea 6, columna 1: "
+           "«Fuente: propia»).";
+    QTest::newRow("no value at either end")
+        << QByteArray("2020-01;\n2020-02;5\n2020-03;6\n2020-04;\n2020-05;\n") << "2/2020=5 3/2020=6"
+        << "Se omite la línea 1 del principio, sin valor. Se omiten las líneas 4 y "
+           "5 del final, sin valor.";
+    QTest::newRow("values alone, a total after")
+        << QByteArray("5\n6\nTotal\n") << "0/0=5 0/0=6"
+        << "Se omite la línea 3 del final, que no es un número (Línea 3, columna 1: «Total»).";
+}
+
+void TstImportacion::importe()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, meses);
+    QFETCH(QString, omitidas);
+    const Tabla t = LeerTextoDelimitado(bytes, QStringLiteral("datos.csv"));
+    const Importe imp = ConvertirImporte(t, Detectar(t));
+    QStringList s;
+    for (const Mes& m : imp.meses)
+        s << QStringLiteral("%1/%2=%3")
+                 .arg(m.mes)
+                 .arg(m.anio)
+                 .arg(m.sinValor ? QStringLiteral("?") : QString::number(m.valor, 'g', 15));
+    QCOMPARE(s.join(QLatin1Char(' ')), meses);
+    QCOMPARE(imp.omitidas, omitidas);
 }
 
 void TstImportacion::textoDatos_data()
@@ -300,6 +356,11 @@ void TstImportacion::xlsx()
     QCOMPARE(d.colValor, 1);
     // 43861 is 31/01/2020 and 43890 is 29/02/2020 (days from 30/12/1899, counted by hand).
     QCOMPARE(Resumen(Convertir(hojas[0], d)), QStringLiteral("1/2020=1135.46 2/2020=2000.5"));
+    // A last month without a value is not yet one of the series; where no
+    // one can be told so (the command line), it is named as before.
+    const Importe segunda = ConvertirImporte(hojas[1], Detectar(hojas[1]));
+    QCOMPARE(Resumen(segunda.meses), QStringLiteral("1/2020=1"));
+    QCOMPARE(segunda.omitidas, QStringLiteral("Se omite la fila 3 del final, sin valor."));
     QCOMPARE(Error([&] { (void)Convertir(hojas[1], Detectar(hojas[1])); }),
              QStringLiteral("Celda B3: falta el valor; los datos no admiten meses sin valor."));
     // Plain numbers in a column the user marks as the date are serials too.
