@@ -53,8 +53,9 @@ private slots:
         QTest::addColumn<bool>("coma");
         QTest::addColumn<QString>("orden");
         for (bool coma : {true, false})
-            for (const char* o : {"Cargar", "Mover punto", "Borrar tabla", "Borrar información sobre errores",
-                                  "Eliminar series comparativas", "Abrir", "Importar"})
+            for (const char* o :
+                 {"Cargar", "Cargar con huecos", "Mover punto", "Borrar tabla", "Borrar información sobre errores",
+                  "Eliminar series comparativas", "Abrir", "Importar"})
                 QTest::addRow("%s: %s", coma ? "es_ES" : "C", o) << coma << QString::fromUtf8(o);
     }
     // Each command changes the window; "Deshacer" gives back what was there,
@@ -67,15 +68,34 @@ private slots:
         QTemporaryDir dir;
         Ventana w = Trabajo(kSerie);
         QVERIFY(w);
+        // A load reads the text as the user left it: edited first.
+        auto* memo = Control<QPlainTextEdit>(w, "Memo1");
+        if (orden == QStringLiteral("Cargar"))
+            memo->setPlainText(
+                memo->toPlainText().replace(QStringLiteral("2015\t1\t105\n"), QStringLiteral("2015\t1\t95\n")));
+        if (orden == QStringLiteral("Cargar con huecos")) // two months taken out
+            memo->setPlainText(memo->toPlainText().remove(QStringLiteral("2015\t3\t115\n2015\t4\t120\n")));
+        QVERIFY(memo->toPlainText() != kSerie || !orden.startsWith(QStringLiteral("Cargar")));
         const QStringList antes = Vista(w);
         // The first load of the window is a level of its own.
         const QString previo = Control<QAction>(w, "Deshacer1")->text();
         QCOMPARE(previo, QStringLiteral("&Deshacer Cargar"));
 
         if (orden == QStringLiteral("Cargar")) {
-            auto* memo = Control<QPlainTextEdit>(w, "Memo1");
-            memo->setPlainText(memo->toPlainText().replace(QLatin1String("\t100\n"), QLatin1String("\t90\n")));
             Control<QToolButton>(w, "TBTransferir")->click();
+        } else if (orden == QStringLiteral("Cargar con huecos")) {
+            // Filled on the line between their neighbours.
+            Responder([](QWidget* m) {
+                auto* b = m->findChild<QAbstractButton*>(QStringLiteral("BotonInterpolar"));
+                if (!b)
+                    return false;
+                b->click();
+                return true;
+            });
+            Control<QToolButton>(w, "TBTransferir")->click();
+            QCOMPARE(memo->toPlainText(), kSerie);
+            QCOMPARE(w->SesionActual.Datos().TotalDatos, 60);
+            orden = QStringLiteral("Cargar");
         } else if (orden == QStringLiteral("Mover punto")) {
             Arrastrar(w);
         } else if (orden == QStringLiteral("Borrar tabla")) {
