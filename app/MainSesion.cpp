@@ -40,6 +40,8 @@ QFileDialog* DialogoSesion(QWidget* dueno, const char* nombre, const QString& ti
     d->setObjectName(QLatin1String(nombre));
     d->setOption(QFileDialog::DontUseNativeDialog, true);
     d->setNameFilters({QStringLiteral("Sesión de Tendora (*.tendora)"), QStringLiteral("Todos los ficheros (*)")});
+    // Both session dialogs go where sessions were last opened or saved.
+    d->setProperty("carpeta", QStringLiteral("Sesiones"));
     if (guardar) {
         d->setAcceptMode(QFileDialog::AcceptSave);
         d->setFileMode(QFileDialog::AnyFile);
@@ -74,9 +76,19 @@ QSettings* TFormMain::Ajustes()
     return ajustes;
 }
 
+namespace {
+
+QString ClaveCarpeta(const QFileDialog* d)
+{
+    const QString propia = d->property("carpeta").toString();
+    return QStringLiteral("carpetas/") + (propia.isEmpty() ? d->objectName() : propia);
+}
+
+} // namespace
+
 void TFormMain::PonerCarpeta(QFileDialog* d, const QString& porDefecto)
 {
-    const QString guardada = Ajustes()->value(QStringLiteral("carpetas/") + d->objectName()).toString();
+    const QString guardada = Ajustes()->value(ClaveCarpeta(d)).toString();
     const QString dir = !guardada.isEmpty() && QFileInfo(guardada).isDir() ? guardada : porDefecto;
     if (!dir.isEmpty() && QFileInfo(dir).isDir())
         d->setDirectory(dir);
@@ -84,7 +96,7 @@ void TFormMain::PonerCarpeta(QFileDialog* d, const QString& porDefecto)
 
 void TFormMain::RecordarCarpeta(QFileDialog* d, const QString& fichero)
 {
-    Ajustes()->setValue(QStringLiteral("carpetas/") + d->objectName(), QFileInfo(fichero).absolutePath());
+    Ajustes()->setValue(ClaveCarpeta(d), QFileInfo(fichero).absolutePath());
 }
 
 void TFormMain::RecordarVentana()

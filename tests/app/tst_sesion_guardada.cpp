@@ -127,6 +127,32 @@ private slots:
         QCOMPARE(Vista(w), antes);
     }
 
+    // Each file dialog starts where it was last accepted, also in a new window.
+    void carpetaDeCadaDialogo()
+    {
+        QTemporaryDir datos, sesiones;
+        const QString serie = datos.filePath(QStringLiteral("serie.txt"));
+        QFile f(serie);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(kSerie.toUtf8());
+        f.close();
+        {
+            Ventana w = Trabajo(kSerie);
+            QVERIFY(w);
+            PorDialogo(w, "Abrir1", serie);
+            PorDialogo(w, "Guardarsesion1", sesiones.filePath(QStringLiteral("s.tendora")));
+        }
+        Ventana otra(CrearVentanas());
+        const auto carpeta = [&otra](const char* accion) {
+            VistoEnDialogo visto;
+            ResponderGuardar(QString(), QString(), &visto); // looks, then cancels
+            Pulsar(otra, accion);
+            return visto.carpeta;
+        };
+        QCOMPARE(carpeta("Abrir1"), QFileInfo(datos.path()).canonicalFilePath());
+        QCOMPARE(carpeta("Abrirsesion1"), QFileInfo(sesiones.path()).canonicalFilePath());
+    }
+
     // A window closed at a size opens at that size; closed maximized, maximized.
     void tamanoDeLaVentana()
     {
