@@ -68,7 +68,7 @@ QString MensajeImportacion(const QString& ruta, const QString& mensaje)
     return ruta + QStringLiteral(": ") + m;
 }
 
-std::vector<Registro> Importar(const QString& ruta)
+std::vector<Registro> Importar(const QString& ruta, QStringList* avisos)
 {
     try {
         // A pipe, a device or a huge file is refused before it is read.
@@ -90,10 +90,14 @@ std::vector<Registro> Importar(const QString& ruta)
                                                        "fecha los meses con ella (importe el fichero en Tendora para "
                                                        "darle un mes de inicio).")};
             std::vector<Registro> registros;
-            const std::vector<Mes> meses = Convertir(t, d);
-            registros.reserve(meses.size());
-            for (const Mes& m : meses)
+            // No one here to ask how to fill an empty value: it stays an error.
+            const Importe importe = ConvertirImporte(t, d, false);
+            registros.reserve(importe.meses.size());
+            for (const Mes& m : importe.meses)
                 registros.push_back(Registro{double(m.anio), double(m.mes), m.valor});
+            // Rows left out (a total under the data) are said, as the import dialog says them.
+            if (!importe.omitidas.isEmpty() && avisos)
+                avisos->append(ruta + QStringLiteral(": aviso: ") + importe.omitidas);
             return registros;
         }
         throw ErrorSerie{MensajeImportacion(ruta, primerError.isEmpty() ? QStringLiteral("No hay datos que importar.")
@@ -150,7 +154,7 @@ std::vector<Registro> LeerSerie(const QString& ruta, QStringList* avisos)
 {
     std::vector<Registro> registros;
     if (EsHoja(ruta)) {
-        registros = Importar(ruta);
+        registros = Importar(ruta, avisos);
     } else {
         QString texto;
         try {

@@ -357,6 +357,15 @@ void TstLote::csvImportado()
         QString::fromUtf8(e.Errores).startsWith(QStringLiteral("roto.csv: línea 3, columna 2: se esperaba un número")),
         e.Errores.constData());
 
+    // A total under the data is left out, and said.
+    Escribir(En("total.csv"), csv + "Total;31000\n");
+    const Ejecucion total = Ejecutar({"--modelo", "NVS", "--horizonte", "2", "total.csv"}, dir->path());
+    QCOMPARE(total.Estado, 0);
+    QCOMPARE(Filas(total.Salida)[0][4], QByteArray("1029.5")); // the last month, as in ventas.csv
+    QVERIFY2(QString::fromUtf8(total.Errores).startsWith(QStringLiteral("total.csv: aviso: Se omite")) &&
+                 QString::fromUtf8(total.Errores).contains(QStringLiteral("«Total»")),
+             total.Errores.constData());
+
     // Values alone: the window asks for the first month, the command line cannot.
     Escribir(En("valores.csv"), "Ventas\n5\n6\n7\n8\n");
     const Ejecucion sinFecha = Ejecutar({"valores.csv"}, dir->path());
