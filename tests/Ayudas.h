@@ -26,6 +26,13 @@
 
 namespace prueba {
 
+// The whole of bytes written to ruta.
+inline bool EscribirFichero(const QString& ruta, const QByteArray& bytes)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 // What the program remembers between runs (recent files, folders, the
 // window's size) goes to a file of this test process, removed at its end:
 // never the user's, and no test sees another's.

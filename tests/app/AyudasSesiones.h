@@ -3,6 +3,8 @@
 // What the random sessions over the main window share: the seeded choices,
 // the watchdog that ends a step that never finishes, the corpus of files a
 // user may open, and telling a non-finite number in a text.
+#include "Ayudas.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -189,12 +191,6 @@ inline double ValorForma(Forma f, int i, uint64_t sal)
     case Forma::Escalones: return double(((i - 1) / 6) % 3) * 10.0;
     }
     return 0.0;
-}
-
-inline bool EscribirFichero(const QString& ruta, const QByteArray& bytes)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // Files a user may open or import: the sample files and, in dir, data texts

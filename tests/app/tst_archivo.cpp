@@ -57,12 +57,6 @@ void Llenar(Rejilla* g, int col, const QString& etiqueta, std::initializer_list<
     }
 }
 
-bool Escribir(const QString& ruta, const QByteArray& bytes)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // Closes the next dialog (not a file dialog), returning what it was.
 struct DialogoVisto {
     QString titulo, clase;
@@ -222,7 +216,7 @@ private slots:
     {
         QFETCH(QString, filtro);
         const QString ruta = dir->filePath(QStringLiteral("datos.dat"));
-        QVERIFY(Escribir(ruta, "un contenido anterior mucho más largo que el nuevo\n"));
+        QVERIFY(EscribirFichero(ruta, "un contenido anterior mucho más largo que el nuevo\n"));
         // Lines as in the editor, the last one without a break of its own.
         Memo()->setPlainText(QStringLiteral("2000\t1\t125,5\n2000\t2\t131.0\n2000\t3\t128"));
         ResponderGuardar(ruta, filtro);
@@ -266,7 +260,7 @@ private slots:
         const QString datosA = dir->filePath(QStringLiteral("a/serie.txt"));
         const QString datosB = dir->filePath(QStringLiteral("b/otra.txt"));
         for (const QString& f : {datosA, datosB})
-            QVERIFY(QDir().mkpath(QFileInfo(f).absolutePath()) && Escribir(f, "2000\t1\t5\n2000\t2\t6\n"));
+            QVERIFY(QDir().mkpath(QFileInfo(f).absolutePath()) && EscribirFichero(f, "2000\t1\t5\n2000\t2\t6\n"));
         w->AbrirFichero(datosA);
         w->CargarDatos();
         VistoEnDialogo visto;
@@ -664,7 +658,7 @@ private slots:
         QFETCH(bool, guardarCancelado);
         QFETCH(bool, cierra);
         const QString datos = dir->filePath(QStringLiteral("serie.txt"));
-        QVERIFY(Escribir(datos, "2000\t1\t5\n2000\t2\t6\n"));
+        QVERIFY(EscribirFichero(datos, "2000\t1\t5\n2000\t2\t6\n"));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->AbrirFichero(datos);
@@ -737,7 +731,7 @@ private slots:
         QVERIFY(otra.DirPrograma.endsWith(QLatin1Char('/')));
 
         const QFileInfo manual(dir->filePath(QStringLiteral("Tendora.html")));
-        QVERIFY(Escribir(manual.filePath(), "<!DOCTYPE html><title>Tendora</title>"));
+        QVERIFY(EscribirFichero(manual.filePath(), "<!DOCTYPE html><title>Tendora</title>"));
         w->DirPrograma = dir->path() + QLatin1Char('/');
         QString abierto;
         w->AbrirAyuda = [&](const QString& ruta) {

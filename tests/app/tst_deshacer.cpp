@@ -106,17 +106,11 @@ private slots:
             Menu(w, "TabSheetGraficoComp", "ChartPC", "PopupMenuGraf", "Eliminarseriescomparativas1");
         } else if (orden == QStringLiteral("Abrir")) {
             const QString ruta = dir.filePath(QStringLiteral("otra.txt"));
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("2001\t1\t5\n2001\t2\t6\n");
-            f.close();
+            QVERIFY(EscribirFichero(ruta, "2001\t1\t5\n2001\t2\t6\n"));
             w->AbrirFichero(ruta);
         } else {
             const QString ruta = dir.filePath(QStringLiteral("otra.csv"));
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("Fecha;Ventas\n2020-01;7\n2020-02;8\n");
-            f.close();
+            QVERIFY(EscribirFichero(ruta, "Fecha;Ventas\n2020-01;7\n2020-02;8\n"));
             Responder([](QWidget* m) {
                 if (m->objectName() != QLatin1String("FormImportar"))
                     return false;

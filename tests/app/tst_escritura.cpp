@@ -36,12 +36,6 @@ const QString kDatos = QStringLiteral("2000\t1\t5\n2000\t2\t6,5\n2000\t3\t7");
 // A 19-byte file the user had before.
 const QByteArray kAnterior("1999\t12\t4\n2000\t1\t5\n");
 
-bool Escribir(const QString& ruta, const QByteArray& bytes)
-{
-    QFile f(ruta);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // Hidden files too: that is where a temporary file would hide.
 QStringList Ficheros(const QString& carpeta)
 {
@@ -118,7 +112,7 @@ private slots:
         ComprobarContenido(orden, Leer(ruta));
         if (QTest::currentTestFailed())
             return;
-        QVERIFY(Escribir(ruta, kAnterior));
+        QVERIFY(EscribirFichero(ruta, kAnterior));
         Ejecutar(orden, ruta);
         ComprobarContenido(orden, Leer(ruta));
         QCOMPARE(Ficheros(dir->path()), QStringList{nombre});
@@ -135,7 +129,7 @@ private slots:
             QSKIP("Needs root and a tmpfs mount to make a full disk.");
         const QString nombre = QLatin1String(kNombres[orden]);
         const QString ruta = carpeta + QLatin1Char('/') + nombre;
-        QVERIFY(Escribir(ruta, kAnterior));
+        QVERIFY(EscribirFichero(ruta, kAnterior));
         const QString relleno = carpeta + QStringLiteral("/relleno");
         Llenar(relleno);
         const QStringList antes = Ficheros(carpeta);
@@ -173,14 +167,14 @@ private slots:
             // Root writes through permissions, so the folder is a read-only disk.
             if (!Montar(carpeta, "size=64k,mode=0755"))
                 QSKIP("Needs a tmpfs mount to make a read-only folder as root.");
-            QVERIFY(Escribir(ruta, kAnterior));
+            QVERIFY(EscribirFichero(ruta, kAnterior));
             QCOMPARE(
                 ::mount("tmpfs", QFile::encodeName(carpeta).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"),
                 0);
             causa = QStringLiteral("el disco es de solo lectura");
         } else {
             QVERIFY(QDir().mkpath(carpeta));
-            QVERIFY(Escribir(ruta, kAnterior));
+            QVERIFY(EscribirFichero(ruta, kAnterior));
             QCOMPARE(::chmod(QFile::encodeName(carpeta).constData(), 0555), 0);
             carpetaCerrada = carpeta;
             causa = QStringLiteral("no hay permiso para escribir en la carpeta «%1»").arg(carpeta);
@@ -297,7 +291,7 @@ private slots:
             if (!Montar(carpeta, "size=4m,mode=0755"))
                 QSKIP("Needs root and a tmpfs mount.");
             if (caso != u"nuevo en solo lectura")
-                QVERIFY(Escribir(carpeta + QLatin1Char('/') + nombre, kAnterior));
+                QVERIFY(EscribirFichero(carpeta + QLatin1Char('/') + nombre, kAnterior));
             else
                 existia = false;
             if (caso == u"lleno") {

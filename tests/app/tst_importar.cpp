@@ -136,10 +136,7 @@ private slots:
         PonerLocale(coma);
         QTemporaryDir dir;
         const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
-        {
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size());
-        }
+        QVERIFY(EscribirFichero(ruta, contenido));
 
         std::unique_ptr<TFormMain> w(CrearVentanas());
         w->show();
@@ -533,11 +530,8 @@ private slots:
         PonerLocale(coma);
         QTemporaryDir dir;
         const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
-        {
-            QFile f(ruta);
-            const QByteArray contenido("Mes;Ventas\n2020-01;10\n2020-02;\n2020-03;12,5\n2020-05;20\nTotal;42,5\n");
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size());
-        }
+        QVERIFY(EscribirFichero(
+            ruta, QByteArray("Mes;Ventas\n2020-01;10\n2020-02;\n2020-03;12,5\n2020-05;20\nTotal;42,5\n")));
         std::unique_ptr<TFormMain> w(CrearVentanas());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -589,11 +583,7 @@ private slots:
         PonerLocale(false);
         QTemporaryDir dir;
         const QString ruta = dir.filePath(QStringLiteral("ventas.csv"));
-        {
-            QFile f(ruta);
-            const QByteArray contenido("2020-01;5\n2020-02;6.5\n");
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size());
-        }
+        QVERIFY(EscribirFichero(ruta, QByteArray("2020-01;5\n2020-02;6.5\n")));
         std::unique_ptr<TFormMain> w(CrearVentanas());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));

@@ -116,10 +116,7 @@ private slots:
         w->GuardarSesion(ruta);
         QByteArray bytes = Leer(ruta);
         bytes = cortar ? bytes.left(bytes.size() - 40) : bytes.replace(de, a);
-        QFile f(ruta);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
+        QVERIFY(EscribirFichero(ruta, bytes));
         Pulsar(w, "Caluclarprevisin1");
         const QStringList antes = Vista(w);
         const QString texto = AbrirRechazado(w, ruta);
@@ -132,10 +129,7 @@ private slots:
     {
         QTemporaryDir datos, sesiones;
         const QString serie = datos.filePath(QStringLiteral("serie.txt"));
-        QFile f(serie);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(kSerie.toUtf8());
-        f.close();
+        QVERIFY(EscribirFichero(serie, kSerie.toUtf8()));
         {
             Ventana w = Trabajo(kSerie);
             QVERIFY(w);
