@@ -54,8 +54,12 @@ QString BarraEstado::NombreMes(int mes)
                                  : QString();
 }
 
-void BarraEstado::Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar, const Demanda& demanda)
+void BarraEstado::Cargados(const Espacio& ws, const Demanda& demanda)
 {
+    const int registros = ws.TotalDatos;
+    const int anio0 = static_cast<int>(ws.V(1, 2)), mes0 = static_cast<int>(ws.V(1, 3));
+    const int anio1 = static_cast<int>(ws.V(registros, 2)), mes1 = static_cast<int>(ws.V(registros, 3));
+    const int sinUsar = ws.TotalDatos - ws.NumDatos;
     QString t = (registros == 1 ? QStringLiteral("Cargado ") : QStringLiteral("Cargados ")) +
                 Cuenta(registros, QStringLiteral("registro"), QStringLiteral("registros")) + QStringLiteral(", de ") +
                 Fecha(anio0, mes0) + QStringLiteral(" a ") + Fecha(anio1, mes1) + QStringLiteral("; ");

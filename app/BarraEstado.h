@@ -5,6 +5,7 @@
 // loaded from it. Every text it shows is made here.
 #include <QString>
 
+#include "models/Espacio.h"
 #include "models/Intermitente.h"
 #include "ui/Experimentos.h"
 
@@ -19,8 +20,9 @@ public:
     // a moment instead of wiping it.
     explicit BarraEstado(QStatusBar* barra);
 
-    // Dates are the first and last months loaded (month 1..12); then the demand class.
-    void Cargados(int registros, int anio0, int mes0, int anio1, int mes1, int sinUsar, const Demanda& demanda);
+    // The history loaded: its records, first and last months and the values
+    // held back; then the demand class.
+    void Cargados(const Espacio& ws, const Demanda& demanda);
     void Calculado(const QString& etiqueta, double milisegundos);
     void Experimento(const Experimentos::Resumen& r);
     // The automatic forecast's winner (or a candidate of its ranking) applied:

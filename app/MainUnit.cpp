@@ -557,9 +557,7 @@ void TFormMain::CargarDatos(bool avisarSaltos)
     dibujar();
     TablasErr.BorrarTablas();
     TextoCargado = relleno ? rellenado : texto;
-    Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
-                     static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
-                     Ws.TotalDatos - Ws.NumDatos, SesionActual.DemandaSerie());
+    Estado->Cargados(Ws, SesionActual.DemandaSerie());
     Estado->TextoDatos(false);
     // Dates that repeat or go back cannot be filled: loaded as they are, the
     // user is told once where the months stop following.
@@ -697,9 +695,7 @@ void TFormMain::MostrarSesion()
         else
             MostrarHistorico(AdvStringGridPrevision, Ws);
         dibujar();
-        Estado->Cargados(Ws.TotalDatos, static_cast<int>(Ws.V(1, 2)), static_cast<int>(Ws.V(1, 3)),
-                         static_cast<int>(Ws.V(Ws.TotalDatos, 2)), static_cast<int>(Ws.V(Ws.TotalDatos, 3)),
-                         Ws.TotalDatos - Ws.NumDatos, SesionActual.DemandaSerie());
+        Estado->Cargados(Ws, SesionActual.DemandaSerie());
     } else {
         TablaConPrevision = false;
         MostrarHistorico(AdvStringGridPrevision, Ws);

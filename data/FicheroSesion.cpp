@@ -60,33 +60,30 @@ public:
             Danado(donde, QStringLiteral("no tiene «%1»").arg(QLatin1String(nombre)));
         return v;
     }
-    static QJsonObject Objeto(const QJsonObject& o, const char* nombre, const QString& donde)
+    // A field of one JSON type; que names the type in the message.
+    static QJsonValue De(const QJsonObject& o, const char* nombre, const QString& donde, QJsonValue::Type tipo,
+                         const char* que)
     {
         const QJsonValue v = Campo(o, nombre, donde);
-        if (!v.isObject())
-            Danado(donde, QStringLiteral("tiene «%1» que no es un objeto").arg(QLatin1String(nombre)));
-        return v.toObject();
+        if (v.type() != tipo)
+            Danado(donde, QStringLiteral("tiene «%1» que no es %2").arg(QLatin1String(nombre), QString::fromUtf8(que)));
+        return v;
+    }
+    static QJsonObject Objeto(const QJsonObject& o, const char* nombre, const QString& donde)
+    {
+        return De(o, nombre, donde, QJsonValue::Object, "un objeto").toObject();
     }
     static QJsonArray Lista(const QJsonObject& o, const char* nombre, const QString& donde)
     {
-        const QJsonValue v = Campo(o, nombre, donde);
-        if (!v.isArray())
-            Danado(donde, QStringLiteral("tiene «%1» que no es una lista").arg(QLatin1String(nombre)));
-        return v.toArray();
+        return De(o, nombre, donde, QJsonValue::Array, "una lista").toArray();
     }
     static QString Texto(const QJsonObject& o, const char* nombre, const QString& donde)
     {
-        const QJsonValue v = Campo(o, nombre, donde);
-        if (!v.isString())
-            Danado(donde, QStringLiteral("tiene «%1» que no es un texto").arg(QLatin1String(nombre)));
-        return v.toString();
+        return De(o, nombre, donde, QJsonValue::String, "un texto").toString();
     }
     static bool Logico(const QJsonObject& o, const char* nombre, const QString& donde)
     {
-        const QJsonValue v = Campo(o, nombre, donde);
-        if (!v.isBool())
-            Danado(donde, QStringLiteral("tiene «%1» que no es true ni false").arg(QLatin1String(nombre)));
-        return v.toBool();
+        return De(o, nombre, donde, QJsonValue::Bool, "true ni false").toBool();
     }
     // A finite number; null gives NaN where nulo allows it.
     static double Real(const QJsonValue& v, const QString& donde, bool nulo = false)
